@@ -1,0 +1,39 @@
+// Attitude frames, visibility circle and transit geometry of the engine.
+#ifndef VORLIX_ENGINE_GEOMETRY_H
+#define VORLIX_ENGINE_GEOMETRY_H
+
+#include "astro/attlib.h"
+#include "engine/vorlixcom.h"
+
+// Rotation from the equatorial frame into the orbit frame of a satellite at r
+// with velocity v (any units), then turned by yaw and pitch (deg).
+// mode 0: x along the velocity's in-plane direction, z along the orbit normal;
+// mode 1: the same turned by 90 deg about x (z towards the centre side);
+// mode 2: as mode 1 and pitched by the flight-path angle.
+Mat3 GetRVMat(const Vec3& r, const Vec3& v, double yaw, double pitch, int mode);
+
+// The mode-2 orbit frame of a yaw-steering satellite: the extra yaw follows
+// the ground track (uses inc and mnmot of the prime slot prs).
+Mat3 GetYSMat(WinpData* d, const Vec3& r, const Vec3& v, double yaw, double pitch);
+
+// Visibility circle of slot i: 64 points (radians) into fplat[i], fplng[i]
+// and nfp = 64. lat: geocentric latitude of the sub-satellite point (rad);
+// lng[i] (deg) and hgt[i] (km) are read from sp.
+void GetSatVis(SatPosData* sp, double lat, int i);
+
+// Centre line of a transit, occultation or flare: where the line through the
+// satellite at r (Earth radii, true of date) towards target (occflg 1, 2: the
+// Sun or Moon in Earth radii) or along the direction target (occflg 3) meets
+// the Earth (observer's height above the ellipsoid, optional refraction
+// pass). Writes ctlat[i], ctlng[i] (deg; 100/0 when the line misses) and for
+// the prime slot mag = the surface distance from the observer (km).
+// t1: MJD (UT1 with IERS values), eqeq: seconds of time. Both vectors are
+// changed: when the line meets the Earth, r holds the vector from the
+// satellite to the centre-line point (Earth radii; the flare stage uses it).
+void GetOccTrans(double t1, WinpData* d, SatPosData* sp, int i, double eqeq, Vec3& r,
+                 Vec3& target);
+
+// Points the sky chart at the prime satellite: skaz := its azimuth at t (MJD).
+void SkyAzim(WinpData* d, double t);
+
+#endif

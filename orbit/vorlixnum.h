@@ -1,0 +1,75 @@
+// Numerical propagation: the force model (geopotential to degree and order 20,
+// Jacchia 1971 drag, Sun and Moon attraction, radiation pressure with a
+// cylindrical shadow, lift, thrust) and the driver that integrates a slot's
+// state vector with the global RKF45 integrator.
+//
+// Units: metres, m/s, m/s^2 and seconds inside; the integration frame is the
+// mean equator and equinox of date.
+#ifndef VORLIX_ORBIT_VORLIXNUM_H
+#define VORLIX_ORBIT_VORLIXNUM_H
+
+#include "astro/attlib.h"
+#include "engine/vorlixcom.h"
+#include "orbit/simlib.h"
+
+// Module state, created when the program is loaded.
+extern RKF45 rkf;          // the integrator, 6 equations
+extern Vec3 spos, mpos;    // m, Sun and Moon in the integration frame
+extern double smy[6];      // the state being integrated (m, m/s)
+extern int nmrksx;         // the slot being integrated (read by RKfun)
+extern WinpData* nmdat;    // the record NumProp integrates with; null between calls
+
+// The derivative handed to the integrator: RKfun with the record of the
+// NumProp call in progress (nmdat). Outside a NumProp call there is no record:
+// it writes dydt = (v, 0) (no forces). Defined in engine/rkfunwrap.cpp.
+void RKFun(double t, double* y, double* dydt);
+
+// The equations of motion of slot nmrksx at t seconds after its tint:
+// y = (x, y, z, vx, vy, vz), writes all six elements of dydt. Uses spos, mpos.
+void RKfun(double t, double* y, double* dydt, WinpData* d);
+
+// Geopotential acceleration (m/s^2, Earth-fixed) at the Earth-fixed position
+// r (m) to degree and order n; n is limited to 20, a negative n gives zero.
+void HarmAcc(const Vec3& r, int n, Vec3& a);
+
+// Geopotential degree used at a distance of rr metres from the centre.
+int HarmDegree(double rr);
+
+// Air density (kg/m^3) at r (m, equator of date) from the Jacchia 1971 model
+// through Gill's polynomial fits, for the Sun at sun (m), the daily and mean
+// F10.7 flux and Kp. h receives the height above the WGS-84 ellipsoid (km;
+// 2500 when r is beyond the model or at the centre). Zero outside 0..2500 km.
+double Jacc71(double mjd, const Vec3& r, const Vec3& sun, double f107, double fb107,
+              double kp, double& h);
+
+// Perturbing acceleration of a point mass gm (m^3/s^2) at body (m) on a
+// satellite at r (m).
+Vec3 ThirdBody(double gm, const Vec3& r, const Vec3& body);
+
+// Sun and Moon (m, mean equator and equinox of date) at t seconds after slot
+// sat's tint.
+void UpSunMoon(double t, WinpData* d, int sat, Vec3& sun, Vec3& moon);
+
+// Results of NumProp.
+enum {
+  NUMPROP_OK = 0,       // the requested time was reached
+  NUMPROP_STOPPED = 1,  // the integration could not go on (the step collapsed
+                        // to zero or turned non-finite, or the step budget ran
+                        // out): the slot holds the last good state and its time
+                        // tint, and r, v are that state
+  NUMPROP_BADINPUT = 2  // slot index, target time, state or force parameters
+                        // unusable (non-finite, or a negative cd, cr or am):
+                        // nothing integrated, nothing stored; r, v are the
+                        // slot's integrated state when finite, else zero
+};
+
+// Integrates slot sat from its integrated state at tint (or from its reference
+// state at epoch, when that is nearer) to mjd (MJD, UT) with the force
+// settings of d. sun, moon: geocentric Sun and Moon at mjd in Earth radii,
+// true equator and equinox of date. r (km), v (km/s): the result in the
+// integration frame. Stores the new state and tint in the slot, sets mdist,
+// and with epu[sat] replaces the reference state and elements.
+int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon, Vec3& r,
+            Vec3& v);
+
+#endif
