@@ -1,0 +1,68 @@
+// Element files: the NORAD two-line element set (with or without a name line)
+// and the program's own four-line state-vector record. Reading searches an
+// open file and parses the next matching record into the work slot 10;
+// writing puts the selected satellites into the TLE save file.
+#ifndef VORLIX_ENGINE_TLE_H
+#define VORLIX_ENGINE_TLE_H
+
+#include <cstdio>
+
+#include "engine/vorlixcom.h"
+
+// Line buffer of the reader: 79 characters and the terminator. A longer line
+// is read in pieces, its rest counting as further lines.
+constexpr int TLELINE_SIZE = 80;
+// Size the caller's information-text buffer of tleread/gettle must have.
+constexpr int TLEMSG_SIZE = 1024;
+// Marker of the state-vector record in columns 40-58 of its first line.
+constexpr const char* TLE_STATEMARK = "+++++STATEVCT1+++++";
+
+// Searches f from its current position for the next record matching the
+// search string cfgname[10] ('*' = every record) by the search kind srchmd
+// (0 name prefix, 1 catalogue number norad[10], 2 designator prefix) and
+// parses it into slot 10. cont continues a name search with the name read
+// ahead by the previous call. Returns 0 nothing found (msg: why), 1 a record
+// was accepted, 2 one was accepted and more follow. msg (TLEMSG_SIZE bytes)
+// receives the record's information text. srchmd is unchanged on return;
+// sgpsat is reset to 9999.
+int tleread(WinpData* d, FILE* f, char* msg, int cont);
+
+// Parses one record into slot 10. line (TLELINE_SIZE bytes) holds the line
+// just read (a name line or line 1); further lines are read from f into it.
+// Sets eof to 1 when the file ends. Returns 1 when the record was parsed and
+// passed the filters (msg: its information text), else 0 (msg empty). A line
+// that turns out to begin another record is left unread for the caller.
+int gettle(WinpData* d, FILE* f, char* line, char* msg, int& eof);
+
+// Stores the position and velocity of slot i at its own epoch as the slot's
+// state vector (rx..vz, m and m/s) and marks the slot as analytic; reset also
+// restores the slot's delta-V, thrust and force parameters to the defaults.
+void EpochState(WinpData* d, int i, bool reset);
+
+// Writes the selected satellites (slots 0..satnr-1) to the TLE save file
+// tlsnm: a new file when tsnew is set, else appended. The file is replaced
+// only when everything was written (through "<tlsnm>.tmp" and a rename), so
+// a failure leaves the old file as it was. Returns 0 written (tsnew cleared),
+// 1 no satellite selected, 2 the file could not be opened or the old content
+// not read, 3 a write failed, 4 a value does not fit its TLE field (nothing
+// written). With o, the reason of a failure is added to o as a "***" line.
+int SaveTle(WinpData* d, WoutData* o = nullptr);
+
+// The 8-character exponent field of a TLE (" NNNNN-E" = 0.NNNNN x 10^-E) for
+// x; out needs 9 bytes.
+void cvtlef(char* out, double x);
+
+// The checksum character of a TLE line: the digits of columns 1-68 summed,
+// '-' counting 1, modulo 10.
+char tcksum(const char* line);
+
+// Catalogue number of the 5-character field of columns 3-7: digits, or the
+// Alpha-5 form of numbers above 99999 (a letter and four digits, A0001 =
+// 100001; the letters I and O are not used). A field that is not a number
+// gives 0.
+int tlecatno(const char* field);
+// The 5-character field for a catalogue number 0..339999 into out (6 bytes);
+// false when the number has no such form.
+bool tlecatfld(char* out, int norad);
+
+#endif
