@@ -1,0 +1,175 @@
+// Time order for the all-satellite list in the save file.
+//
+// The list is written satellite after satellite; here its pass lines are put
+// into time order. The whole block is read into memory and stably sorted by
+// key, which gives the same file as selecting the lines key by key from the
+// file, but in one read instead of one read per distinct key.
+
+#include "engine/sortaos.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Characters of one read piece: a line longer than this is taken in pieces.
+constexpr size_t kPieceMax = 159;
+// Shortest piece that is kept at all, and shortest pass line.
+constexpr size_t kMinLine = 3;
+constexpr size_t kMinPassLine = 17;
+// Key bytes that take part in the comparison (the terminator does not).
+constexpr size_t kKeyBytes = AOSKEY_SIZE - 1;
+
+struct Piece {
+  size_t off;  // offset in the block
+  size_t len;  // characters as the line's text (up to a NUL byte, if any)
+};
+
+struct PassLine {
+  char key[kKeyBytes];
+  Piece text;
+};
+
+bool isHeaderStart(char c) {
+  return c == 'm' || c == 'G' || c == 'Y' || c == '=' || c == ' ';
+}
+
+bool writeAll(FILE* f, const char* p, size_t n) {
+  return n == 0 || fwrite(p, 1, n, f) == n;
+}
+
+// Copies the first n bytes of src to dst.
+bool copyPrefix(FILE* src, FILE* dst, long n) {
+  if (fseek(src, 0, SEEK_SET) != 0) return false;
+  std::vector<char> buf(1 << 16);
+  while (n > 0) {
+    size_t want = std::min(buf.size(), static_cast<size_t>(n));
+    size_t got = fread(buf.data(), 1, want, src);
+    if (got != want || !writeAll(dst, buf.data(), got)) return false;
+    n -= static_cast<long>(got);
+  }
+  return true;
+}
+
+// The temporary file lives beside the save file so that the rename that
+// replaces the save file never crosses file systems.
+std::string tempName(const std::string& path) {
+  size_t slash = path.rfind('/');
+  std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  std::string tmp = dir + "vorlix.tmp";
+  if (tmp == path) tmp += "~";
+  return tmp;
+}
+
+// Sorts the block; false when the save file must stay as it is (nothing to
+// sort, or any read or write failed). The temporary file is gone on return.
+bool sortBlock(const std::string& path, long start) {
+  FILE* in = fopen(path.c_str(), "rb");
+  if (!in) return false;
+  if (fseek(in, 0, SEEK_END) != 0) { fclose(in); return false; }
+  long size = ftell(in);
+  if (size < 0) { fclose(in); return false; }
+  if (start < 0) start = 0;
+  if (start >= size) { fclose(in); return false; }
+
+  std::string blk(static_cast<size_t>(size - start), '\0');
+  if (fseek(in, start, SEEK_SET) != 0 ||
+      fread(&blk[0], 1, blk.size(), in) != blk.size()) {
+    fclose(in);
+    return false;
+  }
+
+  // Split into pieces the way a line reader with a 160-byte buffer does.
+  std::vector<Piece> headers;
+  std::vector<PassLine> passes;
+  const char* base = blk.data();
+  size_t pos = 0;
+  while (pos < blk.size()) {
+    size_t lim = std::min(blk.size() - pos, kPieceMax);
+    const char* p = base + pos;
+    const void* nl = memchr(p, '\n', lim);
+    size_t plen = nl ? static_cast<size_t>(static_cast<const char*>(nl) - p) + 1 : lim;
+    Piece pc{pos, strnlen(p, plen)};
+    pos += plen;
+    if (pc.len < kMinLine) continue;
+    if (isHeaderStart(p[0])) {
+      headers.push_back(pc);
+    } else if (pc.len >= kMinPassLine) {
+      PassLine pl;
+      char key[AOSKEY_SIZE];
+      CpMMM(key, p);  // reads at most 16 characters, all inside the piece
+      memcpy(pl.key, key, kKeyBytes);
+      pl.text = pc;
+      passes.push_back(pl);
+    }
+  }
+  if (passes.size() <= 1) { fclose(in); return false; }
+
+  std::stable_sort(passes.begin(), passes.end(),
+                   [](const PassLine& x, const PassLine& y) {
+                     return memcmp(x.key, y.key, kKeyBytes) < 0;
+                   });
+
+  std::string tmp = tempName(path);
+  FILE* out = fopen(tmp.c_str(), "wb");
+  if (!out) { fclose(in); return false; }
+  bool ok = copyPrefix(in, out, start);
+  fclose(in);
+  for (const Piece& h : headers) {
+    if (!ok) break;
+    ok = writeAll(out, base + h.off, h.len);
+  }
+  int c = 5;
+  for (const PassLine& pl : passes) {
+    if (!ok) break;
+    if (c == 5) {
+      ok = writeAll(out, "\n", 1);
+      c = 1;
+    } else {
+      ++c;
+    }
+    ok = ok && writeAll(out, base + pl.text.off, pl.text.len);
+  }
+  if (fflush(out) != 0 || ferror(out)) ok = false;
+  if (fclose(out) != 0) ok = false;
+
+  struct stat st;
+  if (ok && stat(path.c_str(), &st) == 0) chmod(tmp.c_str(), st.st_mode & 07777);
+  if (!ok || rename(tmp.c_str(), path.c_str()) != 0) {
+    remove(tmp.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void CpMMM(char* key, const char* line) {
+  static const char* const kMonths[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+  // DEC takes 'M', not 'L': the letters only have to keep the months in order.
+  static const char kLetters[13] = "ABCDEFGHIJKM";
+  char letter = 'X';
+  for (int m = 0; m < 12; ++m) {
+    if (strncmp(line, kMonths[m], 3) == 0) {
+      letter = kLetters[m];
+      break;
+    }
+  }
+  key[0] = letter;
+  int k = 0;
+  for (; k < 16 && line[k] != '\0'; ++k) key[1 + k] = line[k];
+  for (; k < 16; ++k) key[1 + k] = '\0';
+  key[AOSKEY_SIZE - 1] = '\0';
+}
+
+void SortAos(WinpData* d, long start) {
+  sortBlock(std::string(d->savnm, strnlen(d->savnm, FILENAME_SIZE)), start);
+  outptr = nullptr;
+}
