@@ -1,7 +1,13 @@
 #include "engine/vorlixcom.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdarg>
+#include <cmath>
 #include <cstring>
+#include <ctime>
+
+#include "astro/astrolib.h"
 
 // ---------------------------------------------------------------------------
 // Engine globals
@@ -84,7 +90,7 @@ void putLine(WoutData* o, const char* text, char mark) {
   char* line = o->lines[o->nlines];
   size_t n = text ? strnlen(text, WOUT_LINELEN) : 0;
   std::memcpy(line, text ? text : "", n);
-  std::memset(line + n, 0, WOUT_LINELEN - n);
+  std::memset(line + n, 0, WOUT_LINELEN + 1 - n);
   decdot(line);  // the page's copy, never the caller's text
   line[WOUT_MARK] = mark;
   ++o->nlines;
@@ -166,4 +172,308 @@ void chcpy(char* line, const char* src, int pos, int n) {
   if (src)
     for (; k < n && src[k]; ++k) line[pos + k] = src[k];
   for (; k < n; ++k) line[pos + k] = ' ';
+}
+
+// ---------------------------------------------------------------------------
+// Time and angle texts
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Angles this large are no angles; the packing code would overflow an int.
+constexpr double ANGLE_MAX = 1e9;
+
+// snprintf into a buffer of size bytes: whatever the values, the text is cut
+// to fit (a huge or non-finite azimuth must not overrun a pass-line buffer).
+__attribute__((format(printf, 3, 4))) void textf(char* out, size_t size, const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  std::vsnprintf(out, size, fmt, ap);
+  va_end(ap);
+}
+
+}  // namespace
+
+void aosstr(double t, double az, double el, char* out, int timeonly) {
+  if (!out) return;
+  int dy, mo, yr, h, m;
+  double hr, s;
+  caldat(t, dy, mo, yr, hr);
+  dms(hr, h, m, s);
+  int sec = static_cast<int>(s + 0.4999);
+  char head[16];
+  if (timeonly) {
+    textf(head, sizeof head, " ");
+  } else {
+    char mw[MONTH_SIZE];
+    GetMonth(mo, mw);
+    textf(head, sizeof head, "%s %2i ", mw, dy);
+  }
+  if (sec == 60) {
+    if (m < 59) {
+      ++m;
+      sec = 0;
+    } else if (h < 24) {
+      ++h;
+      m = 0;
+      sec = 0;
+    }
+  }
+  textf(out, AOSSTR_SIZE, "%s %2i:%02i:%02i (%3.0lf,%3.0lf)", head, h, m, sec, az, el);
+}
+
+void dtmstr(double t, char* out) {
+  if (!out) return;
+  int dy, mo, yr, h, m;
+  double hr, s;
+  caldat(t, dy, mo, yr, hr);
+  dms(hr, h, m, s);
+  if (s > 30.0) ++m;
+  if (m == 60) {
+    ++h;
+    m = 0;
+  }
+  char mw[MONTH_SIZE];
+  GetMonth(mo, mw);
+  textf(out, DTMSTR_SIZE, "%s %2i %2i:%02i", mw, dy, h, m);
+}
+
+void prpang(char* out, int wide, int mode, double x) {
+  if (!out) return;
+  if (mode == 0) {
+    textf(out, PRPANG_SIZE, wide ? "%9.3lf" : "%7.2lf", x);
+  } else {
+    if (mode > 0) x = DegFDms(x);
+    if (!wide) x += x < 0.0 ? -0.002 : 0.002;
+    textf(out, PRPANG_SIZE, wide ? "%9.4lf" : "%7.2lf", x);
+    // The C library writes the locale's separator: accept either.
+    for (int k = 0; k < 7 && out[k]; ++k) {
+      if (out[k] == '.' || out[k] == ',') {
+        out[k] = mode < -1 ? 'h' : static_cast<char>(176);
+        break;
+      }
+    }
+  }
+  decdot(out);
+}
+
+double DegFDms(double x) {
+  double ax = std::fabs(x);
+  if (!(ax < ANGLE_MAX)) return x;
+  int d, m;
+  double s;
+  dms(ax, d, m, s);
+  double spart = s / 10000.0;
+  if (s >= 59.5) {
+    ++m;
+    spart = 0.0;
+  }
+  double mpart = m / 100.0;
+  if (m > 59) {
+    ++d;
+    mpart = 0.0;
+  }
+  double r = d + mpart + spart;
+  return x < 0.0 ? -r : r;
+}
+
+double DmsDegF(double x) {
+  double ax = std::fabs(x);
+  if (!(ax < ANGLE_MAX)) return x;
+  double y = ax + 3.33e-16 * ax;
+  int deg = static_cast<int>(y);
+  int min = static_cast<int>(100.0 * frac(y) + 1e-13);
+  double sec = 100.0 * frac(100.0 * y);
+  double r = ddd(deg, min, sec);
+  return x < 0.0 ? -r : r;
+}
+
+double hdfdms(double x) {
+  double ax = std::fabs(x);
+  if (!(ax < ANGLE_MAX)) return x;
+  int d, m;
+  double s;
+  dms(ax, d, m, s);
+  if (s > 30.0) ++m;
+  if (m > 59) {
+    ++d;
+    m = 0;
+  }
+  double r = d + m / 100.0;
+  return x < 0.0 ? -r : r;
+}
+
+// ---------------------------------------------------------------------------
+// Time and element helpers
+// ---------------------------------------------------------------------------
+
+namespace {
+
+constexpr double UNIX_EPOCH_MJD = 40587.0;
+constexpr double GM_KM3_DAY2 = 2.9755364003e15;  // 398600.448 km^3/s^2
+constexpr double J2TERM_KM2 = 66062.98622677659;  // 1.5 J2 Re^2
+constexpr double TWOPI = 6.283185307179586;
+constexpr double DEG = 0.017453292519943295;
+
+double clockMjd(std::time_t s) { return static_cast<double>(s) / 86400.0 + UNIX_EPOCH_MJD; }
+
+}  // namespace
+
+void DefTime(WinpData* d) {
+  std::time_t s = std::time(nullptr);
+  double t = clockMjd(s);
+  double hr;
+  caldat(t, d->day, d->month, d->year, hr);
+  // The clock counts whole seconds: split the time of day exactly.
+  long long sod = static_cast<long long>(s) % 86400;
+  if (sod < 0) sod += 86400;
+  d->hour = static_cast<int>(sod / 3600);
+  d->minute = static_cast<int>(sod / 60 % 60);
+  d->second = static_cast<int>(sod % 60);
+  std::tm lt{};
+  if (localtime_r(&s, &lt)) {
+    double tl = mjd(lt.tm_mday, lt.tm_mon + 1, lt.tm_year + 1900,
+                    lt.tm_hour + lt.tm_min / 60.0 + lt.tm_sec / 3600.0);
+    // Both instants are whole seconds: drop the rounding noise of the MJDs.
+    GBL_timezone = std::round((t - tl) * 86400.0);
+  }
+}
+
+void DefDate(int& day, int& month, int& year) {
+  double hr;
+  caldat(clockMjd(std::time(nullptr)), day, month, year, hr);
+}
+
+void setNewMjd(WinpData* d) {
+  if (d->tzauto) d->tzone = -GBL_timezone / 3600.0;
+  d->curmjd = mjd(d->day, d->month, d->year,
+                  d->hour - d->tzone + d->minute / 60.0 + d->second / 3600.0);
+  d->pasact = 0;
+  if (d->dtflg) {
+    d->dtflg = 0;
+    d->rtflg = 0;
+  }
+  d->TtUt = SetTtUt(d, d->year);
+}
+
+double RT_MJD(WinpData* d) {
+  int sv[6] = {d->day, d->month, d->year, d->hour, d->minute, d->second};
+  DefTime(d);
+  double t = mjd(d->day, d->month, d->year,
+                 d->hour + d->minute / 60.0 + d->second / 3600.0 + d->rtoff);
+  d->day = sv[0];
+  d->month = sv[1];
+  d->year = sv[2];
+  d->hour = sv[3];
+  d->minute = sv[4];
+  d->second = sv[5];
+  return t;
+}
+
+double SetTtUt(WinpData* d, int year) {
+  if (d->IERSflg) return 32.184 - d->UtcTai;
+  return DefTdUt(year);
+}
+
+void cnvepch(WinpData* d, int year, double doy, char* text) {
+  double whole = std::trunc(doy);
+  double hours = 24.0 * (doy - whole);
+  d->epoch[WORKSLOT] = mjd(static_cast<int>(whole), 1, year, hours);
+  if (!text) return;
+  int dy, mo, yr, h, m;
+  double hr, s;
+  caldat(d->epoch[WORKSLOT], dy, mo, yr, hr);
+  dms(hours, h, m, s);
+  char mw[MONTH_SIZE];
+  GetMonth(mo, mw);
+  textf(text, EPOCHTEXT_SIZE, "%2i-%s-%4i   %2i:%2i:%2i", dy, mw, yr, h, m,
+                static_cast<int>(s + 0.5));
+}
+
+double getsax(int mode, double n, double e, double i) {
+  double u = std::max(n, 0.0001) * TWOPI;
+  double a1 = std::cbrt(GM_KM3_DAY2 / (u * u));
+  double dd = 0.0;
+  double p = 1.0 - e * e;
+  // e >= 1 has no mean-motion relation with J2: keep the two-body value.
+  if (p > 0.0) {
+    double si = std::sin(i * DEG);
+    dd = -J2TERM_KM2 / (a1 * a1) * std::pow(p, -1.5) * (1.0 - 1.5 * si * si);
+  }
+  double a;
+  if (mode == 0) {
+    double u2 = u / (1.0 - dd);
+    a = std::cbrt(GM_KM3_DAY2 / (u2 * u2));
+  } else {
+    a = a1 * (1.0 + dd * (1.0 - dd) / 3.0);
+  }
+  return std::max(a, 0.001);
+}
+
+double getn0(double a, double e, double i) {
+  double a1 = a == 0.0 ? 1.0 : std::fabs(a);
+  double w = std::sqrt(GM_KM3_DAY2 / (a1 * a1 * a1));
+  double p = 1.0 - e * e;
+  if (p > 0.0) {
+    double si = std::sin(i * DEG);
+    double n = (J2TERM_KM2 / (a1 * a1) * std::pow(p, -1.5) * (1.0 - 1.5 * si * si) + 1.0) * w /
+               TWOPI;
+    return std::min(n, 1000.0);
+  }
+  return 1.0 / TWOPI;
+}
+
+namespace {
+
+// Character k of a fixed-width field, read as a blank from the first terminator
+// on (the field may hold a shorter text followed by old contents).
+char fieldChar(const char* f, int k) {
+  for (int j = 0; j <= k; ++j)
+    if (f[j] == '\0') return ' ';
+  return f[k];
+}
+
+}  // namespace
+
+void convldsn(WinpData* d, bool tolong) {
+  if (!tolong) {
+    // YYYY-NNNPPP -> YYNNNPPP: characters 3-4 and 6-11 (1-based).
+    char s[SDSN_SIZE];
+    s[0] = fieldChar(d->ldsn, 2);
+    s[1] = fieldChar(d->ldsn, 3);
+    for (int k = 0; k < 6; ++k) s[2 + k] = fieldChar(d->ldsn, 5 + k);
+    s[8] = '\0';
+    std::memcpy(d->sdsn, s, SDSN_SIZE);
+    return;
+  }
+  char y0 = fieldChar(d->sdsn, 0), y1 = fieldChar(d->sdsn, 1);
+  if (y0 == ' ') {
+    std::memset(d->ldsn, ' ', LDSN_SIZE - 1);
+    d->ldsn[LDSN_SIZE - 1] = '\0';
+    return;
+  }
+  int yy = 0;
+  if (std::isdigit(static_cast<unsigned char>(y0))) yy = 10 * (y0 - '0');
+  if (std::isdigit(static_cast<unsigned char>(y1))) yy += y1 - '0';
+  char l[LDSN_SIZE];
+  l[0] = yy < 57 ? '2' : '1';
+  l[1] = yy < 57 ? '0' : '9';
+  l[2] = y0;
+  l[3] = y1;
+  l[4] = '-';
+  for (int k = 0; k < 6; ++k) l[5 + k] = fieldChar(d->sdsn, 2 + k);
+  l[11] = '\0';
+  std::memcpy(d->ldsn, l, LDSN_SIZE);
+}
+
+double ElvRefr(WinpData* d, double h) {
+  if (!d->refrc || d->rlm != 0 || !(h > -2.0 && h < 85.0)) return h;
+  double r;
+  if (h >= 10.0)
+    r = 0.01521154622 / std::tan(h * DEG);
+  else if (h > -1.0)
+    r = 3.5689 * (0.1594 + 0.0196 * h + 0.0002 * h * h) / (1.0 + 0.505 * h + 0.0845 * h * h);
+  else
+    r = 0.84446937 * (h + 2.0);
+  return h + r;
 }

@@ -1,0 +1,380 @@
+// Text page, number texts and the time and angle texts.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "astro/astrolib.h"
+#include "engine/vorlixcom.h"
+
+namespace {
+
+std::string line(const WoutData* o, int k) {
+  char buf[WOUT_LINELEN + 1];
+  WoutLineCopy(o, k, buf);
+  return buf;
+}
+
+// A heap buffer of exactly n bytes, so that the sanitizer build catches any
+// write past it.
+std::unique_ptr<char[]> exact(size_t n) { return std::unique_ptr<char[]>(new char[n]); }
+
+// Switches the process to a comma-decimal locale for one test, as the GUI
+// toolkit does with the user's locale.
+class CommaLocale : public ::testing::Test {
+protected:
+  void SetUp() override {
+    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"};
+    for (const char* n : names)
+      if (std::setlocale(LC_ALL, n)) return;
+    GTEST_SKIP() << "no comma-decimal locale installed (package locales-all)";
+  }
+  void TearDown() override { std::setlocale(LC_ALL, "C"); }
+};
+
+}  // namespace
+
+// --- text page --------------------------------------------------------------
+
+TEST(TextPage, PutNxtLnLeavesTheCallersTextAlone) {
+  auto o = std::make_unique<WoutData>();
+  char geoname[GEONAME_SIZE] = "Paris, France";
+  char pass[] = "1,5 (2,3)";
+  PutNxtLn(o.get(), geoname);
+  PutNxtLnT(o.get(), pass);
+  EXPECT_STREQ(geoname, "Paris, France");
+  EXPECT_STREQ(pass, "1,5 (2,3)");
+  EXPECT_EQ(line(o.get(), 0), "Paris. France");  // the page shows decimal points
+  EXPECT_EQ(line(o.get(), 1), "1.5 (2,3)");
+  EXPECT_FALSE(WoutLineMarked(o.get(), 0));
+  EXPECT_TRUE(WoutLineMarked(o.get(), 1));
+  PutNxtLn(o.get(), "literal text only");  // a literal can be passed
+  EXPECT_EQ(o->nlines, 3);
+}
+
+TEST(TextPage, LongLinesAreCutAndMarkedFullLinesReadSafely) {
+  auto o = std::make_unique<WoutData>();
+  std::memset(o.get(), 'x', sizeof(WoutData));  // no terminators left over
+  o->nlines = 0;
+  std::string t80(80, 'A');
+  PutNxtLnT(o.get(), t80.c_str());
+  PutNxtLn(o.get(), t80.c_str());
+  // A 76-character marked line has no terminator: the mark follows the text.
+  EXPECT_EQ(o->lines[0][WOUT_MARK], '~');
+  EXPECT_EQ(WoutLineLen(o.get(), 0), 76);
+  EXPECT_EQ(line(o.get(), 0), std::string(76, 'A'));
+  EXPECT_EQ(line(o.get(), 1), std::string(76, 'A'));
+  EXPECT_FALSE(WoutLineMarked(o.get(), 1));
+  EXPECT_EQ(WoutLineLen(o.get(), 2), 0);  // beyond the lines in use
+  EXPECT_EQ(WoutLineLen(o.get(), -1), 0);
+}
+
+TEST(TextPage, LinesBeyond160AreDropped) {
+  auto o = std::make_unique<WoutData>();
+  for (int k = 0; k < 160; ++k) PutNxtLn(o.get(), std::to_string(k).c_str());
+  auto before = std::make_unique<WoutData>();
+  std::memcpy(before.get(), o.get(), sizeof(WoutData));
+  PutNxtLn(o.get(), "161st");
+  PutNxtLnT(o.get(), "162nd");
+  PutSpace(o.get(), 3);
+  EXPECT_EQ(std::memcmp(o.get(), before.get(), sizeof(WoutData)), 0);
+  EXPECT_EQ(line(o.get(), 159), "159");
+}
+
+TEST(TextPage, PutSpace) {
+  auto o = std::make_unique<WoutData>();
+  PutSpace(o.get(), 0);
+  PutSpace(o.get(), -3);
+  EXPECT_EQ(o->nlines, 0);
+  PutSpace(o.get(), 2);
+  EXPECT_EQ(o->nlines, 2);
+  EXPECT_EQ(line(o.get(), 1), " ");
+}
+
+// --- numbers ----------------------------------------------------------------
+
+TEST(NumberText, Atof) {
+  struct Case {
+    const char* text;
+    double value;
+  } cases[] = {
+      {"1.5", 1.5},        {"  -12.25\n", -12.25}, {"\t+3.5 ", 3.5},   {"1.5e-3", 1.5e-3},
+      {"-2E2", -200.0},    {".5", 0.5},            {"7.", 7.0},        {"42", 42.0},
+      {"abc", 0.0},        {"", 0.0},              {"\n", 0.0},        {"-", 0.0},
+      {"1,5", 1.0},        {"12.5abc", 12.5},      {"nan", 0.0},       {"inf", 0.0},
+      {"1e999", 0.0},      {"+-1", 0.0},           {"0.00001000", 1e-5},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Atof(c.text), c.value) << '"' << c.text << '"';
+  EXPECT_EQ(Atof(nullptr), 0.0);
+}
+
+TEST(NumberText, DecdotKeepsParenthesisedCommas) {
+  char a[] = "1,5 (2,3)";
+  char b[] = "1,5 (2,3)";
+  decdot(a);
+  decdot0(b);
+  EXPECT_STREQ(a, "1.5 (2,3)");
+  EXPECT_STREQ(b, "1.5 (2.3)");
+}
+
+TEST_F(CommaLocale, AtofAndTextsIgnoreTheLocale) {
+  // The trap this guards against: the C library now reads and writes commas.
+  char probe[16];
+  std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+  ASSERT_STREQ(probe, "1,5");
+  EXPECT_EQ(std::atof("1.5"), 1.0);
+
+  EXPECT_EQ(Atof("1.5"), 1.5);
+  EXPECT_EQ(Atof(" 6378.137e-3\n"), 6.378137);
+  EXPECT_EQ(Atof("-0.0006"), -0.0006);
+  char s[] = "mag  2,5 (12,4)";
+  decdot(s);
+  EXPECT_STREQ(s, "mag  2.5 (12,4)");
+
+  char out[PRPANG_SIZE];
+  prpang(out, 1, -2, 12.3456);
+  EXPECT_STREQ(out, "  12h3456");
+  prpang(out, 0, 0, 45.678);
+  EXPECT_STREQ(out, "  45.68");
+
+  auto o = std::make_unique<WoutData>();
+  char n[32];
+  std::snprintf(n, sizeof n, "%8.3f", 51.6428);
+  PutNxtLn(o.get(), n);
+  EXPECT_EQ(line(o.get(), 0), "  51.643");
+
+  FILE* f = std::tmpfile();
+  ASSERT_NE(f, nullptr);
+  std::fputs("0.5 -1.25e2\n", f);
+  std::rewind(f);
+  double v[2];
+  EXPECT_EQ(Fscanf(f, 2, v), 1);
+  EXPECT_EQ(v[0], 0.5);
+  EXPECT_EQ(v[1], -125.0);
+  std::fclose(f);
+}
+
+TEST(NumberText, Fscanf) {
+  struct Case {
+    const char* text;  // one line
+    int n;
+    int ret;
+    std::vector<double> values;  // values stored
+  } cases[] = {
+      {"1.5 \n", 2, 1, {1.5, 0.0}},         // the line end is a field of value 0
+      {"1.5\n", 2, 0, {1.5}},               // fewer fields: stored, but 0
+      {"\n", 1, 1, {0.0}},                  // a bare line feed is one field
+      {"  3 4   5\n", 3, 1, {3, 4, 5}},     // runs of blanks separate
+      {"1 2 3 4\n", 2, 1, {1, 2}},          // extra fields are left unread
+      {"7\t8\n", 2, 0, {7}},                // only the blank separates
+      {"", 1, 0, {}},                       // end of file
+      {"9\n", 0, 1, {}},                    // n < 1: line read, 1
+  };
+  for (const Case& c : cases) {
+    FILE* f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    std::fputs(c.text, f);
+    std::rewind(f);
+    double v[4] = {-99, -99, -99, -99};
+    EXPECT_EQ(Fscanf(f, c.n, v), c.ret) << '"' << c.text << '"';
+    for (size_t k = 0; k < c.values.size(); ++k) EXPECT_EQ(v[k], c.values[k]) << c.text;
+    if (c.values.size() < 4) {
+      EXPECT_EQ(v[c.values.size()], -99) << c.text;
+    }
+    std::fclose(f);
+  }
+}
+
+TEST(NumberText, FscanfSplitsLinesLongerThan79) {
+  FILE* f = std::tmpfile();
+  ASSERT_NE(f, nullptr);
+  std::string l(78, ' ');
+  l += "12345 67\n";  // columns 79 onwards spill into a second read
+  std::fputs(l.c_str(), f);
+  std::fputs("8\n", f);
+  std::rewind(f);
+  double v[2];
+  EXPECT_EQ(Fscanf(f, 1, v), 1);
+  EXPECT_EQ(v[0], 1.0);
+  EXPECT_EQ(Fscanf(f, 2, v), 1);
+  EXPECT_EQ(v[0], 2345.0);
+  EXPECT_EQ(v[1], 67.0);
+  EXPECT_EQ(Fscanf(f, 1, v), 1);
+  EXPECT_EQ(v[0], 8.0);
+  EXPECT_EQ(Fscanf(f, 1, v), 0);
+  std::fclose(f);
+}
+
+// --- compare and words ------------------------------------------------------
+
+TEST(TextHelpers, Strncmpi) {
+  EXPECT_EQ(Strncmpi("ISS", "iss (zarya)", 3), 0);
+  EXPECT_EQ(Strncmpi("ab", "ab", 5), 0);
+  EXPECT_EQ(Strncmpi("AB", "ab", 5), 0);
+  EXPECT_EQ(Strncmpi("ab", "abc", 5), 1);
+  EXPECT_EQ(Strncmpi("ab", "ab", 0), 1);
+  EXPECT_EQ(Strncmpi("", "", 3), 1);
+  EXPECT_EQ(Strncmpi("NOAA 15", "noaa 18", 6), 0);
+  EXPECT_EQ(Strncmpi("NOAA 15", "noaa 18", 7), 1);
+}
+
+TEST(TextHelpers, GetMonth) {
+  char m[MONTH_SIZE];
+  GetMonth(1, m);
+  EXPECT_STREQ(m, "JAN");
+  GetMonth(12, m);
+  EXPECT_STREQ(m, "DEC");
+  GetMonth(13, m);
+  EXPECT_STREQ(m, "ERR");
+  GetMonth(0, m);
+  EXPECT_STREQ(m, "ERR");
+}
+
+TEST(TextHelpers, FixedColumnCopies) {
+  const char* l1 = "1 25544U 98067A   09006.52567200";
+  char dst[16];
+  tlecpy(dst, l1, 3, 5);
+  EXPECT_STREQ(dst, "25544");
+  tlecpy(dst, l1, 19, 14);
+  EXPECT_STREQ(dst, "09006.52567200");
+  tlecpy(dst, "short", 3, 10);  // stops at the end of the line
+  EXPECT_STREQ(dst, "ort");
+  tlecpy(dst, "short", 9, 4);
+  EXPECT_STREQ(dst, "");
+
+  char l[] = "1 00000U 00000A  ";
+  chcpy(l, "25544", 2, 5);
+  EXPECT_STREQ(l, "1 25544U 00000A  ");
+  chcpy(l, "98", 9, 6);  // a shorter source is padded with blanks
+  EXPECT_STREQ(l, "1 25544U 98      ");
+}
+
+// --- time and angle texts ---------------------------------------------------
+
+TEST(TimeText, Aosstr) {
+  struct Case {
+    int h, m;
+    double s;
+    double az, el;
+    int timeonly;
+    const char* text;
+  } cases[] = {
+      {12, 34, 56.2, 123.4, 45.6, 0, "JAN  5  12:34:56 (123, 46)"},
+      {12, 34, 56.2, 123.4, 45.6, 1, "  12:34:56 (123, 46)"},
+      {3, 4, 5.0, 7.0, 10.0, 0, "JAN  5   3:04:05 (  7, 10)"},
+      {12, 34, 59.6, 0.0, 0.0, 1, "  12:35:00 (  0,  0)"},
+      {12, 59, 59.6, 0.0, 0.0, 1, "  13:00:00 (  0,  0)"},
+      {23, 59, 59.6, 0.0, 0.0, 0, "JAN  5  24:00:00 (  0,  0)"},  // no date carry
+      {6, 0, 0.0, -180.0, -45.0, 0, "JAN  5   6:00:00 (-180,-45)"},  // relative mode
+  };
+  for (const Case& c : cases) {
+    double t = mjd(5, 1, 2009, c.h + c.m / 60.0 + c.s / 3600.0);
+    auto out = exact(AOSSTR_SIZE);
+    aosstr(t, c.az, c.el, out.get(), c.timeonly);
+    EXPECT_STREQ(out.get(), c.text);
+  }
+  double t = mjd(5, 1, 2009, 12.0);
+  auto out = exact(AOSSTR_SIZE);
+  aosstr(t, 0, 0, out.get(), 0);
+  EXPECT_EQ(std::strlen(out.get()), 26u);
+  EXPECT_EQ(out[10], ':');
+  EXPECT_EQ(out[13], ':');
+}
+
+TEST(TimeText, NoTextHelperWritesPastItsBuffer) {
+  double t = mjd(5, 1, 2009, 12.0);
+  const double wild[] = {1e300, -1e300, NAN, INFINITY, -2147483648.0};
+  for (double x : wild) {
+    auto a = exact(AOSSTR_SIZE);
+    aosstr(t, x, -x, a.get(), 0);
+    EXPECT_LT(std::strlen(a.get()), static_cast<size_t>(AOSSTR_SIZE));
+    for (int mode : {0, 1, -1, -2}) {
+      for (int wide : {0, 1}) {
+        auto p = exact(PRPANG_SIZE);
+        prpang(p.get(), wide, mode, x);
+        EXPECT_LT(std::strlen(p.get()), static_cast<size_t>(PRPANG_SIZE));
+      }
+    }
+  }
+  auto m = exact(MONTH_SIZE);
+  GetMonth(-5, m.get());
+  auto dm = exact(DTMSTR_SIZE);
+  dtmstr(mjd(31, 12, 99999, 23.99), dm.get());
+  EXPECT_LT(std::strlen(dm.get()), static_cast<size_t>(DTMSTR_SIZE));
+}
+
+TEST(TimeText, Dtmstr) {
+  char out[DTMSTR_SIZE];
+  dtmstr(mjd(5, 3, 2011, 14 + 3 / 60.0 + 29 / 3600.0), out);
+  EXPECT_STREQ(out, "MAR  5 14:03");
+  dtmstr(mjd(5, 3, 2011, 14 + 3 / 60.0 + 31 / 3600.0), out);
+  EXPECT_STREQ(out, "MAR  5 14:04");
+  dtmstr(mjd(5, 3, 2011, 9 + 59 / 60.0 + 45 / 3600.0), out);
+  EXPECT_STREQ(out, "MAR  5 10:00");
+  EXPECT_EQ(std::strlen(out), 12u);
+}
+
+TEST(AngleText, Prpang) {
+  char out[PRPANG_SIZE];
+  const std::string deg(1, static_cast<char>(176));
+  prpang(out, 1, -2, 12.3456);
+  EXPECT_STREQ(out, "  12h3456");
+  prpang(out, 0, 0, 45.678);
+  EXPECT_STREQ(out, "  45.68");
+  prpang(out, 1, 0, -45.678);
+  EXPECT_STREQ(out, "  -45.678");
+  prpang(out, 1, -1, -5.3012);
+  EXPECT_EQ(std::string(out), "  -5" + deg + "3012");
+  prpang(out, 1, 1, 12.5);  // decimal degrees shown packed
+  EXPECT_EQ(std::string(out), "  12" + deg + "3000");
+  prpang(out, 0, 1, 12.5);  // narrow: 0.002 away from zero, two decimals
+  EXPECT_EQ(std::string(out), "  12" + deg + "30");
+}
+
+TEST(AngleText, PackedEdgeValues) {
+  EXPECT_DOUBLE_EQ(DegFDms(12.999999), 13.0);
+  EXPECT_DOUBLE_EQ(DegFDms(-0.5), -0.3);
+  EXPECT_DOUBLE_EQ(DegFDms(12.5), 12.3);
+  EXPECT_NEAR(DegFDms(12 + 34 / 60.0 + 56.7 / 3600.0), 12.34567, 1e-12);
+  EXPECT_NEAR(DmsDegF(12.3), 12.5, 1e-12);
+  EXPECT_NEAR(DmsDegF(12.3456), 12 + 34 / 60.0 + 56 / 3600.0, 1e-12);
+  EXPECT_NEAR(DmsDegF(-0.0030), -30.0 / 3600.0, 1e-15);
+  EXPECT_DOUBLE_EQ(hdfdms(12.5), 12.3);
+  EXPECT_DOUBLE_EQ(hdfdms(-12 - 34.6 / 60.0), -12.35);
+  EXPECT_DOUBLE_EQ(hdfdms(59.999), 60.0);
+}
+
+TEST(AngleText, PackedRoundTrips) {
+  std::mt19937_64 rng(20090106);
+  std::uniform_real_distribution<double> any(-400.0, 400.0);
+  int checked = 0;
+  for (int k = 0; k < 20000; ++k) {
+    double x = any(rng);
+    int d, m;
+    double s;
+    dms(std::fabs(x), d, m, s);
+    if (s >= 59.5) continue;  // rounded up to the next minute by design
+    double p = DegFDms(x);
+    // Independent packing: degrees + minutes/100 + seconds/10000.
+    double ax = std::fabs(x), mm = (ax - std::trunc(ax)) * 60.0;
+    double expect = std::trunc(ax) + std::trunc(mm) / 100.0 + (mm - std::trunc(mm)) * 60.0 / 10000.0;
+    ASSERT_NEAR(p, x < 0 ? -expect : expect, 1e-11) << x;
+    ASSERT_NEAR(DmsDegF(p), x, 1e-9) << x;
+    ++checked;
+  }
+  EXPECT_GT(checked, 19000);
+  // Packed values with whole seconds come back exactly as packed.
+  for (int d = 0; d < 360; d += 7)
+    for (int m = 0; m < 60; m += 11)
+      for (int s = 0; s < 60; s += 13) {
+        double p = d + m / 100.0 + s / 10000.0;
+        ASSERT_NEAR(DegFDms(DmsDegF(p)), p, 1e-12) << p;
+        ASSERT_NEAR(DegFDms(DmsDegF(-p)), -p, 1e-12) << p;
+      }
+}
