@@ -529,14 +529,27 @@ void oscelm(double gm, double t, const Vec3& r, const Vec3& v, double& tp, doubl
     nu = 2.0 * std::atan(std::sqrt((1.0 + e) / (e - 1.0)) * std::tanh(H / 2.0));
     M = e * x - H;
   }
-  if (e != 1.0) {
+  if (std::fabs(e - 1.0) >= 0.01) {
     argp = u - nu;
     tp = t - std::fabs(a) * std::sqrt(std::fabs(a) / gm) * M;
   } else {
-    double D = es;
-    argp = u - 2.0 * std::atan(D);
-    tp = t - (D * D * D / 3.0 + D) * std::sqrt(2.0 * q * q * q / gm);
-    flag = true;
+    // Near e = 1 the anomalies above cancel (E - e sin E, cos E - e) and a may
+    // be huge; the time and argument of the pericentre come from the
+    // universal variable instead, which holds for every conic and includes
+    // the parabola (Barker's equation) as the case alpha = 0.
+    double alpha = (e == 1.0 && std::fabs(ia) < 1e-30) ? 0.0 : ia;
+    double sigma = dot(r, v) / std::sqrt(gm);
+    double den = 1.0 + e - alpha * R;  // e (1 + cos E), > 0 except at an apocentre
+    nu = 2.0 * std::atan2(std::sqrt((1.0 + e) / q) * sigma, den);
+    double chi;
+    if (alpha > 0.0) chi = 2.0 * std::atan2(std::sqrt(alpha) * sigma, den) / std::sqrt(alpha);
+    else if (alpha < 0.0) chi = 2.0 * std::atanh(std::sqrt(-alpha) * sigma / den) / std::sqrt(-alpha);
+    else chi = 2.0 * sigma / den;
+    double c1, c2, c3;
+    stumpff(alpha * chi * chi, c1, c2, c3);
+    argp = u - nu;
+    tp = t - (q * chi + e * c3 * chi * chi * chi) / std::sqrt(gm);
+    if (e == 1.0) flag = true;
   }
 
   if (M < 0.0) M += pi2;
