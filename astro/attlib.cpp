@@ -1,2 +1,78 @@
-// Out-of-line parts of the vector and matrix unit (attitude conversions).
+// Out-of-line parts of the vector and matrix unit: attitude conversions.
 #include "astro/attlib.h"
+
+#include <cmath>
+
+namespace {
+// Rounding can carry a cosine or sine read from a rotation matrix just past
+// +-1, where acos and asin give NaN.
+double clampUnit(double x) { return x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x); }
+}  // namespace
+
+Mat3 csmx(double a, double b, double g) { return xrot(g) * zrot(b) * yrot(a); }
+
+void gpyr(const Mat3& M, double& a, double& b, double& g) {
+  b = std::asin(clampUnit(M(0, 1)));
+  g = atan20(-M(2, 1), M(1, 1));
+  a = atan20(-M(0, 2), M(0, 0));
+}
+
+void vcpy(Vec3& v, double& a, double& b) {
+  a = atan20(-v.z, v.x);
+  b = atan20(v.y, std::sqrt(v.x * v.x + v.z * v.z));
+}
+
+void vcrp(Vec3& v, double& a, double& b) {
+  a = M_PI / 2 - atan20(v.x, std::sqrt(v.y * v.y + v.z * v.z));
+  b = atan20(v.y, -v.z);
+}
+
+// The rotation's quaternion (the convention of mxrox) is taken from the
+// matrix by the largest of its four squared components, so that no axis is
+// singular: a route through Euler angles degenerates for rotations about its
+// first axis, where the two outer angles are lost in rounding noise.
+void mxevc(const Mat3& M, double& angle, Vec3& axis) {
+  const double m00 = M(0, 0), m11 = M(1, 1), m22 = M(2, 2);
+  const double sq[4] = {1.0 + m00 - m11 - m22, 1.0 - m00 + m11 - m22, 1.0 - m00 - m11 + m22,
+                        1.0 + m00 + m11 + m22};  // 4 q1^2, 4 q2^2, 4 q3^2, 4 q4^2
+  int k = 0;
+  for (int i = 1; i < 4; i++)
+    if (sq[i] > sq[k]) k = i;
+  double qk = 0.5 * std::sqrt(sq[k] > 0.0 ? sq[k] : 0.0);
+  double f = qk > 0.0 ? 0.25 / qk : 0.0;
+  double q1, q2, q3, q4;
+  switch (k) {
+    case 0:
+      q1 = qk; q2 = (M(0, 1) + M(1, 0)) * f; q3 = (M(0, 2) + M(2, 0)) * f; q4 = (M(1, 2) - M(2, 1)) * f;
+      break;
+    case 1:
+      q2 = qk; q1 = (M(0, 1) + M(1, 0)) * f; q3 = (M(1, 2) + M(2, 1)) * f; q4 = (M(2, 0) - M(0, 2)) * f;
+      break;
+    case 2:
+      q3 = qk; q1 = (M(0, 2) + M(2, 0)) * f; q2 = (M(1, 2) + M(2, 1)) * f; q4 = (M(0, 1) - M(1, 0)) * f;
+      break;
+    default:
+      q4 = qk; q1 = (M(1, 2) - M(2, 1)) * f; q2 = (M(2, 0) - M(0, 2)) * f; q3 = (M(0, 1) - M(1, 0)) * f;
+      break;
+  }
+  if (q4 < 0.0) { q1 = -q1; q2 = -q2; q3 = -q3; q4 = -q4; }
+  Vec3 qv(q1, q2, q3);
+  double s = abs(qv);
+  if (s == 0.0) {
+    axis = Vec3(0, 0, 1);
+    angle = 0.0;
+  } else {
+    axis = qv / s;
+    angle = 2.0 * std::atan2(s, q4);
+  }
+}
+
+Mat3 mxrox(double& angle, Vec3& axis) {
+  double s = std::sin(angle / 2);
+  double q1 = axis.x * s, q2 = axis.y * s, q3 = axis.z * s, q4 = std::cos(angle / 2);
+  Mat3 m;
+  m.assign(q1 * q1 - q2 * q2 - q3 * q3 + q4 * q4, 2 * (q1 * q2 + q3 * q4), 2 * (q1 * q3 - q2 * q4),
+           2 * (q1 * q2 - q3 * q4), -q1 * q1 + q2 * q2 - q3 * q3 + q4 * q4, 2 * (q2 * q3 + q1 * q4),
+           2 * (q1 * q3 + q2 * q4), 2 * (q2 * q3 - q1 * q4), -q1 * q1 - q2 * q2 + q3 * q3 + q4 * q4);
+  return m;
+}

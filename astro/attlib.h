@@ -154,4 +154,22 @@ inline std::ostream& operator<<(std::ostream& os, const Mat3& a) {
   return os;
 }
 
+// ---------------------------------------------------------------------------
+// Attitude conversions (frame rotations as xrot/yrot/zrot; angles in radians)
+// ---------------------------------------------------------------------------
+
+// xrot(g) x zrot(b) x yrot(a): a about y, then b about the new z, then g about
+// the new x.
+Mat3 csmx(double a, double b, double g);
+// Inverse of csmx (b in [-pi/2, pi/2]).
+void gpyr(const Mat3& M, double& a, double& b, double& g);
+// The angles with which csmx(a, b, any) turns the x axis into the direction of v.
+void vcpy(Vec3& v, double& a, double& b);
+// Cone angle of v from +x (0..pi) and clock angle from -z toward +y.
+void vcrp(Vec3& v, double& a, double& b);
+// Euler axis (unit vector) and angle (in [0, pi]) of the frame rotation M.
+void mxevc(const Mat3& M, double& angle, Vec3& axis);
+// Frame rotation by angle about the unit vector axis (not normalised here).
+Mat3 mxrox(double& angle, Vec3& axis);
+
 #endif

@@ -16,6 +16,8 @@ Writes
   tests/data/polemotion-erfa.csv    xp,yp (arcsec),m00..m22: erfa.pom00(xp, yp, 0)
   tests/data/sidereal-erfa.csv      mjd,gmst_hours: erfa.gmst82(2400000.5, mjd), MJD printed
       exactly (UT1 1900-2078)
+  tests/data/rotations-scipy.csv    angle,ax,ay,az,m00..m22: frame rotation by angle about the
+      unit axis = transpose of scipy.spatial.transform.Rotation.from_rotvec(angle * axis)
   tests/data/kepler-skyfield.csv    case,e,gm,t,x,y,z,vx,vy,vz: two-body states from
       skyfield.keplerlib.propagate (universal variables) starting at the pericentre
       state of row t = 0 (km, s)
@@ -99,6 +101,20 @@ def sidereal():
     write("sidereal-erfa.csv", "mjd,gmst_hours", rows)
 
 
+def rotations():
+    from scipy.spatial.transform import Rotation
+    rows = []
+    axes = [(1, 0, 0), (0, 1, 0), (0, 0, 1)]
+    for _ in range(6):
+        v = np.array([rng.gauss(0, 1) for _ in range(3)])
+        axes.append(tuple(v / np.linalg.norm(v)))
+    for ax in axes:
+        for angle in (0.3, -1.2, 2.9, 4.0):
+            m = Rotation.from_rotvec(angle * np.array(ax)).as_matrix().T
+            rows.append(["%.17g" % x for x in (angle, *ax, *m.flatten())])
+    write("rotations-scipy.csv", "angle,ax,ay,az,m00,m01,m02,m10,m11,m12,m20,m21,m22", rows)
+
+
 def kepler():
     gm = 398600.4418
     rp = 7000.0
@@ -132,4 +148,5 @@ geodetic()
 horizon()
 polemotion()
 sidereal()
+rotations()
 kepler()
