@@ -18,6 +18,11 @@ extern Vec3 spos, mpos;    // m, Sun and Moon in the integration frame
 extern double smy[6];      // the state being integrated (m, m/s)
 extern int nmrksx;         // the slot being integrated (read by RKfun)
 extern WinpData* nmdat;    // the record NumProp integrates with; null between calls
+// The geopotential RKfun evaluates: GravC, GravS (orbit/forcetables.h). A
+// field of the same layout may be put in their place (a zonal-only field, a
+// central field for checks against two-body motion).
+extern const double* nmgravc;
+extern const double* nmgravs;
 
 // The derivative handed to the integrator: RKfun with the record of the
 // NumProp call in progress (nmdat). Outside a NumProp call there is no record:
@@ -31,6 +36,9 @@ void RKfun(double t, double* y, double* dydt, WinpData* d);
 // Geopotential acceleration (m/s^2, Earth-fixed) at the Earth-fixed position
 // r (m) to degree and order n; n is limited to 20, a negative n gives zero.
 void HarmAcc(const Vec3& r, int n, Vec3& a);
+
+// The same with the caller's coefficient tables (same layout as HarmAcc's).
+void HarmAccTab(const Vec3& r, int n, const double* C, const double* S, Vec3& a);
 
 // Geopotential degree used at a distance of rr metres from the centre.
 int HarmDegree(double rr);
