@@ -53,6 +53,25 @@ int HarmDegree(double rr) {
   return 6;
 }
 
+namespace {
+
+// Recursion factors (2k - 1)/(k - m) and (k + m - 1)/(k - m) of the zonal and
+// tesseral V/W terms, so that the hot loop has no division.
+struct RecursionFactors {
+  double a[kMaxDegree + 2][kMaxDegree + 2];
+  double b[kMaxDegree + 2][kMaxDegree + 2];
+  constexpr RecursionFactors() : a(), b() {
+    for (int m = 0; m <= kMaxDegree + 1; m++)
+      for (int k = m + 1; k <= kMaxDegree + 1; k++) {
+        a[k][m] = double(2 * k - 1) / (k - m);
+        b[k][m] = double(k + m - 1) / (k - m);
+      }
+  }
+};
+constexpr RecursionFactors kRec;
+
+}  // namespace
+
 void HarmAccTab(const Vec3& r, int n, const double* C, const double* S, Vec3& a) {
   if (n < 0) {
     a = Vec3();
@@ -73,11 +92,14 @@ void HarmAccTab(const Vec3& r, int n, const double* C, const double* S, Vec3& a)
       V[m][m] = (2 * m - 1) * (x0 * V[m - 1][m - 1] - y0 * W[m - 1][m - 1]);
       W[m][m] = (2 * m - 1) * (x0 * W[m - 1][m - 1] + y0 * V[m - 1][m - 1]);
     }
-    for (int k = m + 1; k <= n + 1; k++) {
-      double v2 = k - 2 >= m ? V[k - 2][m] : 0.0;
-      double w2 = k - 2 >= m ? W[k - 2][m] : 0.0;
-      V[k][m] = ((2 * k - 1) * z0 * V[k - 1][m] - (k + m - 1) * rho * v2) / (k - m);
-      W[k][m] = ((2 * k - 1) * z0 * W[k - 1][m] - (k + m - 1) * rho * w2) / (k - m);
+    if (m + 1 <= n + 1) {
+      V[m + 1][m] = kRec.a[m + 1][m] * z0 * V[m][m];
+      W[m + 1][m] = kRec.a[m + 1][m] * z0 * W[m][m];
+    }
+    for (int k = m + 2; k <= n + 1; k++) {
+      const double fa = kRec.a[k][m] * z0, fb = kRec.b[k][m] * rho;
+      V[k][m] = fa * V[k - 1][m] - fb * V[k - 2][m];
+      W[k][m] = fa * W[k - 1][m] - fb * W[k - 2][m];
     }
   }
 
