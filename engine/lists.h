@@ -1,0 +1,41 @@
+// Searches over every satellite of the current TLE file: the all-satellite
+// pass (or event) list written to the save file, and the selection of the
+// satellites whose next pass begins soonest.
+#ifndef VORLIX_ENGINE_LISTS_H
+#define VORLIX_ENGINE_LISTS_H
+
+#include "engine/vorlixcom.h"
+
+// Results of AllSatAos.
+constexpr int ALLSAT_DONE = 0;
+constexpr int ALLSAT_NOSAVE = 1;     // save file not opened, or a write to it failed
+constexpr int ALLSAT_NOTLE = 2;      // TLE file not opened
+constexpr int ALLSAT_BADSET = -1;    // irmag > 29 (Iridium), or distance 0 in a
+                                     // transit/occultation/flare mode without
+                                     // automatic zone; nothing opened, nothing written
+
+// Runs the pass search (iridflg 0) or the event search (1 transit or
+// occultation, 2 flare, 3 Iridium flare) for every satellite of tlenm over the
+// entered interval (local date and time, dur days) and writes a header and one
+// line per pass or event to the save file savnm (a new file when svnew is set,
+// else appended; svnew is cleared), then sorts the block it wrote by time
+// (SortAos; earlier blocks of the file stay as they were). The settings are
+// checked and the TLE file opened before the save file is touched.
+// rlm, sunel, mxdist and the prime slot are restored on return; in automatic
+// zone mode (Sun or Moon transit with mxdist <= 0) the satellites with a
+// listed transit are added to the selection.
+int AllSatAos(WinpData* d);
+
+// Window of the semi-major axis (km) of operational Iridium satellites, for
+// mean (SGP4) and for Kepler-model elements.
+constexpr double IRID_AMIN_SGP = 7157.0, IRID_AMAX_SGP = 7157.6;
+constexpr double IRID_AMIN_KEP = 7150.0, IRID_AMAX_KEP = 7159.9;
+
+// Selects the (at most ten) satellites of tlenm whose next pass begins
+// soonest within 0.1 day from now (RT_MJD) and later than now + 0.0018 d, as
+// the new selection sorted by start time (slots 0.., prs = 0). Returns the
+// number selected (1..10); 0 none (the selection is kept); -1 TLE file not
+// opened. rlm is the same on return as on entry.
+int Nxt4Pass(WinpData* d);
+
+#endif
