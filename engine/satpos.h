@@ -25,6 +25,7 @@ struct SatPosStage {
   double eqeq;   // equation of the equinoxes, seconds of time
   Vec3 r, v;     // satellite
   Vec3 o;        // observer
+  double latgc;  // rad, geocentric latitude of the sub-satellite point
   Vec3 sun, moon;
   Mat3 q;        // true of date -> mean equator of yrepoch (when yrepoch != 0)
   double dim;    // eclipse dimming D (mag); 0 when no eclipse stage ran
