@@ -11,6 +11,8 @@
 //   comes from gstime(epoch + 2433281.5);
 // - the second argument of sgp4init is a switch that allows the deep-space
 //   branch (SDP4 is used only when it is set AND the period is >= 225 min);
+// - a mean eccentricity below 1e-6 is raised to 1e-6 (not only a negative
+//   one): this reproduces the published verification output;
 // - error codes (elsetrec::error and the return values):
 //     0  success
 //     1  sgp4: mean e >= 1 or < -0.001, or mean a < 0.95 Earth radii, or a
