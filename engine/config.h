@@ -1,0 +1,58 @@
+// The configuration file "vorlix.cfg" and the engine's start state: every
+// start value of the record, the persistent settings read back from the
+// configuration, the configured satellites looked up again in the TLE file,
+// and the welcome page.
+#ifndef VORLIX_ENGINE_CONFIG_H
+#define VORLIX_ENGINE_CONFIG_H
+
+#include "engine/vorlixcom.h"
+
+// The configuration file, in the working directory.
+constexpr const char* CFG_FILENAME = "vorlix.cfg";
+
+// getcfg results.
+constexpr int CFG_MALFORMED = 0;  // an item could not be read: nothing committed
+constexpr int CFG_READ = 1;       // every item read and committed
+constexpr int CFG_NOFILE = 2;     // the file cannot be opened
+
+// Reads the configuration file: one item per line (time zone, latitude,
+// longitude, height, place name, text font size, map grid, map background,
+// TLE file name, visible-only flag, maximum Sun elevation, minimum satellite
+// elevation, R.A./Dec. epoch year, map font size, bold flag, left button flag,
+// download address, "interval F10.7 F10.7-mean Kp", "Cd Cr A/m", satellite
+// count), then one satellite name per line.
+//
+// Lines are read whole and texts cut to their fields (place name 30, file
+// name and address 104, satellite names 20 characters), so a long text never
+// shifts the items after it. A number item is read from the first field of
+// its line and must be a number as a whole; a missing, non-numeric or
+// non-finite number, or a file that ends before the count, makes the read
+// fail and leaves the record exactly as it was.
+//
+// On success commits: tzauto = (zone is 16), tzone = zone (0 outside +-15);
+// fsz 8 or 10; mgrid 1 and mgrey 0 when out of 0..2; bf = (value != 0),
+// lftbtn = (value == 1); texts only when not empty (the address only when
+// longer than 5 characters); dur clamped to 1..14; a count outside 0..10
+// reads no names. The names (blank lines skipped, leading blanks dropped) go
+// to cfgname[0..] and satnr becomes the number of names found.
+int getcfg(WinpData* d, const char* path = CFG_FILENAME);
+
+// Writes the persistent settings of d in the format getcfg reads (numbers
+// with a decimal point whatever the locale, texts verbatim up to a line
+// break). The file is written under "<path>.tmp" and renamed over path, so
+// the old file stays as it was when anything fails. Returns 0 when written,
+// 1 when not.
+int putcfg(const WinpData* d, const char* path = CFG_FILENAME);
+
+// First line of the welcome page.
+constexpr const char* WELCOME_LINE = "   *** Welcome to Vorlix Version 11.8 ***";
+
+// Start-up: reads the clock and the system time zone, gives every field of d
+// its start value, reads the configuration file cfgpath, sets the entered
+// date and time to the local time now, loads each configured satellite found
+// in the TLE file into the slots 0.. (in configuration order; missing ones
+// are skipped), and appends the welcome and settings page to o. A TLE file
+// that cannot be opened is reported on the page and tlenm becomes "*".
+void swelcm(WinpData* d, WoutData* o, const char* cfgpath = CFG_FILENAME);
+
+#endif

@@ -1,0 +1,463 @@
+// The configuration file: exact text written, round trips, and damaged files
+// that must leave the record as it was.
+#include "engine/config.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string readFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
+void writeFile(const std::string& path, const std::string& data) {
+  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  f << data;
+}
+
+std::unique_ptr<WinpData> newRecord() {
+  auto d = std::make_unique<WinpData>();
+  std::memset(static_cast<void*>(d.get()), 0, sizeof(WinpData));
+  return d;
+}
+
+// Byte copy (padding included) so that memcmp shows any change.
+std::unique_ptr<WinpData> snapshot(const WinpData* d) {
+  auto c = newRecord();
+  std::memcpy(static_cast<void*>(c.get()), d, sizeof(WinpData));
+  return c;
+}
+
+// A record with a value in every field the file holds, none of them a start
+// value, so that a field that is not written or not read shows.
+void fillRecord(WinpData* d) {
+  d->tzauto = 0;
+  d->tzone = -5.5;
+  d->lat = 52.520008;
+  d->lng = -13.404954;
+  d->height = 34.5;
+  std::snprintf(d->geoname, GEONAME_SIZE, "%s", "Berlin, Germany");
+  d->fsz = 8;
+  d->mgrid = 2;
+  d->mgrey = 1;
+  std::snprintf(d->tlenm, FILENAME_SIZE, "%s", "/home/obs/tle/visual,2009.txt");
+  d->visflg = 0;
+  d->sunel = -4.25;
+  d->satel = 7.5;
+  d->yrepoch = 1950;
+  d->mfsz = 12;
+  d->bf = false;
+  d->lftbtn = true;
+  std::snprintf(d->updurl, FILENAME_SIZE, "%s", "example.org/NORAD/elements/stations.txt");
+  d->dur = 2.5;
+  d->dF107 = 121.3;
+  d->dFB107 = 130.7;
+  d->dKp = 2.3;
+  d->dCd = 2.2;
+  d->dCr = 1.25;
+  d->dAm = 0.0123;
+  d->satnr = 3;
+  std::snprintf(d->satname[0], SATNAME_SIZE, "%s", "ISS (ZARYA)");
+  std::snprintf(d->satname[1], SATNAME_SIZE, "%s", "HST");
+  std::snprintf(d->satname[2], SATNAME_SIZE, "%s", "SL-16 R/B, ENVISAT  ");
+}
+
+// The text putcfg writes for fillRecord.
+const char* const kFilled =
+    "-5.500000 \n52.520008 \n-13.404954 \n34.500000 \n"
+    "Berlin, Germany\n8 \n2 \n1 \n"
+    "/home/obs/tle/visual,2009.txt\n0 \n-4.250000 \n7.500000\n1950.000000\n12\n0\n1 \n"
+    "example.org/NORAD/elements/stations.txt\n"
+    "2.5   121.3   130.7     2.3\n"
+    "  2.20000e+00   1.25000e+00   1.23000e-02\n"
+    "3 \nISS (ZARYA)\nHST\nSL-16 R/B, ENVISAT  \n";
+
+class ConfigTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/vorlix-config-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+    cfg_ = dir_ + "/vorlix.cfg";
+  }
+  void TearDown() override {
+    std::string cmd = "rm -rf '" + dir_ + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+  }
+  std::string dir_, cfg_;
+};
+
+// The committed fields of two records agree.
+void expectSameSettings(const WinpData* a, const WinpData* b) {
+  EXPECT_EQ(a->tzauto, b->tzauto);
+  EXPECT_EQ(a->tzone, b->tzone);
+  EXPECT_EQ(a->lat, b->lat);
+  EXPECT_EQ(a->lng, b->lng);
+  EXPECT_EQ(a->height, b->height);
+  EXPECT_STREQ(a->geoname, b->geoname);
+  EXPECT_EQ(a->fsz, b->fsz);
+  EXPECT_EQ(a->mgrid, b->mgrid);
+  EXPECT_EQ(a->mgrey, b->mgrey);
+  EXPECT_STREQ(a->tlenm, b->tlenm);
+  EXPECT_EQ(a->visflg, b->visflg);
+  EXPECT_EQ(a->sunel, b->sunel);
+  EXPECT_EQ(a->satel, b->satel);
+  EXPECT_EQ(a->yrepoch, b->yrepoch);
+  EXPECT_EQ(a->mfsz, b->mfsz);
+  EXPECT_EQ(a->bf, b->bf);
+  EXPECT_EQ(a->lftbtn, b->lftbtn);
+  EXPECT_STREQ(a->updurl, b->updurl);
+  EXPECT_EQ(a->dur, b->dur);
+  EXPECT_EQ(a->dF107, b->dF107);
+  EXPECT_EQ(a->dFB107, b->dFB107);
+  EXPECT_EQ(a->dKp, b->dKp);
+  EXPECT_EQ(a->dCd, b->dCd);
+  EXPECT_EQ(a->dCr, b->dCr);
+  EXPECT_EQ(a->dAm, b->dAm);
+  ASSERT_EQ(a->satnr, b->satnr);
+  for (int i = 0; i < a->satnr; ++i) EXPECT_STREQ(a->cfgname[i], b->satname[i]) << i;
+}
+
+}  // namespace
+
+// The exact text, numbers with a point under a comma locale too, and texts
+// (commas included) verbatim.
+TEST_F(ConfigTest, WritesThePositionalFormat) {
+  auto d = newRecord();
+  fillRecord(d.get());
+  auto before = snapshot(d.get());
+  ASSERT_EQ(putcfg(d.get(), cfg_.c_str()), 0);
+  EXPECT_EQ(readFile(cfg_), kFilled);
+  EXPECT_EQ(std::memcmp(before.get(), d.get(), sizeof(WinpData)), 0);
+
+  std::string old = std::setlocale(LC_NUMERIC, nullptr);
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") || std::setlocale(LC_NUMERIC, "de_DE.utf8")) {
+    ASSERT_EQ(putcfg(d.get(), cfg_.c_str()), 0);
+    EXPECT_EQ(readFile(cfg_), kFilled);
+    std::setlocale(LC_NUMERIC, old.c_str());
+  }
+  EXPECT_NE(access((cfg_ + ".tmp").c_str(), F_OK), 0) << "temporary file left behind";
+}
+
+// Write, read into a record with other values, compare every committed field
+// (as the writer's formats print them, with the reader's range rules).
+TEST_F(ConfigTest, RoundTrips) {
+  struct Case {
+    const char* what;
+    void (*set)(WinpData*);
+    void (*expect)(WinpData*);  // the source record turned into what comes back
+  };
+  const Case cases[] = {
+      {"filled record", [](WinpData*) {}, [](WinpData*) {}},
+      {"fields full to the last character",
+       [](WinpData* d) {
+         std::memset(d->geoname, 'g', GEONAME_SIZE - 1);
+         d->geoname[GEONAME_SIZE - 1] = '\0';
+         for (int k = 0; k < FILENAME_SIZE - 1; ++k) d->tlenm[k] = static_cast<char>('a' + k % 26);
+         d->tlenm[FILENAME_SIZE - 1] = '\0';
+         for (int k = 0; k < FILENAME_SIZE - 1; ++k) d->updurl[k] = static_cast<char>('0' + k % 10);
+         d->updurl[FILENAME_SIZE - 1] = '\0';
+         d->satnr = MAXSEL;
+         for (int i = 0; i < MAXSEL; ++i)
+           std::snprintf(d->satname[i], SATNAME_SIZE, "SATELLITE NUMBER %03d", i);
+       },
+       [](WinpData*) {}},
+      {"zone from the system, large font, interval too short",
+       [](WinpData* d) {
+         d->tzauto = 1;
+         d->tzone = 3;
+         d->fsz = 12;
+         d->dur = 0.25;
+         d->mgrid = 0;
+         d->mgrey = 2;
+         d->bf = true;
+         d->lftbtn = false;
+         d->visflg = 1;
+       },
+       [](WinpData* d) {
+         d->tzone = 0;
+         d->fsz = 10;
+         d->dur = 1;
+       }},
+      {"interval too long, zone out of range, map values out of range",
+       [](WinpData* d) {
+         d->dur = 30;
+         d->tzone = -15.5;
+         d->mgrid = 7;
+         d->mgrey = -1;
+         d->satnr = 0;
+       },
+       [](WinpData* d) {
+         d->dur = 14;
+         d->tzone = 0;
+         d->mgrid = 1;
+         d->mgrey = 0;
+       }},
+      {"values the formats round",
+       [](WinpData* d) {
+         d->lat = 48.1234567;
+         d->dF107 = 150.06;
+         d->dAm = 0.0123456789;
+         d->dur = 3.1234567;
+       },
+       [](WinpData* d) {
+         d->lat = 48.123457;
+         d->dF107 = 150.1;
+         d->dAm = 0.0123457;
+         d->dur = 3.12346;
+       }},
+      {"a broken selection count is written in range",
+       [](WinpData* d) { d->satnr = -4; }, [](WinpData* d) { d->satnr = 0; }},
+      {"a text with a line break keeps the lines in place",
+       [](WinpData* d) { std::snprintf(d->geoname, GEONAME_SIZE, "%s", "Two\nLines"); },
+       [](WinpData* d) { std::snprintf(d->geoname, GEONAME_SIZE, "%s", "Two"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto src = newRecord();
+    fillRecord(src.get());
+    c.set(src.get());
+    ASSERT_EQ(putcfg(src.get(), cfg_.c_str()), 0);
+    auto got = newRecord();
+    got->satnr = 5;  // a count the file does not hold
+    ASSERT_EQ(getcfg(got.get(), cfg_.c_str()), CFG_READ);
+    c.expect(src.get());
+    expectSameSettings(got.get(), src.get());
+  }
+}
+
+namespace {
+
+// The lines of kFilled.
+std::vector<std::string> filledLines() {
+  std::vector<std::string> v;
+  std::stringstream ss(kFilled);
+  std::string l;
+  while (std::getline(ss, l)) v.push_back(l);
+  return v;
+}
+
+std::string joinLines(const std::vector<std::string>& v) {
+  std::string s;
+  for (const std::string& l : v) s += l + "\n";
+  return s;
+}
+
+}  // namespace
+
+// Files that cannot be read change nothing in the record.
+TEST_F(ConfigTest, DamagedFilesChangeNothing) {
+  const std::vector<std::string> good = filledLines();
+  ASSERT_EQ(good.size(), 23u);
+  struct Case {
+    std::string what, text;
+  };
+  std::vector<Case> cases;
+  cases.push_back({"empty file", ""});
+  // Cut after every one of the first 19 items.
+  for (int n = 1; n < 20; ++n) {
+    std::vector<std::string> v(good.begin(), good.begin() + n);
+    cases.push_back({"ends after item " + std::to_string(n), joinLines(v)});
+  }
+  // Every number item replaced by a word, by a number with trailing text, by
+  // a non-finite value and by an empty line.
+  const int numberLines[] = {0, 1, 2, 3, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 19};
+  for (int k : numberLines) {
+    for (const char* bad : {"abc", "12abc", "nan", "inf", ""}) {
+      std::vector<std::string> v = good;
+      v[k] = bad;
+      cases.push_back({"line " + std::to_string(k + 1) + " '" + bad + "'", joinLines(v)});
+    }
+  }
+  const std::pair<int, const char*> partial[] = {
+      {5, "8.5"},                    // integer items take no fraction
+      {19, "2147483648"},            // count beyond int
+      {17, "2.5 121.3 130.7"},       // three of the four values
+      {17, "2.5 121.3 x 2.3"},
+      {18, "2.2e+00 1.25e+00"},      // two of the three
+      {18, "2.2e+00 1.25e+00 1e999"},
+  };
+  for (const auto& p : partial) {
+    std::vector<std::string> v = good;
+    v[p.first] = p.second;
+    cases.push_back({"line " + std::to_string(p.first + 1) + " '" + p.second + "'", joinLines(v)});
+  }
+  // Binary rubbish in place of the file.
+  cases.push_back({"binary", std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10) + std::string(5000, '\xff')});
+
+  auto d = newRecord();
+  fillRecord(d.get());
+  std::snprintf(d->cfgname[0], SATNAME_SIZE, "%s", "OLD NAME");
+  auto before = snapshot(d.get());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    writeFile(cfg_, c.text);
+    EXPECT_EQ(getcfg(d.get(), cfg_.c_str()), CFG_MALFORMED);
+    EXPECT_EQ(std::memcmp(before.get(), d.get(), sizeof(WinpData)), 0);
+  }
+  std::remove(cfg_.c_str());
+  EXPECT_EQ(getcfg(d.get(), cfg_.c_str()), CFG_NOFILE);
+  EXPECT_EQ(std::memcmp(before.get(), d.get(), sizeof(WinpData)), 0);
+}
+
+// Hand-edited files that read: the reader's range rules and line handling.
+TEST_F(ConfigTest, ReadsEditedFiles) {
+  const std::vector<std::string> good = filledLines();
+  struct Case {
+    const char* what;
+    std::vector<std::pair<int, std::string>> lines;  // replaced lines (index 23+ appends)
+    bool cutNames;                                   // drop the name lines first
+    void (*check)(const WinpData*);
+  };
+  const Case cases[] = {
+      {"zone 16 means the system zone", {{0, "16.000000 "}}, false,
+       [](const WinpData* d) {
+         EXPECT_EQ(d->tzauto, 1);
+         EXPECT_EQ(d->tzone, 0.0);
+       }},
+      {"zone 20 is no zone", {{0, "20.0"}}, false,
+       [](const WinpData* d) {
+         EXPECT_EQ(d->tzauto, 0);
+         EXPECT_EQ(d->tzone, 0.0);
+       }},
+      {"short interval", {{17, "0.5  160.0  155.0    4.0"}}, false,
+       [](const WinpData* d) {
+         EXPECT_EQ(d->dur, 1.0);
+         EXPECT_EQ(d->dF107, 160.0);
+         EXPECT_EQ(d->dKp, 4.0);
+       }},
+      {"long interval", {{17, "30 160.0 155.0 4.0"}}, false,
+       [](const WinpData* d) { EXPECT_EQ(d->dur, 14.0); }},
+      {"map values out of range", {{6, "-1"}, {7, "5"}}, false,
+       [](const WinpData* d) {
+         EXPECT_EQ(d->mgrid, 1);
+         EXPECT_EQ(d->mgrey, 0);
+       }},
+      {"eleven satellites read none", {{19, "11"}}, false,
+       [](const WinpData* d) {
+         EXPECT_EQ(d->satnr, 0);
+         EXPECT_STREQ(d->cfgname[0], "OLD NAME");
+       }},
+      {"a negative count reads none", {{19, "-3"}}, false,
+       [](const WinpData* d) { EXPECT_EQ(d->satnr, 0); }},
+      {"fewer names than the count", {{19, "5"}}, false,
+       [](const WinpData* d) {
+         EXPECT_EQ(d->satnr, 3);
+         EXPECT_STREQ(d->cfgname[2], "SL-16 R/B, ENVISAT  ");
+       }},
+      {"blank lines and indented names",
+       {{19, "2"}, {20, ""}, {21, "   "}, {22, "  \tISS (ZARYA)"}, {23, "HST"}}, true,
+       [](const WinpData* d) {
+         EXPECT_EQ(d->satnr, 2);
+         EXPECT_STREQ(d->cfgname[0], "ISS (ZARYA)");
+         EXPECT_STREQ(d->cfgname[1], "HST");
+       }},
+      {"long texts are cut to their fields, the items after them stay",
+       {{4, std::string(200, 'P')}, {8, std::string(300, 'T')}, {16, std::string(5000, 'U')},
+        {19, "2"}, {20, std::string(25, 'N')}, {21, "NEXT"}},
+       true,
+       [](const WinpData* d) {
+         EXPECT_EQ(std::string(d->geoname), std::string(30, 'P'));
+         EXPECT_EQ(std::string(d->tlenm), std::string(104, 'T'));
+         EXPECT_EQ(std::string(d->updurl), std::string(104, 'U'));
+         EXPECT_EQ(d->fsz, 8);
+         EXPECT_EQ(d->visflg, 0);
+         EXPECT_EQ(d->dur, 2.5);
+         EXPECT_EQ(d->satnr, 2);
+         EXPECT_EQ(std::string(d->cfgname[0]), std::string(20, 'N'));
+         EXPECT_STREQ(d->cfgname[1], "NEXT");
+       }},
+      {"empty texts keep the values, a short address too",
+       {{4, ""}, {8, ""}, {16, "a.b/c"}}, false,
+       [](const WinpData* d) {
+         EXPECT_STREQ(d->geoname, "Default");
+         EXPECT_STREQ(d->tlenm, "./visual.txt");
+         EXPECT_STREQ(d->updurl, "host.example/x");
+       }},
+      {"flags", {{14, "7"}, {15, "2"}}, false,
+       [](const WinpData* d) {
+         EXPECT_TRUE(d->bf);
+         EXPECT_FALSE(d->lftbtn);
+       }},
+      {"numbers with signs, tabs and trailing text after the first field",
+       {{1, "\t+1.5e1\tnorth"}, {5, " +8 pt"}}, false,
+       [](const WinpData* d) {
+         EXPECT_EQ(d->lat, 15.0);
+         EXPECT_EQ(d->fsz, 8);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> v = good;
+    if (c.cutNames) v.resize(20);
+    for (const auto& l : c.lines) {
+      if (l.first >= static_cast<int>(v.size())) v.resize(l.first + 1);
+      v[l.first] = l.second;
+    }
+    writeFile(cfg_, joinLines(v));
+    auto d = newRecord();
+    std::snprintf(d->geoname, GEONAME_SIZE, "%s", "Default");
+    std::snprintf(d->tlenm, FILENAME_SIZE, "%s", "./visual.txt");
+    std::snprintf(d->updurl, FILENAME_SIZE, "%s", "host.example/x");
+    std::snprintf(d->cfgname[0], SATNAME_SIZE, "%s", "OLD NAME");
+    ASSERT_EQ(getcfg(d.get(), cfg_.c_str()), CFG_READ);
+    c.check(d.get());
+  }
+}
+
+// Line ends of another system, and a last name without a line end.
+TEST_F(ConfigTest, ReadsCarriageReturnsAndAnOpenLastLine) {
+  std::string text = kFilled;
+  std::string crlf;
+  for (char ch : text) {
+    if (ch == '\n') crlf += '\r';
+    crlf += ch;
+  }
+  crlf.pop_back();  // no line end after the last name
+  crlf.pop_back();
+  writeFile(cfg_, crlf);
+  auto src = newRecord();
+  fillRecord(src.get());
+  auto d = newRecord();
+  ASSERT_EQ(getcfg(d.get(), cfg_.c_str()), CFG_READ);
+  expectSameSettings(d.get(), src.get());
+}
+
+// A file that cannot be written is reported and the old one stays.
+TEST_F(ConfigTest, FailedWriteKeepsTheOldFile) {
+  writeFile(cfg_, kFilled);
+  auto d = newRecord();
+  fillRecord(d.get());
+  d->lat = 1.0;
+  // The temporary file's place is taken by a directory: it cannot be created.
+  ASSERT_EQ(mkdir((cfg_ + ".tmp").c_str(), 0700), 0);
+  EXPECT_EQ(putcfg(d.get(), cfg_.c_str()), 1);
+  EXPECT_EQ(readFile(cfg_), kFilled);
+  rmdir((cfg_ + ".tmp").c_str());
+
+  EXPECT_EQ(putcfg(d.get(), (dir_ + "/missing/vorlix.cfg").c_str()), 1);
+
+  // Replacing keeps the old file's permissions.
+  ASSERT_EQ(chmod(cfg_.c_str(), 0640), 0);
+  ASSERT_EQ(putcfg(d.get(), cfg_.c_str()), 0);
+  struct stat st;
+  ASSERT_EQ(stat(cfg_.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  auto got = newRecord();
+  ASSERT_EQ(getcfg(got.get(), cfg_.c_str()), CFG_READ);
+  EXPECT_EQ(got->lat, 1.0);
+}
