@@ -180,8 +180,8 @@ int getcfg(WinpData* d, const char* path) {
   d->lat = c.lat;
   d->lng = c.lng;
   d->height = c.height;
-  if (!c.geoname.empty()) copyField(d->geoname, GEONAME_SIZE, c.geoname);
-  if (!c.tlenm.empty()) copyField(d->tlenm, FILENAME_SIZE, c.tlenm);
+  if (c.geoname[0] != '\0') copyField(d->geoname, GEONAME_SIZE, c.geoname);
+  if (c.tlenm[0] != '\0') copyField(d->tlenm, FILENAME_SIZE, c.tlenm);
   if (strnlen(c.updurl.c_str(), FILENAME_SIZE - 1) > 5) copyField(d->updurl, FILENAME_SIZE, c.updurl);
   d->fsz = c.fsz == 8 ? 8 : 10;
   d->mgrid = (c.mgrid >= 3 || c.mgrid < 0) ? 1 : c.mgrid;
