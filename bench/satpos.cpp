@@ -53,7 +53,15 @@ struct Engine {
   }
 };
 
-void run(benchmark::State& state, Engine& e) {
+enum class Orbit { Sgp4Leo, Sgp4DeepSpace, Kepler };
+
+void BM_GetSatPos(benchmark::State& state, Orbit orbit) {
+  Engine e;
+  if (orbit == Orbit::Sgp4DeepSpace) {
+    e.molniya(0);
+  } else {
+    e.iss(0, orbit == Orbit::Sgp4Leo);
+  }
   e.d->moonflg = static_cast<int>(state.range(0));
   double t = e.d->epoch[0];
   for (auto _ : state) {
@@ -62,27 +70,9 @@ void run(benchmark::State& state, Engine& e) {
     t += 1.0 / 1440.0;
   }
 }
-
-void BM_GetSatPosSgp4Leo(benchmark::State& state) {
-  Engine e;
-  e.iss(0, true);
-  run(state, e);
-}
-BENCHMARK(BM_GetSatPosSgp4Leo)->Arg(0)->Arg(1);
-
-void BM_GetSatPosSgp4DeepSpace(benchmark::State& state) {
-  Engine e;
-  e.molniya(0);
-  run(state, e);
-}
-BENCHMARK(BM_GetSatPosSgp4DeepSpace)->Arg(0)->Arg(1);
-
-void BM_GetSatPosKepler(benchmark::State& state) {
-  Engine e;
-  e.iss(0, false);
-  run(state, e);
-}
-BENCHMARK(BM_GetSatPosKepler)->Arg(0)->Arg(1);
+BENCHMARK_CAPTURE(BM_GetSatPos, Sgp4Leo, Orbit::Sgp4Leo)->Arg(0)->Arg(1);
+BENCHMARK_CAPTURE(BM_GetSatPos, Sgp4DeepSpace, Orbit::Sgp4DeepSpace)->Arg(0)->Arg(1);
+BENCHMARK_CAPTURE(BM_GetSatPos, Kepler, Orbit::Kepler)->Arg(0)->Arg(1);
 
 // Ten Kepler slots at one time, then the next time: per call.
 void BM_GetSatPosSameTime(benchmark::State& state) {
