@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "astro/astrolib.h"
+#include "engine/tle.h"
+
 // ---------------------------------------------------------------------------
 // Reading the configuration
 // ---------------------------------------------------------------------------
@@ -282,4 +285,298 @@ int putcfg(const WinpData* d, const char* path) {
     return 1;
   }
   return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Start-up
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Where the online update fetches the element file from by default.
+constexpr const char* DEFAULT_UPDURL = "celestrak.org/NORAD/elements/visual.txt";
+
+void setText(char* field, int size, const char* s) { std::snprintf(field, size, "%s", s); }
+
+void setBlanks(char* field, int n) {
+  std::memset(field, ' ', n);
+  field[n] = '\0';
+}
+
+// Every start value of the record (fields without one keep what they hold).
+void setStartValues(WinpData* d) {
+  d->TtUt = DefTdUt(d->year);
+  d->bkgmjd = 0;
+  d->dur = 3.1;
+  d->rtoff = 0;
+  d->stepsec = 15;
+  d->stepmin = 0;
+  d->tstep = d->stepmin / 1440.0 + d->stepsec / 86400.0;
+
+  d->fsz = 10;
+  d->mfsz = 10;
+  d->bf = true;
+  d->lftbtn = false;
+  d->svnew = 1;
+  d->tsnew = 1;
+  d->dspst = 0;
+  d->smchrt = 0;
+  d->mpnight = 0;
+  d->skymap = 0;
+  d->skyprj = 0;
+  d->mapprj = 3;
+  d->phwm = false;
+  d->satsky = false;
+  d->skaz = 0;
+  d->centmer = 0;
+
+  d->lat = 0;
+  d->lng = 0;
+  d->height = 0;
+
+  d->lslat = 0;
+  d->lslng = 0;
+  d->tmeco = 8.8;
+  d->rndtm = 1.3;
+  d->lcflg = 0;
+  d->lsouth = 0;
+  d->lsx = 0;
+  d->rndflg = -1;
+  d->rndsat = 0;
+
+  d->occflg = 0;
+  d->cylflg = false;
+  d->yrepoch = 2000;
+  d->occra = d->occdec = 0;
+  d->cylra = d->cyldec = 0;
+
+  d->az1 = d->el1 = d->az2 = d->el2 = 0;
+  d->deltm = 0;
+  d->az1flg = d->az2flg = 0;
+  d->odm = false;
+  d->mtaz = d->mtel = 0;
+  d->mxa = 2.0;
+  d->dra = 0;
+  d->tm = 1.0;
+  d->rdf = 1;
+  d->drf = 0;
+  d->mtmaj = false;
+  d->picmd = false;
+  d->npicpt = 0;
+  d->picscl = 0;
+
+  setBlanks(d->sdsn, 6);
+  setBlanks(d->ldsn, 6);
+  setText(d->geoname, GEONAME_SIZE, "Default");
+  setText(d->savnm, FILENAME_SIZE, "*satsave.txt");
+  setText(d->tlenm, FILENAME_SIZE, "./visual.txt");
+  setText(d->tlsnm, FILENAME_SIZE, "*vorlix.tle");
+  setText(d->updurl, FILENAME_SIZE, DEFAULT_UPDURL);
+
+  d->ddmm = 0;
+  d->filsav = 0;
+  d->rtflg = 0;
+  d->dtflg = 0;
+  d->rlm = 0;
+  d->prs = 0;
+  d->satnr = 0;
+  d->sgpsat = SGPSAT_NONE;
+  d->visflg = 1;
+  d->shwnm = 0;
+  d->moonflg = 0;
+  d->flarflg = 0;
+  d->flarmod = 1;
+  d->flaryst = 0;
+  d->sunmplt = 0;
+  d->ra4d = 0;
+  d->satel = 10;
+  d->sunel = -6;
+  d->chlen = 0;
+  d->frequ = 0;
+
+  d->irmag = 1.0;
+  d->mxdist = 50;
+  d->flrang = 0;
+  d->flrmgx = -7.5;
+  d->flrmgf = false;
+  d->iridflg = 0;
+  d->ops = 1;
+  d->irsol = false;
+  d->irsolw = false;
+  d->irrun = false;
+
+  d->wgs = 0;
+  d->sdp4 = true;
+  d->adjflg = false;
+  d->adjtim = d->adjn0 = d->adjra = 0;
+  d->solflar = false;
+  d->eclflg = false;
+  d->ecltyp = 0;
+  d->smang = d->eclmag = d->eclpow = 0;
+  d->npass = 0;
+  d->pasact = 0;
+
+  d->mxit = 20;
+  d->RKFtol = 1e-8;
+  d->dF107 = 160;
+  d->dFB107 = 155;
+  d->dKp = 4;
+  d->dCd = 2.3;
+  d->dCr = 1.3;
+  d->dAm = 0.01;
+  d->IERSxp = d->IERSyp = 0;
+  d->Ut1Utc = 0;
+  d->UtcTai = -static_cast<int>(d->TtUt - 32.184 + 0.0001);
+  d->IERSflg = false;
+  d->stfrm = 1;
+  d->moonf = d->sunf = true;
+  d->refrc = true;
+  d->atmx = true;
+  d->mdist = 0;
+  d->lift = 0.15;
+  d->mgrid = 0;
+  d->mgrey = 2;
+
+  for (int i = 0; i < NSLOTS; ++i) {
+    d->norad[i] = 0;
+    d->sgpflg[i] = 1;
+    setBlanks(d->satname[i], SATNAME_SIZE - 1);
+    setBlanks(d->cfgname[i], SATNAME_SIZE - 1);
+    setBlanks(d->dsn[i], DSN_SIZE - 1);
+  }
+  d->lowflg = 0;
+  d->recflg = 0;
+  d->srchmd = 0;
+  d->paflg = 0;
+
+  d->f107[0] = d->dF107;
+  d->fb107[0] = d->dFB107;
+  d->kp[0] = d->dKp;
+  d->cd[0] = d->dCd;
+  d->cr[0] = d->dCr;
+  d->am[0] = d->dAm;
+  d->deltv[0] = d->yaw[0] = d->pitch[0] = 0;
+  d->ionf[0] = false;
+  d->suns[0] = true;
+  d->epu[0] = false;
+}
+
+// The entered date and time := the local time in the zone tzone of the
+// instant curmjd, in whole seconds (split as integers: a time of day from
+// hour fractions can come out a second short).
+void setLocalNow(WinpData* d) {
+  long long s = std::llround(d->curmjd * 86400.0 + d->tzone * 3600.0);
+  long long day = s / 86400, sod = s % 86400;
+  if (sod < 0) {
+    sod += 86400;
+    --day;
+  }
+  double hr;
+  caldat(static_cast<double>(day), d->day, d->month, d->year, hr);
+  d->hour = static_cast<int>(sod / 3600);
+  d->minute = static_cast<int>(sod / 60 % 60);
+  d->second = static_cast<int>(sod % 60);
+}
+
+__attribute__((format(printf, 2, 3))) void putLine(WoutData* o, const char* fmt, ...) {
+  char line[160];
+  va_list ap;
+  va_start(ap, fmt);
+  std::vsnprintf(line, sizeof line, fmt, ap);
+  va_end(ap);
+  PutNxtLn(o, line);
+}
+
+// A record text (place, file or satellite name) on the page as it is: the
+// page's decimal-point rule must not turn its commas into points.
+void putRecordText(WoutData* o, const char* s) {
+  int k = o->nlines;
+  PutNxtLn(o, s);
+  if (o->nlines == k + 1 && k >= 0 && k < WOUT_NLINES)
+    std::memcpy(o->lines[k], s, strnlen(s, WOUT_LINELEN));
+}
+
+// Loads the configured satellites found in the TLE file into slots 0..; the
+// work slot's name is marked '#' after each one taken.
+void loadConfigured(WinpData* d) {
+  int n = std::clamp(d->satnr, 0, MAXSEL);
+  if (n == 0) return;
+  d->satnr = 0;
+  FILE* f = std::fopen(d->tlenm, "r");
+  if (!f) return;
+  std::vector<char> msg(TLEMSG_SIZE);
+  for (int i = 0; i < n; ++i) {
+    std::rewind(f);
+    std::memcpy(d->cfgname[WORKSLOT], d->cfgname[i], SATNAME_SIZE);
+    d->cfgname[WORKSLOT][SATNAME_SIZE - 1] = '\0';
+    if (tleread(d, f, msg.data(), 0) == 0) continue;
+    d->satnr = std::min(d->satnr, MAXSEL - 1);
+    ShiftElm(d, d->satnr, WORKSLOT);
+    d->satname[WORKSLOT][0] = '#';
+    d->satnr = std::min(d->satnr + 1, MAXSEL);
+  }
+  std::fclose(f);
+}
+
+}  // namespace
+
+void swelcm(WinpData* d, WoutData* o, const char* cfgpath) {
+  d->tzone = 0;
+  d->tzauto = 1;
+  d->plyear = 0;
+  DefTime(d);
+  d->curmjd = mjd(d->day, d->month, d->year, d->hour + d->minute / 60.0 + d->second / 3600.0);
+  setStartValues(d);
+
+  PutNxtLn(o, WELCOME_LINE);
+  PutSpace(o, 1);
+  if (getcfg(d, cfgpath) == CFG_MALFORMED) {
+    PutNxtLn(o, "Problems reading Configuration File. Using defaults instead.");
+    PutSpace(o, 1);
+  }
+  double systemZone = -GBL_timezone / 3600.0;
+  if (d->tzauto) d->tzone = systemZone;
+  setLocalNow(d);
+
+  PutNxtLn(o, "The startup input values are:");
+  PutSpace(o, 1);
+  putLine(o, "Timezone: %g%s", d->tzone,
+          d->tzone != systemZone ? " *** Timezone different from set system time! ***" : "");
+  PutNxtLn(o, "Geographic Location:");
+  putRecordText(o, d->geoname);
+  putLine(o, "Lat.: %g  Long.: %g  Height: %g", d->lat, d->lng, d->height);
+  PutSpace(o, 1);
+
+  PutNxtLn(o, "Name of the Orbit Element File:");
+  if (FILE* f = std::fopen(d->tlenm, "r")) {
+    std::fclose(f);
+    putRecordText(o, d->tlenm);
+  } else {
+    PutNxtLn(o, "*** No valid TLE file selected ***");
+    setText(d->tlenm, FILENAME_SIZE, "*");
+  }
+  PutSpace(o, 1);
+
+  putLine(o, "Maximum Sun Elev.: %g", d->sunel);
+  putLine(o, "Minimum Sat Elev.: %g", d->satel);
+  PutNxtLn(o, d->visflg ? "Only visible passes" : "All passes");
+  PutSpace(o, 1);
+
+  static const char* const kBackground[3] = {"White", "Grey", "Black"};
+  static const char* const kGrid[3] = {"   No coordinate grid", "   30 deg coordinate grid",
+                                       "   10 deg coordinate grid"};
+  putLine(o, "Map background: %s%s", kBackground[std::clamp(d->mgrey, 0, 2)],
+          kGrid[std::clamp(d->mgrid, 0, 2)]);
+  PutSpace(o, 1);
+
+  if (d->yrepoch < 1900) d->yrepoch = 0;
+  putLine(o, "Epoch for R.A./Dec.: %g", d->yrepoch);
+
+  loadConfigured(d);
+  if (d->satnr > 0) {
+    PutSpace(o, 1);
+    PutNxtLn(o, "Selected Satellites:");
+    PutSpace(o, 1);
+    for (int i = 0; i < d->satnr; ++i) putRecordText(o, d->satname[i]);
+  }
 }
