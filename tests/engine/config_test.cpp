@@ -15,19 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/config_files.h"
+
 namespace {
-
-std::string readFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
-
-void writeFile(const std::string& path, const std::string& data) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  f << data;
-}
 
 std::unique_ptr<WinpData> newRecord() {
   auto d = std::make_unique<WinpData>();

@@ -12,23 +12,13 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "astro/astrolib.h"
 #include "engine/config.h"
+#include "engine/config_files.h"
 
 namespace {
-
-std::string readFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
-
-void writeFile(const std::string& path, const std::string& data) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  f << data;
-}
 
 std::string pageText(const WoutData* o) {
   std::string s;
