@@ -1,0 +1,298 @@
+// Launch orbits from a launch site and impulsive velocity changes of the
+// prime satellite.
+#include "orbit/launch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <memory>
+
+#include "astro/astrolib.h"
+#include "engine/geometry.h"
+#include "engine/satpos.h"
+#include "engine/tle.h"
+#include "orbit/rv2el.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kTwoPi = 2.0 * kPi;
+constexpr double kDeg = kPi / 180.0;
+constexpr double kGmKmDay = 2.9755364003e15;  // km^3/day^2
+constexpr double kJ2x15 = 0.001623942;        // 1.5 J2
+constexpr double kReKm = 6378.137;
+constexpr double kReM = 6378135.0;            // the smaller (WGS-72) radius: below it = inside
+constexpr double kSecPerRad = 13750.9870831;  // seconds of time per radian
+constexpr double kMaxAscent = 12.0;           // min, cap of the ascent time for node and M
+
+bool finite(std::initializer_list<double> xs) {
+  for (double x : xs)
+    if (!std::isfinite(x)) return false;
+  return true;
+}
+
+// Angle in degrees into [0, 360).
+double wrap360(double x) {
+  x = std::fmod(x, 360.0);
+  if (x < 0.0) x += 360.0;
+  return x < 360.0 ? x : 0.0;
+}
+
+bool slotFinite(const WinpData* d, int s) {
+  return finite({d->epoch[s], d->a[s], d->ra[s], d->aper[s], d->inc[s], d->ecc[s], d->m0[s],
+                 d->mnmot[s], d->rx[s], d->ry[s], d->rz[s], d->vx[s], d->vy[s], d->vz[s],
+                 d->irx[s], d->iry[s], d->irz[s], d->ivx[s], d->ivy[s], d->ivz[s], d->tint[s]});
+}
+
+Vec3 intPos(const WinpData* d, int s) { return Vec3(d->irx[s], d->iry[s], d->irz[s]); }
+Vec3 intVel(const WinpData* d, int s) { return Vec3(d->ivx[s], d->ivy[s], d->ivz[s]); }
+
+// Rotation of the state GetSatPos leaves in irx..ivz at t into the frame of
+// SGP4 (true equator, mean equinox): GetSatPos keeps an SGP4 state in the
+// true equator and equinox of date (turned by the equation of the equinoxes)
+// and a Kepler or numerical state in the mean equator and equinox of date.
+// Fitting mean elements to the state in the model's own frame is what makes
+// the fitted set retrace the orbit.
+Mat3 ToSgp4Frame(WinpData* d, double t, bool trueOfDate) {
+  int day, month, year;
+  double hour;
+  caldat(t, day, month, year, hour);
+  const double T = julcent(t + SetTtUt(d, year) / 86400.0);
+  double eqeq = 0.0;
+  const Mat3 n = nutmat(T, eqeq, d->IERSflg);
+  const Mat3 e = zrot(eqeq / kSecPerRad);
+  return trueOfDate ? e : e * n;
+}
+
+// Mean elements of an SGP4 slot from a state in the SGP4 frame (m, m/s).
+bool FitSgp4(WinpData* d, int s, const Vec3& r, const Vec3& v) {
+  double inc, node, ecc, argp, m, n;
+  if (rv2el(r, v, inc, node, ecc, argp, m, n) != RV2EL_OK) return false;
+  d->inc[s] = inc;
+  d->ra[s] = node;
+  d->ecc[s] = ecc;
+  d->aper[s] = argp;
+  d->m0[s] = m;
+  d->mnmot[s] = n;
+  d->a[s] = getsax(1, n, ecc, inc);
+  return true;
+}
+
+// Mean motion (rev/day) of a Kepler slot with semi-major axis a (km): the n
+// from which getsax derives a, as it does for every Kepler slot read. getn0
+// alone inverts getsax only to first order in J2 (about 1e-6 relative, some
+// metres per revolution), so its value is refined.
+double KeplerMeanMotion(double a, double e, double i) {
+  double n = getn0(a, e, i);
+  for (int it = 0; it < 8; ++it) {
+    const double next = n * std::pow(getsax(0, n, e, i) / a, 1.5);
+    if (!std::isfinite(next) || !(next > 0.0)) break;
+    const bool done = std::fabs(next - n) <= 1e-15 * n;
+    n = next;
+    if (done) break;
+  }
+  return n;
+}
+
+// J2 regression rate of the node (rad/day) of an orbit with a (km), e, n
+// (rev/day) and i (deg).
+double NodeRate(double a, double e, double n, double i) {
+  const double p = std::max(a, 1.0) * (e < 1.0 ? 1.0 - e * e : 1.0 - 0.9999 * 0.9999);
+  const double g = kReKm / p;
+  return -kJ2x15 * g * g * kTwoPi * n * std::cos(i * kDeg);
+}
+
+// Right ascension of the launched orbit's node (deg, 0..360) for the launch
+// at epoch: the local sidereal time of the node longitude lambda0 (deg) part
+// of the way through the ascent.
+double LaunchNode(const WinpData* d, double epoch, double lambda0) {
+  const double asc = std::min(d->tmeco, kMaxAscent);
+  return wrap360(15.0 * lsidtim(epoch + 0.45 * asc / 1440.0, lambda0, 0.0));
+}
+
+int LaunchOrbCore(WinpData* d) {
+  const int s = d->prs;
+  if (s < 0 || s >= NSLOTS) return ORBIT_BADINPUT;
+  if (!finite({d->curmjd, d->lslat, d->lslng, d->tmeco, d->inc[s], d->ecc[s], d->mnmot[s],
+               d->a[s]}) ||
+      std::fabs(d->lslat) > 90.0 || d->ecc[s] < 0.0)
+    return ORBIT_BADINPUT;
+  const bool rendezvous = d->rndflg >= 0;
+  const int k = d->rndsat;
+  if (rendezvous && (k < 0 || k >= NSLOTS || !finite({d->rndtm, d->epoch[k], d->a[k], d->ra[k],
+                                                      d->inc[k], d->ecc[k], d->mnmot[k]})))
+    return ORBIT_BADINPUT;
+
+  // 1.-2. Epoch and the site's geocentric latitude.
+  d->epoch[s] = d->curmjd;
+  const int nmflg = d->nmflg[s];
+  d->nmflg[s] = 0;
+  double phi = d->lslat * kDeg;
+  if (std::fabs(phi) < 1.396) phi = std::atan(std::tan(phi) / 1.00674);
+
+  // 3. A site cannot launch directly into an orbit that never reaches its
+  // latitude: the inclination is raised to it (the site is then near the
+  // orbit's highest point, launch due east or west).
+  double inc = d->inc[s] * kDeg;
+  const double lat = std::fabs(d->lslat) * kDeg;
+  if (std::sin(inc) < std::sin(lat)) {
+    inc = std::cos(inc) >= 0.0 ? lat : kPi - lat;
+    d->inc[s] = inc / kDeg;
+    if (d->ecc[s] < 1.0) d->a[s] = getsax(d->sgpflg[s], d->mnmot[s], d->ecc[s], d->inc[s]);
+  }
+  double si = std::sin(inc), cphi = std::cos(phi);
+  if (si == 0.0) si = 1e-5;
+  if (cphi == 0.0) cphi = 1e-5;
+
+  // 4.-6. Argument of latitude at the site, azimuth, node longitude.
+  double u0 = std::asin(std::clamp(std::sin(phi) / si, -1.0, 1.0));
+  if (d->lsouth) u0 = kPi - u0;
+  const double cdl = std::clamp(std::cos(u0) / cphi, -1.0, 1.0);
+  const double sa = std::cos(inc) / cphi;
+  d->lazim = std::atan2(sa, si * cdl) / kDeg;
+  double dl = std::acos(cdl);
+  if (sa * d->lslat < 0.0) dl = -dl;
+  const double lambda0 = d->lslng - dl / kDeg;
+
+  // 7. Node.
+  d->ra[s] = LaunchNode(d, d->epoch[s], lambda0);
+
+  // 8.-9. The satellite reaches M = 0 at the end of the ascent; the perigee is
+  // placed part of the way downrange.
+  const double e = d->ecc[s];
+  const double m0full = -360.0 * d->mnmot[s] * d->tmeco / 1440.0;
+  d->m0[s] = wrap360(-360.0 * d->mnmot[s] * std::min(d->tmeco, kMaxAscent) / 1440.0);
+  const double mp = -0.45 * m0full * kDeg;
+  const double nu = mp + (2.0 - e * e / 4.0) * e * std::sin(mp) + 1.25 * e * e * std::sin(2.0 * mp) +
+                    1.08333 * e * e * e * std::sin(3.0 * mp);
+  d->aper[s] = wrap360((u0 + nu) / kDeg);
+
+  // 10. Rendezvous: launch when the orbit plane, drifting with its own J2
+  // rate, will coincide with the target's plane at the close approach rndtm
+  // days after launch. Waiting dt days moves the launch node by the Earth's
+  // rotation and the target's node by its own rate; solved by Newton steps on
+  // the exact node of step 7.
+  bool reset = false;
+  if (rendezvous) {
+    const double rk = NodeRate(d->a[k], d->ecc[k], d->mnmot[k], d->inc[k]);
+    const double rs = NodeRate(d->a[s], e, d->mnmot[s], d->inc[s]);
+    const double omega = kTwoPi * 1.00273790935;  // rad/day, the node's rate in launch time
+    const double t0 = d->epoch[s];
+    double dt = 0.0;  // launch time - t0 (days)
+    for (int it = 0; it < 6; ++it) {
+      const double t = t0 + dt;
+      const double mine = LaunchNode(d, t, lambda0) * kDeg + rs * d->rndtm;
+      const double theirs = d->ra[k] * kDeg + rk * (t + d->rndtm - d->epoch[k]);
+      const double x = mine - theirs;
+      const double dx = std::atan2(std::sin(x), std::cos(x));
+      dt -= dx / (omega - rk);
+      if (std::fabs(dx) < 1e-12) break;
+    }
+    d->epoch[s] = t0 + dt;
+    d->ra[s] = LaunchNode(d, d->epoch[s], lambda0);
+    d->curmjd = d->epoch[s];
+    reset = true;
+  }
+
+  // 11. SGP4 slot: mean elements fitted to the launched Kepler state.
+  if (d->ecc[s] < 1.0 && d->sgpflg[s]) {
+    d->sgpflg[s] = 0;
+    EpochState(d, s, reset);
+    const Mat3 q = ToSgp4Frame(d, d->epoch[s], false);
+    if (!FitSgp4(d, s, mxvct(q, intPos(d, s)), mxvct(q, intVel(d, s)))) return ORBIT_BADINPUT;
+    d->sgpflg[s] = 1;
+  }
+
+  // 12. State at epoch.
+  d->sgpsat = SGPSAT_NONE;
+  EpochState(d, s, reset);
+  d->nmflg[s] = nmflg;
+  return slotFinite(d, s) ? 0 : ORBIT_BADINPUT;
+}
+
+int ExDeltaVCore(WinpData* d, double dv, double yaw, double pitch) {
+  const int s = d->prs;
+  if (s < 0 || s >= NSLOTS) return ORBIT_BADINPUT;
+  if (!finite({dv, yaw, pitch, d->curmjd}) || !slotFinite(d, s)) return ORBIT_BADINPUT;
+
+  // 1. The slot's state at t as its own model gives it.
+  const double t = d->curmjd;
+  d->sgpsat = SGPSAT_NONE;
+  GetSatPos(t, d, satpos, s, 0);
+  if (d->tint[s] != t) return ORBIT_BADINPUT;  // the integration stopped short
+  const Vec3 r = intPos(d, s);
+  Vec3 v = intVel(d, s);
+  // (A failed SGP4 propagation gives a point 100 km from the centre.)
+  if (!finite({r.x, r.y, r.z, v.x, v.y, v.z}) || !(abs(r) >= kReM) || !(abs(v) > 0.0))
+    return ORBIT_BADINPUT;
+
+  // 2.-3. The impulse: along the velocity, or turned by yaw and pitch.
+  Vec3 dV;
+  if (yaw != 0.0 || pitch != 0.0) {
+    dV = mxvct(mxtrn(GetRVMat(r, v, yaw, pitch, 1)), Vec3(dv, 0.0, 0.0));
+  } else {
+    dV = v * (dv / abs(v));
+  }
+  v += dV;
+  d->ivx[s] = v.x;
+  d->ivy[s] = v.y;
+  d->ivz[s] = v.z;
+  d->tint[s] = t;
+  d->rx[s] = r.x;
+  d->ry[s] = r.y;
+  d->rz[s] = r.z;
+  d->vx[s] = v.x;
+  d->vy[s] = v.y;
+  d->vz[s] = v.z;
+
+  // 4. Osculating elements.
+  double tp, m0, a, ecc, ra, aper, inc;
+  oscelm(kGmKmDay, t, r / 1000.0, v * (86.4), tp, m0, a, ecc, ra, aper, inc);
+  if (!finite({tp, m0, a, ecc, ra, aper, inc})) return ORBIT_BADINPUT;
+  d->epoch[s] = t;
+  d->m0[s] = m0;
+  d->a[s] = a;
+  d->ecc[s] = ecc;
+  d->ra[s] = ra;
+  d->aper[s] = aper;
+  d->inc[s] = inc;
+
+  int result = 0;
+  if (ecc >= 1.0) {
+    // 5. Parabola or hyperbola: a Kepler slot from its pericentre.
+    d->sgpflg[s] = 0;
+    if (!d->nmflg[s]) d->epoch[s] = tp;  // the Kepler model counts from the pericentre
+    d->mnmot[s] = ecc == 1.0 ? a : (1.0 - ecc) * a;
+    result = 1;
+  } else if (d->sgpflg[s]) {
+    // 6. SGP4 slot: mean elements of the new state in the model's frame.
+    const Mat3 q = ToSgp4Frame(d, t, !d->nmflg[s]);
+    if (!FitSgp4(d, s, mxvct(q, r), mxvct(q, v))) return ORBIT_BADINPUT;
+  } else {
+    // 7. Kepler slot.
+    d->mnmot[s] = KeplerMeanMotion(a, ecc, inc);
+  }
+  d->sgpsat = SGPSAT_NONE;
+  return slotFinite(d, s) ? result : ORBIT_BADINPUT;
+}
+
+// Runs op on d and puts the record back as it was when op fails.
+template <typename Op>
+int Guarded(WinpData* d, Op op) {
+  if (!d) return ORBIT_BADINPUT;
+  const auto saved = std::make_unique<WinpData>(*d);
+  const int res = op(d);
+  if (res == ORBIT_BADINPUT) {
+    *d = *saved;
+    d->sgpsat = SGPSAT_NONE;  // the SGP4 record may hold something else now
+  }
+  return res;
+}
+
+}  // namespace
+
+int LaunchOrb(WinpData* d) { return Guarded(d, LaunchOrbCore); }
+
+int ExDeltaV(WinpData* d, double dv, double yaw, double pitch) {
+  return Guarded(d, [&](WinpData* w) { return ExDeltaVCore(w, dv, yaw, pitch); });
+}
