@@ -64,15 +64,19 @@ Mat3 ToSgp4Frame(WinpData* d, double t, bool trueOfDate) {
   return trueOfDate ? e : e * n;
 }
 
-// Mean elements of an SGP4 slot from a state in the SGP4 frame (m, m/s).
-bool FitSgp4(WinpData* d, int s, const Vec3& r, const Vec3& v) {
-  double inc, node, ecc, argp, m, n;
-  if (rv2el(r, v, inc, node, ecc, argp, m, n) != RV2EL_OK) return false;
+void SetAngles(WinpData* d, int s, double inc, double node, double ecc, double argp, double m) {
   d->inc[s] = inc;
   d->ra[s] = node;
   d->ecc[s] = ecc;
   d->aper[s] = argp;
   d->m0[s] = m;
+}
+
+// Mean elements of an SGP4 slot from a state in the SGP4 frame (m, m/s).
+bool FitSgp4(WinpData* d, int s, const Vec3& r, const Vec3& v) {
+  double inc, node, ecc, argp, m, n;
+  if (rv2el(r, v, inc, node, ecc, argp, m, n) != RV2EL_OK) return false;
+  SetAngles(d, s, inc, node, ecc, argp, m);
   d->mnmot[s] = n;
   d->a[s] = getsax(1, n, ecc, inc);
   return true;
@@ -247,15 +251,11 @@ int ExDeltaVCore(WinpData* d, double dv, double yaw, double pitch) {
 
   // 4. Osculating elements.
   double tp, m0, a, ecc, ra, aper, inc;
-  oscelm(kGmKmDay, t, r / 1000.0, v * (86.4), tp, m0, a, ecc, ra, aper, inc);
+  oscelm(kGmKmDay, t, r / 1000.0, v * 86.4, tp, m0, a, ecc, ra, aper, inc);
   if (!finite({tp, m0, a, ecc, ra, aper, inc})) return ORBIT_BADINPUT;
   d->epoch[s] = t;
-  d->m0[s] = m0;
   d->a[s] = a;
-  d->ecc[s] = ecc;
-  d->ra[s] = ra;
-  d->aper[s] = aper;
-  d->inc[s] = inc;
+  SetAngles(d, s, inc, ra, ecc, aper, m0);
 
   int result = 0;
   if (ecc >= 1.0) {
