@@ -1,0 +1,219 @@
+// The local-details text of the map and sky-chart views.
+#include "engine/localinf.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+
+#include "astro/astrolib.h"
+#include "engine/geometry.h"
+#include "engine/satpos.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDeg = kPi / 180.0;
+constexpr double kRe = 6378.137;               // km
+constexpr double kMoonR = 1738.0;              // km
+constexpr double kTwoSec = 2.3148148148148147e-05;  // d
+
+// Bounded text of the report: appends stop at the buffer's end, the text is
+// always terminated.
+class Report {
+public:
+  explicit Report(char* buf) : buf_(buf), len_(0) { buf_[0] = '\0'; }
+  void Add(const char* fmt, ...) __attribute__((format(printf, 2, 3))) {
+    if (len_ >= LOCALINF_SIZE - 1) return;
+    va_list ap;
+    va_start(ap, fmt);
+    const int n = std::vsnprintf(buf_ + len_, LOCALINF_SIZE - len_, fmt, ap);
+    va_end(ap);
+    if (n > 0) len_ += n < LOCALINF_SIZE - len_ ? n : LOCALINF_SIZE - 1 - len_;
+  }
+
+private:
+  char* buf_;
+  int len_;
+};
+
+// One number formatted with a decimal point whatever the locale.
+struct Num {
+  char s[64];
+  Num(const char* fmt, double x) {
+    std::snprintf(s, sizeof s, fmt, x);
+    decdot0(s);
+  }
+};
+
+// Into 0..360 by one addition or subtraction.
+double Wrap360(double x) {
+  if (x < 0.0) return x + 360.0;
+  if (x >= 360.0) return x - 360.0;
+  return x;
+}
+
+double Clamp1(double x) { return x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x); }
+
+void SkyChart(WinpData* d, Report& txt) {
+  const double t = d->curmjd;
+  if (d->el1 < -90.0) {
+    txt.Add("\n\n   *** Cursor outside Map ***");
+    return;
+  }
+  txt.Add("\n\nAzimuth (deg.):  %s,    Elevation (deg):  %s", Num("%6.1lf", d->az1).s,
+          Num("%6.1lf", d->el1).s);
+  txt.Add("\n\n R.A.(HH.MM):  %s,    Decl.(DD.MM):  %s", Num("%6.2lf", d->az2).s,
+          Num("%6.2lf", d->el2).s);
+  if (d->satnr <= 0) {
+    txt.Add("\n\n\n *** No satellite has been selected ***");
+    return;
+  }
+  const int p = d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0;
+  const double svyr = d->yrepoch;
+  const int svrlm = d->rlm;
+  d->rlm = 0;
+
+  // Angular distance of the prime satellite from the clicked point.
+  GetSatPos(t, d, satpos, p, 0);
+  const double e1 = d->el1 * kDeg, es = satpos->el[p] * kDeg;
+  const double q = std::sin(e1) * std::sin(es) +
+                   std::cos(e1) * std::cos(es) * std::cos((d->az1 - satpos->az[p]) * kDeg);
+  if (std::fabs(q) <= 1.0)
+    txt.Add("\n\n%.20s\n\tAngular distance:%s", d->satname[p], Num("%7.2lf", std::acos(q) / kDeg).s);
+
+  // Course on the sky (R.A./Dec. of date) over two seconds.
+  d->yrepoch = 0.0;
+  GetSatPos(t, d, satpos, p, 0);
+  const double ra1 = DmsDegF(satpos->ra[p]) * 15.0 * kDeg, de1 = DmsDegF(satpos->dec[p]) * kDeg;
+  GetSatPos(t + kTwoSec, d, satpos, p, 0);
+  const double ra2 = DmsDegF(satpos->ra[p]) * 15.0 * kDeg, de2 = DmsDegF(satpos->dec[p]) * kDeg;
+  const double da = ra2 - ra1;
+  const double cd = std::sin(de1) * std::sin(de2) + std::cos(de1) * std::cos(de2) * std::cos(da);
+  const double dist = std::fabs(cd) <= 1.0 ? std::acos(cd) : 0.0;
+  const double den = std::cos(de1) * std::sin(dist);
+  if (std::fabs(den) > 1e-50) {
+    const double qc = (std::sin(de2) - cd * std::sin(de1)) / den;
+    if (std::fabs(qc) <= 1.0) {
+      double course = std::acos(qc) / kDeg;
+      if (std::sin(da) > 0.0) course = -course;
+      if (course < 0.0) course += 360.0;
+      txt.Add("\n\n\tSky Course:%s", Num("%7.2lf", course).s);
+    }
+  }
+
+  d->rlm = svrlm;
+  d->yrepoch = svyr;
+  GetSatPos(t, d, satpos, p, 0);
+}
+
+// Distance, state vector, beta angle, Sun and observer directions of the
+// only selected satellite (slot 0).
+void OneSatellite(WinpData* d, Report& txt) {
+  const double t = d->curmjd;
+  const double olat = d->lat * kDeg, olng = d->lng * kDeg;
+  const double slat = satpos->lat[0] * kDeg, slng = satpos->lng[0] * kDeg;
+
+  bool hasg = false;
+  double g = 0.0;
+  if (!d->nmflg[0] || d->mdist <= 0.0) {
+    const double cg = std::sin(olat) * std::sin(slat) +
+                      std::cos(olat) * std::cos(slat) * std::cos(olng - slng);
+    if (std::fabs(cg) <= 1.0) {
+      g = std::acos(cg);
+      hasg = true;
+      txt.Add("\n\n\tAlong-the-Surface-Distance:%s km", Num("%8.1lf", g * kRe).s);
+    }
+  } else {
+    txt.Add("\n\n\tDistance to surface of Moon:%s km", Num("%9.1lf", d->mdist * 0.001 - kMoonR).s);
+  }
+
+  txt.Add("\n\n\tState Vector in km and km/s");
+  const char* lbl[6] = {"x", "y", "z", "vx", "vy", "vz"};
+  const double sv[6] = {d->irx[0], d->iry[0], d->irz[0], d->ivx[0], d->ivy[0], d->ivz[0]};
+  for (int k = 0; k < 6; ++k) txt.Add("\n%s\t%s ", lbl[k], Num("%16.8le", sv[k] / 1000.0).s);
+
+  txt.Add("\n\n\tBeta Angle: %s", Num("%7.2lf", satpos->beta[0]).s);
+
+  const double s = satpos->ssaz[0] / kDeg;
+  if (d->flarmod == 2 || d->flarmod == -2) {
+    txt.Add("\n\n\tSun Azimuth (from North): %s", Num("%7.2lf", s < 0.0 ? s + 360.0 : s).s);
+    return;
+  }
+
+  // The attitude frame of the satellite.
+  double eqeq = 0.0;
+  const Mat3 nut = nutmat(julcent(t), eqeq, d->IERSflg);
+  const Vec3 r = mxvct(nut, Vec3(d->irx[0], d->iry[0], d->irz[0]));
+  const Vec3 v = mxvct(nut, Vec3(d->ivx[0], d->ivy[0], d->ivz[0]));
+  const Mat3 M = d->flaryst ? GetYSMat(d, r, v, 0.0, 0.0) : GetRVMat(r, v, 0.0, 0.0, 1);
+  const Vec3 u = carpol(vnorm(mxvct(M, Vec3(0.0, 0.0, 1.0))));
+  const double sa = Wrap360(360.0 - u.y / kDeg + s);
+  txt.Add(d->flaryst ? "\n\n\tSun Azimuth (+V YSM): %s" : "\n\n\tSun Azimuth (from +V): %s",
+          Num("%7.2lf", sa).s);
+
+  const double rkm = abs(r) / 1000.0;
+  if (rkm > kRe)
+    txt.Add("\n\tSun Elevation: %s",
+            Num("%7.2lf", satpos->sunh[0] - (90.0 - std::asin(kRe / rkm) / kDeg)).s);
+
+  // Direction to the observer in the attitude frame.
+  const Vec3 o = kRe * GeoPos(t, 0.0, olat, olng, d->height, 0.0, 0.0) - r / 1000.0;
+  const Vec3 w = carpol(vnorm(mxvct(M, o)));
+  const double yaw = Wrap360(360.0 - w.y / kDeg);
+  const double pitch = w.z / kDeg;
+  const double den = std::sin(g) * std::cos(slat);
+  if (hasg && std::fabs(den) > 1e-50) {
+    double az = std::acos(Clamp1((std::sin(olat) - std::cos(g) * std::sin(slat)) / den)) / kDeg;
+    if (std::sin(olng - slng) < 0.0) az = -az;
+    az = Wrap360(az);
+    if (az > 0.0) {
+      txt.Add("\n\n\tObserver (Yaw, Pitch, Azimuth): %s  %s  %s", Num("%7.2lf", yaw).s,
+              Num("%7.2lf", pitch).s, Num("%7.2lf", az).s);
+      return;
+    }
+  }
+  txt.Add("\n\n\tObserver (Yaw, Pitch): %s  %s", Num("%7.2lf", yaw).s, Num("%7.2lf", pitch).s);
+}
+
+void WorldMap(WinpData* d, Report& txt) {
+  const double t = d->curmjd;
+  if (d->lat < -90.0 || d->lng > 180.0) {
+    txt.Add("\n\n   *** Cursor outside Map ***");
+    return;
+  }
+  const int svrlm = d->rlm, svprs = d->prs;
+  d->rlm = 0;
+  const int n = d->satnr > MAXSEL ? MAXSEL : d->satnr;
+  if (n < 1) {
+    txt.Add("*** No satellite has been selected ***");
+  } else {
+    d->prs = 0;
+    GetSatPos(t, d, satpos, 0, 0);
+    txt.Add("Lat: %s,  Long: %s,   SunElev:%s", Num("%g", d->lat).s, Num("%g", d->lng).s,
+            Num("%6.1lf", satpos->sunelo).s);
+    for (int i = 0; i < n; ++i) {
+      txt.Add("\n\n%.20s\n\tAzim:%s,\tElev:%s,\tSun:%s", d->satname[i], Num("%7.2lf", satpos->az[i]).s,
+              Num("%7.2lf", ElvRefr(d, satpos->el[i])).s, Num("%6.1lf", satpos->sunh[i]).s);
+      // Only the selected slots: the one after the last is not a satellite.
+      if (i + 1 < n) {
+        d->prs = i + 1;
+        GetSatPos(t, d, satpos, i + 1, 0);
+      }
+    }
+    if (n == 1) OneSatellite(d, txt);
+  }
+  d->prs = svprs;
+  d->rlm = svrlm;
+}
+
+}  // namespace
+
+void LocalInf(WinpData* indata, char* text) {
+  if (!text) return;
+  Report txt(text);
+  if (!indata) return;
+  if (indata->skymap)
+    SkyChart(indata, txt);
+  else
+    WorldMap(indata, txt);
+}
