@@ -5,7 +5,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
+#include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "astro/astrolib.h"
 #include "engine/satpos.h"
@@ -569,4 +571,306 @@ void EpochState(WinpData* d, int i, bool reset) {
     d->am[i] = d->dAm;
   }
   d->rlm = rlm;
+}
+
+// ---------------------------------------------------------------------------
+// Writer
+// ---------------------------------------------------------------------------
+
+void cvtlef(char* out, double x) {
+  if (!out) return;
+  if (x == 0.0 || !std::isfinite(x)) {
+    std::memcpy(out, " 00000-0", 9);
+    return;
+  }
+  const double ax = std::fabs(x);
+  long mant;
+  int ex;
+  char exsign;
+  if (ax < 0.1) {
+    // The usual field: 0.NNNNN x 10^-E, the mantissa cut (not rounded) after
+    // five digits, as element sets are published.
+    const double y = 10.0 * ax;
+    const int k = static_cast<int>(std::trunc(std::log10(y))) - 1;
+    const double m = k >= -9 ? y * std::pow(10.0, -k) * 10000.0 : y * 1e9 * 10000.0;
+    mant = std::min(static_cast<long>(static_cast<float>(m)), 99999L);
+    ex = std::min(-k, 9);
+    exsign = '-';
+  } else {
+    // 0.1 and more: a positive exponent, rounded to the nearest field value
+    // (at most 0.99999e9).
+    ex = static_cast<int>(std::floor(std::log10(ax))) + 1;
+    double m = std::round(ax / std::pow(10.0, ex) * 1e5);
+    if (m >= 100000.0) {
+      m = 10000.0;
+      ++ex;
+    }
+    if (ex > 9) {
+      m = 99999.0;
+      ex = 9;
+    }
+    mant = static_cast<long>(m);
+    exsign = ex == 0 ? '-' : '+';
+  }
+  mant = std::max(0L, std::min(mant, 99999L));
+  ex = std::max(0, std::min(ex, 9));
+  out[0] = x < 0.0 ? '-' : ' ';
+  for (int k = 5; k >= 1; --k, mant /= 10) out[k] = static_cast<char>('0' + mant % 10);
+  out[6] = exsign;
+  out[7] = static_cast<char>('0' + ex);
+  out[8] = '\0';
+}
+
+char tcksum(const char* line) {
+  int sum = 0;
+  if (line)
+    for (int k = 0; k < 68 && line[k]; ++k) {
+      if (line[k] >= '0' && line[k] <= '9') sum += line[k] - '0';
+      else if (line[k] == '-') sum += 1;
+    }
+  return static_cast<char>('0' + sum % 10);
+}
+
+namespace {
+
+constexpr int OUTLINE = 69;  // columns of an element line
+
+// One slot's record as text, or the reason it cannot be written.
+class RecordWriter {
+public:
+  explicit RecordWriter(WinpData* d) : d_(d) {}
+
+  bool slot(int i, std::string& out) {
+    what_ = nullptr;
+    // Name line: the name without line ends, padded to 40.
+    char name[41];
+    std::memset(name, ' ', 40);
+    name[40] = '\0';
+    const char* nm = d_->satname[i];
+    for (size_t k = 0; k < strnlen(nm, NAMELEN); ++k)
+      name[k] = (nm[k] == '\r' || nm[k] == '\n') ? ' ' : nm[k];
+
+    char l1[OUTLINE + 1], l2[OUTLINE + 1];
+    blank(l1);
+    l1[0] = '1';
+    char cat[6];
+    if (!tlecatfld(cat, d_->norad[i])) return fail("catalogue number");
+    std::memcpy(l1 + 2, cat, 5);
+    std::snprintf(d_->ldsn, LDSN_SIZE, "%.*s", LDSN_SIZE - 1, d_->dsn[i]);
+    convldsn(d_, false);
+    std::memcpy(l1 + 9, d_->sdsn, SDSN_SIZE - 1);
+    if (!std::isfinite(d_->epoch[i]) || std::fabs(d_->epoch[i]) > 1e7) return fail("epoch");
+    int dy, mo, yr;
+    double hr;
+    caldat(d_->epoch[i], dy, mo, yr, hr);
+    // Two year digits cover 1957-2056 only.
+    if (yr < 1957 || yr > 2056) return fail("epoch year");
+    l1[18] = static_cast<char>('0' + yr / 10 % 10);
+    l1[19] = static_cast<char>('0' + yr % 10);
+    // Day of the year zero-padded ("020.5"), as every element set writes it.
+    if (!put(l1, 21, 12, "%012.8lf", d_->epoch[i] - mjd(0, 1, yr, 0.0), "epoch")) return false;
+
+    if (d_->nmflg[i]) {
+      l1[37] = '0';
+      std::memcpy(l1 + 39, TLE_STATEMARK, 19);
+      l1[68] = '1';
+      char l3[OUTLINE + 1], l4[OUTLINE + 1];
+      if (!vectorLine(l2, d_->rx[i], d_->ry[i], d_->rz[i], '2', "position") ||
+          !vectorLine(l3, d_->vx[i], d_->vy[i], d_->vz[i], '3', "velocity"))
+        return false;
+      blank(l4);
+      if (!put(l4, 1, 7, "%7.1lf", d_->f107[i], "F10.7") ||
+          !put(l4, 9, 7, "%7.1lf", d_->fb107[i], "mean F10.7") ||
+          !put(l4, 17, 7, "%7.1lf", d_->kp[i], "Kp") ||
+          !put(l4, 25, 13, "%13.5le", d_->cd[i], "drag coefficient") ||
+          !put(l4, 39, 13, "%13.5le", d_->cr[i], "radiation coefficient") ||
+          !put(l4, 53, 13, "%13.5le", d_->am[i], "area to mass"))
+        return false;
+      l4[68] = '4';
+      for (const char* s : {name, l1, l2, l3, l4}) out.append(s).append("\n");
+      return true;
+    }
+
+    // Element record, line 1: drag terms.
+    double nd = d_->ndot[i] == 0.0 ? 0.0 : d_->ndot[i];  // no "-0"
+    if (nd >= 0.0) {
+      if (!put(l1, 34, 10, "%10.8lf", nd, "first derivative of the mean motion")) return false;
+    } else {
+      // "-.NNNNNNNN": only values above -1 have the leading zero to drop.
+      char b[64];
+      std::snprintf(b, sizeof b, "%11.8lf", nd);
+      decdot0(b);
+      if (std::strlen(b) != 11 || b[1] != '0') return fail("first derivative of the mean motion");
+      b[1] = '-';
+      std::memcpy(l1 + 33, b + 1, 10);
+    }
+    if (!std::isfinite(d_->n6dot[i])) return fail("second derivative of the mean motion");
+    if (!std::isfinite(d_->bstar[i])) return fail("B*");
+    char ef[9];
+    cvtlef(ef, d_->n6dot[i]);
+    std::memcpy(l1 + 44, ef, 8);
+    cvtlef(ef, d_->bstar[i]);
+    std::memcpy(l1 + 53, ef, 8);
+    l1[62] = d_->sgpflg[i] ? '0' : '9';
+    // Element set number: readers of the standard format need a number here.
+    l1[67] = '0';
+    l1[68] = tcksum(l1);
+
+    // Line 2: the elements.
+    blank(l2);
+    l2[0] = '2';
+    std::memcpy(l2 + 2, cat, 5);
+    if (!put(l2, 9, 8, "%8.4lf", d_->inc[i], "inclination") ||
+        !put(l2, 18, 8, "%8.4lf", wrap360(d_->ra[i]), "node") ||
+        !put(l2, 35, 8, "%8.4lf", wrap360(d_->aper[i]), "argument of perigee") ||
+        !put(l2, 44, 8, "%8.4lf", wrap360(d_->m0[i]), "mean anomaly"))
+      return false;
+    const double e = d_->ecc[i];
+    if (!(e >= 0.0) || !std::isfinite(e)) return fail("eccentricity");
+    if (e < 1.0) {
+      // Seven digits: 0.99999995 and more would round to "1.0000000".
+      char b[64];
+      std::snprintf(b, sizeof b, "%9.7lf", std::min(e, 0.9999999));
+      std::memcpy(l2 + 26, b + 2, 7);
+      if (!put(l2, 53, 11, "%11.8lf", d_->mnmot[i], "mean motion")) return false;
+    } else {
+      // The point in column 28 marks the eccentricity of an open orbit.
+      if (!put(l2, 26, 8, "%8.5lf", e, "eccentricity") || l2[27] != '.')
+        return fail("eccentricity");
+      const double q = d_->mnmot[i];
+      if (!put(l2, 53, 11, std::fabs(q) < 1e6 ? "%11.4lf" : "%11.2lf", q, "perigee distance"))
+        return false;
+    }
+    // Revolution number 0 (read like a blank: unknown); readers of the
+    // standard format need a number here.
+    l2[67] = '0';
+    l2[68] = tcksum(l2);
+    out.append(name).append("\n").append(l1).append("\n").append(l2).append("\n");
+    return true;
+  }
+
+  const char* what() const { return what_ ? what_ : ""; }
+
+private:
+  static void blank(char* l) {
+    std::memset(l, ' ', OUTLINE);
+    l[OUTLINE] = '\0';
+  }
+
+  static double wrap360(double x) {
+    if (!std::isfinite(x)) return x;
+    double w = std::fmod(x, 360.0);
+    if (w < 0.0) w += 360.0;
+    return w >= 360.0 ? 0.0 : w;
+  }
+
+  bool fail(const char* what) {
+    what_ = what;
+    return false;
+  }
+
+  // Number x formatted into exactly `width` columns from 1-based col.
+  bool put(char* line, int col, int width, const char* fmt, double x, const char* what) {
+    if (!std::isfinite(x)) return fail(what);
+    char b[64];
+    std::snprintf(b, sizeof b, fmt, x);
+    decdot0(b);
+    if (static_cast<int>(std::strlen(b)) != width) return fail(what);
+    std::memcpy(line + col - 1, b, width);
+    return true;
+  }
+
+  bool vectorLine(char* line, double x, double y, double z, char digit, const char* what) {
+    blank(line);
+    if (!put(line, 1, 20, "%20.12le", x, what) || !put(line, 22, 20, "%20.12le", y, what) ||
+        !put(line, 43, 20, "%20.12le", z, what))
+      return false;
+    line[68] = digit;
+    return true;
+  }
+
+  WinpData* d_;
+  const char* what_ = nullptr;
+};
+
+void report(WoutData* o, const char* fmt, const char* a, const char* b) {
+  if (!o) return;
+  char line[256];
+  std::snprintf(line, sizeof line, fmt, a, b);
+  PutNxtLn(o, line);
+}
+
+}  // namespace
+
+int SaveTle(WinpData* d, WoutData* o) {
+  if (!d || d->satnr < 1) return 1;
+  const int n = std::min(d->satnr, MAXSEL);
+
+  // Every record first: a value that does not fit stops the save before the
+  // file is touched.
+  std::string text;
+  RecordWriter rw(d);
+  for (int i = 0; i < n; ++i)
+    if (!rw.slot(i, text)) {
+      char nm[SATNAME_SIZE];
+      copyName(nm, d->satname[i]);
+      report(o, "*** %s: %s does not fit a TLE, nothing saved ***", nm, rw.what());
+      return 4;
+    }
+
+  char fname[FILENAME_SIZE];
+  std::snprintf(fname, sizeof fname, "%.*s", FILENAME_SIZE - 1, d->tlsnm);
+  if (!fname[0]) {
+    report(o, "*** %s%s ***", "No TLE save file name", "");
+    return 2;
+  }
+  const std::string tmp = std::string(fname) + ".tmp";
+  FILE* t = std::fopen(tmp.c_str(), "w");
+  if (!t) {
+    report(o, "*** Unable to open TLE save file %s: %s ***", fname, std::strerror(errno));
+    return 2;
+  }
+  auto abandon = [&](int code, const char* why) {
+    std::fclose(t);
+    std::remove(tmp.c_str());
+    report(o, code == 2 ? "*** Unable to read TLE save file %s: %s ***"
+                        : "*** Write error on TLE save file %s: %s ***",
+           fname, why);
+    return code;
+  };
+
+  // Appending: the old content goes first into the new file.
+  if (!d->tsnew) {
+    FILE* old = std::fopen(fname, "r");
+    if (!old && errno != ENOENT) return abandon(2, std::strerror(errno));
+    if (old) {
+      char buf[8192];
+      size_t k;
+      bool ok = true;
+      while ((k = std::fread(buf, 1, sizeof buf, old)) > 0)
+        if (std::fwrite(buf, 1, k, t) != k) {
+          ok = false;
+          break;
+        }
+      const int err = errno;
+      const bool rerr = std::ferror(old);
+      std::fclose(old);
+      if (rerr) return abandon(2, std::strerror(err));
+      if (!ok) return abandon(3, std::strerror(err));
+    }
+  }
+  if (std::fwrite(text.data(), 1, text.size(), t) != text.size() || std::fflush(t) != 0)
+    return abandon(3, std::strerror(errno));
+  if (std::fclose(t) != 0) {
+    std::remove(tmp.c_str());
+    report(o, "*** Write error on TLE save file %s: %s ***", fname, std::strerror(errno));
+    return 3;
+  }
+  if (std::rename(tmp.c_str(), fname) != 0) {
+    report(o, "*** Unable to replace TLE save file %s: %s ***", fname, std::strerror(errno));
+    std::remove(tmp.c_str());
+    return 3;
+  }
+  d->tsnew = 0;
+  return 0;
 }

@@ -46,10 +46,15 @@ void EpochState(WinpData* d, int i, bool reset);
 // 1 no satellite selected, 2 the file could not be opened or the old content
 // not read, 3 a write failed, 4 a value does not fit its TLE field (nothing
 // written). With o, the reason of a failure is added to o as a "***" line.
+// Node, perigee and mean anomaly are written wrapped to 0..360, an
+// eccentricity from 0.99999995 to 1 as 0.9999999, catalogue numbers above
+// 99999 in the Alpha-5 form.
 int SaveTle(WinpData* d, WoutData* o = nullptr);
 
 // The 8-character exponent field of a TLE (" NNNNN-E" = 0.NNNNN x 10^-E) for
-// x; out needs 9 bytes.
+// x; out needs 9 bytes. Below 0.1 the mantissa is cut after five digits, as
+// in published element sets; from 0.1 on the field is the nearest value of
+// the form 0.NNNNN x 10^+E (" 10000-0" for 0.1, at most " 99999+9").
 void cvtlef(char* out, double x);
 
 // The checksum character of a TLE line: the digits of columns 1-68 summed,
