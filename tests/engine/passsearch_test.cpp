@@ -389,3 +389,47 @@ TEST(PassSearch, ADisDirTable) {
     EXPECT_NEAR(dir, x.dir, 1e-4);
   }
 }
+
+// Visible passes (satellite lit, Sun at the observer below sunel): each
+// boundary set by the elevation limit, the Sun limit or the Earth's shadow
+// lies within 3 s of an independent computation (skyfield satellite, astropy
+// Sun, sphere shadow).
+TEST(PassSearch, VisiblePassLimits) {
+  static const auto tles = ReadTles("passes.tle");
+  const auto rows = ReadCsv("passes-visible.csv");
+  ASSERT_FALSE(rows.empty());
+  std::map<std::string, std::vector<Row>> cases;
+  for (const Row& r : rows) cases[r.at("case")].push_back(r);
+  int bysun = 0, byshadow = 0;
+  for (const auto& [name, ref] : cases) {
+    SCOPED_TRACE(name);
+    const Row& r0 = ref.front();
+    auto d = MakeRecord(Num(r0, "lat"), Num(r0, "lon"), Num(r0, "height_m"));
+    d->satel = Num(r0, "satel");
+    d->sunel = Num(r0, "sunel");
+    d->visflg = 1;
+    const Tle& t = tles.at(r0.at("sat"));
+    LoadSlot(d.get(), 0, t.name, t.l1, t.l2);
+    d->satnr = 1;
+    const double t0 = Num(r0, "t0"), tend = t0 + Num(r0, "days");
+    const auto got = Forward(d.get(), t0, tend);
+    for (const Row& r : ref) {
+      const double s = Num(r, "start"), e = Num(r, "end");
+      const Pass* hit = nullptr;
+      for (const Pass& p : got)
+        if (p.tm[0] <= e + 5e-5 && p.tm[2] >= s - 5e-5) hit = &p;
+      if (!hit) {
+        // Shorter than the search step: it may fall between two samples.
+        EXPECT_LT(Sec(e, s), 60.0) << "missed the visible pass at " << s;
+        continue;
+      }
+      EXPECT_NEAR(Sec(hit->tm[0], s), 0.5, 3.0) << r.at("start_by");
+      EXPECT_NEAR(Sec(hit->tm[2], e), 0.5, 3.0) << r.at("end_by");
+      bysun += r.at("start_by") == "sun" || r.at("end_by") == "sun";
+      byshadow += r.at("start_by") == "shadow" || r.at("end_by") == "shadow";
+    }
+    EXPECT_LE(got.size(), ref.size());
+  }
+  EXPECT_GE(bysun, 1);
+  EXPECT_GE(byshadow, 10);
+}
