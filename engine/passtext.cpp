@@ -1,0 +1,612 @@
+// Texts of the pass machinery: the pass list page (and its copy in the save
+// file), the pass details step by step, the apparent orbit pole, the transit
+// zone text and the ground-track file.
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "astro/astrolib.h"
+#include "engine/passes.h"
+#include "engine/satpos.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDeg = kPi / 180.0;
+constexpr double kMin = 1.0 / 1440.0;
+constexpr double kSec = 1.157407407e-5;  // step-line class boundary
+constexpr double kSecExact = 1.0 / 86400.0;
+constexpr double kPoleHalf = 0.00017361111;  // 15 s
+constexpr double kSunTanRadius = 0.00462516;
+constexpr double kZoneMax = 50.0;  // km, widest zone the text shows
+
+// A text built in a caller's buffer of fixed size: every piece is formatted
+// with a bound, and the text is cut (never overrun) when it would not fit.
+class Text {
+ public:
+  Text(char* buf, size_t size) : buf_(buf), size_(size) {
+    if (size_ > 0) buf_[0] = '\0';
+  }
+  __attribute__((format(printf, 2, 3))) void Add(const char* fmt, ...) {
+    if (len_ + 1 >= size_) return;
+    va_list ap;
+    va_start(ap, fmt);
+    const int n = std::vsnprintf(buf_ + len_, size_ - len_, fmt, ap);
+    va_end(ap);
+    if (n < 0) {
+      buf_[len_] = '\0';
+      return;
+    }
+    const size_t start = len_;
+    len_ = std::min(len_ + static_cast<size_t>(n), size_ - 1);
+    decdot0(buf_ + start);  // numbers carry a point whatever the locale
+  }
+  // Appends text verbatim (never used as a format).
+  void Put(const char* s) {
+    if (!s) return;
+    while (*s && len_ + 1 < size_) buf_[len_++] = *s++;
+    if (size_ > 0) buf_[len_] = '\0';
+  }
+  void Repeat(char c, int n) {
+    for (int k = 0; k < n && len_ + 1 < size_; ++k) buf_[len_++] = c;
+    if (size_ > 0) buf_[len_] = '\0';
+  }
+  // Keeps at most n characters.
+  void Cut(size_t n) {
+    if (n < len_) {
+      len_ = n;
+      buf_[len_] = '\0';
+    }
+  }
+  size_t Len() const { return len_; }
+  char* Str() { return buf_; }
+
+ private:
+  char* buf_;
+  size_t size_;
+  size_t len_ = 0;
+};
+
+bool Relative(const WinpData* d) {
+  return d->rlm != 0 && d->satnr >= 2 && d->occflg == 0 && d->flarflg == 0;
+}
+
+int ObservingSlot(const WinpData* d) { return d->prs + 1 < d->satnr ? d->prs + 1 : 0; }
+
+// Centre-line modes: transits and occultations, or flares of a known mirror.
+bool CentreLineMode(const WinpData* d) {
+  return d->occflg >= 1 || (d->flarflg > 0 && d->flarmod > 0);
+}
+
+// MJD (UT) of the entered local date and time.
+double EnteredStart(const WinpData* d) {
+  return mjd(d->day, d->month, d->year,
+             d->hour - d->tzone + d->minute / 60.0 + d->second / 3600.0);
+}
+
+// A slot index that can be used for the per-slot arrays.
+bool SlotOk(int i) { return i >= 0 && i < NSLOTS; }
+
+// Replaces a file with what a writer put into "<name>.tmp": the old content
+// stays when anything failed.
+bool Commit(FILE* f, const char* tmp, const char* name, bool ok) {
+  ok = !std::ferror(f) && ok;
+  ok = std::fclose(f) == 0 && ok;
+  if (ok) ok = std::rename(tmp, name) == 0;
+  if (!ok) std::remove(tmp);
+  return ok;
+}
+
+bool TmpName(const char* name, char* tmp, size_t size) {
+  const int n = std::snprintf(tmp, size, "%s.tmp", name);
+  return n > 0 && static_cast<size_t>(n) < size;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Pass details
+// ---------------------------------------------------------------------------
+
+int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
+  static double epmax = -100.0;  // highest elevation of the current listing
+  if (!buf) return 0;
+  Text out(buf, PASSDTXT_SIZE);
+  if (!d || !SlotOk(d->prs)) return 0;
+  const int i = d->prs;
+  const bool rel = Relative(d);
+  const int j = ObservingSlot(d);
+  const double sunel = d->sunel;
+  if (!rel && d->occflg == 1) d->sunel = 90.0;
+
+  const bool minsteps = d->tstep == kMin;
+  const bool secsteps = !minsteps && d->tstep >= kSecExact;
+
+  if (t == 0.0) {
+    const int n = d->npass < MAXPASS ? d->npass : MAXPASS;
+    if (d->ipass < 0 || d->ipass >= n) {
+      d->sunel = sunel;
+      return 0;  // not a pass of the last list
+    }
+    t = d->pastm[d->ipass];
+    d->tmxel = 0.0;
+    epmax = -100.0;
+    // The listing starts on the step grid of local time.
+    int day, month, year, h, m;
+    double hour, s;
+    caldat(t + d->tzone / 24.0, day, month, year, hour);
+    dms(hour, h, m, s);
+    if (minsteps) {
+      if (s > 0.0) ++m;
+      t = mjd(day, month, year, h + m / 60.0) - d->tzone / 24.0;
+    } else if (secsteps) {
+      s = std::floor(s) + 1.0;
+      t = mjd(day, month, year, h + m / 60.0 + s / 3600.0) - d->tzone / 24.0;
+    }
+    caldat(t + d->tzone / 24.0, day, month, year, hour);
+
+    if (mode == 1 || mode == 2) out.Put("\n\n\n");
+    out.Put(d->satname[i]);
+    if (rel) {
+      out.Put("\n");
+      out.Put(d->satname[j]);
+    }
+    out.Put("\n");
+    out.Repeat('_', 54);
+    out.Put("\n");
+    out.Add("Year: %4i  +++> Timezone %g <+++", year, d->tzone);
+    if (d->visflg) out.Put(d->moonflg ? "  Moonshine" : "  visible");
+    out.Put("\n");
+    if (mode == 0 || mode == 1) {
+      out.Put("\n");
+      out.Repeat(' ', 29);
+      if (CentreLineMode(d))
+        out.Put(" Ctr.Line  long.    lat.\n");
+      else if (rel)
+        out.Put("       Azim.  Elev.              lat.   long\n");
+      else
+        out.Put("         Azim.  Elev.                 R.A.   Decl\n");
+    }
+  } else {
+    out.Put("\n");
+  }
+
+  int result = 0;
+  GetSatPos(t, d, satpos, i, 0);
+  if (cksatok(d, satpos, i)) {
+    const double tl = t + d->tzone / 24.0;
+    char ts[AOSSTR_SIZE];
+    aosstr(tl, 0.0, 0.0, ts, 0);
+    if (minsteps) {
+      ts[13] = '\0';
+    } else if (d->tstep >= kSec) {
+      ts[16] = '\0';
+    } else {
+      int day, month, year, h, m;
+      double hour, s;
+      caldat(tl, day, month, year, hour);
+      dms(hour, h, m, s);
+      if (s >= 59.95) {
+        s = 0.0;
+        if (m <= 58) {
+          ++m;
+        } else if (h <= 23) {
+          ++h;
+          m = 0;
+        }
+      }
+      ts[7] = '\0';
+      char sec[24];
+      std::snprintf(sec, sizeof sec, " %2i:%02i:%4.1lf", h, m, s);
+      sec[11] = '\0';
+      decdot0(sec);
+      std::strncat(ts, sec, sizeof ts - std::strlen(ts) - 1);
+    }
+    out.Put(ts);
+
+    const bool wide = !rel && d->ra4d == 1;
+    if (!CentreLineMode(d) || mode == 2) {
+      const double e = ElvRefr(d, satpos->el[i]);
+      if (mode == 2) {
+        out.Add("    %10.5lf  %10.5lf  %12.3lf", satpos->lng[i], satpos->lat[i], satpos->hgt[i]);
+      } else {
+        if (mode == 1 || wide)
+          out.Add("    %8.3lf  %8.3lf", satpos->az[i], e);
+        else
+          out.Add("     %7.2lf  %7.2lf", satpos->az[i], e);
+        if (wide)
+          out.Add("     %9.4lf  %9.4lf", satpos->ra[i], satpos->dec[i]);
+        else
+          out.Add("        %7.2lf  %7.2lf", satpos->ra[i], satpos->dec[i]);
+      }
+    } else if (satpos->ctlat[i] >= 100.0) {
+      out.Put("   No Intersection");
+    } else if (mode == 0) {
+      char a[PRPANG_SIZE], b[PRPANG_SIZE];
+      const int pm = d->ddmm ? 1 : 0;
+      prpang(a, d->ra4d == 1, pm, satpos->ctlng[i]);
+      prpang(b, d->ra4d == 1, pm, satpos->ctlat[i]);
+      out.Put("      ");
+      out.Put(a);
+      out.Put("  ");
+      out.Put(b);
+    } else {
+      out.Add("   %10.5lf  %10.5lf ", satpos->ctlng[i], satpos->ctlat[i]);
+    }
+    if (satpos->el[i] > epmax) {
+      epmax = satpos->el[i];
+      d->tmxel = t;
+    }
+    result = 1;
+  }
+  t += d->tstep;
+  if (t == 0.0) t = 1.0;
+  d->sunel = sunel;
+  return result;
+}
+
+// ---------------------------------------------------------------------------
+// Apparent pole of the orbit
+// ---------------------------------------------------------------------------
+
+void GetPoleTxt(WinpData* d, char* buf) {
+  if (!buf) return;
+  Text out(buf, POLETXT_SIZE);
+  out.Put("\n\n");
+  if (!d || !SlotOk(d->prs) || Relative(d)) return;
+  const int i = d->prs;
+  const double tc = d->tmxel;
+  const double tu = d->IERSflg ? tc + d->Ut1Utc / 86400.0 : tc;
+
+  // The two directions must be of date: the pole is turned into the horizon
+  // of date below.
+  const double yrepoch = d->yrepoch;
+  d->yrepoch = 0.0;
+  Vec3 u[2];
+  for (int k = 0; k < 2; ++k) {
+    GetSatPos(k == 0 ? tc - kPoleHalf : tc + kPoleHalf, d, satpos, i, 0);
+    u[k] = polcar(Vec3(1.0, 15.0 * DmsDegF(satpos->ra[i]) * kDeg, DmsDegF(satpos->dec[i]) * kDeg));
+  }
+  d->yrepoch = yrepoch;
+  Vec3 n = u[0] * u[1];
+  if (abs(n) == 0.0) return;
+
+  double az, el, dist;
+  const double phi = d->lat * kDeg, lam = d->lng * kDeg;
+  AppPos(tu, 0.0, phi, lam, d->height, 0, n, az, el, dist);
+  if (el < 0.0) {
+    n = -n;
+    AppPos(tu, 0.0, phi, lam, d->height, 0, n, az, el, dist);
+  }
+  const Vec3 p = carpol(n);
+  double alpha = p.y;
+  if (alpha < 0.0) alpha += 2.0 * kPi;
+  const double ra = DegFDms(alpha * 12.0 / kPi);
+  const double dec = DegFDms(p.z / kDeg);
+  az /= kDeg;
+  if (az < 0.0) az += 360.0;
+  out.Put("Apparent Pole of orbit (Azim   Elev   R.A.  Decl)\n");
+  out.Add("           %7.2lf %7.2lf", az, el / kDeg);
+  if (d->ra4d == 1)
+    out.Add("    %9.4lf  %9.4lf", ra, dec);
+  else
+    out.Add("    %7.2lf  %7.2lf", ra, dec);
+}
+
+// ---------------------------------------------------------------------------
+// Transit zone
+// ---------------------------------------------------------------------------
+
+void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& code, char* buf) {
+  if (!buf) return;
+  Text out(buf, ZONETXT_SIZE);
+  if (!d || !SlotOk(slot)) {
+    out.Put(" ");
+    if (autozone) code = 2;
+    return;
+  }
+  const double lat = d->lat, lng = d->lng;
+  const int rlm = d->rlm;
+  d->rlm = 0;
+  GetSatPos(t, d, satpos, slot, 0);
+  if (!(satpos->ctlat[slot] < 100.0)) {
+    // The centre line misses the Earth: there is no zone to stand in.
+    d->rlm = rlm;
+    out.Put(" ");
+    if (autozone) code = 2;
+    return;
+  }
+  d->lat = satpos->ctlat[slot];
+  d->lng = satpos->ctlng[slot];
+  GetSatPos(t, d, satpos, slot, 0);
+  const double el0 = satpos->el[slot], az0 = satpos->az[slot], r = satpos->rng[slot];
+  const double p0lat = satpos->ctlat[slot], p0lng = satpos->ctlng[slot];
+  const double smrad = satpos->smrad;
+  GetSatPos(t + kSecExact, d, satpos, slot, 0);
+  const double el1 = satpos->el[slot], az1 = satpos->az[slot];
+  const double p1lat = satpos->ctlat[slot], p1lng = satpos->ctlng[slot];
+  d->lat = lat;
+  d->lng = lng;
+  d->rlm = rlm;
+
+  double dir = az0, cosd;
+  if (p0lat < 100.0 && p1lat < 100.0)
+    ADisDir(p0lng * kDeg, p0lat * kDeg, p1lng * kDeg, p1lat * kDeg, cosd, dir);
+  const double delta = (dir - az0) * kDeg;
+
+  const double tanrho = d->occflg == 1 ? kSunTanRadius : std::tan(smrad * kDeg);
+  const double dd = r * tanrho;
+  const double se = std::sin(el0 * kDeg);
+  const double dd2 = se > 1e-10 ? dd / se : dd;
+  double w = std::hypot(dd * std::cos(delta), dd2 * std::sin(delta));
+  bool clipped = false;
+  if (w > kZoneMax) {
+    w = kZoneMax;
+    clipped = true;
+  }
+
+  double cmove, dmove;
+  ADisDir(az0 * kDeg, el0 * kDeg, az1 * kDeg, el1 * kDeg, cmove, dmove);
+  const double a = std::fabs(cmove) < 1.0 ? std::acos(cmove) / kDeg : 0.0;
+  const double dur = a > 1e-40 ? 0.53 / a : a;
+
+  if (dur >= 0.05 && dur <= 30.0) {
+    out.Add("   %4.1lf km %4.1lf sec %4.0lf", w, dur, dmove);
+    if (clipped) out.Str()[2] = '>';
+  } else {
+    out.Put(" ");
+  }
+  if (autozone) code = w >= dist ? 1 : 2;
+}
+
+// ---------------------------------------------------------------------------
+// Ground track file
+// ---------------------------------------------------------------------------
+
+int saveOrbitTrack(WinpData* d) {
+  if (!d || !SlotOk(d->prs)) return 1;
+  char tmp[FILENAME_SIZE + 8];
+  if (!TmpName(d->savnm, tmp, sizeof tmp)) return 1;
+  FILE* f = std::fopen(tmp, "w");
+  if (!f) return 1;
+  outptr = f;
+  const int i = d->prs;
+  const bool ground = d->occflg < 1 && (d->flarflg < 1 || d->flarmod < 1);
+  const double t0 = EnteredStart(d), tend = t0 + d->dur;
+
+  char line[160];
+  Text head(line, sizeof line);
+  head.Add("\n Year: %4i  +++> Timezone %g <+++", d->year, d->tzone);
+  head.Put("\n");
+  head.Repeat(' ', 21);
+  head.Put(ground ? "\n" : " Ctr.Line  long.    lat.\n");
+  bool ok = std::fprintf(f, "%s\n", line) > 0;
+
+  long n = 0;
+  for (double t = t0; t < tend && ok; t += d->tstep) {
+    if (n >= ORBITTRACK_MAXLINES) {
+      ok = std::fprintf(f, "+++ Track cut after %ld lines +++\n", n) > 0;
+      break;
+    }
+    GetSatPos(t, d, satpos, i, 0);
+    char ts[AOSSTR_SIZE];
+    aosstr(t + d->tzone / 24.0, 0.0, 0.0, ts, 0);
+    ts[16] = '\0';
+    Text l(line, sizeof line);
+    l.Put(ts);
+    if (ground) {
+      l.Add("    %10.5lf  %10.5lf  %12.3lf", satpos->lng[i], satpos->lat[i], satpos->hgt[i]);
+    } else {
+      l.Add("   %10.5lf  %10.5lf ", satpos->ctlng[i], satpos->ctlat[i]);
+      if (satpos->ctlat[i] >= 100.0) l.Put("  No Intersection");
+    }
+    ok = std::fprintf(f, "%s\n", line) > 0;
+    ++n;
+  }
+  outptr = nullptr;
+  return Commit(f, tmp, d->savnm, ok) ? 0 : 1;
+}
+
+// ---------------------------------------------------------------------------
+// Pass list
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Copies the page into the save file: three empty lines, then every line's
+// text (at most 76 characters; the mark is not written).
+int SavePage(WinpData* d, WoutData* o) {
+  char tmp[FILENAME_SIZE + 8];
+  const bool fresh = d->svnew != 0;
+  FILE* f = nullptr;
+  if (fresh) {
+    if (TmpName(d->savnm, tmp, sizeof tmp)) f = std::fopen(tmp, "w");
+  } else {
+    f = std::fopen(d->savnm, "a");
+  }
+  if (!f) return AOS_NOSAVE;
+  d->svnew = 0;
+  outptr = f;
+  bool ok = std::fputs("\n\n\n", f) >= 0;
+  char line[WOUT_LINELEN + 1];
+  for (int k = 0; k < o->nlines && ok; ++k) {
+    WoutLineCopy(o, k, line);
+    ok = std::fprintf(f, "%s\n", line) > 0;
+  }
+  outptr = nullptr;
+  if (fresh) {
+    if (!Commit(f, tmp, d->savnm, ok)) {
+      d->svnew = 1;  // nothing was replaced: the next save still starts anew
+      return AOS_NOSAVE;
+    }
+    return AOS_DONE;
+  }
+  ok = !std::ferror(f) && ok;
+  ok = std::fclose(f) == 0 && ok;
+  return ok ? AOS_DONE : AOS_NOSAVE;
+}
+
+}  // namespace
+
+int aospass(WinpData* d, WoutData* o) {
+  if (!d || !o) return AOS_NOLIST;
+  d->npass = 0;
+  o->nlines = 0;
+  const double mxdist = d->mxdist, sunel = d->sunel;
+
+  if (d->satnr < 1 || !SlotOk(d->prs)) {
+    PutSpace(o, 1);
+    PutNxtLn(o, " *** No satellite has been selected ***");
+    PutSpace(o, 1);
+    PutNxtLn(o, " Use the Input / Select Satellite menu");
+    PutNxtLn(o, " (and don't forget to press the SELECT button)");
+    PutSpace(o, 1);
+    return AOS_NOLIST;
+  }
+  const bool sunmoon = d->iridflg == 1 && (d->occflg == 1 || d->occflg == 2);
+  bool autozone = false;
+  if (sunmoon && d->mxdist <= 0.0) {
+    autozone = true;
+    d->mxdist = 35.0;
+  } else if (d->iridflg >= 1 && !(d->mxdist > 0.0)) {
+    PutSpace(o, 1);
+    PutNxtLn(o, " *** Need distance > 0 for occultations or flares ***");
+    PutNxtLn(o, " *** except for Sun or Moon Transits ***");
+    PutSpace(o, 1);
+    return AOS_NOLIST;
+  }
+
+  const int i = d->prs;
+  const bool rel = Relative(d);
+  const int j = ObservingSlot(d);
+  char text[160];
+  {
+    Text l(text, sizeof text);
+    l.Put(" Geographic Location: ");
+    l.Put(d->geoname);
+    PutNxtLn(o, text);
+  }
+  {
+    Text l(text, sizeof text);
+    l.Add(" Lat.: %g   Long.: %g   Height: %g", d->lat, d->lng, d->height);
+    PutNxtLn(o, text);
+  }
+  PutSpace(o, 1);
+  {
+    Text l(text, sizeof text);
+    if (d->iridflg == 1) {
+      if (d->occflg == 1) {
+        l.Put(" >>> Sun Transit");
+        d->sunel = 90.0;  // the Sun may stand at any height
+      } else if (d->occflg == 2) {
+        l.Put(" >>> Moon Transit");
+      } else if (d->occflg == 3) {
+        l.Add(" >>> Occultation  R.A.: %g  Decl.: %g", d->occra, d->occdec);
+      }
+    } else if (d->iridflg == 2) {
+      if (d->flarmod == 1)
+        l.Add(" >>> Flares. Yaw: %g  Pitch: %g", d->occra, d->occdec);
+      else
+        l.Add(" >>> Flares. R.A.: %g  Decl.: %g", d->occra, d->occdec);
+    }
+    if (l.Len() > 0) PutNxtLn(o, text);
+  }
+  {
+    Text l(text, sizeof text);
+    l.Put(" Satellite: ");
+    l.Put(d->satname[i]);
+    PutNxtLn(o, text);
+    if (rel) {
+      Text m(text, sizeof text);
+      m.Put(" ");
+      m.Put(d->satname[j]);
+      PutNxtLn(o, text);
+    }
+  }
+  {
+    Text l(text, sizeof text);
+    l.Put(" ");
+    l.Repeat('=', 71);
+    PutNxtLn(o, text);
+  }
+  {
+    Text l(text, sizeof text);
+    if (rel)
+      l.Put(" ");
+    else
+      l.Add(" min.Sat.Elev.: %g   max.Sun Elev.: %g", d->satel, d->sunel);
+    if (d->visflg) l.Put(d->moonflg ? "   Moonshine passes only" : "   visible passes only");
+    PutNxtLn(o, text);
+  }
+  {
+    Text l(text, sizeof text);
+    l.Add(" Year: %4i  +++ Timezone: %g +++", d->year, d->tzone);
+    PutNxtLn(o, text);
+    PutSpace(o, 1);
+  }
+  if (rel)
+    PutNxtLnT(o, "       Start (Long.,Lat.)     End (Long.,Lat.)");
+  else if (d->iridflg != 0)
+    PutNxtLnT(o, "     Event Time (Azim.,Elev.)   Distance");
+  else
+    PutNxtLnT(o, "    Start (Azim.,Elev.)    Maximum (Azim.,Elev.)  End (Azim.,Elev.)");
+
+  const double t0 = EnteredStart(d), tend = t0 + d->dur;
+  const double skip = d->mnmot[i] > 14.0 && d->rlm == 0 ? 1.0 / 24.0 : 0.0;
+  double tm[3], elv[3], azm[3];
+  double t = t0;
+  while (t <= tend) {
+    int r = nextpass(d, i, t, tend, tm, elv, azm);
+    if (r == 0) break;
+    Text l(text, sizeof text);
+    char a[AOSSTR_SIZE];
+    if (d->iridflg == 0) {
+      l.Put(".");
+      for (int k = 0; k < 3; ++k) {
+        if (rel && k == 1) continue;
+        aosstr(tm[k] + d->tzone / 24.0, azm[k], elv[k], a, k);
+        l.Put(a);
+      }
+    } else if (r == 1) {
+      l.Put(d->iridflg < 3 ? "." : " ");
+      aosstr(tm[1] + d->tzone / 24.0, azm[1], elv[1], a, 0);
+      l.Put(a);
+      l.Add(" %8.1lf km", azm[2]);
+      if (sunmoon) {
+        char zone[ZONETXT_SIZE];
+        SunMoonTr(d, tm[1], i, azm[2], autozone, r, zone);
+        l.Put(zone);
+      }
+    }
+    if (r == 1) {
+      if (d->npass % 10 == 0) PutSpace(o, 1);
+      PutNxtLnT(o, text);
+      if (d->npass < MAXPASS) d->pastm[d->npass++] = tm[0];
+    }
+    // A pass is at least a whole orbit away for fast satellites.
+    const double tn = tm[2] + kMin + skip;
+    if (!(tn > t)) break;  // never step backwards (a guard against a stuck search)
+    t = tn;
+  }
+  if (d->npass < 1) {
+    PutSpace(o, 1);
+    PutNxtLn(o, " *** No suitable pass found within time interval ***");
+    PutSpace(o, 1);
+  }
+  d->sunel = sunel;
+  d->mxdist = mxdist;
+
+  if (d->filsav != 1) return AOS_DONE;
+  const int res = SavePage(d, o);
+  if (res != AOS_DONE) {
+    // The reader must see this line even on a full page.
+    if (o->nlines >= WOUT_NLINES) o->nlines = WOUT_NLINES - 1;
+    Text l(text, sizeof text);
+    l.Put(" *** Problems with the output file ");
+    l.Put(d->savnm);
+    PutNxtLn(o, text);
+  }
+  return res;
+}

@@ -1,0 +1,337 @@
+// Pass details, pole, transit zone and ground-track texts; transit
+// refinement of GetIrid.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "engine/passes.h"
+#include "engine/satpos.h"
+#include "passfixture.h"
+
+using namespace passfix;
+
+namespace {
+
+// A geostationary object always above the observer: every step of a listing
+// is accepted, so the step and time rules can be seen line by line.
+std::unique_ptr<WinpData> GeoRecord() {
+  static const auto tles = ReadTles("passes.tle");
+  auto d = MakeRecord(38.90, -77.04, 50.0);
+  const Tle& t = tles.at("GOES 16");
+  LoadSlot(d.get(), 0, t.name, t.l1, t.l2);
+  d->satnr = 1;
+  return d;
+}
+
+std::unique_ptr<WinpData> IssRecord() {
+  static const auto tles = ReadTles("passes.tle");
+  auto d = MakeRecord(48.15, 11.58, 520.0);
+  const Tle& t = tles.at("ISS (ZARYA)");
+  LoadSlot(d.get(), 0, t.name, t.l1, t.l2);
+  d->satnr = 1;
+  return d;
+}
+
+// Lines of a listing after the header: the text after each "\n".
+std::vector<std::string> Listing(WinpData* d, int mode, int n, std::string* header) {
+  std::vector<std::string> out;
+  double t = 0.0;
+  char buf[PASSDTXT_SIZE];
+  for (int k = 0; k < n; ++k) {
+    const int r = GetPassDTxt(d, t, buf, mode);
+    std::string s = buf;
+    if (k == 0) {
+      const size_t cut = s.rfind('\n');
+      if (header) *header = s.substr(0, cut + 1);
+      s = s.substr(cut + 1);
+    } else {
+      EXPECT_EQ(s[0], '\n');
+      s = s.substr(1);
+    }
+    if (r == 1) out.push_back(s);
+  }
+  return out;
+}
+
+const double kLocal1200 = mjd(21, 1, 2018, 12.0);  // 12:00 local with tzone 0
+
+}  // namespace
+
+// The chosen pass must be one of the last list: ipass < min(npass, 120).
+TEST(PassDetails, OnlyListedPasses) {
+  auto d = GeoRecord();
+  char buf[PASSDTXT_SIZE];
+  struct {
+    int npass, ipass;
+    bool ok;
+  } rows[] = {{3, 0, true}, {3, 2, true}, {3, 3, false}, {3, -1, false},
+              {0, 0, false}, {125, 119, true}, {125, 120, false}, {125, 130, false}};
+  for (const auto& r : rows) {
+    d->npass = r.npass;
+    d->ipass = r.ipass;
+    for (int k = 0; k < MAXPASS; ++k) d->pastm[k] = kLocal1200;
+    double t = 0.0;
+    std::strcpy(buf, "stale");
+    const int res = GetPassDTxt(d.get(), t, buf, 0);
+    if (r.ok) {
+      EXPECT_EQ(res, 1) << r.npass << " " << r.ipass;
+      EXPECT_NE(t, 0.0);
+    } else {
+      EXPECT_EQ(res, 0) << r.npass << " " << r.ipass;
+      EXPECT_EQ(t, 0.0);
+      EXPECT_STREQ(buf, "");
+    }
+  }
+}
+
+// Step classes: one minute (the first line on the next whole minute), whole
+// seconds (the next whole second), tenths (59.96 s shown as the next minute).
+TEST(PassDetails, StepAndTimeRules) {
+  auto d = GeoRecord();
+  d->npass = 1;
+  d->ipass = 0;
+  d->pastm[0] = kLocal1200 + 30.4 / 86400.0;
+  d->tstep = 1.0 / 1440.0;
+  std::string head;
+  auto lines = Listing(d.get(), 0, 3, &head);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].substr(0, 13), "JAN 21  12:01");
+  EXPECT_EQ(lines[1].substr(0, 13), "JAN 21  12:02");
+  EXPECT_EQ(head,
+            "GOES 16\n" + std::string(54, '_') + "\nYear: 2018  +++> Timezone 0 <+++\n\n" +
+                std::string(29, ' ') + "         Azim.  Elev.                 R.A.   Decl\n");
+
+  d->tstep = 10.0 / 86400.0;
+  lines = Listing(d.get(), 0, 2, nullptr);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].substr(0, 16), "JAN 21  12:00:31");
+  EXPECT_EQ(lines[1].substr(0, 16), "JAN 21  12:00:41");
+
+  d->tstep = 0.5 / 86400.0;
+  d->pastm[0] = kLocal1200 + 59.46 / 86400.0;
+  lines = Listing(d.get(), 0, 3, nullptr);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].substr(0, 18), "JAN 21  12:00:59.5");
+  EXPECT_EQ(lines[1].substr(0, 18), "JAN 21  12:01: 0.0");
+  EXPECT_EQ(lines[2].substr(0, 18), "JAN 21  12:01: 0.5");
+}
+
+// Mode 1 (save file, sky positions) and mode 2 (ground track): header and
+// numbers; tmxel follows the highest listed elevation of an ISS pass.
+TEST(PassDetails, SaveModesAndHighestElevation) {
+  auto d = IssRecord();
+  // The first pass of the reference table over this observer.
+  const double rise = 58139.029389043, culm = 58139.033106139;
+  d->npass = 1;
+  d->ipass = 0;
+  d->pastm[0] = rise;
+  d->tstep = 10.0 / 86400.0;
+  std::string head;
+  auto lines = Listing(d.get(), 1, 60, &head);
+  ASSERT_GT(lines.size(), 30u);
+  EXPECT_EQ(head.substr(0, 3), "\n\n\n");
+  EXPECT_NEAR((d->tmxel - culm) * 86400.0, 0.0, 5.5);
+  for (const auto& l : lines) {
+    double az, el, ra, dec;
+    ASSERT_EQ(std::sscanf(l.c_str() + 16, "%lf %lf %lf %lf", &az, &el, &ra, &dec), 4) << l;
+    EXPECT_GE(el, -0.01);
+    EXPECT_LE(el, 66.0);
+    EXPECT_GE(ra, 0.0);
+    EXPECT_LT(ra, 24.0);
+  }
+  lines = Listing(d.get(), 2, 60, &head);
+  ASSERT_GT(lines.size(), 30u);
+  EXPECT_EQ(head.find("Azim."), std::string::npos);
+  for (const auto& l : lines) {
+    double lng, lat, hgt;
+    ASSERT_EQ(std::sscanf(l.c_str() + 16, "%lf %lf %lf", &lng, &lat, &hgt), 3) << l;
+    EXPECT_NEAR(hgt, 410.0, 25.0);
+    EXPECT_NEAR(lat, 48.0, 15.0);
+  }
+}
+
+// The pole of the orbit is a direction of date: the same text whatever epoch
+// the R.A./Dec. of the lists use; in relative mode only the two line feeds.
+TEST(PassDetails, PoleText) {
+  auto d = IssRecord();
+  d->tmxel = 58139.033106139;
+  char a[POLETXT_SIZE], b[POLETXT_SIZE];
+  d->yrepoch = 2000.0;
+  GetPoleTxt(d.get(), a);
+  EXPECT_EQ(d->yrepoch, 2000.0);
+  d->yrepoch = 0.0;
+  GetPoleTxt(d.get(), b);
+  EXPECT_STREQ(a, b);
+  ASSERT_EQ(std::string(a).rfind("\n\nApparent Pole of orbit (Azim   Elev   R.A.  Decl)\n", 0), 0u);
+  double az, el, ra, dec;
+  ASSERT_EQ(std::sscanf(std::strchr(a + 2, '\n') + 1, "%lf %lf %lf %lf", &az, &el, &ra, &dec), 4);
+  EXPECT_GE(el, 0.0);
+  // The pole of the apparent track is 90 deg from the satellite at the top.
+  GetSatPos(d->tmxel, d.get(), satpos, 0, 0);
+  const double r = 3.14159265358979323846 / 180.0;
+  double c, dir;
+  ADisDir(az * r, el * r, satpos->az[0] * r, satpos->el[0] * r, c, dir);
+  EXPECT_NEAR(std::acos(c) / r, 90.0, 0.3);
+
+  d->rlm = 1;
+  d->satnr = 2;
+  GetPoleTxt(d.get(), a);
+  EXPECT_STREQ(a, "\n\n");
+}
+
+// Transit zone: when the centre line misses the Earth there is no zone (code
+// 2, a blank text) and the observer stays where it is.
+TEST(TransitZone, NoCentreLine) {
+  auto d = GeoRecord();
+  d->occflg = 1;
+  double t = kLocal1200;
+  for (int k = 0; k < 200; ++k, t += 0.01) {
+    GetSatPos(t, d.get(), satpos, 0, 0);
+    if (satpos->ctlat[0] >= 100.0) break;
+  }
+  ASSERT_GE(satpos->ctlat[0], 100.0);
+  int code = 0;
+  d->rlm = 0;
+  char buf[ZONETXT_SIZE];
+  SunMoonTr(d.get(), t, 0, 10.0, 1, code, buf);
+  EXPECT_EQ(code, 2);
+  EXPECT_STREQ(buf, " ");
+  EXPECT_EQ(d->lat, 38.90);
+  EXPECT_EQ(d->lng, -77.04);
+}
+
+namespace {
+
+// Angle (deg) between the satellite and the Sun seen from the observer.
+double SunSeparation(WinpData* d, double t) {
+  GetSatPos(t, d, satpos, 0, 0);
+  const double r = 3.14159265358979323846 / 180.0;
+  double c, dir;
+  ADisDir(satpos->az[0] * r, satpos->el[0] * r, satpos->sunazo, satpos->sunelo * r, c, dir);
+  return std::acos(std::fmin(1.0, c)) / r;
+}
+
+}  // namespace
+
+// A Sun transit seen from near its centre line (an observer placed beside the
+// centre-line point of the ISS under a high Sun): at the
+// time GetIrid reports the separation from the Sun is at its minimum (within
+// 0.3 s), the reported distance is the closest approach of the centre line
+// and matches the separation times the range (10 %, after the ground's
+// stretch along the Sun's azimuth); the zone text holds width, duration and
+// direction.
+TEST(TransitZone, SunTransitRefinement) {
+  static const auto tles = ReadTles("passes.tle");
+  auto d = MakeRecord(48.15, 11.58, 0.0);
+  const Tle& tl = tles.at("ISS (ZARYA)");
+  LoadSlot(d.get(), 0, tl.name, tl.l1, tl.l2);
+  d->satnr = 1;
+  d->occflg = 1;
+  // A moment when the centre line meets the ground under a high Sun: there
+  // ground distance and angular separation are proportional.
+  double tc = 0.0;
+  for (double t = 58139.0; t < 58141.0 && tc == 0.0; t += 1.0 / 1440.0) {
+    d->lat = 48.15;
+    d->lng = 11.58;
+    GetSatPos(t, d.get(), satpos, 0, 0);
+    if (!(satpos->ctlat[0] < 100.0)) continue;
+    d->lat = satpos->ctlat[0];
+    d->lng = satpos->ctlng[0];
+    GetSatPos(t, d.get(), satpos, 0, 0);
+    if (satpos->sunelo > 50.0) tc = t;
+  }
+  ASSERT_GT(tc, 0.0);
+  for (double off : {0.05, -0.02}) {
+    SCOPED_TRACE(off);
+    GetSatPos(tc, d.get(), satpos, 0, 0);
+    d->lat = satpos->ctlat[0] + off;
+    d->lng = satpos->ctlng[0];
+    d->iridflg = 1;
+    d->sunel = 90.0;
+    d->mxdist = 50.0;
+    double tm[3], elv[3], azm[3];
+    ASSERT_EQ(nextpass(d.get(), 0, tc - 0.01, tc + 0.01, tm, elv, azm), 1);
+    EXPECT_NEAR((tm[1] - tc) * 86400.0, 0.0, 30.0);
+    const double h = 0.3 / 86400.0;
+    const double s0 = SunSeparation(d.get(), tm[1]);
+    EXPECT_LE(s0, SunSeparation(d.get(), tm[1] - h) + 1e-9);
+    EXPECT_LE(s0, SunSeparation(d.get(), tm[1] + h) + 1e-9);
+    // The distance is the closest approach of the centre line on the ground.
+    const double r = 3.14159265358979323846 / 180.0;
+    double dmin = 1e9;
+    for (double t = tm[1] - 3.0 / 86400.0; t < tm[1] + 3.0 / 86400.0; t += 0.01 / 86400.0) {
+      GetSatPos(t, d.get(), satpos, 0, 0);
+      double c, dir;
+      ADisDir(d->lng * r, d->lat * r, satpos->ctlng[0] * r, satpos->ctlat[0] * r, c, dir);
+      dmin = std::fmin(dmin, std::acos(std::fmin(1.0, c)) * 6378.14);
+    }
+    EXPECT_NEAR(azm[2], dmin, std::fmax(0.1, 0.02 * dmin));
+    // Seen from the observer: separation x range is that distance across the
+    // line of sight; along the Sun's azimuth the ground stretches it by up to
+    // 1 / sin(Sun elevation).
+    GetSatPos(tm[1], d.get(), satpos, 0, 0);
+    const double km = s0 * r * satpos->rng[0];
+    EXPECT_LE(km, azm[2] * 1.1);
+    EXPECT_GE(km, azm[2] * std::sin(satpos->sunelo * r) * 0.9);
+    EXPECT_GT(azm[2], 0.5);
+    EXPECT_LT(azm[2], 10.0);
+    int code = 0;
+    char zone[ZONETXT_SIZE];
+    const double lat = d->lat;
+    SunMoonTr(d.get(), tm[1], 0, azm[2], 1, code, zone);
+    EXPECT_EQ(d->lat, lat);
+    double w, dur, dir;
+    ASSERT_EQ(std::sscanf(zone, " >%lf km %lf sec %lf", &w, &dur, &dir) == 3 ||
+                  std::sscanf(zone, "%lf km %lf sec %lf", &w, &dur, &dir) == 3,
+              true)
+        << zone;
+    EXPECT_EQ(code, w >= azm[2] ? 1 : 2);
+    EXPECT_GT(dur, 0.05);
+    EXPECT_LT(dur, 30.0);
+  }
+}
+
+// The ground track file: a new file each time, one line per step; a track
+// longer than the cap ends with a "+++" line; an unopenable file gives 1.
+TEST(OrbitTrack, FileAndCap) {
+  char dir[] = "/tmp/vorlix-track-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string name = std::string(dir) + "/track.txt";
+  auto d = IssRecord();
+  std::snprintf(d->savnm, sizeof d->savnm, "%s", name.c_str());
+  d->year = 2018;
+  d->month = 1;
+  d->day = 21;
+  d->dur = 0.1;
+  d->tstep = 1.0 / 1440.0;
+  for (int rep = 0; rep < 2; ++rep) ASSERT_EQ(saveOrbitTrack(d.get()), 0);
+  std::ifstream f(name);
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(f, l);) lines.push_back(l);
+  ASSERT_EQ(lines.size(), 4u + 144u);
+  EXPECT_EQ(lines[1], " Year: 2018  +++> Timezone 0 <+++");
+  EXPECT_EQ(lines[2], std::string(21, ' '));
+  double lng, lat, hgt;
+  ASSERT_EQ(std::sscanf(lines[4].c_str() + 16, "%lf %lf %lf", &lng, &lat, &hgt), 3);
+  EXPECT_EQ(lines[4].substr(0, 16), "JAN 21   0:00:00");
+  EXPECT_NEAR(hgt, 410.0, 25.0);
+  EXPECT_EQ(outptr, nullptr);
+
+  d->tstep = 1e-7;
+  d->dur = 1.0;
+  ASSERT_EQ(saveOrbitTrack(d.get()), 0);
+  std::ifstream g(name);
+  long n = 0;
+  std::string last;
+  for (std::string l; std::getline(g, l); ++n) last = l;
+  EXPECT_EQ(n, 4 + ORBITTRACK_MAXLINES + 1);
+  EXPECT_EQ(last.rfind("+++", 0), 0u);
+
+  std::snprintf(d->savnm, sizeof d->savnm, "%s/missing/track.txt", dir);
+  EXPECT_EQ(saveOrbitTrack(d.get()), 1);
+  std::remove(name.c_str());
+  rmdir(dir);
+}
