@@ -1,9 +1,13 @@
 // Event refinement inside a found pass: the closest transit, occultation or
-// flare centre line, or the brightest Iridium mirror flare.
+// flare centre line, or the brightest Iridium mirror flare; and the Iridium
+// flare list read back from the save file.
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 #include "engine/passes.h"
 #include "engine/satpos.h"
+#include "engine/tle.h"
 
 namespace {
 
@@ -51,6 +55,10 @@ void CkIrid(double t, WinpData* d, int slot, int k, int* state, double* tbest, d
             double* elbest, double* azbest) {
   if (!d || k < 0 || k >= IRID_NTRACK || slot < 0 || slot >= NSLOTS) return;
   if (state[k] == 0) return;
+  // The Iridium stage keeps the brighter of this sample's mirrors and the
+  // magnitude it finds in the record: start from "no flare" so that a value
+  // of an earlier sample cannot win.
+  if (d->iridflg == 3) satpos->mag = 99.0;
   GetSatPos(t, d, satpos, slot, 0);
   const double v = satpos->mag;
   bool take = false;
@@ -179,4 +187,99 @@ int GetIrid(WinpData* d, int slot, int centreSeen, double* tm, double* elv, doub
     }
   }
   return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Iridium flare list read back from the save file
+// ---------------------------------------------------------------------------
+
+namespace {
+
+constexpr int kIrLineMax = 159;   // longest save-file line read at once
+constexpr int kIrKey = 16;        // characters that identify a flare (time)
+constexpr int kIrTagCol = 28;     // "Iridium Flare" in a flare line
+constexpr int kIrTagLen = 13;
+constexpr int kIrNameCol = 54;    // satellite name after the tag is removed
+constexpr int kIrNameLen = 11;
+constexpr int kIrPageLen = 75;
+
+// Loads the satellite `name` from the TLE file into the next free slot by a
+// name search, whatever search kind the user chose last.
+bool LoadByName(WinpData* d, FILE* tf, const char* name, int slot) {
+  std::rewind(tf);
+  std::snprintf(d->cfgname[WORKSLOT], SATNAME_SIZE, "%s", name);
+  const int srchmd = d->srchmd;
+  d->srchmd = 0;
+  char msg[TLEMSG_SIZE];
+  const int r = tleread(d, tf, msg, 0);
+  d->srchmd = srchmd;
+  if (r < 1) return false;
+  ShiftElm(d, slot, WORKSLOT);
+  return true;
+}
+
+}  // namespace
+
+void Iriddspy(WinpData* d, WoutData* o) {
+  if (!d || !o) return;
+  FILE* tf = std::fopen(d->tlenm, "r");
+  int freeslot = d->satnr >= 0 ? d->satnr : 0;
+  o->nlines = 0;
+  outptr = std::fopen(d->savnm, "r");
+  if (!outptr) {
+    if (tf) std::fclose(tf);
+    return;
+  }
+
+  char text[2 * FILENAME_SIZE + 64];
+  std::snprintf(text, sizeof text, " *** Iridium Flares *** %s%s", d->irrun ? " written to " : "",
+                d->irrun ? d->savnm : "");
+  d->svnew = 0;
+  PutSpace(o, 1);
+  PutNxtLn(o, text);
+  PutSpace(o, 1);
+  std::snprintf(text, sizeof text, " Year: %4i  +++ Timezone: %g +++%s", d->year, d->tzone,
+                d->moonflg ? "   Moonshine Flares" : "");
+  decdot0(text);
+  PutNxtLn(o, text);
+
+  char last[kIrKey + 1];
+  std::memset(last, 'X', kIrKey);
+  last[kIrKey] = '\0';
+  char loaded[MAXSEL][kIrNameLen + 1];
+  int nloaded = 0;
+  int kept = 0;
+  char line[kIrLineMax + 1];
+  while (std::fgets(line, sizeof line, outptr)) {
+    line[std::strcspn(line, "\r\n")] = '\0';
+    const int len = static_cast<int>(std::strlen(line));
+    if (len < 17) continue;
+    if (std::strchr("mGY= ", line[0])) continue;
+    if (std::strncmp(line, last, kIrKey) == 0) continue;
+    if (len < kIrTagCol + 7 || std::strncmp(line + kIrTagCol, "Iridium", 7) != 0) continue;
+    std::memcpy(last, line, kIrKey);
+
+    // The tag goes; the rest moves left; the page shows 75 characters.
+    const int cut = len < kIrTagCol + kIrTagLen ? len - kIrTagCol : kIrTagLen;
+    std::memmove(line + kIrTagCol, line + kIrTagCol + cut, len - kIrTagCol - cut + 1);
+    line[kIrPageLen] = '\0';
+    if (kept % 5 == 0) PutSpace(o, 1);
+    ++kept;
+    PutNxtLnT(o, line);
+
+    if (!tf || freeslot > MAXSEL - 1) continue;
+    char name[kIrNameLen + 1];
+    tlecpy(name, line, kIrNameCol + 1, kIrNameLen);
+    if (name[std::strspn(name, " ")] == '\0') continue;
+    bool seen = false;
+    for (int k = 0; k < nloaded; ++k) seen = seen || std::strcmp(loaded[k], name) == 0;
+    if (seen) continue;  // a satellite with several flares is loaded once
+    if (LoadByName(d, tf, name, freeslot)) {
+      d->satnr = ++freeslot;
+      if (nloaded < MAXSEL) std::memcpy(loaded[nloaded++], name, sizeof name);
+    }
+  }
+  std::fclose(outptr);
+  outptr = nullptr;
+  if (tf) std::fclose(tf);
 }
