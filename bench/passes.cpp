@@ -75,8 +75,9 @@ void Geometry(WinpData* d) {
   d->satel = 0.0;
 }
 
-void BM_AospassLeo10Days(benchmark::State& state) {
-  Setup s = Make(kIss, 48.15, 11.58, 10.0);
+// The pass list of one satellite over 10 days; range(0) = 1: geometry only.
+void List10Days(benchmark::State& state, const char* tle, double lat, double lng) {
+  Setup s = Make(tle, lat, lng, 10.0);
   if (state.range(0)) Geometry(s.d.get());
   for (auto _ : state) {
     aospass(s.d.get(), s.o.get());
@@ -85,18 +86,11 @@ void BM_AospassLeo10Days(benchmark::State& state) {
   state.counters["passes"] = s.d->npass;
   if (s.d->satnr != 1) state.SkipWithError("satellite not loaded");
 }
+
+void BM_AospassLeo10Days(benchmark::State& state) { List10Days(state, kIss, 48.15, 11.58); }
 BENCHMARK(BM_AospassLeo10Days)->ArgName("geometry")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-void BM_AospassGeo10Days(benchmark::State& state) {
-  Setup s = Make(kGoes, 38.90, -77.04, 10.0);
-  if (state.range(0)) Geometry(s.d.get());
-  for (auto _ : state) {
-    aospass(s.d.get(), s.o.get());
-    benchmark::DoNotOptimize(s.d->npass);
-  }
-  state.counters["passes"] = s.d->npass;
-  if (s.d->satnr != 1) state.SkipWithError("satellite not loaded");
-}
+void BM_AospassGeo10Days(benchmark::State& state) { List10Days(state, kGoes, 38.90, -77.04); }
 BENCHMARK(BM_AospassGeo10Days)->ArgName("geometry")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_IridiumFlares1Day(benchmark::State& state) {

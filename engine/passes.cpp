@@ -117,206 +117,176 @@ double gpassend(WinpData* d, SatPosData* sp, int i, double t, double thigh) {
   return tt;
 }
 
-int nextpass(WinpData* d, int i, double t0, double tend, double* tm, double* elv, double* azm) {
-  if (!d || i < 0 || i >= NSLOTS || !tm || !elv || !azm) return 0;
-  if (d->iridflg == 3) d->occra = 0.0;
-  const bool rel = Relative(d);
-  const bool coarse = !rel && d->satel >= 0.0;
+namespace {
 
-  double tmax = t0 - 1.0;
-  double t = d->pasact ? gpassend(d, satpos, i, t0, tend) : t0;
-  double emax = kNoElev, amax = 0.0;
-  int centre = 0;
+// The coarse sweep of one search: follows the samples into and out of a pass,
+// keeping its first accepted sample (index 0), its highest one and the first
+// rejected sample after it (index 2).
+struct Sweep {
   bool inpass = false, found = false, lastok = false;
+  double tmax = 0.0, emax = kNoElev, amax = 0.0;
   double lastelv = 0.0, lastazm = 0.0;
+  int centre = 0;  // some sample had a centre line
 
-  while (t <= tend) {
-    const int ok = Sample(d, i, t);
+  // Takes the sample at t; true when the pass ended there.
+  bool Take(WinpData* d, int i, double t, int ok, double* tm, double* elv, double* azm) {
     lastok = ok != 0;
     const double el = satpos->el[i];
     if (ok) Boundary(d, i, lastelv, lastazm);
-    if (!inpass && ok) {
+    if (!inpass && !ok) return false;
+    if (satpos->ctlat[i] < 100.0) centre = 1;
+    if (!ok) {
+      tm[2] = t;
+      Boundary(d, i, elv[2], azm[2]);
+      return true;
+    }
+    if (!inpass) {
       inpass = found = true;
-      emax = el;
-      amax = satpos->az[i];
-      tmax = t;
       tm[0] = t;
       elv[0] = lastelv;
       azm[0] = lastazm;
-      if (satpos->ctlat[i] < 100.0) centre = 1;
-    } else if (inpass && ok) {
-      if (satpos->ctlat[i] < 100.0) centre = 1;
-      if (el > emax) {
-        emax = el;
-        amax = satpos->az[i];
-        tmax = t;
-      }
-    } else if (inpass && !ok) {
-      if (satpos->ctlat[i] < 100.0) centre = 1;
-      tm[2] = t;
-      Boundary(d, i, elv[2], azm[2]);
-      break;
     }
+    if (el > emax) {
+      emax = el;
+      amax = satpos->az[i];
+      tmax = t;
+    }
+    return false;
+  }
+
+  // Culmination of the sweep into index 1; a pass still accepted at the last
+  // sample ends at tlimit. False when no pass was found.
+  bool Finish(double tlimit, double* tm, double* elv, double* azm) const {
+    if (!found) return false;
+    tm[1] = tmax;
+    elv[1] = emax;
+    azm[1] = amax;
+    if (lastok) {
+      tm[2] = tlimit;
+      elv[2] = lastelv;
+      azm[2] = lastazm;
+    }
+    return true;
+  }
+};
+
+// Six halving probes from 30 s before boundary k: a probe whose acceptance is
+// `keep` becomes the boundary and the next probe goes earlier, any other
+// moves the next one later.
+void Halve(WinpData* d, int i, int k, int keep, double* tm, double* elv, double* azm,
+           int& centre) {
+  double h = kHalfMin, tp = tm[k] - kHalfMin;
+  for (int n = 0; n < 6; ++n) {
+    const int ok = Sample(d, i, tp);
+    h *= 0.5;
+    if (ok == keep) {
+      tm[k] = tp;
+      Boundary(d, i, elv[k], azm[k]);
+      if (satpos->ctlat[i] < 100.0) centre = 1;
+      tp -= h;
+    } else {
+      tp += h;
+    }
+  }
+}
+
+// 1-s probes backwards from a minute after boundary k: the first probe whose
+// acceptance is `want` becomes the boundary.
+void ProbeBack(WinpData* d, int i, int k, int want, double* tm, double* elv, double* azm) {
+  const double start = tm[k] + kMin;
+  for (int n = 0; n < 60; ++n) {
+    const double tp = start - n * kSec;
+    if (Sample(d, i, tp) == want) {
+      tm[k] = tp;
+      Boundary(d, i, elv[k], azm[k]);
+      return;
+    }
+  }
+}
+
+// Culmination to the second around the minute sample tm[1]: scans in the
+// direction in which the elevation rises. dir 1 for a forward search (tm[0]
+// earlier than tm[2]), -1 for a backward one.
+void RefineCulmination(WinpData* d, int i, int dir, double* tm, double* elv, double* azm) {
+  GetSatPos(tm[1] - dir * kSec, d, satpos, i, 0);
+  const double eb = satpos->el[i];  // before, in the search direction
+  GetSatPos(tm[1] + dir * kSec, d, satpos, i, 0);
+  const double ea = satpos->el[i];  // after
+  if (Relative(d) || eb == ea) return;
+  if (dir > 0) {
+    if (eb < ea || std::isnan(eb) || std::isnan(ea))
+      CulminationScan(d, i, tm[1], std::fmin(tm[2], tm[1] + kMin), 1, tm, elv, azm);
+    else
+      CulminationScan(d, i, std::fmax(tm[0], tm[1] - kMin), tm[1], 1, tm, elv, azm);
+  } else {
+    if (ea < eb)
+      CulminationScan(d, i, std::fmin(tm[0], tm[1] + kMin), tm[1], -1, tm, elv, azm);
+    else
+      CulminationScan(d, i, tm[1], std::fmax(tm[2], tm[1] - kMin), -1, tm, elv, azm);
+  }
+}
+
+}  // namespace
+
+int nextpass(WinpData* d, int i, double t0, double tend, double* tm, double* elv, double* azm) {
+  if (!d || i < 0 || i >= NSLOTS || !tm || !elv || !azm) return 0;
+  if (d->iridflg == 3) d->occra = 0.0;
+  const bool coarse = !Relative(d) && d->satel >= 0.0;
+
+  Sweep sw;
+  sw.tmax = t0 - 1.0;
+  double t = d->pasact ? gpassend(d, satpos, i, t0, tend) : t0;
+  while (t <= tend) {
+    if (sw.Take(d, i, t, Sample(d, i, t), tm, elv, azm)) break;
     double step = kMin;
     if (coarse) {
-      if (el < -25.0) step = kMedStep;
+      if (satpos->el[i] < -25.0) step = kMedStep;
       if (d->sunel < satpos->sunelo - 15.0) step = kLongStep;
     }
     t += step;
   }
-  if (!found) return 0;
-  tm[1] = tmax;
-  elv[1] = emax;
-  azm[1] = amax;
-  if (lastok) {
-    // The pass runs past the end of the interval.
-    tm[2] = tend;
-    elv[2] = lastelv;
-    azm[2] = lastazm;
-  }
+  if (!sw.Finish(tend, tm, elv, azm)) return 0;
 
-  // Start and end by interval halving: tm[0] becomes the earliest accepted
-  // probe, tm[2] the first rejected one.
-  if (tm[0] > t0) {
-    double h = kHalfMin, tp = tm[0] - kHalfMin;
-    for (int k = 0; k < 6; ++k) {
-      const int ok = Sample(d, i, tp);
-      h *= 0.5;
-      if (ok) {
-        tm[0] = tp;
-        Boundary(d, i, elv[0], azm[0]);
-        if (satpos->ctlat[i] < 100.0) centre = 1;
-        tp -= h;
-      } else {
-        tp += h;
-      }
-    }
-  }
-  if (tm[2] > t0 && tend > tm[2]) {
-    double h = kHalfMin, tp = tm[2] - kHalfMin;
-    for (int k = 0; k < 6; ++k) {
-      const int ok = Sample(d, i, tp);
-      h *= 0.5;
-      if (!ok) {
-        tm[2] = tp;
-        Boundary(d, i, elv[2], azm[2]);
-        if (satpos->ctlat[i] < 100.0) centre = 1;
-        tp -= h;
-      } else {
-        tp += h;
-      }
-    }
-  }
+  // tm[0] becomes the earliest accepted probe, tm[2] the first rejected one.
+  int centre = sw.centre;
+  if (tm[0] > t0) Halve(d, i, 0, 1, tm, elv, azm, centre);
+  if (tm[2] > t0 && tend > tm[2]) Halve(d, i, 2, 0, tm, elv, azm, centre);
 
   if (d->iridflg != 0) return GetIrid(d, i, centre, tm, elv, azm);
 
   if (tm[1] > tm[2]) {
     CopyIndex(tm, elv, azm, 1, 2);
-    return 1;
-  }
-  if (tm[0] > tm[1]) {
+  } else if (tm[0] > tm[1]) {
     CopyIndex(tm, elv, azm, 1, 0);
-    return 1;
-  }
-  GetSatPos(tm[1] - kSec, d, satpos, i, 0);
-  const double e1 = satpos->el[i];
-  GetSatPos(tm[1] + kSec, d, satpos, i, 0);
-  const double e2 = satpos->el[i];
-  if (rel || e1 == e2) return 1;
-  if (e1 < e2 || std::isnan(e1) || std::isnan(e2)) {
-    CulminationScan(d, i, tm[1], std::fmin(tm[2], tm[1] + kMin), 1, tm, elv, azm);
   } else {
-    CulminationScan(d, i, std::fmax(tm[0], tm[1] - kMin), tm[1], 1, tm, elv, azm);
+    RefineCulmination(d, i, 1, tm, elv, azm);
   }
   return 1;
 }
 
 int lastpass(WinpData* d, int i, double t0, double tlow, double* tm, double* elv, double* azm) {
   if (!d || i < 0 || i >= NSLOTS || !tm || !elv || !azm) return 0;
-  const bool rel = Relative(d);
-  const bool coarse = !rel && d->satel >= 0.0;
+  const bool coarse = !Relative(d) && d->satel >= 0.0;
 
-  double tmax = t0 + 1.0;
+  Sweep sw;
+  sw.tmax = t0 + 1.0;
   double t = d->pasact ? gpassbeg(d, satpos, i, t0, tlow) : t0;
-  double emax = kNoElev, amax = 0.0;
-  bool inpass = false, found = false, lastok = false;
-  double lastelv = 0.0, lastazm = 0.0;
-
   while (t >= tlow) {
-    const int ok = Sample(d, i, t);
-    lastok = ok != 0;
-    const double el = satpos->el[i];
-    if (ok) Boundary(d, i, lastelv, lastazm);
-    if (!inpass && ok) {
-      inpass = found = true;
-      emax = el;
-      amax = satpos->az[i];
-      tmax = t;
-      tm[0] = t;
-      elv[0] = lastelv;
-      azm[0] = lastazm;
-    } else if (inpass && ok) {
-      if (el > emax) {
-        emax = el;
-        amax = satpos->az[i];
-        tmax = t;
-      }
-    } else if (inpass && !ok) {
-      tm[2] = t;
-      Boundary(d, i, elv[2], azm[2]);
-      break;
-    }
-    t -= coarse && el < -25.0 ? kMedStep : kMin;
+    if (sw.Take(d, i, t, Sample(d, i, t), tm, elv, azm)) break;
+    t -= coarse && satpos->el[i] < -25.0 ? kMedStep : kMin;
   }
-  if (!found) return 0;
-  tm[1] = tmax;
-  elv[1] = emax;
-  azm[1] = amax;
-  if (lastok) {
-    tm[2] = tlow;
-    elv[2] = lastelv;
-    azm[2] = lastazm;
-  }
+  if (!sw.Finish(tlow, tm, elv, azm)) return 0;
 
   // Boundaries to the second, probing backwards from the rejected minute.
-  if (t0 > tm[0]) {
-    for (int k = 0; k < 60; ++k) {
-      const double tp = tm[0] + kMin - k * kSec;
-      if (Sample(d, i, tp)) {
-        tm[0] = tp;
-        Boundary(d, i, elv[0], azm[0]);
-        break;
-      }
-    }
-  }
-  if (t0 > tm[2] && tm[2] > tlow) {
-    for (int k = 0; k < 60; ++k) {
-      const double tp = tm[2] + kMin - k * kSec;
-      if (!Sample(d, i, tp)) {
-        tm[2] = tp;
-        Boundary(d, i, elv[2], azm[2]);
-        break;
-      }
-    }
-  }
+  if (t0 > tm[0]) ProbeBack(d, i, 0, 1, tm, elv, azm);
+  if (t0 > tm[2] && tm[2] > tlow) ProbeBack(d, i, 2, 0, tm, elv, azm);
 
   if (tm[2] > tm[1]) {
     CopyIndex(tm, elv, azm, 1, 2);
-    return 1;
-  }
-  if (tm[1] > tm[0]) {
+  } else if (tm[1] > tm[0]) {
     CopyIndex(tm, elv, azm, 1, 0);
-    return 1;
-  }
-  GetSatPos(tm[1] + kSec, d, satpos, i, 0);
-  const double ep = satpos->el[i];
-  GetSatPos(tm[1] - kSec, d, satpos, i, 0);
-  const double em = satpos->el[i];
-  if (rel || ep == em) return 1;
-  if (ep > em) {
-    CulminationScan(d, i, std::fmin(tm[0], tm[1] + kMin), tm[1], -1, tm, elv, azm);
   } else {
-    CulminationScan(d, i, tm[1], std::fmax(tm[2], tm[1] - kMin), -1, tm, elv, azm);
+    RefineCulmination(d, i, -1, tm, elv, azm);
   }
   return 1;
 }

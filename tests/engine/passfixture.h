@@ -1,10 +1,11 @@
 // Shared set-up of the pass tests: a zero-filled record with the settings a
-// pass search reads, slots filled straight from TLE columns, and the
-// reference tables of tests/data.
+// pass search reads, slots filled through the TLE reader, and the reference
+// tables of tests/data.
 #ifndef VORLIX_TESTS_PASSFIXTURE_H
 #define VORLIX_TESTS_PASSFIXTURE_H
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -15,6 +16,9 @@
 #include <vector>
 
 #include "astro/astrolib.h"
+#include <gtest/gtest.h>
+
+#include "engine/tle.h"
 #include "engine/vorlixcom.h"
 
 namespace passfix {
@@ -48,42 +52,20 @@ inline std::unique_ptr<WinpData> MakeRecord(double lat, double lng, double heigh
   return d;
 }
 
-inline double Field(const std::string& line, int col, int n) {
-  if (static_cast<int>(line.size()) < col - 1 + n) return 0.0;
-  return std::atof(line.substr(col - 1, n).c_str());
-}
-
-// TLE exponent field " NNNNN-E" = 0.NNNNN x 10^-E.
-inline double ExpField(const std::string& line, int col) {
-  std::string f = line.substr(col - 1, 8);
-  const double sign = f[0] == '-' ? -1.0 : 1.0;
-  const double mant = std::atof(("0." + f.substr(1, 5)).c_str());
-  const int ex = std::atoi(f.substr(6, 2).c_str());
-  return sign * mant * std::pow(10.0, ex);
-}
-
-// Fills slot i from the two element lines (SGP4 mean elements).
+// Fills slot i from the element lines through the TLE reader (a name search
+// for every record of an in-memory file; work slot 10, then copied).
 inline void LoadSlot(WinpData* d, int i, const std::string& name, const std::string& l1,
                      const std::string& l2) {
-  std::snprintf(d->satname[i], SATNAME_SIZE, "%s", name.c_str());
-  d->norad[i] = static_cast<int>(Field(l1, 3, 5));
-  int yy = static_cast<int>(Field(l1, 19, 2));
-  const int year = yy < 57 ? 2000 + yy : 1900 + yy;
-  const double doy = Field(l1, 21, 12);
-  d->epoch[i] = mjd(1, 1, year, 0.0) - 1.0 + doy;
-  d->ndot[i] = Field(l1, 34, 10);
-  d->n6dot[i] = ExpField(l1, 45);
-  d->bstar[i] = ExpField(l1, 54);
-  d->inc[i] = Field(l2, 9, 8);
-  d->ra[i] = Field(l2, 18, 8);
-  d->ecc[i] = std::atof(("0." + l2.substr(26, 7)).c_str());
-  d->aper[i] = Field(l2, 35, 8);
-  d->m0[i] = Field(l2, 44, 8);
-  d->mnmot[i] = Field(l2, 53, 11);
-  d->a[i] = getsax(1, d->mnmot[i], d->ecc[i], d->inc[i]);
-  d->sgpflg[i] = 1;
-  d->nmflg[i] = 0;
-  d->sgpsat = SGPSAT_NONE;
+  std::string text = name + "\n" + l1 + "\n" + l2 + "\n";
+  FILE* f = fmemopen(text.data(), text.size(), "r");
+  ASSERT_NE(f, nullptr);
+  std::snprintf(d->cfgname[WORKSLOT], SATNAME_SIZE, "%s", "*");
+  d->srchmd = 0;
+  char msg[TLEMSG_SIZE];
+  const int r = tleread(d, f, msg, 0);
+  std::fclose(f);
+  ASSERT_GE(r, 1) << name << ": " << msg;
+  ShiftElm(d, i, WORKSLOT);
 }
 
 struct Tle {
@@ -99,6 +81,18 @@ inline std::map<std::string, Tle> ReadTles(const char* file) {
     m[a] = Tle{a, b, c};
   }
   return m;
+}
+
+// A record with the observer at lat, lng, height and slot 0 holding the
+// element set `name` of tests/data/passes.tle.
+inline std::unique_ptr<WinpData> SlotRecord(const char* name, double lat, double lng,
+                                            double height) {
+  static const auto tles = ReadTles("passes.tle");
+  auto d = MakeRecord(lat, lng, height);
+  const Tle& t = tles.at(name);
+  LoadSlot(d.get(), 0, t.name, t.l1, t.l2);
+  d->satnr = 1;
+  return d;
 }
 
 // Rows of a CSV file with a header line (lines starting with '#' skipped).

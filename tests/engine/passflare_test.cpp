@@ -16,11 +16,7 @@ using namespace passfix;
 namespace {
 
 std::unique_ptr<WinpData> IridiumRecord() {
-  static const auto tles = ReadTles("passes.tle");
-  auto d = MakeRecord(48.15, 11.58, 100.0);
-  const Tle& t = tles.at("IRIDIUM 73 [-]");
-  LoadSlot(d.get(), 0, t.name, t.l1, t.l2);
-  d->satnr = 1;
+  auto d = SlotRecord("IRIDIUM 73 [-]", 48.15, 11.58, 100.0);
   d->iridflg = 3;
   d->irmag = 6.0;
   d->mxdist = 50.0;

@@ -62,12 +62,8 @@ struct ListCase {
 
 // Enters the local start time and the observer of a reference case.
 std::unique_ptr<WinpData> ListRecord(const ListCase& lc, const Row& r0) {
-  static const auto tles = ReadTles("passes.tle");
-  auto d = MakeRecord(Num(r0, "lat"), Num(r0, "lon"), Num(r0, "height_m"));
+  auto d = SlotRecord(r0.at("sat").c_str(), Num(r0, "lat"), Num(r0, "lon"), Num(r0, "height_m"));
   d->satel = Num(r0, "satel");
-  const Tle& t = tles.at(r0.at("sat"));
-  LoadSlot(d.get(), 0, t.name, t.l1, t.l2);
-  d->satnr = 1;
   d->year = lc.y;
   d->month = lc.mo;
   d->day = lc.dy;

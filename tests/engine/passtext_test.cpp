@@ -17,23 +17,9 @@ namespace {
 
 // A geostationary object always above the observer: every step of a listing
 // is accepted, so the step and time rules can be seen line by line.
-std::unique_ptr<WinpData> GeoRecord() {
-  static const auto tles = ReadTles("passes.tle");
-  auto d = MakeRecord(38.90, -77.04, 50.0);
-  const Tle& t = tles.at("GOES 16");
-  LoadSlot(d.get(), 0, t.name, t.l1, t.l2);
-  d->satnr = 1;
-  return d;
-}
+std::unique_ptr<WinpData> GeoRecord() { return SlotRecord("GOES 16", 38.90, -77.04, 50.0); }
 
-std::unique_ptr<WinpData> IssRecord() {
-  static const auto tles = ReadTles("passes.tle");
-  auto d = MakeRecord(48.15, 11.58, 520.0);
-  const Tle& t = tles.at("ISS (ZARYA)");
-  LoadSlot(d.get(), 0, t.name, t.l1, t.l2);
-  d->satnr = 1;
-  return d;
-}
+std::unique_ptr<WinpData> IssRecord() { return SlotRecord("ISS (ZARYA)", 48.15, 11.58, 520.0); }
 
 // Lines of a listing after the header: the text after each "\n".
 std::vector<std::string> Listing(WinpData* d, int mode, int n, std::string* header) {
@@ -224,11 +210,7 @@ double SunSeparation(WinpData* d, double t) {
 // stretch along the Sun's azimuth); the zone text holds width, duration and
 // direction.
 TEST(TransitZone, SunTransitRefinement) {
-  static const auto tles = ReadTles("passes.tle");
-  auto d = MakeRecord(48.15, 11.58, 0.0);
-  const Tle& tl = tles.at("ISS (ZARYA)");
-  LoadSlot(d.get(), 0, tl.name, tl.l1, tl.l2);
-  d->satnr = 1;
+  auto d = SlotRecord("ISS (ZARYA)", 48.15, 11.58, 0.0);
   d->occflg = 1;
   // A moment when the centre line meets the ground under a high Sun: there
   // ground distance and angular separation are proportional.
