@@ -276,3 +276,33 @@ TEST(PassList, GeostationaryUpAndNeverUp) {
     }
   }
 }
+
+// A pass over local midnight (a zone that puts midnight between its rise and
+// its culmination): the start line carries the old date, the later times of
+// the line belong to the next day and read back right.
+TEST(PassList, PassOverLocalMidnight) {
+  const auto ref = RefRows("iss_a0");
+  const Row& p = ref.at(5);
+  const double rise = Num(p, "rise"), culm = Num(p, "culm"), set = Num(p, "set");
+  const double mid = 0.5 * (rise + culm);
+  double tzone = 24.0 * (std::ceil(mid) - mid);
+  if (tzone > 12.0) tzone -= 24.0;
+  const double t0 = rise - 0.02;
+  int day, month, year, h, m;
+  double hour, s;
+  caldat(t0 + tzone / 24.0, day, month, year, hour);
+  dms(hour, h, m, s);
+  auto d = ListRecord({"iss_a0", year, month, day, h, tzone, 0.04}, p);
+  d->minute = m;
+  d->second = static_cast<int>(s);
+  auto o = std::make_unique<WoutData>();
+  ASSERT_EQ(aospass(d.get(), o.get()), AOS_DONE);
+  ASSERT_EQ(d->npass, 1);
+  const std::string l = Line(o.get(), o->nlines - 1);
+  Printed pr;
+  ASSERT_TRUE(ParsePassLine(l, year, month, tzone, pr)) << l;
+  EXPECT_GT(std::atoi(l.c_str() + 8), std::atoi(l.c_str() + 28)) << l;  // hour 23, then 0
+  EXPECT_NEAR((pr.t[0] - rise) * 86400.0, 0.0, 2.0) << l;
+  EXPECT_NEAR((pr.t[1] - culm) * 86400.0, 0.0, 2.0) << l;
+  EXPECT_NEAR((pr.t[2] - set) * 86400.0, 0.0, 2.0) << l;
+}
