@@ -55,10 +55,6 @@ void CkIrid(double t, WinpData* d, int slot, int k, int* state, double* tbest, d
             double* elbest, double* azbest) {
   if (!d || k < 0 || k >= IRID_NTRACK || slot < 0 || slot >= NSLOTS) return;
   if (state[k] == 0) return;
-  // The Iridium stage keeps the brighter of this sample's mirrors and the
-  // magnitude it finds in the record: start from "no flare" so that a value
-  // of an earlier sample cannot win.
-  if (d->iridflg == 3) satpos->mag = 99.0;
   GetSatPos(t, d, satpos, slot, 0);
   const double v = satpos->mag;
   bool take = false;

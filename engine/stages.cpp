@@ -118,7 +118,9 @@ void FlareStage(WinpData* d, SatPosData* sp, int i, SatPosStage& st, int K) {
     svyst = d->flaryst;
     svra = d->occra;
     svdec = d->occdec;
-    bm = sp->mag;
+    // The best of the mirrors starts from this sample's diffuse magnitude (99
+    // when none was computed), never from a value an earlier call left.
+    bm = st.md;
     d->flaryst = 0;
     d->occra = 0.0;
     d->occdec = -40.0;
