@@ -1,0 +1,256 @@
+// The all-satellite list and the next-satellites selection against skyfield.
+#include "engine/lists.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "astro/astrolib.h"
+#include "lists_fixture.h"
+
+using namespace listsfx;
+
+namespace {
+
+struct RefPass {
+  std::string name;
+  double rise, culm, set;
+};
+
+// CSV rows of a reference file (comment lines skipped, header dropped).
+std::vector<std::vector<std::string>> ReadCsv(const std::string& path) {
+  std::ifstream f(path);
+  std::vector<std::vector<std::string>> rows;
+  std::string l;
+  bool header = true;
+  while (std::getline(f, l)) {
+    if (l.empty() || l[0] == '#') continue;
+    if (header) {
+      header = false;
+      continue;
+    }
+    std::vector<std::string> row;
+    std::stringstream ss(l);
+    std::string x;
+    while (std::getline(ss, x, ',')) row.push_back(x);
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+std::string Trim(std::string s) {
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\r')) s.pop_back();
+  return s;
+}
+
+// One line of the list: "MMM DD  HH:MM:SS (AAA,EEE)  HH:MM:SS (...)  HH:MM:SS (...)   NAME".
+struct ListPass {
+  std::string name;
+  double t[3];
+};
+
+bool ParsePass(const std::string& l, int year, ListPass& p) {
+  static const char* months = "JANFEBMARAPRMAYJUNJULAUGSEPOCTNOVDEC";
+  if (l.size() < 69) return false;
+  const char* m = std::strstr(months, l.substr(0, 3).c_str());
+  if (!m) return false;
+  const int month = static_cast<int>(m - months) / 3 + 1;
+  const int day = std::atoi(l.substr(4, 2).c_str());
+  const double base = mjd(day, month, year, 0.0);
+  const int col[3] = {8, 28, 48};
+  double prev = 0.0;
+  for (int k = 0; k < 3; ++k) {
+    int h, mi, s;
+    if (std::sscanf(l.c_str() + col[k], "%d:%d:%d", &h, &mi, &s) != 3) return false;
+    double t = base + (h + mi / 60.0 + s / 3600.0) / 24.0;
+    if (k > 0 && t < prev) t += 1.0;  // past midnight
+    p.t[k] = prev = t;
+  }
+  p.name = Trim(l.substr(69));
+  return true;
+}
+
+std::unique_ptr<WinpData> ListRecord(const std::string& save) {
+  auto d = NewRecord();
+  std::snprintf(d->tlenm, FILENAME_SIZE, "%s", DataPath("visual-2009.tle").c_str());
+  std::snprintf(d->savnm, FILENAME_SIZE, "%s", save.c_str());
+  d->day = 7;
+  d->month = 1;
+  d->year = 2009;
+  d->svnew = 1;
+  return d;
+}
+
+}  // namespace
+
+TEST(AllSatAos, OneDayAgreesWithSkyfield) {
+  const std::string save = TempPath("allsat.txt");
+  auto d = ListRecord(save);
+  ASSERT_EQ(AllSatAos(d.get()), ALLSAT_DONE);
+  const double t0 = mjd(7, 1, 2009, 0.0), tend = t0 + 1.0;
+
+  std::vector<ListPass> list;
+  std::stringstream ss(ReadFile(save));
+  std::string l;
+  int headers = 0;
+  while (std::getline(ss, l)) {
+    ListPass p;
+    if (ParsePass(l, 2009, p))
+      list.push_back(p);
+    else if (l.rfind("Geographic Location: Test site", 0) == 0)
+      ++headers;
+  }
+  EXPECT_EQ(headers, 1);
+  ASSERT_GT(list.size(), 500u);
+  for (size_t k = 1; k < list.size(); ++k) EXPECT_LE(list[k - 1].t[0], list[k].t[0]) << k;
+
+  std::vector<RefPass> ref;
+  for (const auto& r : ReadCsv(DataPath("passes-skyfield.csv")))
+    ref.push_back({r[0], std::atof(r[1].c_str()), std::atof(r[2].c_str()), std::atof(r[3].c_str())});
+  ASSERT_GT(ref.size(), 1000u);
+
+  const double tol = 2.0 * kSec;
+  auto same = [&](const ListPass& p, const RefPass& r) {
+    return p.name == r.name && std::fabs(p.t[0] - r.rise) <= tol;
+  };
+  // Every listed pass that begins and ends inside the day is a skyfield pass.
+  int compared = 0;
+  for (const ListPass& p : list) {
+    if (p.t[0] <= t0 + kSec || p.t[2] >= tend - kSec) continue;
+    // Objects of the same name may rise within the tolerance of each other:
+    // take the one whose whole pass fits best.
+    const RefPass* m = nullptr;
+    double best = 1e9;
+    for (const RefPass& r : ref) {
+      const double e = std::fabs(p.t[1] - r.culm) + std::fabs(p.t[2] - r.set);
+      if (same(p, r) && e < best) {
+        best = e;
+        m = &r;
+      }
+    }
+    if (!m) {
+      ADD_FAILURE() << "not a skyfield pass: " << p.name << " " << p.t[0];
+      continue;
+    }
+    ++compared;
+    EXPECT_NEAR(p.t[1], m->culm, tol) << p.name << " culmination " << m->rise;
+    EXPECT_NEAR(p.t[2], m->set, tol) << p.name << " end " << m->rise;
+  }
+  EXPECT_GT(compared, 1000);
+  // None missing: every skyfield pass of a minute or longer is listed.
+  for (const RefPass& r : ref) {
+    if (r.set - r.rise < 60 * kSec) continue;
+    bool found = false;
+    for (const ListPass& p : list) found = found || same(p, r);
+    EXPECT_TRUE(found) << "missing: " << r.name << " " << r.rise;
+  }
+}
+
+TEST(AllSatAos, BadSettingOrMissingTleKeepsTheSaveFile) {
+  const std::string save = TempPath("keep.txt");
+  const std::string old = "an earlier pass list\n";
+  struct Case {
+    int iridflg, occflg;
+    double mxdist, irmag;
+    bool badtle;
+    int want;
+  } cases[] = {
+      {3, 0, 10.0, 30.0, false, ALLSAT_BADSET},  // Iridium, magnitude limit too faint
+      {2, 0, 0.0, 5.0, false, ALLSAT_BADSET},    // flares without a distance
+      {1, 3, 0.0, 5.0, false, ALLSAT_BADSET},    // occultation without a distance
+      {0, 0, 0.0, 5.0, true, ALLSAT_NOTLE},
+  };
+  for (const Case& k : cases) {
+    { std::ofstream(save) << old; }
+    auto d = ListRecord(save);
+    d->iridflg = k.iridflg;
+    d->occflg = k.occflg;
+    d->mxdist = k.mxdist;
+    d->irmag = k.irmag;
+    if (k.badtle) std::snprintf(d->tlenm, FILENAME_SIZE, "%s", TempPath("none.tle").c_str());
+    EXPECT_EQ(AllSatAos(d.get()), k.want);
+    EXPECT_EQ(ReadFile(save), old);
+    EXPECT_EQ(d->svnew, 1);
+  }
+  auto d = ListRecord(save);
+  std::snprintf(d->savnm, FILENAME_SIZE, "%s", TempPath("no/such/dir/save.txt").c_str());
+  EXPECT_EQ(AllSatAos(d.get()), ALLSAT_NOSAVE);
+}
+
+TEST(AllSatAos, AppendsAfterEarlierBlocksAndRestoresTheRecord) {
+  const std::string save = TempPath("append.txt");
+  const std::string old = "JAN 01  00:00:00 an earlier block, left alone\n\nshort\n";
+  { std::ofstream(save) << old; }
+  auto d = ListRecord(save);
+  d->svnew = 0;
+  d->dur = 0.1;
+  // A selection of two with relative mode on and the second one prime.
+  Tle iss = FindTle(DataPath("visual-2009.tle"), 25544);
+  LoadTle(d.get(), 0, iss.name, iss.l1, iss.l2);
+  LoadTle(d.get(), 1, iss.name, iss.l1, iss.l2);
+  d->norad[1] = 4242;
+  d->satnr = 2;
+  d->prs = 1;
+  d->rlm = 1;
+  d->sunel = -6.0;
+  ASSERT_EQ(AllSatAos(d.get()), ALLSAT_DONE);
+  const std::string now = ReadFile(save);
+  EXPECT_EQ(now.substr(0, old.size()), old);
+  EXPECT_NE(now.find("Geographic Location: Test site", old.size()), std::string::npos);
+  EXPECT_EQ(d->satnr, 2);
+  EXPECT_EQ(d->prs, 1);
+  EXPECT_EQ(d->norad[1], 4242);
+  EXPECT_EQ(d->rlm, 1);
+  EXPECT_EQ(d->sunel, -6.0);
+  EXPECT_EQ(d->svnew, 0);
+}
+
+TEST(Nxt4Pass, SameSatellitesInTheSameOrderAsSkyfield) {
+  std::vector<std::pair<std::string, double>> ref;
+  double tsearch = 0.0;
+  {
+    std::ifstream f(DataPath("next-skyfield.csv"));
+    std::string l;
+    while (std::getline(f, l))
+      if (l.rfind("# search time MJD ", 0) == 0) tsearch = std::atof(l.c_str() + 18);
+    for (const auto& r : ReadCsv(DataPath("next-skyfield.csv")))
+      ref.push_back({r[0], std::atof(r[1].c_str())});
+  }
+  ASSERT_GT(tsearch, 0.0);
+  ASSERT_GE(ref.size(), 11u);
+  std::multimap<std::string, double> rise;
+  for (const auto& r : ref) rise.insert(r);
+
+  auto d = ListRecord(TempPath("unused.txt"));
+  // Set the clock offset so that "now" is the reference search time.
+  const double clock = 40587.0 + static_cast<double>(std::time(nullptr)) / 86400.0;
+  d->rtoff = (tsearch - clock) * 24.0;
+  d->rlm = 1;
+  d->satnr = 3;
+  const int n = Nxt4Pass(d.get());
+  ASSERT_EQ(n, 10);
+  EXPECT_EQ(d->satnr, 10);
+  EXPECT_EQ(d->prs, 0);
+  EXPECT_EQ(d->rlm, 1);
+  // Place k holds a satellite whose skyfield rise is the k-th earliest (ties
+  // within 2 s may swap places).
+  for (int k = 0; k < n; ++k) {
+    const std::string name = Trim(d->satname[k]);
+    bool ok = false;
+    auto range = rise.equal_range(name);
+    for (auto it = range.first; it != range.second; ++it)
+      ok = ok || std::fabs(it->second - ref[k].second) <= 2.0 * kSec;
+    EXPECT_TRUE(ok) << k << ": " << name << " expected " << ref[k].first;
+  }
+
+  std::snprintf(d->tlenm, FILENAME_SIZE, "%s", TempPath("none.tle").c_str());
+  d->rlm = 1;
+  EXPECT_EQ(Nxt4Pass(d.get()), -1);
+  EXPECT_EQ(d->rlm, 1);
+}
