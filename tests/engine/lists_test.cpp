@@ -254,3 +254,34 @@ TEST(Nxt4Pass, SameSatellitesInTheSameOrderAsSkyfield) {
   EXPECT_EQ(Nxt4Pass(d.get()), -1);
   EXPECT_EQ(d->rlm, 1);
 }
+
+TEST(AllSatAos, IridiumWindowMarksOrSkipsOtherOrbits) {
+  // No object of the file has the semi-major axis of an operational Iridium
+  // satellite: their flare lines carry " ? " before the name (which starts in
+  // column 67); with ops set they are not searched at all.
+  const std::string save = TempPath("irid.txt");
+  for (int ops : {0, 1}) {
+    auto d = ListRecord(save);
+    d->iridflg = 3;
+    d->irmag = 4.0;
+    d->sunel = -6.0;
+    d->visflg = 1;
+    d->ops = ops;
+    ASSERT_EQ(AllSatAos(d.get()), ALLSAT_DONE);
+    EXPECT_FALSE(d->irsolw);
+    std::stringstream ss(ReadFile(save));
+    std::string l;
+    int header = 0, flares = 0;
+    while (std::getline(ss, l)) {
+      header += l == "    Event Time (Azim.,Elev.)";
+      if (l.find("  Iridium Flare  ") != 26) continue;
+      ++flares;
+      EXPECT_EQ(l.substr(64, 3), " ? ") << l;
+      EXPECT_NE(l[67], ' ') << l;
+    }
+    EXPECT_EQ(header, 1);
+    if (ops) {
+      EXPECT_EQ(flares, 0);
+    }
+  }
+}
