@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "astro/astrolib.h"
+#include "astro/csvread.h"
 #include "lists_fixture.h"
 
 using namespace listsfx;
@@ -22,27 +23,6 @@ struct RefPass {
   std::string name;
   double rise, culm, set;
 };
-
-// CSV rows of a reference file (comment lines skipped, header dropped).
-std::vector<std::vector<std::string>> ReadCsv(const std::string& path) {
-  std::ifstream f(path);
-  std::vector<std::vector<std::string>> rows;
-  std::string l;
-  bool header = true;
-  while (std::getline(f, l)) {
-    if (l.empty() || l[0] == '#') continue;
-    if (header) {
-      header = false;
-      continue;
-    }
-    std::vector<std::string> row;
-    std::stringstream ss(l);
-    std::string x;
-    while (std::getline(ss, x, ',')) row.push_back(x);
-    rows.push_back(row);
-  }
-  return rows;
-}
 
 std::string Trim(std::string s) {
   while (!s.empty() && (s.back() == ' ' || s.back() == '\r')) s.pop_back();
@@ -111,7 +91,7 @@ TEST(AllSatAos, OneDayAgreesWithSkyfield) {
   for (size_t k = 1; k < list.size(); ++k) EXPECT_LE(list[k - 1].t[0], list[k].t[0]) << k;
 
   std::vector<RefPass> ref;
-  for (const auto& r : ReadCsv(DataPath("passes-skyfield.csv")))
+  for (const auto& r : readCsv("lists/passes-skyfield.csv"))
     ref.push_back({r[0], std::atof(r[1].c_str()), std::atof(r[2].c_str()), std::atof(r[3].c_str())});
   ASSERT_GT(ref.size(), 1000u);
 
@@ -219,7 +199,7 @@ TEST(Nxt4Pass, SameSatellitesInTheSameOrderAsSkyfield) {
     std::string l;
     while (std::getline(f, l))
       if (l.rfind("# search time MJD ", 0) == 0) tsearch = std::atof(l.c_str() + 18);
-    for (const auto& r : ReadCsv(DataPath("next-skyfield.csv")))
+    for (const auto& r : readCsv("lists/next-skyfield.csv"))
       ref.push_back({r[0], std::atof(r[1].c_str())});
   }
   ASSERT_GT(tsearch, 0.0);

@@ -45,6 +45,14 @@ struct IssCase {
     az = yr != 0.0 ? sp.ra[0] : sp.az[0];
     el = yr != 0.0 ? sp.dec[0] : sp.el[0];
   }
+  // Matching in the file at path around where the ISS stands at t, +-1 min.
+  void MatchAtIss(const std::string& path, double mxa) {
+    std::snprintf(d->tlenm, FILENAME_SIZE, "%s", path.c_str());
+    Observe(t, 0.0, d->mtaz, d->mtel);
+    d->curmjd = t;
+    d->mxa = mxa;
+    d->tm = 1.0;
+  }
   // Node (deg) of the osculating orbit plane at x, true equator of date.
   double Node(double x) {
     GetSatPos(x, d.get(), &sp, 0, 0);
@@ -242,11 +250,7 @@ TEST(SatMatch, StopsAtFiftyMatchesAndKeepsNineSlots) {
   const std::string path = TempPath("match51.tle");
   WriteTles(path, std::vector<Tle>(51, iss));
   WinpData* d = c.d.get();
-  std::snprintf(d->tlenm, FILENAME_SIZE, "%s", path.c_str());
-  c.Observe(c.t, 0.0, d->mtaz, d->mtel);
-  d->curmjd = c.t;
-  d->mxa = 5.0;
-  d->tm = 1.0;
+  c.MatchAtIss(path, 5.0);
   d->satnr = 0;
   WoutData o{};
   EXPECT_EQ(SatMatch(d, &o), 0);
@@ -264,11 +268,7 @@ TEST(SatMatch, TenSelectedKeepsTheSelection) {
   for (int i = 1; i < MAXSEL; ++i) ShiftElm(d, i, 0);
   d->norad[9] = 4242;
   d->satnr = 10;
-  std::snprintf(d->tlenm, FILENAME_SIZE, "%s", path.c_str());
-  c.Observe(c.t, 0.0, d->mtaz, d->mtel);
-  d->curmjd = c.t;
-  d->mxa = 1.0;
-  d->tm = 1.0;
+  c.MatchAtIss(path, 1.0);
   WoutData o{};
   EXPECT_EQ(SatMatch(d, &o), 0);
   EXPECT_NE(PageText(o).find(" NORAD#: 25544"), std::string::npos);
