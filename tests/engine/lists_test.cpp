@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -262,6 +263,37 @@ TEST(AllSatAos, IridiumWindowMarksOrSkipsOtherOrbits) {
     EXPECT_EQ(header, 1);
     if (ops) {
       EXPECT_EQ(flares, 0);
+    }
+  }
+}
+
+TEST(AllSatAos, AutomaticZoneAddsTheTransitingSatellites) {
+  // Sun transits with distance 0: each satellite with a listed transit joins
+  // the selection; without a selection the first becomes slot 0.
+  const std::string save = TempPath("zone.txt");
+  Tle iss = FindTle(DataPath("visual-2009.tle"), 25544);
+  for (int before : {0, 1}) {
+    auto d = ListRecord(save);
+    d->iridflg = 1;
+    d->occflg = 1;
+    d->mxdist = 0.0;
+    d->sunel = -6.0;
+    if (before) LoadTle(d.get(), 0, iss.name, iss.l1, iss.l2);
+    d->satnr = before;
+    ASSERT_EQ(AllSatAos(d.get()), ALLSAT_DONE);
+    EXPECT_EQ(d->mxdist, 0.0);
+    EXPECT_EQ(d->sunel, -6.0);
+    std::set<std::string> listed, selected;
+    std::stringstream ss(ReadFile(save));
+    std::string l;
+    while (std::getline(ss, l))
+      if (l.find("  Sun Transit  dist:") == 26) listed.insert(Trim(l.substr(l.find(" km   ") + 6)));
+    ASSERT_GE(listed.size(), 1u);
+    for (int i = before; i < d->satnr; ++i) selected.insert(Trim(d->satname[i]));
+    EXPECT_EQ(selected, listed);
+    EXPECT_EQ(d->satnr, before + static_cast<int>(listed.size()));
+    if (before) {
+      EXPECT_EQ(d->norad[0], 25544);
     }
   }
 }
