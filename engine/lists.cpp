@@ -110,7 +110,18 @@ int AllSatAos(WinpData* d) {
 
   FILE* tle = std::fopen(d->tlenm, "r");
   if (!tle) return ALLSAT_NOTLE;
-  FILE* f = std::fopen(d->savnm, d->svnew ? "w" : "a");
+  // A new list is written beside the save file and replaces it only when
+  // complete: a failed run must not leave the user a cut-off file instead of
+  // the old one.
+  const bool fresh = d->svnew != 0;
+  char tmp[FILENAME_SIZE + 8];
+  FILE* f = nullptr;
+  if (!fresh) {
+    f = std::fopen(d->savnm, "a");
+  } else {
+    const int n = std::snprintf(tmp, sizeof tmp, "%s.tmp", d->savnm);
+    if (n > 0 && static_cast<size_t>(n) < sizeof tmp) f = std::fopen(tmp, "w");
+  }
   if (!f) {
     std::fclose(tle);
     return ALLSAT_NOSAVE;
@@ -195,6 +206,13 @@ int AllSatAos(WinpData* d) {
   if (std::fflush(f) != 0 || std::ferror(f)) ok = false;
   if (std::fclose(f) != 0) ok = false;
   outptr = nullptr;
+  if (fresh) {
+    if (ok) ok = std::rename(tmp, d->savnm) == 0;
+    if (!ok) {
+      std::remove(tmp);
+      d->svnew = 1;  // nothing was replaced: the next list still starts anew
+    }
+  }
   if (ok) SortAos(d, start);
   std::fclose(tle);
 

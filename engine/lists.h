@@ -19,7 +19,9 @@ constexpr int ALLSAT_BADSET = -1;    // irmag > 29 (Iridium), or distance 0 in a
 // entered interval (local date and time, dur days) and writes a header and one
 // line per pass or event to the save file savnm (a new file when svnew is set,
 // else appended; svnew is cleared), then sorts the block it wrote by time
-// (SortAos; earlier blocks of the file stay as they were). The settings are
+// (SortAos; earlier blocks of the file stay as they were). A new file is
+// written as "<savnm>.tmp" and renamed over savnm when complete: when that
+// fails the old file stays as it was and svnew stays set. The settings are
 // checked and the TLE file opened before the save file is touched.
 // rlm, sunel, mxdist and the prime slot are restored on return; in automatic
 // zone mode (Sun or Moon transit with mxdist <= 0) the satellites with a
