@@ -53,6 +53,12 @@ double mjd(int day, int month, int year, double hour) {
 double julcent(double mjd) { return (mjd - 51544.5) / 36525.0; }
 
 void caldat(double mjd, int& day, int& month, int& year, double& hour) {
+  // A value that is no date (NaN, infinite, or far beyond any calendar) is
+  // taken as the nearer end of a range the integer arithmetic below can count
+  // (its conversions and negations would otherwise be undefined).
+  constexpr double kMjdLimit = 1e11;
+  if (!(mjd > -kMjdLimit)) mjd = -kMjdLimit;
+  if (mjd > kMjdLimit) mjd = kMjdLimit;
   if (mjd >= -2400001.0) {
     int64_t a = static_cast<int64_t>(mjd + 2400001.0);
     int64_t c;

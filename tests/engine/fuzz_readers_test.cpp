@@ -582,3 +582,35 @@ TEST(FuzzReaders, NumberTexts) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Text helpers on values no reader should deliver, but a damaged record may
+// ---------------------------------------------------------------------------
+
+TEST(FuzzReaders, TextHelpersExtremeValues) {
+  const double values[] = {0.0,     -0.0,    NAN,      INFINITY, -INFINITY, 1e300, -1e300,
+                           1e18,    -1e18,   2.5e9,    -2.5e9,   58000.5,   -2400001.5,
+                           359.9999, -0.0001, 1e-320,  86399.99999 / 86400.0 + 58000.0};
+  for (double t : values)
+    for (double x : values) {
+      char buf[AOSSTR_SIZE];
+      for (int only = 0; only < 3; ++only) {
+        aosstr(t, x, -x, buf, only);
+        ASSERT_TRUE(Terminated(buf, AOSSTR_SIZE)) << t << " " << x;
+      }
+      char dt[DTMSTR_SIZE];
+      dtmstr(t, dt);
+      ASSERT_TRUE(Terminated(dt, DTMSTR_SIZE)) << t;
+      char pa[PRPANG_SIZE];
+      for (int mode = -2; mode <= 2; ++mode)
+        for (int wide = 0; wide < 2; ++wide) {
+          prpang(pa, wide, mode, x);
+          ASSERT_TRUE(Terminated(pa, PRPANG_SIZE)) << x;
+        }
+      if (std::isfinite(x)) {
+        ASSERT_TRUE(std::isfinite(DegFDms(x))) << x;
+        ASSERT_TRUE(std::isfinite(DmsDegF(x))) << x;
+        ASSERT_TRUE(std::isfinite(hdfdms(x))) << x;
+      }
+    }
+}
