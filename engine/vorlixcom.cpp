@@ -376,6 +376,13 @@ double SetTtUt(WinpData* d, int year) {
 }
 
 void cnvepch(WinpData* d, int year, double doy, char* text) {
+  // A day count that is no number (or beyond any calendar) gives no epoch,
+  // rather than one converted through an undefined integer conversion.
+  if (!(std::fabs(doy) < 1e7)) {
+    d->epoch[WORKSLOT] = std::nan("");
+    if (text) textf(text, EPOCHTEXT_SIZE, "%s", "***");
+    return;
+  }
   double whole = std::trunc(doy);
   double hours = 24.0 * (doy - whole);
   d->epoch[WORKSLOT] = mjd(static_cast<int>(whole), 1, year, hours);

@@ -614,3 +614,19 @@ TEST(FuzzReaders, TextHelpersExtremeValues) {
       }
     }
 }
+
+// The epoch of a TLE from its day count: a count that is no number gives no
+// epoch (NaN, which the reader refuses) and a terminated text.
+TEST(FuzzReaders, EpochFromAnyDayCount) {
+  auto d = StartRecord();
+  const double days[] = {NAN, INFINITY, -INFINITY, 1e300, -1e300, 3e9, -3e9, 0.0, 32.5, 366.99};
+  for (double doy : days) {
+    char ep[EPOCHTEXT_SIZE];
+    std::memset(ep, 'x', sizeof ep);
+    cnvepch(d.get(), 2011, doy, ep);
+    ASSERT_TRUE(Terminated(ep, EPOCHTEXT_SIZE)) << doy;
+    EXPECT_EQ(std::isfinite(d->epoch[WORKSLOT]), std::fabs(doy) < 1e7) << doy;
+  }
+  cnvepch(d.get(), 2011, 32.5, nullptr);
+  EXPECT_EQ(d->epoch[WORKSLOT], 55593.5);  // 1 February 2011, 12:00
+}
