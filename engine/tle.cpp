@@ -351,6 +351,9 @@ int gettle(WinpData* d, FILE* f, char* line, char* msg, int& eof) {
     d->bstar[w] = expField(line, 54);
     d->sgpflg[w] = line[62] != '9';
     if (!readLine2(d, f, line, revnum, eof)) return 0;
+    // A negative eccentricity ("-1.23456" with its point) is no orbit: no
+    // model propagates it and the writer could not save it back.
+    if (!(d->ecc[w] >= 0.0)) return 0;
   } else {
     // 4. State-vector record.
     d->nmflg[w] = 1;

@@ -256,6 +256,8 @@ TEST(TleRead, MalformedInput) {
       {"overflowing numbers", set3("X", at(ISS1, 54, "1e300 99"), at(ISS2, 53, "1e300      ")), "*",
        0, "0"},
       {"epoch day out of range", set3("X", at(ISS1, 21, "999999999999"), ISS2), "*", 0, "0"},
+      {"negative eccentricity", set3("X", ISS1, at(ISS2, 26, "-1.23456")) + set3("Y", JP1, JP2),
+       "*", 0, "1:43013:Y 0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
