@@ -251,6 +251,14 @@ TEST(FuzzReaders, TleReader) {
   for (size_t k = 0; k < cases.size(); ++k) {
     // Every search kind on the mutants; the prefixes with the commonest two.
     const size_t nsearch = k < sizeof kTleFixture ? 2 : 5;
+    // The filters and the element adjustment on some of the cases.
+    d->recflg = k % 5 == 1;
+    d->lowflg = k % 7 == 2;
+    d->curmjd = 58140.0;
+    d->adjflg = k % 3 == 0;
+    d->adjtim = 30.0;
+    d->adjn0 = k % 2 ? 14.3 : 0.0;
+    d->adjra = 1.5;
     for (size_t s = 0; s < nsearch; ++s) {
       ASSERT_NO_FATAL_FAILURE(ReadAll(d.get(), cases[k], searches[s], accepted)) << "case " << k;
     }
