@@ -1,6 +1,8 @@
 // The all-satellite pass (or event) list and the next-satellites selection.
 #include "engine/lists.h"
 
+#include <sys/stat.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -207,6 +209,9 @@ int AllSatAos(WinpData* d) {
   if (std::fclose(f) != 0) ok = false;
   outptr = nullptr;
   if (fresh) {
+    // The new list keeps the old file's permissions, as writing over it would.
+    struct stat st;
+    if (ok && stat(d->savnm, &st) == 0) chmod(tmp, st.st_mode & 07777);
     if (ok) ok = std::rename(tmp, d->savnm) == 0;
     if (!ok) {
       std::remove(tmp);

@@ -57,6 +57,7 @@ TEST(AllSatAosSaveFile, FailedNewListLeavesTheOldFile) {
   const std::string save = std::string(dir) + "/satsave.txt";
   const std::string old = "an earlier list that the user still has\n";
   { std::ofstream(save) << old; }
+  ASSERT_EQ(chmod(save.c_str(), 0640), 0);
   auto d = listsfx::NewRecord();
   std::snprintf(d->tlenm, FILENAME_SIZE, "%s", listsfx::DataPath("visual-2009.tle").c_str());
   std::snprintf(d->savnm, FILENAME_SIZE, "%s", save.c_str());
@@ -85,6 +86,9 @@ TEST(AllSatAosSaveFile, FailedNewListLeavesTheOldFile) {
   EXPECT_GT(now.size(), 1000u);
   EXPECT_EQ(d->svnew, 0);
   EXPECT_FALSE(Exists(save + ".tmp"));
+  struct stat st;
+  ASSERT_EQ(stat(save.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);  // as when written over
   std::remove(save.c_str());
   rmdir(dir);
 }
