@@ -27,6 +27,7 @@
 #include "engine/sortaos.h"
 #include "engine/tle.h"
 #include "engine/vorlixcom.h"
+#include "config_files.h"
 
 namespace {
 
@@ -121,18 +122,6 @@ std::vector<std::string> Cases(const std::string& base, uint64_t seed, int rando
 // ---------------------------------------------------------------------------
 // Files and records
 // ---------------------------------------------------------------------------
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
-
-void WriteFile(const std::string& path, const std::string& data) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  f << data;
-}
 
 bool Exists(const std::string& path) {
   struct stat st;
@@ -314,12 +303,12 @@ TEST(FuzzReaders, TleWriterRoundTrip) {
     const bool fresh = r.below(2) != 0;
     d->tsnew = fresh;
     const std::string before = "kept line\n";
-    WriteFile(path, before);
+    writeFile(path, before);
 
     const int res = SaveTle(d.get());
     ASSERT_TRUE(res == 0 || res == 4) << "case " << k << ": " << res;
     ASSERT_FALSE(Exists(path + ".tmp"));
-    const std::string after = ReadFile(path);
+    const std::string after = readFile(path);
     if (res == 4) {
       ASSERT_EQ(after, before) << "case " << k;
       continue;
@@ -371,14 +360,14 @@ TEST(FuzzReaders, Configuration) {
   TempDir dir;
   ASSERT_FALSE(dir.path.empty());
   const std::string cfg = dir / "vorlix.cfg", copy = dir / "copy.cfg";
-  const std::string fixture = ReadFile(std::string(VORLIX_TEST_DATA) + "/welcome/vorlix.cfg");
+  const std::string fixture = readFile(std::string(VORLIX_TEST_DATA) + "/welcome/vorlix.cfg");
   ASSERT_FALSE(fixture.empty());
   auto start = StartRecord();
   auto d = std::make_unique<WinpData>();
   auto again = std::make_unique<WinpData>();
   const auto cases = Cases(fixture, 0xc0f1, 700);
   for (size_t k = 0; k < cases.size(); ++k) {
-    WriteFile(cfg, cases[k]);
+    writeFile(cfg, cases[k]);
     *d = *start;
     const int res = getcfg(d.get(), cfg.c_str());
     ASSERT_TRUE(res == CFG_READ || res == CFG_MALFORMED) << res;
@@ -395,7 +384,7 @@ TEST(FuzzReaders, Configuration) {
     ASSERT_FALSE(Exists(copy + ".tmp"));
     *again = *start;
     ASSERT_EQ(getcfg(again.get(), copy.c_str()), CFG_READ)
-        << "case " << k << " written as\n" << ReadFile(copy);
+        << "case " << k << " written as\n" << readFile(copy);
     EXPECT_EQ(again->lat, d->lat) << "case " << k;
     EXPECT_EQ(again->lng, d->lng) << "case " << k;
     EXPECT_EQ(again->sunel, d->sunel) << "case " << k;
@@ -404,7 +393,7 @@ TEST(FuzzReaders, Configuration) {
     // no satellite) and is written back as an empty line, which is skipped.
     int named = 0;
     for (int i = 0; i < d->satnr; ++i) named += d->cfgname[i][0] != '\0';
-    EXPECT_EQ(again->satnr, named) << "case " << k << " written as\n" << ReadFile(copy);
+    EXPECT_EQ(again->satnr, named) << "case " << k << " written as\n" << readFile(copy);
   }
 }
 
@@ -414,8 +403,8 @@ TEST(FuzzReaders, StartUp) {
   TempDir dir;
   ASSERT_FALSE(dir.path.empty());
   const std::string cfg = dir / "vorlix.cfg", tle = dir / "welcome.tle";
-  std::string fixture = ReadFile(std::string(VORLIX_TEST_DATA) + "/welcome/vorlix.cfg");
-  const std::string tles = ReadFile(std::string(VORLIX_TEST_DATA) + "/welcome/welcome.tle");
+  std::string fixture = readFile(std::string(VORLIX_TEST_DATA) + "/welcome/vorlix.cfg");
+  const std::string tles = readFile(std::string(VORLIX_TEST_DATA) + "/welcome/welcome.tle");
   ASSERT_FALSE(fixture.empty());
   ASSERT_FALSE(tles.empty());
   const size_t at = fixture.find("welcome.tle");
@@ -427,8 +416,8 @@ TEST(FuzzReaders, StartUp) {
   for (int k = 0; k < 150; ++k) {
     const std::string c = k % 2 ? Mutate(fixture, r) : fixture;
     const std::string t = k % 2 ? tles : Mutate(tles, r);
-    WriteFile(cfg, c);
-    WriteFile(tle, t);
+    writeFile(cfg, c);
+    writeFile(tle, t);
     std::memset(d.get(), 0, sizeof(WinpData));
     std::memset(o.get(), 0, sizeof(WoutData));
     swelcm(d.get(), o.get(), cfg.c_str());
@@ -457,7 +446,7 @@ TEST(FuzzReaders, IridiumList) {
   TempDir dir;
   ASSERT_FALSE(dir.path.empty());
   const std::string sav = dir / "iridiumf.doc", tle = dir / "iridium.tle";
-  WriteFile(tle,
+  writeFile(tle,
             "IRIDIUM 73 [-]\n"
             "1 25344U 98032C   18020.80229184  .00000127  00000-0  28016-4 0  9996\n"
             "2 25344  86.4439 111.0246 0002762  87.2025 272.9496 14.49090389 38760\n"
@@ -477,7 +466,7 @@ TEST(FuzzReaders, IridiumList) {
   auto o = std::make_unique<WoutData>();
   const auto cases = Cases(fixture, 0x1d1d, 300);
   for (size_t k = 0; k < cases.size(); ++k) {
-    WriteFile(sav, cases[k]);
+    writeFile(sav, cases[k]);
     *d = *start;
     d->satnr = static_cast<int>(k % 3);
     std::memset(o.get(), 0, sizeof(WoutData));
@@ -523,11 +512,11 @@ TEST(FuzzReaders, SaveFileSort) {
   const auto cases = Cases(block, 0x5047, 500);
   for (size_t k = 0; k < cases.size(); ++k) {
     const std::string& in = cases[k];
-    WriteFile(sav, prefix + in);
+    writeFile(sav, prefix + in);
     SortAos(d.get(), static_cast<long>(prefix.size()));
     ASSERT_EQ(outptr, nullptr);
     ASSERT_FALSE(Exists(dir / "vorlix.tmp"));
-    const std::string out = ReadFile(sav);
+    const std::string out = readFile(sav);
     ASSERT_EQ(out.compare(0, prefix.size(), prefix), 0) << "case " << k;
     // Lines that are whole lines (no NUL, at most 158 characters, ending in a
     // line feed) all come back; the sort only moves them.

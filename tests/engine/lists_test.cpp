@@ -2,8 +2,11 @@
 #include "engine/lists.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <ctime>
 #include <map>
@@ -67,6 +70,29 @@ std::unique_ptr<WinpData> ListRecord(const std::string& save) {
   d->svnew = 1;
   return d;
 }
+
+// Files of this process may not grow beyond `bytes` while it lives (writes
+// beyond fail with EFBIG instead of raising SIGXFSZ).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    oldsig_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit r = old_;
+    r.rlim_cur = bytes;
+    ok_ = setrlimit(RLIMIT_FSIZE, &r) == 0;
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldsig_);
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  rlimit old_;
+  void (*oldsig_)(int);
+  bool ok_ = false;
+};
 
 }  // namespace
 
@@ -190,6 +216,42 @@ TEST(AllSatAos, AppendsAfterEarlierBlocksAndRestoresTheRecord) {
   EXPECT_EQ(d->rlm, 1);
   EXPECT_EQ(d->sunel, -6.0);
   EXPECT_EQ(d->svnew, 0);
+}
+
+// A write that fails (disk full): a new list replaces the old save file only
+// when it is complete.
+TEST(AllSatAos, FailedNewListLeavesTheOldFile) {
+  const std::string save = TempPath("fresh.txt");
+  std::remove((save + ".tmp").c_str());
+  const std::string old = "an earlier list that the user still has\n";
+  { std::ofstream(save) << old; }
+  ASSERT_EQ(chmod(save.c_str(), 0640), 0);
+  auto d = ListRecord(save);
+  d->dur = 0.2;
+  int res;
+  {
+    // Room for the header only: the list cannot be written.
+    FileSizeLimit limit(300);
+    ASSERT_TRUE(limit.ok());
+    res = AllSatAos(d.get());
+  }
+  EXPECT_EQ(res, ALLSAT_NOSAVE);
+  EXPECT_EQ(ReadFile(save), old);
+  EXPECT_EQ(d->svnew, 1);
+  struct stat st;
+  EXPECT_NE(stat((save + ".tmp").c_str(), &st), 0);
+
+  // Without the limit the new list replaces the old file.
+  EXPECT_EQ(AllSatAos(d.get()), ALLSAT_DONE);
+  const std::string now = ReadFile(save);
+  EXPECT_EQ(now.find(old), std::string::npos);
+  EXPECT_EQ(now.rfind("Geographic Location: Test site", 0), 0u);
+  EXPECT_GT(now.size(), 1000u);
+  EXPECT_EQ(d->svnew, 0);
+  EXPECT_NE(stat((save + ".tmp").c_str(), &st), 0);
+  ASSERT_EQ(stat(save.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);  // as when written over
+  std::remove(save.c_str());
 }
 
 TEST(Nxt4Pass, SameSatellitesInTheSameOrderAsSkyfield) {
