@@ -54,6 +54,12 @@ struct Scene {
     d->lng = sp->lng[0];
     d->height = 0.0;
   }
+  // A time with the satellite well in sunlight and the observer right below it.
+  double sunlitOverhead() {
+    const double t = find([](const SatPosData& p) { return p.sunh[0] > 5.0; });
+    observerBelow(t);
+    return t;
+  }
 };
 
 }  // namespace
@@ -172,8 +178,7 @@ TEST(TransitStage, SunCentreLineSeesTheSatelliteOnTheSun) {
 TEST(FlareStage, UnknownMirrorAttitudeGoesRound) {
   Scene s;
   WinpData* d = s.d.get();
-  const double t = s.find([](const SatPosData& p) { return p.sunh[0] > 5.0; });
-  s.observerBelow(t);
+  const double t = s.sunlitOverhead();
   d->flarflg = 1;
   for (int mode : {2, 1}) {
     SCOPED_TRACE(mode);
@@ -194,8 +199,7 @@ TEST(FlareStage, UnknownMirrorAttitudeGoesRound) {
 TEST(FlareStage, KeepsTheTransitMode) {
   Scene s;
   WinpData* d = s.d.get();
-  const double t = s.find([](const SatPosData& p) { return p.sunh[0] > 5.0; });
-  s.observerBelow(t);
+  const double t = s.sunlitOverhead();
   d->flarflg = 1;
   d->flarmod = -2;
   s.at(t);
@@ -213,8 +217,7 @@ TEST(FlareStage, KeepsTheTransitMode) {
 TEST(FlareStage, NoCentreLineWithoutIncidentLight) {
   Scene s;
   WinpData* d = s.d.get();
-  const double t = s.find([](const SatPosData& p) { return p.sunh[0] > 5.0; });
-  s.observerBelow(t);
+  const double t = s.sunlitOverhead();
   d->flarflg = 1;
   d->flarmod = -2;
   s.at(t);
@@ -270,8 +273,7 @@ TEST(FlareStage, MoonLitFlareNeedsTheSourceMagnitude) {
 TEST(FlareStage, FlareNotFainterThanDiffuse) {
   Scene s;
   WinpData* d = s.d.get();
-  const double t = s.find([](const SatPosData& p) { return p.sunh[0] > 5.0; });
-  s.observerBelow(t);
+  const double t = s.sunlitOverhead();
   d->chlen = 2.0;
   s.at(t);
   const double diffuse = s.sp->mag;
@@ -298,8 +300,7 @@ TEST(FlareStage, FlareNotFainterThanDiffuse) {
 TEST(FlareStage, IridiumModeRestoresAttitude) {
   Scene s;
   WinpData* d = s.d.get();
-  const double t = s.find([](const SatPosData& p) { return p.sunh[0] > 5.0; });
-  s.observerBelow(t);
+  const double t = s.sunlitOverhead();
   s.at(t);
   ASSERT_FALSE(std::fabs(s.sp->beta[0]) >= 40.0 && std::fabs(s.sp->beta[0]) <= 65.0);
   d->iridflg = 3;
