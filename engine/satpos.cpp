@@ -162,6 +162,9 @@ void GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
     r = mxvct(tt.n, r);
     v = mxvct(tt.n, v);
   } else {
+    // The slot keeps its state in the mean equator and equinox of date, as
+    // the integrator does, whatever model gave it.
+    Vec3 rm, vm;
     if (d->sgpflg[i]) {
       // SGP4 delivers the true equator with the mean equinox: one rotation by
       // the equation of the equinoxes gives true of date (no further nutation).
@@ -169,22 +172,23 @@ void GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
       const Mat3 ee = zrot(-eqeq / kSecPerRad);
       r = mxvct(ee, r);
       v = mxvct(ee, v);
+      const Mat3 nt = mxtrn(tt.n);
+      rm = mxvct(nt, r);
+      vm = mxvct(nt, v);
     } else {
-      KeplerJ2(t, d, i, r, v);
+      KeplerJ2(t, d, i, rm, vm);
+      r = mxvct(tt.n, rm);
+      v = mxvct(tt.n, vm);
     }
     // A switch to numerical propagation continues from this state.
-    d->irx[i] = 1000.0 * r.x;
-    d->iry[i] = 1000.0 * r.y;
-    d->irz[i] = 1000.0 * r.z;
-    d->ivx[i] = 1000.0 * v.x;
-    d->ivy[i] = 1000.0 * v.y;
-    d->ivz[i] = 1000.0 * v.z;
+    d->irx[i] = 1000.0 * rm.x;
+    d->iry[i] = 1000.0 * rm.y;
+    d->irz[i] = 1000.0 * rm.z;
+    d->ivx[i] = 1000.0 * vm.x;
+    d->ivy[i] = 1000.0 * vm.y;
+    d->ivz[i] = 1000.0 * vm.z;
     d->tint[i] = t;
     d->mdist = 0.0;
-    if (!d->sgpflg[i]) {
-      r = mxvct(tt.n, r);
-      v = mxvct(tt.n, v);
-    }
   }
   if (d->yrepoch != 0.0) st.q = tt.p * mxtrn(tt.n);
   if (!relative) {

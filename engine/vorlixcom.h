@@ -224,6 +224,7 @@ struct WinpData {
   double ndot[NSLOTS];           // rev/day^2, ndot/2 as in a TLE
   double n6dot[NSLOTS];          // rev/day^3, nddot/6 as in a TLE
   double bstar[NSLOTS];          // 1/earth radii
+  // States of every model in the mean equator and equinox of date.
   double rx[NSLOTS], ry[NSLOTS], rz[NSLOTS];     // m, state at epoch
   double vx[NSLOTS], vy[NSLOTS], vz[NSLOTS];     // m/s
   double tint[NSLOTS];           // MJD of the integrated state

@@ -47,21 +47,18 @@ bool slotFinite(const WinpData* d, int s) {
 Vec3 intPos(const WinpData* d, int s) { return Vec3(d->irx[s], d->iry[s], d->irz[s]); }
 Vec3 intVel(const WinpData* d, int s) { return Vec3(d->ivx[s], d->ivy[s], d->ivz[s]); }
 
-// Rotation of the state GetSatPos leaves in irx..ivz at t into the frame of
-// SGP4 (true equator, mean equinox): GetSatPos keeps an SGP4 state in the
-// true equator and equinox of date (turned by the equation of the equinoxes)
-// and a Kepler or numerical state in the mean equator and equinox of date.
-// Fitting mean elements to the state in the model's own frame is what makes
-// the fitted set retrace the orbit.
-Mat3 ToSgp4Frame(WinpData* d, double t, bool trueOfDate) {
+// Rotation of a slot's state (mean equator and equinox of date, the frame
+// every slot keeps its state in) at t into the frame of SGP4 (true equator,
+// mean equinox). Fitting mean elements to the state in the model's own frame
+// is what makes the fitted set retrace the orbit.
+Mat3 ToSgp4Frame(WinpData* d, double t) {
   int day, month, year;
   double hour;
   caldat(t, day, month, year, hour);
   const double T = julcent(t + SetTtUt(d, year) / 86400.0);
   double eqeq = 0.0;
   const Mat3 n = nutmat(T, eqeq, d->IERSflg);
-  const Mat3 e = zrot(eqeq / kSecPerRad);
-  return trueOfDate ? e : e * n;
+  return zrot(eqeq / kSecPerRad) * n;
 }
 
 void SetAngles(WinpData* d, int s, double inc, double node, double ecc, double argp, double m) {
@@ -202,7 +199,7 @@ int LaunchOrbCore(WinpData* d) {
   if (d->ecc[s] < 1.0 && d->sgpflg[s]) {
     d->sgpflg[s] = 0;
     EpochState(d, s, reset);
-    const Mat3 q = ToSgp4Frame(d, d->epoch[s], false);
+    const Mat3 q = ToSgp4Frame(d, d->epoch[s]);
     if (!FitSgp4(d, s, mxvct(q, intPos(d, s)), mxvct(q, intVel(d, s)))) return ORBIT_BADINPUT;
     d->sgpflg[s] = 1;
   }
@@ -266,7 +263,7 @@ int ExDeltaVCore(WinpData* d, double dv, double yaw, double pitch) {
     result = 1;
   } else if (d->sgpflg[s]) {
     // 6. SGP4 slot: mean elements of the new state in the model's frame.
-    const Mat3 q = ToSgp4Frame(d, t, !d->nmflg[s]);
+    const Mat3 q = ToSgp4Frame(d, t);
     if (!FitSgp4(d, s, mxvct(q, r), mxvct(q, v))) return ORBIT_BADINPUT;
   } else {
     // 7. Kepler slot.

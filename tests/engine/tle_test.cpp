@@ -2,6 +2,8 @@
 // state-vector record, and malformed input.
 #include "engine/tle.h"
 
+#include "astro/astrolib.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -140,11 +142,23 @@ TEST(TleRead, CatalogueAgreesWithSgp4Parser) {
     EXPECT_EQ(d->sgpflg[w], x[13] != "9");
     EXPECT_EQ(r.name(), x[18]);
     EXPECT_EQ(d->nmflg[w], 0);
-    // The state at epoch is SGP4's (turned about the pole to the true equinox).
-    EXPECT_NEAR(d->rz[w] / 1000.0, std::stod(x[14]), 1e-6);
-    EXPECT_NEAR(std::hypot(d->rx[w], d->ry[w]) / 1000.0, std::stod(x[15]), 1e-6);
-    EXPECT_NEAR(d->vz[w] / 1000.0, std::stod(x[16]), 1e-9);
-    EXPECT_NEAR(std::hypot(d->vx[w], d->vy[w]) / 1000.0, std::stod(x[17]), 1e-9);
+    // The state at epoch is SGP4's, kept in the mean equator of date: brought
+    // back to the true equator it differs from SGP4's only by a turn about the
+    // pole (to the true equinox).
+    {
+      int dd, mm, yy;
+      double hh;
+      caldat(d->epoch[w], dd, mm, yy, hh);
+      double eqeq;
+      const Mat3 n =
+          nutmat(julcent(d->epoch[w] + SetTtUt(d, yy) / 86400.0), eqeq, d->IERSflg);
+      const Vec3 rt = mxvct(n, Vec3(d->rx[w], d->ry[w], d->rz[w])) / 1000.0;
+      const Vec3 vt = mxvct(n, Vec3(d->vx[w], d->vy[w], d->vz[w])) / 1000.0;
+      EXPECT_NEAR(rt.z, std::stod(x[14]), 1e-6);
+      EXPECT_NEAR(std::hypot(rt.x, rt.y), std::stod(x[15]), 1e-6);
+      EXPECT_NEAR(vt.z, std::stod(x[16]), 1e-9);
+      EXPECT_NEAR(std::hypot(vt.x, vt.y), std::stod(x[17]), 1e-9);
+    }
     EXPECT_EQ(d->cd[w], 2.2);  // force parameters reset to the defaults
     ++k;
   }
