@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "astro/constants.h"
+
 namespace {
 // Rounding can carry a cosine or sine read from a rotation matrix just past
 // +-1, where acos and asin give NaN.
@@ -75,4 +77,36 @@ Mat3 mxrox(double& angle, Vec3& axis) {
            2 * (q1 * q2 - q3 * q4), -q1 * q1 + q2 * q2 - q3 * q3 + q4 * q4, 2 * (q2 * q3 + q1 * q4),
            2 * (q1 * q3 + q2 * q4), 2 * (q2 * q3 - q1 * q4), -q1 * q1 - q2 * q2 + q3 * q3 + q4 * q4);
   return m;
+}
+
+// ---------------------------------------------------------------------------
+// Orbit frames
+// ---------------------------------------------------------------------------
+
+namespace {
+bool isZero(const Vec3& v) { return v.x == 0.0 && v.y == 0.0 && v.z == 0.0; }
+}  // namespace
+
+void TurnYawPitch(Mat3& M, double yaw, double pitch) {
+  if (yaw != 0.0) M = zrot(-yaw * kDeg) * M;
+  if (pitch != 0.0) M = yrot(-pitch * kDeg) * M;
+}
+
+Mat3 GetRVMat(const Vec3& r, const Vec3& v, double yaw, double pitch, int mode) {
+  const Vec3 rn = vnorm(r), vn = vnorm(v);
+  const double f = mode == 2 ? std::acos(clampUnit(dot(rn, vn))) - kPi / 2.0 : 0.0;
+
+  Vec3 h = vnorm(rn * vn);
+  if (isZero(h)) h = vnorm(rn * Vec3(0.0, 1.0, 0.0));
+  if (isZero(h)) h = vnorm(rn * Vec3(1.0, 0.0, 0.0));
+  if (isZero(h)) h = Vec3(0.0, 0.0, 1.0);
+  h.z = clampUnit(h.z);
+
+  Mat3 M = yrot(-std::acos(h.z)) * zrot(atan20(h.y, h.x) + kPi);
+  const Vec3 u = mxvct(M, v);
+  M = zrot(atan20(u.y, u.x)) * M;
+  if (mode == 1 || mode == 2) M = xrot(kPi / 2.0) * M;
+  if (mode == 2) M = yrot(f) * M;
+  TurnYawPitch(M, yaw, pitch);
+  return M;
 }

@@ -172,4 +172,18 @@ void mxevc(const Mat3& M, double& angle, Vec3& axis);
 // Frame rotation by angle about the unit vector axis (not normalised here).
 Mat3 mxrox(double& angle, Vec3& axis);
 
+// ---------------------------------------------------------------------------
+// Orbit frames (angles of the attitude in degrees)
+// ---------------------------------------------------------------------------
+
+// Rotation from the equatorial frame into the orbit frame of a satellite at r
+// with velocity v (any units), then turned by yaw and pitch (deg).
+// mode 0: x along the velocity's in-plane direction, z along the orbit normal;
+// mode 1: the same turned by 90 deg about x (z towards the centre side);
+// mode 2: as mode 1 and pitched by the flight-path angle.
+Mat3 GetRVMat(const Vec3& r, const Vec3& v, double yaw, double pitch, int mode);
+// Adds the yaw and pitch turns (deg) of an attitude to the frame rotation M:
+// M := yrot(-pitch) zrot(-yaw) M (a zero angle adds nothing).
+void TurnYawPitch(Mat3& M, double yaw, double pitch);
+
 #endif

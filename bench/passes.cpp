@@ -15,7 +15,7 @@
 #include <memory>
 
 #include "engine/config.h"
-#include "engine/passes.h"
+#include "engine/passtext.h"
 #include "engine/tle.h"
 
 namespace {

@@ -1,6 +1,8 @@
 // Event refinement inside a found pass: the closest transit, occultation or
 // flare centre line, or the brightest Iridium mirror flare; and the Iridium
 // flare list read back from the save file.
+#include "engine/flares.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>

@@ -1,9 +1,11 @@
-// Attitude frames, visibility circle and transit geometry.
+// Attitude frames, visibility circle, transit geometry and the sky chart
+// centred on the prime satellite.
 #include "engine/geometry.h"
 
 #include <cmath>
 
 #include "astro/astrolib.h"
+#include "engine/satpos.h"
 
 namespace {
 
@@ -12,34 +14,7 @@ constexpr double kDeg = kPi / 180.0;
 
 double clamp1(double x) { return x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x); }
 
-bool isZero(const Vec3& v) { return v.x == 0.0 && v.y == 0.0 && v.z == 0.0; }
-
-// Adds the yaw and pitch turns of an attitude.
-void turn(Mat3& M, double yaw, double pitch) {
-  if (yaw != 0.0) M = zrot(-yaw * kDeg) * M;
-  if (pitch != 0.0) M = yrot(-pitch * kDeg) * M;
-}
-
 }  // namespace
-
-Mat3 GetRVMat(const Vec3& r, const Vec3& v, double yaw, double pitch, int mode) {
-  const Vec3 rn = vnorm(r), vn = vnorm(v);
-  const double f = mode == 2 ? std::acos(clamp1(dot(rn, vn))) - kPi / 2.0 : 0.0;
-
-  Vec3 h = vnorm(rn * vn);
-  if (isZero(h)) h = vnorm(rn * Vec3(0.0, 1.0, 0.0));
-  if (isZero(h)) h = vnorm(rn * Vec3(1.0, 0.0, 0.0));
-  if (isZero(h)) h = Vec3(0.0, 0.0, 1.0);
-  h.z = clamp1(h.z);
-
-  Mat3 M = yrot(-std::acos(h.z)) * zrot(atan20(h.y, h.x) + kPi);
-  const Vec3 u = mxvct(M, v);
-  M = zrot(atan20(u.y, u.x)) * M;
-  if (mode == 1 || mode == 2) M = xrot(kPi / 2.0) * M;
-  if (mode == 2) M = yrot(f) * M;
-  turn(M, yaw, pitch);
-  return M;
-}
 
 Mat3 GetYSMat(WinpData* d, const Vec3& r, const Vec3& v, double yaw, double pitch) {
   Mat3 M = GetRVMat(r, v, 0.0, 0.0, 2);
@@ -72,7 +47,7 @@ Mat3 GetYSMat(WinpData* d, const Vec3& r, const Vec3& v, double yaw, double pitc
       }
     }
   }
-  turn(M, yaw, pitch);
+  TurnYawPitch(M, yaw, pitch);
   return M;
 }
 
@@ -170,4 +145,10 @@ void GetOccTrans(double t1, WinpData* d, SatPosData* sp, int i, double eqeq, Vec
   }
   sp->ctlat[i] = 100.0;
   sp->ctlng[i] = 0.0;
+}
+
+void SkyAzim(WinpData* d, double t) {
+  if (!d || !satpos || d->prs < 0 || d->prs >= NSLOTS) return;
+  GetSatPos(t, d, satpos, d->prs, 0);
+  d->skaz = satpos->az[d->prs];
 }

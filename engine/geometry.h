@@ -5,13 +5,6 @@
 #include "astro/attlib.h"
 #include "engine/vorlixcom.h"
 
-// Rotation from the equatorial frame into the orbit frame of a satellite at r
-// with velocity v (any units), then turned by yaw and pitch (deg).
-// mode 0: x along the velocity's in-plane direction, z along the orbit normal;
-// mode 1: the same turned by 90 deg about x (z towards the centre side);
-// mode 2: as mode 1 and pitched by the flight-path angle.
-Mat3 GetRVMat(const Vec3& r, const Vec3& v, double yaw, double pitch, int mode);
-
 // The mode-2 orbit frame of a yaw-steering satellite: the extra yaw follows
 // the ground track (uses inc and mnmot of the prime slot prs).
 Mat3 GetYSMat(WinpData* d, const Vec3& r, const Vec3& v, double yaw, double pitch);

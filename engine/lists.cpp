@@ -8,7 +8,9 @@
 #include <cstring>
 
 #include "astro/astrolib.h"
+#include "engine/flares.h"
 #include "engine/passes.h"
+#include "engine/passtext.h"
 #include "engine/sortaos.h"
 #include "engine/tle.h"
 

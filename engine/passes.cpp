@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "engine/flares.h"
 #include "engine/satpos.h"
 
 namespace {
@@ -20,10 +21,6 @@ constexpr double kMedStep = 0.0069;     // while the satellite is 25 deg below
 constexpr double kLongStep = 0.0416667;  // while the Sun is 15 deg above sunel
 constexpr double kNoElev = -100.0;
 
-bool Relative(const WinpData* d) {
-  return d->rlm != 0 && d->satnr >= 2 && d->occflg == 0 && d->flarflg == 0;
-}
-
 // Samples slot i at t into the engine's record; 1 when the sample counts.
 int Sample(WinpData* d, int i, double t) {
   GetSatPos(t, d, satpos, i, 0);
@@ -33,7 +30,7 @@ int Sample(WinpData* d, int i, double t) {
 // The boundary values of the current sample: elevation and azimuth, or the
 // sub-satellite latitude and longitude in relative mode.
 void Boundary(const WinpData* d, int i, double& elv, double& azm) {
-  if (Relative(d)) {
+  if (RelativeMode(d)) {
     elv = satpos->lat[i];
     azm = satpos->lng[i];
   } else {
@@ -76,7 +73,7 @@ void CopyIndex(double* tm, double* elv, double* azm, int to, int from) {
 }  // namespace
 
 int cksatok(WinpData* d, SatPosData* sp, int i) {
-  if (Relative(d)) {
+  if (RelativeMode(d)) {
     const double h1 = HorizonAngle(sp->hgt[i]);
     const double h2 = HorizonAngle(sp->sunh[i]);
     const double lat1 = sp->lat[i] * kDeg, lng1 = sp->lng[i] * kDeg;
@@ -212,7 +209,7 @@ void RefineCulmination(WinpData* d, int i, int dir, double* tm, double* elv, dou
   const double eb = satpos->el[i];  // before, in the search direction
   GetSatPos(tm[1] + dir * kSec, d, satpos, i, 0);
   const double ea = satpos->el[i];  // after
-  if (Relative(d) || eb == ea) return;
+  if (RelativeMode(d) || eb == ea) return;
   if (dir > 0) {
     if (eb < ea || std::isnan(eb) || std::isnan(ea))
       CulminationScan(d, i, tm[1], std::fmin(tm[2], tm[1] + kMin), 1, tm, elv, azm);
@@ -231,7 +228,7 @@ void RefineCulmination(WinpData* d, int i, int dir, double* tm, double* elv, dou
 int nextpass(WinpData* d, int i, double t0, double tend, double* tm, double* elv, double* azm) {
   if (!d || i < 0 || i >= NSLOTS || !tm || !elv || !azm) return 0;
   if (d->iridflg == 3) d->occra = 0.0;
-  const bool coarse = !Relative(d) && d->satel >= 0.0;
+  const bool coarse = !RelativeMode(d) && d->satel >= 0.0;
 
   Sweep sw;
   sw.tmax = t0 - 1.0;
@@ -266,7 +263,7 @@ int nextpass(WinpData* d, int i, double t0, double tend, double* tm, double* elv
 
 int lastpass(WinpData* d, int i, double t0, double tlow, double* tm, double* elv, double* azm) {
   if (!d || i < 0 || i >= NSLOTS || !tm || !elv || !azm) return 0;
-  const bool coarse = !Relative(d) && d->satel >= 0.0;
+  const bool coarse = !RelativeMode(d) && d->satel >= 0.0;
 
   Sweep sw;
   sw.tmax = t0 + 1.0;

@@ -1,9 +1,10 @@
 // Texts of the pass machinery: the pass list page (and its copy in the save
 // file), the pass details step by step, the apparent orbit pole, the transit
 // zone text and the ground-track file.
+#include "engine/passtext.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -21,57 +22,6 @@ constexpr double kSecExact = 1.0 / 86400.0;
 constexpr double kPoleHalf = 0.00017361111;  // 15 s
 constexpr double kSunTanRadius = 0.00462516;
 constexpr double kZoneMax = 50.0;  // km, widest zone the text shows
-
-// A text built in a caller's buffer of fixed size: every piece is formatted
-// with a bound, and the text is cut (never overrun) when it would not fit.
-class Text {
- public:
-  Text(char* buf, size_t size) : buf_(buf), size_(size) {
-    if (size_ > 0) buf_[0] = '\0';
-  }
-  __attribute__((format(printf, 2, 3))) void Add(const char* fmt, ...) {
-    if (len_ + 1 >= size_) return;
-    va_list ap;
-    va_start(ap, fmt);
-    const int n = std::vsnprintf(buf_ + len_, size_ - len_, fmt, ap);
-    va_end(ap);
-    if (n < 0) {
-      buf_[len_] = '\0';
-      return;
-    }
-    const size_t start = len_;
-    len_ = std::min(len_ + static_cast<size_t>(n), size_ - 1);
-    decdot0(buf_ + start);  // numbers carry a point whatever the locale
-  }
-  // Appends text verbatim (never used as a format).
-  void Put(const char* s) {
-    if (!s) return;
-    while (*s && len_ + 1 < size_) buf_[len_++] = *s++;
-    if (size_ > 0) buf_[len_] = '\0';
-  }
-  void Repeat(char c, int n) {
-    for (int k = 0; k < n && len_ + 1 < size_; ++k) buf_[len_++] = c;
-    if (size_ > 0) buf_[len_] = '\0';
-  }
-  // Keeps at most n characters.
-  void Cut(size_t n) {
-    if (n < len_) {
-      len_ = n;
-      buf_[len_] = '\0';
-    }
-  }
-  size_t Len() const { return len_; }
-  char* Str() { return buf_; }
-
- private:
-  char* buf_;
-  size_t size_;
-  size_t len_ = 0;
-};
-
-bool Relative(const WinpData* d) {
-  return d->rlm != 0 && d->satnr >= 2 && d->occflg == 0 && d->flarflg == 0;
-}
 
 int ObservingSlot(const WinpData* d) { return d->prs + 1 < d->satnr ? d->prs + 1 : 0; }
 
@@ -113,10 +63,10 @@ bool TmpName(const char* name, char* tmp, size_t size) {
 int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
   static double epmax = -100.0;  // highest elevation of the current listing
   if (!buf) return 0;
-  Text out(buf, PASSDTXT_SIZE);
+  TextBuf out(buf, PASSDTXT_SIZE);
   if (!d || !SlotOk(d->prs)) return 0;
   const int i = d->prs;
-  const bool rel = Relative(d);
+  const bool rel = RelativeMode(d);
   const int j = ObservingSlot(d);
   const double sunel = d->sunel;
   if (!rel && d->occflg == 1) d->sunel = 90.0;
@@ -253,9 +203,9 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
 
 void GetPoleTxt(WinpData* d, char* buf) {
   if (!buf) return;
-  Text out(buf, POLETXT_SIZE);
+  TextBuf out(buf, POLETXT_SIZE);
   out.Put("\n\n");
-  if (!d || !SlotOk(d->prs) || Relative(d)) return;
+  if (!d || !SlotOk(d->prs) || RelativeMode(d)) return;
   const int i = d->prs;
   const double tc = d->tmxel;
   const double tu = d->IERSflg ? tc + d->Ut1Utc / 86400.0 : tc;
@@ -301,7 +251,7 @@ void GetPoleTxt(WinpData* d, char* buf) {
 
 void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& code, char* buf) {
   if (!buf) return;
-  Text out(buf, ZONETXT_SIZE);
+  TextBuf out(buf, ZONETXT_SIZE);
   if (!d || !SlotOk(slot)) {
     out.Put(" ");
     if (autozone) code = 2;
@@ -377,7 +327,7 @@ int saveOrbitTrack(WinpData* d) {
   const double t0 = EnteredStart(d), tend = t0 + d->dur;
 
   char line[160];
-  Text head(line, sizeof line);
+  TextBuf head(line, sizeof line);
   head.Add("\n Year: %4i  +++> Timezone %g <+++", d->year, d->tzone);
   head.Put("\n");
   head.Repeat(' ', 21);
@@ -394,7 +344,7 @@ int saveOrbitTrack(WinpData* d) {
     char ts[AOSSTR_SIZE];
     aosstr(t + d->tzone / 24.0, 0.0, 0.0, ts, 0);
     ts[16] = '\0';
-    Text l(line, sizeof line);
+    TextBuf l(line, sizeof line);
     l.Put(ts);
     if (ground) {
       l.Add("    %10.5lf  %10.5lf  %12.3lf", satpos->lng[i], satpos->lat[i], satpos->hgt[i]);
@@ -479,23 +429,23 @@ int aospass(WinpData* d, WoutData* o) {
   }
 
   const int i = d->prs;
-  const bool rel = Relative(d);
+  const bool rel = RelativeMode(d);
   const int j = ObservingSlot(d);
   char text[160];
   {
-    Text l(text, sizeof text);
+    TextBuf l(text, sizeof text);
     l.Put(" Geographic Location: ");
     l.Put(d->geoname);
     PutNxtLn(o, text);
   }
   {
-    Text l(text, sizeof text);
+    TextBuf l(text, sizeof text);
     l.Add(" Lat.: %g   Long.: %g   Height: %g", d->lat, d->lng, d->height);
     PutNxtLn(o, text);
   }
   PutSpace(o, 1);
   {
-    Text l(text, sizeof text);
+    TextBuf l(text, sizeof text);
     if (d->iridflg == 1) {
       if (d->occflg == 1) {
         l.Put(" >>> Sun Transit");
@@ -514,25 +464,25 @@ int aospass(WinpData* d, WoutData* o) {
     if (l.Len() > 0) PutNxtLn(o, text);
   }
   {
-    Text l(text, sizeof text);
+    TextBuf l(text, sizeof text);
     l.Put(" Satellite: ");
     l.Put(d->satname[i]);
     PutNxtLn(o, text);
     if (rel) {
-      Text m(text, sizeof text);
+      TextBuf m(text, sizeof text);
       m.Put(" ");
       m.Put(d->satname[j]);
       PutNxtLn(o, text);
     }
   }
   {
-    Text l(text, sizeof text);
+    TextBuf l(text, sizeof text);
     l.Put(" ");
     l.Repeat('=', 71);
     PutNxtLn(o, text);
   }
   {
-    Text l(text, sizeof text);
+    TextBuf l(text, sizeof text);
     if (rel)
       l.Put(" ");
     else
@@ -541,7 +491,7 @@ int aospass(WinpData* d, WoutData* o) {
     PutNxtLn(o, text);
   }
   {
-    Text l(text, sizeof text);
+    TextBuf l(text, sizeof text);
     l.Add(" Year: %4i  +++ Timezone: %g +++", d->year, d->tzone);
     PutNxtLn(o, text);
     PutSpace(o, 1);
@@ -560,7 +510,7 @@ int aospass(WinpData* d, WoutData* o) {
   while (t <= tend) {
     int r = nextpass(d, i, t, tend, tm, elv, azm);
     if (r == 0) break;
-    Text l(text, sizeof text);
+    TextBuf l(text, sizeof text);
     char a[AOSSTR_SIZE];
     if (d->iridflg == 0) {
       l.Put(".");
@@ -603,7 +553,7 @@ int aospass(WinpData* d, WoutData* o) {
   if (res != AOS_DONE) {
     // The reader must see this line even on a full page.
     if (o->nlines >= WOUT_NLINES) o->nlines = WOUT_NLINES - 1;
-    Text l(text, sizeof text);
+    TextBuf l(text, sizeof text);
     l.Put(" *** Problems with the output file ");
     l.Put(d->savnm);
     PutNxtLn(o, text);

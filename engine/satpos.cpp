@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "astro/astrolib.h"
+#include "engine/sgp4slot.h"
+#include "engine/stages.h"
 #include "orbit/vorlixnum.h"
 
 namespace {
@@ -123,8 +125,7 @@ void GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
   const double t1 = d->IERSflg ? t + d->Ut1Utc / 86400.0 : t;
 
   // 2. Relative mode: the next selected satellite observes the current one.
-  const bool relative = d->rlm && i == d->prs && d->satnr > 1 && d->occflg == 0 &&
-                        d->flarflg == 0;
+  const bool relative = RelativeMode(d) && i == d->prs;
   int j = 0;
   double olat = 0, olng = 0, ohgt = 0, jlat = 0, jlng = 0, jhgt = 0;
   if (relative) {

@@ -1,9 +1,10 @@
 // The SGP4 slot wrapper: one cached element record for the slot named in
 // sgpsat, so that the thousands of calls of a pass search for one satellite
 // cost one sgp4 call each.
+#include "engine/sgp4slot.h"
+
 #include <cmath>
 
-#include "engine/vorlixcom.h"
 #include "orbit/sgp4unit.h"
 
 elsetrec satrec;

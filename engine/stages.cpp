@@ -1,6 +1,8 @@
 // Later stages of GetSatPos: solar eclipse seen from the satellite, visual
 // magnitude, transit/occultation target, flare geometry and the attitude an
 // unknown mirror would need.
+#include "engine/stages.h"
+
 #include <cmath>
 
 #include "astro/astrolib.h"

@@ -79,6 +79,10 @@ void ShiftElm(WinpData* d, int to, int from) {
   d->epu[to] = d->epu[from];
 }
 
+bool RelativeMode(const WinpData* d) {
+  return d->rlm != 0 && d->satnr >= 2 && d->occflg == 0 && d->flarflg == 0;
+}
+
 // ---------------------------------------------------------------------------
 // Text page
 // ---------------------------------------------------------------------------
@@ -124,6 +128,108 @@ int WoutLineCopy(const WoutData* o, int k, char* out) {
 
 bool WoutLineMarked(const WoutData* o, int k) {
   return validLine(o, k) && o->lines[k][WOUT_MARK] == WOUT_PASSMARK;
+}
+
+namespace {
+
+// Longer than any page line: the page cuts the text at 76 characters.
+constexpr size_t kPageLineFmt = 256;
+
+void putLineV(WoutData* o, char mark, const char* fmt, va_list ap) {
+  char line[kPageLineFmt];
+  std::vsnprintf(line, sizeof line, fmt, ap);
+  putLine(o, line, mark);
+}
+
+}  // namespace
+
+void PutNxtLnF(WoutData* o, const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  putLineV(o, '\0', fmt, ap);
+  va_end(ap);
+}
+
+void PutNxtLnTF(WoutData* o, const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  putLineV(o, WOUT_PASSMARK, fmt, ap);
+  va_end(ap);
+}
+
+// ---------------------------------------------------------------------------
+// Bounded text builder
+// ---------------------------------------------------------------------------
+
+TextBuf::TextBuf(char* buf, size_t size) : buf_(buf), size_(buf ? size : 0) {
+  if (size_ > 0) buf_[0] = '\0';
+}
+
+void TextBuf::vadd(bool points, const char* fmt, va_list ap) {
+  if (len_ + 1 >= size_) {
+    if (size_ > 0) cut_ = true;
+    return;
+  }
+  const int n = std::vsnprintf(buf_ + len_, size_ - len_, fmt, ap);
+  if (n < 0) {
+    buf_[len_] = '\0';
+    return;
+  }
+  const size_t start = len_;
+  if (len_ + static_cast<size_t>(n) > size_ - 1) cut_ = true;
+  len_ = std::min(len_ + static_cast<size_t>(n), size_ - 1);
+  if (points) decdot0(buf_ + start);
+}
+
+TextBuf& TextBuf::Add(const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  vadd(true, fmt, ap);
+  va_end(ap);
+  return *this;
+}
+
+TextBuf& TextBuf::Fmt(const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  vadd(false, fmt, ap);
+  va_end(ap);
+  return *this;
+}
+
+TextBuf& TextBuf::PutN(const char* s, size_t n) {
+  if (!s || size_ == 0) return *this;
+  for (size_t k = 0; k < n && s[k]; ++k) {
+    if (len_ + 1 >= size_) {
+      cut_ = true;
+      break;
+    }
+    buf_[len_++] = s[k];
+  }
+  buf_[len_] = '\0';
+  return *this;
+}
+
+TextBuf& TextBuf::Put(const char* s) { return PutN(s, static_cast<size_t>(-1)); }
+
+TextBuf& TextBuf::Repeat(char c, int n) {
+  if (size_ == 0) return *this;
+  for (int k = 0; k < n; ++k) {
+    if (len_ + 1 >= size_) {
+      cut_ = true;
+      break;
+    }
+    buf_[len_++] = c;
+  }
+  buf_[len_] = '\0';
+  return *this;
+}
+
+void TextBuf::Cut(size_t n) {
+  if (n < len_) {
+    len_ = n;
+    buf_[len_] = '\0';
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -183,15 +289,6 @@ namespace {
 // Angles this large are no angles; the packing code would overflow an int.
 constexpr double ANGLE_MAX = 1e9;
 
-// snprintf into a buffer of size bytes: whatever the values, the text is cut
-// to fit (a huge or non-finite azimuth must not overrun a pass-line buffer).
-__attribute__((format(printf, 3, 4))) void textf(char* out, size_t size, const char* fmt, ...) {
-  va_list ap;
-  va_start(ap, fmt);
-  std::vsnprintf(out, size, fmt, ap);
-  va_end(ap);
-}
-
 }  // namespace
 
 void aosstr(double t, double az, double el, char* out, int timeonly) {
@@ -203,11 +300,11 @@ void aosstr(double t, double az, double el, char* out, int timeonly) {
   int sec = static_cast<int>(s + 0.4999);
   char head[16];
   if (timeonly) {
-    textf(head, sizeof head, " ");
+    TextBuf(head, sizeof head).Fmt(" ");
   } else {
     char mw[MONTH_SIZE];
     GetMonth(mo, mw);
-    textf(head, sizeof head, "%s %2i ", mw, dy);
+    TextBuf(head, sizeof head).Fmt("%s %2i ", mw, dy);
   }
   if (sec == 60) {
     if (m < 59) {
@@ -219,7 +316,7 @@ void aosstr(double t, double az, double el, char* out, int timeonly) {
       sec = 0;
     }
   }
-  textf(out, AOSSTR_SIZE, "%s %2i:%02i:%02i (%3.0lf,%3.0lf)", head, h, m, sec, az, el);
+  TextBuf(out, AOSSTR_SIZE).Fmt("%s %2i:%02i:%02i (%3.0lf,%3.0lf)", head, h, m, sec, az, el);
 }
 
 void dtmstr(double t, char* out) {
@@ -235,17 +332,17 @@ void dtmstr(double t, char* out) {
   }
   char mw[MONTH_SIZE];
   GetMonth(mo, mw);
-  textf(out, DTMSTR_SIZE, "%s %2i %2i:%02i", mw, dy, h, m);
+  TextBuf(out, DTMSTR_SIZE).Fmt("%s %2i %2i:%02i", mw, dy, h, m);
 }
 
 void prpang(char* out, int wide, int mode, double x) {
   if (!out) return;
   if (mode == 0) {
-    textf(out, PRPANG_SIZE, wide ? "%9.3lf" : "%7.2lf", x);
+    TextBuf(out, PRPANG_SIZE).Fmt(wide ? "%9.3lf" : "%7.2lf", x);
   } else {
     if (mode > 0) x = DegFDms(x);
     if (!wide) x += x < 0.0 ? -0.002 : 0.002;
-    textf(out, PRPANG_SIZE, wide ? "%9.4lf" : "%7.2lf", x);
+    TextBuf(out, PRPANG_SIZE).Fmt(wide ? "%9.4lf" : "%7.2lf", x);
     // The C library writes the locale's separator: accept either.
     for (int k = 0; k < 7 && out[k]; ++k) {
       if (out[k] == '.' || out[k] == ',') {
@@ -380,7 +477,7 @@ void cnvepch(WinpData* d, int year, double doy, char* text) {
   // rather than one converted through an undefined integer conversion.
   if (!(std::fabs(doy) < 1e7)) {
     d->epoch[WORKSLOT] = std::nan("");
-    if (text) textf(text, EPOCHTEXT_SIZE, "%s", "***");
+    if (text) TextBuf(text, EPOCHTEXT_SIZE).Put("***");
     return;
   }
   double whole = std::trunc(doy);
@@ -393,8 +490,8 @@ void cnvepch(WinpData* d, int year, double doy, char* text) {
   dms(hours, h, m, s);
   char mw[MONTH_SIZE];
   GetMonth(mo, mw);
-  textf(text, EPOCHTEXT_SIZE, "%2i-%s-%4i   %2i:%2i:%2i", dy, mw, yr, h, m,
-                static_cast<int>(s + 0.5));
+  TextBuf(text, EPOCHTEXT_SIZE)
+      .Fmt("%2i-%s-%4i   %2i:%2i:%2i", dy, mw, yr, h, m, static_cast<int>(s + 0.5));
 }
 
 double getsax(int mode, double n, double e, double i) {

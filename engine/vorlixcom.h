@@ -4,6 +4,8 @@
 #ifndef VORLIX_ENGINE_VORLIXCOM_H
 #define VORLIX_ENGINE_VORLIXCOM_H
 
+#include <cstdarg>
+#include <cstddef>
 #include <cstdio>
 
 #include "astro/attlib.h"
@@ -248,6 +250,31 @@ struct WinpData {
 // (sgpsat = 9999). An index outside 0..11 is ignored: nothing is written.
 void ShiftElm(WinpData* d, int to, int from);
 
+// Relative mode: rlm set, at least two satellites selected, and neither a
+// transit or occultation (occflg) nor a flare search (flarflg) on. The next
+// selected slot (slot 0 after the last) then observes the prime satellite.
+bool RelativeMode(const WinpData* d);
+
+// Holds a field for the length of a scope: whatever the scope does to it, and
+// however it is left (early returns included), the field gets its old value
+// back. The second form also sets the field for the scope.
+//   Keep<int> rlm(d->rlm, 0);   // relative mode off until the scope ends
+template <typename T>
+class Keep {
+ public:
+  explicit Keep(T& field) : field_(field), saved_(field) {}
+  Keep(T& field, const T& value) : field_(field), saved_(field) { field_ = value; }
+  ~Keep() { field_ = saved_; }
+  Keep(const Keep&) = delete;
+  Keep& operator=(const Keep&) = delete;
+  // The value the field had when the guard was made.
+  const T& saved() const { return saved_; }
+
+ private:
+  T& field_;
+  T saved_;
+};
+
 // ---------------------------------------------------------------------------
 // Text page
 // ---------------------------------------------------------------------------
@@ -282,6 +309,45 @@ int WoutLineLen(const WoutData* o, int k);
 int WoutLineCopy(const WoutData* o, int k, char* out);
 // Line k carries the pass-line mark '~'.
 bool WoutLineMarked(const WoutData* o, int k);
+
+// PutNxtLn and PutNxtLnT of a printf text (formatted with a bound; the line
+// is cut to 76 characters as usual).
+void PutNxtLnF(WoutData* o, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+void PutNxtLnTF(WoutData* o, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+
+// A text built in a caller's buffer of fixed size: every piece is formatted
+// with a bound, the text is always terminated, and it is cut (never overrun)
+// when it would not fit. Numbers are written with Add, whose piece has every
+// ',' made a '.' (a comma-decimal locale must not leak into pages and files);
+// names and other texts that may hold commas go in with Put or Fmt.
+class TextBuf {
+ public:
+  // Starts an empty text in buf (size bytes, terminator included).
+  TextBuf(char* buf, size_t size);
+  // A printf piece of numbers: every ',' of the piece becomes '.'.
+  TextBuf& Add(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+  // A printf piece as formatted.
+  TextBuf& Fmt(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+  // Text verbatim (never used as a format); PutN at most n characters of it.
+  TextBuf& Put(const char* s);
+  TextBuf& PutN(const char* s, size_t n);
+  // n copies of c.
+  TextBuf& Repeat(char c, int n);
+  // Keeps at most n characters.
+  void Cut(size_t n);
+  size_t Len() const { return len_; }
+  // Some piece did not fit (the text was cut).
+  bool Truncated() const { return cut_; }
+  char* Str() { return buf_; }
+  const char* Str() const { return buf_; }
+
+ private:
+  void vadd(bool points, const char* fmt, va_list ap);
+  char* buf_;
+  size_t size_;
+  size_t len_ = 0;
+  bool cut_ = false;
+};
 
 // ---------------------------------------------------------------------------
 // Compare, calendar words, time and angle texts
@@ -399,25 +465,6 @@ struct SatPosData {
   Vec3 rsat;              // km, last position outside relative mode (TOD)
   Vec3 vsat;              // km/s
 };
-
-// ---------------------------------------------------------------------------
-// SGP4 slot wrapper
-// ---------------------------------------------------------------------------
-
-struct elsetrec;
-// The one SGP4 element record; holds the elements of slot sgpsat.
-extern elsetrec satrec;
-
-// Substitute state of a failed propagation: a point 100 km from the Earth's
-// centre, below every horizon.
-constexpr double SGP4FAIL_R = 100.0;  // km, along x
-constexpr double SGP4FAIL_V = 10.0;   // km/s, along y
-
-// Position (km) and velocity (km/s) of slot i at dt days after its epoch from
-// its mean elements (TEME). Initialises satrec only when sgpsat != i. Any
-// failure (bad slot, initialisation or propagation error, non-finite result)
-// gives r = (100, 0, 0), v = (0, 10, 0).
-void Sgp4(WinpData* d, double dt, int i, Vec3& r, Vec3& v);
 
 // ---------------------------------------------------------------------------
 // Engine globals

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "astro/astrolib.h"
-#include "engine/geometry.h"
 #include "orbit/forcetables.h"
 
 RKF45 rkf(6);
@@ -319,6 +318,19 @@ void RKfun(double t, double* y, double* dydt, WinpData* d) {
   dydt[3] = a.x;
   dydt[4] = a.y;
   dydt[5] = a.z;
+}
+
+// The derivative the integrator calls without context: the equations of
+// motion with the record of the NumProp call in progress.
+void RKFun(double t, double* y, double* dydt) {
+  if (nmdat) {
+    RKfun(t, y, dydt, nmdat);
+    return;
+  }
+  dydt[0] = y[3];
+  dydt[1] = y[4];
+  dydt[2] = y[5];
+  dydt[3] = dydt[4] = dydt[5] = 0.0;
 }
 
 // ---------------------------------------------------------------------------

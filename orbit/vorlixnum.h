@@ -26,7 +26,7 @@ extern const double* nmgravs;
 
 // The derivative handed to the integrator: RKfun with the record of the
 // NumProp call in progress (nmdat). Outside a NumProp call there is no record:
-// it writes dydt = (v, 0) (no forces). Defined in engine/rkfunwrap.cpp.
+// it writes dydt = (v, 0) (no forces).
 void RKFun(double t, double* y, double* dydt);
 
 // The equations of motion of slot nmrksx at t seconds after its tint:

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/config_files.h"
+#include "support/files.h"
 
 namespace {
 

@@ -23,11 +23,13 @@
 
 #include "engine/config.h"
 #include "engine/numparse.h"
+#include "engine/flares.h"
 #include "engine/passes.h"
+#include "engine/passtext.h"
 #include "engine/sortaos.h"
 #include "engine/tle.h"
 #include "engine/vorlixcom.h"
-#include "config_files.h"
+#include "support/files.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/passes.h"
+#include "engine/passtext.h"
 #include "passfixture.h"
 
 using namespace passfix;

@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <string>
 
+#include "engine/flares.h"
 #include "engine/passes.h"
+#include "engine/passtext.h"
 #include "engine/satpos.h"
 #include "passfixture.h"
 

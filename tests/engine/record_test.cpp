@@ -118,3 +118,41 @@ TEST(Record, SparesAndWorkSlotAreInBounds) {
   EXPECT_EQ(d->norad[WORKSLOT], 1);
   EXPECT_EQ(d->norad[0], 0);
 }
+
+// The rule of relative mode, and the guard that puts a field back on every
+// way out of a scope.
+TEST(Record, RelativeModeAndKeep) {
+  auto d = std::make_unique<WinpData>();
+  d->rlm = 1;
+  d->satnr = 2;
+  EXPECT_TRUE(RelativeMode(d.get()));
+  d->satnr = 1;
+  EXPECT_FALSE(RelativeMode(d.get()));
+  d->satnr = 3;
+  d->occflg = 2;
+  EXPECT_FALSE(RelativeMode(d.get()));
+  d->occflg = 0;
+  d->flarflg = 1;
+  EXPECT_FALSE(RelativeMode(d.get()));
+  d->flarflg = 0;
+  d->rlm = 0;
+  EXPECT_FALSE(RelativeMode(d.get()));
+
+  d->rlm = 5;
+  d->sunel = -6.0;
+  auto run = [&](bool early) {
+    Keep<int> rlm(d->rlm, 0);
+    Keep<double> sunel(d->sunel);
+    EXPECT_EQ(d->rlm, 0);
+    EXPECT_EQ(rlm.saved(), 5);
+    d->sunel = 90.0;
+    if (early) return 1;
+    d->rlm = 7;
+    return 0;
+  };
+  for (bool early : {true, false}) {
+    run(early);
+    EXPECT_EQ(d->rlm, 5);
+    EXPECT_EQ(d->sunel, -6.0);
+  }
+}

@@ -7,6 +7,7 @@
 
 #include "astro/astrolib.h"
 #include "engine/satpos.h"
+#include "engine/stages.h"
 #include "satpos_fixture.h"
 
 using namespace satpos_test;

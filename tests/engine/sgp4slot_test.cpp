@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/sgp4slot.h"
 #include "engine/vorlixcom.h"
 
 namespace {

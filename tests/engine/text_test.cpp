@@ -99,6 +99,41 @@ TEST(TextPage, PutSpace) {
 
 // --- numbers ----------------------------------------------------------------
 
+// Every piece is bounded: the text is cut at the buffer's end (the sanitizer
+// build sees any byte beyond it), Add makes the piece's commas points, Put,
+// PutN and Fmt keep the text as it is.
+TEST(TextBuilder, BoundedPiecesAndDecimalPoints) {
+  auto buf = exact(16);
+  TextBuf t(buf.get(), 16);
+  t.Put("a,b ").Add("%s", "1,5").PutN("xyz", 2).Fmt(" %s", "c,d");
+  EXPECT_STREQ(t.Str(), "a,b 1.5xy c,d");
+  EXPECT_FALSE(t.Truncated());
+  t.Repeat('=', 10);
+  EXPECT_EQ(t.Len(), 15u);
+  EXPECT_STREQ(t.Str(), "a,b 1.5xy c,d==");
+  EXPECT_TRUE(t.Truncated());
+  t.Add("%300.1f", 1.0).Put("more");
+  EXPECT_EQ(t.Len(), 15u);
+  t.Cut(3);
+  EXPECT_STREQ(t.Str(), "a,b");
+
+  TextBuf none(nullptr, 8);  // no buffer: nothing written, nothing read
+  none.Put("x").Add("%d", 1);
+  EXPECT_EQ(none.Len(), 0u);
+}
+
+// The page-line printf behaves as PutNxtLn of the formatted text.
+TEST(TextPage, PrintfLines) {
+  auto o = std::make_unique<WoutData>();
+  o->nlines = 0;
+  PutNxtLnF(o.get(), " Lat.: %s  (%s)", "1,5", "2,5");
+  PutNxtLnTF(o.get(), "%080d", 7);
+  EXPECT_EQ(line(o.get(), 0), " Lat.: 1.5  (2,5)");
+  EXPECT_FALSE(WoutLineMarked(o.get(), 0));
+  EXPECT_EQ(WoutLineLen(o.get(), 1), WOUT_LINELEN);
+  EXPECT_TRUE(WoutLineMarked(o.get(), 1));
+}
+
 TEST(NumberText, Atof) {
   struct Case {
     const char* text;

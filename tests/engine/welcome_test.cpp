@@ -16,7 +16,7 @@
 
 #include "astro/astrolib.h"
 #include "engine/config.h"
-#include "engine/config_files.h"
+#include "support/files.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-// Whole-file helpers of the configuration and start-up tests.
-#ifndef VORLIX_TESTS_ENGINE_CONFIG_FILES_H
-#define VORLIX_TESTS_ENGINE_CONFIG_FILES_H
+// Whole-file helpers of the tests and benchmarks.
+#ifndef VORLIX_TESTS_SUPPORT_FILES_H
+#define VORLIX_TESTS_SUPPORT_FILES_H
 
 #include <fstream>
 #include <sstream>

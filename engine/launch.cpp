@@ -1,6 +1,6 @@
 // Launch orbits from a launch site and impulsive velocity changes of the
 // prime satellite.
-#include "orbit/launch.h"
+#include "engine/launch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "astro/astrolib.h"
-#include "engine/geometry.h"
 #include "engine/satpos.h"
 #include "engine/tle.h"
 #include "orbit/rv2el.h"

@@ -1,7 +1,7 @@
 // Launch orbits from a launch site (with the optional rendezvous launch time)
 // and impulsive velocity changes of the prime satellite.
-#ifndef VORLIX_ORBIT_LAUNCH_H
-#define VORLIX_ORBIT_LAUNCH_H
+#ifndef VORLIX_ENGINE_LAUNCH_H
+#define VORLIX_ENGINE_LAUNCH_H
 
 #include "engine/vorlixcom.h"
 

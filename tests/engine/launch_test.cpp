@@ -1,5 +1,5 @@
 // Delta-V manoeuvres and launch orbits of the prime slot.
-#include "orbit/launch.h"
+#include "engine/launch.h"
 
 #include <gtest/gtest.h>
 

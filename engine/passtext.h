@@ -1,0 +1,64 @@
+// Texts of the pass machinery: the pass list page (and its copy in the save
+// file), the pass details step by step, the apparent orbit pole, the transit
+// zone text and the ground-track file.
+#ifndef VORLIX_ENGINE_PASSTEXT_H
+#define VORLIX_ENGINE_PASSTEXT_H
+
+#include "engine/vorlixcom.h"
+
+// Sizes of the caller's text buffers (terminator included). The texts are
+// written with bounded formatting and cut at these sizes.
+constexpr int PASSDTXT_SIZE = 512;  // GetPassDTxt (header and first line ~330)
+constexpr int POLETXT_SIZE = 160;   // GetPoleTxt (~110)
+constexpr int ZONETXT_SIZE = 48;    // SunMoonTr (~30)
+
+// Pass details of the chosen pass ipass, one step per call. t == 0 marks the
+// first call: t is set to pastm[ipass] (aligned to the step) and buf starts
+// with the header. Every call advances t by tstep (a result of exactly 0
+// becomes 1.0). mode 0 screen, 1 save file with sky positions, 2 save file
+// with the ground track. Returns 1 when a line for the time was written into
+// buf, 0 when the satellite is not accepted there (buf holds only the header
+// or "\n"), and 0 with an empty buf when ipass is not a pass of the last
+// list (ipass < 0 or ipass >= min(npass, 120)). buf: PASSDTXT_SIZE bytes.
+int GetPassDTxt(WinpData* d, double& t, char* buf, int mode);
+
+// Apparent pole of the orbit (azimuth, elevation, R.A., Dec. of date) at the
+// time tmxel of the highest listed elevation. buf: POLETXT_SIZE bytes.
+void GetPoleTxt(WinpData* d, char* buf);
+
+// Transit zone text of a Sun or Moon transit at t by slot `slot`: zone
+// half-width (km, at most 50, marked '>' when clipped), duration (s) and
+// direction of motion (deg). With autozone, code := 1 when the zone reaches
+// the event distance dist (the observer lies inside it), else 2. When the
+// centre line misses the Earth at t there is no zone: buf = " " and code := 2
+// (with autozone). The observer fields and rlm are unchanged on return.
+// buf: ZONETXT_SIZE bytes.
+void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& code, char* buf);
+
+// Longest track saveOrbitTrack writes; a longer track is cut with a "+++" line.
+constexpr long ORBITTRACK_MAXLINES = 200000;
+
+// Writes the ground track (or the centre line in transit and flare modes) of
+// the prime slot over the entered interval into a new save file savnm (its
+// old content is replaced). Returns 1 when the file cannot be opened or a
+// write fails, else 0.
+int saveOrbitTrack(WinpData* d);
+
+// ---------------------------------------------------------------------------
+// Pass list
+// ---------------------------------------------------------------------------
+
+// Results of aospass.
+constexpr int AOS_DONE = 0;      // list on the page (and saved when asked)
+constexpr int AOS_NOSAVE = 1;    // list on the page; the save file could not be
+                                 // opened or written ("***" line on the page)
+constexpr int AOS_NOLIST = 2;    // no list: the page says why (no satellite,
+                                 // distance <= 0 in an event mode); nothing saved
+
+// Pass list of the prime slot prs over the entered interval into the page o:
+// header, then one marked line per pass (or event). npass/pastm[0..119] get
+// the start times of the listed lines. With filsav == 1 the page is also
+// written to savnm (new file when svnew is set, else appended).
+int aospass(WinpData* d, WoutData* o);
+
+#endif

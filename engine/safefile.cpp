@@ -1,0 +1,125 @@
+#include "engine/safefile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Longest chain of symbolic links followed (as the kernel's own limit).
+constexpr int kMaxLinks = 40;
+
+std::string dirOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The file a chain of symbolic links ends at (the path itself when it is no
+// link or does not exist yet; a dangling link names the file to create).
+std::string followLinks(std::string path) {
+  for (int hop = 0; hop < kMaxLinks; ++hop) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+    std::vector<char> buf(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096);
+    const ssize_t n = readlink(path.c_str(), buf.data(), buf.size());
+    if (n <= 0 || static_cast<size_t>(n) >= buf.size()) break;
+    std::string to(buf.data(), static_cast<size_t>(n));
+    path = to[0] == '/' ? to : dirOf(path) + to;
+  }
+  return path;
+}
+
+}  // namespace
+
+SafeFile::SafeFile(const char* path, const char* tmpName)
+    : target_(followLinks(path ? path : "")) {
+  if (tmpName) {
+    tmp_ = dirOf(target_) + tmpName;
+    if (tmp_ == target_) tmp_ += "~";
+  } else {
+    tmp_ = target_ + ".tmp";
+  }
+}
+
+SafeFile::~SafeFile() { abandon(); }
+
+bool SafeFile::fail() {
+  if (!bad_) err_ = errno;
+  bad_ = true;
+  return false;
+}
+
+bool SafeFile::open() {
+  abandon();
+  bad_ = false;
+  err_ = 0;
+  if (target_.empty()) {
+    err_ = ENOENT;
+    return false;
+  }
+  // A stale temporary file (or a link planted in its place) is not written
+  // through: it is removed and the file is created anew.
+  unlink(tmp_.c_str());
+  const int fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    err_ = errno;
+    return false;
+  }
+  f_ = fdopen(fd, "w");
+  if (!f_) {
+    err_ = errno;
+    ::close(fd);
+    unlink(tmp_.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool SafeFile::write(const void* p, size_t n) {
+  if (!f_ || bad_) return false;
+  if (n > 0 && std::fwrite(p, 1, n, f_) != n) return fail();
+  return true;
+}
+
+bool SafeFile::put(const char* s) { return s ? write(s, std::strlen(s)) : true; }
+
+SafeFile::Result SafeFile::commit() {
+  if (!f_) return NotOpen;
+  bool ok = !bad_;
+  if (ok && (std::fflush(f_) != 0 || std::ferror(f_))) ok = fail();
+  if (ok && fsync(fileno(f_)) != 0) ok = fail();
+  // The new file keeps the permissions of the one it replaces, as writing
+  // over it would.
+  struct stat st;
+  if (ok && stat(target_.c_str(), &st) == 0) fchmod(fileno(f_), st.st_mode & 07777);
+  if (std::fclose(f_) != 0 && ok) ok = fail();
+  f_ = nullptr;
+  if (!ok) {
+    unlink(tmp_.c_str());
+    return WriteFailed;
+  }
+  if (std::rename(tmp_.c_str(), target_.c_str()) != 0) {
+    fail();
+    unlink(tmp_.c_str());
+    return ReplaceFailed;
+  }
+  // The rename itself is made durable with the directory.
+  const std::string dir = dirOf(target_);
+  const int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    fsync(dfd);
+    ::close(dfd);
+  }
+  return Done;
+}
+
+void SafeFile::abandon() {
+  if (!f_) return;
+  std::fclose(f_);
+  f_ = nullptr;
+  unlink(tmp_.c_str());
+}

@@ -1,0 +1,65 @@
+// The one way a file of the program is replaced: the new content goes into a
+// temporary file beside the target and takes the target's place by a rename
+// only when every byte was written and synced, so a reader (or the user after
+// a crash, a full disk or a failed write) finds either the whole old file or
+// the whole new one. The engine's writers and the window layer use it alike.
+#ifndef VORLIX_ENGINE_SAFEFILE_H
+#define VORLIX_ENGINE_SAFEFILE_H
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+class SafeFile {
+ public:
+  // What commit achieved. Anything but Done leaves the target as it was.
+  enum Result {
+    Done = 0,       // the target holds the new content
+    NotOpen,        // open() failed or was never called
+    WriteFailed,    // a write, flush, sync or close failed
+    ReplaceFailed,  // the rename over the target failed
+  };
+
+  // The target path. A symbolic link is followed: the temporary file is made
+  // beside the file the link points to, and that file is replaced, so the link
+  // stays a link. tmpName: the temporary file's name in the target's
+  // directory (default: the target's name with ".tmp" appended).
+  explicit SafeFile(const char* path, const char* tmpName = nullptr);
+  // An uncommitted temporary file is closed and removed.
+  ~SafeFile();
+  SafeFile(const SafeFile&) = delete;
+  SafeFile& operator=(const SafeFile&) = delete;
+
+  // Creates the temporary file (a stale one of the same name is replaced).
+  // False when it cannot be created; error() tells why.
+  bool open();
+  // The temporary file's stream for the caller's writes (null when not open).
+  FILE* file() const { return f_; }
+  // Writes n bytes, or a text; false once any write failed.
+  bool write(const void* p, size_t n);
+  bool put(const char* s);
+
+  // Flushes, syncs and closes the temporary file, gives it the permissions of
+  // the file it replaces (new files get the usual ones), and renames it over
+  // the target. The result must be looked at: a failed commit means the new
+  // content was not saved.
+  [[nodiscard]] Result commit();
+  // Drops the new content: the temporary file is closed and removed.
+  void abandon();
+
+  // errno of the first failure (0 when none).
+  int error() const { return err_; }
+  // The file that is replaced (the target of a symbolic link).
+  const std::string& target() const { return target_; }
+  const std::string& tempPath() const { return tmp_; }
+
+ private:
+  bool fail();
+
+  std::string target_, tmp_;
+  FILE* f_ = nullptr;
+  int err_ = 0;
+  bool bad_ = false;
+};
+
+#endif

@@ -1,0 +1,25 @@
+// The SGP4 slot wrapper: one cached element record for the slot named in
+// sgpsat, so that the thousands of calls of a pass search for one satellite
+// cost one sgp4 call each.
+#ifndef VORLIX_ENGINE_SGP4SLOT_H
+#define VORLIX_ENGINE_SGP4SLOT_H
+
+#include "astro/attlib.h"
+#include "engine/vorlixcom.h"
+
+struct elsetrec;
+// The one SGP4 element record; holds the elements of slot sgpsat.
+extern elsetrec satrec;
+
+// Substitute state of a failed propagation: a point 100 km from the Earth's
+// centre, below every horizon.
+constexpr double SGP4FAIL_R = 100.0;  // km, along x
+constexpr double SGP4FAIL_V = 10.0;   // km/s, along y
+
+// Position (km) and velocity (km/s) of slot i at dt days after its epoch from
+// its mean elements (TEME). Initialises satrec only when sgpsat != i. Any
+// failure (bad slot, initialisation or propagation error, non-finite result)
+// gives r = (100, 0, 0), v = (0, 10, 0).
+void Sgp4(WinpData* d, double dt, int i, Vec3& r, Vec3& v);
+
+#endif

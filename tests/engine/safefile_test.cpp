@@ -1,0 +1,158 @@
+// The safe file writer: all or nothing, permissions kept, links kept.
+#include "engine/safefile.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <string>
+
+#include "support/files.h"
+
+namespace {
+
+class SafeFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/vorlix-safefile-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+  }
+  void TearDown() override { ASSERT_EQ(std::system(("rm -rf '" + dir_ + "'").c_str()), 0); }
+  bool exists(const std::string& p) {
+    struct stat st;
+    return lstat(p.c_str(), &st) == 0;
+  }
+  std::string dir_;
+};
+
+TEST_F(SafeFileTest, ReplacesOnlyOnCommitAndKeepsPermissions) {
+  const std::string p = dir_ + "/list.txt";
+  writeFile(p, "old\n");
+  ASSERT_EQ(chmod(p.c_str(), 0640), 0);
+  {
+    SafeFile f(p.c_str());
+    ASSERT_TRUE(f.open());
+    EXPECT_TRUE(f.put("new "));
+    EXPECT_TRUE(f.write("text\n", 5));
+    EXPECT_EQ(readFile(p), "old\n");  // nothing visible before the commit
+    EXPECT_EQ(f.commit(), SafeFile::Done);
+  }
+  EXPECT_EQ(readFile(p), "new text\n");
+  struct stat st;
+  ASSERT_EQ(stat(p.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_FALSE(exists(p + ".tmp"));
+
+  {
+    SafeFile f(p.c_str());  // dropped without a commit
+    ASSERT_TRUE(f.open());
+    f.put("lost");
+  }
+  EXPECT_EQ(readFile(p), "new text\n");
+  EXPECT_FALSE(exists(p + ".tmp"));
+
+  SafeFile never(p.c_str());
+  EXPECT_EQ(never.commit(), SafeFile::NotOpen);
+}
+
+// Through a symbolic link (also a relative one, also a chain) the file the
+// link points to is replaced and the link stays.
+TEST_F(SafeFileTest, WritesBesideTheLinksTarget) {
+  ASSERT_EQ(mkdir((dir_ + "/real").c_str(), 0700), 0);
+  const std::string real = dir_ + "/real/vorlix.cfg";
+  writeFile(real, "old\n");
+  ASSERT_EQ(symlink("real/vorlix.cfg", (dir_ + "/link1").c_str()), 0);
+  ASSERT_EQ(symlink((dir_ + "/link1").c_str(), (dir_ + "/link2").c_str()), 0);
+  SafeFile f((dir_ + "/link2").c_str());
+  EXPECT_EQ(f.target(), dir_ + "/real/vorlix.cfg");
+  ASSERT_TRUE(f.open());
+  EXPECT_EQ(f.tempPath(), real + ".tmp");
+  f.put("new\n");
+  ASSERT_EQ(f.commit(), SafeFile::Done);
+  struct stat st;
+  ASSERT_EQ(lstat((dir_ + "/link2").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(lstat((dir_ + "/link1").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(readFile(real), "new\n");
+
+  // A link to a file not there yet creates that file.
+  ASSERT_EQ(symlink("real/new.txt", (dir_ + "/dangling").c_str()), 0);
+  SafeFile g((dir_ + "/dangling").c_str());
+  ASSERT_TRUE(g.open());
+  g.put("x");
+  ASSERT_EQ(g.commit(), SafeFile::Done);
+  EXPECT_EQ(readFile(dir_ + "/real/new.txt"), "x");
+}
+
+// A temporary name of the caller's choice lives in the target's directory; a
+// link planted in its place is replaced, never written through.
+TEST_F(SafeFileTest, NamedTemporaryFileAndPlantedLink) {
+  const std::string p = dir_ + "/satsave.txt";
+  const std::string victim = dir_ + "/victim";
+  writeFile(victim, "keep\n");
+  ASSERT_EQ(symlink(victim.c_str(), (dir_ + "/vorlix.tmp").c_str()), 0);
+  SafeFile f(p.c_str(), "vorlix.tmp");
+  EXPECT_EQ(f.tempPath(), dir_ + "/vorlix.tmp");
+  ASSERT_TRUE(f.open());
+  f.put("sorted\n");
+  ASSERT_EQ(f.commit(), SafeFile::Done);
+  EXPECT_EQ(readFile(p), "sorted\n");
+  EXPECT_EQ(readFile(victim), "keep\n");
+
+  SafeFile same(p.c_str(), "satsave.txt");  // never the target itself
+  EXPECT_EQ(same.tempPath(), p + "~");
+}
+
+TEST_F(SafeFileTest, FailuresLeaveTheOldFile) {
+  const std::string p = dir_ + "/out.tle";
+  writeFile(p, "old\n");
+
+  SafeFile missing((dir_ + "/no/such/dir/x").c_str());
+  EXPECT_FALSE(missing.open());
+  EXPECT_EQ(missing.error(), ENOENT);
+  SafeFile empty("");
+  EXPECT_FALSE(empty.open());
+
+  // The temporary file's place is taken by a directory.
+  ASSERT_EQ(mkdir((p + ".tmp").c_str(), 0700), 0);
+  SafeFile blocked(p.c_str());
+  EXPECT_FALSE(blocked.open());
+  rmdir((p + ".tmp").c_str());
+
+  // A write beyond the file size limit (a full disk).
+  struct rlimit old;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto handler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit lim = old;
+  lim.rlim_cur = 100;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lim), 0);
+  SafeFile::Result res;
+  {
+    SafeFile f(p.c_str());
+    ASSERT_TRUE(f.open());
+    for (int k = 0; k < 100; ++k) f.put("0123456789");
+    res = f.commit();
+  }
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, handler);
+  EXPECT_EQ(res, SafeFile::WriteFailed);
+  EXPECT_EQ(readFile(p), "old\n");
+  EXPECT_FALSE(exists(p + ".tmp"));
+
+  // The target is a directory: the rename fails, the temporary file goes.
+  ASSERT_EQ(mkdir((dir_ + "/adir").c_str(), 0700), 0);
+  writeFile(dir_ + "/adir/f", "x");
+  SafeFile d((dir_ + "/adir").c_str());
+  ASSERT_TRUE(d.open());
+  d.put("y");
+  EXPECT_EQ(d.commit(), SafeFile::ReplaceFailed);
+  EXPECT_FALSE(exists(dir_ + "/adir.tmp"));
+}
+
+}  // namespace
