@@ -1,0 +1,127 @@
+// Number texts and checked reads shared by all dialogs.
+#include "dialogs/stdialog.h"
+
+#include <QLineEdit>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QVariant>
+#include <cmath>
+#include <cstdio>
+
+#include "engine/numparse.h"
+#include "gui/prompter.h"
+
+namespace {
+// Dynamic properties that remember what setNum showed.
+constexpr const char* kShownText = "vorlixShownText";
+constexpr const char* kShownValue = "vorlixShownValue";
+
+void show(QLineEdit* edit, const QString& text, const QVariant& value) {
+  edit->setText(text);
+  edit->setProperty(kShownText, text);
+  edit->setProperty(kShownValue, value);
+}
+
+// The value setNum stored, when the text is still the one it showed.
+bool untouched(const QLineEdit* edit, QVariant& value) {
+  const QVariant shown = edit->property(kShownText);
+  if (!shown.isValid() || shown.toString() != edit->text()) return false;
+  value = edit->property(kShownValue);
+  return value.isValid();
+}
+}  // namespace
+
+QString numText(double v) { return QString::number(v, 'g', 6); }
+
+QString numText(double v, const char* format) {
+  char buf[64];
+  const int n = std::snprintf(buf, sizeof buf, format, v);
+  if (n < 0) return QString();
+  decdot(buf);
+  return QString::fromLatin1(buf);
+}
+
+void setNum(QLineEdit* edit, double v) { show(edit, numText(v), v); }
+
+void setNum(QLineEdit* edit, double v, const char* format) {
+  show(edit, numText(v, format), v);
+}
+
+void setNum(QLineEdit* edit, int v) { show(edit, QString::number(v), v); }
+
+bool parseNum(const QString& text, double& v) {
+  bool ok = false;
+  v = text.toDouble(&ok);
+  if (ok && std::isfinite(v)) return true;
+  v = 0.0;
+  return false;
+}
+
+bool parseNum(const QString& text, int& v) {
+  bool ok = false;
+  v = text.trimmed().toInt(&ok, 10);
+  if (ok) return true;
+  v = 0;
+  return false;
+}
+
+bool readNum(const QLineEdit* edit, double& v) {
+  QVariant kept;
+  if (untouched(edit, kept) && kept.canConvert<double>()) {
+    v = kept.toDouble();
+    if (std::isfinite(v)) return true;
+  }
+  return parseNum(edit->text(), v);
+}
+
+bool readNum(const QLineEdit* edit, int& v) {
+  QVariant kept;
+  if (untouched(edit, kept) && kept.type() == QVariant::Int) {
+    v = kept.toInt();
+    return true;
+  }
+  return parseNum(edit->text(), v);
+}
+
+void insertPlain(QTextEdit* edit, const QString& text) {
+  edit->textCursor().insertText(text);
+}
+
+StDialog::StDialog(QWidget* parent) : QDialog(parent) {}
+
+void StDialog::checkField(QLineEdit* edit, const QString& name, double min, double max,
+                          Kind kind) {
+  checks_.push_back({edit, name, min, max, kind});
+}
+
+bool StDialog::fieldsValid() {
+  for (const Check& c : checks_) {
+    QString problem;
+    const QString text = c.edit->text().trimmed();
+    double v = 0.0;
+    if (c.kind == Integer) {
+      int n = 0;
+      if (!text.isEmpty() && !readNum(c.edit, n))
+        problem = tr("%1: \"%2\" is not a whole number.").arg(c.name, text);
+      v = n;
+    } else if (!text.isEmpty() && !readNum(c.edit, v)) {
+      // Letters read as 0 as they always have; only a non-finite value
+      // ("nan", "inf", "1e999") is refused, since it would reach the record.
+      if (!std::isfinite(text.toDouble()))
+        problem = tr("%1: \"%2\" is not a finite number.").arg(c.name, text);
+    }
+    if (problem.isEmpty() && (v < c.min || v > c.max))
+      problem = tr("%1 must lie between %2 and %3.").arg(c.name, numText(c.min), numText(c.max));
+    if (!problem.isEmpty()) {
+      prompter().warn(windowTitle(), problem, this);
+      c.edit->setFocus();
+      c.edit->selectAll();
+      return false;
+    }
+  }
+  return true;
+}
+
+void StDialog::accept() {
+  if (fieldsValid()) QDialog::accept();
+}

@@ -1,0 +1,69 @@
+// What every dialog shares: numbers shown and read back in the C syntax, and a
+// base class that checks chosen number fields when OK is pressed.
+//
+// Reading: text that is no number reads as 0, and "nan", "inf" or a number
+// beyond the double range read as 0 too, so nothing non-finite reaches the
+// record. A field whose text is still the one setNum put there reads back the
+// value setNum was given, not its six-digit rounding.
+#ifndef VORLIX_DIALOGS_STDIALOG_H
+#define VORLIX_DIALOGS_STDIALOG_H
+
+#include <QDialog>
+#include <QString>
+#include <QVector>
+
+class QLineEdit;
+class QTextEdit;
+
+// %g with 6 significant digits, whatever the locale (0.0416667, 1e-08).
+QString numText(double v);
+// printf format (one double) through decdot, bounded: "%8.2f" -> "   12.50".
+QString numText(double v, const char* format);
+
+void setNum(QLineEdit* edit, double v);
+void setNum(QLineEdit* edit, double v, const char* format);
+void setNum(QLineEdit* edit, int v);
+
+// v := the field's number; true when the text is a finite number (for int: a
+// base-10 integer). Otherwise v := 0 and false.
+bool readNum(const QLineEdit* edit, double& v);
+bool readNum(const QLineEdit* edit, int& v);
+// The same for a bare text (blanks around the number are ignored).
+bool parseNum(const QString& text, double& v);
+bool parseNum(const QString& text, int& v);
+
+// Inserts text at the cursor as plain text (no rich-text guessing, no extra
+// paragraph per call).
+void insertPlain(QTextEdit* edit, const QString& text);
+
+// Base of the parameter dialogs. Fields registered with checkField must hold
+// a finite number inside their range when OK is pressed; otherwise one box
+// under the dialog's title names the field, the field gets the focus and the
+// dialog stays open. Fields not registered follow the plain reading rule.
+class StDialog : public QDialog {
+  Q_OBJECT
+ public:
+  enum Kind { Real, Integer };
+  explicit StDialog(QWidget* parent = nullptr);
+
+  // name: the field as the user knows it ("Latitude"). An empty field reads 0
+  // and is checked as 0.
+  void checkField(QLineEdit* edit, const QString& name, double min, double max,
+                  Kind kind = Real);
+  // Runs the checks; on the first failure shows the box and returns false.
+  bool fieldsValid();
+
+ public slots:
+  void accept() override;
+
+ private:
+  struct Check {
+    QLineEdit* edit;
+    QString name;
+    double min, max;
+    Kind kind;
+  };
+  QVector<Check> checks_;
+};
+
+#endif

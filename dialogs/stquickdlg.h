@@ -1,0 +1,24 @@
+// The quick-help viewer: read-only text and an OK button.
+#ifndef VORLIX_DIALOGS_STQUICKDLG_H
+#define VORLIX_DIALOGS_STQUICKDLG_H
+
+#include <QDialog>
+
+class QPushButton;
+class QTextEdit;
+
+class StQuickDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit StQuickDialog(QWidget* parent = nullptr);
+
+ public slots:
+  // Inserts s at the cursor as plain text; "$$$" moves the cursor to the start.
+  virtual void setHelpLine(const QString& s);
+
+ private:
+  QTextEdit* textEdit1;
+  QPushButton* okButton;
+};
+
+#endif

@@ -1,0 +1,19 @@
+// vorlix: the records exist before main; here the toolkit, the C number
+// format, the program's directory as working directory and the main window.
+#include <QApplication>
+#include <QDir>
+#include <QFont>
+#include <clocale>
+
+#include "gui/vorlix.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  // Qt set LC_ALL from the environment: numbers must keep their point.
+  std::setlocale(LC_NUMERIC, "C");
+  QApplication::setFont(QFont(QStringLiteral("helvetica"), 10, QFont::Normal, false));
+  QDir::setCurrent(QCoreApplication::applicationDirPath());
+  VorlixApp window;
+  window.show();
+  return app.exec();
+}

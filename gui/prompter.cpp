@@ -1,0 +1,77 @@
+// The real boxes behind the prompter.
+#include "gui/prompter.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+Prompter standard;
+Prompter* current = &standard;
+
+// Qt's own dialogs look the same on every desktop.
+constexpr QFileDialog::Options kFileOptions = QFileDialog::DontUseNativeDialog;
+}  // namespace
+
+Prompter::~Prompter() = default;
+
+void Prompter::inform(const QString& title, const QString& text, QWidget* parent) {
+  QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+bool Prompter::warn(const QString& title, const QString& text, QWidget* parent,
+                    const QString& extraButton) {
+  QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
+  QPushButton* ok = box.addButton(QMessageBox::Ok);
+  box.setDefaultButton(ok);
+  if (!extraButton.isEmpty()) box.setEscapeButton(box.addButton(extraButton, QMessageBox::RejectRole));
+  box.exec();
+  return box.clickedButton() == ok;
+}
+
+bool Prompter::askDouble(const QString& title, const QString& label, double& value,
+                         double min, double max, int decimals, QWidget* parent) {
+  bool ok = false;
+  const double v = QInputDialog::getDouble(parent, title, label, value, min, max, decimals, &ok);
+  if (ok) value = v;
+  return ok;
+}
+
+bool Prompter::askInt(const QString& title, const QString& label, int& value, int min, int max,
+                      int step, QWidget* parent) {
+  bool ok = false;
+  const int v = QInputDialog::getInt(parent, title, label, value, min, max, step, &ok);
+  if (ok) value = v;
+  return ok;
+}
+
+bool Prompter::askText(const QString& title, const QString& label, QString& text,
+                       QWidget* parent) {
+  bool ok = false;
+  const QString v = QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
+  if (ok) text = v;
+  return ok;
+}
+
+QString Prompter::openFile(const QString& caption, const QString& dir, const QString& filter,
+                           QWidget* parent) {
+  return QFileDialog::getOpenFileName(parent, caption, dir, filter, nullptr, kFileOptions);
+}
+
+QString Prompter::saveFile(const QString& caption, const QString& dir, const QString& filter,
+                           QWidget* parent) {
+  return QFileDialog::getSaveFileName(parent, caption, dir, filter, nullptr, kFileOptions);
+}
+
+int Prompter::exec(QDialog& dialog) { return dialog.exec(); }
+
+Prompter& prompter() { return *current; }
+
+Prompter* setPrompter(Prompter* p) {
+  Prompter* old = current;
+  current = p ? p : &standard;
+  return old == &standard ? nullptr : old;
+}

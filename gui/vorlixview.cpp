@@ -1,0 +1,352 @@
+// View core: construction, painting, the text page and the pass list, the
+// text/plot switch, scrolling, prime satellite by number, file names, Exit.
+#include "gui/vorlixview.h"
+
+#include <QFontMetrics>
+#include <QGlyphRun>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRawFont>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <algorithm>
+#include <cstring>
+
+#include "dialogs/stpassdialog.h"
+#include "gui/prompter.h"
+#include "gui/records.h"
+#include "gui/resources.h"
+#include "gui/vsservices.h"
+
+namespace {
+
+// Left margin of every text line.
+constexpr int kMargin = 10;
+
+// One text font and what drawing a page needs of it: the glyph and the
+// advance of each Latin-1 byte, so a line is one glyph run.
+struct PageFont {
+  QFont font;
+  QRawFont raw;
+  int em = 0, ascent = 0, descent = 0;
+  quint32 glyph[256] = {};
+  int advance[256] = {};
+};
+
+const PageFont& pageFont(int points) {
+  static PageFont cache;
+  static int cachedPoints = -1;
+  if (cachedPoints == points) return cache;
+  cache = PageFont();
+  cache.font = QFont(QStringLiteral("helvetica"), points, QFont::Normal, false);
+  cache.font.setKerning(false);
+  const QFontMetrics fm(cache.font);
+  cache.em = fm.horizontalAdvance(QLatin1Char('M'));
+  cache.ascent = fm.ascent();
+  cache.descent = fm.descent();
+  cache.raw = QRawFont::fromFont(cache.font);
+  for (int c = 0; c < 256; ++c) {
+    const QChar ch(static_cast<ushort>(c));
+    cache.advance[c] = fm.horizontalAdvance(ch);
+    if (cache.raw.isValid()) {
+      const QVector<quint32> g = cache.raw.glyphIndexesForString(QString(ch));
+      cache.glyph[c] = g.isEmpty() ? 0 : g[0];
+    }
+  }
+  cachedPoints = points;
+  return cache;
+}
+
+// Draws the characters line[from..n-1]; x[j] is the position of character j.
+void drawRun(QPainter& p, const PageFont& pf, const char* line, int from, int n,
+             const int* x, int baseline) {
+  if (!pf.raw.isValid()) {
+    for (int j = from; j < n; ++j) {
+      const unsigned char c = static_cast<unsigned char>(line[j]);
+      if (c > ' ') p.drawText(x[j], baseline, QString(QChar(static_cast<ushort>(c))));
+    }
+    return;
+  }
+  QVector<quint32> glyphs;
+  QVector<QPointF> pos;
+  glyphs.reserve(n);
+  pos.reserve(n);
+  for (int j = from; j < n; ++j) {
+    const unsigned char c = static_cast<unsigned char>(line[j]);
+    if (c <= ' ' || c == 127) continue;  // blanks, tabs and controls leave no ink
+    glyphs.push_back(pf.glyph[c]);
+    pos.push_back(QPointF(x[j], baseline));
+  }
+  if (glyphs.isEmpty()) return;
+  QGlyphRun run;
+  run.setRawFont(pf.raw);
+  run.setGlyphIndexes(glyphs);
+  run.setPositions(pos);
+  p.drawGlyphRun(QPointF(0, 0), run);
+}
+
+}  // namespace
+
+VorlixView::VorlixView(QWidget* parent, const char* cfgpath) : QWidget(parent) {
+  initVorlixResources();
+  qstrncpy(cfgPath, cfgpath ? cfgpath : CFG_FILENAME, sizeof cfgPath);
+  setFocusPolicy(Qt::NoFocus);
+  resize(720, 600);
+  outdata->nlines = 0;
+  swelcm(indata, outdata, cfgPath);
+  fsz = indata->fsz;
+  busy = false;
+  resize(721, 501);
+  showtxt(false);
+  pmlay = QPixmap(721, 501);
+  pmlay.fill(Qt::white);
+  pmearth = QPixmap(721, 501);
+  pmearth.fill(Qt::white);
+  indata->pltw = 860;
+  indata->plth = 501;
+  pmplot = QPixmap(860, 501);
+  pmplot.fill(Qt::white);
+  pminfo = QPixmap(860, 140);
+  pminfo.fill(QColor(0, 50, 200, 255));
+  QPixmap earth;
+  if (earth.load(QStringLiteral(":/satpearth.png"))) {
+    pmearth = earth;
+    indata->phwm = 1;
+  }
+  vRefresh();
+  vText();
+}
+
+VorlixView::~VorlixView() = default;
+
+// ---------------------------------------------------------------------------
+// Painting: commands draw into the pixmaps; painting only copies one.
+// ---------------------------------------------------------------------------
+
+void VorlixView::repaintNow() { repaint(); }
+
+void VorlixView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  if (indata->dspst < 1)
+    p.drawPixmap(0, 0, pmtxt);
+  else if (indata->picmd)
+    p.drawPixmap(0, 0, pmpicw);
+  else
+    p.drawPixmap(0, 0, pmplot);
+}
+
+void VorlixView::resizeToShown() {
+  const QPixmap& shown = indata->dspst < 1 ? pmtxt : indata->picmd ? pmpicw : pmplot;
+  if (size() != shown.size()) resize(shown.size());
+}
+
+QScrollArea* VorlixView::scroller() const {
+  // The view sits in the scroll area's viewport.
+  QWidget* vp = parentWidget();
+  return vp ? qobject_cast<QScrollArea*>(vp->parentWidget()) : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Text page and pass list
+// ---------------------------------------------------------------------------
+
+QFont VorlixView::preparePage() {
+  const PageFont& pf = pageFont(fsz);
+  // Room for a full page: 160 lines at the ascent pitch and 76 cells + margin.
+  const QSize need(std::max(860, kMargin + 77 * pf.em),
+                   std::max(2500, (WOUT_NLINES + 1) * pf.ascent + pf.descent));
+  if (pmtxt.size() != need) pmtxt = QPixmap(need);
+  pmtxt.fill(Qt::white);
+  return pf.font;
+}
+
+void VorlixView::drawTextPage(bool passList, bool cells) {
+  preparePage();
+  const PageFont& pf = pageFont(fsz);
+  QPainter p(&pmtxt);
+  p.setFont(pf.font);
+  p.setPen(QColor(0, 0, 0));
+  int y = 0, k = 0;
+  char line[WOUT_LINELEN + 1];
+  int x[WOUT_LINELEN + 1];
+  const int nlines = std::min(std::max(outdata->nlines, 0), WOUT_NLINES);
+  for (int i = 0; i < nlines; ++i) {
+    y += pf.ascent;
+    const int n = WoutLineCopy(outdata, i, line);
+    // A pass list's pass lines begin with a mark that is never drawn.
+    int from = 0;
+    if (passList) {
+      if (n > 0 && line[0] != ' ' && k < MAXPASS) epos[k++] = y - pf.ascent - 2;
+      from = 1;
+    }
+    if ((passList || cells) && WoutLineMarked(outdata, i)) {
+      for (int j = from; j < n; ++j) x[j] = kMargin + (j - from) * pf.em;
+    } else {
+      // Proportional text; a tab puts what follows on the em grid at the
+      // tab's own column.
+      int cx = kMargin;
+      for (int j = from; j < n; ++j) {
+        x[j] = cx;
+        const unsigned char c = static_cast<unsigned char>(line[j]);
+        cx = c == '\t' ? kMargin + j * pf.em : cx + pf.advance[c];
+      }
+    }
+    drawRun(p, pf, line, from, n, x, y);
+  }
+  if (passList) passLines = k;
+}
+
+void VorlixView::showtxt(bool cells) {
+  dsplmd = 1;
+  indata->dspst = 0;
+  unsetCursor();
+  drawTextPage(false, cells);
+  resizeToShown();
+  repaintNow();
+  goHome();
+}
+
+void VorlixView::showSattxt() {
+  dsplmd = 2;
+  indata->dspst = -1;
+  unsetCursor();
+  drawTextPage(true, true);
+  resizeToShown();
+  repaintNow();
+  goHome();
+}
+
+void VorlixView::showPassDetails(int y) {
+  // Only rows of the list on screen count: the record may already hold a
+  // newer, longer list (a save runs the list again without drawing it).
+  const int n = std::min(indata->npass, passLines);
+  if (n <= 0) return;
+  int i = -1;
+  for (int k = 0; k < n; ++k)
+    if (epos[k] < y) i = k;
+  if (i < 0) return;
+  // The details of an Iridium-kind list are those of an ordinary pass.
+  Keep<int> kind(indata->iridflg, indata->iridflg == 3 ? 0 : indata->iridflg);
+  indata->ipass = i;
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  StPassDialog dlg;
+  dlg.setParams(indata->fsz);
+  QGuiApplication::restoreOverrideCursor();
+  prompter().exec(dlg);
+}
+
+// ---------------------------------------------------------------------------
+// Switches, navigation, mouse and keys
+// ---------------------------------------------------------------------------
+
+void VorlixView::vText() {
+  if (indata->dspst >= 1) {
+    indata->dspst = dsplmd == 2 ? -1 : 0;
+    unsetCursor();
+    resizeToShown();
+  } else {
+    indata->dspst = 1;
+    resizeToShown();
+    setCursor(Qt::CrossCursor);
+    goHome();
+  }
+  repaintNow();
+}
+
+void VorlixView::goHome() {
+  if (QScrollArea* s = scroller()) {
+    s->horizontalScrollBar()->setValue(0);
+    s->verticalScrollBar()->setValue(0);
+  }
+  repaintNow();
+}
+
+void VorlixView::setFontSize(int n) {
+  fsz = n;
+  indata->fsz = n;
+}
+
+int VorlixView::getFsz() const { return fsz; }
+bool VorlixView::getLeft() const { return indata->lftbtn; }
+
+void VorlixView::keyPress(int n) {
+  if (n <= indata->satnr) indata->prs = n - 1;
+  if (indata->prs < 0) indata->prs = 0;
+}
+
+void VorlixView::scrollDsp(int dx, int dy) {
+  if (dx > 0) {
+    vBackward();
+  } else if (dx < 0) {
+    vForward();
+  } else if (QScrollArea* s = scroller()) {
+    // The page moves by dy but never below its top edge.
+    QScrollBar* bar = s->verticalScrollBar();
+    bar->setValue(std::max(0, bar->value() - dy));
+  }
+}
+
+void VorlixView::vLeft(bool on) { indata->lftbtn = on; }
+
+void VorlixView::mousePressEvent(QMouseEvent* e) {
+  const bool left = e->button() == Qt::LeftButton;
+  if (indata->picmd && indata->dspst > 0) {
+    astroEvent(e->x(), e->y(), left);
+    return;
+  }
+  if (left && !indata->lftbtn) return;
+  if (indata->dspst == -1)
+    showPassDetails(e->y());
+  else if (indata->dspst == 1)
+    getMapPos(e->x(), e->y());
+}
+
+void VorlixView::keyPressEvent(QKeyEvent* e) {
+  // Keys belong to the main window.
+  e->ignore();
+  clearFocus();
+}
+
+// ---------------------------------------------------------------------------
+// Exit and file names
+// ---------------------------------------------------------------------------
+
+int VorlixView::vQuit() { return putcfg(indata, cfgPath); }
+
+QString VorlixView::getTLEname() const {
+  const char* n = indata->tlenm;
+  if (n[0] == '\0' || n[0] == '*') return QString();
+  return FileNameToQs(n);
+}
+
+bool VorlixView::setTLEname(const QString& name) {
+  return QsToFileName(name, indata->tlenm, FILENAME_SIZE - 1);
+}
+
+bool VorlixView::setSaveName(const QString& name) {
+  if (!QsToFileName(name, indata->savnm, FILENAME_SIZE - 1)) return false;
+  indata->svnew = 1;
+  return true;
+}
+
+bool VorlixView::setTSaveName(const QString& name) {
+  if (!QsToFileName(name, indata->tlsnm, FILENAME_SIZE - 1)) return false;
+  indata->tsnew = 1;
+  return true;
+}
+
+QString VorlixView::getSaveName() {
+  if (indata->savnm[0] == '\0') return QString();
+  vsFileName(indata->savnm);
+  return FileNameToQs(indata->savnm);
+}
+
+QString VorlixView::getTSaveName() {
+  if (indata->tlsnm[0] == '\0') return QString();
+  vsFileName(indata->tlsnm);
+  return FileNameToQs(indata->tlsnm);
+}
+
+bool VorlixView::setFileName(char* name) { return vsFileName(name); }

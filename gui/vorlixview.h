@@ -1,0 +1,168 @@
+// The central view: owns the off-screen pixmaps, shows one of them, and runs
+// every command of the main window (dialog, engine call, result).
+//
+// The members are grouped in blocks, one per concern; each block's operations
+// are defined in the source file named in its heading. Add members to the
+// block of your own concern only.
+#ifndef VORLIX_GUI_VORLIXVIEW_H
+#define VORLIX_GUI_VORLIXVIEW_H
+
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+#include "engine/config.h"
+
+class QImage;
+class QScrollArea;
+
+class VorlixView : public QWidget {
+  Q_OBJECT
+
+ public:
+  // ==== View core and text page (issue 14: vorlixview.cpp) ====
+  // Runs the engine's start-up on the configuration file cfgpath and opens on
+  // the welcome text.
+  explicit VorlixView(QWidget* parent = nullptr, const char* cfgpath = CFG_FILENAME);
+  ~VorlixView() override;
+
+  // Repaints at once (synchronously).
+  void repaintNow();
+  // Renders outdata as a general text page; cells: '~' lines cell by cell.
+  void showtxt(bool cells);
+  // Renders outdata as the pass list whose pass lines can be clicked.
+  void showSattxt();
+  // Opens the details of the pass line at pixel row y of the pass list.
+  void showPassDetails(int y);
+  // Toggles between the last text page and the plot (or picture).
+  void vText();
+  // Scrolls the page back to its top left corner and repaints.
+  void goHome();
+  // The display font size for the next text page (8 to 12 pt).
+  void setFontSize(int n);
+  int getFsz() const;
+  bool getLeft() const;
+  // Makes selected satellite n (from 1) the prime satellite.
+  void keyPress(int n);
+  // Arrow keys: dx > 0 one step back, dx < 0 one step forward, else the page
+  // moves by dy pixels (never below its top).
+  void scrollDsp(int dx, int dy);
+  void vLeft(bool on);
+  // Writes the configuration file; 0 written, non-zero not (see putcfg).
+  int vQuit();
+  // The configured TLE file, or "" when none is usable (empty or '*' name).
+  QString getTLEname() const;
+  // File names of the record (false: refused, nothing changed).
+  bool setTLEname(const QString& name);
+  bool setSaveName(const QString& name);
+  bool setTSaveName(const QString& name);
+  QString getSaveName();
+  QString getTSaveName();
+  bool setFileName(char* name);
+  // Pass lines the last pass list drew (at most MAXPASS).
+  int passLinesDrawn() const { return passLines; }
+  const QPixmap& textPixmap() const { return pmtxt; }
+  const char* configPath() const { return cfgPath; }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+
+ private:
+  // Sizes the text pixmap for the font (a full page of 160 lines of 76 cells)
+  // and clears it; returns the font.
+  QFont preparePage();
+  void drawTextPage(bool passList, bool cells);
+  QScrollArea* scroller() const;
+  void resizeToShown();
+
+ public:
+  bool busy = false;              // a map click or local-details run is served
+  QPixmap pmtxt;                  // text page
+  QPixmap pmlay;                  // background layer with the tracks (721 x 501)
+  QPixmap pmearth;                // world map image (721 x 501)
+  QPixmap pmplot;                 // composed plot (860 x 501)
+  QPixmap pminfo;                 // info panel background (860 x 140)
+  QPixmap pmpics;                 // picture at display scale
+  QPixmap pmpicw;                 // working copy of the picture (marks, texts)
+
+ private:
+  char cfgPath[FILENAME_SIZE];
+  int passLines = 0;
+
+  // ==== Plot step and world map (issue 15: vorlixview_plot.cpp) ====
+ public:
+  // Redraws the background layer and the plot pixmap (dspst := 1, dsplmd := 3).
+  void vRefresh();
+  void vRefreshP();
+  void vNames(bool on);
+  void vMag();
+  void getMapPos(int x, int y);
+  int cx = 0, cy = 0;
+  double sclx = 0.0, scly = 0.0;
+  int mkx[MAXSEL] = {}, mky[MAXSEL] = {};
+
+  // ==== Time: stepping, pass jumps, Real and Delta Time (issue 15: vorlixview_time.cpp) ====
+ public:
+  void vTmCheck(int mode);
+  void RT_Plot();
+  int PlotDelta();
+  void vCurrent();
+  void vForward();
+  void vBackward();
+  void vPlotNext();
+  void vPlotLast();
+  double dtend = 0.0;
+
+  // ==== Satellites, lists and files (issue 16: vorlixview_lists.cpp) ====
+ public:
+  void vSelectSat();
+  void vRemoveSat();
+  int vNextSat();
+  void vCalcAOS();
+  void vAllSat();
+  void vOrbitTrack();
+  void vIridium();
+  void vFileSave();
+  void vTLESave();
+  void vStep();
+  void vSwitch();
+
+  // ==== Everyday settings (issue 17: vorlixview_params.cpp) ====
+ public:
+  int vInputDate();
+  int vInputLocation();
+  void vSetIERS();
+  void vSysConf();
+  void vVisibility();
+  void vMapDialog();
+  void vLocalInf();
+  void vLocalPass();
+
+  // ==== Sky chart and Sun/Moon chart (issue 18: vorlixview_sky.cpp) ====
+ public:
+
+  // ==== Orbits and manoeuvres (issue 19: vorlixview_orbit.cpp) ====
+ public:
+  void vEditOrb();
+  void vDeltaV();
+  void vLaunch();
+  void vRendz();
+
+  // ==== Photograph, orbit determination, matching (issue 20: vorlixview_astro.cpp) ====
+ public:
+  void vPicture(const QImage& image);
+  void vImage(int scale);
+  void vPicSwitch(bool on);
+  void astroEvent(int x, int y, bool left);
+  void vOrbDet();
+  void vMatch();
+
+  // ==== Online update (issue 21: tleupdate.cpp) ====
+ public:
+  // Asks the download location; 0 with host, path and local file, else 1.
+  int vUpdate(QString& host, QString& path, QString& file);
+};
+
+#endif

@@ -1,0 +1,122 @@
+// Text and file-name fields of the record, and the pass-detail services.
+#include "gui/vsservices.h"
+
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/passtext.h"
+#include "engine/safefile.h"
+#include "gui/prompter.h"
+#include "gui/records.h"
+
+namespace {
+void tooLong(const QString& name) {
+  prompter().warn(QStringLiteral("Vorlix"),
+                  QStringLiteral("File name too long (at most %1 bytes):\n%2")
+                      .arg(FILENAME_SIZE - 1)
+                      .arg(name));
+}
+}  // namespace
+
+void QsToChar(const QString& s, char* dst, int n) {
+  const QByteArray b = s.toLatin1();
+  int k = 0;
+  while (k < n && k < b.size() && b[k] != '\r') {
+    dst[k] = b[k];
+    ++k;
+  }
+  dst[k] = '\0';
+}
+
+QString CharToQs(const char* s) { return QString::fromLatin1(s); }
+
+bool QsToFileName(const QString& s, char* dst, int n) {
+  const QByteArray b = QFile::encodeName(s);
+  if (b.size() > n || b.contains('\0')) {
+    tooLong(s);
+    return false;
+  }
+  std::memcpy(dst, b.constData(), static_cast<size_t>(b.size()));
+  dst[b.size()] = '\0';
+  return true;
+}
+
+QString FileNameToQs(const char* s) { return QFile::decodeName(s); }
+
+bool vsFileName(char* name) {
+  if (name[0] != '*') return true;
+  // The directory of the TLE file, when its name has one and is usable;
+  // otherwise the working directory (never the file-system root).
+  QByteArray dir;
+  const char* tle = indata->tlenm;
+  const char* slash = tle[0] != '*' ? std::strrchr(tle, '/') : nullptr;
+  if (slash)
+    dir = QByteArray(tle, static_cast<int>(slash - tle) + 1);
+  else
+    dir = QFile::encodeName(QDir::currentPath()) + '/';
+  const QByteArray full = dir + QByteArray(name + 1);
+  if (full.size() > FILENAME_SIZE - 1) {
+    tooLong(QFile::decodeName(full));
+    return false;
+  }
+  std::memcpy(name, full.constData(), static_cast<size_t>(full.size()));
+  name[full.size()] = '\0';
+  return true;
+}
+
+int vsGetPassDTxt(double& t, QString& s, bool pole) {
+  if (pole) {
+    char text[POLETXT_SIZE];
+    GetPoleTxt(indata, text);
+    s = CharToQs(text);
+    return 0;
+  }
+  char text[PASSDTXT_SIZE];
+  const int more = GetPassDTxt(indata, t, text, 0);
+  s = CharToQs(text);
+  return more;
+}
+
+int vsSavePassDt(int mode) {
+  // The listing is collected first, so a failed write leaves a new file
+  // untouched and an appended one without a half block.
+  QByteArray block;
+  double t = 0.0;
+  char text[PASSDTXT_SIZE];
+  int pieces = 0;
+  int more = 1;
+  while (more != 0 && pieces < 16250) {
+    more = GetPassDTxt(indata, t, text, mode);
+    block.append(text);
+    ++pieces;
+  }
+  if (mode == 1 && pieces >= 2) {
+    char pole[POLETXT_SIZE];
+    GetPoleTxt(indata, pole);
+    block.append(pole);
+  }
+  if (!vsFileName(indata->savnm)) return 1;  // refused with its own message
+  bool ok = false;
+  if (indata->svnew) {
+    SafeFile f(indata->savnm);
+    ok = f.open() && f.write(block.constData(), static_cast<size_t>(block.size())) &&
+         f.commit() == SafeFile::Done;
+  } else if (FILE* f = std::fopen(indata->savnm, "a")) {
+    ok = std::fwrite(block.constData(), 1, static_cast<size_t>(block.size()), f) ==
+         static_cast<size_t>(block.size());
+    ok = std::fflush(f) == 0 && !std::ferror(f) && ok;
+    ok = std::fclose(f) == 0 && ok;
+  }
+  if (!ok) {
+    prompter().inform(QStringLiteral("Pass Details"),
+                      QStringLiteral("*** Problems with the output file\n%1")
+                          .arg(FileNameToQs(indata->savnm)));
+    return 1;
+  }
+  indata->svnew = 0;
+  prompter().inform(QStringLiteral("Vorlix"),
+                    QStringLiteral("Saved on File ") + FileNameToQs(indata->savnm));
+  return 0;
+}

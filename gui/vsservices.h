@@ -1,0 +1,45 @@
+// Services through which the dialogs (and the rest of the window) reach the
+// shared record while a dialog is open: text and file-name fields, pass
+// details. The blocks below belong to one concern each; add declarations to
+// your own block and define them in its source file.
+#ifndef VORLIX_GUI_VSSERVICES_H
+#define VORLIX_GUI_VSSERVICES_H
+
+#include <QString>
+
+// ==== Text fields, file names, pass details (issue 14: vsservices.cpp) ====
+
+// Copies the Latin-1 form of s into dst (n + 1 bytes): at most n characters,
+// a carriage return ends the text. For names, place names and search texts.
+void QsToChar(const QString& s, char* dst, int n);
+// Engine text (Latin-1, degree sign byte 176) as a QString.
+QString CharToQs(const char* s);
+// Copies a file name in the file system's encoding into dst (n + 1 bytes).
+// A name longer than n bytes is refused with a message ("File name too long")
+// and dst is left as it was; returns false then.
+bool QsToFileName(const QString& s, char* dst, int n);
+// A file-name field back as a QString.
+QString FileNameToQs(const char* s);
+// Resolves, in place, a name that begins with '*' into the directory of the
+// current TLE file; when that file name holds no directory (or none is set),
+// into the working directory. A result longer than a file-name field is
+// refused with a message and name is left alone; returns false then. Names
+// without '*' are left alone.
+bool vsFileName(char* name);
+
+// Pass details of pass ipass of the last list: pole false gives the next piece
+// of the screen listing (t = 0 on the first call gives the header; non-zero
+// result: more follows); pole true gives the apparent pole and returns 0.
+int vsGetPassDTxt(double& t, QString& s, bool pole);
+// Writes the pass details (mode 1) or the pass ground track (mode 2) to the
+// save file and says so in a box; 0 written, non-zero not (the box says
+// "*** Problems with the output file").
+int vsSavePassDt(int mode);
+
+// ==== Satellite selection (issue 16: vsservices_sel.cpp) ====
+
+// ==== Orbit elements and state vectors (issue 19: vsservices_orbit.cpp) ====
+
+// ==== Picture points (issue 20: vsservices_pict.cpp) ====
+
+#endif

@@ -1,0 +1,48 @@
+// A folder for one window test: program directory, home directory, a
+// configuration and a TLE file written there, and the records zeroed before
+// the window starts up on them.
+#ifndef VORLIX_TESTS_SUPPORT_WINDOWFIXTURE_H
+#define VORLIX_TESTS_SUPPORT_WINDOWFIXTURE_H
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+class VorlixApp;
+
+class WindowFixture {
+ public:
+  // Makes <tmp>/app the working directory and <tmp>/home the home directory.
+  WindowFixture();
+  // Restores the working directory and HOME.
+  ~WindowFixture();
+
+  QString appDir() const;
+  QString homeDir() const;
+  QString path(const QString& name) const;  // in appDir
+  void writeFile(const QString& name, const QByteArray& bytes) const;
+  // Copies tests/data/<from> to appDir/<name>.
+  void copyData(const QString& from, const QString& name) const;
+  // vorlix.cfg naming tle as TLE file and sats as configured satellites.
+  void writeConfig(const QString& tle, const QStringList& sats = QStringList(), int fontSize = 10,
+                   bool leftButton = false) const;
+  // The usual start: welcome.tle with three of its satellites.
+  void writeStandard() const;
+
+  // Every field of indata, outdata and satps zero, as at program load.
+  static void zeroRecords();
+  // Zeroes the records and constructs the window on appDir/vorlix.cfg.
+  std::unique_ptr<VorlixApp> start() const;
+
+ private:
+  QTemporaryDir tmp;
+  QString oldDir;
+  QByteArray oldHome;
+};
+
+// A path in the source tree's tests/data.
+QString testData(const QString& name);
+
+#endif
