@@ -3,20 +3,30 @@
 #include <QDate>
 #include <cmath>
 
-#include "dialogs/stdialog.h"
-
 namespace {
 // The longest interval a pass list or a Delta Time run may cover: the
 // configuration keeps no more, and a longer search blocks the window for long.
 constexpr double MAX_DURATION_DAYS = 14.0;
 constexpr double MAX_ZONE_HOURS = 14.0;
+constexpr double MAX_RT_OFFSET_HOURS = 87600.0;  // ten years
 }  // namespace
 
-StDateDialog::StDateDialog(QWidget* parent) : QDialog(parent) {
+StDateDialog::StDateDialog(QWidget* parent) : StDialog(parent) {
   setupUi(this);
   connect(okButton, &QPushButton::clicked, this, &StDateDialog::accept);
   connect(cancelButton, &QPushButton::clicked, this, &StDateDialog::reject);
   connect(systemBox, &QCheckBox::toggled, this, &StDateDialog::systemSlot);
+  checkField(yearEdit, tr("Year"), 1800, 2200, Integer);
+  checkField(monthEdit, tr("Month"), 1, 12, Integer);
+  checkField(dayEdit, tr("Day"), 1, 31, Integer);
+  checkField(hourEdit, tr("Hours"), 0, 23, Integer);
+  // 60 is let through: an epoch whose seconds round up arrives as minute 60
+  // and carries into the next hour, as the date arithmetic does for any caller.
+  checkField(minEdit, tr("Minutes"), 0, 60, Integer);
+  checkField(secEdit, tr("Seconds"), 0, 60, Integer);
+  checkField(tzoneEdit, tr("Timezone"), -MAX_ZONE_HOURS, MAX_ZONE_HOURS);
+  checkField(durEdit, tr("Duration"), -MAX_DURATION_DAYS, MAX_DURATION_DAYS);
+  checkField(rtEdit, tr("R/T Offset"), -MAX_RT_OFFSET_HOURS, MAX_RT_OFFSET_HOURS);
 }
 
 void StDateDialog::setParams(int year, int month, int day, int hour, int minute, int second,
@@ -30,7 +40,7 @@ void StDateDialog::setParams(int year, int month, int day, int hour, int minute,
   setNum(tzoneEdit, tzone);
   setNum(durEdit, std::fabs(dur));
   setNum(rtEdit, rtoff);
-  bool locked = dur < 0.0;
+  const bool locked = dur < 0.0;
   durEdit->setEnabled(!locked);
   rtEdit->setEnabled(!locked);
   systemBox->setChecked(tzauto != 0);
@@ -53,37 +63,28 @@ void StDateDialog::getParams(int& year, int& month, int& day, int& hour, int& mi
   readNum(rtEdit, rtoff);
 }
 
-QString StDateDialog::inputError() const {
-  int year, month, day, hour, minute, second;
+// Beyond the field ranges: the day must exist in its month (31 April would
+// silently become 1 May), and an interval of zero lists nothing.
+void StDateDialog::accept() {
+  if (!fieldsValid()) return;
+  int year, month, day;
   readNum(yearEdit, year);
   readNum(monthEdit, month);
   readNum(dayEdit, day);
-  readNum(hourEdit, hour);
-  readNum(minEdit, minute);
-  readNum(secEdit, second);
-  if (year < 1800 || year > 2200) return tr("Year: enter a year from 1800 to 2200.");
-  if (month < 1 || month > 12) return tr("Month: enter a month from 1 to 12.");
-  int last = QDate(year, month, 1).daysInMonth();
-  if (day < 1 || day > last)
-    return tr("Day: enter a day from 1 to %1 for this month.").arg(last);
-  if (hour < 0 || hour > 23) return tr("Hours: enter an hour from 0 to 23.");
-  // 60 is let through: an epoch whose seconds round up arrives as minute 60
-  // and carries into the next hour, as the date arithmetic does for any caller.
-  if (minute < 0 || minute > 60) return tr("Minutes: enter a minute from 0 to 59.");
-  if (second < 0 || second > 60) return tr("Seconds: enter a second from 0 to 59.");
-  double v;
-  if (!readNum(tzoneEdit, v) || std::fabs(v) > MAX_ZONE_HOURS)
-    return tr("Timezone: enter the hours from UTC, from -14 to 14.");
-  if (!readNum(durEdit, v) || v == 0.0 || std::fabs(v) > MAX_DURATION_DAYS)
-    return tr("Duration: enter a number of days above 0 and at most %1.").arg(MAX_DURATION_DAYS);
-  if (!readNum(rtEdit, v)) return tr("R/T Offset: enter a number of hours.");
-  return QString();
-}
-
-void StDateDialog::accept() {
-  QString err = inputError();
-  if (!err.isEmpty()) {
-    stRefuse(this, nullptr, err);
+  const int last = QDate(year, month, 1).daysInMonth();
+  double dur;
+  readNum(durEdit, dur);
+  QLineEdit* bad = nullptr;
+  QString problem;
+  if (day > last) {
+    bad = dayEdit;
+    problem = tr("Day must lie between 1 and %1 in this month.").arg(last);
+  } else if (dur == 0.0) {
+    bad = durEdit;
+    problem = tr("Duration must be more than 0 days.");
+  }
+  if (bad) {
+    refuseField(bad, problem);
     return;
   }
   QDialog::accept();

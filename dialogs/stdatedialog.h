@@ -2,19 +2,14 @@
 #ifndef VORLIX_DIALOGS_STDATEDIALOG_H
 #define VORLIX_DIALOGS_STDATEDIALOG_H
 
-#include <QDialog>
-#include <QString>
-
+#include "dialogs/stdialog.h"
 #include "ui_stdatedialog.h"
 
-class StDateDialog : public QDialog, private Ui::StDateDialog {
+class StDateDialog : public StDialog, private Ui::StDateDialog {
   Q_OBJECT
 
  public:
   explicit StDateDialog(QWidget* parent = nullptr);
-
-  // The first message that refuses the fields as they stand, or an empty text.
-  QString inputError() const;
 
  public slots:
   // A negative dur locks the duration and the R/T offset (its magnitude is shown).

@@ -1,31 +1,29 @@
 #include "dialogs/stobsdialog.h"
 
 #include <cmath>
-#include <cstdio>
 
-#include "dialogs/stdialog.h"
 #include "engine/vorlixcom.h"
 
-StObsDialog::StObsDialog(QWidget* parent) : QDialog(parent) {
+StObsDialog::StObsDialog(QWidget* parent) : StDialog(parent) {
   setupUi(this);
   connect(okButton, &QPushButton::clicked, this, &StObsDialog::accept);
   connect(cancelButton, &QPushButton::clicked, this, &StObsDialog::reject);
   connect(decButton, &QRadioButton::clicked, this, &StObsDialog::setDec);
   connect(ddmmButton, &QRadioButton::clicked, this, &StObsDialog::setDdmm);
+  // Shown values: packed 90.0000 is the pole too, so one range serves both forms.
+  checkField(latEdit, tr("Latitude"), -90, 90);
+  checkField(lngEdit, tr("Longitude"), -360, 360);
+  checkField(heightEdit, tr("Height"), -1000, 100000);
 }
 
 // Latitude in six significant digits; a longitude beyond 100 degrees keeps
 // four decimals in a ten-character field, so seconds survive the packed form.
 void StObsDialog::showAngles(double lat, double lng) {
   setNum(latEdit, lat);
-  if (std::fabs(lng) <= 100.0) {
+  if (std::fabs(lng) <= 100.0)
     setNum(lngEdit, lng);
-  } else {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%10.4lf", lng);
-    decdot(buf);
-    setNumText(lngEdit, QString::fromLatin1(buf), lng);
-  }
+  else
+    setNum(lngEdit, lng, "%10.4lf");
 }
 
 void StObsDialog::readAngles(double& lat, double& lng) const {
@@ -73,26 +71,13 @@ void StObsDialog::setDdmm() {
   showAngles(DegFDms(lat), DegFDms(lng));
 }
 
-QString StObsDialog::inputError() const {
-  double lat, lng, height;
-  bool latOk = readNum(latEdit, lat);
-  bool lngOk = readNum(lngEdit, lng);
-  if (packed_) {
-    lat = DmsDegF(lat);
-    lng = DmsDegF(lng);
-  }
-  if (!latOk || std::fabs(lat) > 90.0)
-    return tr("Latitude: enter degrees from -90 (south) to 90 (north).");
-  if (!lngOk || std::fabs(lng) > 360.0)
-    return tr("Longitude: enter degrees from -360 to 360 (west negative).");
-  if (!readNum(heightEdit, height)) return tr("Height: enter the height in metres.");
-  return QString();
-}
-
+// A packed latitude such as 89.75 passes the field range but means 90.25 degrees.
 void StObsDialog::accept() {
-  QString err = inputError();
-  if (!err.isEmpty()) {
-    stRefuse(this, nullptr, err);
+  if (!fieldsValid()) return;
+  double lat, lng;
+  readAngles(lat, lng);
+  if (packed_ && std::fabs(DmsDegF(lat)) > 90.0) {
+    refuseField(latEdit, tr("Latitude must lie between -90 and 90 degrees."));
     return;
   }
   QDialog::accept();

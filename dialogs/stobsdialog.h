@@ -3,19 +3,16 @@
 #ifndef VORLIX_DIALOGS_STOBSDIALOG_H
 #define VORLIX_DIALOGS_STOBSDIALOG_H
 
-#include <QDialog>
 #include <QString>
 
+#include "dialogs/stdialog.h"
 #include "ui_stobsdialog.h"
 
-class StObsDialog : public QDialog, private Ui::StObsDialog {
+class StObsDialog : public StDialog, private Ui::StObsDialog {
   Q_OBJECT
 
  public:
   explicit StObsDialog(QWidget* parent = nullptr);
-
-  // The first message that refuses the fields as they stand, or an empty text.
-  QString inputError() const;
 
  public slots:
   virtual void setParams(double lat, double lng, double height, const char* geoname, bool ddmm);

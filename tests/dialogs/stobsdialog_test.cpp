@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "dialogs/stobsdialog.h"
+#include "support/scriptedprompter.h"
 
 namespace {
 // Packed D.MMSS text worked out with whole arcseconds of a tenth, independent
@@ -27,6 +28,13 @@ class StObsDialogTest : public QObject {
   Q_OBJECT
 
   static QLineEdit* edit(StObsDialog& d, const char* name) { return d.findChild<QLineEdit*>(name); }
+  // The box that refused OK, or an empty text when the dialog accepted.
+  static QString refusal(StObsDialog& d) {
+    ScriptedPrompter p;
+    d.accept();
+    if (d.result() == QDialog::Accepted) return QString();
+    return p.boxes.value(0, "no box");
+  }
 
  private slots:
   void switching_data() {
@@ -97,7 +105,7 @@ class StObsDialogTest : public QObject {
     StObsDialog d;
     d.setParams(0.0, 0.0, 0.0, "", true);
     edit(d, "latEdit")->setText(typed);
-    QVERIFY(d.inputError().isEmpty());
+    QVERIFY(refusal(d).isEmpty());
     double la, ln, h;
     bool ddmm;
     d.getParams(la, ln, h, ddmm);
@@ -121,11 +129,14 @@ class StObsDialogTest : public QObject {
     QTest::newRow("lat -90") << false << "latEdit" << "-90" << "";
     QTest::newRow("lat nan") << false << "latEdit" << "nan" << "Latitude";
     QTest::newRow("packed 90.30") << true << "latEdit" << "90.30" << "Latitude";
+    QTest::newRow("packed 89.75") << true << "latEdit" << "89.75" << "Latitude";
+    QTest::newRow("packed -89.5959") << true << "latEdit" << "-89.5959" << "";
     QTest::newRow("lng inf") << false << "lngEdit" << "inf" << "Longitude";
     QTest::newRow("lng 400") << false << "lngEdit" << "400" << "Longitude";
     QTest::newRow("lng -180") << false << "lngEdit" << "-180" << "";
     QTest::newRow("height 1e999") << false << "heightEdit" << "1e999" << "Height";
     QTest::newRow("height letters") << false << "heightEdit" << "high" << "";
+    QTest::newRow("height 1e6") << false << "heightEdit" << "1e6" << "Height";
   }
   void refusals() {
     QFETCH(bool, ddmm);
@@ -135,11 +146,11 @@ class StObsDialogTest : public QObject {
     StObsDialog d;
     d.setParams(48.0, 11.0, 500.0, "Here", ddmm);
     edit(d, field.toLatin1().constData())->setText(text);
-    QString err = d.inputError();
+    QString err = StObsDialogTest::refusal(d);
     if (refusal.isEmpty())
       QVERIFY2(err.isEmpty(), qPrintable(err));
     else
-      QVERIFY2(err.startsWith(refusal), qPrintable(err));
+      QVERIFY2(err.startsWith("Observer's Location / " + refusal), qPrintable(err));
   }
 };
 
