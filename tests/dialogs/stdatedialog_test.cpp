@@ -4,20 +4,13 @@
 #include <QtTest>
 
 #include "dialogs/stdatedialog.h"
-#include "support/scriptedprompter.h"
+#include "support/dialogrefusal.h"
 
 class StDateDialogTest : public QObject {
   Q_OBJECT
 
   static QLineEdit* edit(StDateDialog& d, const char* name) {
     return d.findChild<QLineEdit*>(name);
-  }
-  // The box that refused OK, or an empty text when the dialog accepted.
-  static QString refusal(StDateDialog& d) {
-    ScriptedPrompter p;
-    d.accept();
-    if (d.result() == QDialog::Accepted) return QString();
-    return p.boxes.value(0, "no box");
   }
   static void fill(StDateDialog& d) {
     d.setParams(2024, 3, 15, 21, 30, 5, 1.0, 0, 3.1, 0.0);
@@ -30,7 +23,7 @@ class StDateDialogTest : public QObject {
     QCOMPARE(edit(d, "durEdit")->text(), QString("3.1"));
     QVERIFY(!edit(d, "durEdit")->isEnabled());
     QVERIFY(!edit(d, "rtEdit")->isEnabled());
-    QVERIFY(refusal(d).isEmpty());
+    QVERIFY(refusalOf(d).isEmpty());
     int y, mo, dy, h, mi, s, tza;
     double tz, dur, rt;
     d.getParams(y, mo, dy, h, mi, s, tz, tza, dur, rt);
@@ -110,7 +103,7 @@ class StDateDialogTest : public QObject {
     StDateDialog d;
     fill(d);
     edit(d, field.toLatin1().constData())->setText(text);
-    QString err = StDateDialogTest::refusal(d);
+    QString err = refusalOf(d);
     if (refusal.isEmpty())
       QVERIFY2(err.isEmpty(), qPrintable(err));
     else
@@ -121,9 +114,9 @@ class StDateDialogTest : public QObject {
     StDateDialog d;
     d.setParams(2023, 2, 28, 12, 0, 0, 0.0, 0, 1.0, 0.0);
     edit(d, "dayEdit")->setText("29");
-    QVERIFY(refusal(d).contains("Day must lie between 1 and 28"));
+    QVERIFY(refusalOf(d).contains("Day must lie between 1 and 28"));
     edit(d, "yearEdit")->setText("2024");
-    QVERIFY(refusal(d).isEmpty());
+    QVERIFY(refusalOf(d).isEmpty());
   }
 };
 

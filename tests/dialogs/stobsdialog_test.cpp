@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "dialogs/stobsdialog.h"
-#include "support/scriptedprompter.h"
+#include "support/dialogrefusal.h"
 
 namespace {
 // Packed D.MMSS text worked out with whole arcseconds of a tenth, independent
@@ -28,13 +28,6 @@ class StObsDialogTest : public QObject {
   Q_OBJECT
 
   static QLineEdit* edit(StObsDialog& d, const char* name) { return d.findChild<QLineEdit*>(name); }
-  // The box that refused OK, or an empty text when the dialog accepted.
-  static QString refusal(StObsDialog& d) {
-    ScriptedPrompter p;
-    d.accept();
-    if (d.result() == QDialog::Accepted) return QString();
-    return p.boxes.value(0, "no box");
-  }
 
  private slots:
   void switching_data() {
@@ -105,7 +98,7 @@ class StObsDialogTest : public QObject {
     StObsDialog d;
     d.setParams(0.0, 0.0, 0.0, "", true);
     edit(d, "latEdit")->setText(typed);
-    QVERIFY(refusal(d).isEmpty());
+    QVERIFY(refusalOf(d).isEmpty());
     double la, ln, h;
     bool ddmm;
     d.getParams(la, ln, h, ddmm);
@@ -146,7 +139,7 @@ class StObsDialogTest : public QObject {
     StObsDialog d;
     d.setParams(48.0, 11.0, 500.0, "Here", ddmm);
     edit(d, field.toLatin1().constData())->setText(text);
-    QString err = StObsDialogTest::refusal(d);
+    QString err = refusalOf(d);
     if (refusal.isEmpty())
       QVERIFY2(err.isEmpty(), qPrintable(err));
     else

@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "dialogs/stsysconfdialog.h"
-#include "support/scriptedprompter.h"
+#include "support/dialogrefusal.h"
 
 class StSysConfDialogTest : public QObject {
   Q_OBJECT
@@ -60,15 +60,11 @@ class StSysConfDialogTest : public QObject {
     StSysConfDialog d;
     fill(d);
     d.findChild<QLineEdit*>(field)->setText(text);
-    ScriptedPrompter p;
-    d.accept();
-    if (refusal.isEmpty()) {
-      QCOMPARE(d.result(), int(QDialog::Accepted));
-    } else {
-      QCOMPARE(d.result(), int(QDialog::Rejected));
-      QVERIFY2(p.boxes.value(0).startsWith("Configure System Parameters / " + refusal),
-               qPrintable(p.boxes.value(0)));
-    }
+    const QString err = refusalOf(d);
+    if (refusal.isEmpty())
+      QVERIFY2(err.isEmpty(), qPrintable(err));
+    else
+      QVERIFY2(err.startsWith("Configure System Parameters / " + refusal), qPrintable(err));
   }
 };
 

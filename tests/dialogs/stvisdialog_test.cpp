@@ -9,7 +9,7 @@
 #include <QtTest>
 
 #include "dialogs/stvisdialog.h"
-#include "support/scriptedprompter.h"
+#include "support/dialogrefusal.h"
 
 namespace {
 const char* const kOptional[] = {"occGroup", "smplotBox", "knownBox", "localBox", "ystBox", "solfBox",
@@ -33,12 +33,6 @@ QString shown(StVisDialog& d) {
 class StVisDialogTest : public QObject {
   Q_OBJECT
 
-  static QString refusal(StVisDialog& d) {
-    ScriptedPrompter p;
-    d.accept();
-    if (d.result() == QDialog::Accepted) return QString();
-    return p.boxes.value(0, "no box");
-  }
 
  private slots:
   void modes_data() {
@@ -180,7 +174,7 @@ class StVisDialogTest : public QObject {
     d.setParams(-6.0, 10.0, 2000.0, occIn == 1 ? 30.0 : 12.3, 45.0, 1, 0);
     d.setParam2(0, occIn, 0, occIn ? 0 : 1, modIn, 0, false, false, true, 2.0, false);
     d.findChild<QLineEdit*>(field)->setText(text);
-    const QString err = StVisDialogTest::refusal(d);
+    const QString err = refusalOf(d);
     if (refusal.isEmpty())
       QVERIFY2(err.isEmpty(), qPrintable(err));
     else

@@ -1,0 +1,21 @@
+// Presses OK on a dialog that was filled without exec(): what its checks said.
+#ifndef VORLIX_TESTS_SUPPORT_DIALOGREFUSAL_H
+#define VORLIX_TESTS_SUPPORT_DIALOGREFUSAL_H
+
+#include <QDialog>
+#include <QString>
+
+#include "support/scriptedprompter.h"
+
+// An empty text when the dialog accepted; otherwise "title / text" of the box
+// that refused it ("no box" when it refused silently).
+inline QString refusalOf(QDialog& dialog) {
+  ScriptedPrompter p;
+  dialog.setResult(QDialog::Rejected);
+  dialog.accept();
+  if (dialog.result() == QDialog::Accepted) return QString();
+  const QList<ScriptedPrompter::Box> warns = p.of("warn");
+  return warns.isEmpty() ? QString("no box") : warns[0].title + " / " + warns[0].text;
+}
+
+#endif
