@@ -113,13 +113,17 @@ bool StDialog::fieldsValid() {
     if (problem.isEmpty() && (v < c.min || v > c.max))
       problem = tr("%1 must lie between %2 and %3.").arg(c.name, numText(c.min), numText(c.max));
     if (!problem.isEmpty()) {
-      prompter().warn(windowTitle(), problem, this);
-      c.edit->setFocus();
-      c.edit->selectAll();
+      refuseField(c.edit, problem);
       return false;
     }
   }
   return true;
+}
+
+void StDialog::refuseField(QLineEdit* edit, const QString& problem) {
+  prompter().warn(windowTitle(), problem, this);
+  edit->setFocus();
+  edit->selectAll();
 }
 
 void StDialog::accept() {

@@ -52,6 +52,9 @@ class StDialog : public QDialog {
                   Kind kind = Real);
   // Runs the checks; on the first failure shows the box and returns false.
   bool fieldsValid();
+  // The same box for a check of the dialog's own (one field against another):
+  // names the problem under the dialog's title and puts the focus on edit.
+  void refuseField(QLineEdit* edit, const QString& problem);
 
  public slots:
   void accept() override;

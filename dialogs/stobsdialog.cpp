@@ -8,8 +8,14 @@ StObsDialog::StObsDialog(QWidget* parent) : StDialog(parent) {
   setupUi(this);
   connect(okButton, &QPushButton::clicked, this, &StObsDialog::accept);
   connect(cancelButton, &QPushButton::clicked, this, &StObsDialog::reject);
-  connect(decButton, &QRadioButton::clicked, this, &StObsDialog::setDec);
-  connect(ddmmButton, &QRadioButton::clicked, this, &StObsDialog::setDdmm);
+  // On toggled rather than clicked: arrow keys and a programmatic check
+  // change the mode as well. The mode already shown is never converted again.
+  connect(decButton, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) setDec();
+  });
+  connect(ddmmButton, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) setDdmm();
+  });
   // Shown values: packed 90.0000 is the pole too, so one range serves both forms.
   checkField(latEdit, tr("Latitude"), -90, 90);
   checkField(lngEdit, tr("Longitude"), -360, 360);

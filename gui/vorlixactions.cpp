@@ -79,13 +79,13 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
    Trigger, &A::slotInputNextSat, nullptr, Off},
   {"&Date", "Ctrl+D", ":/satpdate.png", "Input date and timezone", nullptr,
    "Selects the date and the timezone for starting the calculations.", Trigger,
-   &A::slotInputDate, nullptr, Off},
+   &A::slotInputDate, nullptr, On},
   {"&Location", "Ctrl+C", ":/satploc.png", "Set the observation site.", nullptr,
    "Sets the location of the observation site. The coordinates can be in decimal degrees or in DDD.MMss format (Degrees.MinutesSeconds)",
-   Trigger, &A::slotInputLocation, nullptr, Off},
+   Trigger, &A::slotInputLocation, nullptr, On},
   {"&IERS Parameters", nullptr, nullptr, "Set IERS Parameters", "IERS",
    "Set the x, y Polar Motion parameters and UT1-UTC and UTC-TAI from the International Earth Rotation Service (Bulletins B and C).",
-   Trigger, &A::slotInputIers, nullptr, Off},
+   Trigger, &A::slotInputIers, nullptr, On},
 
   {"&AOS", "Ctrl+A", ":/satppaos.png", "Calculate visibility times for passes.",
    "AOS (Visibility Times)",
@@ -177,7 +177,7 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
   {"Ma&p View/Sky Map", "Ctrl+Y", ":/satpsmap.png",
    "Specify world map or sky map parameters.", nullptr,
    "Specifies the map parameters (background color, coordinate grid). Also switches between the world groundtrack map and different sky maps.",
-   Trigger, &A::slotViewMap, nullptr, Off},
+   Trigger, &A::slotViewMap, nullptr, On},
   {"Show Last Te&xt", "Ctrl+X", nullptr, "Switch to the last text display", nullptr,
    "Switch to the last text display.", Trigger, &A::slotViewText, nullptr, On},
   {"Show &Names", "Ctrl+N", nullptr,
@@ -193,7 +193,7 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
    "Sets the parameters of all visibility calculations (minimum elevation of the "
    "satellite, maximum elevation of the Sun) and those of occultation and flare "
    "calculations.",
-   Trigger, &A::slotViewVisibility, nullptr, Off},
+   Trigger, &A::slotViewVisibility, nullptr, On},
   {"&Time Step", "Ctrl+T", ":/satptstp.png",
    "Specify the time step used for the delta time calculations", nullptr,
    "Sets the time step of Delta Time plotting in minutes and seconds; seconds may have "
@@ -229,7 +229,7 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
 
   {"&Configure System", nullptr, nullptr, "Configure System Parameters", nullptr,
    "Set various default parameters and the tolerance for the numerical integration.",
-   Trigger, &A::slotSettSysConf, nullptr, Off},
+   Trigger, &A::slotSettSysConf, nullptr, On},
 
   {"&About...", nullptr, nullptr, "About the application", nullptr, "About the application",
    Trigger, &A::slotHelpAbout, nullptr, On},
