@@ -1,0 +1,88 @@
+// Selection services: the satellite search over the open TLE file, the
+// selection listing and the names of the selected satellites, for the
+// selection, removal and prime-satellite dialogs.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/tle.h"
+#include "gui/records.h"
+#include "gui/vsservices.h"
+
+FILE* satfle = nullptr;
+
+void vsLastSat(QString& name, int& mode, int& norad, int& count, int& low, int& recent) {
+  name = QString::fromLatin1(indata->cfgname[WORKSLOT],
+                             static_cast<int>(strnlen(indata->cfgname[WORKSLOT], SATNAME_SIZE)));
+  mode = indata->srchmd;
+  norad = indata->norad[WORKSLOT];
+  count = indata->satnr;
+  low = indata->lowflg;
+  recent = indata->recflg;
+}
+
+QString vsSatList() {
+  QString s = QStringLiteral("TLE filename: ") +
+              QFile::decodeName(QByteArray(indata->tlenm, static_cast<int>(strnlen(indata->tlenm, FILENAME_SIZE))));
+  if (indata->satnr < 1) return s + QStringLiteral("\n\n*** No Satellites Selected ***");
+  s += QStringLiteral("\n\nSelected Satellites:\n");
+  for (int i = 1; i <= std::min(indata->satnr, MAXSEL); ++i) s += QStringLiteral("\n  ") + vsSatName(i);
+  return s;
+}
+
+void vsResetSatList() {
+  indata->satnr = 0;
+  indata->prs = 0;
+  indata->sgpsat = SGPSAT_NONE;
+}
+
+void vsSatSel() {
+  const int n = std::clamp(indata->satnr, 0, MAXSEL - 1);
+  ShiftElm(indata, n, WORKSLOT);
+  // The work slot now stands for a satellite already taken.
+  indata->satname[WORKSLOT][0] = '#';
+  indata->satnr = std::min(n + 1, MAXSEL);
+}
+
+void vsLowRecent(int low, int recent) {
+  indata->lowflg = low;
+  indata->recflg = recent;
+}
+
+void vsReComp(QString& name, int& norad, int mode, int more, int low, int recent) {
+  vsLowRecent(low, recent);
+  indata->srchmd = mode;
+  QsToChar(name, indata->cfgname[WORKSLOT], SATNAME_SIZE - 1);
+  indata->norad[WORKSLOT] = norad;
+  char text[TLEMSG_SIZE] = "";
+  if (!satfle) {
+    norad = 0;
+    name = QStringLiteral("*** No TLE file open ***");
+    return;
+  }
+  norad = tleread(indata, satfle, text, more);
+  name = QString::fromLatin1(text, static_cast<int>(strnlen(text, sizeof text)));
+}
+
+void vsFindSat(QString& name, int& norad, int mode, int low, int recent) {
+  if (satfle) {
+    std::rewind(satfle);
+  }
+  vsReComp(name, norad, mode, 0, low, recent);
+}
+
+QString vsSatName(int n) {
+  if (n < 1 || n > std::min(indata->satnr, MAXSEL)) return QString();
+  const char* s = indata->satname[n - 1];
+  return QString::fromLatin1(s, static_cast<int>(strnlen(s, SATNAME_SIZE)));
+}
+
+int vsCatNo(const QString& text) {
+  const QByteArray t = text.trimmed().toLatin1();
+  if (t.isEmpty() || t.size() > 6) return 0;
+  bool ok = false;
+  const int n = t.toInt(&ok, 10);
+  if (ok) return n;
+  // The Alpha-5 form of numbers above 99999: a letter and four digits.
+  return t.size() == 5 ? tlecatno(t.constData()) : 0;
+}

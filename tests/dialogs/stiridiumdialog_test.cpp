@@ -1,0 +1,52 @@
+// Iridium flare options: values shown and read, a magnitude that is no number refused.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QtTest>
+
+#include "dialogs/stiridiumdialog.h"
+
+class StIridiumDialogTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void roundTrip() {
+    StIridiumDialog dlg;
+    dlg.setParams(-2.5, true, false);
+    auto* mag = dlg.findChild<QLineEdit*>("magEdit");
+    auto* ops = dlg.findChild<QCheckBox*>("opsBox");
+    auto* sol = dlg.findChild<QCheckBox*>("solpBox");
+    QCOMPARE(mag->text(), QString("-2.5"));
+    QVERIFY(ops->isChecked());
+    QVERIFY(!sol->isChecked());
+    mag->setText("-1");
+    ops->setChecked(false);
+    sol->setChecked(true);
+    double m = 0.0;
+    bool o = true, s = false;
+    dlg.getParams(m, o, s);
+    QCOMPARE(m, -1.0);
+    QVERIFY(!o);
+    QVERIFY(s);
+  }
+
+  void magnitudeChecked_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("number") << "-0.5" << true;
+    QTest::newRow("letters") << "bright" << false;
+    QTest::newRow("nan") << "nan" << false;
+    QTest::newRow("empty") << "" << false;
+  }
+  void magnitudeChecked() {
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    StIridiumDialog dlg;
+    dlg.setParams(0.0, false, false);
+    dlg.findChild<QLineEdit*>("magEdit")->setText(text);
+    dlg.setResult(QDialog::Rejected);
+    dlg.accept();
+    QCOMPARE(dlg.result() == QDialog::Accepted, accepted);
+  }
+};
+
+QTEST_MAIN(StIridiumDialogTest)
+#include "stiridiumdialog_test.moc"

@@ -1,0 +1,59 @@
+// Time-step dialog: values shown and read, and the fields refused on OK.
+#include <QLineEdit>
+#include <QtTest>
+
+#include "dialogs/ststepdialog.h"
+
+class StStepDialogTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void roundTrip() {
+    StStepDialog dlg;
+    dlg.setParams(2, 0.1);
+    auto* minEdit = dlg.findChild<QLineEdit*>("minEdit");
+    auto* secEdit = dlg.findChild<QLineEdit*>("secEdit");
+    QCOMPARE(minEdit->text(), QString("2"));
+    QCOMPARE(secEdit->text(), QString("0.1"));
+    minEdit->setText(" -3 ");
+    secEdit->setText("1e-2");
+    int min = 0;
+    double sec = 0.0;
+    dlg.getParams(min, sec);
+    QCOMPARE(min, -3);
+    QCOMPARE(sec, 0.01);
+  }
+
+  // OK is refused (the dialog stays open) for minutes that are no whole
+  // number, for seconds that are no finite number, and beyond 14 days.
+  void refusedOnOk_data() {
+    QTest::addColumn<QString>("min");
+    QTest::addColumn<QString>("sec");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("plain") << "2" << "30" << true;
+    QTest::newRow("negatives") << "-2" << "-30" << true;
+    QTest::newRow("zero") << "0" << "0" << true;
+    QTest::newRow("fractional minutes") << "1.5" << "0" << false;
+    QTest::newRow("letters") << "abc" << "0" << false;
+    QTest::newRow("empty minutes") << "" << "5" << false;
+    QTest::newRow("nan seconds") << "0" << "nan" << false;
+    QTest::newRow("inf seconds") << "0" << "1e999" << false;
+    QTest::newRow("INT_MIN minutes") << "-2147483648" << "0" << false;
+    QTest::newRow("14 days") << "20160" << "0" << true;
+    QTest::newRow("past 14 days") << "20161" << "0" << false;
+  }
+  void refusedOnOk() {
+    QFETCH(QString, min);
+    QFETCH(QString, sec);
+    QFETCH(bool, accepted);
+    StStepDialog dlg;
+    dlg.setParams(1, 0.0);
+    dlg.findChild<QLineEdit*>("minEdit")->setText(min);
+    dlg.findChild<QLineEdit*>("secEdit")->setText(sec);
+    dlg.setResult(QDialog::Rejected);
+    dlg.accept();
+    QCOMPARE(dlg.result() == QDialog::Accepted, accepted);
+  }
+};
+
+QTEST_MAIN(StStepDialogTest)
+#include "ststepdialog_test.moc"
