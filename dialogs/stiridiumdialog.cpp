@@ -1,9 +1,8 @@
 #include "dialogs/stiridiumdialog.h"
 
-#include "dialogs/stdialog.h"
-
 StIridiumDialog::StIridiumDialog() {
   setupUi(this);
+  checkField(magEdit, tr("Minimum Magnitude"), -30.0, 30.0);
   connect(okButton, &QPushButton::clicked, this, &StIridiumDialog::accept);
   connect(cancelButton, &QPushButton::clicked, this, &StIridiumDialog::reject);
 }
@@ -18,10 +17,4 @@ void StIridiumDialog::getParams(double& mag, bool& ops, bool& irsol) {
   readNum(magEdit, mag);
   ops = opsBox->isChecked();
   irsol = solpBox->isChecked();
-}
-
-void StIridiumDialog::accept() {
-  double mag = 0.0;
-  if (!readNum(magEdit, mag)) return refuse(magEdit, tr("Minimum Magnitude: a number, please."));
-  QDialog::accept();
 }

@@ -2,11 +2,11 @@
 #ifndef VORLIX_DIALOGS_STIRIDIUMDIALOG_H
 #define VORLIX_DIALOGS_STIRIDIUMDIALOG_H
 
-#include <QDialog>
+#include "dialogs/stdialog.h"
 
 #include "ui_stiridiumdialog.h"
 
-class StIridiumDialog : public QDialog, private Ui::StIridiumDialog {
+class StIridiumDialog : public StDialog, private Ui::StIridiumDialog {
   Q_OBJECT
  public:
   StIridiumDialog();
@@ -14,8 +14,6 @@ class StIridiumDialog : public QDialog, private Ui::StIridiumDialog {
  public slots:
   virtual void setParams(double mag, bool ops, bool irsol);
   virtual void getParams(double& mag, bool& ops, bool& irsol);
-  // OK only with a magnitude that is a finite number.
-  void accept() override;
 };
 
 #endif

@@ -1,11 +1,11 @@
 #include "dialogs/ststepdialog.h"
 
-#include <cmath>
-
-#include "dialogs/stdialog.h"
-
 StStepDialog::StStepDialog() {
   setupUi(this);
+  // Whole minutes and finite seconds, neither beyond 14 days: a step that
+  // never advances or never ends a Delta Time run is refused on OK.
+  checkField(minEdit, tr("Minutes"), -kMaxMinutes, kMaxMinutes, Integer);
+  checkField(secEdit, tr("Seconds"), -kMaxMinutes * 60.0, kMaxMinutes * 60.0);
   connect(okButton, &QPushButton::clicked, this, &StStepDialog::accept);
   connect(cancelButton, &QPushButton::clicked, this, &StStepDialog::reject);
 }
@@ -18,14 +18,4 @@ void StStepDialog::setParams(int min, double sec) {
 void StStepDialog::getParams(int& min, double& sec) {
   readNum(minEdit, min);
   readNum(secEdit, sec);
-}
-
-void StStepDialog::accept() {
-  int min = 0;
-  double sec = 0.0;
-  if (!readNum(minEdit, min) || std::abs(static_cast<double>(min)) > kMaxMinutes)
-    return refuse(minEdit, tr("Minutes: a whole number from -%1 to %1, please.").arg(kMaxMinutes));
-  if (!readNum(secEdit, sec) || std::fabs(sec) > kMaxMinutes * 60.0)
-    return refuse(secEdit, tr("Seconds: a number from -%1 to %1, please.").arg(kMaxMinutes * 60));
-  QDialog::accept();
 }

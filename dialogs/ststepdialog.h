@@ -2,11 +2,11 @@
 #ifndef VORLIX_DIALOGS_STSTEPDIALOG_H
 #define VORLIX_DIALOGS_STSTEPDIALOG_H
 
-#include <QDialog>
+#include "dialogs/stdialog.h"
 
 #include "ui_ststepdialog.h"
 
-class StStepDialog : public QDialog, private Ui::StStepDialog {
+class StStepDialog : public StDialog, private Ui::StStepDialog {
   Q_OBJECT
  public:
   StStepDialog();
@@ -18,9 +18,6 @@ class StStepDialog : public QDialog, private Ui::StStepDialog {
  public slots:
   virtual void setParams(int min, double sec);
   virtual void getParams(int& min, double& sec);
-  // OK only with whole minutes and a finite number of seconds, both within
-  // 14 days: a bad field is named and the dialog stays open.
-  void accept() override;
 };
 
 #endif

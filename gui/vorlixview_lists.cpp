@@ -1,16 +1,346 @@
-// Satellites, lists and files: selection, pass lists, save files.
-// Placeholder until the list work lands; its actions stay disabled.
+// Satellites, lists and files: selection and removal, pass and event lists,
+// the all-satellite and Iridium lists, the orbit track, the save files, the
+// time step and the prime satellite.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "dialogs/stiridiumdialog.h"
+#include "dialogs/stremsatdialog.h"
+#include "dialogs/stselsatdialog.h"
+#include "dialogs/ststepdialog.h"
+#include "dialogs/stswitchdialog.h"
+#include "engine/flares.h"
+#include "engine/lists.h"
+#include "engine/passtext.h"
+#include "engine/tle.h"
+#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
+#include "gui/vsservices.h"
 
-void VorlixView::vSelectSat() {}
-void VorlixView::vRemoveSat() {}
-int VorlixView::vNextSat() { return 0; }
-void VorlixView::vCalcAOS() {}
-void VorlixView::vAllSat() {}
-void VorlixView::vOrbitTrack() {}
-void VorlixView::vIridium() {}
-void VorlixView::vFileSave() {}
-void VorlixView::vTLESave() {}
-void VorlixView::vStep() {}
-void VorlixView::vSwitch() {}
+namespace {
+
+const QString kVorlix = QStringLiteral("Vorlix");
+const QString kNoSatellite = QStringLiteral("*** No Satellite Selected ***");
+const QString kOutputProblem = QStringLiteral("*** Problems with the output file");
+
+// Wait cursor for the length of a computation.
+struct WaitCursor {
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// Holds a file-name field of the record for the length of a scope.
+class KeepName {
+ public:
+  explicit KeepName(char* field) : field_(field) { std::memcpy(saved_, field, FILENAME_SIZE); }
+  ~KeepName() { std::memcpy(field_, saved_, FILENAME_SIZE); }
+  KeepName(const KeepName&) = delete;
+  KeepName& operator=(const KeepName&) = delete;
+
+ private:
+  char* field_;
+  char saved_[FILENAME_SIZE];
+};
+
+// The event kind the settings ask for: a transit or occultation (1), or a
+// flare of a known surface (2), which wins over a transit.
+void setEventKind() {
+  if (indata->occflg) indata->iridflg = 1;
+  if (indata->flarflg && indata->flarmod > 0) indata->iridflg = 2;
+}
+
+// Asks the maximum distance in the transit and flare kinds; false when the
+// question was cancelled.
+bool distanceAnswered(QWidget* parent) {
+  if (indata->iridflg != 1 && indata->iridflg != 2) return true;
+  double v = indata->mxdist;
+  if (!prompter().askDouble(QStringLiteral("Transit/Flares"), QStringLiteral("Maximum Distance (km):"),
+                            v, 0.0, 50000.0, 1, parent))
+    return false;
+  indata->mxdist = v;
+  return true;
+}
+
+// The "***" lines the engine left on a page, one per line.
+QString pageProblems(const WoutData* o) {
+  QStringList out;
+  char line[WOUT_LINELEN + 1];
+  for (int k = 0; k < o->nlines; ++k) {
+    WoutLineCopy(o, k, line);
+    const QString s = CharToQs(line).trimmed();
+    if (s.startsWith(QStringLiteral("***"))) out << s;
+  }
+  return out.join(QLatin1Char('\n'));
+}
+
+QString savName() { return FileNameToQs(indata->savnm); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Selection, removal, prime satellite, time step
+// ---------------------------------------------------------------------------
+
+void VorlixView::vSelectSat() {
+  satfle = std::fopen(indata->tlenm, "r");
+  if (!satfle) {
+    prompter().warn(kVorlix, QStringLiteral("Unable to open TLE file ") + FileNameToQs(indata->tlenm),
+                    this, QStringLiteral("Quit"));
+    return;
+  }
+  {
+    StSelSatDialog dlg;
+    dlg.setParams();
+    prompter().exec(dlg);
+  }
+  std::fclose(satfle);
+  satfle = nullptr;
+}
+
+void VorlixView::vRemoveSat() {
+  if (indata->satnr < 1) return;
+  StRemSatDialog dlg;
+  dlg.setParams(indata->satnr);
+  if (prompter().exec(dlg) != QDialog::Accepted) return;
+  bool marks[MAXSEL];
+  dlg.getParams(marks);
+  for (int i = std::min(indata->satnr, MAXSEL) - 1; i >= 0; --i) {
+    if (!marks[i]) continue;
+    // The satellite before a removed prime satellite becomes prime.
+    if (indata->prs >= i) indata->prs = std::max(indata->prs - 1, 0);
+    const int old = indata->satnr;
+    indata->satnr = old - 1;
+    for (int k = i + 1; k < old; ++k) ShiftElm(indata, k - 1, k);
+  }
+  indata->prs = std::clamp(indata->prs, 0, std::max(indata->satnr - 1, 0));
+  indata->sgpsat = SGPSAT_NONE;
+}
+
+int VorlixView::vNextSat() {
+  // The search looks for passes, not for Iridium flares.
+  Keep<int> kind(indata->iridflg, indata->iridflg == 3 ? 0 : indata->iridflg);
+  WaitCursor wait;
+  return Nxt4Pass(indata);
+}
+
+void VorlixView::vSwitch() {
+  StSwitchDialog dlg;
+  dlg.setParams(indata->prs, indata->rlm, indata->satnr);
+  if (prompter().exec(dlg) != QDialog::Accepted) return;
+  dlg.getParams(indata->prs, indata->rlm);
+}
+
+VorlixView::TimeStep VorlixView::stepFromInput(int min, double sec) {
+  // Magnitudes in double (|INT_MIN| has no int), at most 14 days of minutes.
+  const double m = std::min(std::fabs(static_cast<double>(min)), double(StStepDialog::kMaxMinutes));
+  const double s = std::isfinite(sec) ? std::min(std::fabs(sec), StStepDialog::kMaxMinutes * 60.0) : 0.0;
+  if (m == 0.0 && s == 0.0) return {0, 0.1, 0.1 / 86400.0};
+  return {static_cast<int>(m), s, m / 1440.0 + s / 86400.0};
+}
+
+void VorlixView::vStep() {
+  StStepDialog dlg;
+  dlg.setParams(indata->stepmin, indata->stepsec);
+  if (prompter().exec(dlg) != QDialog::Accepted) return;
+  int min = 0;
+  double sec = 0.0;
+  dlg.getParams(min, sec);
+  const TimeStep st = stepFromInput(min, sec);
+  indata->stepmin = st.stepmin;
+  indata->stepsec = st.stepsec;
+  indata->tstep = st.tstep;
+}
+
+// ---------------------------------------------------------------------------
+// Lists
+// ---------------------------------------------------------------------------
+
+int VorlixView::passList() {
+  Keep<int> kind(indata->iridflg);
+  setEventKind();
+  if (!distanceAnswered(this)) return kListCancelled;
+  int r;
+  {
+    WaitCursor wait;
+    r = aospass(indata, outdata);
+  }
+  if (indata->filsav == 0) {
+    indata->dspst = -1;
+    showSattxt();
+  }
+  return r;
+}
+
+void VorlixView::vCalcAOS() {
+  Keep<bool> magnitude(indata->flrmgf, false);
+  if (indata->iridflg != 3) {
+    passList();
+    return;
+  }
+  // The Iridium kind lists through a file of its own in the temporary
+  // directory, which is always writable and never shared.
+  QTemporaryFile tmp(QDir::tempPath() + QStringLiteral("/vorlix-flares-XXXXXX"));
+  if (!tmp.open()) {
+    prompter().inform(QStringLiteral("Iridium Flares"), kOutputProblem, this);
+    return;
+  }
+  tmp.close();
+  KeepName save(indata->savnm);
+  Keep<int> fresh(indata->svnew, 1);
+  if (!QsToFileName(tmp.fileName(), indata->savnm, FILENAME_SIZE - 1)) return;
+  CmIridium();
+}
+
+void VorlixView::CmIridium() {
+  Keep<double> pitch(indata->occdec, -40.0);
+  Keep<int> kind(indata->iridflg, 3);
+  Keep<int> flare(indata->flarflg, 1);
+  Keep<int> model(indata->flarmod, 1);
+  Keep<int> yawSteering(indata->flaryst, 0);
+  Keep<int> transit(indata->occflg, 0);
+  Keep<double> yaw(indata->occra, 0.0);
+  Keep<double> length(indata->chlen);
+
+  StIridiumDialog dlg;
+  dlg.setParams(indata->irmag, indata->ops == 1, indata->irsol);
+  if (prompter().exec(dlg) != QDialog::Accepted) return;
+  bool ops = false;
+  dlg.getParams(indata->irmag, ops, indata->irsol);
+  indata->ops = ops ? 1 : 0;
+  indata->chlen = indata->moonflg ? 1.0 : 0.0;
+  vAllSat();
+  Iriddspy(indata, outdata);
+  showtxt(true);
+}
+
+void VorlixView::vIridium() {
+  KeepName save(indata->savnm);
+  KeepName tle(indata->tlenm);
+  Keep<int> fresh(indata->svnew, 1);
+  Keep<bool> run(indata->irrun, true);  // the list's header names its file
+  char iridium[FILENAME_SIZE] = "*iridium.txt";
+  if (!vsFileName(iridium)) return;
+  std::memcpy(indata->tlenm, iridium, FILENAME_SIZE);
+  std::snprintf(indata->savnm, FILENAME_SIZE, "%s", "*iridiumf.doc");
+  CmIridium();
+}
+
+void VorlixView::vAllSat() {
+  if (!vsFileName(indata->savnm)) return;
+  Keep<int> kind(indata->iridflg);
+  Keep<bool> magnitude(indata->flrmgf, false);
+  if (indata->iridflg < 3) {
+    setEventKind();
+    if (!distanceAnswered(this)) return;
+  }
+  int r;
+  {
+    WaitCursor wait;
+    r = AllSatAos(indata);
+  }
+  const QString title = QStringLiteral("All Passes");
+  switch (r) {
+    case ALLSAT_DONE:
+      if (indata->iridflg != 3)
+        prompter().inform(kVorlix, QStringLiteral("List of passes saved on file ") + savName(), this);
+      break;
+    case ALLSAT_NOSAVE:
+      prompter().inform(title, kOutputProblem, this);
+      break;
+    case ALLSAT_NOTLE:
+      prompter().inform(title, QStringLiteral("*** Problems with the input file"), this);
+      break;
+    case ALLSAT_BADSET:
+      prompter().inform(title,
+                        indata->iridflg == 3
+                            ? QStringLiteral("*** Limiting magnitude too faint: at most 29 ***")
+                            : QStringLiteral("*** Need distance > 0 for occultations or flares ***"),
+                        this);
+      break;
+    default:
+      prompter().inform(title, QStringLiteral("*** List not written (code %1) ***").arg(r), this);
+  }
+}
+
+void VorlixView::vOrbitTrack() {
+  if (!vsFileName(indata->savnm)) return;
+  int r;
+  {
+    WaitCursor wait;
+    r = saveOrbitTrack(indata);
+  }
+  if (r != 0)
+    prompter().inform(QStringLiteral("Save Orbit Track"), kOutputProblem, this);
+  else if (indata->iridflg != 3)
+    prompter().inform(kVorlix, QStringLiteral("Track saved on file ") + savName(), this);
+}
+
+// ---------------------------------------------------------------------------
+// Save files
+// ---------------------------------------------------------------------------
+
+void VorlixView::vFileSave() {
+  if (indata->satnr < 1 && indata->iridflg != 3) {
+    prompter().inform(kVorlix, kNoSatellite, this);
+    return;
+  }
+  if (!vsFileName(indata->savnm)) return;
+  Keep<int> toFile(indata->filsav, 1);
+  if (indata->iridflg == 3) {
+    CmIridium();  // writes the flare list to the save file itself
+    return;
+  }
+  Keep<bool> magnitude(indata->flrmgf, false);
+  const int r = passList();
+  const QString title = QStringLiteral("Save File");
+  switch (r) {
+    case AOS_DONE:
+      prompter().inform(kVorlix, QStringLiteral("Saved on File ") + savName(), this);
+      break;
+    case AOS_NOSAVE:
+      prompter().inform(title, kOutputProblem, this);
+      break;
+    case AOS_NOLIST:
+      prompter().inform(title, pageProblems(outdata), this);
+      break;
+    default:  // the distance question was cancelled: nothing to say
+      break;
+  }
+}
+
+void VorlixView::vTLESave() {
+  if (indata->satnr < 1) {
+    prompter().inform(kVorlix, kNoSatellite, this);
+    return;
+  }
+  if (!vsFileName(indata->tlsnm)) return;
+  auto reasons = std::make_unique<WoutData>();
+  const int r = SaveTle(indata, reasons.get());
+  const QString title = QStringLiteral("TLE File Save");
+  const QString why = pageProblems(reasons.get());
+  switch (r) {
+    case 0:
+      prompter().inform(kVorlix, QStringLiteral("TLE's saved on file ") + FileNameToQs(indata->tlsnm), this);
+      break;
+    case 1:  // no satellite: answered above
+      break;
+    case 4:  // a value that does not fit: the engine's line names it
+      prompter().inform(title, why, this);
+      break;
+    default:
+      prompter().inform(title, QStringLiteral("*** ERROR *** while opening or writing TLE Save File\n") + why,
+                        this);
+  }
+}

@@ -9,11 +9,15 @@
 #include "gui/records.h"
 #include "gui/vsservices.h"
 
-FILE* satfle = nullptr;
+namespace {
+// A text field of the record (Latin-1), read no further than its size.
+QString fieldText(const char* s, int size) {
+  return QString::fromLatin1(s, static_cast<int>(strnlen(s, static_cast<size_t>(size))));
+}
+}  // namespace
 
 void vsLastSat(QString& name, int& mode, int& norad, int& count, int& low, int& recent) {
-  name = QString::fromLatin1(indata->cfgname[WORKSLOT],
-                             static_cast<int>(strnlen(indata->cfgname[WORKSLOT], SATNAME_SIZE)));
+  name = fieldText(indata->cfgname[WORKSLOT], SATNAME_SIZE);
   mode = indata->srchmd;
   norad = indata->norad[WORKSLOT];
   count = indata->satnr;
@@ -22,8 +26,7 @@ void vsLastSat(QString& name, int& mode, int& norad, int& count, int& low, int& 
 }
 
 QString vsSatList() {
-  QString s = QStringLiteral("TLE filename: ") +
-              QFile::decodeName(QByteArray(indata->tlenm, static_cast<int>(strnlen(indata->tlenm, FILENAME_SIZE))));
+  QString s = QStringLiteral("TLE filename: ") + FileNameToQs(indata->tlenm);
   if (indata->satnr < 1) return s + QStringLiteral("\n\n*** No Satellites Selected ***");
   s += QStringLiteral("\n\nSelected Satellites:\n");
   for (int i = 1; i <= std::min(indata->satnr, MAXSEL); ++i) s += QStringLiteral("\n  ") + vsSatName(i);
@@ -55,26 +58,18 @@ void vsReComp(QString& name, int& norad, int mode, int more, int low, int recent
   QsToChar(name, indata->cfgname[WORKSLOT], SATNAME_SIZE - 1);
   indata->norad[WORKSLOT] = norad;
   char text[TLEMSG_SIZE] = "";
-  if (!satfle) {
-    norad = 0;
-    name = QStringLiteral("*** No TLE file open ***");
-    return;
-  }
-  norad = tleread(indata, satfle, text, more);
-  name = QString::fromLatin1(text, static_cast<int>(strnlen(text, sizeof text)));
+  norad = tleread(indata, satfle, text, more);  // no open file: says so
+  name = fieldText(text, TLEMSG_SIZE);
 }
 
 void vsFindSat(QString& name, int& norad, int mode, int low, int recent) {
-  if (satfle) {
-    std::rewind(satfle);
-  }
+  if (satfle) std::rewind(satfle);
   vsReComp(name, norad, mode, 0, low, recent);
 }
 
 QString vsSatName(int n) {
   if (n < 1 || n > std::min(indata->satnr, MAXSEL)) return QString();
-  const char* s = indata->satname[n - 1];
-  return QString::fromLatin1(s, static_cast<int>(strnlen(s, SATNAME_SIZE)));
+  return fieldText(indata->satname[n - 1], SATNAME_SIZE);
 }
 
 int vsCatNo(const QString& text) {

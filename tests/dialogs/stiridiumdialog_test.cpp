@@ -1,9 +1,11 @@
-// Iridium flare options: values shown and read, a magnitude that is no number refused.
+// Iridium flare options: values shown and read; a magnitude that is not
+// finite is refused, letters read as 0.
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QtTest>
 
 #include "dialogs/stiridiumdialog.h"
+#include "support/scriptedprompter.h"
 
 class StIridiumDialogTest : public QObject {
   Q_OBJECT
@@ -32,19 +34,22 @@ class StIridiumDialogTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("accepted");
     QTest::newRow("number") << "-0.5" << true;
-    QTest::newRow("letters") << "bright" << false;
+    QTest::newRow("letters read 0") << "bright" << true;
     QTest::newRow("nan") << "nan" << false;
-    QTest::newRow("empty") << "" << false;
+    QTest::newRow("empty") << "" << true;
+    QTest::newRow("beyond the range") << "1e6" << false;
   }
   void magnitudeChecked() {
     QFETCH(QString, text);
     QFETCH(bool, accepted);
+    ScriptedPrompter sp;
     StIridiumDialog dlg;
     dlg.setParams(0.0, false, false);
     dlg.findChild<QLineEdit*>("magEdit")->setText(text);
     dlg.setResult(QDialog::Rejected);
     dlg.accept();
     QCOMPARE(dlg.result() == QDialog::Accepted, accepted);
+    QCOMPARE(sp.of("warn").size(), accepted ? 0 : 1);
   }
 };
 

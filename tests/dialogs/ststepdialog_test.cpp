@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "dialogs/ststepdialog.h"
+#include "support/scriptedprompter.h"
 
 class StStepDialogTest : public QObject {
   Q_OBJECT
@@ -23,8 +24,9 @@ class StStepDialogTest : public QObject {
     QCOMPARE(sec, 0.01);
   }
 
-  // OK is refused (the dialog stays open) for minutes that are no whole
-  // number, for seconds that are no finite number, and beyond 14 days.
+  // OK is refused (the dialog stays open, a box names the field) for minutes
+  // that are no whole number, for seconds that are no finite number, and
+  // beyond 14 days; an empty field reads 0.
   void refusedOnOk_data() {
     QTest::addColumn<QString>("min");
     QTest::addColumn<QString>("sec");
@@ -34,7 +36,7 @@ class StStepDialogTest : public QObject {
     QTest::newRow("zero") << "0" << "0" << true;
     QTest::newRow("fractional minutes") << "1.5" << "0" << false;
     QTest::newRow("letters") << "abc" << "0" << false;
-    QTest::newRow("empty minutes") << "" << "5" << false;
+    QTest::newRow("empty minutes") << "" << "5" << true;
     QTest::newRow("nan seconds") << "0" << "nan" << false;
     QTest::newRow("inf seconds") << "0" << "1e999" << false;
     QTest::newRow("INT_MIN minutes") << "-2147483648" << "0" << false;
@@ -45,6 +47,7 @@ class StStepDialogTest : public QObject {
     QFETCH(QString, min);
     QFETCH(QString, sec);
     QFETCH(bool, accepted);
+    ScriptedPrompter sp;
     StStepDialog dlg;
     dlg.setParams(1, 0.0);
     dlg.findChild<QLineEdit*>("minEdit")->setText(min);
@@ -52,6 +55,7 @@ class StStepDialogTest : public QObject {
     dlg.setResult(QDialog::Rejected);
     dlg.accept();
     QCOMPARE(dlg.result() == QDialog::Accepted, accepted);
+    QCOMPARE(sp.of("warn").size(), accepted ? 0 : 1);
   }
 };
 

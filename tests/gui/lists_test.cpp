@@ -1,0 +1,479 @@
+// Satellites, lists and files through the window: selection and removal, the
+// pass list and its details, the save file, the all-satellite, next-satellite
+// and Iridium lists, the orbit track, the TLE save file and the time step,
+// with every result code's message.
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTextEdit>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "engine/lists.h"
+#include "engine/passtext.h"
+#include "engine/tle.h"
+#include "gui/records.h"
+#include "gui/vorlix.h"
+#include "gui/vorlixview.h"
+#include "support/files.h"
+#include "support/scriptedprompter.h"
+#include "support/windowfixture.h"
+
+namespace {
+
+// Clicks a button of a dialog run by the prompter.
+void click(QDialog& d, const char* name) {
+  QPushButton* b = d.findChild<QPushButton*>(name);
+  QVERIFY2(b, name);
+  QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// The selection dialog's script: Find each name and Select it, then Close.
+std::function<int(QDialog&)> selectNames(const QStringList& names) {
+  return [names](QDialog& d) {
+    for (const QString& n : names) {
+      d.findChild<QLineEdit*>("satnameEdit")->setText(n);
+      click(d, "findButton");
+      click(d, "selectButton");
+    }
+    return int(QDialog::Accepted);
+  };
+}
+
+QString fileText(const char* f) { return QFile::decodeName(f); }
+
+std::vector<std::string> passLines(const WoutData* o) {
+  std::vector<std::string> v;
+  char l[WOUT_LINELEN + 1];
+  for (int k = 0; k < o->nlines; ++k) {
+    WoutLineCopy(o, k, l);
+    if (l[0] != ' ' && l[0] != '\0') v.emplace_back(l);
+  }
+  return v;
+}
+
+}  // namespace
+
+class ListsTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<WindowFixture> fx;
+  std::unique_ptr<VorlixApp> app;
+  std::unique_ptr<ScriptedPrompter> sp;
+  VorlixView* view = nullptr;
+
+  // Window on passes.tle (ISS first) with an observer near Munich, all passes
+  // above 0 deg whatever the Sun, three days from 2018-01-21 01:00 (zone +1).
+  void startOn(const QString& tle, const QStringList& sats) {
+    fx = std::make_unique<WindowFixture>();
+    fx->copyData(tle, QFileInfo(tle).fileName());
+    fx->writeConfig(QFileInfo(tle).fileName(), sats);
+    app = fx->start();
+    view = app->viewWidget();
+    sp = std::make_unique<ScriptedPrompter>();
+    indata->lat = 48.15;
+    indata->lng = 11.58;
+    indata->height = 520.0;
+    indata->tzauto = 0;
+    indata->tzone = 1.0;
+    indata->year = 2018, indata->month = 1, indata->day = 21;
+    indata->hour = 1, indata->minute = 0, indata->second = 0;
+    indata->dur = 3.0;
+    indata->satel = 0.0;
+    indata->sunel = 90.0;
+    indata->visflg = 0;
+    indata->moonflg = 0;
+    indata->occflg = 0;
+    indata->flarflg = 0;
+    indata->iridflg = 0;
+    indata->rlm = 0;
+    setNewMjd(indata);
+  }
+
+  QString dataFile(const char* name) { return fx->path(name); }
+
+ private slots:
+  void cleanup() {
+    sp.reset();
+    app.reset();
+    fx.reset();
+  }
+
+  void selectAndRemove() {
+    startOn("passes.tle", {});
+    QCOMPARE(indata->satnr, 0);
+    sp->onExec(selectNames({"ISS", "NOAA 19"}));
+    view->vSelectSat();
+    QCOMPARE(indata->satnr, 2);
+    QCOMPARE(QString(indata->satname[1]), QString("NOAA 19"));
+    QVERIFY(satfle == nullptr);
+    // A TLE file that vanished: a warning naming it, the selection as it was.
+    QFile::remove(dataFile("passes.tle"));
+    view->vSelectSat();
+    QCOMPARE(sp->boxes.last().kind, QString("warn"));
+    QCOMPARE(sp->boxes.last().text, "Unable to open TLE file " + fileText(indata->tlenm));
+    QCOMPARE(indata->satnr, 2);
+  }
+
+  void removal_data() {
+    QTest::addColumn<int>("satnr");
+    QTest::addColumn<int>("prs");
+    QTest::addColumn<QString>("marks");  // rows marked, from 1
+    QTest::addColumn<int>("satnrAfter");
+    QTest::addColumn<int>("prsAfter");
+    QTest::addColumn<QString>("left");   // first letters of the names left
+    QTest::newRow("the prime") << 4 << 2 << "3" << 3 << 1 << "ABD";
+    QTest::newRow("slot 0, prime 0") << 4 << 0 << "1" << 3 << 0 << "BCD";
+    QTest::newRow("all") << 4 << 3 << "1234" << 0 << 0 << "";
+    QTest::newRow("several") << 5 << 4 << "24" << 3 << 2 << "ACE";
+    QTest::newRow("cancel") << 4 << 1 << "" << 4 << 1 << "ABCD";
+  }
+  void removal() {
+    QFETCH(int, satnr);
+    QFETCH(int, prs);
+    QFETCH(QString, marks);
+    QFETCH(int, satnrAfter);
+    QFETCH(int, prsAfter);
+    QFETCH(QString, left);
+    startOn("passes.tle", {});
+    indata->satnr = satnr;
+    indata->prs = prs;
+    for (int i = 0; i < satnr; ++i) {
+      std::snprintf(indata->satname[i], SATNAME_SIZE, "%c SAT", 'A' + i);
+      indata->norad[i] = 100 + i;
+    }
+    if (marks.isEmpty()) {
+      sp->reject();
+    } else {
+      QMap<QString, QString> f;
+      for (QChar c : marks) f.insert("checkBox" + QString(c), "1");
+      sp->fillAndAccept(f);
+    }
+    view->vRemoveSat();
+    QCOMPARE(indata->satnr, satnrAfter);
+    QCOMPARE(indata->prs, prsAfter);
+    QString got;
+    for (int i = 0; i < indata->satnr; ++i) got += indata->satname[i][0];
+    QCOMPARE(got, left);
+  }
+
+  void timeStep_data() {
+    QTest::addColumn<int>("min");
+    QTest::addColumn<double>("sec");
+    QTest::addColumn<int>("stepmin");
+    QTest::addColumn<double>("stepsec");
+    QTest::addColumn<double>("tstep");
+    QTest::newRow("0, 0") << 0 << 0.0 << 0 << 0.1 << 1.1574074074074074e-6;
+    QTest::newRow("-2, -30") << -2 << -30.0 << 2 << 30.0 << 2.5 / 1440.0;
+    QTest::newRow("0, 90") << 0 << 90.0 << 0 << 90.0 << 90.0 / 86400.0;
+    QTest::newRow("0, 0.5") << 0 << 0.5 << 0 << 0.5 << 0.5 / 86400.0;
+    QTest::newRow("INT_MIN") << INT_MIN << 0.0 << 20160 << 0.0 << 14.0;
+  }
+  void timeStep() {
+    QFETCH(int, min);
+    QFETCH(double, sec);
+    QFETCH(int, stepmin);
+    QFETCH(double, stepsec);
+    QFETCH(double, tstep);
+    const VorlixView::TimeStep s = VorlixView::stepFromInput(min, sec);
+    QCOMPARE(s.stepmin, stepmin);
+    QCOMPARE(s.stepsec, stepsec);
+    QCOMPARE(s.tstep, tstep);
+  }
+
+  void stepDialog() {
+    startOn("passes.tle", {});
+    indata->stepmin = 1;
+    indata->stepsec = 0.0;
+    sp->fillAndAccept({{"minEdit", "-2"}, {"secEdit", "-30"}});
+    view->vStep();
+    QCOMPARE(indata->stepmin, 2);
+    QCOMPARE(indata->stepsec, 30.0);
+    QCOMPARE(indata->tstep, 2.5 / 1440.0);
+    sp->reject();
+    view->vStep();
+    QCOMPARE(indata->stepmin, 2);
+  }
+
+  void primeSatellite() {
+    startOn("passes.tle", {"ISS", "NOAA 19"});
+    QCOMPARE(indata->satnr, 2);
+    sp->fillAndAccept({{"satButton2", "1"}, {"relativeBox", "1"}});
+    view->vSwitch();
+    QCOMPARE(indata->prs, 1);
+    QCOMPARE(indata->rlm, 1);
+    sp->reject();
+    view->vSwitch();
+    QCOMPARE(indata->prs, 1);
+  }
+
+  // The page equals the engine's own list for the same record, and the rise
+  // times agree with skyfield's within 2 s.
+  void passListAndDetails() {
+    startOn("passes.tle", {"ISS (ZARYA)"});
+    auto copy = std::make_unique<WinpData>(*indata);
+    auto page = std::make_unique<WoutData>();
+    QCOMPARE(aospass(copy.get(), page.get()), AOS_DONE);
+    view->vCalcAOS();
+    QCOMPARE(indata->dspst, -1);
+    const auto lines = passLines(outdata);
+    QCOMPARE(lines, passLines(page.get()));
+    QVERIFY(lines.size() >= 3);
+    const double skyfieldRise[] = {58139.029389043, 58139.096433402, 58139.164289168};
+    for (int k = 0; k < 3; ++k) QVERIFY(std::fabs(indata->pastm[k] - skyfieldRise[k]) * 86400.0 < 2.0);
+    // A right click on the third pass line opens that pass.
+    QString text;
+    sp->onExec([&text](QDialog& d) {
+      text = d.findChild<QTextEdit*>("passEdit")->toPlainText();
+      return int(QDialog::Accepted);
+    });
+    QTest::mouseClick(view, Qt::RightButton, {}, QPoint(20, epos[2] + 6));
+    QCOMPARE(indata->ipass, 2);
+    const QString hhmm = QString::fromStdString(lines[2]).mid(8, 5);  // ".MMM DD  HH:MM:SS"
+    QVERIFY2(text.contains(hhmm), qPrintable(hhmm + "\n" + text.left(400)));
+  }
+
+  void fileSave() {
+    startOn("passes.tle", {"ISS (ZARYA)"});
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*satsave.txt");
+    indata->svnew = 1;
+    view->vFileSave();
+    const QString saved = dataFile("satsave.txt");
+    QCOMPARE(sp->boxes.last().text, "Saved on File " + saved);
+    const std::string block = readFile(saved.toStdString());
+    QVERIFY(block.find(passLines(outdata)[0]) != std::string::npos);
+    QCOMPARE(indata->filsav, 0);
+    // A save file that cannot be written says so and never claims success.
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*no/such/dir/s.txt");
+    sp->boxes.clear();
+    view->vFileSave();
+    QCOMPARE(sp->boxes.size(), 1);
+    QCOMPARE(sp->boxes.last().text, QString("*** Problems with the output file"));
+    // A cancelled distance question: nothing written, nothing said, the kind restored.
+    indata->occflg = 1;
+    sp->boxes.clear();
+    sp->answer(QVariant());
+    view->vFileSave();
+    QCOMPARE(sp->of("inform").size(), 0);
+    QCOMPARE(indata->iridflg, 0);
+    QCOMPARE(indata->filsav, 0);
+    // Nothing selected.
+    indata->satnr = 0;
+    indata->occflg = 0;
+    view->vFileSave();
+    QCOMPARE(sp->boxes.last().text, QString("*** No Satellite Selected ***"));
+  }
+  // TLE save: the written file against the committed one, which python3-sgp4
+  // parsed back (tests/data/gui/tlesave-sgp4.csv) to the slots' elements.
+  void tleSave() {
+    startOn("passes.tle", {"ISS (ZARYA)", "NOAA 19", "MOLNIYA 1-53", "GOES 16", "IRIDIUM 73 [-]"});
+    QCOMPARE(indata->satnr, 5);
+    std::snprintf(indata->tlsnm, FILENAME_SIZE, "*saved.tle");
+    indata->tsnew = 1;
+    view->vTLESave();
+    const QString saved = dataFile("saved.tle");
+    QCOMPARE(sp->boxes.last().text, "TLE's saved on file " + saved);
+    const std::string written = readFile(saved.toStdString());
+    const QByteArray golden = qgetenv("VORLIX_TLESAVE_GOLDEN");
+    if (!golden.isEmpty()) writeFile(golden.toStdString(), written);
+    QCOMPARE(written, readFile(VORLIX_TEST_DATA "/gui/tlesave.tle"));
+    QFile csv(VORLIX_TEST_DATA "/gui/tlesave-sgp4.csv");
+    QVERIFY(csv.open(QIODevice::ReadOnly | QIODevice::Text));
+    int i = 0;
+    while (!csv.atEnd()) {
+      const QString line = QString::fromLatin1(csv.readLine()).trimmed();
+      if (line.startsWith('#') || line.startsWith("norad")) continue;
+      const QStringList f = line.split(',');
+      QCOMPARE(f.size(), 10);
+      QVERIFY(i < indata->satnr);
+      QCOMPARE(f[0].toInt(), indata->norad[i]);
+      const double epoch = f[1].toDouble() + f[2].toDouble();  // MJD, whole and fraction
+      QVERIFY(std::fabs(epoch - indata->epoch[i]) < 1e-8);
+      QVERIFY(std::fabs(f[3].toDouble() - indata->inc[i]) < 1e-4);
+      QVERIFY(std::fabs(f[4].toDouble() - indata->ra[i]) < 1e-4);
+      QVERIFY(std::fabs(f[5].toDouble() - indata->ecc[i]) < 1e-7);
+      QVERIFY(std::fabs(f[6].toDouble() - indata->aper[i]) < 1e-4);
+      QVERIFY(std::fabs(f[7].toDouble() - indata->m0[i]) < 1e-4);
+      QVERIFY(std::fabs(f[8].toDouble() - indata->mnmot[i]) < 1e-8);
+      QVERIFY(std::fabs(f[9].toDouble() - indata->bstar[i]) <= 1e-4 * std::fabs(indata->bstar[i]) + 1e-12);
+      ++i;
+    }
+    QCOMPARE(i, indata->satnr);
+  }
+
+  void tleSaveCodes_data() {
+    QTest::addColumn<QString>("name");   // relative to the program folder
+    QTest::addColumn<int>("norad");      // of slot 0; 0 = keep
+    QTest::addColumn<QString>("text");   // start of the box's text
+    QTest::addColumn<QString>("title");
+    QTest::newRow("missing folder") << "no/such/dir/x.tle" << 0
+        << "*** ERROR *** while opening or writing TLE Save File\n*** Unable to open" << "TLE File Save";
+    QTest::newRow("a folder as the name") << "." << 0
+        << "*** ERROR *** while opening or writing TLE Save File\n*** Unable to replace" << "TLE File Save";
+    QTest::newRow("number too big") << "n.tle" << 340000 << "*** ISS (ZARYA)" << "TLE File Save";
+  }
+  void tleSaveCodes() {
+    QFETCH(QString, name);
+    QFETCH(int, norad);
+    QFETCH(QString, text);
+    QFETCH(QString, title);
+    startOn("passes.tle", {"ISS (ZARYA)"});
+    const QString full = fx->appDir() + "/" + name;
+    std::snprintf(indata->tlsnm, FILENAME_SIZE, "%s", QFile::encodeName(full).constData());
+    indata->tsnew = 1;
+    if (norad) indata->norad[0] = norad;
+    view->vTLESave();
+    QCOMPARE(sp->boxes.size(), 1);
+    QCOMPARE(sp->boxes.last().title, title);
+    QVERIFY2(sp->boxes.last().text.startsWith(text), qPrintable(sp->boxes.last().text));
+    QVERIFY(!QFileInfo(dataFile("n.tle")).exists());
+    indata->satnr = 0;
+    view->vTLESave();
+    QCOMPARE(sp->boxes.last().text, QString("*** No Satellite Selected ***"));
+  }
+
+  // The all-satellite list of the window equals the engine's list for the
+  // same record, sorted by time.
+  void allSatellites() {
+    startOn("catalogue-2018.tle", {});
+    indata->dur = 0.25;
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*all.txt");
+    indata->svnew = 1;
+    auto copy = std::make_unique<WinpData>(*indata);
+    std::snprintf(copy->savnm, FILENAME_SIZE, "%s", QFile::encodeName(dataFile("engine.txt")).constData());
+    QCOMPARE(AllSatAos(copy.get()), ALLSAT_DONE);
+    view->vAllSat();
+    const QString saved = dataFile("all.txt");
+    QCOMPARE(sp->boxes.last().title, QString("Vorlix"));
+    QCOMPARE(sp->boxes.last().text, "List of passes saved on file " + saved);
+    const QStringList mine = QString::fromStdString(readFile(saved.toStdString())).split('\n');
+    const QStringList engine =
+        QString::fromStdString(readFile(dataFile("engine.txt").toStdString())).split('\n');
+    QCOMPARE(mine.size(), engine.size());
+    QVERIFY(mine.size() > 50);
+    // Lines after the header: same passes, in time order.
+    int listed = 0;
+    QString last;
+    for (int k = 0; k < mine.size(); ++k) {
+      if (mine[k].contains("saved") || mine[k].contains(".txt")) continue;  // header names the file
+      QCOMPARE(mine[k], engine[k]);
+      static const QRegularExpression pass("^[A-Z]{3} [ 0-9][0-9] +[0-9]+:[0-9]{2}:[0-9]{2} ");
+      if (pass.match(mine[k]).hasMatch()) {
+        QVERIFY2(mine[k].left(16) >= last, qPrintable(mine[k]));
+        last = mine[k].left(16);
+        ++listed;
+      }
+    }
+    QVERIFY(listed > 20);
+  }
+
+  void allSatelliteCodes() {
+    startOn("passes.tle", {});
+    indata->dur = 0.05;
+    // 1: the save file cannot be written
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*no/such/dir/all.txt");
+    view->vAllSat();
+    QCOMPARE(sp->boxes.last().title, QString("All Passes"));
+    QCOMPARE(sp->boxes.last().text, QString("*** Problems with the output file"));
+    // 2: the TLE file is gone
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*all.txt");
+    QFile::remove(dataFile("passes.tle"));
+    view->vAllSat();
+    QCOMPARE(sp->boxes.last().text, QString("*** Problems with the input file"));
+    // -1: an occultation search with distance 0
+    indata->occflg = 3;
+    sp->answer(0.0);
+    view->vAllSat();
+    QCOMPARE(sp->boxes.last().text, QString("*** Need distance > 0 for occultations or flares ***"));
+    QCOMPARE(indata->iridflg, 0);
+    QCOMPARE(indata->mxdist, 0.0);
+    // cancelled question: nothing said, the kind back
+    const int informed = sp->of("inform").size();
+    sp->answer(QVariant());
+    view->vAllSat();
+    QCOMPARE(sp->of("inform").size(), informed);
+    QCOMPARE(indata->iridflg, 0);
+  }
+
+  void nextSatellites() {
+    startOn("catalogue-2018.tle", {});
+    // The clock read as 2018-01-21 03:00 UT, in the catalogue's week.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime at(QDate(2018, 1, 21), QTime(3, 0), Qt::UTC);
+    indata->rtoff = at.secsTo(now) / -3600.0;
+    auto copy = std::make_unique<WinpData>(*indata);
+    const int n = Nxt4Pass(copy.get());
+    QVERIFY(n > 0);
+    QCOMPARE(view->vNextSat(), n);
+    QCOMPARE(indata->satnr, copy->satnr);
+    for (int i = 0; i < n; ++i) QCOMPARE(indata->norad[i], copy->norad[i]);
+    QCOMPARE(indata->iridflg, 0);
+  }
+
+  void orbitTrack() {
+    startOn("passes.tle", {"ISS (ZARYA)"});
+    indata->dur = 0.1;
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*track.txt");
+    view->vOrbitTrack();
+    QCOMPARE(sp->boxes.last().text, "Track saved on file " + dataFile("track.txt"));
+    QVERIFY(QFileInfo(dataFile("track.txt")).size() > 1000);
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*no/dir/track.txt");
+    view->vOrbitTrack();
+    QCOMPARE(sp->boxes.last().title, QString("Save Orbit Track"));
+    QCOMPARE(sp->boxes.last().text, QString("*** Problems with the output file"));
+  }
+
+  // The Iridium commands put back every setting they change for their run,
+  // cancelled or not, and leave no file of their own behind.
+  void iridium() {
+    startOn("passes.tle", {"ISS (ZARYA)"});
+    fx->copyData("passes.tle", "iridium.txt");
+    indata->dur = 0.5;
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*satsave.txt");
+    std::snprintf(indata->tlsnm, FILENAME_SIZE, "*vorlix.tle");
+    indata->svnew = 0;
+    indata->occflg = 2, indata->occra = 12.5, indata->occdec = 3.25, indata->chlen = 2.0;
+    indata->flarflg = 0, indata->flarmod = -1, indata->flaryst = 1;
+    const WinpData before = *indata;
+    auto same = [&before]() {
+      return std::memcmp(indata->savnm, before.savnm, FILENAME_SIZE) == 0 &&
+             std::memcmp(indata->tlenm, before.tlenm, FILENAME_SIZE) == 0 &&
+             std::memcmp(indata->tlsnm, before.tlsnm, FILENAME_SIZE) == 0 &&
+             indata->svnew == before.svnew && indata->iridflg == before.iridflg &&
+             indata->occflg == before.occflg && indata->occra == before.occra &&
+             indata->occdec == before.occdec && indata->chlen == before.chlen &&
+             indata->flarflg == before.flarflg && indata->flarmod == before.flarmod &&
+             indata->flaryst == before.flaryst && indata->flrmgf == before.flrmgf && !indata->irrun;
+    };
+    sp->reject();
+    view->vIridium();
+    QVERIFY(same());
+    sp->fillAndAccept({{"magEdit", "2"}, {"opsBox", "0"}, {"solpBox", "0"}});
+    view->vIridium();
+    QVERIFY(same());
+    QVERIFY(QFileInfo(dataFile("iridiumf.doc")).exists());
+    // The pass list in the Iridium kind lists through a temporary file.
+    indata->iridflg = 3;
+    const QStringList tmpBefore = QDir::temp().entryList({"vorlix-flares-*"});
+    sp->fillAndAccept({{"magEdit", "2"}});
+    view->vCalcAOS();
+    QCOMPARE(QDir::temp().entryList({"vorlix-flares-*"}), tmpBefore);
+    QCOMPARE(indata->iridflg, 3);
+    QCOMPARE(QString(indata->savnm), QString(before.savnm));
+    QCOMPARE(indata->svnew, 0);
+  }
+};
+
+QTEST_MAIN(ListsTest)
+#include "lists_test.moc"
