@@ -45,20 +45,20 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
   {"&Save", nullptr, ":/filesave.png", "Saves the result of the AOS calculation", "Save File.",
    "Saves the latest result shown on the screen (pass times, Sun transits, Iridium "
    "flares) on the save file. Further saves to the same file are appended to it.",
-   Trigger, &A::slotFileSave, nullptr, Off},
+   Trigger, &A::slotFileSave, nullptr, On},
   {"Save &as...", nullptr, nullptr,
    "Saves the result of the AOS calculations under a new filename", "Save As",
    "Creates a new file and saves the most recent visibility calcultion under this new filename.",
-   Trigger, &A::slotFileSaveAs, nullptr, Off},
+   Trigger, &A::slotFileSaveAs, nullptr, On},
   {"Save &TLE", nullptr, nullptr, "Saves the currently used orbit elements.",
    "Save Orbit Elements.",
    "Writes the elements of the selected satellites as TLE sets to the current TLE save "
    "file. What the file held before is overwritten.",
-   Trigger, &A::slotFileTLESave, nullptr, Off},
+   Trigger, &A::slotFileTLESave, nullptr, On},
   {"Save T&LE as...", nullptr, nullptr,
    "Saves the currently used orbit elements under a new filename", "Save As",
    "Creates a new file and saves the orbit elements of the currently selected satellites as TLE (Two Line Elements) on this file.",
-   Trigger, &A::slotFileTLESaveAs, nullptr, Off},
+   Trigger, &A::slotFileTLESaveAs, nullptr, On},
   {"&Picture...", nullptr, nullptr, nullptr, "Load Picture", "Opens an existing image file",
    Trigger, &A::slotFilePicture, nullptr, Off},
   {"E&xit", "Ctrl+Q", nullptr, "Quits Vorlix", nullptr,
@@ -67,16 +67,16 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
   {"&Select Satellite", "Ctrl+S", ":/satpsels.png", "Select Satellite from TLE file.", nullptr,
    "Picks one or more satellites from the active TLE file, ten at most. With ten in the "
    "list, a new pick replaces the last one.",
-   Trigger, &A::slotInputSelectSat, nullptr, Off},
+   Trigger, &A::slotInputSelectSat, nullptr, On},
   {"&Remove Satellite", "Ctrl+Z", nullptr,
    "Removes satellites from the list of selected satellites.", nullptr,
    "Removes satellites from the list of currently selected satelites.", Trigger,
-   &A::slotInputRemoveSat, nullptr, Off},
+   &A::slotInputRemoveSat, nullptr, On},
   {"&Next Satellites", "Ctrl+P", ":/satpnx4p.png",
    "Selects the next satellites which will pass the observation site.", nullptr,
    "Selects the satellites that will next pass the observation site under the visibility "
    "conditions, ten at most. They replace the satellites selected before.",
-   Trigger, &A::slotInputNextSat, nullptr, Off},
+   Trigger, &A::slotInputNextSat, nullptr, On},
   {"&Date", "Ctrl+D", ":/satpdate.png", "Input date and timezone", nullptr,
    "Selects the date and the timezone for starting the calculations.", Trigger,
    &A::slotInputDate, nullptr, On},
@@ -92,21 +92,21 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
    "Lists the passes of the prime satellite that meet the visibility conditions within "
    "the interval, with the beginning, the highest point and the end of each pass and the "
    "positions there. To get details of the passes, click the respective line.",
-   Trigger, &A::slotCalcAOS, nullptr, Off},
+   Trigger, &A::slotCalcAOS, nullptr, On},
   {"All Satellite &Passes", nullptr, nullptr,
    "Calculate visibility times for passes of all satellites.", nullptr,
    "Lists the passes of every satellite of the current TLE file in the same way and "
    "writes the list on the save file.",
-   Trigger, &A::slotCalcAllSats, nullptr, Off},
+   Trigger, &A::slotCalcAllSats, nullptr, On},
   {"Write &Orbit Track", "Ctrl+O", nullptr, "Write the orbit track on file.", nullptr,
    "Writes the geographic coordinates of the ground track, the flare track or the "
    "transit and occultation track on the save file (usually satsave.txt), where other "
    "programs can read them to plot the track.",
-   Trigger, &A::slotCalcOrbitTrack, nullptr, Off},
+   Trigger, &A::slotCalcOrbitTrack, nullptr, On},
   {"&Iridium Flares", nullptr, ":/satpirid.png", "Calculate Iridium Flares.", nullptr,
    "Lists times, positions and magnitudes of Iridium flares. The Iridium element sets "
    "belong in the TLE file IRIDIUM.TXT. The limiting magnitude is asked first.",
-   Trigger, &A::slotCalcIridium, nullptr, Off},
+   Trigger, &A::slotCalcIridium, nullptr, On},
   {"&Find Matching Sats", nullptr, ":/satpfind.png",
    "Find satellites which match a particular position and time.", nullptr,
    "Displays a list of all satellites from the currently selected TLE file which match a stated position and time interval.",
@@ -173,7 +173,7 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
    &A::slotViewRefresh, nullptr, Off},
   {"S&witch", "Ctrl+W", ":/satpswss.png", "Switch satellites", nullptr,
    "Selects a new prime satellite from the list of currently selected satellites. This also lets you switch to Relative Satellite Mode",
-   Trigger, &A::slotViewSwitch, nullptr, Off},
+   Trigger, &A::slotViewSwitch, nullptr, On},
   {"Ma&p View/Sky Map", "Ctrl+Y", ":/satpsmap.png",
    "Specify world map or sky map parameters.", nullptr,
    "Specifies the map parameters (background color, coordinate grid). Also switches between the world groundtrack map and different sky maps.",
@@ -198,7 +198,7 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
    "Specify the time step used for the delta time calculations", nullptr,
    "Sets the time step of Delta Time plotting in minutes and seconds; seconds may have "
    "fractions, such as 0.1.",
-   Trigger, &A::slotViewStep, nullptr, Off},
+   Trigger, &A::slotViewStep, nullptr, On},
   {"&Magnitude", "Ctrl+M", nullptr,
    "Specify the parameter for the apparent magnitude of the satellite.", nullptr,
    "Below the map the prime satellite's values are shown. When a Characteristic Length "

@@ -128,6 +128,23 @@ class VorlixView : public QWidget {
   void vTLESave();
   void vStep();
   void vSwitch();
+  // Iridium flare run: the options dialog, then the flare list into the save
+  // file, read back and shown; every flare setting it changes is put back.
+  void CmIridium();
+  // The step that the time-step dialog's minutes and seconds give.
+  struct TimeStep {
+    int stepmin;
+    double stepsec;
+    double tstep;  // d
+  };
+  static TimeStep stepFromInput(int min, double sec);
+  // Result of passList when the distance question was cancelled.
+  static constexpr int kListCancelled = -1;
+
+ private:
+  // The pass or event list of the prime satellite (shown as the clickable
+  // list unless it goes to the save file): aospass's result or kListCancelled.
+  int passList();
 
   // ==== Everyday settings (issue 17: vorlixview_params.cpp) ====
  public:

@@ -38,6 +38,31 @@ int vsSavePassDt(int mode);
 
 // ==== Satellite selection (issue 16: vsservices_sel.cpp) ====
 
+// The last search (text, kind 0 name / 1 number / 2 designator, the number
+// last typed or found), the selected count and the two search filters.
+void vsLastSat(QString& name, int& mode, int& norad, int& count, int& low, int& recent);
+// "TLE filename: " and the file, then the selected satellites' names.
+QString vsSatList();
+// No satellite selected, the first slot prime.
+void vsResetSatList();
+// Appends the satellite just found (work slot) to the selection; with ten
+// selected it replaces the tenth.
+void vsSatSel();
+// Stores the search (text at most 20 characters, number, kind, filters) and
+// reads the next match from the open TLE file (more: continue the last
+// search) into the work slot. norad returns 0 nothing found, 1 found, 2 found
+// and more may follow; name the description or the reason.
+void vsReComp(QString& name, int& norad, int mode, int more, int low, int recent);
+// The same from the start of the file.
+void vsFindSat(QString& name, int& norad, int mode, int low, int recent);
+// Stores the low-orbit and recent-launch filters.
+void vsLowRecent(int low, int recent);
+// Name of selected satellite n (from 1); "" outside the selection.
+QString vsSatName(int n);
+// A typed catalogue number: digits, or the Alpha-5 form (A0001 = 100001);
+// anything else is 0.
+int vsCatNo(const QString& text);
+
 // ==== Orbit elements and state vectors (issue 19: vsservices_orbit.cpp) ====
 
 // ==== Picture points (issue 20: vsservices_pict.cpp) ====
