@@ -115,22 +115,22 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
   {"&Edit Orbit Elements", "Ctrl+E", ":/satpxorb.png",
    "Edit orbit elements of selected satellite.", nullptr,
    "Displays the orbit elements of the currently selected prime satellite which can then be edited.",
-   Trigger, &A::slotManvEdit, nullptr, Off},
+   Trigger, &A::slotManvEdit, nullptr, On},
   {"Delta-&V", nullptr, nullptr,
    "Perform a delta-v maneuver or continuous thrust of selected satellite.", nullptr,
    "Applies an impulsive manoeuvre to the prime satellite: a velocity change in km/sec "
    "in the direction given by yaw and pitch in degrees. When the orbit is propagated "
    "numerically, a continuous thrust can be chosen instead.",
-   Trigger, &A::slotManvDeltaV, nullptr, Off},
+   Trigger, &A::slotManvDeltaV, nullptr, On},
   {"&Launch", "Ctrl+L", nullptr, "Calculate a launch orbit.", nullptr,
    "Computes the orbit of a launch from a given site at a given time, with the "
    "inclination and the planned apogee and perigee (or semimajor axis and eccentricity). "
    "A list of launch sites is offered, and a northerly or southerly direction.",
-   Trigger, &A::slotManvLaunch, nullptr, Off},
+   Trigger, &A::slotManvLaunch, nullptr, On},
   {"&Rendezvous", nullptr, nullptr, "Rendezvous Launch Orbit.", nullptr,
    "Computes a launch to meet the selected satellite. Only the launch day and apogee "
    "and perigee are given; the launch time and the rest are computed.",
-   Trigger, &A::slotManvRendz, nullptr, Off},
+   Trigger, &A::slotManvRendz, nullptr, On},
   {"&Orbit Determination", nullptr, nullptr, "Determine a circular orbit during a pass.",
    nullptr,
    "Determines orbit elements from two observations of one pass from one site "

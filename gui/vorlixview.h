@@ -167,6 +167,15 @@ class VorlixView : public QWidget {
   void vLaunch();
   void vRendz();
 
+ private:
+  // The editor on the prime satellite (and on each satellite New adds);
+  // false when it was cancelled (the record as it was before).
+  bool editOrbChain();
+  // Date, editor and launch-site dialogs, then the launch orbit; false when a
+  // dialog was cancelled (the record as it was before) or no launch orbit
+  // could be computed.
+  bool launchChain();
+
   // ==== Photograph, orbit determination, matching (issue 20: vorlixview_astro.cpp) ====
  public:
   void vPicture(const QImage& image);

@@ -1,9 +1,306 @@
 // Orbits and manoeuvres: element editor, delta-V, launch, rendezvous.
-// Placeholder until the orbit work lands; its actions stay disabled.
+#include <cstdio>
+#include <memory>
+
+#include "astro/astrolib.h"
+#include "dialogs/stdeltadialog.h"
+#include "dialogs/steditorbdialog.h"
+#include "dialogs/stepoch.h"
+#include "dialogs/stlaunchdialog.h"
+#include "engine/launch.h"
+#include "engine/tle.h"
+#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
+#include "gui/vsservices.h"
 
-void VorlixView::vEditOrb() {}
-void VorlixView::vDeltaV() {}
-void VorlixView::vLaunch() {}
-void VorlixView::vRendz() {}
+namespace {
+
+// The record as a command found it, put back when the command is cancelled.
+// The TLE adjustment settings and the frame of the state dialog are kept as
+// the user left them: their own dialogs stored them on purpose.
+class RecordSnapshot {
+ public:
+  RecordSnapshot() : saved_(std::make_unique<WinpData>(*indata)) {}
+  void take() { *saved_ = *indata; }
+  void restore() const {
+    const WinpData now = *indata;
+    *indata = *saved_;
+    indata->sdp4 = now.sdp4;
+    indata->adjflg = now.adjflg;
+    indata->adjtim = now.adjtim;
+    indata->adjn0 = now.adjn0;
+    indata->adjra = now.adjra;
+    indata->wgs = now.wgs;
+    indata->stfrm = now.stfrm;
+    if (now.sdp4 != saved_->sdp4 || now.wgs != saved_->wgs) indata->sgpsat = SGPSAT_NONE;
+  }
+
+ private:
+  std::unique_ptr<WinpData> saved_;
+};
+
+// Slot i as a new satellite without elements, epoch now.
+void EmptySlot(int i) {
+  WinpData* d = indata;
+  d->norad[i] = 0;
+  std::snprintf(d->satname[i], SATNAME_SIZE, "%-10s", "");
+  std::snprintf(d->dsn[i], DSN_SIZE, "%-10s", "");
+  d->sgpflg[i] = 0;
+  d->nmflg[i] = 0;
+  d->epoch[i] = RT_MJD(d);
+  for (double* f : {d->a, d->ra, d->aper, d->inc, d->ecc, d->m0, d->mnmot, d->adot, d->ndot,
+                    d->n6dot, d->bstar, d->rx, d->ry, d->rz, d->vx, d->vy, d->vz, d->irx, d->iry,
+                    d->irz, d->ivx, d->ivy, d->ivz, d->deltv, d->yaw, d->pitch})
+    f[i] = 0.0;
+  d->tint[i] = d->epoch[i];
+  d->ionf[i] = false;
+  d->suns[i] = true;
+  d->epu[i] = false;
+  d->f107[i] = d->dF107;
+  d->fb107[i] = d->dFB107;
+  d->kp[i] = d->dKp;
+  d->cd[i] = d->dCd;
+  d->cr[i] = d->dCr;
+  d->am[i] = d->dAm;
+}
+
+bool HasState(int i) {
+  const WinpData* d = indata;
+  return d->rx[i] != 0.0 || d->ry[i] != 0.0 || d->rz[i] != 0.0;
+}
+
+// The selected satellite in slot i is about to be replaced: true when the
+// user agrees.
+bool ConfirmReplace(const QString& title, int i, QWidget* parent) {
+  const QString name = CharToQs(indata->satname[i]).trimmed();
+  return prompter().warn(title,
+                         QObject::tr("Ten satellites are selected. The new satellite replaces "
+                                     "satellite %1 (%2).")
+                             .arg(i + 1)
+                             .arg(name.isEmpty() ? QObject::tr("no name") : name),
+                         parent, QObject::tr("Cancel"));
+}
+
+// Local launch time of slot n as the entered date and time (whole seconds,
+// the fraction dropped).
+void LaunchTimeToDate(int n) {
+  WinpData* d = indata;
+  int day, month, year, h, m;
+  double hour, s;
+  caldat(d->epoch[n] + d->tzone / 24.0, day, month, year, hour);
+  dms(hour, h, m, s);
+  d->day = day;
+  d->month = month;
+  d->year = year;
+  d->hour = h;
+  d->minute = m;
+  d->second = static_cast<int>(s);
+}
+
+}  // namespace
+
+bool VorlixView::editOrbChain() {
+  WinpData* d = indata;
+  int i = d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0;
+  d->prs = i;
+  RecordSnapshot snapshot;
+  d->sgpsat = SGPSAT_NONE;
+  bool empty = d->satnr < 1;
+  StEditOrbDialog dlg;
+  for (;;) {
+    if (empty) EmptySlot(i);
+    const double epoch0 = d->epoch[i];
+    dlg.setParam1(CharToQs(d->satname[i]), d->norad[i], d->sgpflg[i], d->paflg, epoch0,
+                  d->lcflg);
+    dlg.setParam2(d->a[i], d->ra[i], d->aper[i], d->inc[i], d->ecc[i], d->m0[i], d->mnmot[i],
+                  d->adot[i], d->ndot[i], d->n6dot[i], d->bstar[i]);
+    dlg.setParam3(CharToQs(d->dsn[i]), d->nmflg[i] != 0);
+    if (prompter().exec(dlg) != QDialog::Accepted) {
+      snapshot.restore();
+      return false;
+    }
+
+    QString name, dsn;
+    int norad, aflg, paflg, year;
+    double day;
+    bool nm, nws;
+    dlg.getParam1(name, norad, aflg, paflg, year, day);
+    double a, ra, aper, inc, ecc, m0, n0, adot, ndot, n6dot, bstar;
+    dlg.getParam2(a, ra, aper, inc, ecc, m0, n0, adot, ndot, n6dot, bstar);
+    dlg.getParam3(dsn, nm, nws);
+    QsToChar(name, d->satname[i], SATNAME_SIZE - 1);
+    QsToChar(dsn, d->dsn[i], DSN_SIZE - 1);
+    d->norad[i] = norad;
+    d->nmflg[i] = nm ? 1 : 0;
+    d->sgpflg[i] = aflg;
+    d->paflg = paflg;
+    if (d->lcflg != 1) {
+      // The epoch the fields were filled with comes back unchanged, fraction
+      // of a second and all, when they were not edited.
+      if (!nm || ecc < 1.0) {
+        int y0;
+        double day0;
+        EpochYearDay(epoch0, y0, day0);
+        d->epoch[i] = year == y0 && day == day0 ? epoch0 : EpochMjd(year, day);
+      }
+      d->ra[i] = ra;
+      d->aper[i] = aper;
+      d->m0[i] = m0;
+    }
+    d->a[i] = a;
+    d->ecc[i] = ecc;
+    d->inc[i] = inc;
+    d->mnmot[i] = n0;
+    d->adot[i] = adot;
+    d->ndot[i] = ndot;
+    d->n6dot[i] = n6dot;
+    d->bstar[i] = bstar;
+    d->sgpsat = SGPSAT_NONE;
+    if (!nm || !HasState(i)) {
+      EpochState(d, i, false);  // (clears nmflg)
+      d->nmflg[i] = nm ? 1 : 0;
+    }
+    if (d->satnr < 1) d->satnr = 1;
+    if (!nws) return true;
+
+    // New: one more slot, or the tenth again when ten are selected.
+    snapshot.take();
+    if (d->satnr < MAXSEL) {
+      i = d->satnr;
+      ++d->satnr;
+    } else {
+      if (!ConfirmReplace(tr("Edit Orbit"), MAXSEL - 1, this)) return true;
+      i = MAXSEL - 1;
+    }
+    d->prs = i;
+    empty = true;
+  }
+}
+
+void VorlixView::vEditOrb() { editOrbChain(); }
+
+bool VorlixView::launchChain() {
+  WinpData* d = indata;
+  RecordSnapshot snapshot;
+  d->lcflg = 1;
+  if (vInputDate() != 0) {
+    snapshot.restore();
+    return false;
+  }
+  editOrbChain();  // a cancelled editor launches the elements as they are
+  d->lcflg = 0;
+
+  StLaunchDialog dlg;
+  dlg.setParams(d->lsx, d->lslat, d->lslng, d->lsouth == 1, d->tmeco);
+  if (prompter().exec(dlg) != QDialog::Accepted) {
+    snapshot.restore();
+    return false;
+  }
+  bool south;
+  dlg.getParams(d->lsx, d->lslat, d->lslng, south, d->tmeco);
+  d->lsouth = south ? 1 : 0;
+  if (LaunchOrb(d) == ORBIT_BADINPUT) {
+    prompter().inform(tr("Launch Orbit"),
+                      tr("*** No launch orbit: the launch site or the orbit of the prime "
+                         "satellite cannot be used ***"),
+                      this);
+    return false;
+  }
+  if (d->rndflg < 0) {
+    char text[64];
+    std::snprintf(text, sizeof text, "Launch Azimuth (deg):\n\t%8.2lf", d->lazim);
+    decdot0(text);
+    prompter().inform(tr("Launch Orbit"), QString::fromLatin1(text), this);
+  }
+  return true;
+}
+
+void VorlixView::vLaunch() { launchChain(); }
+
+void VorlixView::vRendz() {
+  WinpData* d = indata;
+  const QString title = tr("Rendezvous Launch");
+  if (d->satnr < 1 || d->prs < 0 || d->prs >= d->satnr) {
+    prompter().inform(title, tr("*** No target satellite selected ***"), this);
+    return;
+  }
+  RecordSnapshot snapshot;
+  double t = d->rndtm;
+  if (prompter().askDouble(title, tr("Time until close approach (days):"), t, 0.0, 1000.0, 2, this))
+    d->rndtm = t;
+
+  const int p = d->prs;
+  const int n = p + 1 < MAXSEL ? p + 1 : p - 1;
+  if (n < d->satnr && !ConfirmReplace(title, n, this)) {
+    snapshot.restore();
+    return;
+  }
+  d->rndsat = p;
+  if (n == p + 1 && n >= d->satnr) ++d->satnr;
+  d->rndflg = n;
+  d->prs = n;
+  ShiftElm(d, n, p);
+
+  if (!launchChain()) {
+    snapshot.restore();
+    return;
+  }
+  // Once more from the launch time found, for the plane's drift over the wait.
+  LaunchTimeToDate(n);
+  if (LaunchOrb(d) == ORBIT_BADINPUT) {
+    snapshot.restore();
+    prompter().inform(title, tr("*** No rendezvous launch: the orbits cannot be used ***"), this);
+    return;
+  }
+  LaunchTimeToDate(n);
+  char text[80];
+  std::snprintf(text, sizeof text, "Launch time: %4i-%2i-%2i  %2i:%2i:%2i", d->year, d->month,
+                d->day, d->hour, d->minute, d->second);
+  prompter().inform(title, QString::fromLatin1(text), this);
+  d->rndflg = -1;
+}
+
+void VorlixView::vDeltaV() {
+  WinpData* d = indata;
+  if (d->satnr < 1) {
+    prompter().inform(tr("Delta-V"), tr("*** No Satellite Selected ***"), this);
+    return;
+  }
+  const int s = d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0;
+  const bool thrust = d->ionf[s] && d->nmflg[s];
+  if (!thrust) {
+    // An impulse is applied at a time the user gives.
+    d->lcflg = 1;
+    const int res = vInputDate();
+    d->lcflg = 0;
+    if (res != 0) return;
+  }
+  StDeltaDialog dlg;
+  dlg.setParams(thrust ? 1000.0 * d->deltv[s] : d->deltv[s], d->yaw[s], d->pitch[s], d->ionf[s],
+                d->suns[s], d->nmflg[s], d->epu[s]);
+  if (prompter().exec(dlg) != QDialog::Accepted) return;
+  double dv, yaw, pitch;
+  bool ionf, suns, epu;
+  dlg.getParams(dv, yaw, pitch, ionf, suns, epu);
+  d->deltv[s] = dv;
+  d->yaw[s] = yaw;
+  d->pitch[s] = pitch;
+  d->ionf[s] = ionf;
+  d->suns[s] = suns;
+  d->epu[s] = epu;
+  if (ionf && d->nmflg[s]) {
+    d->deltv[s] = dv / 1000.0;  // mm/s^2 shown, m/s^2 stored
+    return;
+  }
+  if (thrust) return;  // thrust switched off: nothing to execute
+  Keep<int> rlm(d->rlm, 0);
+  const int res = ExDeltaV(d, dv, yaw, pitch);
+  if (res == 1)
+    prompter().inform(tr("Vorlix"), tr("Delta-V resulted in a hyperbolic orbit"), this);
+  else if (res == ORBIT_BADINPUT)
+    prompter().inform(tr("Delta-V"),
+                      tr("*** Delta-V not applied: the orbit of the prime satellite cannot be "
+                         "used ***"),
+                      this);
+}

@@ -65,6 +65,43 @@ int vsCatNo(const QString& text);
 
 // ==== Orbit elements and state vectors (issue 19: vsservices_orbit.cpp) ====
 
+// The TLE adjustment settings and the SGP4 model switches (sdp4, adjflg,
+// adjtim s, adjn0 rev/day, adjra deg, wgs). vsPutAdj stores them and makes
+// the SGP4 record initialise again.
+void vsGetAdj(bool& sdp4, bool& adjflg, double& adjtim, double& adjn0, double& adjra, int& wgs);
+void vsPutAdj(bool sdp4, bool adjflg, double adjtim, double adjn0, double adjra, int wgs);
+// Osculating eccentricity and pericentre time (MJD) of the prime satellite's
+// stored state at its epoch. False, outputs unwritten, when the state gives
+// no orbit (no prime slot, a zero or non-finite state).
+bool vsCkHyp(double& ecc, double& tp);
+// SGP4 mean elements of the prime satellite's stored state at its epoch for
+// the slot's model (constants, deep-space switch) with B* bstar: inclination,
+// node, eccentricity, perigee argument, mean anomaly (deg) and mean motion
+// (rev/day). Returns 0, or the code of the conversion (RV2EL_*, then the
+// outputs are unwritten). The SGP4 record initialises again.
+int cvSGP4(double bstar, double& incl, double& node, double& ecc, double& argp, double& m,
+           double& n);
+// A text for a code of cvSGP4 other than 0.
+QString cvSGP4Text(int code);
+// The prime satellite's force coefficients and the frame last chosen (stfrm);
+// with nm also its stored state (km, km/s, mean equator of date) and epoch
+// (MJD). Outputs not written when there is no prime slot.
+void vsGetState(bool nm, double& f107, double& fb107, double& kp, int& frame, double& cr,
+                double& cd, double& am, double& x, double& y, double& z, double& vx, double& vy,
+                double& vz, double& epoch);
+// Stores into the prime satellite: stfrm := frame, epoch (MJD), the state
+// (km, km/s, mean equator of date); with reset also the integrated state and
+// its time; with nm also the six coefficients. Refuses (false, nothing
+// stored) a non-finite value or a state at the centre.
+bool vsPutState(bool nm, double epoch, double f107, double fb107, double kp, int frame,
+                double cr, double cd, double am, double x, double y, double z, double vx,
+                double vy, double vz, bool reset);
+// Converts a state (km, km/s) in place between the frames 0 true of date,
+// 1 mean of date, 2 J2000, 3 Earth-fixed at mjd (UT), with the record's
+// Earth-orientation settings.
+void vsRefState(int from, int to, double mjd, double& x, double& y, double& z, double& vx,
+                double& vy, double& vz);
+
 // ==== Picture points (issue 20: vsservices_pict.cpp) ====
 
 #endif

@@ -1,0 +1,74 @@
+// Records and satellites for the tests of the orbit dialogs and commands:
+// the records at the start values these commands read, satellites loaded
+// from tests/data/orbit/orbit.tle through the TLE reader, and the outside
+// references of tests/data/orbit/orbit-refs.txt.
+#ifndef VORLIX_TESTS_SUPPORT_ORBITSLOTS_H
+#define VORLIX_TESTS_SUPPORT_ORBITSLOTS_H
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/tle.h"
+#include "gui/records.h"
+#include "support/windowfixture.h"
+
+// Zeroed records with the values the orbit commands rely on.
+inline void OrbitRecord() {
+  WindowFixture::zeroRecords();
+  WinpData* d = indata;
+  d->sgpsat = SGPSAT_NONE;
+  d->rndflg = -1;
+  d->sdp4 = true;
+  d->stfrm = 1;
+  d->dF107 = d->dFB107 = 150.0;
+  d->dKp = 3.0;
+  d->dCd = 2.2;
+  d->dCr = 1.3;
+  d->dAm = 0.01;
+  d->RKFtol = 1e-8;
+  d->mxit = 20;
+  d->tmeco = 8.0;
+  d->rndtm = 1.0;
+}
+
+// Loads the element set whose name starts with name into slot i (satnr
+// grows to i + 1) and makes it the prime satellite.
+inline bool LoadSat(const char* name, int i) {
+  WinpData* d = indata;
+  const QByteArray path = QFile::encodeName(testData("orbit/orbit.tle"));
+  FILE* f = std::fopen(path.constData(), "r");
+  if (!f) return false;
+  std::snprintf(d->cfgname[WORKSLOT], SATNAME_SIZE, "%s", name);
+  d->srchmd = 0;
+  char msg[TLEMSG_SIZE];
+  const int res = tleread(d, f, msg, 0);
+  std::fclose(f);
+  if (res == 0) return false;
+  ShiftElm(d, i, WORKSLOT);
+  if (d->satnr < i + 1) d->satnr = i + 1;
+  d->prs = i;
+  return true;
+}
+
+// The lines of orbit-refs.txt that start with tag (and, when given, whose
+// second field is key), split into fields (the tag dropped).
+inline QVector<QStringList> OrbitRefs(const QString& tag, const QString& key = QString()) {
+  QVector<QStringList> rows;
+  QFile f(testData("orbit/orbit-refs.txt"));
+  if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return rows;
+  while (!f.atEnd()) {
+    const QString line = QString::fromLatin1(f.readLine()).trimmed();
+    QStringList x = line.split(' ', Qt::SkipEmptyParts);
+    if (x.isEmpty() || x.takeFirst() != tag) continue;
+    if (!key.isEmpty() && (x.isEmpty() || x.first() != key)) continue;
+    rows << x;
+  }
+  return rows;
+}
+
+#endif
