@@ -406,19 +406,32 @@ class ListsTest : public QObject {
     QCOMPARE(indata->iridflg, 0);
   }
 
+  // The engine's selection just before and just after the window's: the
+  // clock moves between the runs, so the window's must equal one of them.
   void nextSatellites() {
     startOn("catalogue-2018.tle", {});
     // The clock read as 2018-01-21 03:00 UT, in the catalogue's week.
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const QDateTime at(QDate(2018, 1, 21), QTime(3, 0), Qt::UTC);
     indata->rtoff = at.secsTo(now) / -3600.0;
-    auto copy = std::make_unique<WinpData>(*indata);
-    const int n = Nxt4Pass(copy.get());
+    indata->iridflg = 3;
+    auto chosen = [](const WinpData& d) {
+      QList<int> v;
+      for (int i = 0; i < d.satnr; ++i) v << d.norad[i];
+      return v;
+    };
+    auto before = std::make_unique<WinpData>(*indata);
+    before->iridflg = 0;
+    const int n = Nxt4Pass(before.get());
     QVERIFY(n > 0);
-    QCOMPARE(view->vNextSat(), n);
-    QCOMPARE(indata->satnr, copy->satnr);
-    for (int i = 0; i < n; ++i) QCOMPARE(indata->norad[i], copy->norad[i]);
-    QCOMPARE(indata->iridflg, 0);
+    const int mine = view->vNextSat();
+    auto after = std::make_unique<WinpData>(*before);
+    Nxt4Pass(after.get());
+    const QList<int> got = chosen(*indata);
+    QVERIFY(got == chosen(*before) || got == chosen(*after));
+    QCOMPARE(mine, indata->satnr);
+    QCOMPARE(indata->prs, 0);
+    QCOMPARE(indata->iridflg, 3);  // searched for passes, the kind put back
   }
 
   void orbitTrack() {
