@@ -1,0 +1,163 @@
+// The anomaly calculator against an independent solver (python3-sgp4's
+// newtonnu; pericentre times checked by skyfield's two-body propagation, in
+// tests/data/companions/kep-refs.csv), the console dialogue of the program,
+// and input it must refuse.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "runprog.h"
+#include "tools/kep/keplib.h"
+
+namespace {
+
+struct Ref {
+  double nu, e, a, t, M, T, q;
+};
+
+double Cell(const std::string& s) { return s.empty() ? NAN : std::stod(s); }
+
+std::vector<Ref> Refs() {
+  std::vector<Ref> rows;
+  std::ifstream f(std::string(VORLIX_TEST_DATA) + "/companions/kep-refs.csv");
+  std::string line;
+  bool head = true;
+  while (std::getline(f, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    if (head) {
+      head = false;
+      continue;
+    }
+    std::vector<std::string> c;
+    std::stringstream ss(line);
+    for (std::string x; std::getline(ss, x, ',');) c.push_back(x);
+    c.resize(7);
+    rows.push_back({Cell(c[0]), Cell(c[1]), Cell(c[2]), Cell(c[3]), Cell(c[4]), Cell(c[5]),
+                    Cell(c[6])});
+  }
+  return rows;
+}
+
+// Difference of two angles in degrees, modulo 360, in [-180, 180).
+double AngleDiff(double a, double b) {
+  double d = std::fmod(a - b, 360.0);
+  if (d >= 180.0) d -= 360.0;
+  if (d < -180.0) d += 360.0;
+  return d;
+}
+
+runprog::Result Kep(const std::string& input) {
+  return runprog::Run(VORLIX_KEP, {}, input, ".");
+}
+
+// The number after label in the program's output.
+double After(const std::string& out, const std::string& label) {
+  const size_t k = out.find(label);
+  if (k == std::string::npos) return NAN;
+  return std::stod(out.substr(k + label.size()));
+}
+
+const std::string kPrompt1 = "Enter True Anomaly, Eccentricity:\n\n";
+const std::string kPrompt2 = "Enter Semimajor Axis (km), Epoch (days):\n\n";
+
+}  // namespace
+
+// Full precision against the reference: mean anomaly modulo 360 degrees,
+// pericentre time and distance.
+TEST(AnomalyCalculator, AgainstReference) {
+  const auto refs = Refs();
+  ASSERT_EQ(refs.size(), 22u);
+  for (const Ref& r : refs) {
+    if (r.e < 1.0) {
+      EXPECT_NEAR(AngleDiff(kep::MeanAnomaly(r.nu, r.e), r.M), 0.0, 1e-9) << r.nu << " " << r.e;
+      if (std::fabs(r.nu) < 180.0) {
+        EXPECT_GE(kep::MeanAnomaly(r.nu, r.e), -180.0);
+        EXPECT_LE(kep::MeanAnomaly(r.nu, r.e), 180.0);
+      }
+      continue;
+    }
+    const kep::Pericentre p = kep::PericentreOf(r.nu, r.e, r.a, r.t);
+    EXPECT_NEAR(r.t - p.time, r.t - r.T, 1e-10 * std::fabs(r.t - r.T) + 1e-12)
+        << r.nu << " " << r.e;
+    EXPECT_NEAR(p.distance, r.q, 1e-9 * r.q) << r.nu << " " << r.e;
+  }
+}
+
+// Closed forms: e = 0 gives the true anomaly back, nu = 0 the epoch itself,
+// e = 1 with a = 10000 km a pericentre distance of 0.1 km; beyond the
+// asymptote the results are no numbers.
+TEST(AnomalyCalculator, EdgeCases) {
+  for (double nu : {-179.0, -30.0, 0.0, 77.7, 179.0})
+    EXPECT_NEAR(kep::MeanAnomaly(nu, 0.0), nu, 1e-12);
+  EXPECT_EQ(kep::MeanAnomaly(0.0, 0.7), 0.0);
+  EXPECT_EQ(kep::PericentreOf(0.0, 1.5, 7000.0, 123.25).time, 123.25);
+  EXPECT_NEAR(kep::PericentreOf(10.0, 1.0, 10000.0, 0.0).distance, 0.1, 1e-9);
+  EXPECT_EQ(kep::PericentreOf(30.0, 2.0, -7000.0, 1.0).time,
+            kep::PericentreOf(30.0, 2.0, 7000.0, 1.0).time);
+  // e = 1.5: the asymptote lies at 131.81 degrees.
+  EXPECT_TRUE(std::isfinite(kep::PericentreOf(131.0, 1.5, 7000.0, 0.0).time));
+  EXPECT_TRUE(std::isnan(kep::PericentreOf(150.0, 1.5, 7000.0, 0.0).time));
+}
+
+// The program itself: each reference row typed at the console, the answer
+// printed with six significant digits.
+TEST(AnomalyCalculator, Dialogue) {
+  for (const Ref& r : Refs()) {
+    std::ostringstream in;
+    in.precision(17);
+    in << r.nu << " " << r.e << "\n";
+    if (r.e >= 1.0) in << r.a << "\n" << r.t << "\n";
+    const auto res = Kep(in.str());
+    ASSERT_EQ(res.status, 0) << in.str() << res.err;
+    EXPECT_EQ(res.err, "");
+    if (r.e < 1.0) {
+      ASSERT_EQ(res.out.rfind(kPrompt1 + " Mean Anomaly: ", 0), 0u) << res.out;
+      const double m = After(res.out, " Mean Anomaly: ");
+      EXPECT_NEAR(AngleDiff(m, r.M), 0.0, 5e-6 * std::fmax(1.0, std::fabs(m))) << res.out;
+    } else {
+      ASSERT_EQ(res.out.rfind(kPrompt1 + kPrompt2 + " Time of Pericenter: ", 0), 0u) << res.out;
+      EXPECT_NEAR(After(res.out, " Time of Pericenter: "), r.T, 5e-6 * std::fmax(1.0, std::fabs(r.T)));
+      EXPECT_NEAR(After(res.out, " Pericenter Distance: "), r.q, 5e-6 * r.q);
+    }
+  }
+  EXPECT_EQ(Kep("90 0.5\n").out, kPrompt1 + " Mean Anomaly: 35.1902\n");
+  EXPECT_EQ(Kep("60 1.5 14000 58000.5\n").out,
+            kPrompt1 + kPrompt2 + " Time of Pericenter: 58000.5\n Pericenter Distance: 7000\n");
+  // Beyond the asymptote the answer is no number, and says so.
+  const auto res = Kep("150 1.5\n7000 0\n");
+  EXPECT_EQ(res.status, 0);
+  EXPECT_NE(res.out.find(" Time of Pericenter: "), std::string::npos);
+  EXPECT_NE(res.out.find("nan"), std::string::npos) << res.out;
+}
+
+// Input that is no number, a negative eccentricity, or input that ends early:
+// a message and exit status 1, no result.
+TEST(AnomalyCalculator, RefusedInput) {
+  const struct {
+    const char* input;
+    const char* message;
+  } rows[] = {
+      {"abc 0.5\n", "*** The true anomaly \"abc\" is not a number ***\n"},
+      {"30 nan\n", "*** The eccentricity \"nan\" is not a number ***\n"},
+      {"30 0.5x\n", "*** The eccentricity \"0.5x\" is not a number ***\n"},
+      {"1e999 0.5\n", "*** The true anomaly \"1e999\" is not a number ***\n"},
+      {"30, 0.5\n", "*** The true anomaly \"30,\" is not a number ***\n"},
+      {"30 -0.1\n", "*** The eccentricity must not be negative ***\n"},
+      {"", "*** No value for the true anomaly ***\n"},
+      {"30\n", "*** No value for the eccentricity ***\n"},
+      {"30 1.5\n7000 inf\n", "*** The epoch \"inf\" is not a number ***\n"},
+      {"30 1.5\nseven 0\n", "*** The semimajor axis \"seven\" is not a number ***\n"},
+      {"30 1.5\n7000\n", "*** No value for the epoch ***\n"},
+  };
+  for (const auto& r : rows) {
+    const auto res = Kep(r.input);
+    EXPECT_EQ(res.status, 1) << r.input;
+    EXPECT_EQ(res.err, r.message) << r.input;
+    EXPECT_EQ(res.out.find("Mean Anomaly"), std::string::npos) << r.input;
+    EXPECT_EQ(res.out.find("Pericenter"), std::string::npos) << r.input;
+  }
+}

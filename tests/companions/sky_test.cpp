@@ -1,0 +1,195 @@
+// The sky overlay export: the program run on fixture save files from the
+// core's writers, its database compared byte for byte with the one that
+// tests/tools/gen_companion_refs.py wrote and checked with XEphem's reader;
+// its messages and exit status; files it must leave alone.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "runprog.h"
+#include "tools/sky/skylib.h"
+
+using runprog::Slurp;
+using runprog::Spit;
+using runprog::TempDir;
+
+namespace {
+
+std::string Data(const std::string& name) {
+  return std::string(VORLIX_TEST_DATA) + "/companions/" + name;
+}
+
+const std::string kHello = "Generation of sky data for XEphem \n\n";
+
+runprog::Result Sky(const std::vector<std::string>& args, const std::string& cwd) {
+  return runprog::Run(VORLIX_SKY, args, "", cwd);
+}
+
+int Lines(const std::string& s) {
+  int n = 0;
+  for (char c : s) n += c == '\n';
+  return n;
+}
+
+}  // namespace
+
+// The column layout with the cases that show each rule: hours below 10 with
+// a blank, a negative declination of two digits, a small one with two blanks,
+// a negative one below one degree, labels padded with '0'.
+TEST(SkyExport, EdbLine) {
+  const struct {
+    sky::SkyPoint p;
+    const char* line;
+  } rows[] = {
+      {{5.3021, -12.0530, 21}, "21,f|S|K9, 5:30:21.0,-12:05:30.0,6.0\r\n"},
+      {{23.5959, 7.5, 5}, "05,f|S|K9,23:59:59.0,  7:50:00.0,6.0\r\n"},
+      {{0.0, -0.0450, 0}, "00,f|S|K9, 0:00:00.0, -0:04:50.0,6.0\r\n"},
+      {{12.0, 90.0, 59}, "59,f|S|K9,12:00:00.0, 90:00:00.0,6.0\r\n"},
+      {{14.26, -89.5959, -3}, "-3,f|S|K9,14:26:00.0,-89:59:59.0,6.0\r\n"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(sky::EdbLine(r.p), r.line);
+}
+
+// Which lines give points: the R.A. is the first number from position 40
+// (times with seconds) or 36 (times with minutes); places off the sky and
+// short or damaged lines give none.
+TEST(SkyExport, ReadSkyLine) {
+  const struct {
+    const char* what;
+    const char* line;
+    bool ok;
+    double ra, dec;
+    int label;
+  } rows[] = {
+      {"seconds, four decimals", "JAN 21   0:42:20     290.697     0.049        2.2618    13.3552",
+       true, 2.2618, 13.3552, 20},
+      {"seconds, two decimals", "JAN 21   0:42:30     290.879     0.679           2.27    14.12",
+       true, 2.27, 14.12, 30},
+      {"minutes", "JAN 21   0:51     101.106     9.583       14.3916    -0.0450", true, 14.3916,
+       -0.0450, 51},
+      {"tenths below 10 s", "JAN 21   0:43: 0.2     291.491     2.712        2.3132    16.0849",
+       true, 2.3132, 16.0849, 0},
+      {"R.A. of 24 h", "JAN 21   0:42:20     290.697     0.049       24.0000    13.3552", false,
+       0, 0, 0},
+      {"Dec. beyond the pole", "JAN 21   0:42:20     290.697     0.049        2.2618   -90.0001",
+       false, 0, 0, 0},
+      {"R.A. that is no number", "JAN 21   0:42:20     290.697     0.049          nan.0    13.3552",
+       false, 0, 0, 0},
+      {"no Dec.", "JAN 21   0:42:20     290.697     0.049        2.2618    and then nothing", false,
+       0, 0, 0},
+      {"51 characters with the line feed", "JAN 21   0:42:20     290.697     0.049    2.2 13.3",
+       true, 2.2, 13.3, 20},
+      {"50 characters with the line feed", "JAN 21   0:42:20     290.697     0.049   2.2 13.3",
+       false, 0, 0, 0},
+      {"no time", "JAN 21   0 42:20     290.697     0.049        2.2618    13.3552", false, 0, 0, 0},
+  };
+  for (const auto& r : rows) {
+    sky::SkyPoint p{-1, -1, -1};
+    const std::string line = std::string(r.line) + "\n";
+    ASSERT_EQ(sky::ReadSkyLine(line.c_str(), p), r.ok) << r.what;
+    if (!r.ok) continue;
+    EXPECT_EQ(p.ra, r.ra) << r.what;
+    EXPECT_EQ(p.dec, r.dec) << r.what;
+    EXPECT_EQ(p.label, r.label) << r.what;
+  }
+}
+
+// The program on each fixture: the database the reference script made, and
+// the summary line.
+TEST(SkyExport, FixtureFiles) {
+  const struct {
+    const char* name;
+    int points;
+  } rows[] = {{"satsave", 65},        {"details-wide", 65},    {"details-narrow", 65},
+              {"details-minutes", 11}, {"details-subsec", 140}};
+  for (const auto& r : rows) {
+    TempDir dir;
+    const auto res = Sky({Data(std::string(r.name) + ".txt"), dir / "out.edb"}, dir.path());
+    EXPECT_EQ(res.status, 0) << r.name;
+    EXPECT_EQ(res.out,
+              kHello + "Map generated with " + std::to_string(r.points) + " points. \n\n")
+        << r.name;
+    const std::string edb = Slurp(dir / "out.edb");
+    EXPECT_EQ(edb, Slurp(Data(std::string(r.name) + ".edb"))) << r.name;
+    EXPECT_EQ(Lines(edb), r.points) << r.name;
+    EXPECT_EQ(edb.size(), 38u * r.points) << r.name;
+  }
+}
+
+// Without arguments: satsave.txt in, satovl.edb out, in the working folder;
+// a database that existed keeps its permissions.
+TEST(SkyExport, DefaultNames) {
+  TempDir dir;
+  Spit(dir / "satsave.txt", Slurp(Data("details-minutes.txt")));
+  Spit(dir / "satovl.edb", "old\r\n");
+  ASSERT_EQ(chmod((dir / "satovl.edb").c_str(), 0640), 0);
+  const auto res = Sky({}, dir.path());
+  EXPECT_EQ(res.status, 0);
+  EXPECT_EQ(Slurp(dir / "satovl.edb"), Slurp(Data("details-minutes.edb")));
+  struct stat st;
+  ASSERT_EQ(stat((dir / "satovl.edb").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+// Nothing to export, the input as output, a missing input or an output
+// folder that does not exist: a message, exit status 1, and every file as it
+// was (no temporary file left behind).
+TEST(SkyExport, FailuresLeaveFilesAlone) {
+  TempDir dir;
+  const std::string save = Slurp(Data("details-wide.txt"));
+  Spit(dir / "satsave.txt", save);
+  Spit(dir / "track.txt", Slurp(Data("gtrack-seconds.txt")));
+  Spit(dir / "satovl.edb", "old\r\n");
+  ASSERT_EQ(link((dir / "satsave.txt").c_str(), (dir / "hardlink.txt").c_str()), 0);
+
+  auto res = Sky({"track.txt"}, dir.path());
+  EXPECT_EQ(res.status, 1);
+  EXPECT_EQ(res.out, kHello + "No sky positions in track.txt: satovl.edb left unchanged\n\n");
+  EXPECT_EQ(Slurp(dir / "satovl.edb"), "old\r\n");
+
+  for (const char* out : {"satsave.txt", "./satsave.txt", "hardlink.txt"}) {
+    res = Sky({"satsave.txt", out}, dir.path());
+    EXPECT_EQ(res.status, 1) << out;
+    EXPECT_EQ(res.out, kHello + "The output file is the input file: " + out + "\n\n");
+    EXPECT_EQ(Slurp(dir / "satsave.txt"), save) << out;
+  }
+
+  res = Sky({"missing.txt"}, dir.path());
+  EXPECT_EQ(res.status, 1);
+  EXPECT_EQ(res.out, kHello + "Unable to open input file missing.txt\n\n");
+
+  res = Sky({"satsave.txt", "nofolder/out.edb"}, dir.path());
+  EXPECT_EQ(res.status, 1);
+  EXPECT_EQ(res.out, kHello + "Unable to open output file nofolder/out.edb\n\n");
+
+  res = Sky({dir.path()}, dir.path());  // a folder is no save file
+  EXPECT_EQ(res.status, 1);
+  EXPECT_EQ(res.out, kHello + "Unable to read input file " + dir.path() + "\n\n");
+
+  EXPECT_EQ(Slurp(dir / "satovl.edb"), "old\r\n");
+  int files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) files += e.exists();
+  EXPECT_EQ(files, 4);  // the four it had
+}
+
+// At most 6999 points; every later one is ignored. Junk lines around them
+// are skipped.
+TEST(SkyExport, PointCapAndJunk) {
+  TempDir dir;
+  std::string text(3000, '\0');
+  for (size_t k = 0; k < text.size(); ++k) text[k] = static_cast<char>((k * 7919) % 251);
+  text += "\n" + std::string(300, ':') + "\n";
+  const std::string line = "JAN 21   0:42:20     290.697     0.049        2.2618    13.3552\n";
+  for (int k = 0; k < 7100; ++k) text += line;
+  Spit(dir / "big.txt", text);
+  const auto res = Sky({"big.txt", "big.edb"}, dir.path());
+  EXPECT_EQ(res.status, 0);
+  EXPECT_EQ(res.out, kHello + "Map generated with 6999 points. \n\n");
+  const std::string edb = Slurp(dir / "big.edb");
+  EXPECT_EQ(Lines(edb), 6999);
+  EXPECT_EQ(edb.substr(0, 38), "20,f|S|K9, 2:26:18.0, 13:35:52.0,6.0\r\n");
+}

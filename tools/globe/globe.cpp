@@ -1,0 +1,25 @@
+// vorlixglobe: the ground track of the save file on a Marble globe.
+//   vorlixglobe [save file [h]]   (default satsave.txt; any second argument
+//                                   draws the track at the satellite's height)
+#include <QApplication>
+#include <QInputDialog>
+#include <QLocale>
+#include <QWidget>
+
+#include <string>
+
+#include "globeview.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QWidget window;
+  QLocale::setDefault(QLocale(QLocale::English));
+  const std::string filename = argc > 1 ? argv[1] : "satsave.txt";
+  const bool withHeight = argc > 2;
+  bool ok = false;
+  int theme = QInputDialog::getInt(nullptr, kThemeTitle, kThemeText, 0, 0, 2, 1, &ok);
+  if (!ok) theme = kBlueMarble;
+  const GlobeWindow parts = BuildGlobeWindow(window, theme, filename, withHeight);
+  ShowGlobeWindow(window, parts);
+  return app.exec();
+}

@@ -1,0 +1,166 @@
+#include "skylib.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "tools/common/savetoken.h"
+
+namespace sky {
+
+namespace {
+
+constexpr size_t kMinLine = 51;  // shorter pieces are never pass steps
+// Where the R.A. search starts: after azimuth and elevation, whose points lie
+// before these positions in every column layout of the pass details.
+constexpr int kStartSeconds = 40;
+constexpr int kStartMinutes = 36;
+
+// Two characters of line as a number, as atoi reads them.
+int Label(const char* line, int k) {
+  const char two[3] = {line[k], line[k + 1], '\0'};
+  return std::atoi(two);
+}
+
+// The "%8.4lf" form of v: exactly 8 characters for the values accepted.
+std::string Fixed84(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%8.4f", v);
+  return buf;
+}
+
+}  // namespace
+
+void getnm(const char* line, int k, double& value, bool& ok) {
+  int b, e;
+  ok = savetoken::NumberToken(line, k, b, e);
+  if (ok) value = std::atof(std::string(line + b, line + e).c_str());
+}
+
+bool ReadSkyLine(const char* line, SkyPoint& p) {
+  if (!line || std::strlen(line) < kMinLine || line[10] != ':') return false;
+  const bool seconds = line[13] == ':';
+  const int start = seconds ? kStartSeconds : kStartMinutes;
+  const int kra = savetoken::FindPoint(line, start);
+  if (kra < 0) return false;
+  double ra = 0.0, dec = 0.0;
+  bool ok;
+  getnm(line, kra, ra, ok);
+  if (!ok) return false;
+  const int kdec = savetoken::FindPoint(line, kra + 1);
+  if (kdec < 0) return false;
+  getnm(line, kdec, dec, ok);
+  if (!ok) return false;
+  // Only a place on the sky fits the database's columns.
+  if (!(ra >= 0.0 && ra < 24.0) || !(dec >= -90.0 && dec <= 90.0)) return false;
+  p.ra = ra;
+  p.dec = dec;
+  p.label = seconds ? Label(line, 14) : Label(line, 11);
+  return true;
+}
+
+std::vector<SkyPoint> ReadSkyPoints(FILE* f) {
+  std::vector<SkyPoint> pts;
+  char buf[savetoken::kPieceSize];
+  SkyPoint p;
+  while (static_cast<int>(pts.size()) < kMaxPoints && std::fgets(buf, sizeof buf, f))
+    if (ReadSkyLine(buf, p)) pts.push_back(p);
+  return pts;
+}
+
+std::string EdbLine(const SkyPoint& p) {
+  char label[16];
+  std::snprintf(label, sizeof label, "%2i", p.label);
+  if (label[0] == ' ') label[0] = '0';  // XEphem wants a name that starts with a letter or digit
+  const std::string ra = Fixed84(p.ra), dec = Fixed84(p.dec);
+  std::string s = label;
+  s += ",f|S|K9,";
+  s += ra.substr(1, 2) + ":" + ra.substr(4, 2) + ":" + ra.substr(6, 2) + ".0,";
+  s += dec.substr(0, 3) + ":" + dec.substr(4, 2) + ":" + dec.substr(6, 2) + ".0,";
+  s += "6.0\r\n";
+  return s;
+}
+
+namespace {
+
+void Say(FILE* out, const std::string& text) {
+  std::fprintf(out, "%s\n\n", text.c_str());
+  std::fflush(out);
+}
+
+bool SameFile(const struct stat& a, const char* name) {
+  struct stat b;
+  return stat(name, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Writes the lines into a new file beside name and puts it in name's place,
+// so that an old database stays whole until the new one is complete.
+bool WriteEdb(const std::string& name, const std::vector<SkyPoint>& pts) {
+  std::string tmp = name + ".XXXXXX";
+  const int fd = mkstemp(&tmp[0]);
+  if (fd < 0) return false;
+  struct stat old;
+  mode_t mode;
+  if (stat(name.c_str(), &old) == 0) {
+    mode = old.st_mode & 07777;
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+  fchmod(fd, mode);
+  FILE* f = fdopen(fd, "wb");
+  if (!f) {
+    close(fd);
+    unlink(tmp.c_str());
+    return false;
+  }
+  bool ok = true;
+  for (const SkyPoint& p : pts) ok = std::fputs(EdbLine(p).c_str(), f) >= 0 && ok;
+  ok = !std::ferror(f) && ok;
+  ok = std::fclose(f) == 0 && ok;
+  if (ok) ok = std::rename(tmp.c_str(), name.c_str()) == 0;
+  if (!ok) unlink(tmp.c_str());
+  return ok;
+}
+
+}  // namespace
+
+int Run(int argc, const char* const* argv, FILE* out) {
+  const std::string in = argc > 1 ? argv[1] : "satsave.txt";
+  const std::string edb = argc > 2 ? argv[2] : "satovl.edb";
+  Say(out, "Generation of sky data for XEphem ");
+  FILE* f = std::fopen(in.c_str(), "r");
+  if (!f) {
+    Say(out, "Unable to open input file " + in);
+    return 1;
+  }
+  struct stat st;
+  if (fstat(fileno(f), &st) == 0 && SameFile(st, edb.c_str())) {
+    std::fclose(f);
+    Say(out, "The output file is the input file: " + edb);
+    return 1;
+  }
+  const std::vector<SkyPoint> pts = ReadSkyPoints(f);
+  const bool readError = std::ferror(f) != 0;
+  std::fclose(f);
+  if (readError) {
+    Say(out, "Unable to read input file " + in);
+    return 1;
+  }
+  if (pts.empty()) {
+    Say(out, "No sky positions in " + in + ": " + edb + " left unchanged");
+    return 1;
+  }
+  if (!WriteEdb(edb, pts)) {
+    Say(out, "Unable to open output file " + edb);
+    return 1;
+  }
+  Say(out, "Map generated with " + std::to_string(pts.size()) + " points. ");
+  return 0;
+}
+
+}  // namespace sky
