@@ -105,7 +105,7 @@ TEST(GlobeReader, Heights) {
   EXPECT_EQ(c.lat, -16.91273);
   EXPECT_EQ(c.h, 0.0);
   runprog::TempDir dir;
-  runprog::Spit(dir / "empty.txt", "");
+  writeFile(dir / "empty.txt", "");
   FILE* f = std::fopen((dir / "empty.txt").c_str(), "r");
   ASSERT_NE(f, nullptr);
   double lat = 0, lon = 0, h = 0;
@@ -125,7 +125,7 @@ std::string Line(int minute, double lon, double lat) {
 
 globe::SatCoords Coords(const std::string& text) {
   runprog::TempDir dir;
-  runprog::Spit(dir / "s.txt", text);
+  writeFile(dir / "s.txt", text);
   return globe::getSatCoords(dir / "s.txt");
 }
 
@@ -262,7 +262,7 @@ TEST(GlobeReader, DamagedFile) {
   for (size_t k = 0; k < junk.size(); ++k) junk[k] = static_cast<char>((k * 7919) % 251);
   std::string text = junk + "\n" + std::string(500, '.') + "\n" + kTrack.substr(0, 35) + "\n" +
                      kTrack + kTrack + "\n" + kTrack + "\n" + kTrack + "\n" + kTrack;
-  runprog::Spit(dir / "bad.txt", text);
+  writeFile(dir / "bad.txt", text);
   const auto runs = globe::ReadTrack(dir / "bad.txt", true);
   for (const auto& run : runs)
     for (const auto& p : run) {

@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "astro/csvread.h"
 #include "runprog.h"
 #include "tools/kep/keplib.h"
 
@@ -23,18 +23,7 @@ double Cell(const std::string& s) { return s.empty() ? NAN : std::stod(s); }
 
 std::vector<Ref> Refs() {
   std::vector<Ref> rows;
-  std::ifstream f(std::string(VORLIX_TEST_DATA) + "/companions/kep-refs.csv");
-  std::string line;
-  bool head = true;
-  while (std::getline(f, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    if (head) {
-      head = false;
-      continue;
-    }
-    std::vector<std::string> c;
-    std::stringstream ss(line);
-    for (std::string x; std::getline(ss, x, ',');) c.push_back(x);
+  for (auto c : readCsv("companions/kep-refs.csv")) {
     c.resize(7);
     rows.push_back({Cell(c[0]), Cell(c[1]), Cell(c[2]), Cell(c[3]), Cell(c[4]), Cell(c[5]),
                     Cell(c[6])});

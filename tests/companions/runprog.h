@@ -11,10 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/files.h"
 
 namespace runprog {
 
@@ -22,18 +22,6 @@ struct Result {
   int status = -1;  // exit status, -1 when it did not exit normally
   std::string out, err;
 };
-
-inline std::string Slurp(const std::string& name) {
-  std::ifstream f(name, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-inline void Spit(const std::string& name, const std::string& text) {
-  std::ofstream f(name, std::ios::binary);
-  f << text;
-}
 
 // A fresh folder under /tmp, removed with everything in it when done.
 class TempDir {
@@ -60,7 +48,7 @@ inline Result Run(const std::string& program, const std::vector<std::string>& ar
   Result r;
   TempDir io;
   const std::string in = io / "stdin", out = io / "stdout", err = io / "stderr";
-  Spit(in, input);
+  writeFile(in, input);
   const pid_t pid = fork();
   if (pid == 0) {
     if (chdir(cwd.c_str()) != 0) _exit(126);
@@ -80,8 +68,8 @@ inline Result Run(const std::string& program, const std::vector<std::string>& ar
   }
   int st = 0;
   if (pid > 0 && waitpid(pid, &st, 0) == pid && WIFEXITED(st)) r.status = WEXITSTATUS(st);
-  r.out = Slurp(out);
-  r.err = Slurp(err);
+  r.out = readFile(out);
+  r.err = readFile(err);
   return r;
 }
 

@@ -13,13 +13,13 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
-#include "../engine/passfixture.h"
+#include "engine/passfixture.h"
 #include "engine/passes.h"
+#include "engine/passtext.h"
 #include "engine/satpos.h"
+#include "support/files.h"
 
 using namespace passfix;
 
@@ -119,13 +119,6 @@ const char* const kFixtures[] = {"satsave.txt",        "gtrack-seconds.txt", "gt
                                  "gtrack-subsec.txt",  "centre-line.txt",    "details-wide.txt",
                                  "details-narrow.txt", "details-minutes.txt", "details-subsec.txt"};
 
-std::string Slurp(const std::string& name) {
-  std::ifstream f(name, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
 std::string MaskDigits(std::string s) {
   for (char& c : s)
     if (c >= '0' && c <= '9') c = '9';
@@ -143,8 +136,8 @@ TEST(CompanionFixtures, MatchTheCoreWriters) {
   ASSERT_NE(mkdtemp(dir), nullptr);
   WriteFixtures(dir);
   for (const char* name : kFixtures) {
-    const std::string now = Slurp(std::string(dir) + "/" + name);
-    const std::string committed = Slurp(DataPath("companions/") + name);
+    const std::string now = readFile(std::string(dir) + "/" + name);
+    const std::string committed = readFile(DataPath("companions/") + name);
     EXPECT_FALSE(committed.empty()) << name;
     EXPECT_EQ(MaskDigits(now), MaskDigits(committed)) << name;
     std::remove((std::string(dir) + "/" + name).c_str());

@@ -13,8 +13,6 @@
 #include "runprog.h"
 #include "tools/sky/skylib.h"
 
-using runprog::Slurp;
-using runprog::Spit;
 using runprog::TempDir;
 
 namespace {
@@ -113,8 +111,8 @@ TEST(SkyExport, FixtureFiles) {
     EXPECT_EQ(res.out,
               kHello + "Map generated with " + std::to_string(r.points) + " points. \n\n")
         << r.name;
-    const std::string edb = Slurp(dir / "out.edb");
-    EXPECT_EQ(edb, Slurp(Data(std::string(r.name) + ".edb"))) << r.name;
+    const std::string edb = readFile(dir / "out.edb");
+    EXPECT_EQ(edb, readFile(Data(std::string(r.name) + ".edb"))) << r.name;
     EXPECT_EQ(Lines(edb), r.points) << r.name;
     EXPECT_EQ(edb.size(), 38u * r.points) << r.name;
   }
@@ -124,12 +122,12 @@ TEST(SkyExport, FixtureFiles) {
 // a database that existed keeps its permissions.
 TEST(SkyExport, DefaultNames) {
   TempDir dir;
-  Spit(dir / "satsave.txt", Slurp(Data("details-minutes.txt")));
-  Spit(dir / "satovl.edb", "old\r\n");
+  writeFile(dir / "satsave.txt", readFile(Data("details-minutes.txt")));
+  writeFile(dir / "satovl.edb", "old\r\n");
   ASSERT_EQ(chmod((dir / "satovl.edb").c_str(), 0640), 0);
   const auto res = Sky({}, dir.path());
   EXPECT_EQ(res.status, 0);
-  EXPECT_EQ(Slurp(dir / "satovl.edb"), Slurp(Data("details-minutes.edb")));
+  EXPECT_EQ(readFile(dir / "satovl.edb"), readFile(Data("details-minutes.edb")));
   struct stat st;
   ASSERT_EQ(stat((dir / "satovl.edb").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -140,22 +138,22 @@ TEST(SkyExport, DefaultNames) {
 // was (no temporary file left behind).
 TEST(SkyExport, FailuresLeaveFilesAlone) {
   TempDir dir;
-  const std::string save = Slurp(Data("details-wide.txt"));
-  Spit(dir / "satsave.txt", save);
-  Spit(dir / "track.txt", Slurp(Data("gtrack-seconds.txt")));
-  Spit(dir / "satovl.edb", "old\r\n");
+  const std::string save = readFile(Data("details-wide.txt"));
+  writeFile(dir / "satsave.txt", save);
+  writeFile(dir / "track.txt", readFile(Data("gtrack-seconds.txt")));
+  writeFile(dir / "satovl.edb", "old\r\n");
   ASSERT_EQ(link((dir / "satsave.txt").c_str(), (dir / "hardlink.txt").c_str()), 0);
 
   auto res = Sky({"track.txt"}, dir.path());
   EXPECT_EQ(res.status, 1);
   EXPECT_EQ(res.out, kHello + "No sky positions in track.txt: satovl.edb left unchanged\n\n");
-  EXPECT_EQ(Slurp(dir / "satovl.edb"), "old\r\n");
+  EXPECT_EQ(readFile(dir / "satovl.edb"), "old\r\n");
 
   for (const char* out : {"satsave.txt", "./satsave.txt", "hardlink.txt"}) {
     res = Sky({"satsave.txt", out}, dir.path());
     EXPECT_EQ(res.status, 1) << out;
     EXPECT_EQ(res.out, kHello + "The output file is the input file: " + out + "\n\n");
-    EXPECT_EQ(Slurp(dir / "satsave.txt"), save) << out;
+    EXPECT_EQ(readFile(dir / "satsave.txt"), save) << out;
   }
 
   res = Sky({"missing.txt"}, dir.path());
@@ -170,7 +168,7 @@ TEST(SkyExport, FailuresLeaveFilesAlone) {
   EXPECT_EQ(res.status, 1);
   EXPECT_EQ(res.out, kHello + "Unable to read input file " + dir.path() + "\n\n");
 
-  EXPECT_EQ(Slurp(dir / "satovl.edb"), "old\r\n");
+  EXPECT_EQ(readFile(dir / "satovl.edb"), "old\r\n");
   int files = 0;
   for (const auto& e : std::filesystem::directory_iterator(dir.path())) files += e.exists();
   EXPECT_EQ(files, 4);  // the four it had
@@ -185,11 +183,11 @@ TEST(SkyExport, PointCapAndJunk) {
   text += "\n" + std::string(300, ':') + "\n";
   const std::string line = "JAN 21   0:42:20     290.697     0.049        2.2618    13.3552\n";
   for (int k = 0; k < 7100; ++k) text += line;
-  Spit(dir / "big.txt", text);
+  writeFile(dir / "big.txt", text);
   const auto res = Sky({"big.txt", "big.edb"}, dir.path());
   EXPECT_EQ(res.status, 0);
   EXPECT_EQ(res.out, kHello + "Map generated with 6999 points. \n\n");
-  const std::string edb = Slurp(dir / "big.edb");
+  const std::string edb = readFile(dir / "big.edb");
   EXPECT_EQ(Lines(edb), 6999);
   EXPECT_EQ(edb.substr(0, 38), "20,f|S|K9, 2:26:18.0, 13:35:52.0,6.0\r\n");
 }
