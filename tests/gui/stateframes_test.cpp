@@ -3,57 +3,16 @@
 #include <QtTest>
 
 #include <cmath>
-#include <cstdio>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "gui/stateframes.h"
-
-#ifndef VORLIX_TEST_DATA
-#define VORLIX_TEST_DATA "tests/data"
-#endif
+#include "support/orbitslots.h"
 
 namespace {
 
-struct FrameCase {
-  std::string name;
-  double mjd = 0, dut1 = 0, xp = 0, yp = 0;
-  int iers = 0;
-  Vec3 r[NFRAMES], v[NFRAMES];
-};
-
-std::vector<FrameCase> LoadCases() {
-  std::vector<FrameCase> cases;
-  FILE* f = std::fopen(VORLIX_TEST_DATA "/stateframes-erfa.txt", "r");
-  if (!f) return cases;
-  char line[512], name[64];
-  while (std::fgets(line, sizeof line, f)) {
-    FrameCase c;
-    int k;
-    double x[6];
-    if (std::sscanf(line, "case %63s %lf %d %lf %lf %lf", name, &c.mjd, &c.iers, &c.dut1, &c.xp,
-                    &c.yp) == 6) {
-      c.name = name;
-      cases.push_back(c);
-    } else if (!cases.empty() &&
-               std::sscanf(line, "st %d %lf %lf %lf %lf %lf %lf", &k, &x[0], &x[1], &x[2], &x[3],
-                           &x[4], &x[5]) == 7 &&
-               k >= 0 && k < NFRAMES) {
-      cases.back().r[k] = Vec3(x[0], x[1], x[2]);
-      cases.back().v[k] = Vec3(x[3], x[4], x[5]);
-    }
-  }
-  std::fclose(f);
-  return cases;
-}
-
 std::unique_ptr<WinpData> Record(const FrameCase& c) {
   auto d = std::make_unique<WinpData>();
-  d->IERSflg = c.iers != 0;
-  d->Ut1Utc = c.dut1;
-  d->IERSxp = c.xp;
-  d->IERSyp = c.yp;
+  FrameSettings(d.get(), c);
   return d;
 }
 
@@ -72,7 +31,7 @@ private slots:
 // orbits within a metre and a millimetre per second (0.4 m found); the short
 // series of the default mode within 5 m (3.4 m found).
 void StateFramesTest::againstErfa() {
-  const auto cases = LoadCases();
+  const auto cases = FrameCases();
   QCOMPARE(int(cases.size()), 6);
   for (const FrameCase& c : cases) {
     auto d = Record(c);
@@ -85,7 +44,7 @@ void StateFramesTest::againstErfa() {
         const double dr = abs(r - c.r[to]), dv = abs(v - c.v[to]);
         if (dr > tolr || dv > tolv)
           QFAIL(qPrintable(QString("%1 %2->%3: %4 km, %5 km/s")
-                               .arg(c.name.c_str()).arg(from).arg(to).arg(dr).arg(dv)));
+                               .arg(c.name).arg(from).arg(to).arg(dr).arg(dv)));
       }
   }
 }
@@ -93,7 +52,7 @@ void StateFramesTest::againstErfa() {
 // The conversions are rotations: there and back returns the state to
 // 1e-9 km, and a frame to itself leaves it untouched.
 void StateFramesTest::roundTrips() {
-  const auto cases = LoadCases();
+  const auto cases = FrameCases();
   QVERIFY(!cases.empty());
   const int pairs[][2] = {{1, 2}, {0, 3}, {2, 3}, {1, 3}, {0, 2}};
   for (const FrameCase& c : cases) {
@@ -102,8 +61,8 @@ void StateFramesTest::roundTrips() {
       Vec3 r = c.r[p[0]], v = c.v[p[0]];
       RefState(*d, p[0], p[1], c.mjd, r, v);
       RefState(*d, p[1], p[0], c.mjd, r, v);
-      QVERIFY2(abs(r - c.r[p[0]]) < 1e-9, c.name.c_str());
-      QVERIFY2(abs(v - c.v[p[0]]) < 1e-12, c.name.c_str());
+      QVERIFY2(abs(r - c.r[p[0]]) < 1e-9, qPrintable(c.name));
+      QVERIFY2(abs(v - c.v[p[0]]) < 1e-12, qPrintable(c.name));
     }
     for (int k = 0; k < NFRAMES; ++k) {
       Vec3 r = c.r[k], v = c.v[k];
@@ -115,7 +74,7 @@ void StateFramesTest::roundTrips() {
 }
 
 void StateFramesTest::unknownFrameIsTheRecordFrame() {
-  const auto cases = LoadCases();
+  const auto cases = FrameCases();
   QVERIFY(!cases.empty());
   const FrameCase& c = cases.front();
   auto d = Record(c);

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "engine/tle.h"
+#include "gui/stateframes.h"
 #include "gui/records.h"
 #include "support/windowfixture.h"
 
@@ -69,6 +70,47 @@ inline QVector<QStringList> OrbitRefs(const QString& tag, const QString& key = Q
     rows << x;
   }
   return rows;
+}
+
+// One state in the four frames (tests/data/stateframes-erfa.txt, ERFA).
+struct FrameCase {
+  QString name;
+  double mjd = 0, dut1 = 0, xp = 0, yp = 0;
+  int iers = 0;
+  Vec3 r[NFRAMES], v[NFRAMES];
+};
+
+inline QVector<FrameCase> FrameCases() {
+  QVector<FrameCase> cases;
+  QFile f(testData("stateframes-erfa.txt"));
+  if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return cases;
+  while (!f.atEnd()) {
+    const QStringList x = QString::fromLatin1(f.readLine()).split(' ', Qt::SkipEmptyParts);
+    if (x.size() == 7 && x[0] == "case") {
+      FrameCase c;
+      c.name = x[1];
+      c.mjd = x[2].toDouble();
+      c.iers = x[3].toInt();
+      c.dut1 = x[4].toDouble();
+      c.xp = x[5].toDouble();
+      c.yp = x[6].toDouble();
+      cases << c;
+    } else if (x.size() == 8 && x[0] == "st" && !cases.isEmpty()) {
+      const int k = x[1].toInt();
+      if (k < 0 || k >= NFRAMES) continue;
+      cases.last().r[k] = Vec3(x[2].toDouble(), x[3].toDouble(), x[4].toDouble());
+      cases.last().v[k] = Vec3(x[5].toDouble(), x[6].toDouble(), x[7].toDouble());
+    }
+  }
+  return cases;
+}
+
+// The Earth-orientation values of a frame case into the record.
+inline void FrameSettings(WinpData* d, const FrameCase& c) {
+  d->IERSflg = c.iers != 0;
+  d->Ut1Utc = c.dut1;
+  d->IERSxp = c.xp;
+  d->IERSyp = c.yp;
 }
 
 #endif
