@@ -329,10 +329,10 @@ void StEditOrbDialog::refreshSlot() {
   if (drag) {
     if (ndc_ == 2) {
       dadot_ = Read(adotEdit);
-      dndot_ = dsmax_ != 0.0 ? -0.75 * dn0_ * dadot_ / dsmax_ : 0.0;
+      dndot_ = (dsmax_ != 0.0 ? -0.75 * dn0_ * dadot_ / dsmax_ : 0.0) + 0.0;  // no -0
     } else if (ndc_ != 0 || n0c_ != 0 || apc_ != 0) {
       dndot_ = Read(ndotEdit);
-      dadot_ = dn0_ != 0.0 ? -4.0 / 3.0 * dsmax_ * dndot_ / dn0_ : 0.0;
+      dadot_ = (dn0_ != 0.0 ? -4.0 / 3.0 * dsmax_ * dndot_ / dn0_ : 0.0) + 0.0;
     }
   }
 
