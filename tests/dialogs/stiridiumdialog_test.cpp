@@ -6,6 +6,7 @@
 
 #include "dialogs/stiridiumdialog.h"
 #include "support/scriptedprompter.h"
+#include "support/shots.h"
 
 class StIridiumDialogTest : public QObject {
   Q_OBJECT
@@ -17,6 +18,7 @@ class StIridiumDialogTest : public QObject {
     auto* ops = dlg.findChild<QCheckBox*>("opsBox");
     auto* sol = dlg.findChild<QCheckBox*>("solpBox");
     QCOMPARE(mag->text(), QString("-2.5"));
+    shot(&dlg, "iridium-options.png");
     QVERIFY(ops->isChecked());
     QVERIFY(!sol->isChecked());
     mag->setText("-1");

@@ -9,6 +9,7 @@
 
 #include "dialogs/stremsatdialog.h"
 #include "gui/records.h"
+#include "support/shots.h"
 
 class StRemSatDialogTest : public QObject {
   Q_OBJECT
@@ -53,6 +54,7 @@ class StRemSatDialogTest : public QObject {
     dlg.setParams(4);
     dlg.findChild<QCheckBox*>("checkBox2")->setChecked(true);
     dlg.findChild<QCheckBox*>("checkBox4")->setChecked(true);
+    shot(&dlg, "remsat.png");
     bool marks[10];
     dlg.getParams(marks);
     const bool want[10] = {false, true, false, true, false, false, false, false, false, false};

@@ -14,6 +14,7 @@
 #include "dialogs/stselsatdialog.h"
 #include "gui/records.h"
 #include "gui/vsservices.h"
+#include "support/shots.h"
 
 class StSelSatDialogTest : public QObject {
   Q_OBJECT
@@ -58,6 +59,7 @@ class StSelSatDialogTest : public QObject {
     QVERIFY(!shown(dlg, "newButton"));  // nothing selected yet
     find(dlg, "flock");
     QVERIFY(info(dlg).startsWith("FLOCK 2P-1\n"));
+    shot(&dlg, "selsat-find.png");
     QVERIFY(shown(dlg, "moreButton"));
     QVERIFY(shown(dlg, "selectButton"));
     click(dlg, "moreButton");

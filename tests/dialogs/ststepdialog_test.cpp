@@ -4,6 +4,7 @@
 
 #include "dialogs/ststepdialog.h"
 #include "support/scriptedprompter.h"
+#include "support/shots.h"
 
 class StStepDialogTest : public QObject {
   Q_OBJECT
@@ -15,6 +16,7 @@ class StStepDialogTest : public QObject {
     auto* secEdit = dlg.findChild<QLineEdit*>("secEdit");
     QCOMPARE(minEdit->text(), QString("2"));
     QCOMPARE(secEdit->text(), QString("0.1"));
+    shot(&dlg, "step.png");
     minEdit->setText(" -3 ");
     secEdit->setText("1e-2");
     int min = 0;

@@ -9,6 +9,7 @@
 
 #include "dialogs/stswitchdialog.h"
 #include "gui/records.h"
+#include "support/shots.h"
 
 class StSwitchDialogTest : public QObject {
   Q_OBJECT
@@ -51,6 +52,7 @@ class StSwitchDialogTest : public QObject {
     dlg.setParams(1, 1, 3);
     QVERIFY(button(dlg, 2)->isChecked());
     QVERIFY(dlg.findChild<QCheckBox*>("relativeBox")->isChecked());
+    shot(&dlg, "switch.png");
     button(dlg, 3)->setChecked(true);
     dlg.findChild<QCheckBox*>("relativeBox")->setChecked(false);
     int prs = -1, rlm = -1;

@@ -28,6 +28,7 @@
 #include "gui/vorlixview.h"
 #include "support/files.h"
 #include "support/scriptedprompter.h"
+#include "support/shots.h"
 #include "support/windowfixture.h"
 
 namespace {
@@ -227,6 +228,7 @@ class ListsTest : public QObject {
     QCOMPARE(aospass(copy.get(), page.get()), AOS_DONE);
     view->vCalcAOS();
     QCOMPARE(indata->dspst, -1);
+    shot(view->textPixmap(), "passlist.png");
     const auto lines = passLines(outdata);
     QCOMPARE(lines, passLines(page.get()));
     QVERIFY(lines.size() >= 3);
@@ -236,6 +238,7 @@ class ListsTest : public QObject {
     QString text;
     sp->onExec([&text](QDialog& d) {
       text = d.findChild<QTextEdit*>("passEdit")->toPlainText();
+      shot(&d, "passdetails.png");
       return int(QDialog::Accepted);
     });
     QTest::mouseClick(view, Qt::RightButton, {}, QPoint(20, epos[2] + 6));
@@ -476,6 +479,7 @@ class ListsTest : public QObject {
     view->vIridium();
     QVERIFY(same());
     QVERIFY(QFileInfo(dataFile("iridiumf.doc")).exists());
+    shot(view->textPixmap(), "iridium-list.png");
     // The pass list in the Iridium kind lists through a temporary file.
     indata->iridflg = 3;
     const QStringList tmpBefore = QDir::temp().entryList({"vorlix-flares-*"});
