@@ -401,6 +401,19 @@ class ListsTest : public QObject {
     QCOMPARE(sp->boxes.last().text, QString("*** Need distance > 0 for occultations or flares ***"));
     QCOMPARE(indata->iridflg, 0);
     QCOMPARE(indata->mxdist, 0.0);
+    // a save name that would not fit its field once resolved: refused with a
+    // message, the field as it was, nothing computed
+    indata->occflg = 0;
+    const QByteArray longName = "*" + QByteArray(100, 'x');
+    std::snprintf(indata->savnm, FILENAME_SIZE, "%s", longName.constData());
+    view->vAllSat();
+    QVERIFY(sp->boxes.last().text.startsWith("File name too long"));
+    QCOMPARE(QByteArray(indata->savnm), longName);
+    view->vOrbitTrack();
+    QVERIFY(sp->boxes.last().text.startsWith("File name too long"));
+    QCOMPARE(QByteArray(indata->savnm), longName);
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*all.txt");
+    indata->occflg = 3;
     // cancelled question: nothing said, the kind back
     const int informed = sp->of("inform").size();
     sp->answer(QVariant());
