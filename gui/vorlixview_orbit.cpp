@@ -1,5 +1,6 @@
 // Orbits and manoeuvres: element editor, delta-V, launch, rendezvous.
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "astro/astrolib.h"
@@ -21,19 +22,19 @@ namespace {
 // the user left them: their own dialogs stored them on purpose.
 class RecordSnapshot {
  public:
-  RecordSnapshot() : saved_(std::make_unique<WinpData>(*indata)) {}
-  void take() { *saved_ = *indata; }
+  RecordSnapshot() : saved_(std::make_unique<WinpData>()) { take(); }
+  void take() { std::memcpy(saved_.get(), indata, sizeof(WinpData)); }
   void restore() const {
-    const WinpData now = *indata;
-    *indata = *saved_;
-    indata->sdp4 = now.sdp4;
-    indata->adjflg = now.adjflg;
-    indata->adjtim = now.adjtim;
-    indata->adjn0 = now.adjn0;
-    indata->adjra = now.adjra;
-    indata->wgs = now.wgs;
-    indata->stfrm = now.stfrm;
-    if (now.sdp4 != saved_->sdp4 || now.wgs != saved_->wgs) indata->sgpsat = SGPSAT_NONE;
+    const auto now = std::make_unique<WinpData>(*indata);
+    std::memcpy(indata, saved_.get(), sizeof(WinpData));
+    indata->sdp4 = now->sdp4;
+    indata->adjflg = now->adjflg;
+    indata->adjtim = now->adjtim;
+    indata->adjn0 = now->adjn0;
+    indata->adjra = now->adjra;
+    indata->wgs = now->wgs;
+    indata->stfrm = now->stfrm;
+    if (now->sdp4 != saved_->sdp4 || now->wgs != saved_->wgs) indata->sgpsat = SGPSAT_NONE;
   }
 
  private:

@@ -1,0 +1,381 @@
+// The orbit commands through the window: Edit Orbit (with New), Launch,
+// Rendezvous and Delta-V against the engine's own results, and every
+// cancelled chain leaving the record as it was.
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "astro/astrolib.h"
+#include "dialogs/stepoch.h"
+#include "engine/launch.h"
+#include "gui/records.h"
+#include "gui/vorlix.h"
+#include "gui/vorlixview.h"
+#include "support/orbitslots.h"
+#include "support/scriptedprompter.h"
+#include "support/windowfixture.h"
+
+namespace {
+
+std::unique_ptr<WinpData> Copy() { return std::make_unique<WinpData>(*indata); }
+bool Same(const WinpData& a) { return std::memcmp(&a, indata, sizeof a) == 0; }
+
+std::function<int(QDialog&)> Accepting(std::function<void(QDialog&)> fill = nullptr) {
+  return [fill](QDialog& d) {
+    if (fill) fill(d);
+    d.accept();
+    return d.result();
+  };
+}
+std::function<int(QDialog&)> Clicking(const char* button) {
+  return [button](QDialog& d) {
+    d.findChild<QPushButton*>(button)->click();
+    return d.result();
+  };
+}
+
+// The elements and epoch of slot i in a and b are the same bit for bit.
+bool SameOrbit(const WinpData& a, const WinpData& b, int i) {
+  return a.epoch[i] == b.epoch[i] && a.a[i] == b.a[i] && a.ra[i] == b.ra[i] &&
+         a.aper[i] == b.aper[i] && a.inc[i] == b.inc[i] && a.ecc[i] == b.ecc[i] &&
+         a.m0[i] == b.m0[i] && a.mnmot[i] == b.mnmot[i] && a.adot[i] == b.adot[i] &&
+         a.ndot[i] == b.ndot[i] && a.n6dot[i] == b.n6dot[i] && a.bstar[i] == b.bstar[i] &&
+         a.sgpflg[i] == b.sgpflg[i] && a.nmflg[i] == b.nmflg[i];
+}
+
+// Satellites 0..n-1 (ISS and Molniya alternating), the prime one p.
+void Selected(int n, int p) {
+  for (int i = 0; i < n; ++i) QVERIFY(LoadSat(i % 2 ? "MOLNIYA" : "ISS", i));
+  indata->satnr = n;
+  indata->prs = p;
+}
+
+// Slot 0 as a Kepler satellite without drag, epoch at the date of the tests.
+void KeplerNow() {
+  Selected(1, 0);
+  WinpData* d = indata;
+  d->sgpflg[0] = 0;
+  d->epoch[0] = 60370.5;
+  d->adot[0] = d->ndot[0] = d->n6dot[0] = 0.0;
+}
+
+// The date fields and zone that make curmjd the given MJD.
+void DateFields(double t) {
+  WinpData* d = indata;
+  int day, month, year;
+  double hour;
+  caldat(t, day, month, year, hour);
+  int h, m;
+  double s;
+  dms(hour, h, m, s);
+  d->day = day;
+  d->month = month;
+  d->year = year;
+  d->hour = h;
+  d->minute = m;
+  d->second = static_cast<int>(s);
+  d->tzone = 0.0;
+  d->tzauto = 0;
+}
+
+}  // namespace
+
+class OrbitCommandsTest : public QObject {
+  Q_OBJECT
+
+  WindowFixture* fx = nullptr;
+  std::unique_ptr<VorlixApp> win;
+  VorlixView* view() { return win->viewWidget(); }
+
+ private slots:
+  void init() {
+    fx = new WindowFixture;
+    fx->writeStandard();
+    win = fx->start();
+    DateFields(60370.5);
+  }
+  void cleanup() {
+    win.reset();
+    delete fx;
+  }
+
+  void editWithoutSatellite() {
+    indata->satnr = 0;
+    indata->prs = 0;
+    const auto before = Copy();
+    ScriptedPrompter p;
+    p.reject();
+    view()->vEditOrb();
+    QVERIFY(Same(*before));
+    p.fillAndAccept({{"nameEdit", "NEW SAT"}, {"eccEdit", "0.001"}, {"incEdit", "51.6"},
+                     {"n0Edit", "15.5"}});
+    view()->vEditOrb();
+    QCOMPARE(indata->satnr, 1);
+    QCOMPARE(QString(indata->satname[0]), QString("NEW SAT"));
+    QCOMPARE(indata->mnmot[0], 15.5);
+    QCOMPARE(indata->a[0], getsax(0, 15.5, 0.001, 51.6));
+    QVERIFY(std::fabs(std::hypot(indata->rx[0], indata->ry[0], indata->rz[0]) / 1000.0 -
+                      indata->a[0]) < 0.01 * indata->a[0]);
+  }
+
+  // OK on the untouched editor leaves elements and epoch bit for bit.
+  void untouchedOk() {
+    Selected(2, 1);
+    const auto before = Copy();
+    ScriptedPrompter p;
+    p.onExec(Accepting());
+    view()->vEditOrb();
+    QVERIFY(SameOrbit(*before, *indata, 1));
+    QVERIFY(std::memcmp(before->satname[1], indata->satname[1], SATNAME_SIZE) == 0);
+    QVERIFY(std::memcmp(before->dsn[1], indata->dsn[1], DSN_SIZE) == 0);
+  }
+
+  // New, then Cancel: the satellite added is dropped; with ten selected the
+  // tenth comes back, and replacing it is asked first.
+  void newThenCancel() {
+    for (int n : {4, 10}) {
+      Selected(n, 1);
+      const auto before = Copy();
+      ScriptedPrompter p;
+      p.onExec(Clicking("nwsButton"));
+      p.reject();
+      view()->vEditOrb();
+      QCOMPARE(indata->satnr, n);
+      QCOMPARE(indata->prs, 1);
+      QVERIFY(SameOrbit(*before, *indata, n - 1));
+      QCOMPARE(QString(indata->satname[n - 1]), QString(before->satname[n - 1]));
+      QCOMPARE(p.of("warn").size(), n == 10 ? 1 : 0);
+      QCOMPARE(p.of("exec").size(), 2);
+    }
+    // Declined: no second dialog, the tenth untouched.
+    Selected(10, 1);
+    const auto before = Copy();
+    ScriptedPrompter p;
+    p.warnAnswer = false;
+    p.onExec(Clicking("nwsButton"));
+    view()->vEditOrb();
+    QCOMPARE(p.of("exec").size(), 1);
+    QVERIFY(SameOrbit(*before, *indata, 9));
+  }
+
+  // A new epoch stored by the state dialog is undone with the editor's Cancel.
+  void stateOkThenEditorCancel() {
+    Selected(1, 0);
+    indata->sgpflg[0] = 0;
+    indata->nmflg[0] = 1;
+    const auto before = Copy();
+    ScriptedPrompter p;
+    p.onExec([&](QDialog& editor) {
+      p.fillAndAccept({{"dayEdit", "7.25"}});
+      editor.findChild<QPushButton*>("stateButton")->click();
+      return int(QDialog::Rejected);
+    });
+    view()->vEditOrb();
+    QCOMPARE(p.of("exec").size(), 2);
+    QVERIFY(Same(*before));
+  }
+
+  // Launch through the window: the engine's own launch orbit and the azimuth
+  // box; a cancelled date or site leaves the record as it was.
+  void launch() {
+    Selected(1, 0);
+    indata->lsx = 0;
+    {
+      const auto before = Copy();
+      ScriptedPrompter p;
+      p.reject();
+      view()->vLaunch();
+      QVERIFY(Same(*before));
+      p.onExec(Accepting());
+      p.onExec(Accepting());
+      p.reject();
+      view()->vLaunch();
+      QVERIFY(Same(*before));
+    }
+    ScriptedPrompter p;
+    p.onExec(Accepting());
+    p.onExec(Accepting());
+    p.fillAndAccept({{"latEdit", "28.6272"}, {"lngEdit", "-80.6208"}, {"mecoEdit", "9"}});
+    const auto expect = Copy();
+    view()->vLaunch();
+    expect->curmjd = indata->curmjd;
+    expect->lslat = 28.6272;
+    expect->lslng = -80.6208;
+    expect->tmeco = 9.0;
+    expect->lsouth = 0;
+    EpochState(expect.get(), 0, false);
+    QCOMPARE(LaunchOrb(expect.get()), 0);
+    QVERIFY(SameOrbit(*expect, *indata, 0));
+    QCOMPARE(indata->lazim, expect->lazim);
+    char text[64];
+    std::snprintf(text, sizeof text, "Launch Azimuth (deg):\n\t%8.2lf", expect->lazim);
+    QCOMPARE(p.of("inform").last().text, QString(text));
+  }
+
+  // Rendezvous: the launched satellite next to the target, timed by the
+  // engine; the tenth target puts it into the ninth slot.
+  void rendezvous_data() {
+    QTest::addColumn<int>("n");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<int>("satnr");
+    QTest::newRow("target 3 of 4") << 4 << 3 << 4 << 5;
+    QTest::newRow("target 9 of 10") << 10 << 9 << 8 << 10;
+  }
+  void rendezvous() {
+    QFETCH(int, n);
+    QFETCH(int, target);
+    QFETCH(int, slot);
+    QFETCH(int, satnr);
+    Selected(n, target);
+    indata->rndflg = -1;
+    {
+      const auto before = Copy();
+      ScriptedPrompter p;
+      p.answer(2.0);
+      p.reject();  // the launch date
+      view()->vRendz();
+      QVERIFY(Same(*before));
+    }
+    ScriptedPrompter p;
+    p.answer(2.0);
+    p.onExec(Accepting());
+    p.onExec(Accepting());
+    p.fillAndAccept({{"latEdit", "45.92"}, {"lngEdit", "63.3423"}});
+    const auto expect = Copy();
+    view()->vRendz();
+    QCOMPARE(indata->satnr, satnr);
+    QCOMPARE(indata->prs, slot);
+    QCOMPARE(indata->rndflg, -1);
+    QCOMPARE(indata->rndtm, 2.0);
+    QCOMPARE(p.of("warn").size(), slot < n ? 1 : 0);
+    // The engine on its own: the target copied, launched from the date
+    // entered, and launched again from the launch time found.
+    WinpData* e = expect.get();
+    e->rndtm = 2.0;
+    e->rndsat = target;
+    e->rndflg = slot;
+    e->prs = slot;
+    if (slot >= e->satnr) e->satnr = slot + 1;
+    ShiftElm(e, slot, target);
+    setNewMjd(e);
+    EpochState(e, slot, false);
+    e->lslat = 45.92;
+    e->lslng = 63.3423;
+    QCOMPARE(LaunchOrb(e), 0);
+    QCOMPARE(LaunchOrb(e), 0);
+    QVERIFY(SameOrbit(*e, *indata, slot));
+    const QString box = p.of("inform").last().text;
+    int day, month, year, h, m;
+    double hour, s;
+    caldat(indata->epoch[slot] + indata->tzone / 24.0, day, month, year, hour);
+    dms(hour, h, m, s);
+    char text[80];
+    std::snprintf(text, sizeof text, "Launch time: %4i-%2i-%2i  %2i:%2i:%2i", year, month, day,
+                  h, m, static_cast<int>(s));
+    QCOMPARE(box, QString(text));
+  }
+
+  // Delta-V: when the date is asked, what is executed and what is stored.
+  void deltaV_data() {
+    QTest::addColumn<bool>("ionf");
+    QTest::addColumn<bool>("numeric");
+    QTest::addColumn<QString>("typed");     // deltavEdit
+    QTest::addColumn<bool>("thrustBox");    // checked in the dialog
+    QTest::addColumn<bool>("dateAsked");
+    QTest::addColumn<QString>("shown");     // deltavEdit as opened
+    QTest::addColumn<bool>("executed");
+    QTest::addColumn<double>("stored");
+    QTest::newRow("impulse") << false << false << "10" << false << true << "0" << true << 10.0;
+    // A thrust flag without numerical propagation: an impulse, flag off.
+    QTest::newRow("thrust flag, analytic")
+        << true << false << "10" << true << true << "0.5" << true << 10.0;
+    QTest::newRow("thrust switched on")
+        << false << true << "2.5" << true << true << "0" << false << 0.0025;
+    QTest::newRow("thrust running, off")
+        << true << true << "2.5" << false << false << "500" << false << 2.5;
+}
+  void deltaV() {
+    QFETCH(bool, ionf);
+    QFETCH(bool, numeric);
+    QFETCH(QString, typed);
+    QFETCH(bool, thrustBox);
+    QFETCH(bool, dateAsked);
+    QFETCH(QString, shown);
+    QFETCH(bool, executed);
+    QFETCH(double, stored);
+    KeplerNow();
+    indata->nmflg[0] = numeric;
+    indata->ionf[0] = ionf;
+    indata->deltv[0] = ionf && numeric ? 0.5 : (ionf ? 0.5 : 0.0);
+    const auto before = Copy();
+    ScriptedPrompter p;
+    if (dateAsked) p.onExec(Accepting());
+    QString opened;
+    p.onExec(Accepting([&](QDialog& d) {
+      opened = d.findChild<QLineEdit*>("deltavEdit")->text();
+      d.findChild<QLineEdit*>("deltavEdit")->setText(typed);
+      if (numeric) d.findChild<QCheckBox*>("ionBox")->setChecked(thrustBox);
+    }));
+    view()->vDeltaV();
+    QCOMPARE(p.of("exec").size(), dateAsked ? 2 : 1);
+    QCOMPARE(opened, shown);
+    QCOMPARE(indata->deltv[0], stored);
+    QCOMPARE(indata->ionf[0], numeric && thrustBox);
+    if (executed) QVERIFY2(p.of("inform").isEmpty(), qPrintable(p.texts().join('|')));
+    QCOMPARE(indata->a[0] != before->a[0], executed);
+  }
+
+  // An along-track impulse on a circular orbit: the semi-major axis of vis-viva.
+  void deltaVVisViva() {
+    for (const QStringList& x : OrbitRefs("visviva")) {
+      KeplerNow();
+      WinpData* d = indata;
+      d->ecc[0] = 0.0;
+      d->a[0] = x[0].toDouble();
+      d->mnmot[0] = getn0(d->a[0], 0.0, d->inc[0]);
+      ScriptedPrompter p;
+      p.onExec(Accepting());
+      p.fillAndAccept({{"deltavEdit", x[1]}, {"yawEdit", "0"}, {"pitchEdit", "0"}});
+      view()->vDeltaV();
+      QVERIFY2(std::fabs(d->a[0] - x[2].toDouble()) < 1e-6, qPrintable(x.join(' ')));
+      QVERIFY(p.of("inform").isEmpty());
+    }
+  }
+
+  // Results of the engine: an open orbit, and an impulse the engine refuses.
+  void deltaVMessages() {
+    KeplerNow();
+    ScriptedPrompter p;
+    p.onExec(Accepting());
+    p.fillAndAccept({{"deltavEdit", "5000"}});
+    view()->vDeltaV();
+    QCOMPARE(p.of("inform").last().text, QString("Delta-V resulted in a hyperbolic orbit"));
+    // A state below the Earth's surface gives no orbit to change.
+    KeplerNow();
+    indata->a[0] = 5000.0;
+    const auto before = Copy();
+    p.onExec(Accepting());
+    p.fillAndAccept({{"deltavEdit", "10"}});
+    view()->vDeltaV();
+    QVERIFY(p.of("inform").last().text.startsWith("*** Delta-V not applied"));
+    QVERIFY(SameOrbit(*before, *indata, 0));
+  }
+
+  void noSatellite() {
+    indata->satnr = 0;
+    ScriptedPrompter p;
+    view()->vDeltaV();
+    view()->vRendz();
+    QCOMPARE(p.texts(), (QStringList{"*** No Satellite Selected ***",
+                                     "*** No target satellite selected ***"}));
+  }
+};
+
+QTEST_MAIN(OrbitCommandsTest)
+#include "orbitcommands_test.moc"
