@@ -1,0 +1,38 @@
+// Texts and colours of the plot step's information panel, as pure functions
+// of the records: the local time text, the event value of the panel's last
+// column, the Doppler shift and the marker colours.
+#ifndef VORLIX_GUI_PLOTTEXT_H
+#define VORLIX_GUI_PLOTTEXT_H
+
+#include <QColor>
+
+#include "engine/vorlixcom.h"
+
+// Size of the time text, terminator included.
+constexpr int PLOTTIME_SIZE = 31;
+// One second in days: steps this long or longer show whole seconds.
+constexpr double ONE_SECOND_DAYS = 1.157407407e-5;
+
+// "MMM DD  HH:MM:SS" (or "HH:MM:SS.S" for sub-second steps) of the local time
+// of MJD t (UT) in the zone tzone (hours). Seconds that round to 60 carry into
+// the minute and the minute into the hour, which may then read 24 (the day is
+// not carried). year receives the local year. out: PLOTTIME_SIZE bytes.
+void plotTimeText(double t, double tzone, double tstep, char* out, int& year);
+
+// Pens of the panel texts.
+enum PanelPen { PEN_KEEP, PEN_WHITE, PEN_BLACK, PEN_YELLOW, PEN_RED };
+
+// The event value of the prime slot p (magnitude, centre-line distance, flare
+// or cylinder angle, Doppler shift or range rate) into out (PRPANG_SIZE
+// bytes); the pen it is drawn with (PEN_KEEP: the row's pen).
+PanelPen eventValueText(const WinpData& d, const SatPosData& sp, int p, bool relative,
+                        char* out);
+
+// Hz, Doppler shift of frequ for a range rate in km/s (positive receding);
+// the speed is capped at 0.99 of the speed of light.
+double dopplerShift(double frequ, double rate);
+
+// Marker, track and name colour of slot i on a background mgrey.
+QColor markerColour(int i, int mgrey);
+
+#endif
