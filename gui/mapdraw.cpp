@@ -49,7 +49,9 @@ int nightCount(const Vec3& s, double t, double lng) {
   return static_cast<int>(std::max(-181.0, std::min(181.0, n)));
 }
 
-void drawNight(QPainter& p, const MapFrame& f, const WinpData& d) {
+}  // namespace
+
+void NightShade(QPainter& p, const MapFrame& f, const WinpData& d) {
   const QColor night = d.mgrey <= 0 ? QColor(223, 223, 223)
                        : d.mgrey == 1 ? QColor(150, 150, 150) : QColor(65, 65, 65);
   p.setPen(night);
@@ -77,6 +79,8 @@ void drawNight(QPainter& p, const MapFrame& f, const WinpData& d) {
   }
   if (!pts.isEmpty()) p.drawPoints(pts.constData(), pts.size());
 }
+
+namespace {
 
 void drawGrid(QPainter& p, const MapFrame& f, int mgrid) {
   p.setPen(GRID_COLOUR);
@@ -158,7 +162,7 @@ void MapLand(QPainter& p, const MapFrame& f, const int (*table)[2], int n) {
 }
 
 void PlotWorld(QPainter& p, const MapFrame& f, const WinpData& d) {
-  if (d.mpnight) drawNight(p, f, d);
+  if (d.mpnight) NightShade(p, f, d);
   drawGrid(p, f, d.mgrid);
   if (!(d.mapprj == MAP_PHYSICAL && d.phwm && !d.mpnight)) MapLand(p, f);
   // The observer.

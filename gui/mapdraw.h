@@ -26,6 +26,11 @@ inline void MapLand(QPainter& p, const MapFrame& f) { MapLand(p, f, MapLandTable
 // otherwise (sunNorth tells which).
 double nightLimit(double t, double lng, bool& sunNorth);
 
+// Night shading in the night colour of the background mgrey at curmjd: one
+// vertical span per meridian on the plain maps, points every half degree on
+// the polar maps.
+void NightShade(QPainter& p, const MapFrame& f, const WinpData& d);
+
 // The map background: night shading (mpnight), grid (mgrid), coastlines
 // (unless the physical image is shown without night shading) and the observer.
 void PlotWorld(QPainter& p, const MapFrame& f, const WinpData& d);

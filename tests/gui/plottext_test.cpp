@@ -1,0 +1,137 @@
+// The information panel's texts as tables: the local time text with its
+// carries, the event value of the last column, the Doppler shift.
+#include <QtTest>
+
+#include <cmath>
+#include <cstring>
+
+#include "astro/astrolib.h"
+#include "gui/plottext.h"
+
+class PlotTextTest : public QObject {
+  Q_OBJECT
+private slots:
+  void timeText_data();
+  void timeText();
+  void eventValue_data();
+  void eventValue();
+  void doppler();
+};
+
+void PlotTextTest::timeText_data() {
+  QTest::addColumn<double>("hour");   // UT hour of 20 January 2018
+  QTest::addColumn<double>("tzone");
+  QTest::addColumn<double>("stepsec");
+  QTest::addColumn<QString>("text");
+  const double s = 1.0 / 3600;
+  QTest::newRow("whole seconds") << 12 + 34 / 60.0 + 9.2 * s << 0.0 << 60.0 << "JAN 20  12:34:09";
+  QTest::newRow("59.6 s next minute") << 12 + 34 / 60.0 + 59.6 * s << 0.0 << 1.0 << "JAN 20  12:35:00";
+  QTest::newRow("minute 59 carries the hour") << 12 + 59 / 60.0 + 59.7 * s << 0.0 << 1.0
+                                              << "JAN 20  13:00:00";
+  QTest::newRow("hour 24, same day") << 23 + 59 / 60.0 + 59.6 * s << 0.0 << 1.0 << "JAN 20  24:00:00";
+  QTest::newRow("zone east") << 10.5 << 2.0 << 1.0 << "JAN 20  12:30:00";
+  QTest::newRow("zone west, day before") << 1.0 << -5.0 << 1.0 << "JAN 19  20:00:00";
+  QTest::newRow("sub-second step") << 12 + 34 / 60.0 + 9.46 * s << 0.0 << 0.5 << "JAN 20  12:34: 9.5";
+  QTest::newRow("sub-second 59.95 carries") << 12 + 34 / 60.0 + 59.96 * s << 0.0 << 0.1
+                                            << "JAN 20  12:35: 0.0";
+}
+
+void PlotTextTest::timeText() {
+  QFETCH(double, hour);
+  QFETCH(double, tzone);
+  QFETCH(double, stepsec);
+  QFETCH(QString, text);
+  char out[PLOTTIME_SIZE];
+  int year = 0;
+  plotTimeText(mjd(20, 1, 2018, hour), tzone, stepsec / 86400, out, year);
+  QCOMPARE(QString::fromLatin1(out), text);
+  QCOMPARE(year, 2018);
+}
+
+// One row per branch of the event-value chooser.
+void PlotTextTest::eventValue_data() {
+  QTest::addColumn<QString>("set");   // fields as name=value, blank separated
+  QTest::addColumn<bool>("relative");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<int>("pen");
+  QTest::newRow("magnitude, sunlit") << "chlen=5 mag=2.34 sunh=10" << false << "Mag: 2.3" << int(PEN_KEEP);
+  QTest::newRow("magnitude, moonlit") << "chlen=5 mag=2.34 sunh=-5 moonflg=1 moonh=3" << false
+                                      << "Mag: 2.3" << int(PEN_YELLOW);
+  QTest::newRow("magnitude, in shadow") << "chlen=5 mag=2.34 sunh=-5 moonflg=1 moonh=-3" << false
+                                        << "Mag: 2.3" << int(PEN_BLACK);
+  QTest::newRow("transit distance") << "occflg=1 ctlat=45 mag=123.45" << false << "dst:   123.5 km"
+                                    << int(PEN_KEEP);
+  QTest::newRow("flare magnitude") << "flarflg=1 flarmod=1 ctlat=10 flrmgf=1 chlen=5 mag=-3.21" << false
+                                   << "Mag:-3.2" << int(PEN_KEEP);
+  QTest::newRow("flare angle") << "flarflg=1 flarmod=1 ctlat=10 flrang=12.345" << false
+                               << "FlrAng:  12.35" << int(PEN_KEEP);
+  QTest::newRow("no flare") << "flarflg=1 flarmod=1 ctlat=100 chlen=5 mag=99" << false << "Mag:99.0"
+                            << int(PEN_KEEP);
+  QTest::newRow("Iridium angle") << "iridflg=3 ctlat=10 flrang=1.5" << false << "FlrAng:   1.50"
+                                 << int(PEN_KEEP);
+  QTest::newRow("range rate") << "rate=-3.14159" << false << "Rate: -3.142 km/s" << int(PEN_KEEP);
+  QTest::newRow("cylinder angle") << "cylflg=1 ctlat=10 flarflg=1 flarmod=-1 flrang=7.25" << false
+                                  << "CylAng:   7.25" << int(PEN_KEEP);
+  QTest::newRow("cylinder, no flare mode") << "cylflg=1 ctlat=10 rate=1" << false << "Rate:  1.000 km/s"
+                                           << int(PEN_KEEP);
+  QTest::newRow("relative mode: no magnitude") << "chlen=5 rate=2" << true << "Rate:  2.000 km/s"
+                                               << int(PEN_KEEP);
+}
+
+void PlotTextTest::eventValue() {
+  QFETCH(QString, set);
+  QFETCH(bool, relative);
+  QFETCH(QString, text);
+  QFETCH(int, pen);
+  static WinpData d;
+  static SatPosData sp;
+  std::memset(&d, 0, sizeof d);
+  sp = SatPosData();
+  const int p = 3;
+  sp.ctlat[p] = 99;
+  for (const QString& item : set.split(' ')) {
+    const QString name = item.section('=', 0, 0);
+    const double v = item.section('=', 1).toDouble();
+    if (name == "chlen") d.chlen = v;
+    else if (name == "occflg") d.occflg = int(v);
+    else if (name == "flarflg") d.flarflg = int(v);
+    else if (name == "flarmod") d.flarmod = int(v);
+    else if (name == "flrmgf") d.flrmgf = v != 0;
+    else if (name == "flrang") d.flrang = v;
+    else if (name == "iridflg") d.iridflg = int(v);
+    else if (name == "moonflg") d.moonflg = int(v);
+    else if (name == "cylflg") d.cylflg = v != 0;
+    else if (name == "mag") sp.mag = v;
+    else if (name == "sunh") sp.sunh[p] = v;
+    else if (name == "moonh") sp.moonh[p] = v;
+    else if (name == "ctlat") sp.ctlat[p] = v;
+    else if (name == "rate") sp.rate[p] = v;
+    else QFAIL(qPrintable("unknown field " + name));
+  }
+  char out[PRPANG_SIZE];
+  QCOMPARE(int(eventValueText(d, sp, p, relative, out)), pen);
+  QCOMPARE(QString::fromLatin1(out), text);
+}
+
+void PlotTextTest::doppler() {
+  const double c = 299792.458, f = 437.1e6;
+  const double capped = f * std::sqrt(0.01 / 1.99) - f;  // b = 0.99
+  QCOMPARE(dopplerShift(f, 0.995 * c), capped);
+  QCOMPARE(dopplerShift(f, 5 * c), capped);
+  QVERIFY(dopplerShift(f, 7.0) < 0);   // receding: lower
+  QVERIFY(dopplerShift(f, -7.0) > 0);  // approaching: higher
+  QVERIFY(dopplerShift(f, -0.995 * c) > 0);
+  QVERIFY(std::fabs(dopplerShift(f, 7.0) + f * 7.0 / c) < 1.0);  // first order
+  // The panel shows it as "Hz: %g".
+  static WinpData d;
+  static SatPosData sp;
+  d.frequ = f;
+  sp.rate[0] = 7.0;
+  sp.ctlat[0] = 99;
+  char out[PRPANG_SIZE];
+  eventValueText(d, sp, 0, false, out);
+  QCOMPARE(QString::fromLatin1(out), QString::asprintf("Hz: %g", dopplerShift(f, 7.0)));
+}
+
+QTEST_APPLESS_MAIN(PlotTextTest)
+#include "plottext_test.moc"
