@@ -2,6 +2,7 @@
 #include "gui/mapdraw.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QVector>
 
 #include <algorithm>
@@ -16,6 +17,15 @@ constexpr double DEG = M_PI / 180.0;
 const QColor GRID_COLOUR(130, 160, 180);
 
 bool polar(const MapFrame& f) { return f.mapprj == MAP_NORTH || f.mapprj == MAP_SOUTH; }
+
+// Unrounded and unclipped pixel of latitude a (counted towards the pole of
+// the map's hemisphere) on meridian lng of a polar map.
+QPointF polarPoint(const MapFrame& f, double a, double lng) {
+  double d = (lng - f.centmer) * DEG;
+  if (f.mapprj == MAP_SOUTH) d = -d;
+  const double r = 2.0 * std::cos(a * DEG) / (1.0 + std::sin(a * DEG));
+  return QPointF(f.cx - r * std::sin(d) * f.sclx, f.cy - r * std::cos(d) * f.scly);
+}
 
 double clampUnit(double c) { return std::max(-1.0, std::min(1.0, c)); }
 
@@ -58,26 +68,39 @@ void NightShade(QPainter& p, const MapFrame& f, const WinpData& d) {
   if (!std::isfinite(d.curmjd)) return;
   Vec3 s = sunDirection(d.curmjd);
   const bool north = s.z > 0;
-  QVector<QPoint> pts;
+  const int sg = f.mapprj == MAP_SOUTH ? -1 : 1;
+  // Polar maps: the dark band of each meridian, as radii (in latitudes of the
+  // map's hemisphere) between an inner and an outer loop around the pole;
+  // filled between the loops, so no sampling pattern shows.
+  QPolygonF inner, outer;
   for (int k = -360; k <= 360; ++k) {
     double lng = 0.5 * k;
     int n = nightCount(s, d.curmjd, lng);
     // Latitudes 0.5 j for j in [jlo, jhi] are dark.
     int jlo = north ? -180 : std::max(-180, -n);
     int jhi = north ? std::min(180, n) : 180;
-    if (jlo > jhi) continue;
     if (!polar(f)) {
+      if (jlo > jhi) continue;
       // One vertical span per meridian gives the same pixels as the points.
       QPoint top = PxCoord(f, 0.5 * jhi, lng), bottom = PxCoord(f, 0.5 * jlo, lng);
       if (top.x() <= f.pltw) p.drawLine(top.x(), top.y(), bottom.x(), bottom.y());
       continue;
     }
-    for (int j = jlo; j <= jhi; ++j) {
-      QPoint q = PxCoord(f, 0.5 * j, lng);
-      if (q.x() <= f.pltw) pts.append(q);
-    }
+    // The band within the hemisphere, as latitudes counted towards the pole.
+    double lo = std::max(0.0, sg > 0 ? 0.5 * jlo : -0.5 * jhi);
+    double hi = std::min(90.0, sg > 0 ? 0.5 * jhi : -0.5 * jlo);
+    if (lo > hi) lo = hi = 0.0;
+    outer << polarPoint(f, lo, lng);
+    inner << polarPoint(f, hi, lng);
   }
-  if (!pts.isEmpty()) p.drawPoints(pts.constData(), pts.size());
+  if (!polar(f)) return;
+  QPainterPath band;
+  band.setFillRule(Qt::OddEvenFill);
+  band.addPolygon(outer);
+  band.closeSubpath();
+  band.addPolygon(inner);
+  band.closeSubpath();
+  p.fillPath(band, night);
 }
 
 namespace {

@@ -92,3 +92,12 @@ QColor markerColour(int i, int mgrey) {
     default: return QColor(255, 0, 255);
   }
 }
+
+double wholeSecond(double t) {
+  if (!std::isfinite(t)) return t;
+  int day, month, year, h, m;
+  double hour, s;
+  caldat(t, day, month, year, hour);
+  dms(hour, h, m, s);
+  return mjd(day, month, year, ddd(h, m, static_cast<int>(s + 0.5)));
+}

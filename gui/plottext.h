@@ -19,6 +19,9 @@ constexpr double ONE_SECOND_DAYS = 1.157407407e-5;
 // not carried). year receives the local year. out: PLOTTIME_SIZE bytes.
 void plotTimeText(double t, double tzone, double tstep, char* out, int& year);
 
+// MJD t rounded to the nearest whole second of UT.
+double wholeSecond(double t);
+
 // Pens of the panel texts.
 enum PanelPen { PEN_KEEP, PEN_WHITE, PEN_BLACK, PEN_YELLOW, PEN_RED };
 

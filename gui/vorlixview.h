@@ -10,10 +10,15 @@
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 #include "engine/config.h"
+#include "gui/mapframe.h"
 
+class QColor;
+class QFont;
 class QImage;
+class QPainter;
 class QScrollArea;
 
 class VorlixView : public QWidget {
@@ -98,10 +103,39 @@ class VorlixView : public QWidget {
   void vRefreshP();
   void vNames(bool on);
   void vMag();
+  // A click on the plot at (x, y): local details of the place or direction.
   void getMapPos(int x, int y);
+  // One plot step at MJD t (UT); flag: visibility circles too.
+  void SatPlot(double t, int flag);
+  // The chart on the layer: centre, scales, map kind, central meridian, sky view.
+  MapFrame frame() const;
+  QPoint PxCoord(double lat, double lng) const;
+  void CoordPx(const QPoint& p, double& lat, double& lng) const;
+  // What a map click runs in place of vLocalPass when set (tests).
+  std::function<void()> localDetails;
   int cx = 0, cy = 0;
   double sclx = 0.0, scly = 0.0;
   int mkx[MAXSEL] = {}, mky[MAXSEL] = {};
+
+  // The other charts of the plot step, dispatched from vRefresh, SatPlot and
+  // getMapPos: the sky chart and the Sun/Moon close-up (vorlixview_sky.cpp)
+  // and the photograph overlay (vorlixview_astro.cpp).
+  void PltSky(QPainter& p);
+  void PltSunM(QPainter& p);
+  QPoint PxSky(double el, double az);
+  void SkyPx(QPoint& p);
+  QPoint PxCdSun(int i, int mode);
+  void PicPlot(double t);
+
+ private:
+  // The Sun/Moon close-up applies (transit of the Sun or Moon with its chart on).
+  bool sunMoonChart() const;
+  // The background must be drawn again for a step at t.
+  bool backgroundDue(double t) const;
+  // The plot pixmap := the layer with the panel strip.
+  void composePlot();
+  void drawPanel(QPainter& g, const QFont& font, const char* ptxt, int p, bool rel,
+                 const QColor* colour);
 
   // ==== Time: stepping, pass jumps, Real and Delta Time (issue 15: vorlixview_time.cpp) ====
  public:
@@ -114,6 +148,12 @@ class VorlixView : public QWidget {
   void vPlotNext();
   void vPlotLast();
   double dtend = 0.0;
+
+ private:
+  // vCurrent, vForward, vBackward: a step at t (the map first when a text is shown).
+  void stepPlot(double t);
+  // vPlotNext, vPlotLast.
+  void passJump(bool next);
 
   // ==== Satellites, lists and files (issue 16: vorlixview_lists.cpp) ====
  public:

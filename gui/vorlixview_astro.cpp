@@ -11,3 +11,7 @@ void VorlixView::vPicSwitch(bool) {}
 void VorlixView::astroEvent(int, int, bool) {}
 void VorlixView::vOrbDet() {}
 void VorlixView::vMatch() {}
+
+// Overlay step of the plot step in picture mode; the photograph work
+// replaces this.
+void VorlixView::PicPlot(double) {}

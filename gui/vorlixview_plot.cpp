@@ -1,15 +1,418 @@
-// Plot step and world map: background, plot composition, map clicks.
-// Placeholder until the world-map work lands; its actions stay disabled.
+// Plot step and world map: background layer, plot composition, info panel, markers, map clicks.
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "astro/astrolib.h"
+#include "engine/passes.h"
+#include "engine/satpos.h"
+#include "gui/mapdraw.h"
+#include "gui/plottext.h"
+#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
 
-void VorlixView::vRefresh() {
-  dsplmd = 3;
-  indata->dspst = 1;
-  pmplot.fill(QColor(0, 50, 200));
+namespace {
+// Panel rows are measured from the font's ascent; columns are fixed.
+constexpr int PANEL_TOP = 362;
+constexpr int COL[5] = {10, 150, 300, 430, 590};
+
+QColor penColour(PanelPen pen, const QColor& keep) {
+  switch (pen) {
+    case PEN_WHITE: return Qt::white;
+    case PEN_BLACK: return Qt::black;
+    case PEN_YELLOW: return Qt::yellow;
+    case PEN_RED: return Qt::red;
+    default: return keep;
+  }
 }
 
-void VorlixView::vRefreshP() {}
-void VorlixView::vNames(bool) {}
-void VorlixView::vMag() {}
-void VorlixView::getMapPos(int, int) {}
+// 15 characters of a satellite name, padded with blanks to 16.
+QString shortName(const char* name) {
+  char buf[17];
+  std::snprintf(buf, sizeof buf, "%-16.15s", name);
+  return QString::fromLatin1(buf);
+}
+
+QString angleText(const char* label, int wide, int mode, double v) {
+  char a[PRPANG_SIZE];
+  prpang(a, wide, mode, v);
+  return QString::fromLatin1(label) + QString::fromLatin1(a);
+}
+
+QString numText(const char* fmt, double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, fmt, v);
+  decdot(buf);
+  return QString::fromLatin1(buf);
+}
+}  // namespace
+
+MapFrame VorlixView::frame() const {
+  MapFrame f;
+  f.cx = cx;
+  f.cy = cy;
+  f.sclx = sclx;
+  f.scly = scly;
+  f.pltw = indata->pltw;
+  f.plth = indata->plth;
+  f.mapprj = indata->mapprj;
+  f.centmer = reducedMeridian(indata->centmer);
+  f.skyprj = indata->skyprj;
+  f.skaz = indata->skaz;
+  if (indata->satsky && indata->height > 0)
+    f.h0 = -std::acos(6378137.0 / (6378137.0 + indata->height)) * 180.0 / M_PI;
+  return f;
+}
+
+QPoint VorlixView::PxCoord(double lat, double lng) const { return ::PxCoord(frame(), lat, lng); }
+
+void VorlixView::CoordPx(const QPoint& p, double& lat, double& lng) const {
+  ::CoordPx(frame(), p, lat, lng);
+}
+
+bool VorlixView::sunMoonChart() const {
+  return indata->sunmplt && (indata->occflg == 1 || indata->occflg == 2);
+}
+
+void VorlixView::vRefresh() {
+  WinpData* d = indata;
+  dsplmd = 3;
+  setCursor(Qt::CrossCursor);
+  d->dspst = 1;
+  pmlay.fill(d->mgrey <= 0 ? QColor(255, 255, 255)
+             : d->mgrey == 1 ? QColor(200, 200, 200) : QColor(0, 0, 0));
+  cx = 360;
+  cy = 180;
+  const bool smc = sunMoonChart();
+  QPainter p(&pmlay);
+  if (d->phwm && !d->skymap && d->mapprj == MAP_PHYSICAL && !smc) {
+    // Longitude centmer in the middle column: the image twice, side by side.
+    const double cm = reducedMeridian(d->centmer);
+    if (cm == 0.0) {
+      p.drawPixmap(0, 0, pmearth);
+    } else {
+      const int s = 2 * static_cast<int>(cm);
+      p.drawPixmap(-s, 0, pmearth);
+      p.drawPixmap(720 - s, 0, pmearth);
+    }
+  }
+  p.drawPixmap(0, PANEL_TOP, pminfo);
+  if (smc) {
+    sclx = scly = cy * 2.8;
+    if (d->satnr > 0) {
+      GetSatPos(d->curmjd, d, satps, d->prs, 0);
+      d->bkgmjd = d->curmjd;
+    }
+    PltSunM(p);
+    d->smchrt = 1;
+  } else {
+    if (d->skymap) {
+      if (d->skyprj != 0) {
+        sclx = cx / 1.414;
+        cy = 361;
+        scly = 255.30410183875532;
+      } else {
+        sclx = scly = cy / 1.678;
+      }
+      PltSky(p);
+    } else {
+      const MapFrame f = worldFrame(d->mapprj, d->centmer, d->pltw, d->plth);
+      sclx = f.sclx;
+      scly = f.scly;
+      PlotWorld(p, frame(), *d);
+    }
+    d->smchrt = 0;
+    d->bkgmjd = d->curmjd;
+  }
+  p.end();
+  composePlot();
+  if (d->picmd && !pmpicw.isNull() && !pmpics.isNull()) {
+    QPainter w(&pmpicw);
+    w.drawPixmap(0, 0, pmpics);
+  }
+  resizeToShown();
+  repaintNow();
+}
+
+void VorlixView::composePlot() {
+  pmplot.fill(Qt::black);
+  QPainter p(&pmplot);
+  p.drawPixmap(0, 0, pmlay);
+  // The panel strip spans the whole plot, so its right column is not cut at
+  // the map's edge.
+  p.drawPixmap(0, PANEL_TOP, pminfo);
+}
+
+bool VorlixView::backgroundDue(double t) const {
+  const WinpData* d = indata;
+  const double dd = std::fabs(d->bkgmjd - t);
+  if (sunMoonChart()) return !(d->smchrt && dd <= 0.01);
+  if (d->smchrt == 1) return true;  // the close-up was left
+  if (d->mpnight && dd > 0.01) return true;
+  if (!d->skymap) return false;
+  const double limit = d->skyprj == 0 ? (d->mpnight ? 0.002 : 0.004) : (d->mpnight ? 0.001 : 0.002);
+  return d->satsky || dd > limit;
+}
+
+void VorlixView::SatPlot(double t, int flag) {
+  WinpData* d = indata;
+  if (d->picmd) {
+    PicPlot(t);
+    return;
+  }
+  if (!std::isfinite(t)) return;  // no time to plot at
+  const double olat = d->lat, olng = d->lng, ohgt = d->height;
+  d->curmjd = t;
+  const int p = d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0;
+  // The sky seen from the prime satellite needs one.
+  const bool fromSat = d->satsky && d->skymap == 1 && d->satnr >= 1;
+  if (fromSat) {
+    GetSatPos(t, d, satps, p, 0);
+    d->lat = satps->lat[p];
+    d->lng = satps->lng[p];
+    d->height = 1000.0 * satps->hgt[p];
+  }
+  const QFont panelFont("Helvetica", d->mfsz, d->bf ? QFont::Bold : QFont::Normal);
+  const bool smcStep = sunMoonChart();
+  if (backgroundDue(t)) vRefresh();
+
+  if (d->rlm && d->skymap) d->rlm = 0;
+  const bool rel = d->rlm && !d->skymap && d->satnr >= 2 && d->occflg == 0 && d->flarflg == 0;
+  QColor colour[MAXSEL];
+  for (int i = 0; i < MAXSEL; ++i) colour[i] = markerColour(i, d->mgrey);
+
+  const int nsat = std::max(0, std::min(d->satnr, MAXSEL));
+  char ptxt[PLOTTIME_SIZE];
+  plotTimeText(t, d->tzone, d->tstep, ptxt, d->plyear);
+  for (int i = 0; i < nsat; ++i) GetSatPos(t, d, satps, i, flag);
+
+  composePlot();
+  QPainter g(&pmplot);
+  drawPanel(g, panelFont, ptxt, p, rel, colour);
+
+  // Markers, visibility circles and names.
+  g.setFont(QFont("Helvetica", 8, QFont::Normal));
+  const bool event = d->occflg || (d->flarflg && d->flarmod >= 1);
+  const MapFrame f = frame();
+  for (int i = 0; i < nsat; ++i) {
+    g.setPen(colour[i]);
+    QPoint q;
+    if (smcStep && event) {
+      q = PxCdSun(i, d->occflg);
+    } else if (d->skymap) {
+      const bool seen = d->visflg == 0 || satps->sunh[i] >= 0 || (d->moonflg && satps->moonh[i] > 0);
+      q = seen ? PxSky(satps->el[i], satps->az[i]) : QPoint(d->pltw + 3, 0);
+    } else if (event) {
+      q = ::PxCoord(f, satps->ctlat[i], satps->ctlng[i]);
+    } else {
+      q = ::PxCoord(f, satps->lat[i], satps->lng[i]);
+    }
+    mkx[i] = q.x();
+    mky[i] = q.y();
+    const bool onChart = q.x() - 2 <= d->pltw;
+    const bool ownSky = fromSat && i == p;
+    if (onChart && !ownSky) {
+      if (d->skymap) {
+        g.drawRect(q.x() - 2, q.y() - 2, 3, 3);
+      } else {
+        g.drawEllipse(q.x() - 2, q.y() - 2, 3, 3);
+        g.drawPoint(q);
+      }
+    }
+    if (flag && !d->occflg && !d->flarflg && !d->skymap && !smcStep && satps->nfp > 0) {
+      QPoint circle[NFPPTS];
+      const int n = std::min(satps->nfp, NFPPTS);
+      for (int k = 0; k < n; ++k)
+        circle[k] = ::PxCoord(f, satps->fplat[i][k] * 180.0 / M_PI, satps->fplng[i][k] * 180.0 / M_PI);
+      g.drawPoints(circle, n);
+    }
+    if (d->shwnm && !ownSky && onChart)
+      g.drawText(q.x() - 2, q.y() - 2, QString::fromLatin1(d->satname[i]).left(15));
+  }
+  // Sub-solar point: a yellow ring of points around a centre in slot 0's colour.
+  if (nsat > 0 && !d->skymap && !smcStep) {
+    const QPoint s = ::PxCoord(f, satps->sslat, satps->sslng);
+    if (s.x() - 2 <= d->pltw) {
+      g.setPen(Qt::yellow);
+      for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+          const bool ring1 = std::max(std::abs(dx), std::abs(dy)) == 1;
+          const bool ring2 = (std::abs(dx) == 2 || std::abs(dy) == 2) &&
+                             (dx == 0 || dy == 0 || std::abs(dx) == std::abs(dy));
+          if (ring1 || ring2) g.drawPoint(s.x() + dx, s.y() + dy);
+        }
+      g.setPen(colour[0]);
+      g.drawPoint(s);
+    }
+  }
+  g.end();
+  // Tracks grow on the layer while no night shading redraws it.
+  if (!d->mpnight) {
+    QPainter l(&pmlay);
+    for (int i = 0; i < nsat; ++i) {
+      if (mkx[i] > d->pltw) continue;
+      l.setPen(colour[i]);
+      l.drawPoint(mkx[i], mky[i]);
+    }
+  }
+  if (fromSat) {
+    d->lat = olat;
+    d->lng = olng;
+    d->height = ohgt;
+  }
+  repaintNow();
+}
+
+// The three rows of the info panel for the prime slot p.
+void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int p, bool rel,
+                           const QColor* colour) {
+  const WinpData* d = indata;
+  const SatPosData* s = satps;
+  g.setFont(font);
+  const int a = QFontMetrics(font).ascent();
+  const int row[3] = {a + 367, a + 389, a + 411};
+  auto text = [&](int col, int r, const QString& str) { g.drawText(COL[col], row[r], str); };
+
+  g.setPen(Qt::white);
+  text(0, 0, QString::fromLatin1(ptxt));
+  const bool below = s->hgt[p] < 0;
+  const QColor base = below ? Qt::black : Qt::white;
+  g.setPen(base);
+  text(1, 0, angleText("Lat  :", d->ra4d, d->ddmm, s->lat[p]));
+  text(1, 1, angleText("Lng :", d->ra4d, d->ddmm, s->lng[p]));
+  text(1, 2, numText("Height:%8.1lf km", s->hgt[p]));
+  text(0, 1, numText("TimeZone: %g", d->tzone));
+  text(0, 2, d->rtflg ? QStringLiteral("R/T") : QString::asprintf("Year:%5i", d->plyear));
+  if (!rel) text(4, 1, numText("ObsSun:%7.1lf", s->sunelo));
+
+  char ev[PRPANG_SIZE];
+  const PanelPen evPen = eventValueText(*d, *s, p, rel, ev);
+  g.setPen(penColour(evPen, base));
+  text(4, 2, QString::fromLatin1(ev));
+
+  // Columns 300 and 430: dark when the satellite is in the Earth's shadow.
+  QColor pen = Qt::white;
+  if (!rel && s->sunh[p] < 0) pen = d->moonflg && s->moonh[p] > 0 ? Qt::yellow : Qt::black;
+  if (below) pen = Qt::black;
+  g.setPen(pen);
+  const bool eventMode = d->occflg || d->flarflg;
+  if (rel) {
+    text(2, 0, angleText("Lat :", d->ra4d, d->ddmm, s->ra[p]));
+    text(2, 1, angleText("Lng :", d->ra4d, d->ddmm, s->dec[p]));
+    text(2, 2, numText("Hgt:%8.1lf km", s->sunh[p]));
+  } else if (!eventMode && !d->eclflg) {
+    text(2, 0, angleText("R.A.:", d->ra4d, -2, s->ra[p]));
+    text(2, 1, angleText("Dec.:", d->ra4d, -1, s->dec[p]));
+    text(2, 2, numText("SatSun:%7.1lf", s->sunh[p]));
+  } else if (!eventMode) {
+    text(2, 0, numText("S/M Ang.:%7.2lf", d->smang));
+    g.setPen(Qt::red);
+    if (d->ecltyp < 1) {
+      text(2, 2, QStringLiteral("No Eclipse"));
+    } else {
+      g.setPen(pen);
+      text(2, 1, d->chlen > 0 ? numText("Ecl.Pow:%6.2lf", 100 * d->eclpow) + "%"
+                              : numText("Ecl.Mag.:%7.3lf", d->eclmag));
+      g.setPen(Qt::red);
+      text(2, 2, d->ecltyp == 2 ? QStringLiteral("Total Ecl.")
+                 : d->ecltyp == 3 ? QStringLiteral("Annular Ecl.") : QStringLiteral("Partial Ecl."));
+    }
+  } else {
+    if (s->ctlat[p] >= 100) {
+      text(2, 0, QStringLiteral("No Intersection"));
+    } else if (d->occflg || (d->flarflg && d->flarmod >= 1)) {
+      text(2, 0, angleText("Lat :", d->ra4d, d->ddmm, s->ctlat[p]));
+      text(2, 1, angleText("Lng :", d->ra4d, d->ddmm, s->ctlng[p]));
+    } else if (d->flarmod == -1) {
+      text(2, 0, numText("Y:%7.1lf", d->occra));
+      text(2, 1, numText("P:%7.1lf", d->occdec));
+    } else {
+      text(2, 0, d->solflar ? QStringLiteral("Solar Panel") : angleText("R.A.:", d->ra4d, -2, d->occra));
+      text(2, 1, angleText(d->solflar ? "Ang.:" : "Dec.:", d->ra4d, -1, d->occdec));
+    }
+    g.setPen(Qt::red);
+    QString kind = d->occflg == 1 ? "Sun Transit" : d->occflg == 2 ? "Moon Transit" : "Occultation";
+    if (d->flarflg) kind = d->flarmod < 1 ? "Flare Angle" : "Flare Location";
+    text(2, 2, kind);
+  }
+
+  const double e = ElvRefr(indata, s->el[p]);
+  QColor epen = Qt::white;
+  if (!rel && e < 0) epen = Qt::black;
+  if (rel && !cksatok(indata, satps, p)) epen = Qt::black;
+  g.setPen(epen);
+  text(3, 0, numText("Azim.:%7.2lf", s->az[p]));
+  text(3, 1, numText("Elev.:%7.2lf", e));
+  text(3, 2, numText("Range:%8.1lf km", s->rng[p]));
+
+  if (d->satnr < 1) {
+    g.setPen(Qt::red);
+    text(4, 0, QStringLiteral("*** No Satellite ***"));
+    return;
+  }
+  g.setBackgroundMode(Qt::OpaqueMode);
+  g.setBackground(d->mgrey == 2 ? Qt::black : Qt::white);
+  g.setPen(colour[p]);
+  text(4, 0, shortName(d->satname[p]));
+  if (rel) {
+    const int q = p + 1 < d->satnr ? p + 1 : 0;
+    g.setPen(colour[q]);
+    text(4, 1, shortName(d->satname[q]));
+  }
+  g.setBackgroundMode(Qt::TransparentMode);
+}
+
+void VorlixView::vRefreshP() {
+  vRefresh();
+  if (indata->satnr >= 1) vCurrent();
+}
+
+void VorlixView::vNames(bool on) {
+  indata->shwnm = on ? 1 : 0;
+  if (!indata->rtflg && !indata->dtflg) vCurrent();
+}
+
+void VorlixView::vMag() {
+  double v = indata->chlen;
+  if (prompter().askDouble("Magnitude", "Charact.Length (meters):", v, 0, 10000, 2, this))
+    indata->chlen = v;
+}
+
+void VorlixView::getMapPos(int x, int y) {
+  WinpData* d = indata;
+  if (d->smchrt) return;  // the Sun/Moon close-up has no places to click
+  busy = true;
+  const double keep[7] = {d->lat, d->lng, d->height, d->az1, d->el1, d->az2, d->el2};
+  QPoint q(x, y);
+  if (d->skymap) {
+    if (d->satsky && d->satnr >= 1) {
+      const int p = d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0;
+      d->lat = satps->lat[p];
+      d->lng = satps->lng[p];
+      d->height = 1000.0 * satps->hgt[p];
+    }
+    SkyPx(q);
+  } else {
+    // The black columns right of the map and the panel are no place.
+    if (x > 720 || y > 361) {
+      d->lat = -100.0;
+    } else {
+      CoordPx(q, d->lat, d->lng);
+    }
+    d->height = 0;
+  }
+  if (localDetails) localDetails();
+  else vLocalPass();
+  d->lat = keep[0];
+  d->lng = keep[1];
+  d->height = keep[2];
+  d->az1 = keep[3];
+  d->el1 = keep[4];
+  d->az2 = keep[5];
+  d->el2 = keep[6];
+  busy = false;
+}
