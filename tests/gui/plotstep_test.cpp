@@ -1,0 +1,291 @@
+// The plot step read back from the plot pixmap: markers where skyfield puts
+// the sub-satellite points, the sub-solar point where astropy puts it, the
+// visibility circle's radius, the panel, tracks, the redraw decision and map
+// clicks.
+#include <QtTest>
+
+#include <cmath>
+
+#include "engine/satpos.h"
+#include "gui/plottext.h"
+#include "gui/records.h"
+#include "gui/vorlix.h"
+#include "gui/vorlixview.h"
+#include "plotfixture.h"
+#include "support/scriptedprompter.h"
+#include "support/windowfixture.h"
+
+namespace {
+constexpr double DEG = M_PI / 180;
+
+// Pixels of a colour in a rectangle of an image.
+int count(const QImage& img, const QRect& r, const QColor& c) {
+  int n = 0;
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x) n += img.pixelColor(x, y) == c;
+  return n;
+}
+
+// Whether some pixel within 1 px of p has colour c.
+bool near(const QImage& img, const QPoint& p, const QColor& c) {
+  for (int dy = -1; dy <= 1; ++dy)
+    for (int dx = -1; dx <= 1; ++dx)
+      if (img.valid(p.x() + dx, p.y() + dy) && img.pixelColor(p.x() + dx, p.y() + dy) == c) return true;
+  return false;
+}
+}  // namespace
+
+class PlotStepTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void cleanup();
+  void markersAgainstSkyfield();
+  void visibilityCircle();
+  void noSatellite();
+  void belowGround();
+  void tracksUntilRefresh();
+  void redrawDecision_data();
+  void redrawDecision();
+  void nonFiniteObserver();
+  void mapClicks_data();
+  void mapClicks();
+
+ private:
+  std::unique_ptr<WindowFixture> fx;
+  std::unique_ptr<VorlixApp> win;
+  VorlixView* view = nullptr;
+  plotfix::Refs refs;
+};
+
+void PlotStepTest::init() {
+  fx = std::make_unique<WindowFixture>();
+  fx->writeStandard();
+  win = fx->start();
+  view = win->findChild<VorlixView*>();
+  QVERIFY(view);
+  refs = plotfix::loadRefs(VORLIX_TEST_DATA);
+  QVERIFY(refs.sats.size() >= 2 && !refs.obs.empty() && refs.rows.size() > 50);
+  plotfix::setUp(indata, refs, 2);
+  indata->shwnm = 0;
+}
+
+void PlotStepTest::cleanup() {
+  win.reset();
+  fx.reset();
+}
+
+// For each reference time of the ISS and JPSS-1 the marker lies at the
+// projection of skyfield's sub-satellite point (+-1 px) in its slot colour,
+// and the sub-solar pattern is centred on astropy's sub-solar point.
+void PlotStepTest::markersAgainstSkyfield() {
+  int checked = 0;
+  for (int prj : {0, 1, 2}) {
+    indata->mapprj = prj;
+    view->vRefresh();
+    const MapFrame f = view->frame();
+    for (const plotfix::Row& r : refs.rows) {
+      if (r.sat > 1 || r.obs != 0) continue;
+      view->SatPlot(r.mjd, 1);
+      const QImage img = view->pmplot.toImage();
+      const QPoint want = PxCoord(f, r.lat, r.lng);
+      const QPoint got(view->mkx[r.sat], view->mky[r.sat]);
+      if (want.x() > indata->pltw) {
+        QVERIFY(got.x() > indata->pltw);
+        continue;
+      }
+      QVERIFY2((got - want).manhattanLength() <= 2,
+               qPrintable(QString("kind %1 mjd %2: (%3,%4) vs (%5,%6)").arg(prj).arg(r.mjd)
+                              .arg(got.x()).arg(got.y()).arg(want.x()).arg(want.y())));
+      QVERIFY(near(img, got, markerColour(r.sat, indata->mgrey)));
+      const QPoint sun = PxCoord(f, r.sslat, r.sslng);
+      const QPoint drawn = view->PxCoord(satps->sslat, satps->sslng);
+      if (prj == 0 && drawn.x() >= 2 && drawn.x() <= 718) {
+        QVERIFY((drawn - sun).manhattanLength() <= 2);
+        QCOMPARE(img.pixelColor(drawn + QPoint(2, 0)), QColor(Qt::yellow));
+        QCOMPARE(img.pixelColor(drawn + QPoint(-1, -1)), QColor(Qt::yellow));
+      }
+      ++checked;
+    }
+  }
+  QVERIFY(checked > 100);
+}
+
+// The visibility circle: every point at the horizon distance of the
+// satellite's height from its sub-point, drawn in its colour.
+void PlotStepTest::visibilityCircle() {
+  const double t = refs.rows[0].mjd;
+  view->vRefresh();
+  view->SatPlot(t, 1);
+  const QImage img = view->pmplot.toImage();
+  QCOMPARE(satps->nfp, NFPPTS);
+  for (int i = 0; i < 2; ++i) {
+    const double R = 6378.137;
+    const double want = std::acos(R / (R + satps->hgt[i]));
+    const double la = satps->lat[i] * DEG, lo = satps->lng[i] * DEG;
+    int coloured = 0;
+    for (int k = 0; k < NFPPTS; ++k) {
+      const double pl = satps->fplat[i][k], pg = satps->fplng[i][k];
+      const double c = std::sin(la) * std::sin(pl) + std::cos(la) * std::cos(pl) * std::cos(pg - lo);
+      QVERIFY(std::fabs(std::acos(c) - want) < 0.2 * DEG);
+      coloured += img.pixelColor(view->PxCoord(pl / DEG, pg / DEG)) == markerColour(i, indata->mgrey);
+    }
+    QVERIFY(coloured >= NFPPTS * 9 / 10);
+  }
+}
+
+// No satellite: the red notice in the name box, no sub-solar pattern.
+void PlotStepTest::noSatellite() {
+  indata->satnr = 0;
+  view->vRefresh();
+  view->SatPlot(refs.rows[0].mjd, 1);
+  const QImage img = view->pmplot.toImage();
+  QVERIFY(count(img, QRect(590, 362, 200, 30), QColor(Qt::red)) > 20);
+  QCOMPARE(count(img, QRect(0, 0, 721, 361), QColor(Qt::yellow)), 0);
+}
+
+// A prime satellite below the ground writes its panel in black.
+void PlotStepTest::belowGround() {
+  const QRect cols(150, 362, 420, 60);  // columns 150 to 430, three rows
+  view->vRefresh();
+  view->SatPlot(refs.rows[0].mjd, 1);
+  QVERIFY(count(view->pmplot.toImage(), cols, QColor(Qt::white)) > 50);
+  // A Kepler orbit inside the Earth.
+  indata->sgpflg[0] = 0;
+  indata->a[0] = 6000;
+  indata->ecc[0] = 0;
+  indata->sgpsat = SGPSAT_NONE;
+  view->SatPlot(refs.rows[0].mjd, 1);
+  QVERIFY(satps->hgt[0] < 0);
+  const QImage img = view->pmplot.toImage();
+  QCOMPARE(count(img, cols, QColor(Qt::white)), 0);
+  QVERIFY(count(img, cols, QColor(Qt::black)) > 50);
+}
+
+// On a plain map the tracks stay on the layer until Refresh.
+void PlotStepTest::tracksUntilRefresh() {
+  view->vRefresh();
+  double t = refs.rows[0].mjd;
+  QVector<QPoint> first;
+  for (int k = 0; k < 3; ++k, t += 2.0 / 1440) {
+    view->SatPlot(t, 0);
+    if (k == 0) first = {QPoint(view->mkx[0], view->mky[0]), QPoint(view->mkx[1], view->mky[1])};
+  }
+  QImage lay = view->pmlay.toImage();
+  for (int i = 0; i < 2; ++i) QCOMPARE(lay.pixelColor(first[i]), markerColour(i, indata->mgrey));
+  view->vRefreshP();
+  lay = view->pmlay.toImage();
+  for (int i = 0; i < 2; ++i) QVERIFY(lay.pixelColor(first[i]) != markerColour(i, indata->mgrey));
+  // Night shading keeps no tracks.
+  indata->mpnight = 1;
+  view->vRefresh();
+  view->SatPlot(t, 0);
+  lay = view->pmlay.toImage();
+  QVERIFY(lay.pixelColor(view->mkx[1], view->mky[1]) != markerColour(1, indata->mgrey));
+}
+
+// Whether a step d days after the background redraws it, told by bkgmjd.
+void PlotStepTest::redrawDecision_data() {
+  QTest::addColumn<int>("sky");     // 0 world map, 1 zenith sky, 2 horizon sky
+  QTest::addColumn<int>("night");
+  QTest::addColumn<int>("satsky");
+  QTest::addColumn<double>("d");
+  QTest::addColumn<bool>("redrawn");
+  QTest::newRow("world, plain, a day later") << 0 << 0 << 0 << 1.0 << false;
+  QTest::newRow("world, night, 0.005") << 0 << 1 << 0 << 0.005 << false;
+  QTest::newRow("world, night, 0.011") << 0 << 1 << 0 << 0.011 << true;
+  QTest::newRow("zenith, 0.005") << 1 << 0 << 0 << 0.005 << true;
+  QTest::newRow("zenith, 0.003") << 1 << 0 << 0 << 0.003 << false;
+  QTest::newRow("zenith, night, 0.003") << 1 << 1 << 0 << 0.003 << true;
+  QTest::newRow("horizon, 0.003") << 2 << 0 << 0 << 0.003 << true;
+  QTest::newRow("horizon, 0.0015") << 2 << 0 << 0 << 0.0015 << false;
+  QTest::newRow("horizon, night, 0.0015") << 2 << 1 << 0 << 0.0015 << true;
+  QTest::newRow("from the satellite, every step") << 1 << 0 << 1 << 0.0001 << true;
+}
+
+void PlotStepTest::redrawDecision() {
+  QFETCH(int, sky);
+  QFETCH(int, night);
+  QFETCH(int, satsky);
+  QFETCH(double, d);
+  QFETCH(bool, redrawn);
+  indata->skymap = sky > 0;
+  indata->skyprj = sky == 2 ? 1 : 0;
+  indata->mpnight = night;
+  indata->satsky = satsky;
+  const double t0 = refs.rows[0].mjd;
+  indata->curmjd = t0;
+  view->vRefresh();
+  QCOMPARE(indata->bkgmjd, t0);
+  view->SatPlot(t0 + d, 0);
+  QCOMPARE(indata->bkgmjd == t0 + d, redrawn);
+  QCOMPARE(indata->curmjd, t0 + d);
+}
+
+// A place that is no number (typed "nan") draws no observer and no undefined
+// pixel; the step still completes.
+void PlotStepTest::nonFiniteObserver() {
+  indata->lat = std::nan("");
+  indata->centmer = std::nan("");
+  indata->mpnight = 1;
+  for (int prj : {0, 1, 3}) {
+    indata->mapprj = prj;
+    view->vRefresh();
+    view->SatPlot(refs.rows[0].mjd, 1);
+  }
+  indata->lat = 1e300;
+  view->vRefresh();
+  view->SatPlot(std::nan(""), 1);  // no time: nothing drawn, nothing changed
+  QCOMPARE(indata->curmjd, refs.rows[0].mjd);
+}
+
+// A click hands the place under the cursor to the local details, then puts
+// the observer back; off the map the latitude tells the engine so.
+void PlotStepTest::mapClicks_data() {
+  QTest::addColumn<int>("prj");
+  QTest::addColumn<double>("centmer");
+  QTest::addColumn<QPoint>("click");
+  QTest::addColumn<double>("lat");
+  QTest::addColumn<double>("lng");
+  QTest::newRow("inside") << 0 << 0.0 << QPoint(380, 100) << 40.0 << 10.0;
+  QTest::newRow("inside, meridian 90") << 0 << 90.0 << QPoint(380, 100) << 40.0 << 100.0;
+  QTest::newRow("right of the map, meridian 90") << 0 << 90.0 << QPoint(800, 100) << -100.0 << 0.0;
+  QTest::newRow("panel") << 3 << 0.0 << QPoint(100, 420) << -100.0 << 0.0;
+  QTest::newRow("north pole") << 1 << 0.0 << QPoint(360, 180) << 90.0 << 0.0;
+  QTest::newRow("north: beyond the equator") << 1 << 0.0 << QPoint(10, 10) << -100.0 << 0.0;
+  QTest::newRow("south: inside") << 2 << 0.0 << QPoint(360, 300) << -31.56 << 180.0;
+}
+
+void PlotStepTest::mapClicks() {
+  QFETCH(int, prj);
+  QFETCH(double, centmer);
+  QFETCH(QPoint, click);
+  QFETCH(double, lat);
+  QFETCH(double, lng);
+  indata->mapprj = prj;
+  indata->centmer = centmer;
+  view->vRefresh();
+  const double keep[7] = {indata->lat, indata->lng, indata->height, indata->az1,
+                          indata->el1, indata->az2, indata->el2};
+  double seen[3] = {0, 0, -1};
+  bool busyInside = false;
+  view->localDetails = [&] {
+    seen[0] = indata->lat;
+    seen[1] = indata->lng;
+    seen[2] = indata->height;
+    busyInside = view->busy;
+  };
+  view->getMapPos(click.x(), click.y());
+  QVERIFY(busyInside);
+  QVERIFY(!view->busy);
+  QVERIFY2(std::fabs(seen[0] - lat) < 0.05, qPrintable(QString::number(seen[0])));
+  if (lat > -90) QVERIFY2(std::fabs(std::remainder(seen[1] - lng, 360.0)) < 0.05,
+                          qPrintable(QString::number(seen[1])));
+  QCOMPARE(seen[2], 0.0);
+  const double now[7] = {indata->lat, indata->lng, indata->height, indata->az1,
+                         indata->el1, indata->az2, indata->el2};
+  for (int k = 0; k < 7; ++k) QCOMPARE(now[k], keep[k]);
+}
+
+QTEST_MAIN(PlotStepTest)
+#include "plotstep_test.moc"
