@@ -83,6 +83,11 @@ bool readNum(const QLineEdit* edit, int& v) {
   return parseNum(edit->text(), v);
 }
 
+void showControl(QWidget* w, bool on) {
+  w->setVisible(on);
+  w->setEnabled(on);
+}
+
 void insertPlain(QTextEdit* edit, const QString& text) {
   edit->textCursor().insertText(text);
 }

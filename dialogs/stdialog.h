@@ -32,6 +32,10 @@ bool readNum(const QLineEdit* edit, int& v);
 bool parseNum(const QString& text, double& v);
 bool parseNum(const QString& text, int& v);
 
+// A control that a dialog's options show or hide: shown means visible and
+// enabled, hidden means invisible and disabled (its state and text stay).
+void showControl(QWidget* w, bool on);
+
 // Inserts text at the cursor as plain text (no rich-text guessing, no extra
 // paragraph per call).
 void insertPlain(QTextEdit* edit, const QString& text);

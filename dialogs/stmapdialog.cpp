@@ -3,11 +3,6 @@
 namespace {
 // Whether the physical world map can be offered; kept from one dialog to the next.
 bool stmpphwm = false;
-
-void showControl(QWidget* w, bool on) {
-  w->setVisible(on);
-  w->setEnabled(on);
-}
 }  // namespace
 
 StMapDialog::StMapDialog(QWidget* parent) : StDialog(parent) {

@@ -2,13 +2,6 @@
 
 #include <cmath>
 
-namespace {
-void showControl(QWidget* w, bool on) {
-  w->setVisible(on);
-  w->setEnabled(on);
-}
-}  // namespace
-
 StVisDialog::StVisDialog(QWidget* parent) : StDialog(parent) {
   setupUi(this);
   connect(okButton, &QPushButton::clicked, this, &StVisDialog::accept);

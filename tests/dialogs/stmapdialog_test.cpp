@@ -173,11 +173,7 @@ class StMapDialogTest : public QObject {
     in.skyprj = 5;
     load(d, in, false);
     d.findChild<QLineEdit*>(field)->setText(text);
-    const QString err = refusalOf(d);
-    if (refusal.isEmpty())
-      QVERIFY2(err.isEmpty(), qPrintable(err));
-    else
-      QVERIFY2(err.startsWith("Map Settings / " + refusal), qPrintable(err));
+    expectRefusal(d, refusal);
   }
 };
 

@@ -60,11 +60,7 @@ class StSysConfDialogTest : public QObject {
     StSysConfDialog d;
     fill(d);
     d.findChild<QLineEdit*>(field)->setText(text);
-    const QString err = refusalOf(d);
-    if (refusal.isEmpty())
-      QVERIFY2(err.isEmpty(), qPrintable(err));
-    else
-      QVERIFY2(err.startsWith("Configure System Parameters / " + refusal), qPrintable(err));
+    expectRefusal(d, refusal);
   }
 };
 

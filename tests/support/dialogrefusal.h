@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QtTest>
 
 #include "support/scriptedprompter.h"
 
@@ -16,6 +17,16 @@ inline QString refusalOf(QDialog& dialog) {
   if (dialog.result() == QDialog::Accepted) return QString();
   const QList<ScriptedPrompter::Box> warns = p.of("warn");
   return warns.isEmpty() ? QString("no box") : warns[0].title + " / " + warns[0].text;
+}
+
+// Presses OK and checks the outcome: with refusal empty the dialog accepts;
+// otherwise its box, under the dialog's title, starts with refusal.
+inline void expectRefusal(QDialog& dialog, const QString& refusal) {
+  const QString err = refusalOf(dialog);
+  if (refusal.isEmpty())
+    QVERIFY2(err.isEmpty(), qPrintable(err));
+  else
+    QVERIFY2(err.startsWith(dialog.windowTitle() + " / " + refusal), qPrintable(err));
 }
 
 #endif
