@@ -9,8 +9,9 @@
 
 #include "astro/astrolib.h"
 #include "engine/satpos.h"
+#include "engine/sgp4slot.h"
 #include "engine/tle.h"
-#include "orbit/rv2el.h"
+#include "orbit/sgp4fit.h"
 
 namespace {
 
@@ -68,13 +69,17 @@ void SetAngles(WinpData* d, int s, double inc, double node, double ecc, double a
   d->m0[s] = m;
 }
 
-// Mean elements of an SGP4 slot from a state in the SGP4 frame (m, m/s).
+// Mean elements of an SGP4 slot from a state in the SGP4 frame (m, m/s) at
+// the slot's epoch: elements the slot's own model turns back into the state.
+// Should the refinement not converge, rv2el's fit is kept (it starts some
+// decimetres away near the Earth, kilometres in deep space).
 bool FitSgp4(WinpData* d, int s, const Vec3& r, const Vec3& v) {
-  double inc, node, ecc, argp, m, n;
-  if (rv2el(r, v, inc, node, ecc, argp, m, n) != RV2EL_OK) return false;
-  SetAngles(d, s, inc, node, ecc, argp, m);
-  d->mnmot[s] = n;
-  d->a[s] = getsax(1, n, ecc, inc);
+  Sgp4Mean el;
+  const int res = sgp4fit(Sgp4SlotModel(d, s), r, v, el);
+  if (res != RV2EL_OK && res != SGP4FIT_NOTCONVERGED) return false;
+  SetAngles(d, s, el.incl, el.node, el.ecc, el.argp, el.M);
+  d->mnmot[s] = el.n;
+  d->a[s] = getsax(1, el.n, el.ecc, el.incl);
   return true;
 }
 

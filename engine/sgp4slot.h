@@ -6,6 +6,7 @@
 
 #include "astro/attlib.h"
 #include "engine/vorlixcom.h"
+#include "orbit/sgp4fit.h"
 
 struct elsetrec;
 // The one SGP4 element record; holds the elements of slot sgpsat.
@@ -21,5 +22,10 @@ constexpr double SGP4FAIL_V = 10.0;   // km/s, along y
 // failure (bad slot, initialisation or propagation error, non-finite result)
 // gives r = (100, 0, 0), v = (0, 10, 0).
 void Sgp4(WinpData* d, double dt, int i, Vec3& r, Vec3& v);
+
+// The SGP4 model slot i runs: the constant set of wgs, the deep-space switch
+// sdp4, the slot's epoch and B*. With sgp4fit it turns a state (TEME at the
+// slot's epoch) into elements that this slot reproduces.
+Sgp4Model Sgp4SlotModel(const WinpData* d, int i);
 
 #endif
