@@ -20,7 +20,7 @@
 namespace {
 
 using sgp4fit_test::kMjd1950;
-using sgp4fit_test::ReadTracks;
+using sgp4fit_test::ReadFitTracks;
 using sgp4fit_test::RefTrack;
 
 constexpr double kGmWgs72 = 398600.8e9;  // m^3/s^2, SGP4's own
@@ -73,7 +73,7 @@ bool SlotFinite(const WinpData* d) {
 // lunar-solar terms at the new epoch, a change of model that moves the day's
 // track by some metres, tens of metres for the eccentric deep-space orbits.
 TEST(ExDeltaVSgp4, ZeroImpulseKeepsTheTrack) {
-  const std::vector<RefTrack> tracks = ReadTracks();
+  const std::vector<RefTrack> tracks = ReadFitTracks();
   ASSERT_EQ(tracks.size(), 8u);
   for (const RefTrack& tr : tracks) {
     for (int h0 : {0, 12}) {
@@ -104,7 +104,7 @@ TEST(ExDeltaVSgp4, ZeroImpulseKeepsTheTrack) {
 // 0.7 m/s in deep space), and so on the orbit whose semi-major axis the
 // vis-viva equation gives.
 TEST(ExDeltaVSgp4, AlongTrackImpulseStartsFromTheOldStatePlusTheImpulse) {
-  for (const RefTrack& tr : ReadTracks()) {
+  for (const RefTrack& tr : ReadFitTracks()) {
     for (int h0 : {0, 12}) {
       SCOPED_TRACE(tr.name + " at hour " + std::to_string(h0));
       auto d = SlotOf(tr);
@@ -136,7 +136,7 @@ TEST(ExDeltaVSgp4, AlongTrackImpulseStartsFromTheOldStatePlusTheImpulse) {
 // elements at all (ORBIT_BADINPUT, the slot as it was). Nothing in the slot is
 // left not a number.
 TEST(ExDeltaVSgp4, OrbitsWithoutSgp4ElementsKeepTheirCodes) {
-  const std::vector<RefTrack> tracks = ReadTracks();
+  const std::vector<RefTrack> tracks = ReadFitTracks();
   ASSERT_FALSE(tracks.empty());
   const RefTrack& geo = tracks[0];
   struct Case {

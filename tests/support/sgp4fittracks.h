@@ -1,6 +1,8 @@
-// The python-sgp4 tracks of tests/data/sgp4fit-tracks.txt: element sets near
-// the Earth and in deep space with their TEME states every hour over 36 hours
-// (made by tests/tools/gen_sgp4fit_refs.py).
+// Independent SGP4 tracks made by python3-sgp4 (tests/tools/gen_rv2el_refs.py,
+// gen_sgp4fit_refs.py): element sets with their TEME states at equal steps
+// from epoch. Lines: "set <name> <epoch, days since 1950 Jan 0.0> <bstar>
+// <ecc> <argp> <incl> <M> (deg) <n> (rev/day) <node> (deg)", then
+// "st <t min> <x y z km> <vx vy vz km/s>" for each state.
 #ifndef VORLIX_TESTS_SUPPORT_SGP4FITTRACKS_H
 #define VORLIX_TESTS_SUPPORT_SGP4FITTRACKS_H
 
@@ -15,18 +17,17 @@ namespace sgp4fit_test {
 
 struct RefTrack {
   std::string name;
-  int norad = 0;
   // Epoch in days since 1950 Jan 0.0; angles in degrees; n in rev/day.
   double epoch = 0, bstar = 0, ecc = 0, argp = 0, incl = 0, M = 0, n = 0, node = 0;
-  std::vector<double> t;   // minutes from epoch, 0, 60, ...
+  std::vector<double> t;   // minutes from epoch
   std::vector<Vec3> r, v;  // km, km/s
 };
 
 constexpr double kMjd1950 = 33281.0;  // MJD of 1950 Jan 0.0
-constexpr int kStepMin = 60;          // minutes between states
 
-inline std::vector<RefTrack> ReadTracks() {
-  std::ifstream f(std::string(VORLIX_TEST_DATA) + "/sgp4fit-tracks.txt");
+// The tracks of tests/data/<file>.
+inline std::vector<RefTrack> ReadTracks(const std::string& file) {
+  std::ifstream f(std::string(VORLIX_TEST_DATA) + "/" + file);
   std::vector<RefTrack> out;
   std::string line;
   while (std::getline(f, line)) {
@@ -35,8 +36,8 @@ inline std::vector<RefTrack> ReadTracks() {
     s >> kind;
     if (kind == "set") {
       RefTrack tr;
-      s >> tr.name >> tr.norad >> tr.epoch >> tr.bstar >> tr.ecc >> tr.argp >> tr.incl >> tr.M >>
-          tr.n >> tr.node;
+      s >> tr.name >> tr.epoch >> tr.bstar >> tr.ecc >> tr.argp >> tr.incl >> tr.M >> tr.n >>
+          tr.node;
       out.push_back(tr);
     } else if (kind == "st" && !out.empty()) {
       double t, x, y, z, vx, vy, vz;
@@ -48,6 +49,10 @@ inline std::vector<RefTrack> ReadTracks() {
   }
   return out;
 }
+
+// The tracks of the refit tests: near the Earth and in deep space, hourly
+// over 36 hours.
+inline std::vector<RefTrack> ReadFitTracks() { return ReadTracks("sgp4fit-tracks.txt"); }
 
 // Deep space: a period of at least 225 minutes.
 inline bool DeepSpace(const RefTrack& tr) { return 1440.0 / tr.n >= 225.0; }

@@ -15,8 +15,9 @@ For each: its mean elements as python-sgp4 reads them and its state every
 0 or 12 hours and turned into new elements must retrace the rest of it.
 
 Line formats (whitespace separated):
-  set <name> <norad> <epoch days since 1950 Jan 0.0> <bstar> <ecc> <argp deg>
+  set <name>-<norad> <epoch days since 1950 Jan 0.0> <bstar> <ecc> <argp deg>
       <incl deg> <M deg> <n rev/day, Kozai> <node deg>
+(the format of tests/data/rv2el-tracks.txt)
   st  <t min> <x> <y> <z> km <vx> <vy> <vz> km/s   (TEME)
 """
 import math
@@ -56,7 +57,7 @@ def main():
         s.sgp4init(WGS72, 'i', norad, epoch, t.bstar, 0.0, 0.0, t.ecco, t.argpo, t.inclo,
                    t.mo, t.no_kozai, t.nodeo)
         n = t.no_kozai * 1440.0 / (2.0 * math.pi)
-        print('set %s %d %.17g %.17g %.17g %.17g %.17g %.17g %.17g %.17g'
+        print('set %s-%d %.17g %.17g %.17g %.17g %.17g %.17g %.17g %.17g'
               % (name, norad, epoch, t.bstar, t.ecco, deg(t.argpo), deg(t.inclo), deg(t.mo),
                  n, deg(t.nodeo)))
         for k in range(37):
