@@ -12,6 +12,7 @@
 #include "engine/vorlixcom.h"
 #include "gui/prompter.h"
 #include "gui/vsservices.h"
+#include "orbit/sgp4fit.h"
 
 namespace {
 
@@ -439,7 +440,8 @@ void StEditOrbDialog::stateSlot() {
   if (sgp && !open) {
     double i, o, e2, w, ma, n;
     const int res = cvSGP4(Read(bstarEdit), i, o, e2, w, ma, n);
-    if (res == 0) {
+    const bool approximate = res == SGP4FIT_NOTCONVERGED;
+    if (res == 0 || approximate) {
       setNum(n0Edit, n, kRate);
       setNum(incEdit, i, kAngle);
       setNum(raEdit, o, kAngle);
@@ -448,6 +450,7 @@ void StEditOrbDialog::stateSlot() {
       decc_ = e2;
       setNum(eccEdit, e2, EccFormat(e2));
       fitted = true;
+      if (approximate) prompter().inform(windowTitle(), cvSGP4Text(res), this);
     } else {
       prompter().inform(windowTitle(), cvSGP4Text(res) +
                                            tr("\nThe osculating elements are shown instead."),

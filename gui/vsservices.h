@@ -77,8 +77,9 @@ bool vsCkHyp(double& ecc, double& tp);
 // SGP4 mean elements of the prime satellite's stored state at its epoch for
 // the slot's model (constants, deep-space switch) with B* bstar: inclination,
 // node, eccentricity, perigee argument, mean anomaly (deg) and mean motion
-// (rev/day). Returns 0, or the code of the conversion (RV2EL_*, then the
-// outputs are unwritten). The SGP4 record initialises again.
+// (rev/day), fitted so that SGP4 gives back the state. Returns 0;
+// SGP4FIT_NOTCONVERGED with approximate elements written; or an RV2EL_* code
+// with the outputs unwritten. The SGP4 record initialises again.
 int cvSGP4(double bstar, double& incl, double& node, double& ecc, double& argp, double& m,
            double& n);
 // A text for a code of cvSGP4 other than 0.

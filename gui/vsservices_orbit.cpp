@@ -8,7 +8,7 @@
 #include "gui/records.h"
 #include "gui/stateframes.h"
 #include "gui/vsservices.h"
-#include "orbit/rv2el.h"
+#include "orbit/sgp4fit.h"
 
 namespace {
 
@@ -79,21 +79,24 @@ int cvSGP4(double bstar, double& incl, double& node, double& ecc, double& argp, 
            double& n) {
   indata->sgpsat = SGPSAT_NONE;
   const int s = Prime();
-  if (s < 0 || !std::isfinite(indata->epoch[s])) return RV2EL_BADINPUT;
-  (void)bstar;
-  const Mat3 q = ToSgp4Frame(indata->epoch[s]);
+  if (s < 0 || !Finite({indata->epoch[s], bstar})) return RV2EL_BADINPUT;
+  const double t = indata->epoch[s];
+  const Mat3 q = ToSgp4Frame(t);
   const Vec3 r = mxvct(q, Vec3(indata->rx[s], indata->ry[s], indata->rz[s]));
   const Vec3 v = mxvct(q, Vec3(indata->vx[s], indata->vy[s], indata->vz[s]));
-  double i, o, e, w, ma, mm;
-  const int res = rv2el(r, v, i, o, e, w, ma, mm);
-  if (res != RV2EL_OK) return res;
-  incl = i;
-  node = o;
-  ecc = e;
-  argp = w;
-  m = ma;
-  n = mm;
-  return 0;
+  // The elements are fitted to the model the slot runs: its constants, its
+  // deep-space switch, its B*.
+  const Sgp4Model model{indata->wgs == 0 ? wgs72 : wgs84, indata->sdp4, t, bstar};
+  Sgp4Mean el;
+  const int res = sgp4fit(model, r, v, el);
+  if (res != RV2EL_OK && res != SGP4FIT_NOTCONVERGED) return res;
+  incl = el.incl;
+  node = el.node;
+  ecc = el.ecc;
+  argp = el.argp;
+  m = el.M;
+  n = el.n;
+  return res;
 }
 
 QString cvSGP4Text(int code) {
@@ -107,6 +110,9 @@ QString cvSGP4Text(int code) {
       break;
     case RV2EL_NOTELLIPTIC:
       text = "*** The state vector gives no closed orbit ***";
+      break;
+    case SGP4FIT_NOTCONVERGED:
+      text = "+++ The SGP4 elements give back the state vector only approximately +++";
       break;
     default:
       text = "*** No SGP4 elements fit the state vector ***";
