@@ -21,6 +21,10 @@ int Prime() {
   return s >= 0 && s < NSLOTS ? s : -1;
 }
 
+// m from km; the stored metres when km is what they read as, so that a
+// state read and stored again stays bit for bit.
+double Metres(double km, double stored) { return km == stored / 1000.0 ? stored : km * 1000.0; }
+
 bool Finite(std::initializer_list<double> xs) {
   for (double x : xs)
     if (!std::isfinite(x)) return false;
@@ -152,12 +156,12 @@ bool vsPutState(bool nm, double epoch, double f107, double fb107, double kp, int
   WinpData* d = indata;
   d->stfrm = ValidFrame(frame);
   d->epoch[s] = epoch;
-  d->rx[s] = x * 1000.0;
-  d->ry[s] = y * 1000.0;
-  d->rz[s] = z * 1000.0;
-  d->vx[s] = vx * 1000.0;
-  d->vy[s] = vy * 1000.0;
-  d->vz[s] = vz * 1000.0;
+  d->rx[s] = Metres(x, d->rx[s]);
+  d->ry[s] = Metres(y, d->ry[s]);
+  d->rz[s] = Metres(z, d->rz[s]);
+  d->vx[s] = Metres(vx, d->vx[s]);
+  d->vy[s] = Metres(vy, d->vy[s]);
+  d->vz[s] = Metres(vz, d->vz[s]);
   if (reset) {
     d->irx[s] = d->rx[s];
     d->iry[s] = d->ry[s];

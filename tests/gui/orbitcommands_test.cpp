@@ -3,6 +3,7 @@
 // cancelled chain leaving the record as it was.
 #include <QCheckBox>
 #include <QDialog>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -13,6 +14,7 @@
 #include "astro/astrolib.h"
 #include "dialogs/stepoch.h"
 #include "engine/launch.h"
+#include "engine/tle.h"
 #include "gui/records.h"
 #include "gui/vorlix.h"
 #include "gui/vorlixview.h"
@@ -365,6 +367,34 @@ class OrbitCommandsTest : public QObject {
     view()->vDeltaV();
     QVERIFY(p.of("inform").last().text.startsWith("*** Delta-V not applied"));
     QVERIFY(SameOrbit(*before, *indata, 0));
+  }
+
+  // An element set edited in the window and saved: the element columns are
+  // those python3-sgp4's exporter writes for the edited values.
+  void editedSetSaved() {
+    Selected(1, 0);
+    ScriptedPrompter p;
+    p.fillAndAccept({{"incEdit", "51.65"}, {"raEdit", "60"}, {"eccEdit", "0.0012"},
+                     {"aperEdit", "100"}, {"m0Edit", "200"}, {"n0Edit", "15.5"},
+                     {"bstarEdit", "1.2345e-4"}});
+    view()->vEditOrb();
+    QCOMPARE(indata->mnmot[0], 15.5);
+    const QString file = fx->path("edited.tle");
+    std::snprintf(indata->tlsnm, FILENAME_SIZE, "%s", QFile::encodeName(file).constData());
+    indata->tsnew = 1;
+    QCOMPARE(SaveTle(indata), 0);
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromLatin1(f.readAll()).split('\n');
+    QStringList ref;
+    QFile refs(testData("orbit/orbit-refs.txt"));
+    QVERIFY(refs.open(QIODevice::ReadOnly | QIODevice::Text));
+    for (const QByteArray& l : refs.readAll().split('\n'))
+      if (l.startsWith("tle iss ")) ref = QString::fromLatin1(l.mid(8)).split('|');
+    QCOMPARE(ref.size(), 2);
+    QVERIFY(lines.size() >= 3);
+    QCOMPARE(lines[2].mid(8, 55), ref[1].mid(8, 55));  // i, node, e, argp, M, n
+    QCOMPARE(lines[1].mid(53, 8), ref[0].mid(53, 8));  // B*
   }
 
   void noSatellite() {
