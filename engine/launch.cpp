@@ -22,7 +22,6 @@ constexpr double kGmKmDay = 2.9755364003e15;  // km^3/day^2
 constexpr double kJ2x15 = 0.001623942;        // 1.5 J2
 constexpr double kReKm = 6378.137;
 constexpr double kReM = 6378135.0;            // the smaller (WGS-72) radius: below it = inside
-constexpr double kSecPerRad = 13750.9870831;  // seconds of time per radian
 constexpr double kMaxAscent = 12.0;           // min, cap of the ascent time for node and M
 
 bool finite(std::initializer_list<double> xs) {
@@ -46,20 +45,6 @@ bool slotFinite(const WinpData* d, int s) {
 
 Vec3 intPos(const WinpData* d, int s) { return Vec3(d->irx[s], d->iry[s], d->irz[s]); }
 Vec3 intVel(const WinpData* d, int s) { return Vec3(d->ivx[s], d->ivy[s], d->ivz[s]); }
-
-// Rotation of a slot's state (mean equator and equinox of date, the frame
-// every slot keeps its state in) at t into the frame of SGP4 (true equator,
-// mean equinox). Fitting mean elements to the state in the model's own frame
-// is what makes the fitted set retrace the orbit.
-Mat3 ToSgp4Frame(WinpData* d, double t) {
-  int day, month, year;
-  double hour;
-  caldat(t, day, month, year, hour);
-  const double T = julcent(t + SetTtUt(d, year) / 86400.0);
-  double eqeq = 0.0;
-  const Mat3 n = nutmat(T, eqeq, d->IERSflg);
-  return zrot(eqeq / kSecPerRad) * n;
-}
 
 void SetAngles(WinpData* d, int s, double inc, double node, double ecc, double argp, double m) {
   d->inc[s] = inc;
@@ -203,7 +188,7 @@ int LaunchOrbCore(WinpData* d) {
   if (d->ecc[s] < 1.0 && d->sgpflg[s]) {
     d->sgpflg[s] = 0;
     EpochState(d, s, reset);
-    const Mat3 q = ToSgp4Frame(d, d->epoch[s]);
+    const Mat3 q = Sgp4SlotFrame(d, d->epoch[s]);
     if (!FitSgp4(d, s, mxvct(q, intPos(d, s)), mxvct(q, intVel(d, s)))) return ORBIT_BADINPUT;
     d->sgpflg[s] = 1;
   }
@@ -267,7 +252,7 @@ int ExDeltaVCore(WinpData* d, double dv, double yaw, double pitch) {
     result = 1;
   } else if (d->sgpflg[s]) {
     // 6. SGP4 slot: mean elements of the new state in the model's frame.
-    const Mat3 q = ToSgp4Frame(d, t);
+    const Mat3 q = Sgp4SlotFrame(d, t);
     if (!FitSgp4(d, s, mxvct(q, r), mxvct(q, v))) return ORBIT_BADINPUT;
   } else {
     // 7. Kepler slot.

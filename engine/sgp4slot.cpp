@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "astro/astrolib.h"
 #include "orbit/sgp4unit.h"
 
 elsetrec satrec;
@@ -56,4 +57,14 @@ void Sgp4(WinpData* d, double dt, int i, Vec3& r, Vec3& v) {
 
 Sgp4Model Sgp4SlotModel(const WinpData* d, int i) {
   return Sgp4Model{d->wgs == 0 ? wgs72 : wgs84, d->sdp4, d->epoch[i], d->bstar[i]};
+}
+
+Mat3 Sgp4SlotFrame(WinpData* d, double t) {
+  int day, month, year;
+  double hour;
+  caldat(t, day, month, year, hour);
+  const double T = julcent(t + SetTtUt(d, year) / 86400.0);
+  double eqeq = 0.0;
+  const Mat3 n = nutmat(T, eqeq, d->IERSflg);
+  return zrot(eqeq / 13750.9870831) * n;  // eqeq: seconds of time
 }

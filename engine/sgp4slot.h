@@ -28,4 +28,10 @@ void Sgp4(WinpData* d, double dt, int i, Vec3& r, Vec3& v);
 // slot's epoch) into elements that this slot reproduces.
 Sgp4Model Sgp4SlotModel(const WinpData* d, int i);
 
+// Rotation of a slot's state (mean equator and equinox of date, the frame
+// every slot keeps its state in) at t into the frame of SGP4 (true equator,
+// mean equinox). Fitting mean elements to the state in the model's own frame
+// is what makes the fitted set retrace the orbit.
+Mat3 Sgp4SlotFrame(WinpData* d, double t);
+
 #endif

@@ -8,12 +8,12 @@
 #include "gui/records.h"
 #include "gui/stateframes.h"
 #include "gui/vsservices.h"
+#include "engine/sgp4slot.h"
 #include "orbit/sgp4fit.h"
 
 namespace {
 
 constexpr double kGmDialog = 2975536351779840.0;  // km^3/day^2
-constexpr double kSecPerRad = 13750.9870831;      // seconds of time per radian
 
 // The prime slot, or -1 when prs does not name one.
 int Prime() {
@@ -29,19 +29,6 @@ bool Finite(std::initializer_list<double> xs) {
   for (double x : xs)
     if (!std::isfinite(x)) return false;
   return true;
-}
-
-// The slot's state (mean equator of date, m) turned into the frame SGP4
-// works in (true equator, mean equinox) at the slot's epoch, as the engine
-// turns SGP4's output back.
-Mat3 ToSgp4Frame(double t) {
-  int day, month, year;
-  double hour;
-  caldat(t, day, month, year, hour);
-  const double T = julcent(t + SetTtUt(indata, year) / 86400.0);
-  double eqeq = 0.0;
-  const Mat3 n = nutmat(T, eqeq, indata->IERSflg);
-  return zrot(eqeq / kSecPerRad) * n;
 }
 
 }  // namespace
@@ -85,12 +72,13 @@ int cvSGP4(double bstar, double& incl, double& node, double& ecc, double& argp, 
   const int s = Prime();
   if (s < 0 || !Finite({indata->epoch[s], bstar})) return RV2EL_BADINPUT;
   const double t = indata->epoch[s];
-  const Mat3 q = ToSgp4Frame(t);
+  const Mat3 q = Sgp4SlotFrame(indata, t);
   const Vec3 r = mxvct(q, Vec3(indata->rx[s], indata->ry[s], indata->rz[s]));
   const Vec3 v = mxvct(q, Vec3(indata->vx[s], indata->vy[s], indata->vz[s]));
   // The elements are fitted to the model the slot runs: its constants, its
   // deep-space switch, its B*.
-  const Sgp4Model model{indata->wgs == 0 ? wgs72 : wgs84, indata->sdp4, t, bstar};
+  Sgp4Model model = Sgp4SlotModel(indata, s);
+  model.bstar = bstar;
   Sgp4Mean el;
   const int res = sgp4fit(model, r, v, el);
   if (res != RV2EL_OK && res != SGP4FIT_NOTCONVERGED) return res;
