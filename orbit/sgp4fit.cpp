@@ -39,6 +39,7 @@ constexpr int kNodeVertices = 8;       // parabola steps after that
 constexpr int kMaxTries = 8;           // damping increases per step
 constexpr int kMaxEvals = 2000;        // model evaluations per refit
 constexpr int kWrapEvals = 300;        // kept for moving the node into 0..360
+constexpr double kNodeHair = 0.01;     // deg
 constexpr double kMuMin = 1e-12;       // damping of the scaled normal equations
 constexpr double kMuGrow = 100.0;
 constexpr int kUphillSteps = 4;        // per fit, see fitFrom
@@ -442,6 +443,16 @@ int sgp4refine(const Sgp4Model& m, const Vec3& r, const Vec3& v, Sgp4Mean& el) {
   }
   if (!ok) return SGP4FIT_NOTCONVERGED;
 
+  if (fit.el.node < 0.0 && fit.el.node > -kNodeHair) {
+    // A node a hair below 0 (a solution at 0 approached from below) becomes
+    // 0, the longitude of perigee kept, when that still meets the tolerance.
+    Sgp4Mean zero = fit.el;
+    zero.node = 0.0;
+    zero.argp = wrap360(fit.el.argp + (fit.el.incl <= 90.0 ? fit.el.node : -fit.el.node));
+    Miss miss;
+    tg.evals = std::min(tg.evals, kMaxEvals - kWrapEvals);
+    if (missOf(tg, zero, 86400.0 / (kTwoPi * zero.n), miss) && miss.within) fit.el = zero;
+  }
   if (fit.el.node < 0.0 || fit.el.node >= 360.0) {
     // Stored nodes are 0..360: solve again on that side of the break. Should
     // the solution lie too close to it, the node is kept a little outside.
