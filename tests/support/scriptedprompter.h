@@ -4,6 +4,7 @@
 #ifndef VORLIX_TESTS_SUPPORT_SCRIPTEDPROMPTER_H
 #define VORLIX_TESTS_SUPPORT_SCRIPTEDPROMPTER_H
 
+#include <QDialog>
 #include <QList>
 #include <QMap>
 #include <QQueue>
