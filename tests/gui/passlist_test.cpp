@@ -1,0 +1,263 @@
+// The pass list on the text page: where its pass lines lie, which pass a
+// click opens, the pass-details viewer and its Save and G-Track buttons.
+#include <QFontMetrics>
+#include <QScrollArea>
+#include <QTextEdit>
+#include <QtTest>
+#include <cstring>
+
+#include "dialogs/stpassdialog.h"
+#include "engine/passtext.h"
+#include "gui/records.h"
+#include "gui/vorlixview.h"
+#include "gui/vsservices.h"
+#include "support/scriptedprompter.h"
+#include "support/windowfixture.h"
+
+namespace {
+
+void setLine(int k, const QByteArray& text, bool marked) {
+  std::memset(outdata->lines[k], 0, sizeof outdata->lines[k]);
+  std::memcpy(outdata->lines[k], text.constData(), static_cast<size_t>(qMin(text.size(), 76)));
+  outdata->lines[k][WOUT_MARK] = marked ? '~' : '\0';
+}
+
+int ascent() { return QFontMetrics(QFont(QStringLiteral("helvetica"), fsz)).ascent(); }
+
+// The passes of the three fixture satellites over one day of January 2009,
+// every pass above the horizon whatever the Sun does.
+void realPassList() {
+  indata->day = 7;
+  indata->month = 1;
+  indata->year = 2009;
+  indata->hour = indata->minute = indata->second = 0;
+  indata->tzauto = 0;
+  indata->tzone = 0.0;
+  indata->dur = 1.0;
+  indata->satel = 0.0;
+  indata->sunel = 90.0;
+  indata->visflg = 0;
+  indata->prs = 0;
+  setNewMjd(indata);
+}
+
+QByteArray readAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class PassListTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void cleanup();
+  void passLinesAndTheirRows();
+  void clickOpensThePassOfItsRow_data();
+  void clickOpensThePassOfItsRow();
+  void onlyListedRowsOfTheShownListCount();
+  void mouseButtons();
+  void detailsOfAnIridiumListAreThoseOfAPass();
+  void viewerShowsTheEngineListing();
+  void saveAppendsAndStartsAnew();
+  void saveReportsAnUnwritableFile();
+
+ private:
+  WindowFixture* fx = nullptr;
+  ScriptedPrompter* sp = nullptr;
+  QScrollArea* area = nullptr;
+  VorlixView* view = nullptr;
+  QList<int> opened;     // ipass of each viewer run
+  QList<int> kinds;      // iridflg while the viewer ran
+};
+
+void PassListTest::init() {
+  fx = new WindowFixture;
+  fx->writeStandard();
+  sp = new ScriptedPrompter;
+  WindowFixture::zeroRecords();
+  area = new QScrollArea;
+  view = new VorlixView;
+  area->setWidget(view);
+  opened.clear();
+  kinds.clear();
+}
+
+void PassListTest::cleanup() {
+  delete area;
+  delete sp;
+  delete fx;
+}
+
+void PassListTest::passLinesAndTheirRows() {
+  // Header and blank lines begin with a blank, an empty line with NUL; the
+  // others are pass lines (the first 120 of them can be clicked).
+  outdata->nlines = 0;
+  setLine(0, "  Pass list header", true);
+  setLine(1, "", false);
+  setLine(2, " ", false);
+  for (int k = 3; k < 3 + 125; ++k) setLine(k, ". pass " + QByteArray::number(k), true);
+  outdata->nlines = 128;
+  view->showSattxt();
+  QCOMPARE(indata->dspst, -1);
+  QCOMPARE(dsplmd, 2);
+  QCOMPARE(view->passLinesDrawn(), 120);
+  const int a = ascent();
+  QCOMPARE(epos[0], 3 * a - 2);
+  QCOMPARE(epos[119], 122 * a - 2);
+}
+
+void PassListTest::clickOpensThePassOfItsRow_data() {
+  QTest::addColumn<int>("npass");
+  QTest::addColumn<int>("row");     // in line pitches from the top
+  QTest::addColumn<int>("opens");  // -1: nothing
+  QTest::newRow("above the first pass line") << 3 << 1 << -1;
+  QTest::newRow("first pass line") << 3 << 2 << 0;
+  QTest::newRow("between lines") << 3 << 4 << 2;
+  QTest::newRow("below the last opens the last") << 3 << 40 << 2;
+  QTest::newRow("no passes") << 0 << 3 << -1;
+}
+
+void PassListTest::clickOpensThePassOfItsRow() {
+  QFETCH(int, npass);
+  QFETCH(int, row);
+  QFETCH(int, opens);
+  setLine(0, "  header", true);
+  setLine(1, "  columns", true);
+  for (int k = 2; k < 5; ++k) setLine(k, ". pass", true);
+  outdata->nlines = 5;
+  view->showSattxt();
+  indata->npass = npass;
+  sp->onExec([&](QDialog&) {
+    opened << indata->ipass;
+    return int(QDialog::Accepted);
+  });
+  view->showPassDetails(row * ascent() + ascent() / 2);
+  QCOMPARE(opened, opens < 0 ? QList<int>() : QList<int>{opens});
+}
+
+void PassListTest::onlyListedRowsOfTheShownListCount() {
+  // A save ran a longer list into the record without drawing it: a click on
+  // the shown list never opens a pass beyond the shown lines.
+  setLine(0, "  header", true);
+  for (int k = 1; k < 4; ++k) setLine(k, ". pass", true);
+  outdata->nlines = 4;
+  view->showSattxt();
+  indata->npass = 50;
+  sp->onExec([&](QDialog&) {
+    opened << indata->ipass;
+    return int(QDialog::Accepted);
+  });
+  view->showPassDetails(30 * ascent());
+  QCOMPARE(opened, QList<int>{2});
+}
+
+void PassListTest::mouseButtons() {
+  setLine(0, "  header", true);
+  setLine(1, ". pass", true);
+  outdata->nlines = 2;
+  view->showSattxt();
+  indata->npass = 1;
+  for (int k = 0; k < 3; ++k)
+    sp->onExec([&](QDialog&) {
+      opened << indata->ipass;
+      return int(QDialog::Accepted);
+    });
+  const QPoint at(40, ascent() + ascent() / 2);
+  QTest::mouseClick(view, Qt::RightButton, Qt::NoModifier, at);
+  QCOMPARE(opened.size(), 1);
+  QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, at);
+  QCOMPARE(opened.size(), 1);  // left button off
+  view->vLeft(true);
+  QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, at);
+  QCOMPARE(opened.size(), 2);
+}
+
+void PassListTest::detailsOfAnIridiumListAreThoseOfAPass() {
+  setLine(0, ". flare", true);
+  outdata->nlines = 1;
+  view->showSattxt();
+  indata->npass = 1;
+  indata->iridflg = 3;
+  sp->onExec([&](QDialog&) {
+    kinds << indata->iridflg;
+    return int(QDialog::Accepted);
+  });
+  view->showPassDetails(ascent());
+  QCOMPARE(kinds, QList<int>{0});
+  QCOMPARE(indata->iridflg, 3);
+}
+
+void PassListTest::viewerShowsTheEngineListing() {
+  realPassList();
+  QCOMPARE(aospass(indata, outdata), AOS_DONE);
+  view->showSattxt();
+  QVERIFY(indata->npass >= 3);
+  QCOMPARE(view->passLinesDrawn(), indata->npass);
+  QString shown;
+  int cursor = -1;
+  sp->onExec([&](QDialog& d) {
+    auto* t = d.findChild<QTextEdit*>("passEdit");
+    shown = t->toPlainText();
+    cursor = t->textCursor().position();
+    return int(QDialog::Accepted);
+  });
+  view->showPassDetails(epos[1] + 3);
+  QCOMPARE(indata->ipass, 1);
+  // The engine's own chunks of the same pass, and the pole.
+  QByteArray want;
+  char text[PASSDTXT_SIZE];
+  double t = 0.0;
+  for (int k = 0; k < 6250 && GetPassDTxt(indata, t, text, 0) != 0; ++k) want += text;
+  char pole[POLETXT_SIZE];
+  GetPoleTxt(indata, pole);
+  want += pole;
+  QVERIFY(want.size() > 300);
+  QCOMPARE(shown, QString::fromLatin1(want));
+  QCOMPARE(cursor, 0);
+}
+
+void PassListTest::saveAppendsAndStartsAnew() {
+  realPassList();
+  QCOMPARE(aospass(indata, outdata), AOS_DONE);
+  indata->ipass = 0;
+  qstrncpy(indata->savnm, "*passes.txt", FILENAME_SIZE);
+  indata->svnew = 1;
+  fx->writeFile("passes.txt", "old content\n");
+  QCOMPARE(vsSavePassDt(1), 0);
+  const QByteArray one = readAll(fx->path("passes.txt"));
+  QVERIFY(!one.contains("old content"));
+  QVERIFY(one.size() > 200);
+  QCOMPARE(indata->svnew, 0);
+  QCOMPARE(QByteArray(indata->savnm), QFile::encodeName(fx->path("passes.txt")));
+  QCOMPARE(vsSavePassDt(1), 0);
+  QCOMPARE(readAll(fx->path("passes.txt")), one + one);
+  QCOMPARE(vsSavePassDt(2), 0);  // ground track appended
+  QVERIFY(readAll(fx->path("passes.txt")).size() > 2 * one.size());
+  QCOMPARE(sp->of("inform").size(), 3);
+  QCOMPARE(sp->of("inform")[0].text, "Saved on File " + fx->path("passes.txt"));
+  indata->svnew = 1;
+  QCOMPARE(vsSavePassDt(1), 0);
+  QCOMPARE(readAll(fx->path("passes.txt")), one);
+}
+
+void PassListTest::saveReportsAnUnwritableFile() {
+  realPassList();
+  QCOMPARE(aospass(indata, outdata), AOS_DONE);
+  indata->ipass = 0;
+  fx->writeFile("plain", "a file, not a directory");
+  for (int fresh : {1, 0}) {
+    qstrncpy(indata->savnm, QFile::encodeName(fx->path("plain/satsave.txt")).constData(),
+             FILENAME_SIZE);
+    indata->svnew = fresh;
+    sp->boxes.clear();
+    QVERIFY(vsSavePassDt(1) != 0);
+    QCOMPARE(sp->boxes.size(), 1);
+    QVERIFY(sp->boxes[0].text.startsWith("*** Problems with the output file"));
+    QCOMPARE(indata->svnew, fresh);  // a new file is still to be started
+  }
+}
+
+QTEST_MAIN(PassListTest)
+#include "passlist_test.moc"
