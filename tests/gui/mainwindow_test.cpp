@@ -418,8 +418,7 @@ void MainWindowTest::helpListsTheHotKeys() {
   for (int i = start + 2; i < lines.size() && !lines[i].startsWith("1."); ++i) {
     const QString l = lines[i];
     if (!l.startsWith("  ") || l.trimmed().isEmpty()) continue;
-    listed << l.trimmed().section(QRegularExpression("\\s{2,}"), 0, 0) + " = " +
-                  l.trimmed().section(QRegularExpression("\\s{2,}"), 1);
+    listed << l.trimmed().section('\t', 0, 0) + " = " + l.trimmed().section('\t', 1);
   }
   int n = 0;
   const VorlixApp::HotKey* keys = VorlixApp::hotKeys(n);
