@@ -303,7 +303,13 @@ void VorlixView::vFileSave() {
     return;
   }
   Keep<bool> magnitude(indata->flrmgf, false);
+  // The list goes to the file only: the list on screen keeps the passes a
+  // click on its lines opens.
+  Keep<int> shownPasses(indata->npass);
+  double shownTimes[MAXPASS];
+  std::memcpy(shownTimes, indata->pastm, sizeof shownTimes);
   const int r = passList();
+  std::memcpy(indata->pastm, shownTimes, sizeof shownTimes);
   const QString title = QStringLiteral("Save File");
   switch (r) {
     case AOS_DONE:

@@ -9,6 +9,7 @@
 #include "dialogs/stpassdialog.h"
 #include "engine/passtext.h"
 #include "gui/records.h"
+#include "gui/vorlix.h"
 #include "gui/vorlixview.h"
 #include "gui/vsservices.h"
 #include "support/scriptedprompter.h"
@@ -62,6 +63,7 @@ class PassListTest : public QObject {
   void viewerShowsTheEngineListing();
   void saveAppendsAndStartsAnew();
   void saveReportsAnUnwritableFile();
+  void savingAnotherListKeepsTheShownOne();
 
  private:
   WindowFixture* fx = nullptr;
@@ -257,6 +259,34 @@ void PassListTest::saveReportsAnUnwritableFile() {
     QVERIFY(sp->boxes[0].text.startsWith("*** Problems with the output file"));
     QCOMPARE(indata->svnew, fresh);  // a new file is still to be started
   }
+}
+
+void PassListTest::savingAnotherListKeepsTheShownOne() {
+  // A one-day list on screen; File > Save then lists two days into the save
+  // file without showing them. A click on the shown list opens a pass of the
+  // shown list.
+  auto w = fx->start();
+  realPassList();
+  w->slotCalcAOS();
+  QCOMPARE(indata->dspst, -1);
+  const int shown = indata->npass;
+  QVERIFY(shown >= 3);
+  QVector<double> times(indata->pastm, indata->pastm + shown);
+  indata->dur = 2.0;
+  qstrncpy(indata->savnm, "*two-days.txt", FILENAME_SIZE);
+  indata->svnew = 1;
+  w->slotFileSave();
+  QVERIFY(readAll(fx->path("two-days.txt")).size() > 0);
+  QCOMPARE(indata->npass, shown);
+  QCOMPARE(QVector<double>(indata->pastm, indata->pastm + shown), times);
+  double opened = 0.0;
+  sp->onExec([&](QDialog&) {
+    opened = indata->pastm[indata->ipass];
+    return int(QDialog::Accepted);
+  });
+  w->viewWidget()->showPassDetails(100000);
+  QCOMPARE(indata->ipass, shown - 1);
+  QCOMPARE(opened, times.last());
 }
 
 QTEST_MAIN(PassListTest)
