@@ -15,6 +15,7 @@
 #include "gui/records.h"
 #include "gui/vorlix.h"
 #include "gui/vorlixview.h"
+#include "support/files.h"
 #include "support/scriptedprompter.h"
 #include "support/windowfixture.h"
 
@@ -26,8 +27,7 @@ QStringList statusTexts(const QSignalSpy& spy) {
 }
 
 QByteArray readAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  return QByteArray::fromStdString(readFile(QFile::encodeName(path).toStdString()));
 }
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include "gui/vorlix.h"
 #include "gui/vorlixview.h"
 #include "gui/vsservices.h"
+#include "support/files.h"
 #include "support/scriptedprompter.h"
 #include "support/windowfixture.h"
 
@@ -43,8 +44,7 @@ void realPassList() {
 }
 
 QByteArray readAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  return QByteArray::fromStdString(readFile(QFile::encodeName(path).toStdString()));
 }
 
 }  // namespace
