@@ -13,6 +13,7 @@
 #include "gui/plottext.h"
 #include "gui/prompter.h"
 #include "gui/records.h"
+#include "gui/skyframe.h"
 #include "gui/vorlixview.h"
 
 namespace {
@@ -63,8 +64,9 @@ MapFrame VorlixView::frame() const {
   f.centmer = reducedMeridian(indata->centmer);
   f.skyprj = indata->skyprj;
   f.skaz = indata->skaz;
-  if (indata->satsky && indata->height > 0)
-    f.h0 = -std::acos(6378137.0 / (6378137.0 + indata->height)) * 180.0 / M_PI;
+  // The horizon dips only when the sky is seen from a selected satellite;
+  // without one the chart is the observer's own.
+  if (indata->satsky && indata->skymap == 1 && indata->satnr >= 1) f.h0 = horizonDip(indata->height);
   return f;
 }
 
@@ -111,13 +113,10 @@ void VorlixView::vRefresh() {
     d->smchrt = 1;
   } else {
     if (d->skymap) {
-      if (d->skyprj != 0) {
-        sclx = cx / 1.414;
-        cy = 361;
-        scly = 255.30410183875532;
-      } else {
-        sclx = scly = cy / 1.678;
-      }
+      const MapFrame f = skyFrame(d->skyprj, d->skaz, 0.0, d->pltw, d->plth);
+      cy = f.cy;
+      sclx = f.sclx;
+      scly = f.scly;
       PltSky(p);
     } else {
       const MapFrame f = worldFrame(d->mapprj, d->centmer, d->pltw, d->plth);

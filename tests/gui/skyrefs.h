@@ -1,0 +1,105 @@
+// The sky chart's outside references (tests/data/gui/sky-astropy.txt, made
+// by tests/tools/gen_sky_refs.py): observers and times, stars and bodies by
+// astropy, the Moon's phase and position angles, an ISS transit of the Sun
+// and JPSS-1 seen from the ISS, both by skyfield.
+#ifndef VORLIX_TESTS_GUI_SKYREFS_H
+#define VORLIX_TESTS_GUI_SKYREFS_H
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace skyref {
+
+struct Time {
+  double mjd, lat, lng, height;
+};
+struct Star {
+  int k, hr;
+  double v, ra, dec, az, el;  // deg; ra, dec of J2000
+};
+struct Body {
+  int k, body;
+  double az, el;
+};
+struct Moon {
+  int k;
+  double cosi, pa, qmoon, qsun;  // deg
+};
+// One instant for one observer: the Sun and a satellite.
+struct Pair {
+  double mjd, lat, lng, height, sunaz, sunel, az, el;
+};
+struct FromSat {
+  double mjd, lat, lng, height, az, el;
+};
+struct Refs {
+  std::vector<Time> times;
+  std::vector<Star> stars;
+  std::vector<Body> bodies;
+  std::vector<Moon> moons;
+  std::vector<Pair> transit;
+  std::vector<FromSat> fromSat;
+};
+
+// A satellite's direction for an observer, from the R rows of
+// tests/data/satpos-skyfield.txt (skyfield).
+struct SatDir {
+  int sat, obs;
+  double mjd, az, el;
+};
+inline std::vector<SatDir> loadSatDirs(const std::string& dataDir) {
+  std::vector<SatDir> r;
+  std::ifstream f(dataDir + "/satpos-skyfield.txt");
+  std::string line;
+  while (std::getline(f, line)) {
+    std::istringstream s(line);
+    std::string tag;
+    SatDir d;
+    if (s >> tag >> d.sat >> d.obs >> d.mjd >> d.az >> d.el && tag == "R") r.push_back(d);
+  }
+  return r;
+}
+
+inline Refs load(const std::string& dataDir) {
+  Refs r;
+  std::ifstream f(dataDir + "/gui/sky-astropy.txt");
+  std::string line;
+  while (std::getline(f, line)) {
+    std::istringstream s(line);
+    std::string tag;
+    s >> tag;
+    if (tag == "T") {
+      int k;
+      Time t;
+      s >> k >> t.mjd >> t.lat >> t.lng >> t.height;
+      if (s) r.times.push_back(t);
+    } else if (tag == "S") {
+      Star x;
+      s >> x.k >> x.hr >> x.v >> x.ra >> x.dec >> x.az >> x.el;
+      if (s) r.stars.push_back(x);
+    } else if (tag == "B") {
+      Body b;
+      s >> b.k >> b.body >> b.az >> b.el;
+      if (s) r.bodies.push_back(b);
+    } else if (tag == "M") {
+      Moon m;
+      s >> m.k >> m.cosi >> m.pa >> m.qmoon >> m.qsun;
+      if (s) r.moons.push_back(m);
+    } else if (tag == "X") {
+      Pair p;
+      s >> p.mjd >> p.lat >> p.lng >> p.height >> p.sunaz >> p.sunel >> p.az >> p.el;
+      if (s) r.transit.push_back(p);
+    } else if (tag == "F") {
+      FromSat x;
+      s >> x.mjd >> x.lat >> x.lng >> x.height >> x.az >> x.el;
+      if (s) r.fromSat.push_back(x);
+    }
+  }
+  return r;
+}
+
+}  // namespace skyref
+
+#endif
