@@ -49,6 +49,17 @@ void setNum(QLineEdit* edit, double v, const char* format) {
 
 void setNum(QLineEdit* edit, int v) { show(edit, QString::number(v), v); }
 
+void swapNum(QLineEdit* a, QLineEdit* b) {
+  const QString text = a->text();
+  const QVariant shownText = a->property(kShownText), shownValue = a->property(kShownValue);
+  a->setText(b->text());
+  a->setProperty(kShownText, b->property(kShownText));
+  a->setProperty(kShownValue, b->property(kShownValue));
+  b->setText(text);
+  b->setProperty(kShownText, shownText);
+  b->setProperty(kShownValue, shownValue);
+}
+
 bool parseNum(const QString& text, double& v) {
   bool ok = false;
   v = text.toDouble(&ok);

@@ -23,6 +23,9 @@ QString numText(double v, const char* format);
 void setNum(QLineEdit* edit, double v);
 void setNum(QLineEdit* edit, double v, const char* format);
 void setNum(QLineEdit* edit, int v);
+// Exchanges the texts of two fields with what setNum remembered of them, so
+// an untouched value still reads back exactly from its new field.
+void swapNum(QLineEdit* a, QLineEdit* b);
 
 // v := the field's number; true when the text is a finite number (for int: a
 // base-10 integer). Otherwise v := 0 and false.

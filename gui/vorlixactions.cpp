@@ -60,7 +60,7 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
    "Creates a new file and saves the orbit elements of the currently selected satellites as TLE (Two Line Elements) on this file.",
    Trigger, &A::slotFileTLESaveAs, nullptr, On},
   {"&Picture...", nullptr, nullptr, nullptr, "Load Picture", "Opens an existing image file",
-   Trigger, &A::slotFilePicture, nullptr, Off},
+   Trigger, &A::slotFilePicture, nullptr, On},
   {"E&xit", "Ctrl+Q", nullptr, "Quits Vorlix", nullptr,
    "Quits Vorlix and saves various settings.", Trigger, &A::slotFileQuit, nullptr, On},
 
@@ -110,7 +110,7 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
   {"&Find Matching Sats", nullptr, ":/satpfind.png",
    "Find satellites which match a particular position and time.", nullptr,
    "Displays a list of all satellites from the currently selected TLE file which match a stated position and time interval.",
-   Trigger, &A::slotCalcMatch, nullptr, Off},
+   Trigger, &A::slotCalcMatch, nullptr, On},
 
   {"&Edit Orbit Elements", "Ctrl+E", ":/satpxorb.png",
    "Edit orbit elements of selected satellite.", nullptr,
@@ -136,7 +136,7 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
    "Determines orbit elements from two observations of one pass from one site "
    "(azimuth and elevation, or R.A. and Dec., with their times), assuming a circular "
    "orbit.",
-   Trigger, &A::slotManvOrbDet, nullptr, Off},
+   Trigger, &A::slotManvOrbDet, nullptr, On},
 
   {"&Real Time", "Ctrl+R", ":/satprtim.png",
    "Plot Real Time positions of selected satellites.", nullptr,

@@ -8,6 +8,7 @@
 #define VORLIX_GUI_VORLIXVIEW_H
 
 #include <QPixmap>
+#include <QRegion>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -218,12 +219,30 @@ class VorlixView : public QWidget {
 
   // ==== Photograph, orbit determination, matching (issue 20: vorlixview_astro.cpp) ====
  public:
+  // A new photograph, shown at the current picture scale.
   void vPicture(const QImage& image);
+  // Shows the photograph at scale code 3 (1/4), 2 (1/2) or any other (full
+  // size); a new scale needs three new reference stars.
   void vImage(int scale);
   void vPicSwitch(bool on);
+  // A click at (x, y) on the photograph: the next reference star, or once the
+  // plate is known, the R.A. and Dec. of the point (the last two are kept).
   void astroEvent(int x, int y, bool left);
   void vOrbDet();
   void vMatch();
+  QPixmap pmpicsrc;  // the photograph as loaded
+
+ private:
+  // The working picture: what the last marks and texts covered is copied back
+  // from the shown picture (never the whole picture), then the reference
+  // stars found so far are marked.
+  void picRestore(QPainter& g);
+  void picMarkStars(QPainter& g);
+  // Draws text at (x, baseline) and remembers the place for picRestore.
+  void picText(QPainter& g, int x, int baseline, const QString& text);
+  // The matching search over the TLE file, shown as a text page.
+  void runMatch();
+  QRegion picDirty;
 
   // ==== Online update (issue 21: tleupdate.cpp) ====
  public:

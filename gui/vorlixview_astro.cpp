@@ -1,17 +1,356 @@
-// Photograph astrometry, orbit determination and matching satellites.
-// Placeholder until the photograph work lands; its actions stay disabled.
+// Photograph astrometry and overlay, orbit determination, matching satellites.
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "dialogs/stastdialog.h"
+#include "dialogs/stmatchdialog.h"
+#include "dialogs/storbdetdialog.h"
+#include "engine/orbitdet.h"
+#include "engine/satpos.h"
+#include "gui/mapframe.h"
+#include "gui/plate.h"
+#include "gui/plottext.h"
+#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
+#include "gui/vsservices.h"
 
-void VorlixView::vPicture(const QImage&) {}
-void VorlixView::vImage(int) {}
-void VorlixView::vPicSwitch(bool) {}
-void VorlixView::astroEvent(int, int, bool) {}
-void VorlixView::vOrbDet() {}
-void VorlixView::vMatch() {}
+namespace {
 
-// Overlay step of the plot step in picture mode; the photograph work
-// replaces this.
-void VorlixView::PicPlot(double) {}
+constexpr double kPi = 3.14159265358979323846;
+
+// Title of the photograph's messages.
+const char* const kPicTitle = "PicAst: ";
+
+QString angleText(const char* label, int mode, double v) {
+  char a[PRPANG_SIZE];
+  prpang(a, 1, mode, v);
+  return QString::fromLatin1(label) + QString::fromLatin1(a);
+}
+
+QString numText(const char* fmt, double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, fmt, v);
+  decdot(buf);
+  return QString::fromLatin1(buf);
+}
+
+// Reference stars are marked in green, with their number.
+const QColor kStarMark(0, 255, 0);
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// The photograph and its scales
+// ---------------------------------------------------------------------------
+
+void VorlixView::vPicture(const QImage& image) {
+  if (image.isNull()) return;
+  WinpData* d = indata;
+  if (d->npicpt == 0) {
+    for (int i = 0; i < 5; ++i) d->picra[i] = d->picdec[i] = 0.0;
+  }
+  // The old pictures go first: a large photograph is held three times.
+  pmpicw = QPixmap();
+  pmpics = QPixmap();
+  pmpicsrc = QPixmap();
+  pmpicsrc = QPixmap::fromImage(image);
+  vImage(d->picscl);
+}
+
+void VorlixView::vImage(int scale) {
+  if (pmpicsrc.isNull()) return;  // no photograph yet
+  WinpData* d = indata;
+  d->picscl = scale;
+  d->picmd = 1;
+  d->npicpt = 1;
+  d->dspst = 1;
+  setCursor(Qt::CrossCursor);
+  QSize size = pmpicsrc.size();
+  if (scale == 2) size = QSize(size.width() / 2, size.height() / 2);
+  if (scale == 3) size = QSize(size.width() / 4, size.height() / 4);
+  pmpicw = QPixmap();
+  pmpics = QPixmap();
+  if (scale == 2 || scale == 3) {
+    QPixmap scaled = pmpicsrc.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    if (scaled.size() == size) {
+      pmpics = scaled;
+    } else if (!size.isEmpty()) {
+      // Keeping the aspect ratio may leave a column or row free.
+      pmpics = QPixmap(size);
+      pmpics.fill(Qt::black);
+      QPainter p(&pmpics);
+      p.drawPixmap(0, 0, scaled);
+    }
+  } else {
+    pmpics = pmpicsrc;  // shared until something is drawn on it
+  }
+  pmpicw = pmpics;
+  picDirty = QRegion();
+  resize(size);
+  repaintNow();
+}
+
+void VorlixView::vPicSwitch(bool on) {
+  WinpData* d = indata;
+  if (on) {
+    d->picmd = 1;
+    d->dspst = 1;
+    setCursor(Qt::CrossCursor);
+  } else {
+    d->picmd = 0;
+  }
+  if (d->dspst > 0) resizeToShown();
+  repaintNow();
+}
+
+// ---------------------------------------------------------------------------
+// Drawing on the working picture
+// ---------------------------------------------------------------------------
+
+void VorlixView::picRestore(QPainter& g) {
+  g.save();
+  g.setCompositionMode(QPainter::CompositionMode_Source);
+  for (const QRect& r : picDirty) g.drawPixmap(r, pmpics, r);
+  g.restore();
+  picDirty = QRegion();
+}
+
+void VorlixView::picText(QPainter& g, int x, int baseline, const QString& text) {
+  g.drawText(x, baseline, text);
+  picDirty += QFontMetrics(g.font()).boundingRect(text).translated(x, baseline).adjusted(-2, -2, 2, 2);
+}
+
+void VorlixView::picMarkStars(QPainter& g) {
+  const WinpData* d = indata;
+  const int n = std::min(std::max(d->npicpt - 1, 0), 3);
+  if (n == 0) return;
+  g.save();
+  g.setFont(QFont("Helvetica", 8, QFont::Bold));
+  g.setPen(kStarMark);
+  for (int k = 0; k < n; ++k) {
+    const QPoint c(d->refx[k], d->refy[k]);
+    g.drawEllipse(c, 7, 7);
+    picDirty += QRect(c.x() - 8, c.y() - 8, 17, 17);
+    picText(g, c.x() + 9, c.y() - 6, QString::number(k + 1));
+  }
+  g.restore();
+}
+
+// ---------------------------------------------------------------------------
+// Calibration and reading
+// ---------------------------------------------------------------------------
+
+void VorlixView::astroEvent(int x, int y, bool) {
+  WinpData* d = indata;
+  if (pmpics.isNull() || d->npicpt < 1) return;  // nothing to calibrate
+  d->rlm = 0;
+  const int k = std::min(d->npicpt - 1, 5);
+  if (k <= 2) {
+    StAstDialog dlg;
+    dlg.setParams(DegFDms(12.0 * d->picra[k] / kPi), DegFDms(180.0 * d->picdec[k] / kPi));
+    if (prompter().exec(dlg) != QDialog::Accepted) return;
+    double ra, dec;
+    bool abort;
+    dlg.getParams(ra, dec, abort);
+    if (abort) {
+      prompter().inform(tr(kPicTitle), tr("Astrometry aborted."), this);
+      d->npicpt = 1;
+      for (int i = 0; i < 3; ++i) d->picra[i] = d->picdec[i] = 0.0;
+      QPainter g(&pmpicw);
+      picRestore(g);
+      g.end();
+      repaintNow();
+      return;
+    }
+    d->picra[k] = DmsDegF(ra) * kPi / 12.0;
+    d->picdec[k] = DmsDegF(dec) * kPi / 180.0;
+    d->refx[k] = x;
+    d->refy[k] = y;
+    if (k == 2 && getPlateConst(*d) != PLATE_OK) {
+      // The plate would be meaningless: star 3 is asked for again.
+      prompter().warn(tr(kPicTitle), tr("Reference stars are collinear; choose another third star"),
+                      this);
+      setCursor(Qt::CrossCursor);
+      return;
+    }
+    d->npicpt = k + 2;
+    QPainter g(&pmpicw);
+    picRestore(g);
+    picMarkStars(g);
+  } else {
+    double ra, dec;
+    getRaDec(*d, x, y, ra, dec);
+    if (k <= 4) {
+      d->picra[k] = ra;
+      d->picdec[k] = dec;
+    } else {
+      d->picra[3] = d->picra[4];
+      d->picdec[3] = d->picdec[4];
+      d->picra[4] = ra;
+      d->picdec[4] = dec;
+    }
+    d->npicpt = std::min(k + 2, 6);
+    QPainter g(&pmpicw);
+    picRestore(g);
+    picMarkStars(g);
+    g.setFont(QFont("Helvetica", d->mfsz, d->bf ? QFont::Bold : QFont::Normal));
+    g.setPen(QColor(255, 255, 0));
+    const QPoint o = mapFromParent(QPoint(0, 0));
+    const int base = o.y() + QFontMetrics(g.font()).ascent() + 10;
+    picText(g, o.x() + 180, base, angleText("R.A.:", -2, ra));
+    picText(g, o.x() + 320, base, angleText("Dec.:", -1, dec));
+  }
+  setCursor(Qt::CrossCursor);
+  repaintNow();
+}
+
+// ---------------------------------------------------------------------------
+// The satellites on the photograph
+// ---------------------------------------------------------------------------
+
+void VorlixView::PicPlot(double t) {
+  WinpData* d = indata;
+  if (d->npicpt < 4 || pmpicw.isNull() || pmpics.isNull() || !std::isfinite(t)) return;
+  d->rlm = 0;
+  d->curmjd = t;
+  const QFont font("Helvetica", d->mfsz, d->bf ? QFont::Bold : QFont::Normal);
+  QColor colour[MAXSEL];
+  for (int i = 0; i < MAXSEL; ++i) colour[i] = markerColour(i, d->mgrey);
+
+  QPainter g(&pmpicw);
+  picRestore(g);
+  picMarkStars(g);
+  g.setFont(font);
+  const QPoint o = mapFromParent(QPoint(0, 0));
+  const int base = o.y() + QFontMetrics(font).ascent() + 10;
+
+  char ptxt[PLOTTIME_SIZE];
+  plotTimeText(t, d->tzone, d->tstep, ptxt, d->plyear);
+  const int nsat = std::max(0, std::min(d->satnr, MAXSEL));
+  const int p = d->prs >= 0 && d->prs < nsat ? d->prs : 0;
+  for (int i = 0; i < nsat; ++i) GetSatPos(t, d, satps, i, 0);
+
+  g.setPen(Qt::white);
+  picText(g, o.x() + 10, base, QString::fromLatin1(ptxt));
+  g.setPen(QColor(255, 255, 0));
+  if (d->flarflg && d->flarmod == -1) {
+    picText(g, o.x() + 180, base, numText("Y:%7.1lf", d->occra));
+    picText(g, o.x() + 290, base, numText("P:%7.1lf", d->occdec));
+  } else if (nsat > 0) {
+    picText(g, o.x() + 180, base, angleText("R.A.:", -2, satps->ra[p]));
+    picText(g, o.x() + 320, base, angleText("Dec.:", -1, satps->dec[p]));
+  }
+  if (nsat > 0) {
+    char name[17];
+    std::snprintf(name, sizeof name, "%-16.15s", d->satname[p]);
+    g.setPen(colour[p]);
+    picText(g, o.x() + 500, base, QString::fromLatin1(name));
+  } else {
+    g.setPen(Qt::red);
+    picText(g, o.x() + 500, base, QStringLiteral("*** No Satellite ***"));
+  }
+
+  g.setFont(QFont("Helvetica", 8, QFont::Normal));
+  const int off = pmpicw.width() + 3;  // not on the picture
+  for (int i = 0; i < nsat; ++i) {
+    mkx[i] = off;
+    mky[i] = 0;
+    const bool seen =
+        d->visflg == 0 || satps->sunh[i] >= 0 || (d->moonflg && satps->moonh[i] > 0);
+    if (!(satps->el[i] > 0) || !seen) continue;
+    double x, y;
+    int px, py;
+    if (!platePixel(*d, DmsDegF(satps->ra[i]) * kPi / 12.0, DmsDegF(satps->dec[i]) * kPi / 180.0,
+                    x, y) ||
+        !pixRound(x, px) || !pixRound(y, py))
+      continue;
+    mkx[i] = px;
+    mky[i] = py;
+    g.setPen(colour[i]);
+    g.drawRect(px - 2, py - 2, 3, 3);
+    g.drawPoint(px, py);
+    picDirty += QRect(px - 3, py - 3, 7, 7);
+    if (d->shwnm) picText(g, px + 1, py - 2, QString::fromLatin1(d->satname[i]).left(15));
+  }
+  g.end();
+  repaintNow();
+}
+
+// ---------------------------------------------------------------------------
+// Orbit determination and matching
+// ---------------------------------------------------------------------------
+
+void VorlixView::runMatch() {
+  WinpData* d = indata;
+  // The search looks for ordinary passes, also when Iridium flares are set.
+  Keep<int> kind(d->iridflg, d->iridflg == 3 ? 0 : d->iridflg);
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  const int res = SatMatch(d, outdata);
+  QGuiApplication::restoreOverrideCursor();
+  if (res != 0)
+    prompter().inform(tr("Find Matching Sats"), tr("*** Unable to open TLE file ***"), this);
+  d->mtchdn = 1;
+  showtxt(true);
+}
+
+void VorlixView::vMatch() {
+  WinpData* d = indata;
+  d->lcflg = 1;
+  const int res = vInputDate();
+  d->lcflg = 0;
+  if (res != 0) return;
+  d->mtchdn = 0;
+  d->odm = false;
+  StMatchDialog dlg;
+  dlg.setParams(d->mtaz, d->mtel, d->mxa, d->dra, d->tm, d->rdf == 1, d->drf == 1, d->mtmaj);
+  if (prompter().exec(dlg) != QDialog::Accepted) return;
+  bool rdf, drf, major;
+  dlg.getParams(d->mtaz, d->mtel, d->mxa, d->dra, d->tm, rdf, drf, major);
+  d->rdf = rdf ? 1 : 0;
+  d->drf = drf ? 1 : 0;
+  d->mtmaj = major;
+  d->tm = std::fabs(d->tm);
+  runMatch();
+}
+
+void VorlixView::vOrbDet() {
+  WinpData* d = indata;
+  const QString title = tr("Orbit Determination");
+  d->lcflg = 1;
+  const int res = vInputDate();
+  d->lcflg = 0;
+  if (res != 0) return;
+  StOrbDetDialog dlg;
+  dlg.setParams(d->az1, d->el1, d->az2, d->el2, d->deltm, d->az1flg == 1, d->az2flg == 1, d->odm,
+                d->npicpt >= 6);
+  if (prompter().exec(dlg) != QDialog::Accepted) return;
+  bool f1, f2, odm;
+  dlg.getParams(d->az1, d->el1, d->az2, d->el2, d->deltm, f1, f2, odm);
+  d->az1flg = f1 ? 1 : 0;
+  d->az2flg = f2 ? 1 : 0;
+  d->odm = odm;
+  if (d->satnr >= MAXSEL) {
+    const QString name = CharToQs(d->satname[MAXSEL - 1]).trimmed();
+    if (!prompter().warn(title,
+                         tr("Ten satellites are selected. The new orbit replaces satellite 10 (%1).")
+                             .arg(name.isEmpty() ? tr("no name") : name),
+                         this, tr("Cancel")))
+      return;
+  }
+  if (OrbitDet(d) == ORBDET_BADINPUT) {
+    prompter().inform(title,
+                      tr("*** No orbit determined: an observation, the time between them or the "
+                         "observer's location is not a number ***"),
+                      this);
+    return;
+  }
+  vEditOrb();
+  if (d->odm) runMatch();
+}

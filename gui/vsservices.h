@@ -105,4 +105,8 @@ void vsRefState(int from, int to, double mjd, double& x, double& y, double& z, d
 
 // ==== Picture points (issue 20: vsservices_pict.cpp) ====
 
+// The two points picked last on the calibrated photograph: R.A. (packed
+// HH.MMSS) and Dec. (packed DD.MMSS) of the older one, then of the newer one.
+void vsGetPict(double& ra1, double& dec1, double& ra2, double& dec2);
+
 #endif
