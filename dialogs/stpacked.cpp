@@ -18,7 +18,7 @@ bool packedDigitsOk(double v) {
   const double minsec = 100.0 * (a - std::floor(a)) + 1e-9;
   const double minutes = std::floor(minsec);
   const double seconds = 100.0 * (minsec - minutes);
-  return minutes < 60.0 && seconds < 60.0 + 1e-6;
+  return minutes < 60.0 && seconds < 60.0;
 }
 
 }  // namespace

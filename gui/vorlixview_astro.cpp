@@ -221,8 +221,10 @@ void VorlixView::PicPlot(double t) {
   d->rlm = 0;
   d->curmjd = t;
   const QFont font("Helvetica", d->mfsz, d->bf ? QFont::Bold : QFont::Normal);
+  // The marker colours of a black background: a night sky photograph is dark
+  // whatever the map's background.
   QColor colour[MAXSEL];
-  for (int i = 0; i < MAXSEL; ++i) colour[i] = markerColour(i, d->mgrey);
+  for (int i = 0; i < MAXSEL; ++i) colour[i] = markerColour(i, 2);
 
   QPainter g(&pmpicw);
   picRestore(g);

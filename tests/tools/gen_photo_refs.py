@@ -21,7 +21,8 @@ Writes tests/data/gui/photo-refs.txt:
   V plate mjd lat lng h ra dec x y
                           the ISS on the plate: time (MJD UTC), observer
                           (deg, deg, m), skyfield's astrometric R.A./Dec.
-                          (deg, ICRS) and astropy's exact pixel of it
+                          (deg, ICRS) and astropy's exact pixel of it; the ISS
+                          is in the Earth's shadow then
   O mjd1 dt lat lng h az1 el1 az2 el2 ra1 dec1 ra2 dec2
                           two observations of the ISS dt seconds apart
                           (az/el deg without refraction, R.A./Dec. deg ICRS)
@@ -38,6 +39,9 @@ import os
 import struct
 
 import numpy as np
+from astropy import units as u_
+from astropy.coordinates import get_sun
+from astropy.time import Time
 from astropy.wcs import WCS
 from sgp4.api import Satrec
 from skyfield import framelib
@@ -160,8 +164,9 @@ def photo_plate(stars, refs, rot):
 
 def iss_on_plate(out, name, w):
     """A time and an observer from which the ISS stands in the photograph at
-    pixel (700, 470): the first whole minute after the epoch at which the ISS
-    is within 40 deg of the point below that direction."""
+    pixel (700, 470): the first whole minute of 21 January 2018 at which the
+    ISS is in the Earth's shadow (a cylinder, astropy's Sun) and within 40 deg
+    of the point below that direction."""
     sat = EarthSatellite(ISS[1], ISS[2], ISS[0], ts)
     ra, dec = sky(w, 700.0, 470.0)
     u = np.array([math.cos(math.radians(dec)) * math.cos(math.radians(ra)),
@@ -170,7 +175,13 @@ def iss_on_plate(out, name, w):
     for minute in range(24 * 60):
         t = ts.utc(2018, 1, 21, 0, minute, 0)
         p = sat.at(t).position.km
-        if np.dot(p, u) / np.linalg.norm(p) > math.cos(math.radians(40.0)):
+        if np.dot(p, u) / np.linalg.norm(p) < math.cos(math.radians(40.0)):
+            continue
+        sun = get_sun(Time(t.tt - 69.184 / 86400.0, format="jd", scale="utc"))
+        sv = sun.cartesian.xyz.to(u_.km).value
+        sv = sv / np.linalg.norm(sv)
+        along = np.dot(p, sv)
+        if along < 0 and np.linalg.norm(p - along * sv) < 6378.137 - 50.0:
             break
     # Back along the line of sight to the Earth's surface: a sphere first,
     # then onto the ellipsoid.
@@ -265,7 +276,7 @@ def main():
     for name, rot, mirror in (("rot0", 0.0, False), ("rot37", 37.0, False),
                               ("rot180", 180.0, False), ("mirror", 0.0, True)):
         plate_lines(out, name, centred_plate(stars, rot, mirror), stars, FIELD)
-    plate_lines(out, "column", aligned_plate(stars, 1852, 1931, True), stars, FIELD)
+    plate_lines(out, "column", aligned_plate(stars, 1852, 1903, True), stars, FIELD)
     plate_lines(out, "row", aligned_plate(stars, 1788, 1903, False), stars, FIELD)
     photo = photo_plate(stars, (1852, 1788, 1903), 8.0)
     plate_lines(out, "photo", photo, stars, FIELD)
