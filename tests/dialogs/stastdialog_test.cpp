@@ -8,6 +8,7 @@
 
 #include "dialogs/stastdialog.h"
 #include "support/dialogrefusal.h"
+#include "support/shots.h"
 
 class StAstDialogTest : public QObject {
   Q_OBJECT
@@ -18,6 +19,8 @@ class StAstDialogTest : public QObject {
     QVERIFY(d.width() >= 270 && d.height() >= 173);
     QVERIFY(d.findChild<QLabel*>("label")->font().bold());
     QVERIFY(d.findChild<QPushButton*>("okButton")->isDefault());
+    d.setParams(5.3612, -1.1207);
+    shot(&d, "stastdialog.png");
   }
 
   void noCoordinatesOpensEmpty() {

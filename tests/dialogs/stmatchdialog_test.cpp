@@ -8,6 +8,7 @@
 
 #include "dialogs/stmatchdialog.h"
 #include "support/dialogrefusal.h"
+#include "support/shots.h"
 
 class StMatchDialogTest : public QObject {
   Q_OBJECT
@@ -16,6 +17,8 @@ class StMatchDialogTest : public QObject {
     StMatchDialog d;
     QCOMPARE(d.windowTitle(), QString("Find Matching Satellites"));
     QCOMPARE(d.size(), QSize(434, 228));
+    d.setParams(4.4056, 63.1547, 1, 90, 2, true, false, false);
+    shot(&d, "stmatchdialog.png");
   }
 
   void labels_data() {

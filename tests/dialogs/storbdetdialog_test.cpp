@@ -12,6 +12,7 @@
 #include "dialogs/storbdetdialog.h"
 #include "gui/records.h"
 #include "support/dialogrefusal.h"
+#include "support/shots.h"
 
 namespace {
 struct Values {
@@ -33,6 +34,8 @@ class StOrbDetDialogTest : public QObject {
     StOrbDetDialog d;
     QCOMPARE(d.windowTitle(), QString("Orbit Determination"));
     QCOMPARE(d.size(), QSize(421, 227));
+    d.setParams(319.227, 48.841, 4.4056, 56.3450, 60, false, true, true, true);
+    shot(&d, "storbdetdialog.png");
   }
 
   void labelsFollowTheBoxes() {

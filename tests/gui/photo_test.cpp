@@ -421,8 +421,16 @@ void PhotoTest::overlay() {
   // The next step starts from the photograph again: nothing accumulates.
   view()->SatPlot(s.mjd + 30.0 / 86400.0, 0);
   const QImage next = view()->pmpicw.toImage();
-  if (std::hypot(view()->mkx[0] - px, view()->mky[0] - py) > 4)
-    QCOMPARE(next.pixel(px, py), view()->pmpics.toImage().pixel(px, py));
+  QVERIFY(std::hypot(view()->mkx[0] - px, view()->mky[0] - py) > 4);
+  QCOMPARE(next.pixel(px, py), view()->pmpics.toImage().pixel(px, py));
+  // At a quarter of the size, calibrated again: the same place within a
+  // pixel of the picture shown.
+  view()->vImage(3);
+  Calibrate(view());
+  view()->SatPlot(s.mjd, 0);
+  const QPoint q = Shown(view(), s.x, s.y);
+  QVERIFY(std::hypot(view()->mkx[0] - q.x(), view()->mky[0] - q.y()) <= 1.5);
+  shot(view()->pmpicw, "photo-25.png");
 }
 
 // Not drawn: before the plate is known (the picture stays as it was), below
