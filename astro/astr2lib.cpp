@@ -3,18 +3,17 @@
 
 #include <cmath>
 
+#include "astro/constants.h"
 #include "astro/plan200tables.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kPi2 = 2.0 * kPi;
 constexpr double kArcsecPerRad = 206264.81;  // as the series were fitted with
 
 // Angle in radians from a polynomial value in revolutions, sign kept.
-inline double rev(double x) { return kPi2 * frac(x); }
+inline double rev(double x) { return kTwoPi * frac(x); }
 // Angle in radians from a value in degrees, reduced to one turn (sign kept).
-inline double deg(double x) { return kPi2 * frac(x / 360.0); }
+inline double deg(double x) { return kTwoPi * frac(x / 360.0); }
 
 // Epochs of the moon theories: B1950 in centuries from J2000.
 constexpr double kB1950 = -0.500002096;
@@ -122,7 +121,7 @@ Vec3 Plan200::Mercury(double t) {
   const double arg[] = {M2, M3, M5, M6};
   series(0, M1, arg, nullptr);
   dl += 2.8 + 3.2 * T;
-  l = rev(0.2151379 + M1 / kPi2 + ((5601.7 + 1.1 * T) * T + dl) / 1296000.0);
+  l = rev(0.2151379 + M1 / kTwoPi + ((5601.7 + 1.1 * T) * T + dl) / 1296000.0);
   b = (-2522.15 + (-30.18 + 0.04 * T) * T + db) / kArcsecPerRad;
   r = 0.3952829 + 0.0000016 * T + dr * 1e-6;
   dl = 714.00 + 292.66 * COSM(1) + 71.96 * COSM(2) + 18.16 * COSM(3) + 4.61 * COSM(4) +
@@ -146,7 +145,7 @@ Vec3 Plan200::Venus(double t) {
   series(1, M2, arg, nullptr);
   dl += 2.74 * std::sin(rev(0.0764 + 0.4174 * T)) + 0.27 * std::sin(rev(0.9201 + 0.3307 * T)) +
         1.9 + 1.8 * T;
-  l = rev(0.3654783 + M2 / kPi2 + ((5071.2 + 1.1 * T) * T + dl) / 1296000.0);
+  l = rev(0.3654783 + M2 / kTwoPi + ((5071.2 + 1.1 * T) * T + dl) / 1296000.0);
   b = (-67.70 + (0.04 + 0.01 * T) * T + db) / kArcsecPerRad;
   r = 0.7233482 - 0.0000002 * T + dr * 1e-6;
   dl = 280.00 + 3.79 * COSM(1);
@@ -168,7 +167,7 @@ Vec3 Plan200::Mars(double t) {
   dl += 52.49 * std::sin(rev(0.1868 + 0.0549 * T)) + 0.61 * std::sin(rev(0.9220 + 0.3307 * T)) +
         0.32 * std::sin(rev(0.4731 + 2.1485 * T)) + 0.28 * std::sin(rev(0.9467 + 1.1133 * T)) +
         0.14 + 0.87 * T - 0.11 * T * T;
-  l = rev(0.9334591 + M4 / kPi2 + ((6615.5 + 1.1 * T) * T + dl) / 1296000.0);
+  l = rev(0.9334591 + M4 / kTwoPi + ((6615.5 + 1.1 * T) * T + dl) / 1296000.0);
   b = (596.32 + (-2.92 - 0.10 * T) * T + db) / kArcsecPerRad;
   r = 1.5303352 + 0.0000131 * T + dr * 1e-6;
   dl = 91.50 + 17.07 * COSM(1) + 2.03 * COSM(2);
@@ -193,7 +192,7 @@ Vec3 Plan200::Jupiter(double t) {
   dl += -0.8 * cp + 8.5 * sp + 0.4 * c1 + 0.5 * s1;
   dr += -0.1 * cp - 0.7 * c1 + 0.5 * s1;
   db += -0.1 * c1;
-  l = rev(0.0388910 + M5 / kPi2 + ((5025.2 + 0.8 * T) * T + dl) / 1296000.0);
+  l = rev(0.0388910 + M5 / kTwoPi + ((5025.2 + 0.8 * T) * T + dl) / 1296000.0);
   b = (227.3 - 0.3 * T + db) / kArcsecPerRad;
   r = 5.208873 + 0.000041 * T + dr * 1e-5;
   dl = 14.50 + 1.41 * COSM(1);
@@ -220,7 +219,7 @@ Vec3 Plan200::Saturn(double t) {
         1.6 * s2;
   dr += -0.2 * cp + 1.8 * sp + 2.1 * c1 - 0.2 * s1 - 3.6 * c2 + 0.3 * s2;
   db += 0.3 * cp + 0.5 * sp - 0.2 * c2 + 0.6 * s2;
-  l = rev(0.2561136 + M6 / kPi2 + ((5018.6 + 1.9 * T) * T + dl) / 1296000.0);
+  l = rev(0.2561136 + M6 / kTwoPi + ((5018.6 + 1.9 * T) * T + dl) / 1296000.0);
   b = (175.1 - 10.2 * T + db) / kArcsecPerRad;
   r = 9.557584 - 0.000186 * T + dr * 1e-5;
   dl = 5.84 + 0.65 * COSM(1);
@@ -240,7 +239,7 @@ Vec3 Plan200::Uranus(double t) {
   const double arg[] = {M5, M6, M8, M6};
   const double arg0[] = {0.0, 0.0, 0.0, 2.0 * M5};
   series(5, M7, arg, arg0);
-  l = rev(0.4734843 + M7 / kPi2 + ((5082.3 + 34.2 * T) * T + dl) / 1296000.0);
+  l = rev(0.4734843 + M7 / kTwoPi + ((5082.3 + 34.2 * T) * T + dl) / 1296000.0);
   b = (-130.61 + (-0.54 + 0.04 * T) * T + db) / kArcsecPerRad;
   r = 19.211991 + (-0.000333 - 0.000005 * T) * T + dr * 1e-5;
   dl = 2.05 + 0.19 * COSM(1);
@@ -258,7 +257,7 @@ Vec3 Plan200::Neptune(double t) {
   M7 = rev(0.3965358 + 1.1902851 * T);
   const double arg[] = {M5, M6, M7};
   series(6, M8, arg, nullptr);
-  l = rev(0.1254046 + M8 / kPi2 + ((4982.8 - 21.3 * T) * T + dl) / 1296000.0);
+  l = rev(0.1254046 + M8 / kTwoPi + ((4982.8 - 21.3 * T) * T + dl) / 1296000.0);
   b = (54.77 + (0.26 + 0.06 * T) * T + db) / kArcsecPerRad;
   r = 30.072984 + (0.001234 + 0.000003 * T) * T + dr * 1e-5;
   dl = 1.04 + 0.02 * COSM(1);
@@ -282,7 +281,7 @@ Vec3 Plan200::Pluto(double t) {
   dl += -9.11 * cp + 0.12 * sp + 5.92 * c1 + 0.25 * s1;
   dr += -3.4 * cp - 3.3 * sp + 2.3 * c1 - 3.8 * s1;
   db += 0.81 * cp + 0.78 * sp - 0.67 * c1 - 0.51 * s1;
-  l = rev(0.6232469 + M9 / kPi2 + dl / 1296000.0);
+  l = rev(0.6232469 + M9 / kTwoPi + dl / 1296000.0);
   b = -0.068232495189 + db / kArcsecPerRad;
   r = 40.7247248 + dr * 1e-5;
   dl = 0.69 + 0.34 * COSM(1) + 0.12 * COSM(2) + 0.05 * COSM(3);
@@ -568,7 +567,7 @@ void SatTitan(double T, Vec3& pos, Vec3& vel) {
               0.000215 * std::sin(2.0 * th) + 0.000057 * std::sin(d1 + 2.0 * th)) *
                  1.0000000084983165 -
              peri;
-  if (M < 0.0) M += kPi2;
+  if (M < 0.0) M += kTwoPi;
   const double node = OT + 0.0005030000042746532 * std::sin(d1 + 2.0 * th);
   const double incl = iT + 0.00023200000197160943 * std::cos(d1 + 2.0 * th);
   orbitPlane(M, e, 0.00816765, 0.0032183196288, pos, vel);
@@ -622,7 +621,6 @@ namespace {
 constexpr double kAxisRatio = 0.996633;     // polar / equatorial radius of the Earth
 constexpr double kAxisRatio2 = 0.993305615;
 constexpr double kAuEarthRadii = 23454.77992;
-constexpr double kEarthRadiusKm = 6378.14;
 constexpr double kUmbraK = 217.700459;       // 2 (R_Sun - R_Moon)
 constexpr double kPenumbraK = 218.79043099999998;  // 2 (R_Sun + R_Moon)
 constexpr double kMoonDiam = 0.544986;
@@ -676,7 +674,7 @@ void Eclipse::geodetic(double mjd, double& lat, double& lon) const {
   const double theta = lsidtim(mjd, 0.0, eqeq) * kPi / 12.0;
   // lsidtim keeps the sign of its reduction, so alpha - theta spans more than
   // one turn: reduce with a remainder into -pi..pi.
-  lon = std::remainder(alpha - theta, kPi2);
+  lon = std::remainder(alpha - theta, kTwoPi);
   lat = std::atan2(rc.z, kAxisRatio2 * std::sqrt(rc.x * rc.x + rc.y * rc.y));
 }
 
@@ -751,7 +749,7 @@ double Eclipse::duration(double mjd, double dt, double& width) {
   const double cn = dot(n, e0);
   double sn = std::fabs(cn) > 1.0 ? 1e-5 : std::fabs(std::sin(std::acos(cn)));
   if (sn < 1e-5) sn = 1e-5;
-  width = std::fabs(du0 / sn * kEarthRadiusKm);
+  width = std::fabs(du0 / sn * kReIau1976Km);
   rc = rc0;
   e = e0;
   rs = rs0;

@@ -4,11 +4,10 @@
 #include <cmath>
 #include <cstdint>
 
+#include "astro/constants.h"
+
 namespace {
-const double pi2 = 6.283185307179586;
-const double rad = 0.017453292519943295;        // degrees to radians
 const double arcs = 4.8481368111e-6;            // arcseconds to radians
-const double rad2sec = 13750.9870831;           // radians to seconds of time
 }  // namespace
 
 // ===========================================================================
@@ -221,11 +220,11 @@ const double nutCoef35[35][2] = {
 // Nutation in longitude and obliquity (rad): the 50-term IAU 1980 series.
 void nutation50(double T, double& dpsi, double& deps) {
   const double fa[5] = {
-      std::fmod(2.355548393544 + (8328.691422883903 + (0.000151795164 + 3.10281e-7 * T) * T) * T, pi2),
-      std::fmod(6.240035939326 + (628.301956024185 + (-2.797375e-6 - 5.8178e-8 * T) * T) * T, pi2),
-      std::fmod(1.627901933972 + (8433.466158318464 + (-6.427175e-5 + 5.333e-8 * T) * T) * T, pi2),
-      std::fmod(5.19846951358 + (7771.37714617065 + (-3.3408511e-5 + 9.2115e-8 * T) * T) * T, pi2),
-      std::fmod(2.182438624361 + (-33.757045933754 + (3.614286e-5 + 3.8785e-8 * T) * T) * T, pi2)};
+      std::fmod(2.355548393544 + (8328.691422883903 + (0.000151795164 + 3.10281e-7 * T) * T) * T, kTwoPi),
+      std::fmod(6.240035939326 + (628.301956024185 + (-2.797375e-6 - 5.8178e-8 * T) * T) * T, kTwoPi),
+      std::fmod(1.627901933972 + (8433.466158318464 + (-6.427175e-5 + 5.333e-8 * T) * T) * T, kTwoPi),
+      std::fmod(5.19846951358 + (7771.37714617065 + (-3.3408511e-5 + 9.2115e-8 * T) * T) * T, kTwoPi),
+      std::fmod(2.182438624361 + (-33.757045933754 + (3.614286e-5 + 3.8785e-8 * T) * T) * T, kTwoPi)};
   double sp = 0.0, se = 0.0;
   for (int k = 0; k < 15; k++) {
     const int* m = nutArg15[k];
@@ -246,10 +245,10 @@ void nutation50(double T, double& dpsi, double& deps) {
 
 // The short nutation series (about 0.3 arcsec).
 void nutationShort(double T, double& dpsi, double& deps) {
-  double ls = pi2 * frac(0.993133 + 99.997306 * T);
-  double D = pi2 * frac(0.827362 + 1236.853087 * T);
-  double F = pi2 * frac(0.259089 + 1342.227826 * T);
-  double N = pi2 * frac(0.347346 - 5.372447 * T);
+  double ls = kTwoPi * frac(0.993133 + 99.997306 * T);
+  double D = kTwoPi * frac(0.827362 + 1236.853087 * T);
+  double F = kTwoPi * frac(0.259089 + 1342.227826 * T);
+  double N = kTwoPi * frac(0.347346 - 5.372447 * T);
   dpsi = (-17.2 * std::sin(N) - 1.319 * std::sin(2 * (F - D + N)) - 0.227 * std::sin(2 * (F + N)) +
           0.206 * std::sin(2 * N) + 0.143 * std::sin(ls)) * arcs;
   deps = (9.203 * std::cos(N) + 0.574 * std::cos(2 * (F - D + N)) + 0.098 * std::cos(2 * (F + N)) -
@@ -265,7 +264,7 @@ Mat3 nutmat(double T, double& eqeq, bool full) {
   double ept = eps0 + deps;
   Mat3 m = xrot(eps0);
   m *= zrot(-dpsi);
-  eqeq = std::cos(ept) * dpsi * rad2sec;
+  eqeq = std::cos(ept) * dpsi * kTimeSecPerRad;
   return xrot(-ept) * m;
 }
 
@@ -274,7 +273,7 @@ Mat3 nutmat(double T, double& eqeq, bool full) {
 Mat3 nutecl(double T, double& eqeq) {
   double dpsi, deps;
   nutationShort(T, dpsi, deps);
-  eqeq = std::cos(eps(T) + deps) * dpsi * rad2sec;
+  eqeq = std::cos(eps(T) + deps) * dpsi * kTimeSecPerRad;
   return zrot(-dpsi);
 }
 
@@ -286,7 +285,7 @@ Mat3 PoleMx(double xp, double yp) {
 }
 
 Vec3 aberrat(double T, const Vec3& v) {
-  double L = pi2 * frac(0.27908 + 100.00214 * T);
+  double L = kTwoPi * frac(0.27908 + 100.00214 * T);
   double r = abs(v);
   double cl = std::cos(L);
   return Vec3(v.x - 9.934e-5 * r * std::sin(L), v.y + 9.125e-5 * r * cl, v.z + 3.927e-5 * r * cl);
@@ -296,11 +295,11 @@ namespace {
 // Earth-fixed observer on the WGS-84 ellipsoid: rho (distance from the axis)
 // and z, in Earth radii.
 void geodetic(double lat, double height, double& rho, double& z) {
-  const double e2 = 0.00669438499959;
-  double h = height / 6378137.0;
+  const double e2 = kE2Wgs84;
+  double h = height / kReWgs84M;
   double sl = std::sin(lat);
   double c = 1.0 / std::sqrt(1.0 - e2 * sl * sl);
-  z = (0.99330561500041 * c + h) * sl;
+  z = ((1.0 - e2) * c + h) * sl;
   rho = (c + h) * std::cos(lat);
 }
 }  // namespace
@@ -308,7 +307,7 @@ void geodetic(double lat, double height, double& rho, double& z) {
 Vec3 GeoPos(double mjd, double eqeq, double lat, double lon, double height) {
   double rho, z;
   geodetic(lat, height, rho, z);
-  double theta = lsidtim(mjd, lon * 180.0 / M_PI, eqeq) * M_PI / 12.0;
+  double theta = lsidtim(mjd, lon * 180.0 / kPi, eqeq) * kPi / 12.0;
   return Vec3(rho * std::cos(theta), rho * std::sin(theta), z);
 }
 
@@ -317,19 +316,19 @@ Vec3 GeoPos(double mjd, double eqeq, double lat, double lon, double height, doub
   geodetic(lat, height, rho, z);
   Vec3 ef(rho * std::cos(lon), rho * std::sin(lon), z);
   if (xp != 0.0 || yp != 0.0) ef = mxvct(mxtrn(PoleMx(xp, yp)), ef);
-  double thetaG = lsidtim(mjd, 0.0, eqeq) * M_PI / 12.0;
+  double thetaG = lsidtim(mjd, 0.0, eqeq) * kPi / 12.0;
   return mxvct(zrot(-thetaG), ef);
 }
 
 Vec3 EquHor(double mjd, double eqeq, double lat, double lon, Vec3 v) {
-  double theta = lsidtim(mjd, lon * 180.0 / M_PI, eqeq) * M_PI / 12.0;
+  double theta = lsidtim(mjd, lon * 180.0 / kPi, eqeq) * kPi / 12.0;
   Vec3 w = mxvct(zrot(theta), v);
-  return mxvct(yrot(M_PI / 2 - lat), w);
+  return mxvct(yrot(kPi / 2 - lat), w);
 }
 
 Vec3 HorEqu(double mjd, double eqeq, double lat, double lon, Vec3 v) {
-  double theta = lsidtim(mjd, lon * 180.0 / M_PI, eqeq) * M_PI / 12.0;
-  Vec3 w = mxvct(yrot(lat - M_PI / 2), v);
+  double theta = lsidtim(mjd, lon * 180.0 / kPi, eqeq) * kPi / 12.0;
+  Vec3 w = mxvct(yrot(lat - kPi / 2), v);
   return mxvct(zrot(-theta), w);
 }
 
@@ -340,12 +339,12 @@ void AppPos(double mjd, double eqeq, double lat, double lon, double height, int 
   Vec3 p = carpol(EquHor(mjd, eqeq, lat, lon, w));
   dist = p.x;
   el = p.z;
-  az = M_PI - p.y;
+  az = kPi - p.y;
 }
 
 void AppRADec(double mjd, double eqeq, double lat, double lon, double az, double el, double& ra,
               double& dec) {
-  Vec3 u = polcar(Vec3(1.0, M_PI - az, el));
+  Vec3 u = polcar(Vec3(1.0, kPi - az, el));
   Vec3 p = carpol(HorEqu(mjd, eqeq, lat, lon, u));
   ra = p.y;
   dec = p.z;
@@ -366,9 +365,9 @@ double Refract(double h, double pressure, double temperature) {
 // ===========================================================================
 
 double eccanom(double M, double e) {
-  double m = (M / pi2 - std::trunc(M / pi2)) * pi2;
-  if (m < 0.0) m += pi2;
-  double E = (e < 0.8) ? m : M_PI;
+  double m = (M / kTwoPi - std::trunc(M / kTwoPi)) * kTwoPi;
+  if (m < 0.0) m += kTwoPi;
+  double E = (e < 0.8) ? m : kPi;
   double f = E - e * std::sin(E) - m;
   for (int i = 0; std::fabs(f) > 1e-11 && i < 15; i++) {
     E -= f / (1.0 - e * std::cos(E));
@@ -467,12 +466,12 @@ void parab(double gm, double t0, double t, double q, double e, Vec3& r, Vec3& v)
 
 void kepler(double gm, double t0, double t, double M0, double a, double e, double node,
             double argp, double incl, Vec3& r, Vec3& v) {
-  if (e < 1.0 && M0 >= 0.0) ellip(gm, t0, t, a, e, M0 * rad, r, v);
+  if (e < 1.0 && M0 >= 0.0) ellip(gm, t0, t, a, e, M0 * kDeg, r, v);
   else if (e > 1.0 && M0 >= 0.0) hyperb(gm, t0, t, a, e, r, v);
   else parab(gm, t0, t, a, e, r, v);
-  Mat3 pqr = zrot(-argp * rad);
-  pqr *= xrot(-incl * rad);
-  pqr = zrot(-node * rad) * pqr;
+  Mat3 pqr = zrot(-argp * kDeg);
+  pqr *= xrot(-incl * kDeg);
+  pqr = zrot(-node * kDeg) * pqr;
   r = mxvct(pqr, r);
   v = mxvct(pqr, v);
 }
@@ -558,10 +557,10 @@ void oscelm(double gm, double t, const Vec3& r, const Vec3& v, double& tp, doubl
     if (e == 1.0) flag = true;
   }
 
-  if (M < 0.0) M += pi2;
-  if (node < 0.0) node += pi2;
-  if (argp < 0.0) argp += pi2;
-  const double deg = 57.29577951308232;
+  if (M < 0.0) M += kTwoPi;
+  if (node < 0.0) node += kTwoPi;
+  if (argp < 0.0) argp += kTwoPi;
+  const double deg = 180.0 / kPi;
   M *= deg; node *= deg; argp *= deg; incl *= deg;
   if (e > 1.0) M = 0.0;
   if (flag) { a = q; M = -1.0; }

@@ -25,7 +25,7 @@ void vcpy(Vec3& v, double& a, double& b) {
 }
 
 void vcrp(Vec3& v, double& a, double& b) {
-  a = M_PI / 2 - atan20(v.x, std::sqrt(v.y * v.y + v.z * v.z));
+  a = kPi / 2 - atan20(v.x, std::sqrt(v.y * v.y + v.z * v.z));
   b = atan20(v.y, -v.z);
 }
 

@@ -7,13 +7,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "astro/constants.h"
 #include "engine/passes.h"
 #include "engine/satpos.h"
 #include "engine/tle.h"
 
 namespace {
 
-constexpr double kDeg = 3.14159265358979323846 / 180.0;
 constexpr double kMin = 1.0 / 1440.0;
 constexpr double kSec = 1.157407407e-5;
 constexpr double kTwoSec = 2.314814814e-5;
@@ -174,7 +174,7 @@ int GetIrid(WinpData* d, int slot, int centreSeen, double* tm, double* elv, doub
     const double x0 = (c0lng - d->lng) * kDeg * cl, y0 = (c0lat - d->lat) * kDeg;
     const double l2 = (x1 - x0) * (x1 - x0) + (y1 - y0) * (y1 - y0);
     if (l2 > 1e-100)
-      azm[2] = std::fabs(x1 * y0 - x0 * y1) / std::sqrt(l2) * (0.001 * d->height + 6378.14);
+      azm[2] = std::fabs(x1 * y0 - x0 * y1) / std::sqrt(l2) * (0.001 * d->height + kReIau1976Km);
   } else {
     const double b2 = best * best;
     const double q = 8.0 * (d1 * d1 + d0 * d0 - 2.0 * b2);

@@ -5,12 +5,11 @@
 #include <cmath>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "engine/satpos.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDeg = kPi / 180.0;
 
 double clamp1(double x) { return x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x); }
 
@@ -36,7 +35,7 @@ Mat3 GetYSMat(WinpData* d, const Vec3& r, const Vec3& v, double yaw, double pitc
       if (w > 2.0 * kPi) w -= 2.0 * kPi;
       if (w < 0.0) w += 2.0 * kPi;
       // Earth flattening times the sine of twice the latitude.
-      double k = 0.0033528106647474805 * std::fabs(std::sin(2.0 * std::acos(cl)));
+      double k = kFlatWgs84 * std::fabs(std::sin(2.0 * std::acos(cl)));
       if (r.z < 0.0) k = -k;
       M = zrot(-w) * yrot(k) * zrot(w) * M;
       const double q = (s - cl / n) / cu;
@@ -53,7 +52,7 @@ Mat3 GetYSMat(WinpData* d, const Vec3& r, const Vec3& v, double yaw, double pitc
 
 void GetSatVis(SatPosData* sp, double lat, int i) {
   if (!sp || i < 0 || i >= NSLOTS) return;
-  const double R = 6378.137;
+  const double R = kReWgs84Km;
   const double D = sp->hgt[i] + R;
   double rho = 1.0, sl = 0.0;
   if (D > R) {
@@ -84,8 +83,8 @@ void GetOccTrans(double t1, WinpData* d, SatPosData* sp, int i, double eqeq, Vec
   if (!d || !sp || i < 0 || i >= NSLOTS) return;
   // The WGS-84 ellipsoid as a sphere stretched along z: axis ratio b/a, and
   // its square for the geodetic latitude.
-  const double kb = 0.99664718933525, kb2 = kb * kb;
-  const double R = 6378.137;
+  const double kb = 1.0 - kFlatWgs84, kb2 = kb * kb;
+  const double R = kReWgs84Km;
   const Vec3 r0 = r, target0 = target;
   double hr = 0.0;
   for (int pass = 0; pass < 2; pass++) {
@@ -139,7 +138,7 @@ void GetOccTrans(double t1, WinpData* d, SatPosData* sp, int i, double eqeq, Vec
       const double lo = d->lat * kDeg, go = d->lng * kDeg;
       const double cs = clamp1(std::sin(lo) * std::sin(lat) +
                                std::cos(lo) * std::cos(lat) * std::cos(go - lng));
-      sp->mag = 6378.137 * std::acos(cs);
+      sp->mag = kReWgs84Km * std::acos(cs);
     }
     return;
   }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "engine/satpos.h"
 #include "engine/sgp4slot.h"
 #include "engine/tle.h"
@@ -15,13 +16,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kTwoPi = 2.0 * kPi;
-constexpr double kDeg = kPi / 180.0;
-constexpr double kGmKmDay = 2.9755364003e15;  // km^3/day^2
-constexpr double kJ2x15 = 0.001623942;        // 1.5 J2
-constexpr double kReKm = 6378.137;
-constexpr double kReM = 6378135.0;            // the smaller (WGS-72) radius: below it = inside
 constexpr double kMaxAscent = 12.0;           // min, cap of the ascent time for node and M
 
 bool finite(std::initializer_list<double> xs) {
@@ -88,7 +82,7 @@ double KeplerMeanMotion(double a, double e, double i) {
 // (rev/day) and i (deg).
 double NodeRate(double a, double e, double n, double i) {
   const double p = std::max(a, 1.0) * (e < 1.0 ? 1.0 - e * e : 1.0 - 0.9999 * 0.9999);
-  const double g = kReKm / p;
+  const double g = kReWgs84Km / p;
   return -kJ2x15 * g * g * kTwoPi * n * std::cos(i * kDeg);
 }
 
@@ -213,7 +207,7 @@ int ExDeltaVCore(WinpData* d, double dv, double yaw, double pitch) {
   const Vec3 r = intPos(d, s);
   Vec3 v = intVel(d, s);
   // (A failed SGP4 propagation gives a point 100 km from the centre.)
-  if (!finite({r.x, r.y, r.z, v.x, v.y, v.z}) || !(abs(r) >= kReM) || !(abs(v) > 0.0))
+  if (!finite({r.x, r.y, r.z, v.x, v.y, v.z}) || !(abs(r) >= kReWgs72M) || !(abs(v) > 0.0))
     return ORBIT_BADINPUT;
 
   // 2.-3. The impulse: along the velocity, or turned by yaw and pitch.
@@ -237,7 +231,7 @@ int ExDeltaVCore(WinpData* d, double dv, double yaw, double pitch) {
 
   // 4. Osculating elements.
   double tp, m0, a, ecc, ra, aper, inc;
-  oscelm(kGmKmDay, t, r / 1000.0, v * 86.4, tp, m0, a, ecc, ra, aper, inc);
+  oscelm(kGmKm3Day2, t, r / 1000.0, v * 86.4, tp, m0, a, ecc, ra, aper, inc);
   if (!finite({tp, m0, a, ecc, ra, aper, inc})) return ORBIT_BADINPUT;
   d->epoch[s] = t;
   d->a[s] = a;

@@ -6,14 +6,12 @@
 #include <cstdio>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "engine/geometry.h"
 #include "engine/satpos.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDeg = kPi / 180.0;
-constexpr double kRe = 6378.137;               // km
 constexpr double kMoonR = 1738.0;              // km
 constexpr double kTwoSec = 2.3148148148148147e-05;  // d
 
@@ -121,7 +119,7 @@ void OneSatellite(WinpData* d, Report& txt) {
     if (std::fabs(cg) <= 1.0) {
       g = std::acos(cg);
       hasg = true;
-      txt.Add("\n\n\tAlong-the-Surface-Distance:%s km", Num("%8.1lf", g * kRe).s);
+      txt.Add("\n\n\tAlong-the-Surface-Distance:%s km", Num("%8.1lf", g * kReWgs84Km).s);
     }
   } else {
     txt.Add("\n\n\tDistance to surface of Moon:%s km", Num("%9.1lf", d->mdist * 0.001 - kMoonR).s);
@@ -152,12 +150,12 @@ void OneSatellite(WinpData* d, Report& txt) {
           Num("%7.2lf", sa).s);
 
   const double rkm = abs(r) / 1000.0;
-  if (rkm > kRe)
+  if (rkm > kReWgs84Km)
     txt.Add("\n\tSun Elevation: %s",
-            Num("%7.2lf", satpos->sunh[0] - (90.0 - std::asin(kRe / rkm) / kDeg)).s);
+            Num("%7.2lf", satpos->sunh[0] - (90.0 - std::asin(kReWgs84Km / rkm) / kDeg)).s);
 
   // Direction to the observer in the attitude frame.
-  const Vec3 o = kRe * GeoPos(t, 0.0, olat, olng, d->height, 0.0, 0.0) - r / 1000.0;
+  const Vec3 o = kReWgs84Km * GeoPos(t, 0.0, olat, olng, d->height, 0.0, 0.0) - r / 1000.0;
   const Vec3 w = carpol(vnorm(mxvct(M, o)));
   const double yaw = Wrap360(360.0 - w.y / kDeg);
   const double pitch = w.z / kDeg;

@@ -8,16 +8,13 @@
 #include <cstring>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "engine/passes.h"
 #include "engine/satpos.h"
 #include "engine/tle.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kTwoPi = 2.0 * kPi;
-constexpr double kDeg = kPi / 180.0;
-constexpr double kRe = 6378.137;          // km
 constexpr double kRStart = 6478.14;       // km, first trial radius (100 km up)
 constexpr double kRStep = 100.0;          // km, outward walk
 constexpr double kRMax = 300000.0;        // km, end of the walk
@@ -107,7 +104,7 @@ int OrbitDet(WinpData* d) {
       u[k] = polcar(Vec3(1.0, ra, dec));
     }
     // 4. Observer and the terms of the line-of-sight intersection.
-    o[k] = kRe * GeoPos(tk[k], 0.0, phi, lam, d->height);
+    o[k] = kReWgs84Km * GeoPos(tk[k], 0.0, phi, lam, d->height);
     const double uo = dot(u[k], o[k]);
     a[k] = uo * uo - dot(o[k], o[k]);
     c[k] = -uo;
@@ -353,7 +350,7 @@ int SatMatch(WinpData* d, WoutData* o) {
            d->satname[slot]);
       const double sa = d->a[slot], e = d->ecc[slot];
       Line(o, true, " Incl.: %8.4lf   Perigee: %10.3lf km  Apogee: %10.3lf km", d->inc[slot],
-           sa * (1.0 - e) - kRe, sa * (1.0 + e) - kRe);
+           sa * (1.0 - e) - kReWgs84Km, sa * (1.0 + e) - kReWgs84Km);
       if (!full && slot < MAXSEL - 1) {
         ++kept;
         ++slot;

@@ -4,13 +4,12 @@
 
 #include <cmath>
 
+#include "astro/constants.h"
 #include "engine/flares.h"
 #include "engine/satpos.h"
 
 namespace {
 
-constexpr double kDeg = 3.14159265358979323846 / 180.0;
-constexpr double kRe = 6378.137;  // km
 
 // Steps of the search, in days. The second is the rounded value the pass
 // texts also use; the long step is a little over one hour on purpose.
@@ -41,7 +40,7 @@ void Boundary(const WinpData* d, int i, double& elv, double& azm) {
 
 // Horizon angle (rad) of a satellite h km above the Earth.
 double HorizonAngle(double h) {
-  const double q = kRe + h > kRe ? kRe / (kRe + h) : 1.0;
+  const double q = kReWgs84Km + h > kReWgs84Km ? kReWgs84Km / (kReWgs84Km + h) : 1.0;
   return std::acos(q);
 }
 

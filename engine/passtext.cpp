@@ -9,13 +9,12 @@
 #include <cstring>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "engine/passes.h"
 #include "engine/satpos.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDeg = kPi / 180.0;
 constexpr double kMin = 1.0 / 1440.0;
 constexpr double kSec = 1.157407407e-5;  // step-line class boundary
 constexpr double kSecExact = 1.0 / 86400.0;

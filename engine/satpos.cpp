@@ -4,21 +4,14 @@
 #include <cmath>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "engine/sgp4slot.h"
 #include "engine/stages.h"
 #include "orbit/vorlixnum.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kTwoPi = 2.0 * kPi;
-constexpr double kDeg = kPi / 180.0;
-constexpr double kRe = 6378.137;                  // km, Earth's equatorial radius
 constexpr double kAuEr = 23454.79106062;          // Earth radii per AU
-constexpr double kSecPerRad = 13750.9870831;      // seconds of time per radian
-constexpr double kGmKmDay = 2.9755364003e15;      // km^3/day^2
-constexpr double kJ2x15 = 0.001623942;            // 1.5 J2
-constexpr double kE2 = 0.0066943799901413165;     // WGS-84 first eccentricity squared
 constexpr double kClight = 299792.458;            // km/s
 constexpr double kOmegaEarth = kTwoPi / 86164.09054;  // rad/s, sidereal rotation
 
@@ -88,7 +81,7 @@ void KeplerJ2(double t, WinpData* d, int i, Vec3& r, Vec3& v) {
     const double n = kTwoPi * d->mnmot[i];
     double a = d->a[i];
     if (a < 1.0) a = 1.0;
-    const double q = kRe / a / (1.0 - e * e);
+    const double q = kReWgs84Km / a / (1.0 - e * e);
     const double k = kJ2x15 * q * q * n;
     const double si = std::sin(inc);
     const double node = d->ra[i] * kDeg - k * std::cos(inc) * dt;
@@ -101,7 +94,7 @@ void KeplerJ2(double t, WinpData* d, int i, Vec3& r, Vec3& v) {
     const double E = eccanom(M, e);
     const double cE = std::cos(E), sE = std::sin(E);
     const double f = std::sqrt(1.0 - e * e);
-    const double s = std::sqrt(kGmKmDay / at);
+    const double s = std::sqrt(kGmKm3Day2 / at);
     const double den = 1.0 - e * cE;
     Vec3 rp(at * (cE - e), at * f * sE, 0.0);
     Vec3 vp(-s * sE / den, s * f * cE / den, 0.0);
@@ -111,7 +104,7 @@ void KeplerJ2(double t, WinpData* d, int i, Vec3& r, Vec3& v) {
   } else {
     const double q = d->mnmot[i];
     const double a = e > 1.0 ? q / (1.0 - e) : q;
-    kepler(kGmKmDay, d->epoch[i], t, 0.0, a, e, d->ra[i], d->aper[i], d->inc[i], r, v);
+    kepler(kGmKm3Day2, d->epoch[i], t, 0.0, a, e, d->ra[i], d->aper[i], d->inc[i], r, v);
     v = v / 86400.0;
   }
 }
@@ -170,7 +163,7 @@ void GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
       // SGP4 delivers the true equator with the mean equinox: one rotation by
       // the equation of the equinoxes gives true of date (no further nutation).
       Sgp4(d, t - d->epoch[i], i, r, v);
-      const Mat3 ee = zrot(-eqeq / kSecPerRad);
+      const Mat3 ee = zrot(-eqeq / kTimeSecPerRad);
       r = mxvct(ee, r);
       v = mxvct(ee, v);
       const Mat3 nt = mxtrn(tt.n);
@@ -202,7 +195,7 @@ void GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
   // 10. Observer.
   const double phi = d->lat * kDeg;
   const double lam = d->lng * kDeg;
-  const Vec3 o = kRe * GeoPos(t1, eqeq, phi, lam, d->height, d->IERSxp, d->IERSyp);
+  const Vec3 o = kReWgs84Km * GeoPos(t1, eqeq, phi, lam, d->height, d->IERSxp, d->IERSyp);
   st.o = o;
   // Velocity of the observer carried round by the Earth's rotation, omega x o
   // of the observer's true place on the ellipsoid: with it the range rate is
@@ -238,7 +231,7 @@ void GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
 
   // 14. Azimuth, elevation and range (radians and Earth radii until step 17).
   double az, el, rng;
-  AppPos(t1, eqeq, phi, lam, d->height, 1, r / kRe, az, el, rng);
+  AppPos(t1, eqeq, phi, lam, d->height, 1, r / kReWgs84Km, az, el, rng);
   sp->az[i] = az;
   sp->el[i] = el;
   sp->rng[i] = rng;
@@ -252,7 +245,7 @@ void GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
   }
 
   // 15a. Eclipse of the Sun seen from the current satellite.
-  if (d->eclflg && i == d->prs) st.dim = SatSunEclipse(d, r / kRe, st.sun, st.moon);
+  if (d->eclflg && i == d->prs) st.dim = SatSunEclipse(d, r / kReWgs84Km, st.sun, st.moon);
 
   // 16. Earth-fixed position and geodetic sub-satellite point.
   double latgc;
@@ -266,14 +259,14 @@ void GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
     if (pol.x > 0.1) {
       const double rho2 = e.x * e.x + e.y * e.y;
       const double rho = std::sqrt(rho2);
-      double dz = kE2 * e.z;
-      double nn = kRe;
+      double dz = kE2Wgs84 * e.z;
+      double nn = kReWgs84Km;
       for (int k = 0; k < 4; k++) {
         const double zz = e.z + dz;
         const double root = std::sqrt(rho2 + zz * zz);
         const double s = root < 1e-5 ? std::sin(latgc) : zz / root;
-        nn = kRe / std::sqrt(1.0 - kE2 * s * s);
-        dz = nn * kE2 * s;
+        nn = kReWgs84Km / std::sqrt(1.0 - kE2Wgs84 * s * s);
+        dz = nn * kE2Wgs84 * s;
       }
       sp->lat[i] = std::atan2(e.z + dz, rho);
       sp->hgt[i] = std::sqrt(rho2 + (e.z + dz) * (e.z + dz)) - nn;
@@ -290,7 +283,7 @@ void GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
     sp->sunazo = saz;
     const double h = sp->hgt[i] > 0.0 ? 1000.0 * sp->hgt[i] : 0.0;
     const double rr = abs(r);
-    const double dip = rr > kRe ? kPi / 2.0 - std::asin(kRe / rr) : 0.0;
+    const double dip = rr > kReWgs84Km ? kPi / 2.0 - std::asin(kReWgs84Km / rr) : 0.0;
     AppPos(t1, eqeq, sp->lat[i], sp->lng[i], h, 1, st.sun, saz, sel, sdist);
     sp->ssaz[i] = saz;
     sp->sunh[i] = sel + dip;
@@ -298,7 +291,7 @@ void GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
       AppPos(t1, eqeq, sp->lat[i], sp->lng[i], h, 1, st.moon, saz, sel, sdist);
       sp->moonh[i] = sel + dip;
     }
-    sp->rng[i] *= kRe;
+    sp->rng[i] *= kReWgs84Km;
     if (sp->az[i] < 0.0) sp->az[i] += kTwoPi;
     sp->az[i] /= kDeg;
     sp->el[i] /= kDeg;

@@ -6,15 +6,12 @@
 #include <cmath>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "engine/geometry.h"
 #include "engine/satpos.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kTwoPi = 2.0 * kPi;
-constexpr double kDeg = kPi / 180.0;
-constexpr double kRe = 6378.137;            // km
 constexpr double kAuKm = 149597870.69100964;
 constexpr double kSunRadEr = 109.123;       // Sun's radius in Earth radii
 constexpr double kMoonRadEr = 0.272493;     // Moon's radius in Earth radii
@@ -48,7 +45,7 @@ void TransitStage(WinpData* d, SatPosData* sp, int i, SatPosStage& st) {
     target = RaDecUnit(d->occra, d->occdec);
     if (d->yrepoch != 0.0) target = mxvct(mxtrn(st.q), target);
   }
-  Vec3 rr = st.r / kRe;
+  Vec3 rr = st.r / kReWgs84Km;
   GetOccTrans(st.t1, d, sp, i, st.eqeq, rr, target);
 }
 
@@ -109,7 +106,7 @@ void FlareStage(WinpData* d, SatPosData* sp, int i, SatPosStage& st, int K) {
     if (!(sp->sunh[i] > 0.0)) return;
     source = st.sun;
   }
-  const Vec3 rer = st.r / kRe;
+  const Vec3 rer = st.r / kReWgs84Km;
   Vec3 srel = source - rer;
 
   const bool prime = i == d->prs;
@@ -296,8 +293,8 @@ void SatMagnitude(WinpData* d, SatPosData* sp, int i, SatPosStage& st) {
   double mag0;
   if (d->moonflg && sp->sunh[i] < 0.0 && sp->moonh[i] > 0.0) {
     // In the Earth's shadow with the Moon above the satellite's horizon.
-    const Vec3 mk = kRe * st.moon;
-    const Vec3 sk = kRe * st.sun;
+    const Vec3 mk = kReWgs84Km * st.moon;
+    const Vec3 sk = kReWgs84Km * st.sun;
     double dist = abs(st.r - mk) / kAuKm;
     if (dist <= 0.0) dist = 1e-30;
     const double c = dot(vnorm(sk - mk), vnorm(st.r - mk));
@@ -306,7 +303,7 @@ void SatMagnitude(WinpData* d, SatPosData* sp, int i, SatPosStage& st) {
     mag0 = st.ms;
     source = mk;
   } else {
-    source = kRe * st.sun;
+    source = kReWgs84Km * st.sun;
     mag0 = -26.74;
     st.ms = -30.0;
   }

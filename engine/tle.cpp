@@ -10,6 +10,7 @@
 #include <string>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "engine/satpos.h"
 
 namespace {
@@ -20,7 +21,6 @@ namespace {
 
 constexpr int NAMELEN = SATNAME_SIZE - 1;  // characters of a satellite name
 constexpr int MINELEMLEN = 63;             // shortest usable element line
-constexpr double RE_KM = 6378.137;
 constexpr double GM_STATE = 398600.4415;   // km^3/s^2, for the record's elements
 
 // The name line of the next matching satellite, read ahead by a name search.
@@ -369,8 +369,8 @@ int gettle(WinpData* d, FILE* f, char* line, char* msg, int& eof) {
   if (e < 1.0) {
     a = getsax(d->sgpflg[w], n, e, i);
     d->adot[w] = -4.0 / 3.0 * a * d->ndot[w] / n;
-    perigee = a * (1.0 - e) - RE_KM;
-    apogee = a * (1.0 + e) - RE_KM;
+    perigee = a * (1.0 - e) - kReWgs84Km;
+    apogee = a * (1.0 + e) - kReWgs84Km;
   } else if (e > 1.0) {
     a = d->mnmot[w] / (1.0 - e);
   }

@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 
 // ---------------------------------------------------------------------------
 // Engine globals
@@ -407,10 +408,7 @@ double hdfdms(double x) {
 namespace {
 
 constexpr double UNIX_EPOCH_MJD = 40587.0;
-constexpr double GM_KM3_DAY2 = 2.9755364003e15;  // 398600.448 km^3/s^2
-constexpr double J2TERM_KM2 = 66062.98622677659;  // 1.5 J2 Re^2
-constexpr double TWOPI = 6.283185307179586;
-constexpr double DEG = 0.017453292519943295;
+constexpr double kJ2TermKm2 = kJ2x15 * kReWgs84Km * kReWgs84Km;  // 1.5 J2 Re^2
 
 double clockMjd(std::time_t s) { return static_cast<double>(s) / 86400.0 + UNIX_EPOCH_MJD; }
 
@@ -495,19 +493,19 @@ void cnvepch(WinpData* d, int year, double doy, char* text) {
 }
 
 double getsax(int mode, double n, double e, double i) {
-  double u = std::max(n, 0.0001) * TWOPI;
-  double a1 = std::cbrt(GM_KM3_DAY2 / (u * u));
+  double u = std::max(n, 0.0001) * kTwoPi;
+  double a1 = std::cbrt(kGmKm3Day2 / (u * u));
   double dd = 0.0;
   double p = 1.0 - e * e;
   // e >= 1 has no mean-motion relation with J2: keep the two-body value.
   if (p > 0.0) {
-    double si = std::sin(i * DEG);
-    dd = -J2TERM_KM2 / (a1 * a1) * std::pow(p, -1.5) * (1.0 - 1.5 * si * si);
+    double si = std::sin(i * kDeg);
+    dd = -kJ2TermKm2 / (a1 * a1) * std::pow(p, -1.5) * (1.0 - 1.5 * si * si);
   }
   double a;
   if (mode == 0) {
     double u2 = u / (1.0 - dd);
-    a = std::cbrt(GM_KM3_DAY2 / (u2 * u2));
+    a = std::cbrt(kGmKm3Day2 / (u2 * u2));
   } else {
     a = a1 * (1.0 + dd * (1.0 - dd) / 3.0);
   }
@@ -516,15 +514,15 @@ double getsax(int mode, double n, double e, double i) {
 
 double getn0(double a, double e, double i) {
   double a1 = a == 0.0 ? 1.0 : std::fabs(a);
-  double w = std::sqrt(GM_KM3_DAY2 / (a1 * a1 * a1));
+  double w = std::sqrt(kGmKm3Day2 / (a1 * a1 * a1));
   double p = 1.0 - e * e;
   if (p > 0.0) {
-    double si = std::sin(i * DEG);
-    double n = (J2TERM_KM2 / (a1 * a1) * std::pow(p, -1.5) * (1.0 - 1.5 * si * si) + 1.0) * w /
-               TWOPI;
+    double si = std::sin(i * kDeg);
+    double n = (kJ2TermKm2 / (a1 * a1) * std::pow(p, -1.5) * (1.0 - 1.5 * si * si) + 1.0) * w /
+               kTwoPi;
     return std::min(n, 1000.0);
   }
-  return 1.0 / TWOPI;
+  return 1.0 / kTwoPi;
 }
 
 namespace {
@@ -574,7 +572,7 @@ double ElvRefr(WinpData* d, double h) {
   if (!d->refrc || d->rlm != 0 || !(h > -2.0 && h < 85.0)) return h;
   double r;
   if (h >= 10.0)
-    r = 0.01521154622 / std::tan(h * DEG);
+    r = 0.01521154622 / std::tan(h * kDeg);
   else if (h > -1.0)
     r = 3.5689 * (0.1594 + 0.0196 * h + 0.0002 * h * h) / (1.0 + 0.505 * h + 0.0845 * h * h);
   else

@@ -6,13 +6,12 @@
 
 #include <cmath>
 
+#include "astro/constants.h"
+
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kTwoPi = 2.0 * kPi;
 constexpr double kRad = 180.0 / kPi;
 // WGS-72, the constants SGP4 element sets are defined with.
-constexpr double kRe = 6378135.0;                   // m
 constexpr double kKe = 0.07436691613317341;         // Earth radii^1.5 per minute
 constexpr double kK2 = 0.0005413079;                // J2 / 2
 constexpr double kD1 = 0.00081196185;               // 0.75 J2
@@ -44,8 +43,8 @@ int rv2el(const Vec3& rin, const Vec3& vin, double& incl, double& node, double& 
     return RV2EL_BADINPUT;
 
   // 1. Earth radii and Earth radii per minute.
-  const Vec3 r = rin / kRe;
-  const Vec3 v = vin * (60.0 / kRe);
+  const Vec3 r = rin / kReWgs72M;
+  const Vec3 v = vin * (60.0 / kReWgs72M);
   const double rmag = abs(r);
   if (!(rmag >= 1.0)) return RV2EL_BELOWSURFACE;
 

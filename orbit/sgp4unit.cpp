@@ -7,10 +7,10 @@
 
 #include <cmath>
 
+#include "astro/constants.h"
+
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kTwoPi = 2.0 * kPi;
 constexpr double kX2o3 = 2.0 / 3.0;
 // Floor for 1 + cos i (inclination near 180 degrees).
 constexpr double kTemp4 = 1.5e-12;
@@ -567,7 +567,7 @@ void getgravconst(gravconsttype whichconst, double& tumin, double& radiusearthkm
                   double& j2, double& j3, double& j4, double& j3oj2) {
   switch (whichconst) {
     case wgs72old:
-      radiusearthkm = 6378.135;
+      radiusearthkm = kReWgs72Km;
       xke = 0.0743669161;
       tumin = 1.0 / xke;
       j2 = 0.001082616;
@@ -575,7 +575,7 @@ void getgravconst(gravconsttype whichconst, double& tumin, double& radiusearthkm
       j4 = -0.00000165597;
       break;
     case wgs72:
-      radiusearthkm = 6378.135;
+      radiusearthkm = kReWgs72Km;
       xke = 60.0 / std::sqrt(radiusearthkm * radiusearthkm * radiusearthkm / 398600.8);
       tumin = 1.0 / xke;
       j2 = 0.001082616;
@@ -583,7 +583,7 @@ void getgravconst(gravconsttype whichconst, double& tumin, double& radiusearthkm
       j4 = -0.00000165597;
       break;
     case wgs84:
-      radiusearthkm = 6378.137;
+      radiusearthkm = kReWgs84Km;
       xke = 60.0 / std::sqrt(radiusearthkm * radiusearthkm * radiusearthkm / 398600.5);
       tumin = 1.0 / xke;
       j2 = 0.00108262998905;

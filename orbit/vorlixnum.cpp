@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "orbit/forcetables.h"
 
 RKF45 rkf(6);
@@ -16,8 +17,6 @@ const double* nmgravs = GravS;
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kReq = 6378137.0;              // m, equatorial radius
 constexpr double kGravScale = 9.798285471812783;  // GM / R^2, m/s^2
 constexpr double kOmega = 7.292115e-5;          // rad/s, Earth rotation
 constexpr double kGmSun = 1.32712440018e20;     // m^3/s^2
@@ -48,7 +47,7 @@ bool finite3(const Vec3& v) {
 int HarmDegree(double rr) {
   if (rr < 7378137.0) return 20;
   if (rr < 1e7) return 15;
-  if (rr < 16378137.0) return 10;
+  if (rr < kReWgs84M + 1.0e7) return 10;
   return 6;
 }
 
@@ -81,10 +80,10 @@ void HarmAccTab(const Vec3& r, int n, const double* C, const double* S, Vec3& a)
   double V[kMaxDegree + 2][kMaxDegree + 2], W[kMaxDegree + 2][kMaxDegree + 2];
   double rr = dot(r, r);
   if (rr < 1e-15) rr = 1.0;
-  const double rho = kReq * kReq / rr;
-  const double x0 = kReq * r.x / rr, y0 = kReq * r.y / rr, z0 = kReq * r.z / rr;
+  const double rho = kReWgs84M * kReWgs84M / rr;
+  const double x0 = kReWgs84M * r.x / rr, y0 = kReWgs84M * r.y / rr, z0 = kReWgs84M * r.z / rr;
 
-  V[0][0] = kReq / std::sqrt(rr);
+  V[0][0] = kReWgs84M / std::sqrt(rr);
   W[0][0] = 0.0;
   for (int m = 0; m <= n + 1; m++) {
     if (m > 0) {
@@ -145,7 +144,7 @@ double Jacc71(double mjd, const Vec3& r, const Vec3& sun, double f107, double fb
   if (!(rp.x <= 8.87e6) || rp.x < 1.0) return 0.0;  // also a NaN position
 
   // Height above the WGS-84 ellipsoid.
-  const double ae = 6378137.0, e2 = 0.0066943799901413165;
+  const double ae = kReWgs84M, e2 = kE2Wgs84;
   const double rho2 = r.x * r.x + r.y * r.y;
   double dz = e2 * r.z, nrad = ae;
   for (int it = 0; it < 3; it++) {
@@ -240,7 +239,7 @@ void UpSunMoon(double t, WinpData* d, int sat, Vec3& sun, Vec3& moon) {
   Sun200 s;
   Moon200 m;
   sun = aberrat(T, eclequ(T, s.position(T))) * kAU;
-  moon = eclequ(T, m.position(T)) * kReq;
+  moon = eclequ(T, m.position(T)) * kReWgs84M;
 }
 
 // ---------------------------------------------------------------------------
@@ -277,7 +276,7 @@ void RKfun(double t, double* y, double* dydt, WinpData* d) {
   // Cylindrical shadow and radiation pressure.
   const Vec3 u = vnorm(spos);
   const double ru = dot(r, u);
-  const bool shadow = ru < 0.0 && abs(r - ru * u) < kReq;
+  const bool shadow = ru < 0.0 && abs(r - ru * u) < kReWgs84M;
   if (!shadow && abs(spos) > 1.0) {  // (no pressure without a Sun position)
     Vec3 ds = r - spos;
     double dl = abs(ds);
@@ -415,8 +414,8 @@ int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon,
 
   double eqeq;
   const Mat3 Nt = mxtrn(nutmat(julcent(mjd), eqeq, d->IERSflg));
-  spos = mxvct(Nt, kReq * sun);
-  mpos = mxvct(Nt, kReq * moon);
+  spos = mxvct(Nt, kReWgs84M * sun);
+  mpos = mxvct(Nt, kReWgs84M * moon);
   const Vec3 r0(smy[0], smy[1], smy[2]);
   const bool nearMoon = abs(r0) > abs(r0 - mpos);
 

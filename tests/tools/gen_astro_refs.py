@@ -9,9 +9,9 @@ Writes
       (Julian calendar up to 1582-10-04, Gregorian from 1582-10-15) from
       skyfield.timelib.julian_day(..., julian_before=GREGORIAN_START)
   tests/data/geodetic-erfa.csv      lon,lat,height_m,x,y,z,wx,wy,wz: Earth-fixed observer in
-      units of 6378137 m; x,y,z from erfa.gd2gce with a = 6378137 m and the flattening of
-      the library's e^2 = 0.00669438499959, wx,wy,wz from erfa.gd2gc(WGS84), whose e^2
-      (0.00669437999014) differs by 5e-9 (a few cm)
+      units of 6378137 m; wx,wy,wz from erfa.gd2gc(WGS84), the library's ellipsoid;
+      x,y,z from erfa.gd2gce with a = 6378137 m and the rounded e^2 = 0.00669438499959
+      (flattening 1/298.257) the library used before, which differs by 5e-9 (a few cm)
   tests/data/horizon-erfa.csv       ha,dec,lat,az,el (rad): erfa.hd2ae
   tests/data/polemotion-erfa.csv    xp,yp (arcsec),m00..m22: erfa.pom00(xp, yp, 0)
   tests/data/sidereal-erfa.csv      mjd,gmst_hours: erfa.gmst82(2400000.5, mjd), MJD printed
