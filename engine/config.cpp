@@ -1,19 +1,16 @@
 #include "engine/config.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstdarg>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "astro/astrolib.h"
+#include "engine/safefile.h"
 #include "engine/tle.h"
 
 // ---------------------------------------------------------------------------
@@ -214,77 +211,53 @@ int getcfg(WinpData* d, const char* path) {
 
 namespace {
 
-// Appends a printf text of numbers with '.' as the decimal separator.
-__attribute__((format(printf, 2, 3))) void putNumbers(std::string* out, const char* fmt, ...) {
-  va_list ap, ap2;
-  va_start(ap, fmt);
-  va_copy(ap2, ap);
-  int n = std::vsnprintf(nullptr, 0, fmt, ap);
-  va_end(ap);
-  if (n > 0) {
-    std::vector<char> buf(static_cast<size_t>(n) + 1);
-    std::vsnprintf(buf.data(), buf.size(), fmt, ap2);
-    decdot(buf.data());
-    out->append(buf.data(), static_cast<size_t>(n));
-  }
-  va_end(ap2);
-}
+// Room for everything putcfg writes: about twenty numbers of at most 317
+// characters each ("%lf" of the largest double) and the four texts.
+constexpr size_t CFG_TEXT_MAX = 16384;
 
 // Appends a record text up to its terminator or first line break (a line
 // break inside would shift every item after it).
-void putText(std::string* out, const char* s, int size) {
-  size_t n = strnlen(s, static_cast<size_t>(size - 1));
-  out->append(s, std::min(n, std::strcspn(s, "\r\n")));
+void putText(TextBuf& out, const char* s, int size) {
+  const size_t n = strnlen(s, static_cast<size_t>(size - 1));
+  size_t k = 0;
+  while (k < n && s[k] != '\r' && s[k] != '\n') ++k;
+  out.PutN(s, k);
 }
 
 // A value that getcfg can read back (it refuses nan and inf, which would
 // cost every other setting at the next start).
 double fin(double x) { return std::isfinite(x) ? x : 0.0; }
 
-bool writeAll(const std::string& path, const std::string& data) {
-  FILE* f = std::fopen(path.c_str(), "w");
-  if (!f) return false;
-  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-  ok = std::fflush(f) == 0 && ok;
-  ok = fsync(fileno(f)) == 0 && ok;
-  ok = std::fclose(f) == 0 && ok;
-  return ok;
-}
-
 }  // namespace
 
 int putcfg(const WinpData* d, const char* path) {
-  std::string out;
-  putNumbers(&out, "%lf \n%lf \n%lf \n%lf \n", d->tzauto ? 16.0 : fin(d->tzone), fin(d->lat),
-             fin(d->lng), fin(d->height));
-  putText(&out, d->geoname, GEONAME_SIZE);
-  putNumbers(&out, "\n%d \n%d \n%d \n", d->fsz, d->mgrid, d->mgrey);
-  putText(&out, d->tlenm, FILENAME_SIZE);
-  putNumbers(&out, "\n%d \n%lf \n%lf", d->visflg, fin(d->sunel), fin(d->satel));
-  putNumbers(&out, "\n%lf", fin(d->yrepoch));
-  putNumbers(&out, "\n%d", d->mfsz);
-  putNumbers(&out, "\n%d", d->bf ? 1 : 0);
-  putNumbers(&out, "\n%d \n", d->lftbtn ? 1 : 0);
-  putText(&out, d->updurl, FILENAME_SIZE);
-  putNumbers(&out, "\n%g %7.1lf %7.1lf %7.1lf", std::clamp(fin(d->dur), 1.0, 14.0), fin(d->dF107),
-             fin(d->dFB107), fin(d->dKp));
-  putNumbers(&out, "\n%13.5le %13.5le %13.5le", fin(d->dCd), fin(d->dCr), fin(d->dAm));
+  std::vector<char> buf(CFG_TEXT_MAX);
+  TextBuf out(buf.data(), buf.size());
+  out.Add("%lf \n%lf \n%lf \n%lf \n", d->tzauto ? 16.0 : fin(d->tzone), fin(d->lat),
+          fin(d->lng), fin(d->height));
+  putText(out, d->geoname, GEONAME_SIZE);
+  out.Add("\n%d \n%d \n%d \n", d->fsz, d->mgrid, d->mgrey);
+  putText(out, d->tlenm, FILENAME_SIZE);
+  out.Add("\n%d \n%lf \n%lf", d->visflg, fin(d->sunel), fin(d->satel));
+  out.Add("\n%lf", fin(d->yrepoch));
+  out.Add("\n%d", d->mfsz);
+  out.Add("\n%d", d->bf ? 1 : 0);
+  out.Add("\n%d \n", d->lftbtn ? 1 : 0);
+  putText(out, d->updurl, FILENAME_SIZE);
+  out.Add("\n%g %7.1lf %7.1lf %7.1lf", std::clamp(fin(d->dur), 1.0, 14.0), fin(d->dF107),
+          fin(d->dFB107), fin(d->dKp));
+  out.Add("\n%13.5le %13.5le %13.5le", fin(d->dCd), fin(d->dCr), fin(d->dAm));
   int n = std::clamp(d->satnr, 0, MAXSEL);
-  putNumbers(&out, "\n%d \n", n);
+  out.Add("\n%d \n", n);
   for (int i = 0; i < n; ++i) {
-    putText(&out, d->satname[i], SATNAME_SIZE);
-    out += '\n';
+    putText(out, d->satname[i], SATNAME_SIZE);
+    out.Put("\n");
   }
+  if (out.Truncated()) return 1;
 
-  std::string tmp = std::string(path) + ".tmp";
-  bool ok = writeAll(tmp, out);
-  struct stat st;
-  if (ok && stat(path, &st) == 0) chmod(tmp.c_str(), st.st_mode & 07777);
-  if (!ok || std::rename(tmp.c_str(), path) != 0) {
-    std::remove(tmp.c_str());
-    return 1;
-  }
-  return 0;
+  SafeFile f(path);
+  if (!f.open() || !f.write(out.Str(), out.Len())) return 1;
+  return f.commit() == SafeFile::Done ? 0 : 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -478,15 +451,6 @@ void setLocalNow(WinpData* d) {
   d->second = static_cast<int>(sod % 60);
 }
 
-__attribute__((format(printf, 2, 3))) void putLine(WoutData* o, const char* fmt, ...) {
-  char line[160];
-  va_list ap;
-  va_start(ap, fmt);
-  std::vsnprintf(line, sizeof line, fmt, ap);
-  va_end(ap);
-  PutNxtLn(o, line);
-}
-
 // A record text (place, file or satellite name) on the page as it is: the
 // page's decimal-point rule must not turn its commas into points.
 void putRecordText(WoutData* o, const char* s) {
@@ -540,11 +504,11 @@ void swelcm(WinpData* d, WoutData* o, const char* cfgpath) {
 
   PutNxtLn(o, "The startup input values are:");
   PutSpace(o, 1);
-  putLine(o, "Timezone: %g%s", d->tzone,
+  PutNxtLnF(o, "Timezone: %g%s", d->tzone,
           d->tzone != systemZone ? " *** Timezone different from set system time! ***" : "");
   PutNxtLn(o, "Geographic Location:");
   putRecordText(o, d->geoname);
-  putLine(o, "Lat.: %g  Long.: %g  Height: %g", d->lat, d->lng, d->height);
+  PutNxtLnF(o, "Lat.: %g  Long.: %g  Height: %g", d->lat, d->lng, d->height);
   PutSpace(o, 1);
 
   PutNxtLn(o, "Name of the Orbit Element File:");
@@ -557,20 +521,20 @@ void swelcm(WinpData* d, WoutData* o, const char* cfgpath) {
   }
   PutSpace(o, 1);
 
-  putLine(o, "Maximum Sun Elev.: %g", d->sunel);
-  putLine(o, "Minimum Sat Elev.: %g", d->satel);
+  PutNxtLnF(o, "Maximum Sun Elev.: %g", d->sunel);
+  PutNxtLnF(o, "Minimum Sat Elev.: %g", d->satel);
   PutNxtLn(o, d->visflg ? "Only visible passes" : "All passes");
   PutSpace(o, 1);
 
   static const char* const kBackground[3] = {"White", "Grey", "Black"};
   static const char* const kGrid[3] = {"   No coordinate grid", "   30 deg coordinate grid",
                                        "   10 deg coordinate grid"};
-  putLine(o, "Map background: %s%s", kBackground[std::clamp(d->mgrey, 0, 2)],
+  PutNxtLnF(o, "Map background: %s%s", kBackground[std::clamp(d->mgrey, 0, 2)],
           kGrid[std::clamp(d->mgrid, 0, 2)]);
   PutSpace(o, 1);
 
   if (d->yrepoch < 1900) d->yrepoch = 0;
-  putLine(o, "Epoch for R.A./Dec.: %g", d->yrepoch);
+  PutNxtLnF(o, "Epoch for R.A./Dec.: %g", d->yrepoch);
 
   loadConfigured(d);
   if (d->satnr > 0) {

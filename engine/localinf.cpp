@@ -2,7 +2,6 @@
 #include "engine/localinf.h"
 
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 
 #include "astro/astrolib.h"
@@ -15,34 +14,6 @@ namespace {
 constexpr double kMoonR = 1738.0;              // km
 constexpr double kTwoSec = 2.3148148148148147e-05;  // d
 
-// Bounded text of the report: appends stop at the buffer's end, the text is
-// always terminated.
-class Report {
-public:
-  explicit Report(char* buf) : buf_(buf), len_(0) { buf_[0] = '\0'; }
-  void Add(const char* fmt, ...) __attribute__((format(printf, 2, 3))) {
-    if (len_ >= LOCALINF_SIZE - 1) return;
-    va_list ap;
-    va_start(ap, fmt);
-    const int n = std::vsnprintf(buf_ + len_, LOCALINF_SIZE - len_, fmt, ap);
-    va_end(ap);
-    if (n > 0) len_ += n < LOCALINF_SIZE - len_ ? n : LOCALINF_SIZE - 1 - len_;
-  }
-
-private:
-  char* buf_;
-  int len_;
-};
-
-// One number formatted with a decimal point whatever the locale.
-struct Num {
-  char s[64];
-  Num(const char* fmt, double x) {
-    std::snprintf(s, sizeof s, fmt, x);
-    decdot0(s);
-  }
-};
-
 // Into 0..360 by one addition or subtraction.
 double Wrap360(double x) {
   if (x < 0.0) return x + 360.0;
@@ -52,18 +23,16 @@ double Wrap360(double x) {
 
 double Clamp1(double x) { return x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x); }
 
-void SkyChart(WinpData* d, Report& txt) {
+void SkyChart(WinpData* d, TextBuf& txt) {
   const double t = d->curmjd;
   if (d->el1 < -90.0) {
-    txt.Add("\n\n   *** Cursor outside Map ***");
+    txt.Put("\n\n   *** Cursor outside Map ***");
     return;
   }
-  txt.Add("\n\nAzimuth (deg.):  %s,    Elevation (deg):  %s", Num("%6.1lf", d->az1).s,
-          Num("%6.1lf", d->el1).s);
-  txt.Add("\n\n R.A.(HH.MM):  %s,    Decl.(DD.MM):  %s", Num("%6.2lf", d->az2).s,
-          Num("%6.2lf", d->el2).s);
+  txt.Add("\n\nAzimuth (deg.):  %6.1lf", d->az1).Put(",    Elevation (deg):  ").Add("%6.1lf", d->el1);
+  txt.Add("\n\n R.A.(HH.MM):  %6.2lf", d->az2).Put(",    Decl.(DD.MM):  ").Add("%6.2lf", d->el2);
   if (d->satnr <= 0) {
-    txt.Add("\n\n\n *** No satellite has been selected ***");
+    txt.Put("\n\n\n *** No satellite has been selected ***");
     return;
   }
   const int p = d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0;
@@ -77,7 +46,7 @@ void SkyChart(WinpData* d, Report& txt) {
   const double q = std::sin(e1) * std::sin(es) +
                    std::cos(e1) * std::cos(es) * std::cos((d->az1 - satpos->az[p]) * kDeg);
   if (std::fabs(q) <= 1.0)
-    txt.Add("\n\n%.20s\n\tAngular distance:%s", d->satname[p], Num("%7.2lf", std::acos(q) / kDeg).s);
+    txt.Put("\n\n").PutN(d->satname[p], 20).Add("\n\tAngular distance:%7.2lf", std::acos(q) / kDeg);
 
   // Course on the sky (R.A./Dec. of date) over two seconds.
   d->yrepoch = 0.0;
@@ -95,7 +64,7 @@ void SkyChart(WinpData* d, Report& txt) {
       double course = std::acos(qc) / kDeg;
       if (std::sin(da) > 0.0) course = -course;
       if (course < 0.0) course += 360.0;
-      txt.Add("\n\n\tSky Course:%s", Num("%7.2lf", course).s);
+      txt.Add("\n\n\tSky Course:%7.2lf", course);
     }
   }
 
@@ -106,7 +75,7 @@ void SkyChart(WinpData* d, Report& txt) {
 
 // Distance, state vector, beta angle, Sun and observer directions of the
 // only selected satellite (slot 0).
-void OneSatellite(WinpData* d, Report& txt) {
+void OneSatellite(WinpData* d, TextBuf& txt) {
   const double t = d->curmjd;
   const double olat = d->lat * kDeg, olng = d->lng * kDeg;
   const double slat = satpos->lat[0] * kDeg, slng = satpos->lng[0] * kDeg;
@@ -119,22 +88,22 @@ void OneSatellite(WinpData* d, Report& txt) {
     if (std::fabs(cg) <= 1.0) {
       g = std::acos(cg);
       hasg = true;
-      txt.Add("\n\n\tAlong-the-Surface-Distance:%s km", Num("%8.1lf", g * kReWgs84Km).s);
+      txt.Add("\n\n\tAlong-the-Surface-Distance:%8.1lf km", g * kReWgs84Km);
     }
   } else {
-    txt.Add("\n\n\tDistance to surface of Moon:%s km", Num("%9.1lf", d->mdist * 0.001 - kMoonR).s);
+    txt.Add("\n\n\tDistance to surface of Moon:%9.1lf km", d->mdist * 0.001 - kMoonR);
   }
 
-  txt.Add("\n\n\tState Vector in km and km/s");
+  txt.Put("\n\n\tState Vector in km and km/s");
   const char* lbl[6] = {"x", "y", "z", "vx", "vy", "vz"};
   const double sv[6] = {d->irx[0], d->iry[0], d->irz[0], d->ivx[0], d->ivy[0], d->ivz[0]};
-  for (int k = 0; k < 6; ++k) txt.Add("\n%s\t%s ", lbl[k], Num("%16.8le", sv[k] / 1000.0).s);
+  for (int k = 0; k < 6; ++k) txt.Fmt("\n%s\t", lbl[k]).Add("%16.8le ", sv[k] / 1000.0);
 
-  txt.Add("\n\n\tBeta Angle: %s", Num("%7.2lf", satpos->beta[0]).s);
+  txt.Add("\n\n\tBeta Angle: %7.2lf", satpos->beta[0]);
 
   const double s = satpos->ssaz[0] / kDeg;
   if (d->flarmod == 2 || d->flarmod == -2) {
-    txt.Add("\n\n\tSun Azimuth (from North): %s", Num("%7.2lf", s < 0.0 ? s + 360.0 : s).s);
+    txt.Add("\n\n\tSun Azimuth (from North): %7.2lf", s < 0.0 ? s + 360.0 : s);
     return;
   }
 
@@ -146,13 +115,13 @@ void OneSatellite(WinpData* d, Report& txt) {
   const Mat3 M = d->flaryst ? GetYSMat(d, r, v, 0.0, 0.0) : GetRVMat(r, v, 0.0, 0.0, 1);
   const Vec3 u = carpol(vnorm(mxvct(M, Vec3(0.0, 0.0, 1.0))));
   const double sa = Wrap360(360.0 - u.y / kDeg + s);
-  txt.Add(d->flaryst ? "\n\n\tSun Azimuth (+V YSM): %s" : "\n\n\tSun Azimuth (from +V): %s",
-          Num("%7.2lf", sa).s);
+  txt.Put(d->flaryst ? "\n\n\tSun Azimuth (+V YSM): " : "\n\n\tSun Azimuth (from +V): ");
+  txt.Add("%7.2lf", sa);
 
   const double rkm = abs(r) / 1000.0;
   if (rkm > kReWgs84Km)
-    txt.Add("\n\tSun Elevation: %s",
-            Num("%7.2lf", satpos->sunh[0] - (90.0 - std::asin(kReWgs84Km / rkm) / kDeg)).s);
+    txt.Add("\n\tSun Elevation: %7.2lf",
+            satpos->sunh[0] - (90.0 - std::asin(kReWgs84Km / rkm) / kDeg));
 
   // Direction to the observer in the attitude frame.
   const Vec3 o = kReWgs84Km * GeoPos(t, 0.0, olat, olng, d->height, 0.0, 0.0) - r / 1000.0;
@@ -165,33 +134,33 @@ void OneSatellite(WinpData* d, Report& txt) {
     if (std::sin(olng - slng) < 0.0) az = -az;
     az = Wrap360(az);
     if (az > 0.0) {
-      txt.Add("\n\n\tObserver (Yaw, Pitch, Azimuth): %s  %s  %s", Num("%7.2lf", yaw).s,
-              Num("%7.2lf", pitch).s, Num("%7.2lf", az).s);
+      txt.Put("\n\n\tObserver (Yaw, Pitch, Azimuth): ").Add("%7.2lf  %7.2lf  %7.2lf", yaw, pitch, az);
       return;
     }
   }
-  txt.Add("\n\n\tObserver (Yaw, Pitch): %s  %s", Num("%7.2lf", yaw).s, Num("%7.2lf", pitch).s);
+  txt.Put("\n\n\tObserver (Yaw, Pitch): ").Add("%7.2lf  %7.2lf", yaw, pitch);
 }
 
-void WorldMap(WinpData* d, Report& txt) {
+void WorldMap(WinpData* d, TextBuf& txt) {
   const double t = d->curmjd;
   if (d->lat < -90.0 || d->lng > 180.0) {
-    txt.Add("\n\n   *** Cursor outside Map ***");
+    txt.Put("\n\n   *** Cursor outside Map ***");
     return;
   }
   const int svrlm = d->rlm, svprs = d->prs;
   d->rlm = 0;
   const int n = d->satnr > MAXSEL ? MAXSEL : d->satnr;
   if (n < 1) {
-    txt.Add("*** No satellite has been selected ***");
+    txt.Put("*** No satellite has been selected ***");
   } else {
     d->prs = 0;
     GetSatPos(t, d, satpos, 0, 0);
-    txt.Add("Lat: %s,  Long: %s,   SunElev:%s", Num("%g", d->lat).s, Num("%g", d->lng).s,
-            Num("%6.1lf", satpos->sunelo).s);
+    txt.Add("Lat: %g", d->lat).Put(",  Long: ").Add("%g", d->lng);
+    txt.Put(",   SunElev:").Add("%6.1lf", satpos->sunelo);
     for (int i = 0; i < n; ++i) {
-      txt.Add("\n\n%.20s\n\tAzim:%s,\tElev:%s,\tSun:%s", d->satname[i], Num("%7.2lf", satpos->az[i]).s,
-              Num("%7.2lf", ElvRefr(d, satpos->el[i])).s, Num("%6.1lf", satpos->sunh[i]).s);
+      txt.Put("\n\n").PutN(d->satname[i], 20);
+      txt.Add("\n\tAzim:%7.2lf", satpos->az[i]).Put(",\tElev:").Add("%7.2lf", ElvRefr(d, satpos->el[i]));
+      txt.Put(",\tSun:").Add("%6.1lf", satpos->sunh[i]);
       // Only the selected slots: the one after the last is not a satellite.
       if (i + 1 < n) {
         d->prs = i + 1;
@@ -208,7 +177,7 @@ void WorldMap(WinpData* d, Report& txt) {
 
 void LocalInf(WinpData* indata, char* text) {
   if (!text) return;
-  Report txt(text);
+  TextBuf txt(text, LOCALINF_SIZE);
   if (!indata) return;
   if (indata->skymap)
     SkyChart(indata, txt);

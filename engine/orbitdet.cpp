@@ -3,7 +3,6 @@
 #include "engine/orbitdet.h"
 
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -214,20 +213,6 @@ bool MajorPiece(const char* dsn) {
   return (p == 'A' || p == 'B' || p == 'D' || p == 'E') && (q == ' ' || q == '\0');
 }
 
-void Line(WoutData* o, bool marked, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
-void Line(WoutData* o, bool marked, const char* fmt, ...) {
-  char buf[128];
-  va_list ap;
-  va_start(ap, fmt);
-  std::vsnprintf(buf, sizeof buf, fmt, ap);
-  va_end(ap);
-  decdot(buf);
-  if (marked)
-    PutNxtLnT(o, buf);
-  else
-    PutNxtLn(o, buf);
-}
-
 // Centre of the match: observation k (1 or 2) of the orbit determination.
 void CentreFromObs(WinpData* d, int k) {
   d->mtaz = k == 1 ? d->az1 : d->az2;
@@ -258,7 +243,7 @@ int SatMatch(WinpData* d, WoutData* o) {
   // 3. Title.
   PutSpace(o, 1);
   PutNxtLn(o, " Possible matches on TLE-file:");
-  Line(o, false, " %s", d->tlenm);
+  PutNxtLnF(o, " %s", d->tlenm);
   PutSpace(o, 1);
 
   // 4. Scan slot: after the selected satellites; with ten selected slot 9,
@@ -346,10 +331,10 @@ int SatMatch(WinpData* d, WoutData* o) {
     if (matched) {
       ++matches;
       PutSpace(o, 1);
-      Line(o, true, " NORAD#:%6i  Int.Launch#: %s  %s", d->norad[slot], d->sdsn,
+      PutNxtLnTF(o, " NORAD#:%6i  Int.Launch#: %s  %s", d->norad[slot], d->sdsn,
            d->satname[slot]);
       const double sa = d->a[slot], e = d->ecc[slot];
-      Line(o, true, " Incl.: %8.4lf   Perigee: %10.3lf km  Apogee: %10.3lf km", d->inc[slot],
+      PutNxtLnTF(o, " Incl.: %8.4lf   Perigee: %10.3lf km  Apogee: %10.3lf km", d->inc[slot],
            sa * (1.0 - e) - kReWgs84Km, sa * (1.0 + e) - kReWgs84Km);
       if (!full && slot < MAXSEL - 1) {
         ++kept;
@@ -370,8 +355,8 @@ int SatMatch(WinpData* d, WoutData* o) {
     PutNxtLn(o, d->tlenm);
     PutSpace(o, 3);
   }
-  Line(o, false, " Number of satellites checked: %ld", checked);
-  Line(o, false, " Number of possible matches  : %i", matches);
+  PutNxtLnF(o, " Number of satellites checked: %ld", checked);
+  PutNxtLnF(o, " Number of possible matches  : %i", matches);
   if (matches >= SATMATCH_MAX) PutNxtLn(o, " *** Output buffer full. More matches possible ***");
 
   // 12. Restore the inputs and the selection.

@@ -11,6 +11,7 @@
 #include "astro/astrolib.h"
 #include "astro/constants.h"
 #include "engine/passes.h"
+#include "engine/safefile.h"
 #include "engine/satpos.h"
 
 namespace {
@@ -37,21 +38,6 @@ double EnteredStart(const WinpData* d) {
 
 // A slot index that can be used for the per-slot arrays.
 bool SlotOk(int i) { return i >= 0 && i < NSLOTS; }
-
-// Replaces a file with what a writer put into "<name>.tmp": the old content
-// stays when anything failed.
-bool Commit(FILE* f, const char* tmp, const char* name, bool ok) {
-  ok = !std::ferror(f) && ok;
-  ok = std::fclose(f) == 0 && ok;
-  if (ok) ok = std::rename(tmp, name) == 0;
-  if (!ok) std::remove(tmp);
-  return ok;
-}
-
-bool TmpName(const char* name, char* tmp, size_t size) {
-  const int n = std::snprintf(tmp, size, "%s.tmp", name);
-  return n > 0 && static_cast<size_t>(n) < size;
-}
 
 }  // namespace
 
@@ -316,10 +302,9 @@ void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& 
 
 int saveOrbitTrack(WinpData* d) {
   if (!d || !SlotOk(d->prs)) return 1;
-  char tmp[FILENAME_SIZE + 8];
-  if (!TmpName(d->savnm, tmp, sizeof tmp)) return 1;
-  FILE* f = std::fopen(tmp, "w");
-  if (!f) return 1;
+  SafeFile file(d->savnm);
+  if (!file.open()) return 1;
+  FILE* f = file.file();
   outptr = f;
   const int i = d->prs;
   const bool ground = d->occflg < 1 && (d->flarflg < 1 || d->flarmod < 1);
@@ -355,7 +340,7 @@ int saveOrbitTrack(WinpData* d) {
     ++n;
   }
   outptr = nullptr;
-  return Commit(f, tmp, d->savnm, ok) ? 0 : 1;
+  return ok && file.commit() == SafeFile::Done ? 0 : 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -366,15 +351,14 @@ namespace {
 
 // Copies the page into the save file: three empty lines, then every line's
 // text (at most 76 characters; the mark is not written).
-int SavePage(WinpData* d, WoutData* o) {
-  char tmp[FILENAME_SIZE + 8];
+int SavePage(WinpData* d, const WoutData* o) {
   const bool fresh = d->svnew != 0;
+  SafeFile file(d->savnm);
   FILE* f = nullptr;
-  if (fresh) {
-    if (TmpName(d->savnm, tmp, sizeof tmp)) f = std::fopen(tmp, "w");
-  } else {
+  if (!fresh)
     f = std::fopen(d->savnm, "a");
-  }
+  else if (file.open())
+    f = file.file();
   if (!f) return AOS_NOSAVE;
   d->svnew = 0;
   outptr = f;
@@ -386,7 +370,7 @@ int SavePage(WinpData* d, WoutData* o) {
   }
   outptr = nullptr;
   if (fresh) {
-    if (!Commit(f, tmp, d->savnm, ok)) {
+    if (!ok || file.commit() != SafeFile::Done) {
       d->svnew = 1;  // nothing was replaced: the next save still starts anew
       return AOS_NOSAVE;
     }

@@ -91,7 +91,7 @@ SafeFile::Result SafeFile::commit() {
   if (!f_) return NotOpen;
   bool ok = !bad_;
   if (ok && (std::fflush(f_) != 0 || std::ferror(f_))) ok = fail();
-  if (ok && fsync(fileno(f_)) != 0) ok = fail();
+  if (ok && fdatasync(fileno(f_)) != 0) ok = fail();
   // The new file keeps the permissions of the one it replaces, as writing
   // over it would.
   struct stat st;
@@ -107,13 +107,8 @@ SafeFile::Result SafeFile::commit() {
     unlink(tmp_.c_str());
     return ReplaceFailed;
   }
-  // The rename itself is made durable with the directory.
-  const std::string dir = dirOf(target_);
-  const int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    fsync(dfd);
-    ::close(dfd);
-  }
+  // (The directory is not synced: after a crash it may still show the old
+  // file, which is whole; the new content is on the disk before its name is.)
   return Done;
 }
 

@@ -7,14 +7,14 @@
 
 #include "engine/sortaos.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "engine/safefile.h"
 
 namespace {
 
@@ -55,16 +55,6 @@ bool copyPrefix(FILE* src, FILE* dst, long n) {
     n -= static_cast<long>(got);
   }
   return true;
-}
-
-// The temporary file lives beside the save file so that the rename that
-// replaces the save file never crosses file systems.
-std::string tempName(const std::string& path) {
-  size_t slash = path.rfind('/');
-  std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  std::string tmp = dir + "vorlix.tmp";
-  if (tmp == path) tmp += "~";
-  return tmp;
 }
 
 // Sorts the block; false when the save file must stay as it is (nothing to
@@ -116,9 +106,10 @@ bool sortBlock(const std::string& path, long start) {
                      return memcmp(x.key, y.key, kKeyBytes) < 0;
                    });
 
-  std::string tmp = tempName(path);
-  FILE* out = fopen(tmp.c_str(), "wb");
-  if (!out) { fclose(in); return false; }
+  // The sorted file is written as "vorlix.tmp" beside the save file.
+  SafeFile file(path.c_str(), "vorlix.tmp");
+  if (!file.open()) { fclose(in); return false; }
+  FILE* out = file.file();
   bool ok = copyPrefix(in, out, start);
   fclose(in);
   for (const Piece& h : headers) {
@@ -136,16 +127,7 @@ bool sortBlock(const std::string& path, long start) {
     }
     ok = ok && writeAll(out, base + pl.text.off, pl.text.len);
   }
-  if (fflush(out) != 0 || ferror(out)) ok = false;
-  if (fclose(out) != 0) ok = false;
-
-  struct stat st;
-  if (ok && stat(path.c_str(), &st) == 0) chmod(tmp.c_str(), st.st_mode & 07777);
-  if (!ok || rename(tmp.c_str(), path.c_str()) != 0) {
-    remove(tmp.c_str());
-    return false;
-  }
-  return true;
+  return ok && file.commit() == SafeFile::Done;
 }
 
 }  // namespace

@@ -4,13 +4,13 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstdarg>
 #include <cerrno>
 #include <cstring>
 #include <string>
 
 #include "astro/astrolib.h"
 #include "astro/constants.h"
+#include "engine/safefile.h"
 #include "engine/satpos.h"
 
 namespace {
@@ -124,37 +124,6 @@ bool readNumbers(FILE* f, char* line, int n, int need, double* v, int& eof) {
   }
   return true;
 }
-
-// Text appended to a bounded buffer; numbers pass decdot0 (the GUI may run
-// under a comma-decimal locale).
-class MsgText {
-public:
-  MsgText(char* out, size_t cap) : out_(out), cap_(cap) {
-    if (cap_) out_[0] = '\0';
-  }
-  void text(const char* s) { append(s); }
-  __attribute__((format(printf, 2, 3))) void num(const char* fmt, ...) {
-    char buf[256];
-    va_list ap;
-    va_start(ap, fmt);
-    std::vsnprintf(buf, sizeof buf, fmt, ap);
-    va_end(ap);
-    decdot0(buf);
-    append(buf);
-  }
-
-private:
-  void append(const char* s) {
-    if (cap_ == 0) return;
-    size_t k = std::min(std::strlen(s), cap_ - 1 - len_);
-    std::memcpy(out_ + len_, s, k);
-    len_ += k;
-    out_[len_] = '\0';
-  }
-  char* out_;
-  size_t cap_;
-  size_t len_ = 0;
-};
 
 // ---------------------------------------------------------------------------
 // Record parsing
@@ -409,35 +378,35 @@ int gettle(WinpData* d, FILE* f, char* line, char* msg, int& eof) {
 
   // 9. Information text.
   if (msg) {
-    MsgText t(msg, TLEMSG_SIZE);
-    t.text(name);
-    t.text("\n================================");
-    t.num("\nNORAD#\t\t:%6i", d->norad[w]);
-    t.text("\nInt.Launch#\t: ");
-    t.text(d->ldsn);
-    t.text("\n\nEpoch\t: ");
-    t.text(eptext);
-    t.num("\n\nInclination\t: %8.4lf", d->inc[w]);
-    t.num("\nRight Ascension\t: %8.4lf", d->ra[w]);
-    t.num("\nArg. of Perigee\t: %8.4lf", d->aper[w]);
+    TextBuf t(msg, TLEMSG_SIZE);
+    t.Put(name);
+    t.Put("\n================================");
+    t.Add("\nNORAD#\t\t:%6i", d->norad[w]);
+    t.Put("\nInt.Launch#\t: ");
+    t.Put(d->ldsn);
+    t.Put("\n\nEpoch\t: ");
+    t.Put(eptext);
+    t.Add("\n\nInclination\t: %8.4lf", d->inc[w]);
+    t.Add("\nRight Ascension\t: %8.4lf", d->ra[w]);
+    t.Add("\nArg. of Perigee\t: %8.4lf", d->aper[w]);
     if (e < 1.0) {
-      t.num("\nMean Anomaly\t: %8.4lf", d->m0[w]);
-      t.num("\n\nEccentricity\t: %9.7lf", e);
-      t.num("\nSemi-Major Axis a\t: %10.3lf km", a);
-      t.num("\nChange in a\t: %10.3lf km/day", d->adot[w]);
-      t.num("\nPerigee\t\t: %10.3lf km", perigee);
-      t.num("\nApogee\t\t: %10.3lf km", apogee);
-      if (revnum > 0) t.num("\n\nRevolution at Epoch: %ld", revnum);
-      else t.text("\n");
-      t.num("\nRevolutions per day: %12.8lf", d->mnmot[w]);
+      t.Add("\nMean Anomaly\t: %8.4lf", d->m0[w]);
+      t.Add("\n\nEccentricity\t: %9.7lf", e);
+      t.Add("\nSemi-Major Axis a\t: %10.3lf km", a);
+      t.Add("\nChange in a\t: %10.3lf km/day", d->adot[w]);
+      t.Add("\nPerigee\t\t: %10.3lf km", perigee);
+      t.Add("\nApogee\t\t: %10.3lf km", apogee);
+      if (revnum > 0) t.Add("\n\nRevolution at Epoch: %ld", revnum);
+      else t.Put("\n");
+      t.Add("\nRevolutions per day: %12.8lf", d->mnmot[w]);
       if (std::fabs(d->mnmot[w]) > 0.001)
-        t.num("\n\nPeriod (min):%10.2lf", 1440.0 / d->mnmot[w]);
+        t.Add("\n\nPeriod (min):%10.2lf", 1440.0 / d->mnmot[w]);
     } else {
-      t.num("\n\nEccentricity\t: %8.5lf", e);
-      t.num("\nSemi-Major Axis a\t: %10.3lf km", a);
-      t.num("\nPerigee Distance q\t:%11.3lf km", d->mnmot[w]);
+      t.Add("\n\nEccentricity\t: %8.5lf", e);
+      t.Add("\nSemi-Major Axis a\t: %10.3lf km", a);
+      t.Add("\nPerigee Distance q\t:%11.3lf km", d->mnmot[w]);
     }
-    if (state) t.text("\n+++ Numeric Propagation +++");
+    if (state) t.Put("\n+++ Numeric Propagation +++");
   }
 
   // 10. State at epoch for the analytic models.
@@ -827,15 +796,13 @@ int SaveTle(WinpData* d, WoutData* o) {
     report(o, "*** %s%s ***", "No TLE save file name", "");
     return 2;
   }
-  const std::string tmp = std::string(fname) + ".tmp";
-  FILE* t = std::fopen(tmp.c_str(), "w");
-  if (!t) {
-    report(o, "*** Unable to open TLE save file %s: %s ***", fname, std::strerror(errno));
+  SafeFile out(fname);
+  if (!out.open()) {
+    report(o, "*** Unable to open TLE save file %s: %s ***", fname, std::strerror(out.error()));
     return 2;
   }
   auto abandon = [&](int code, const char* why) {
-    std::fclose(t);
-    std::remove(tmp.c_str());
+    out.abandon();
     report(o, code == 2 ? "*** Unable to read TLE save file %s: %s ***"
                         : "*** Write error on TLE save file %s: %s ***",
            fname, why);
@@ -850,29 +817,24 @@ int SaveTle(WinpData* d, WoutData* o) {
       char buf[8192];
       size_t k;
       bool ok = true;
-      while ((k = std::fread(buf, 1, sizeof buf, old)) > 0)
-        if (std::fwrite(buf, 1, k, t) != k) {
-          ok = false;
-          break;
-        }
-      const int err = errno;
+      while (ok && (k = std::fread(buf, 1, sizeof buf, old)) > 0) ok = out.write(buf, k);
+      const int err = ok ? errno : out.error();
       const bool rerr = std::ferror(old);
       std::fclose(old);
       if (rerr) return abandon(2, std::strerror(err));
       if (!ok) return abandon(3, std::strerror(err));
     }
   }
-  if (std::fwrite(text.data(), 1, text.size(), t) != text.size() || std::fflush(t) != 0)
-    return abandon(3, std::strerror(errno));
-  if (std::fclose(t) != 0) {
-    std::remove(tmp.c_str());
-    report(o, "*** Write error on TLE save file %s: %s ***", fname, std::strerror(errno));
-    return 3;
-  }
-  if (std::rename(tmp.c_str(), fname) != 0) {
-    report(o, "*** Unable to replace TLE save file %s: %s ***", fname, std::strerror(errno));
-    std::remove(tmp.c_str());
-    return 3;
+  if (!out.write(text.data(), text.size())) return abandon(3, std::strerror(out.error()));
+  switch (out.commit()) {
+    case SafeFile::Done:
+      break;
+    case SafeFile::ReplaceFailed:
+      report(o, "*** Unable to replace TLE save file %s: %s ***", fname, std::strerror(out.error()));
+      return 3;
+    default:
+      report(o, "*** Write error on TLE save file %s: %s ***", fname, std::strerror(out.error()));
+      return 3;
   }
   d->tsnew = 0;
   return 0;
