@@ -206,11 +206,12 @@ constexpr int kIrPageLen = 75;
 bool LoadByName(WinpData* d, FILE* tf, const char* name, int slot) {
   std::rewind(tf);
   std::snprintf(d->cfgname[WORKSLOT], SATNAME_SIZE, "%s", name);
-  const int srchmd = d->srchmd;
-  d->srchmd = 0;
-  char msg[TLEMSG_SIZE];
-  const int r = tleread(d, tf, msg, 0);
-  d->srchmd = srchmd;
+  int r;
+  {
+    Keep<int> srchmd(d->srchmd, 0);
+    char msg[TLEMSG_SIZE];
+    r = tleread(d, tf, msg, 0);
+  }
   if (r < 1) return false;
   ShiftElm(d, slot, WORKSLOT);
   return true;

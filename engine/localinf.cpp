@@ -15,30 +15,20 @@ constexpr double kMoonR = 1738.0;              // km
 constexpr double kTwoSec = 2.3148148148148147e-05;  // d
 
 // Into 0..360 by one addition or subtraction.
-double Wrap360(double x) {
+double wrap360(double x) {
   if (x < 0.0) return x + 360.0;
   if (x >= 360.0) return x - 360.0;
   return x;
 }
 
-double Clamp1(double x) { return x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x); }
+double clamp1(double x) { return x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x); }
 
-void SkyChart(WinpData* d, TextBuf& txt) {
+// Angular distance of the prime satellite p from the clicked point and its
+// course on the sky, both outside relative mode.
+void distanceAndCourse(WinpData* d, int p, TextBuf& txt) {
   const double t = d->curmjd;
-  if (d->el1 < -90.0) {
-    txt.Put("\n\n   *** Cursor outside Map ***");
-    return;
-  }
-  txt.Add("\n\nAzimuth (deg.):  %6.1lf", d->az1).Put(",    Elevation (deg):  ").Add("%6.1lf", d->el1);
-  txt.Add("\n\n R.A.(HH.MM):  %6.2lf", d->az2).Put(",    Decl.(DD.MM):  ").Add("%6.2lf", d->el2);
-  if (d->satnr <= 0) {
-    txt.Put("\n\n\n *** No satellite has been selected ***");
-    return;
-  }
-  const int p = d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0;
-  const double svyr = d->yrepoch;
-  const int svrlm = d->rlm;
-  d->rlm = 0;
+  Keep<int> rlm(d->rlm, 0);
+  Keep<double> yrepoch(d->yrepoch);
 
   // Angular distance of the prime satellite from the clicked point.
   GetSatPos(t, d, satpos, p, 0);
@@ -67,15 +57,28 @@ void SkyChart(WinpData* d, TextBuf& txt) {
       txt.Add("\n\n\tSky Course:%7.2lf", course);
     }
   }
+}
 
-  d->rlm = svrlm;
-  d->yrepoch = svyr;
+void skyChart(WinpData* d, TextBuf& txt) {
+  const double t = d->curmjd;
+  if (d->el1 < -90.0) {
+    txt.Put("\n\n   *** Cursor outside Map ***");
+    return;
+  }
+  txt.Add("\n\nAzimuth (deg.):  %6.1lf", d->az1).Put(",    Elevation (deg):  ").Add("%6.1lf", d->el1);
+  txt.Add("\n\n R.A.(HH.MM):  %6.2lf", d->az2).Put(",    Decl.(DD.MM):  ").Add("%6.2lf", d->el2);
+  if (d->satnr <= 0) {
+    txt.Put("\n\n\n *** No satellite has been selected ***");
+    return;
+  }
+  const int p = d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0;
+  distanceAndCourse(d, p, txt);
   GetSatPos(t, d, satpos, p, 0);
 }
 
 // Distance, state vector, beta angle, Sun and observer directions of the
 // only selected satellite (slot 0).
-void OneSatellite(WinpData* d, TextBuf& txt) {
+void oneSatellite(WinpData* d, TextBuf& txt) {
   const double t = d->curmjd;
   const double olat = d->lat * kDeg, olng = d->lng * kDeg;
   const double slat = satpos->lat[0] * kDeg, slng = satpos->lng[0] * kDeg;
@@ -114,7 +117,7 @@ void OneSatellite(WinpData* d, TextBuf& txt) {
   const Vec3 v = mxvct(nut, Vec3(d->ivx[0], d->ivy[0], d->ivz[0]));
   const Mat3 M = d->flaryst ? GetYSMat(d, r, v, 0.0, 0.0) : GetRVMat(r, v, 0.0, 0.0, 1);
   const Vec3 u = carpol(vnorm(mxvct(M, Vec3(0.0, 0.0, 1.0))));
-  const double sa = Wrap360(360.0 - u.y / kDeg + s);
+  const double sa = wrap360(360.0 - u.y / kDeg + s);
   txt.Put(d->flaryst ? "\n\n\tSun Azimuth (+V YSM): " : "\n\n\tSun Azimuth (from +V): ");
   txt.Add("%7.2lf", sa);
 
@@ -126,13 +129,13 @@ void OneSatellite(WinpData* d, TextBuf& txt) {
   // Direction to the observer in the attitude frame.
   const Vec3 o = kReWgs84Km * GeoPos(t, 0.0, olat, olng, d->height, 0.0, 0.0) - r / 1000.0;
   const Vec3 w = carpol(vnorm(mxvct(M, o)));
-  const double yaw = Wrap360(360.0 - w.y / kDeg);
+  const double yaw = wrap360(360.0 - w.y / kDeg);
   const double pitch = w.z / kDeg;
   const double den = std::sin(g) * std::cos(slat);
   if (hasg && std::fabs(den) > 1e-50) {
-    double az = std::acos(Clamp1((std::sin(olat) - std::cos(g) * std::sin(slat)) / den)) / kDeg;
+    double az = std::acos(clamp1((std::sin(olat) - std::cos(g) * std::sin(slat)) / den)) / kDeg;
     if (std::sin(olng - slng) < 0.0) az = -az;
-    az = Wrap360(az);
+    az = wrap360(az);
     if (az > 0.0) {
       txt.Put("\n\n\tObserver (Yaw, Pitch, Azimuth): ").Add("%7.2lf  %7.2lf  %7.2lf", yaw, pitch, az);
       return;
@@ -141,14 +144,14 @@ void OneSatellite(WinpData* d, TextBuf& txt) {
   txt.Put("\n\n\tObserver (Yaw, Pitch): ").Add("%7.2lf  %7.2lf", yaw, pitch);
 }
 
-void WorldMap(WinpData* d, TextBuf& txt) {
+void worldMap(WinpData* d, TextBuf& txt) {
   const double t = d->curmjd;
   if (d->lat < -90.0 || d->lng > 180.0) {
     txt.Put("\n\n   *** Cursor outside Map ***");
     return;
   }
-  const int svrlm = d->rlm, svprs = d->prs;
-  d->rlm = 0;
+  Keep<int> rlm(d->rlm, 0);
+  Keep<int> prs(d->prs);
   const int n = d->satnr > MAXSEL ? MAXSEL : d->satnr;
   if (n < 1) {
     txt.Put("*** No satellite has been selected ***");
@@ -167,10 +170,8 @@ void WorldMap(WinpData* d, TextBuf& txt) {
         GetSatPos(t, d, satpos, i + 1, 0);
       }
     }
-    if (n == 1) OneSatellite(d, txt);
+    if (n == 1) oneSatellite(d, txt);
   }
-  d->prs = svprs;
-  d->rlm = svrlm;
 }
 
 }  // namespace
@@ -180,7 +181,7 @@ void LocalInf(WinpData* indata, char* text) {
   TextBuf txt(text, LOCALINF_SIZE);
   if (!indata) return;
   if (indata->skymap)
-    SkyChart(indata, txt);
+    skyChart(indata, txt);
   else
-    WorldMap(indata, txt);
+    worldMap(indata, txt);
 }

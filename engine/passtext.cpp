@@ -53,18 +53,15 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
   const int i = d->prs;
   const bool rel = RelativeMode(d);
   const int j = ObservingSlot(d);
-  const double sunel = d->sunel;
-  if (!rel && d->occflg == 1) d->sunel = 90.0;
+  // Sun transits: the Sun may stand at any height.
+  Keep<double> sunel(d->sunel, !rel && d->occflg == 1 ? 90.0 : d->sunel);
 
   const bool minsteps = d->tstep == kMin;
   const bool secsteps = !minsteps && d->tstep >= kSecExact;
 
   if (t == 0.0) {
     const int n = d->npass < MAXPASS ? d->npass : MAXPASS;
-    if (d->ipass < 0 || d->ipass >= n) {
-      d->sunel = sunel;
-      return 0;  // not a pass of the last list
-    }
+    if (d->ipass < 0 || d->ipass >= n) return 0;  // not a pass of the last list
     t = d->pastm[d->ipass];
     d->tmxel = 0.0;
     epmax = -100.0;
@@ -178,7 +175,6 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
   }
   t += d->tstep;
   if (t == 0.0) t = 1.0;
-  d->sunel = sunel;
   return result;
 }
 
@@ -197,14 +193,14 @@ void GetPoleTxt(WinpData* d, char* buf) {
 
   // The two directions must be of date: the pole is turned into the horizon
   // of date below.
-  const double yrepoch = d->yrepoch;
-  d->yrepoch = 0.0;
   Vec3 u[2];
-  for (int k = 0; k < 2; ++k) {
-    GetSatPos(k == 0 ? tc - kPoleHalf : tc + kPoleHalf, d, satpos, i, 0);
-    u[k] = polcar(Vec3(1.0, 15.0 * DmsDegF(satpos->ra[i]) * kDeg, DmsDegF(satpos->dec[i]) * kDeg));
+  {
+    Keep<double> ofDate(d->yrepoch, 0.0);
+    for (int k = 0; k < 2; ++k) {
+      GetSatPos(k == 0 ? tc - kPoleHalf : tc + kPoleHalf, d, satpos, i, 0);
+      u[k] = polcar(Vec3(1.0, 15.0 * DmsDegF(satpos->ra[i]) * kDeg, DmsDegF(satpos->dec[i]) * kDeg));
+    }
   }
-  d->yrepoch = yrepoch;
   Vec3 n = u[0] * u[1];
   if (abs(n) == 0.0) return;
 
@@ -242,13 +238,12 @@ void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& 
     if (autozone) code = 2;
     return;
   }
-  const double lat = d->lat, lng = d->lng;
-  const int rlm = d->rlm;
-  d->rlm = 0;
+  // The observer moves onto the centre line for the two samples.
+  Keep<int> rlm(d->rlm, 0);
+  Keep<double> lat(d->lat), lng(d->lng);
   GetSatPos(t, d, satpos, slot, 0);
   if (!(satpos->ctlat[slot] < 100.0)) {
     // The centre line misses the Earth: there is no zone to stand in.
-    d->rlm = rlm;
     out.Put(" ");
     if (autozone) code = 2;
     return;
@@ -262,9 +257,6 @@ void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& 
   GetSatPos(t + kSecExact, d, satpos, slot, 0);
   const double el1 = satpos->el[slot], az1 = satpos->az[slot];
   const double p1lat = satpos->ctlat[slot], p1lng = satpos->ctlng[slot];
-  d->lat = lat;
-  d->lng = lng;
-  d->rlm = rlm;
 
   double dir = az0, cosd;
   if (p0lat < 100.0 && p1lat < 100.0)
@@ -381,39 +373,27 @@ int SavePage(WinpData* d, const WoutData* o) {
   return ok ? AOS_DONE : AOS_NOSAVE;
 }
 
-}  // namespace
+// The page's answer when there is no list to make.
+void putNoSatellite(WoutData* o) {
+  PutSpace(o, 1);
+  PutNxtLn(o, " *** No satellite has been selected ***");
+  PutSpace(o, 1);
+  PutNxtLn(o, " Use the Input / Select Satellite menu");
+  PutNxtLn(o, " (and don't forget to press the SELECT button)");
+  PutSpace(o, 1);
+}
 
-int aospass(WinpData* d, WoutData* o) {
-  if (!d || !o) return AOS_NOLIST;
-  d->npass = 0;
-  o->nlines = 0;
-  const double mxdist = d->mxdist, sunel = d->sunel;
+void putNoDistance(WoutData* o) {
+  PutSpace(o, 1);
+  PutNxtLn(o, " *** Need distance > 0 for occultations or flares ***");
+  PutNxtLn(o, " *** except for Sun or Moon Transits ***");
+  PutSpace(o, 1);
+}
 
-  if (d->satnr < 1 || !SlotOk(d->prs)) {
-    PutSpace(o, 1);
-    PutNxtLn(o, " *** No satellite has been selected ***");
-    PutSpace(o, 1);
-    PutNxtLn(o, " Use the Input / Select Satellite menu");
-    PutNxtLn(o, " (and don't forget to press the SELECT button)");
-    PutSpace(o, 1);
-    return AOS_NOLIST;
-  }
-  const bool sunmoon = d->iridflg == 1 && (d->occflg == 1 || d->occflg == 2);
-  bool autozone = false;
-  if (sunmoon && d->mxdist <= 0.0) {
-    autozone = true;
-    d->mxdist = 35.0;
-  } else if (d->iridflg >= 1 && !(d->mxdist > 0.0)) {
-    PutSpace(o, 1);
-    PutNxtLn(o, " *** Need distance > 0 for occultations or flares ***");
-    PutNxtLn(o, " *** except for Sun or Moon Transits ***");
-    PutSpace(o, 1);
-    return AOS_NOLIST;
-  }
-
+// Head of the pass list: place, event kind, satellite (and the observing
+// satellite in relative mode), conditions, year and zone, column titles.
+void putListHeader(const WinpData* d, WoutData* o, bool rel) {
   const int i = d->prs;
-  const bool rel = RelativeMode(d);
-  const int j = ObservingSlot(d);
   char text[160];
   {
     TextBuf l(text, sizeof text);
@@ -432,7 +412,6 @@ int aospass(WinpData* d, WoutData* o) {
     if (d->iridflg == 1) {
       if (d->occflg == 1) {
         l.Put(" >>> Sun Transit");
-        d->sunel = 90.0;  // the Sun may stand at any height
       } else if (d->occflg == 2) {
         l.Put(" >>> Moon Transit");
       } else if (d->occflg == 3) {
@@ -454,7 +433,7 @@ int aospass(WinpData* d, WoutData* o) {
     if (rel) {
       TextBuf m(text, sizeof text);
       m.Put(" ");
-      m.Put(d->satname[j]);
+      m.Put(d->satname[ObservingSlot(d)]);
       PutNxtLn(o, text);
     }
   }
@@ -485,9 +464,15 @@ int aospass(WinpData* d, WoutData* o) {
     PutNxtLnT(o, "     Event Time (Azim.,Elev.)   Distance");
   else
     PutNxtLnT(o, "    Start (Azim.,Elev.)    Maximum (Azim.,Elev.)  End (Azim.,Elev.)");
+}
 
+// One marked line per pass (or event) of the prime slot over the entered
+// interval, a blank line before every tenth; npass and pastm record them.
+void putPassLines(WinpData* d, WoutData* o, bool rel, bool sunmoon, bool autozone) {
+  const int i = d->prs;
   const double t0 = EnteredStart(d), tend = t0 + d->dur;
   const double skip = d->mnmot[i] > 14.0 && d->rlm == 0 ? 1.0 / 24.0 : 0.0;
+  char text[160];
   double tm[3], elv[3], azm[3];
   double t = t0;
   while (t <= tend) {
@@ -528,14 +513,39 @@ int aospass(WinpData* d, WoutData* o) {
     PutNxtLn(o, " *** No suitable pass found within time interval ***");
     PutSpace(o, 1);
   }
-  d->sunel = sunel;
-  d->mxdist = mxdist;
+}
+
+}  // namespace
+
+int aospass(WinpData* d, WoutData* o) {
+  if (!d || !o) return AOS_NOLIST;
+  d->npass = 0;
+  o->nlines = 0;
+  if (d->satnr < 1 || !SlotOk(d->prs)) {
+    putNoSatellite(o);
+    return AOS_NOLIST;
+  }
+  const bool sunmoon = d->iridflg == 1 && (d->occflg == 1 || d->occflg == 2);
+  const bool autozone = sunmoon && d->mxdist <= 0.0;
+  if (!autozone && d->iridflg >= 1 && !(d->mxdist > 0.0)) {
+    putNoDistance(o);
+    return AOS_NOLIST;
+  }
+  {
+    Keep<double> mxdist(d->mxdist, autozone ? 35.0 : d->mxdist);
+    // Sun transits: the Sun may stand at any height.
+    Keep<double> sunel(d->sunel, d->iridflg == 1 && d->occflg == 1 ? 90.0 : d->sunel);
+    const bool rel = RelativeMode(d);
+    putListHeader(d, o, rel);
+    putPassLines(d, o, rel, sunmoon, autozone);
+  }
 
   if (d->filsav != 1) return AOS_DONE;
   const int res = SavePage(d, o);
   if (res != AOS_DONE) {
     // The reader must see this line even on a full page.
     if (o->nlines >= WOUT_NLINES) o->nlines = WOUT_NLINES - 1;
+    char text[160];
     TextBuf l(text, sizeof text);
     l.Put(" *** Problems with the output file ");
     l.Put(d->savnm);

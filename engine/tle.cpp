@@ -511,16 +511,13 @@ int tleread(WinpData* d, FILE* f, char* msg, int cont) {
     std::snprintf(msg, TLEMSG_SIZE, "\n*** No TLE file open ***");
     return 0;
   }
-  const int srchmd = d->srchmd;
-  int res = tlesearch(d, f, msg, cont);
-  d->srchmd = srchmd;
-  return res;
+  Keep<int> srchmd(d->srchmd);
+  return tlesearch(d, f, msg, cont);
 }
 
 void EpochState(WinpData* d, int i, bool reset) {
   if (!d || i < 0 || i >= NSLOTS) return;
-  const int rlm = d->rlm;
-  d->rlm = 0;
+  Keep<int> rlm(d->rlm, 0);
   d->sgpsat = SGPSAT_NONE;
   GetSatPos(d->epoch[i], d, satpos, i, 0);
   d->rx[i] = d->irx[i];
@@ -542,7 +539,6 @@ void EpochState(WinpData* d, int i, bool reset) {
     d->cr[i] = d->dCr;
     d->am[i] = d->dAm;
   }
-  d->rlm = rlm;
 }
 
 // ---------------------------------------------------------------------------

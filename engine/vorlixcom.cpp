@@ -452,17 +452,12 @@ void setNewMjd(WinpData* d) {
 }
 
 double RT_MJD(WinpData* d) {
-  int sv[6] = {d->day, d->month, d->year, d->hour, d->minute, d->second};
+  // The clock's date and time pass through the record's fields.
+  Keep<int> day(d->day), month(d->month), year(d->year);
+  Keep<int> hour(d->hour), minute(d->minute), second(d->second);
   DefTime(d);
-  double t = mjd(d->day, d->month, d->year,
-                 d->hour + d->minute / 60.0 + d->second / 3600.0 + d->rtoff);
-  d->day = sv[0];
-  d->month = sv[1];
-  d->year = sv[2];
-  d->hour = sv[3];
-  d->minute = sv[4];
-  d->second = sv[5];
-  return t;
+  return mjd(d->day, d->month, d->year,
+             d->hour + d->minute / 60.0 + d->second / 3600.0 + d->rtoff);
 }
 
 double SetTtUt(WinpData* d, int year) {

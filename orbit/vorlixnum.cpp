@@ -355,13 +355,6 @@ bool finiteState(double x, double y, double z, double vx, double vy, double vz) 
          std::isfinite(vy) && std::isfinite(vz);
 }
 
-// Restores the record pointer of the derivative wrapper when NumProp returns.
-struct ActiveRecord {
-  WinpData* saved;
-  explicit ActiveRecord(WinpData* d) : saved(nmdat) { nmdat = d; }
-  ~ActiveRecord() { nmdat = saved; }
-};
-
 }  // namespace
 
 int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon, Vec3& r,
@@ -428,7 +421,7 @@ int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon,
     return NUMPROP_OK;
   }
 
-  ActiveRecord active(d);
+  Keep<WinpData*> active(nmdat, d);  // the derivative wrapper's record until NumProp returns
   const double hmax = std::fmin(std::fabs(dt), 1200.0);
   const double hmin = std::fmin(0.1, 0.1 * hmax);
   const double hstop = std::fmin(kMinStep, 1e-3 * hmax);
