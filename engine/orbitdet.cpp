@@ -208,144 +208,111 @@ namespace {
 SatPosData g_scanpos;
 
 // Major object: a piece designated by one letter A, B, D or E.
-bool MajorPiece(const char* dsn) {
+bool majorPiece(const char* dsn) {
   const char p = dsn[8], q = dsn[9];
   return (p == 'A' || p == 'B' || p == 'D' || p == 'E') && (q == ' ' || q == '\0');
 }
 
 // Centre of the match: observation k (1 or 2) of the orbit determination.
-void CentreFromObs(WinpData* d, int k) {
+void centreFromObs(WinpData* d, int k) {
   d->mtaz = k == 1 ? d->az1 : d->az2;
   d->mtel = k == 1 ? d->el1 : d->el2;
   d->rdf = k == 1 ? d->az1flg : d->az2flg;
 }
 
-}  // namespace
+// The window a satellite must pass through: time span, centre (azimuth and
+// elevation in rad, moving with the sky for a long window given in R.A. and
+// Dec.), radius and direction filter. The centre and the filter carry over
+// from one satellite to the next as the scan leaves them.
+struct MatchWindow {
+  double t, eqeq, tlo, thi;
+  double cA, cE;       // centre
+  double mxa, cosmax;  // radius and its cosine
+  bool dirwanted;      // direction filter asked for
+  int dirf;            // direction filter applied (not near the zenith)
+  double dirObs;       // observed direction of motion, -pi..pi
+  bool skyfixed;       // centre fixed on the sky: recomputed every minute
+};
 
-int SatMatch(WinpData* d, WoutData* o) {
-  // 1. Inputs changed during the scan.
-  const double svaz = d->mtaz, svel = d->mtel, svtm = d->tm;
-  const int svrdf = d->rdf, svrlm = d->rlm;
-  o->nlines = 0;
+constexpr double kDirLimit = 89.1 * kDeg;  // no direction filter closer to the zenith
 
-  // 2. The TLE file.
-  FILE* f = std::fopen(d->tlenm, "r");
-  if (!f) {
-    PutSpace(o, 1);
-    PutNxtLn(o, " *** Unable to open TLE file ***");
-    PutNxtLn(o, d->tlenm);
-    PutSpace(o, 1);
-    PutNxtLn(o, " Select a valid TLE file first.");
-    PutSpace(o, 1);
-    return 1;
-  }
+MatchWindow matchWindow(WinpData* d) {
+  MatchWindow w;
+  w.t = d->curmjd;
+  w.eqeq = 0.0;
+  nutmat(julcent(w.t), w.eqeq, false);
+  w.tlo = w.t - d->tm / 1440.0;
+  w.thi = w.t + d->tm / 1440.0;
+  convRDAE(d, w.t, w.eqeq, w.cA, w.cE);
+  w.mxa = d->mxa * kDeg;
+  w.cosmax = std::cos(w.mxa);
+  w.dirwanted = d->drf && !d->odm;
+  w.dirf = w.dirwanted && w.cE + w.mxa <= kDirLimit;
+  w.dirObs = d->dra * kDeg;
+  if (w.dirObs > kPi) w.dirObs -= kTwoPi;
+  w.skyfixed = d->rdf && d->tm > 2.0;
+  return w;
+}
 
-  // 3. Title.
-  PutSpace(o, 1);
-  PutNxtLn(o, " Possible matches on TLE-file:");
-  PutNxtLnF(o, " %s", d->tlenm);
-  PutSpace(o, 1);
-
-  // 4. Scan slot: after the selected satellites; with ten selected slot 9,
-  //    whose satellite waits in the spare slot (matches are then not kept).
-  int kept = d->satnr < 0 ? 0 : (d->satnr > MAXSEL ? MAXSEL : d->satnr);
-  const bool full = kept >= MAXSEL;
-  int slot;
-  if (full) {
-    slot = MAXSEL - 1;
-    ShiftElm(d, SPARESLOT, slot);
-  } else {
-    slot = kept;
-  }
-
-  // 5. Both observations of the orbit determination.
+// Whether the satellite in slot passes through the window (with odm: through
+// the first observation and then the second).
+bool passesWindow(WinpData* d, int slot, MatchWindow& w) {
+  const double step = (d->mnmot[slot] >= 2.0 || d->ecc[slot] >= 0.1) ? kSec : kMin;
   if (d->odm) {
-    if (d->deltm / 60.0 > d->tm) d->tm = d->deltm / 60.0;
-    CentreFromObs(d, 1);
+    centreFromObs(d, 1);
+    convRDAE(d, w.t, w.eqeq, w.cA, w.cE);
   }
-
-  // 6. Window, centre and filters.
-  d->rlm = 0;
-  const double t = d->curmjd;
-  double eqeq = 0.0;
-  nutmat(julcent(t), eqeq, false);
-  const double tlo = t - d->tm / 1440.0, thi = t + d->tm / 1440.0;
-  double cA, cE;
-  convRDAE(d, t, eqeq, cA, cE);
-  const double mxa = d->mxa * kDeg;
-  const double cosmax = std::cos(mxa);
-  const double limit = 89.1 * kDeg;
-  const bool dirwanted = d->drf && !d->odm;
-  int dirf = dirwanted && cE + mxa <= limit;
-  double dirObs = d->dra * kDeg;
-  if (dirObs > kPi) dirObs -= kTwoPi;
-  const bool skyfixed = d->rdf && d->tm > 2.0;
-
-  // 7.-11. Every satellite of the file.
-  d->cfgname[WORKSLOT][0] = '*';
-  long checked = 0;
-  int matches = 0;
-  char msg[TLEMSG_SIZE];
+  const bool candidate = !d->mtmaj || (d->mnmot[slot] >= 2.5 && majorPiece(d->dsn[slot]));
   double tm[3], elv[3], azm[3];
-  int res = tleread(d, f, msg, 0);
-  while (res != 0 && matches < SATMATCH_MAX) {
-    ++checked;
-    ShiftElm(d, slot, WORKSLOT);
-    const bool more = res == 2;
-    const double step =
-        (d->mnmot[slot] >= 2.0 || d->ecc[slot] >= 0.1) ? kSec : kMin;
-    bool candidate = !d->mtmaj || (d->mnmot[slot] >= 2.5 && MajorPiece(d->dsn[slot]));
-    if (d->odm) {
-      CentreFromObs(d, 1);
-      convRDAE(d, t, eqeq, cA, cE);
+  if (!candidate || nextpass(d, slot, w.tlo, w.thi, tm, elv, azm) == 0) return false;
+  int counter = 0;
+  bool first = false;  // odm: observation 1 passed
+  for (double ts = tm[0]; ts <= tm[2]; ts += step) {
+    if (w.skyfixed && counter >= 60) {
+      convRDAE(d, ts, w.eqeq, w.cA, w.cE);
+      w.dirf = w.dirwanted && w.cE + w.mxa <= kDirLimit;
+      counter = 0;
     }
-    bool matched = false;
-    if (candidate && nextpass(d, slot, tlo, thi, tm, elv, azm) != 0) {
-      int counter = 0;
-      bool first = false;  // odm: observation 1 passed
-      for (double ts = tm[0]; ts <= tm[2] && !matched; ts += step) {
-        if (skyfixed && counter >= 60) {
-          convRDAE(d, ts, eqeq, cA, cE);
-          dirf = dirwanted && cE + mxa <= limit;
-          counter = 0;
-        }
-        counter = step > 1.5e-5 ? 60 : counter + 1;
-        GetSatPos(ts, d, &g_scanpos, slot, 0);
-        const double sA = g_scanpos.az[slot] * kDeg, sE = g_scanpos.el[slot] * kDeg;
-        double sA2 = sA, sE2 = sE;
-        if (dirf) {
-          GetSatPos(ts + step, d, &g_scanpos, slot, 0);
-          sA2 = g_scanpos.az[slot] * kDeg;
-          sE2 = g_scanpos.el[slot] * kDeg;
-        }
-        if (!mtchok(cosmax, cA, cE, sA, sE, dirObs, dirf, sA2, sE2)) continue;
-        if (d->odm && !first) {
-          first = true;
-          CentreFromObs(d, 2);
-          convRDAE(d, ts, eqeq, cA, cE);
-          continue;
-        }
-        matched = true;
-      }
+    counter = step > 1.5e-5 ? 60 : counter + 1;
+    GetSatPos(ts, d, &g_scanpos, slot, 0);
+    const double sA = g_scanpos.az[slot] * kDeg, sE = g_scanpos.el[slot] * kDeg;
+    double sA2 = sA, sE2 = sE;
+    if (w.dirf) {
+      GetSatPos(ts + step, d, &g_scanpos, slot, 0);
+      sA2 = g_scanpos.az[slot] * kDeg;
+      sE2 = g_scanpos.el[slot] * kDeg;
     }
-    if (matched) {
-      ++matches;
-      PutSpace(o, 1);
-      PutNxtLnTF(o, " NORAD#:%6i  Int.Launch#: %s  %s", d->norad[slot], d->sdsn,
-           d->satname[slot]);
-      const double sa = d->a[slot], e = d->ecc[slot];
-      PutNxtLnTF(o, " Incl.: %8.4lf   Perigee: %10.3lf km  Apogee: %10.3lf km", d->inc[slot],
-           sa * (1.0 - e) - kReWgs84Km, sa * (1.0 + e) - kReWgs84Km);
-      if (!full && slot < MAXSEL - 1) {
-        ++kept;
-        ++slot;
-      }
+    if (!mtchok(w.cosmax, w.cA, w.cE, sA, sE, w.dirObs, w.dirf, sA2, sE2)) continue;
+    if (d->odm && !first) {
+      first = true;
+      centreFromObs(d, 2);
+      convRDAE(d, ts, w.eqeq, w.cA, w.cE);
+      continue;
     }
-    if (!more) break;
-    res = tleread(d, f, msg, 1);
+    return true;
   }
-  std::fclose(f);
+  return false;
+}
 
+void putNoTleFile(const WinpData* d, WoutData* o) {
+  PutSpace(o, 1);
+  PutNxtLn(o, " *** Unable to open TLE file ***");
+  PutNxtLn(o, d->tlenm);
+  PutSpace(o, 1);
+  PutNxtLn(o, " Select a valid TLE file first.");
+  PutSpace(o, 1);
+}
+
+// The two marked lines of a match.
+void putMatch(const WinpData* d, WoutData* o, int slot) {
+  PutSpace(o, 1);
+  PutNxtLnTF(o, " NORAD#:%6i  Int.Launch#: %s  %s", d->norad[slot], d->sdsn, d->satname[slot]);
+  const double sa = d->a[slot], e = d->ecc[slot];
+  PutNxtLnTF(o, " Incl.: %8.4lf   Perigee: %10.3lf km  Apogee: %10.3lf km", d->inc[slot],
+             sa * (1.0 - e) - kReWgs84Km, sa * (1.0 + e) - kReWgs84Km);
+}
+
+void putSummary(const WinpData* d, WoutData* o, long checked, int matches) {
   if (matches > 0) {
     PutSpace(o, 2);
   } else {
@@ -358,13 +325,62 @@ int SatMatch(WinpData* d, WoutData* o) {
   PutNxtLnF(o, " Number of satellites checked: %ld", checked);
   PutNxtLnF(o, " Number of possible matches  : %i", matches);
   if (matches >= SATMATCH_MAX) PutNxtLn(o, " *** Output buffer full. More matches possible ***");
+}
 
-  // 12. Restore the inputs and the selection.
-  d->rlm = svrlm;
-  d->mtaz = svaz;
-  d->mtel = svel;
-  d->tm = svtm;
-  d->rdf = svrdf;
+}  // namespace
+
+int SatMatch(WinpData* d, WoutData* o) {
+  // The match centre, window and relative mode are the scan's own.
+  Keep<double> mtaz(d->mtaz), mtel(d->mtel), tm(d->tm);
+  Keep<int> rdf(d->rdf), rlm(d->rlm, 0);
+  o->nlines = 0;
+
+  FILE* f = std::fopen(d->tlenm, "r");
+  if (!f) {
+    putNoTleFile(d, o);
+    return 1;
+  }
+  PutSpace(o, 1);
+  PutNxtLn(o, " Possible matches on TLE-file:");
+  PutNxtLnF(o, " %s", d->tlenm);
+  PutSpace(o, 1);
+
+  // Scan slot: after the selected satellites; with ten selected slot 9,
+  // whose satellite waits in the spare slot (matches are then not kept).
+  int kept = d->satnr < 0 ? 0 : (d->satnr > MAXSEL ? MAXSEL : d->satnr);
+  const bool full = kept >= MAXSEL;
+  int slot = full ? MAXSEL - 1 : kept;
+  if (full) ShiftElm(d, SPARESLOT, slot);
+
+  // Both observations of the orbit determination: the window spans them.
+  if (d->odm) {
+    if (d->deltm / 60.0 > d->tm) d->tm = d->deltm / 60.0;
+    centreFromObs(d, 1);
+  }
+  MatchWindow w = matchWindow(d);
+
+  d->cfgname[WORKSLOT][0] = '*';
+  long checked = 0;
+  int matches = 0;
+  char msg[TLEMSG_SIZE];
+  int res = tleread(d, f, msg, 0);
+  while (res != 0 && matches < SATMATCH_MAX) {
+    ++checked;
+    ShiftElm(d, slot, WORKSLOT);
+    if (passesWindow(d, slot, w)) {
+      ++matches;
+      putMatch(d, o, slot);
+      if (!full && slot < MAXSEL - 1) {
+        ++kept;
+        ++slot;
+      }
+    }
+    if (res != 2) break;
+    res = tleread(d, f, msg, 1);
+  }
+  std::fclose(f);
+  putSummary(d, o, checked, matches);
+
   if (full) ShiftElm(d, MAXSEL - 1, SPARESLOT);
   d->satnr = kept;
   return 0;
