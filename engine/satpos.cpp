@@ -109,220 +109,241 @@ void KeplerJ2(double t, WinpData* d, int i, Vec3& r, Vec3& v) {
   }
 }
 
+// Relative mode: the next selected satellite (slot j) takes the observer's
+// place for one call. What it changes (the observer, slot j's sub-point and
+// height in sp) is put back when the call ends.
+struct RelativeView {
+  bool on = false;
+  int j = 0;
+  double olat = 0, olng = 0, ohgt = 0, jlat = 0, jlng = 0, jhgt = 0;
+};
+
+RelativeView enterRelative(double t, WinpData* d, SatPosData* sp, int i) {
+  RelativeView rv;
+  rv.on = RelativeMode(d) && i == d->prs;
+  if (!rv.on) return rv;
+  rv.j = d->satnr > i + 1 ? i + 1 : 0;
+  const int j = rv.j;
+  rv.olat = d->lat;
+  rv.olng = d->lng;
+  rv.ohgt = d->height;
+  rv.jlat = sp->lat[j];
+  rv.jlng = sp->lng[j];
+  rv.jhgt = sp->hgt[j];
+  GetSatPos(t, d, sp, j, 0);
+  d->lat = sp->lat[j];
+  d->lng = sp->lng[j];
+  d->height = 1000.0 * sp->hgt[j];
+  sp->rsun1 = sp->sunh[j];
+  return rv;
+}
+
+// Slot i shows where the observing satellite is; the range rate becomes the
+// rate of the distance between the two satellites.
+void leaveRelative(WinpData* d, SatPosData* sp, int i, const RelativeView& rv, const Vec3& r,
+                   const Vec3& v) {
+  const int j = rv.j;
+  sp->rsun0 = sp->sunh[i];
+  sp->ra[i] = sp->lat[j];
+  sp->dec[i] = sp->lng[j];
+  sp->sunh[i] = sp->hgt[j];
+  sp->lat[j] = rv.jlat;
+  sp->lng[j] = rv.jlng;
+  sp->hgt[j] = rv.jhgt;
+  d->lat = rv.olat;
+  d->lng = rv.olng;
+  d->height = rv.ohgt;
+  const Vec3 ur = vnorm(r - sp->rsat);
+  sp->rate[i] = dot(v, ur) - dot(sp->vsat, ur);
+}
+
+// The state of slot i at t (km, km/s) in the true equator and equinox of
+// date from its model: numerical, SGP4/SDP4 or Kepler with J2 rates. An
+// analytic state is also stored as the slot's integrated state.
+void propagate(double t, WinpData* d, int i, const TimeTerms& tt, const SatPosStage& st, Vec3& r,
+               Vec3& v) {
+  if (d->nmflg[i]) {
+    NumProp(t, d, i, st.sun, st.moon, r, v);
+    r = mxvct(tt.n, r);
+    v = mxvct(tt.n, v);
+    return;
+  }
+  // The slot keeps its state in the mean equator and equinox of date, as
+  // the integrator does, whatever model gave it.
+  Vec3 rm, vm;
+  if (d->sgpflg[i]) {
+    // SGP4 delivers the true equator with the mean equinox: one rotation by
+    // the equation of the equinoxes gives true of date (no further nutation).
+    Sgp4(d, t - d->epoch[i], i, r, v);
+    const Mat3 ee = zrot(-tt.eqeq / kTimeSecPerRad);
+    r = mxvct(ee, r);
+    v = mxvct(ee, v);
+    const Mat3 nt = mxtrn(tt.n);
+    rm = mxvct(nt, r);
+    vm = mxvct(nt, v);
+  } else {
+    KeplerJ2(t, d, i, rm, vm);
+    r = mxvct(tt.n, rm);
+    v = mxvct(tt.n, vm);
+  }
+  // A switch to numerical propagation continues from this state.
+  d->irx[i] = 1000.0 * rm.x;
+  d->iry[i] = 1000.0 * rm.y;
+  d->irz[i] = 1000.0 * rm.z;
+  d->ivx[i] = 1000.0 * vm.x;
+  d->ivy[i] = 1000.0 * vm.y;
+  d->ivz[i] = 1000.0 * vm.z;
+  d->tint[i] = t;
+  d->mdist = 0.0;
+}
+
+// Topocentric R.A. and Dec. (mean equator of yrepoch) and range rate.
+void topocentric(const WinpData* d, SatPosData* sp, int i, const SatPosStage& st) {
+  // Velocity of the observer carried round by the Earth's rotation, omega x o
+  // of the observer's true place on the ellipsoid: with it the range rate is
+  // exactly the rate of the Earth-fixed distance. A sphere of radius R + h at
+  // the geocentric latitude is off by ~8 km in distance from the axis at
+  // mid-latitudes, ~6e-4 km/s in the range rate.
+  const Vec3 w(-kOmegaEarth * st.o.y, kOmegaEarth * st.o.x, 0.0);
+  Vec3 dv = st.r - st.o;
+  const Vec3 u = vnorm(dv);
+  if (d->IERSflg) dv = dv - st.v * (abs(dv) / kClight);
+  if (d->yrepoch != 0.0) dv = mxvct(st.q, dv);
+  const Vec3 pol = carpol(dv);
+  double alpha = pol.y;
+  if (alpha < 0.0) alpha += kTwoPi;
+  sp->ra[i] = DegFDms(12.0 * alpha / kPi);
+  sp->dec[i] = DegFDms(pol.z / kDeg);
+  sp->rate[i] = dot(st.v, u) - dot(w, u);
+}
+
+// The point below the Sun; gast: Greenwich apparent sidereal time (rad).
+void subSolarPoint(SatPosData* sp, const Vec3& sun, double gast) {
+  const Vec3 ps = carpol(sun);
+  const double ds = ps.z;
+  sp->sslng = ReduceLng(ps.y - gast) / kDeg;
+  sp->sslat = (std::fabs(ds) < 1.53589 ? std::atan(std::tan(ds) * 1.00674) : ds) / kDeg;
+}
+
+// Beta angle (deg): the Sun above the orbit plane.
+double betaAngle(const Vec3& r, const Vec3& v, const Vec3& sun) {
+  double b = dot(vnorm(vnorm(r) * vnorm(v)), vnorm(sun));
+  if (b > 1.0) b = 1.0;
+  if (b < -1.0) b = -1.0;
+  return std::asin(b) / kDeg;
+}
+
+// Earth-fixed position and the geodetic sub-satellite point on the WGS-84
+// ellipsoid: lat, lng (rad) and hgt (km) of slot i. Returns the geocentric
+// latitude (rad).
+double subSatellitePoint(const WinpData* d, SatPosData* sp, int i, const Vec3& r, double gast) {
+  Vec3 e = mxvct(zrot(gast), r);
+  if (d->IERSxp != 0.0 || d->IERSyp != 0.0) e = mxvct(PoleMx(d->IERSxp, d->IERSyp), e);
+  const Vec3 pol = carpol(e);
+  const double latgc = pol.z;
+  sp->lat[i] = latgc;
+  sp->lng[i] = ReduceLng(pol.y);
+  if (!(pol.x > 0.1)) {
+    sp->hgt[i] = 0.0;
+    return latgc;
+  }
+  const double rho2 = e.x * e.x + e.y * e.y;
+  const double rho = std::sqrt(rho2);
+  double dz = kE2Wgs84 * e.z;
+  double nn = kReWgs84Km;
+  for (int k = 0; k < 4; k++) {
+    const double zz = e.z + dz;
+    const double root = std::sqrt(rho2 + zz * zz);
+    const double s = root < 1e-5 ? std::sin(latgc) : zz / root;
+    nn = kReWgs84Km / std::sqrt(1.0 - kE2Wgs84 * s * s);
+    dz = nn * kE2Wgs84 * s;
+  }
+  sp->lat[i] = std::atan2(e.z + dz, rho);
+  sp->hgt[i] = std::sqrt(rho2 + (e.z + dz) * (e.z + dz)) - nn;
+  return latgc;
+}
+
+// The Sun at the observer (phi, lam in rad) and the Sun (and Moon) above the
+// satellite's horizon, which lies below its local horizontal by the dip.
+// Angles in radians.
+void sunAndMoon(const WinpData* d, SatPosData* sp, int i, const SatPosStage& st, double phi,
+                double lam) {
+  double saz, sel, sdist;
+  AppPos(st.t1, st.eqeq, phi, lam, d->height, 1, st.sun, saz, sel, sdist);
+  sp->sunelo = sel / kDeg;
+  sp->sunazo = saz;
+  const double h = sp->hgt[i] > 0.0 ? 1000.0 * sp->hgt[i] : 0.0;
+  const double rr = abs(st.r);
+  const double dip = rr > kReWgs84Km ? kPi / 2.0 - std::asin(kReWgs84Km / rr) : 0.0;
+  AppPos(st.t1, st.eqeq, sp->lat[i], sp->lng[i], h, 1, st.sun, saz, sel, sdist);
+  sp->ssaz[i] = saz;
+  sp->sunh[i] = sel + dip;
+  if (d->moonflg) {
+    AppPos(st.t1, st.eqeq, sp->lat[i], sp->lng[i], h, 1, st.moon, saz, sel, sdist);
+    sp->moonh[i] = sel + dip;
+  }
+}
+
 }  // namespace
 
 void GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
   if (i < 0 || i >= NSLOTS) return;
+  const RelativeView rv = enterRelative(t, d, sp, i);
 
-  // 1. Earth rotation runs on UT1 when the IERS values are given.
-  const double t1 = d->IERSflg ? t + d->Ut1Utc / 86400.0 : t;
-
-  // 2. Relative mode: the next selected satellite observes the current one.
-  const bool relative = RelativeMode(d) && i == d->prs;
-  int j = 0;
-  double olat = 0, olng = 0, ohgt = 0, jlat = 0, jlng = 0, jhgt = 0;
-  if (relative) {
-    j = d->satnr > i + 1 ? i + 1 : 0;
-    olat = d->lat;
-    olng = d->lng;
-    ohgt = d->height;
-    jlat = sp->lat[j];
-    jlng = sp->lng[j];
-    jhgt = sp->hgt[j];
-    GetSatPos(t, d, sp, j, 0);
-    d->lat = sp->lat[j];
-    d->lng = sp->lng[j];
-    d->height = 1000.0 * sp->hgt[j];
-    sp->rsun1 = sp->sunh[j];
-  }
-
-  // 3.-6. Time, Sun, nutation, Moon, precession.
+  // Time, Sun, nutation, Moon and precession; Earth rotation runs on UT1
+  // when the IERS values are given.
   const bool needmoon = d->moonflg || d->occflg == 2 || d->eclflg || d->nmflg[i];
   const TimeTerms& tt = GetTimeTerms(t, d, needmoon);
   SatPosStage st;
-  st.t1 = t1;
+  st.t1 = d->IERSflg ? t + d->Ut1Utc / 86400.0 : t;
   st.eqeq = tt.eqeq;
   st.sun = tt.sun;
   st.moon = needmoon ? tt.moon : Vec3();
   st.dim = 0.0;
   st.md = 99.0;
   st.ms = -30.0;  // no Moon-lit source unless the magnitude stage finds one
-  const double eqeq = tt.eqeq;
 
-  // 7.-9. Propagation, brought to the true equator and equinox of date.
   Vec3 r, v;
-  if (d->nmflg[i]) {
-    NumProp(t, d, i, st.sun, st.moon, r, v);
-    r = mxvct(tt.n, r);
-    v = mxvct(tt.n, v);
-  } else {
-    // The slot keeps its state in the mean equator and equinox of date, as
-    // the integrator does, whatever model gave it.
-    Vec3 rm, vm;
-    if (d->sgpflg[i]) {
-      // SGP4 delivers the true equator with the mean equinox: one rotation by
-      // the equation of the equinoxes gives true of date (no further nutation).
-      Sgp4(d, t - d->epoch[i], i, r, v);
-      const Mat3 ee = zrot(-eqeq / kTimeSecPerRad);
-      r = mxvct(ee, r);
-      v = mxvct(ee, v);
-      const Mat3 nt = mxtrn(tt.n);
-      rm = mxvct(nt, r);
-      vm = mxvct(nt, v);
-    } else {
-      KeplerJ2(t, d, i, rm, vm);
-      r = mxvct(tt.n, rm);
-      v = mxvct(tt.n, vm);
-    }
-    // A switch to numerical propagation continues from this state.
-    d->irx[i] = 1000.0 * rm.x;
-    d->iry[i] = 1000.0 * rm.y;
-    d->irz[i] = 1000.0 * rm.z;
-    d->ivx[i] = 1000.0 * vm.x;
-    d->ivy[i] = 1000.0 * vm.y;
-    d->ivz[i] = 1000.0 * vm.z;
-    d->tint[i] = t;
-    d->mdist = 0.0;
-  }
+  propagate(t, d, i, tt, st, r, v);
   if (d->yrepoch != 0.0) st.q = tt.p * mxtrn(tt.n);
-  if (!relative) {
+  if (!rv.on) {
     sp->rsat = r;
     sp->vsat = v;
   }
   st.r = r;
   st.v = v;
 
-  // 10. Observer.
   const double phi = d->lat * kDeg;
   const double lam = d->lng * kDeg;
-  const Vec3 o = kReWgs84Km * GeoPos(t1, eqeq, phi, lam, d->height, d->IERSxp, d->IERSyp);
-  st.o = o;
-  // Velocity of the observer carried round by the Earth's rotation, omega x o
-  // of the observer's true place on the ellipsoid: with it the range rate is
-  // exactly the rate of the Earth-fixed distance. A sphere of radius R + h at
-  // the geocentric latitude is off by ~8 km in distance from the axis at
-  // mid-latitudes, ~6e-4 km/s in the range rate.
-  const Vec3 w(-kOmegaEarth * o.y, kOmegaEarth * o.x, 0.0);
+  st.o = kReWgs84Km * GeoPos(st.t1, st.eqeq, phi, lam, d->height, d->IERSxp, d->IERSyp);
+  topocentric(d, sp, i, st);
+  const double gast = lsidtim(st.t1, 0.0, st.eqeq) * kPi / 12.0;
+  subSolarPoint(sp, st.sun, gast);
 
-  // 11. Topocentric R.A. and Dec. in the mean equator of yrepoch.
-  Vec3 dv = r - o;
-  const Vec3 u = vnorm(dv);
-  if (d->IERSflg) dv = dv - v * (abs(dv) / kClight);
-  if (d->yrepoch != 0.0) dv = mxvct(st.q, dv);
-  {
-    const Vec3 pol = carpol(dv);
-    double alpha = pol.y;
-    if (alpha < 0.0) alpha += kTwoPi;
-    sp->ra[i] = DegFDms(12.0 * alpha / kPi);
-    sp->dec[i] = DegFDms(pol.z / kDeg);
-  }
-
-  // 12. Range rate.
-  sp->rate[i] = dot(v, u) - dot(w, u);
-
-  // 13. Sub-solar point.
-  const double gast = lsidtim(t1, 0.0, eqeq) * kPi / 12.0;
-  {
-    const Vec3 ps = carpol(st.sun);
-    const double ds = ps.z;
-    sp->sslng = ReduceLng(ps.y - gast) / kDeg;
-    sp->sslat = (std::fabs(ds) < 1.53589 ? std::atan(std::tan(ds) * 1.00674) : ds) / kDeg;
-  }
-
-  // 14. Azimuth, elevation and range (radians and Earth radii until step 17).
+  // Azimuth, elevation and range (radians and Earth radii until the Sun and
+  // Moon are placed).
   double az, el, rng;
-  AppPos(t1, eqeq, phi, lam, d->height, 1, r / kReWgs84Km, az, el, rng);
+  AppPos(st.t1, st.eqeq, phi, lam, d->height, 1, r / kReWgs84Km, az, el, rng);
   sp->az[i] = az;
   sp->el[i] = el;
   sp->rng[i] = rng;
-
-  // 15. Beta angle: the Sun above the orbit plane.
-  {
-    double b = dot(vnorm(vnorm(r) * vnorm(v)), vnorm(st.sun));
-    if (b > 1.0) b = 1.0;
-    if (b < -1.0) b = -1.0;
-    sp->beta[i] = std::asin(b) / kDeg;
-  }
-
-  // 15a. Eclipse of the Sun seen from the current satellite.
+  sp->beta[i] = betaAngle(r, v, st.sun);
   if (d->eclflg && i == d->prs) st.dim = SatSunEclipse(d, r / kReWgs84Km, st.sun, st.moon);
+  st.latgc = subSatellitePoint(d, sp, i, r, gast);
+  sunAndMoon(d, sp, i, st, phi, lam);
+  sp->rng[i] *= kReWgs84Km;
+  if (sp->az[i] < 0.0) sp->az[i] += kTwoPi;
+  sp->az[i] /= kDeg;
+  sp->el[i] /= kDeg;
 
-  // 16. Earth-fixed position and geodetic sub-satellite point.
-  double latgc;
-  {
-    Vec3 e = mxvct(zrot(gast), r);
-    if (d->IERSxp != 0.0 || d->IERSyp != 0.0) e = mxvct(PoleMx(d->IERSxp, d->IERSyp), e);
-    const Vec3 pol = carpol(e);
-    latgc = pol.z;
-    sp->lat[i] = latgc;
-    sp->lng[i] = ReduceLng(pol.y);
-    if (pol.x > 0.1) {
-      const double rho2 = e.x * e.x + e.y * e.y;
-      const double rho = std::sqrt(rho2);
-      double dz = kE2Wgs84 * e.z;
-      double nn = kReWgs84Km;
-      for (int k = 0; k < 4; k++) {
-        const double zz = e.z + dz;
-        const double root = std::sqrt(rho2 + zz * zz);
-        const double s = root < 1e-5 ? std::sin(latgc) : zz / root;
-        nn = kReWgs84Km / std::sqrt(1.0 - kE2Wgs84 * s * s);
-        dz = nn * kE2Wgs84 * s;
-      }
-      sp->lat[i] = std::atan2(e.z + dz, rho);
-      sp->hgt[i] = std::sqrt(rho2 + (e.z + dz) * (e.z + dz)) - nn;
-    } else {
-      sp->hgt[i] = 0.0;
-    }
-  }
-
-  // 17. Sun (and Moon) at the observer and above the satellite's horizon.
-  {
-    double saz, sel, sdist;
-    AppPos(t1, eqeq, phi, lam, d->height, 1, st.sun, saz, sel, sdist);
-    sp->sunelo = sel / kDeg;
-    sp->sunazo = saz;
-    const double h = sp->hgt[i] > 0.0 ? 1000.0 * sp->hgt[i] : 0.0;
-    const double rr = abs(r);
-    const double dip = rr > kReWgs84Km ? kPi / 2.0 - std::asin(kReWgs84Km / rr) : 0.0;
-    AppPos(t1, eqeq, sp->lat[i], sp->lng[i], h, 1, st.sun, saz, sel, sdist);
-    sp->ssaz[i] = saz;
-    sp->sunh[i] = sel + dip;
-    if (d->moonflg) {
-      AppPos(t1, eqeq, sp->lat[i], sp->lng[i], h, 1, st.moon, saz, sel, sdist);
-      sp->moonh[i] = sel + dip;
-    }
-    sp->rng[i] *= kReWgs84Km;
-    if (sp->az[i] < 0.0) sp->az[i] += kTwoPi;
-    sp->az[i] /= kDeg;
-    sp->el[i] /= kDeg;
-  }
-
-  // 18. Magnitude of the current satellite.
   if (d->chlen > 0.0 && i == d->prs) SatMagnitude(d, sp, i, st);
 
-  // 18a. Degrees from here on.
+  // Degrees from here on; then footprint, transit centre line, flare stages.
   sp->lat[i] /= kDeg;
   sp->lng[i] /= kDeg;
   sp->sunh[i] /= kDeg;
   if (d->moonflg) sp->moonh[i] /= kDeg;
-
-  // 18b. Footprint, transit centre line, flare stages.
-  st.latgc = latgc;
   SatLateStages(d, sp, i, flag, st);
 
-  // 19. End of relative mode: slot i shows where the observing satellite is.
-  if (relative) {
-    sp->rsun0 = sp->sunh[i];
-    sp->ra[i] = sp->lat[j];
-    sp->dec[i] = sp->lng[j];
-    sp->sunh[i] = sp->hgt[j];
-    sp->lat[j] = jlat;
-    sp->lng[j] = jlng;
-    sp->hgt[j] = jhgt;
-    d->lat = olat;
-    d->lng = olng;
-    d->height = ohgt;
-    const Vec3 ur = vnorm(r - sp->rsat);
-    sp->rate[i] = dot(v, ur) - dot(sp->vsat, ur);
-  }
+  if (rv.on) leaveRelative(d, sp, i, rv, r, v);
 }
