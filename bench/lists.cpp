@@ -10,16 +10,14 @@
 #include "engine/lists.h"
 #include "engine/orbitdet.h"
 #include "engine/vorlixcom.h"
+#include "support/data.h"
+#include "support/files.h"
+#include "support/record.h"
 
 namespace {
 
 std::unique_ptr<WinpData> Record(const char* tle, int day, int month, int year) {
-  auto d = std::make_unique<WinpData>();
-  d->lat = 48.1;
-  d->lng = 11.6;
-  d->height = 520.0;
-  d->sdp4 = true;
-  d->sgpsat = SGPSAT_NONE;
+  auto d = support::newRecord(48.1, 11.6, 520.0);
   d->satel = 10.0;
   d->sunel = -6.0;
   d->dur = 1.0;
@@ -27,8 +25,8 @@ std::unique_ptr<WinpData> Record(const char* tle, int day, int month, int year) 
   d->month = month;
   d->year = year;
   std::snprintf(d->geoname, GEONAME_SIZE, "Bench");
-  std::snprintf(d->tlenm, FILENAME_SIZE, "%s/%s", VORLIX_BENCH_DATA, tle);
-  std::snprintf(d->savnm, FILENAME_SIZE, "%s", "/tmp/vorlix_bench_lists.txt");
+  std::snprintf(d->tlenm, FILENAME_SIZE, "%s", support::benchDataPath(tle).c_str());
+  std::snprintf(d->savnm, FILENAME_SIZE, "%s", support::tempPath("lists.txt").c_str());
   return d;
 }
 

@@ -17,21 +17,25 @@
 #include "engine/config.h"
 #include "engine/passtext.h"
 #include "engine/tle.h"
+#include "support/record.h"
 
 namespace {
 
-const char* const kIss =
-    "ISS (ZARYA)\n"
-    "1 25544U 98067A   18020.89808844  .00002078  00000-0  38550-4 0  9992\n"
-    "2 25544  51.6424  32.9776 0003646  28.7227  39.5332 15.54190080 95614\n";
-const char* const kGoes =
-    "GOES 16\n"
-    "1 41866U 16071A   18019.87773469 -.00000245  00000-0  00000-0 0  9992\n"
-    "2 41866   0.0069 115.0916 0001074 269.6956 335.2025  1.00271237  4322\n";
-const char* const kIridium =
-    "IRIDIUM 73 [-]\n"
-    "1 25344U 98032C   18020.80229184  .00000127  00000-0  28016-4 0  9996\n"
-    "2 25344  86.4439 111.0246 0002762  87.2025 272.9496 14.49090389 38760\n";
+struct Elements {
+  const char* name;
+  const char* l1;
+  const char* l2;
+};
+const Elements kIss = {"ISS (ZARYA)",
+                       "1 25544U 98067A   18020.89808844  .00002078  00000-0  38550-4 0  9992",
+                       "2 25544  51.6424  32.9776 0003646  28.7227  39.5332 15.54190080 95614"};
+const Elements kGoes = {"GOES 16",
+                        "1 41866U 16071A   18019.87773469 -.00000245  00000-0  00000-0 0  9992",
+                        "2 41866   0.0069 115.0916 0001074 269.6956 335.2025  1.00271237  4322"};
+const Elements kIridium = {
+    "IRIDIUM 73 [-]",
+    "1 25344U 98032C   18020.80229184  .00000127  00000-0  28016-4 0  9996",
+    "2 25344  86.4439 111.0246 0002762  87.2025 272.9496 14.49090389 38760"};
 
 struct Setup {
   std::unique_ptr<WinpData> d = std::make_unique<WinpData>();
@@ -40,7 +44,7 @@ struct Setup {
 
 // Start-up settings (no configuration file), one satellite read from its
 // element lines, the interval from 2018-01-21 0h UT.
-Setup Make(const char* tle, double lat, double lng, double days) {
+Setup Make(const Elements& tle, double lat, double lng, double days) {
   Setup s;
   std::memset(s.d.get(), 0, sizeof(WinpData));
   swelcm(s.d.get(), s.o.get(), "/nonexistent/vorlix.cfg");
@@ -56,16 +60,10 @@ Setup Make(const char* tle, double lat, double lng, double days) {
   d->dur = days;
   d->filsav = 0;
   d->satnr = 0;
-  std::snprintf(d->cfgname[WORKSLOT], SATNAME_SIZE, "*");
-  d->srchmd = 0;
-  FILE* f = fmemopen(const_cast<char*>(tle), std::strlen(tle), "r");
-  char msg[TLEMSG_SIZE];
-  if (f && tleread(d, f, msg, 0) >= 1) {
-    ShiftElm(d, 0, WORKSLOT);
+  if (support::loadTle(d, 0, tle.name, tle.l1, tle.l2)) {
     d->satnr = 1;
     d->prs = 0;
   }
-  if (f) std::fclose(f);
   return s;
 }
 
@@ -76,7 +74,7 @@ void Geometry(WinpData* d) {
 }
 
 // The pass list of one satellite over 10 days; range(0) = 1: geometry only.
-void List10Days(benchmark::State& state, const char* tle, double lat, double lng) {
+void List10Days(benchmark::State& state, const Elements& tle, double lat, double lng) {
   Setup s = Make(tle, lat, lng, 10.0);
   if (state.range(0)) Geometry(s.d.get());
   for (auto _ : state) {

@@ -12,22 +12,17 @@
 #include <memory>
 
 #include "engine/satpos.h"
+#include "support/record.h"
 
 namespace {
 
 struct Engine {
-  std::unique_ptr<WinpData> d = std::make_unique<WinpData>();
+  std::unique_ptr<WinpData> d = support::newRecord(48.1374, 11.5755, 520.0);
   std::unique_ptr<SatPosData> sp = std::make_unique<SatPosData>();
   Engine() {
-    std::memset(static_cast<void*>(d.get()), 0, sizeof(WinpData));
     std::memset(static_cast<void*>(sp.get()), 0, sizeof(SatPosData));
-    d->sdp4 = true;
-    d->sgpsat = SGPSAT_NONE;
     d->yrepoch = 2000.0;
     d->satnr = 1;
-    d->lat = 48.1374;
-    d->lng = 11.5755;
-    d->height = 520.0;
   }
   void slot(int i, bool sgp, double epoch, double bstar, double ecc, double aper, double inc,
             double m0, double n, double node) {

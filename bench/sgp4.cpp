@@ -7,6 +7,7 @@
 // initialised record.  Times: 0 to 1440 min after epoch in 10-min steps.
 // Sgp4Init: initialisations per second.
 #include "orbit/sgp4unit.h"
+#include "support/data.h"
 
 #include <benchmark/benchmark.h>
 
@@ -28,7 +29,7 @@ struct Elements {
 // Plain fixed-column reading; the element sets are known to be well formed.
 std::vector<Elements> loadSets() {
   std::vector<Elements> sets;
-  std::ifstream in(std::string(VORLIX_BENCH_DATA) + "/synthetic-10000.tle");
+  std::ifstream in(support::benchDataPath("synthetic-10000.tle"));
   std::string l0, l1, l2;
   auto num = [](const std::string& s, size_t p, size_t n) { return std::atof(s.substr(p, n).c_str()); };
   while (std::getline(in, l0) && std::getline(in, l1) && std::getline(in, l2)) {

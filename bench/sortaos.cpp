@@ -12,6 +12,7 @@
 #include <string>
 
 #include "engine/sortaos.h"
+#include "support/files.h"
 
 namespace {
 
@@ -46,13 +47,12 @@ std::string makeList(int nsat, int npass, long& start) {
 }
 
 void BM_SortAos50000(benchmark::State& state) {
-  char tmpl[] = "/tmp/vorlix-bench-sortaos-XXXXXX";
-  if (!mkdtemp(tmpl)) {
+  const support::TempDir dir;
+  if (dir.path.empty()) {
     state.SkipWithError("no temporary directory");
     return;
   }
-  const std::string dir = tmpl;
-  const std::string path = dir + "/satsave.txt";
+  const std::string path = dir / "satsave.txt";
   long start = 0;
   const std::string list = makeList(10000, 5, start);
   std::unique_ptr<WinpData> d(new WinpData());
@@ -67,8 +67,6 @@ void BM_SortAos50000(benchmark::State& state) {
     SortAos(d.get(), start);
   }
   state.counters["lines"] = 50000;
-  remove(path.c_str());
-  rmdir(dir.c_str());
 }
 BENCHMARK(BM_SortAos50000)->Unit(benchmark::kMillisecond);
 

@@ -3,6 +3,7 @@
 // and its state at epoch computed (EpochState: one SGP4 initialisation and one
 // position per set). File: 10,000 synthetic sets, about 40 % deep space.
 #include "engine/tle.h"
+#include "support/data.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,7 +14,7 @@
 namespace {
 
 void TleReadAll(benchmark::State& state) {
-  const std::string path = std::string(VORLIX_BENCH_DATA) + "/synthetic-10000.tle";
+  const std::string path = support::benchDataPath("synthetic-10000.tle");
   FILE* f = std::fopen(path.c_str(), "r");
   if (!f) {
     state.SkipWithError("synthetic-10000.tle missing");

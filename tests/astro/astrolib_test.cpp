@@ -6,7 +6,7 @@
 #include <string>
 
 #include "astro/astrolib.h"
-#include "csvread.h"
+#include "support/csv.h"
 
 namespace {
 const double AS = M_PI / 180.0 / 3600.0;  // one arcsecond in radians

@@ -42,7 +42,7 @@ TEST(Attlib, PolarFormAndPrinting) {
 #include <cmath>
 #include <string>
 
-#include "csvread.h"
+#include "support/csv.h"
 
 namespace {
 void expectMatNear(const Mat3& a, const Mat3& b, double tol, const std::string& what) {

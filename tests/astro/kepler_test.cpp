@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "astro/astrolib.h"
-#include "csvread.h"
+#include "support/csv.h"
 
 namespace {
 struct State {

@@ -8,7 +8,7 @@
 
 #include "astro/astrolib.h"
 #include "astro/sunmoon_tables.h"
-#include "csvread.h"
+#include "support/csv.h"
 
 namespace {
 const double DEG = M_PI / 180.0;

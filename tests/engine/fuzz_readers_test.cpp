@@ -130,20 +130,7 @@ bool Exists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
-// A private directory, removed with everything in it.
-struct TempDir {
-  std::string path;
-  TempDir() {
-    char tmpl[] = "/tmp/vorlix-fuzz-XXXXXX";
-    if (mkdtemp(tmpl)) path = tmpl;
-  }
-  ~TempDir() {
-    if (path.empty()) return;
-    std::string cmd = "rm -rf '" + path + "'";
-    if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "cannot remove %s\n", path.c_str());
-  }
-  std::string operator/(const char* name) const { return path + "/" + name; }
-};
+using support::TempDir;
 
 // A read-only stream over text (NUL bytes included).
 FILE* OpenText(std::string& text) {

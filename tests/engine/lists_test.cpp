@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "astro/astrolib.h"
-#include "astro/csvread.h"
-#include "lists_fixture.h"
+#include "support/csv.h"
+#include "support/listsfixture.h"
 
 using namespace listsfx;
 
@@ -103,7 +103,7 @@ TEST(AllSatAos, OneDayAgreesWithSkyfield) {
   const double t0 = mjd(7, 1, 2009, 0.0), tend = t0 + 1.0;
 
   std::vector<ListPass> list;
-  std::stringstream ss(ReadFile(save));
+  std::stringstream ss(readFile(save));
   std::string l;
   int headers = 0;
   while (std::getline(ss, l)) {
@@ -182,7 +182,7 @@ TEST(AllSatAos, BadSettingOrMissingTleKeepsTheSaveFile) {
     d->irmag = k.irmag;
     if (k.badtle) std::snprintf(d->tlenm, FILENAME_SIZE, "%s", TempPath("none.tle").c_str());
     EXPECT_EQ(AllSatAos(d.get()), k.want);
-    EXPECT_EQ(ReadFile(save), old);
+    EXPECT_EQ(readFile(save), old);
     EXPECT_EQ(d->svnew, 1);
   }
   auto d = ListRecord(save);
@@ -207,7 +207,7 @@ TEST(AllSatAos, AppendsAfterEarlierBlocksAndRestoresTheRecord) {
   d->rlm = 1;
   d->sunel = -6.0;
   ASSERT_EQ(AllSatAos(d.get()), ALLSAT_DONE);
-  const std::string now = ReadFile(save);
+  const std::string now = readFile(save);
   EXPECT_EQ(now.substr(0, old.size()), old);
   EXPECT_NE(now.find("Geographic Location: Test site", old.size()), std::string::npos);
   EXPECT_EQ(d->satnr, 2);
@@ -236,14 +236,14 @@ TEST(AllSatAos, FailedNewListLeavesTheOldFile) {
     res = AllSatAos(d.get());
   }
   EXPECT_EQ(res, ALLSAT_NOSAVE);
-  EXPECT_EQ(ReadFile(save), old);
+  EXPECT_EQ(readFile(save), old);
   EXPECT_EQ(d->svnew, 1);
   struct stat st;
   EXPECT_NE(stat((save + ".tmp").c_str(), &st), 0);
 
   // Without the limit the new list replaces the old file.
   EXPECT_EQ(AllSatAos(d.get()), ALLSAT_DONE);
-  const std::string now = ReadFile(save);
+  const std::string now = readFile(save);
   EXPECT_EQ(now.find(old), std::string::npos);
   EXPECT_EQ(now.rfind("Geographic Location: Test site", 0), 0u);
   EXPECT_GT(now.size(), 1000u);
@@ -312,7 +312,7 @@ TEST(AllSatAos, IridiumWindowMarksOrSkipsOtherOrbits) {
     d->ops = ops;
     ASSERT_EQ(AllSatAos(d.get()), ALLSAT_DONE);
     EXPECT_FALSE(d->irsolw);
-    std::stringstream ss(ReadFile(save));
+    std::stringstream ss(readFile(save));
     std::string l;
     int header = 0, flares = 0;
     while (std::getline(ss, l)) {
@@ -346,7 +346,7 @@ TEST(AllSatAos, AutomaticZoneAddsTheTransitingSatellites) {
     EXPECT_EQ(d->mxdist, 0.0);
     EXPECT_EQ(d->sunel, -6.0);
     std::set<std::string> listed, selected;
-    std::stringstream ss(ReadFile(save));
+    std::stringstream ss(readFile(save));
     std::string l;
     while (std::getline(ss, l))
       if (l.find("  Sun Transit  dist:") == 26) listed.insert(Trim(l.substr(l.find(" km   ") + 6)));

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/satpos.h"
-#include "lists_fixture.h"
+#include "support/listsfixture.h"
 
 using namespace listsfx;
 

@@ -11,7 +11,7 @@
 #include "engine/passes.h"
 #include "engine/passtext.h"
 #include "engine/satpos.h"
-#include "passfixture.h"
+#include "support/passfixture.h"
 
 using namespace passfix;
 

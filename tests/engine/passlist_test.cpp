@@ -10,7 +10,7 @@
 
 #include "engine/passes.h"
 #include "engine/passtext.h"
-#include "passfixture.h"
+#include "support/passfixture.h"
 
 using namespace passfix;
 

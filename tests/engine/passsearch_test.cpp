@@ -7,7 +7,7 @@
 
 #include "engine/passes.h"
 #include "engine/satpos.h"
-#include "passfixture.h"
+#include "support/passfixture.h"
 
 using namespace passfix;
 

@@ -17,17 +17,13 @@ namespace {
 
 class SafeFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/vorlix-safefile-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-  }
-  void TearDown() override { ASSERT_EQ(std::system(("rm -rf '" + dir_ + "'").c_str()), 0); }
+  void SetUp() override { ASSERT_FALSE(dir_.empty()); }
   bool exists(const std::string& p) {
     struct stat st;
     return lstat(p.c_str(), &st) == 0;
   }
-  std::string dir_;
+  support::TempDir tmp_;
+  const std::string& dir_ = tmp_.path;
 };
 
 TEST_F(SafeFileTest, ReplacesOnlyOnCommitAndKeepsPermissions) {

@@ -10,7 +10,7 @@
 
 #include "astro/astrolib.h"
 #include "engine/satpos.h"
-#include "satpos_fixture.h"
+#include "support/satposfixture.h"
 
 using namespace satpos_test;
 

@@ -1,7 +1,10 @@
-// Whole-file helpers of the tests and benchmarks.
+// Whole files and private temporary directories for the tests and benchmarks.
 #ifndef VORLIX_TESTS_SUPPORT_FILES_H
 #define VORLIX_TESTS_SUPPORT_FILES_H
 
+#include <stdlib.h>
+
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -17,5 +20,36 @@ inline void writeFile(const std::string& path, const std::string& data) {
   std::ofstream f(path, std::ios::binary | std::ios::trunc);
   f << data;
 }
+
+namespace support {
+
+// A directory of its own under /tmp, removed with everything in it when the
+// object goes. Tests run in parallel: a file name shared between two test
+// programs (the sort's "vorlix.tmp" beside the save file, say) must never
+// meet in one directory. path is empty when the directory could not be made.
+struct TempDir {
+  std::string path;
+  TempDir() {
+    char tmpl[] = "/tmp/vorlix-test-XXXXXX";
+    if (mkdtemp(tmpl)) path = tmpl;
+  }
+  ~TempDir() {
+    if (path.empty()) return;
+    const std::string cmd = "rm -rf '" + path + "'";
+    if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "cannot remove %s\n", path.c_str());
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  std::string operator/(const std::string& name) const { return path + "/" + name; }
+};
+
+// A path in this process's own temporary directory (made at the first call,
+// removed when the process ends).
+inline std::string tempPath(const std::string& name) {
+  static const TempDir dir;
+  return dir / name;
+}
+
+}  // namespace support
 
 #endif

@@ -1,8 +1,8 @@
 // Shared set-up of the satellite-position tests: an engine record with the
 // defaults GetSatPos needs, slot elements loaded without the TLE reader, and
 // the skyfield reference file.
-#ifndef VORLIX_TESTS_SATPOS_FIXTURE_H
-#define VORLIX_TESTS_SATPOS_FIXTURE_H
+#ifndef VORLIX_TESTS_SUPPORT_SATPOSFIXTURE_H
+#define VORLIX_TESTS_SUPPORT_SATPOSFIXTURE_H
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "engine/satpos.h"
+#include "support/data.h"
+#include "support/record.h"
 
 namespace satpos_test {
 
@@ -43,7 +45,7 @@ struct RefData {
 
 inline RefData LoadRefs() {
   RefData r;
-  std::ifstream f(std::string(VORLIX_TEST_DATA) + "/satpos-skyfield.txt");
+  std::ifstream f(support::dataPath("satpos-skyfield.txt"));
   std::string line;
   while (std::getline(f, line)) {
     std::istringstream s(line);
@@ -73,17 +75,10 @@ inline RefData LoadRefs() {
 // WGS-72 SGP4 with deep-space terms, R.A./Dec. in the mean equator of 2000,
 // no IERS values, one selected satellite in slot 0.
 inline std::unique_ptr<WinpData> NewRecord() {
-  auto d = std::make_unique<WinpData>();
-  std::memset(static_cast<void*>(d.get()), 0, sizeof(WinpData));
-  d->wgs = 0;
-  d->sdp4 = true;
-  d->sgpsat = SGPSAT_NONE;
+  auto d = support::newRecord(48.1374, 11.5755, 520.0);
   d->yrepoch = 2000.0;
   d->satnr = 1;
   d->prs = 0;
-  d->lat = 48.1374;
-  d->lng = 11.5755;
-  d->height = 520.0;
   return d;
 }
 

@@ -1,8 +1,8 @@
 // Shared set-up of the list, matching and local-information tests: a record
 // with an observer and plain search settings, and element sets put straight
 // into a slot.
-#ifndef VORLIX_TESTS_LISTS_FIXTURE_H
-#define VORLIX_TESTS_LISTS_FIXTURE_H
+#ifndef VORLIX_TESTS_SUPPORT_LISTSFIXTURE_H
+#define VORLIX_TESTS_SUPPORT_LISTSFIXTURE_H
 
 #include <cmath>
 #include <cstdio>
@@ -17,27 +17,22 @@
 #include <gtest/gtest.h>
 
 #include "engine/vorlixcom.h"
+#include "support/data.h"
+#include "support/files.h"
+#include "support/record.h"
 
 namespace listsfx {
 
-inline std::string DataPath(const std::string& name) {
-  return std::string(VORLIX_TEST_DATA) + "/lists/" + name;
-}
+inline std::string DataPath(const std::string& name) { return support::dataPath("lists/" + name); }
 
 // Observer near Munich, geometric elevations, every pass above 0 deg whatever
 // the Sun, all times UT.
 inline std::unique_ptr<WinpData> NewRecord() {
-  auto d = std::make_unique<WinpData>();
-  d->lat = 48.1;
-  d->lng = 11.6;
-  d->height = 520.0;
-  d->wgs = 0;
-  d->sdp4 = true;
+  auto d = support::newRecord(48.1, 11.6, 520.0);
   d->satel = 0.0;
   d->sunel = 90.0;
   d->tzone = 0.0;
   d->dur = 1.0;
-  d->sgpsat = SGPSAT_NONE;
   std::snprintf(d->geoname, GEONAME_SIZE, "Test site");
   return d;
 }
@@ -100,14 +95,9 @@ inline void WriteTles(const std::string& path, const std::vector<Tle>& tles) {
   for (const Tle& t : tles) f << t.name << "\n" << t.l1 << "\n" << t.l2 << "\n";
 }
 
-inline std::string TempPath(const std::string& name) {
-  return std::string(::testing::TempDir()) + "vorlix_lists_" + name;
-}
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
+// In the process's own directory: the lists sort through "vorlix.tmp" beside
+// the save file, which parallel test programs must not share.
+inline std::string TempPath(const std::string& name) { return support::tempPath(name); }
 
 inline std::string PageText(const WoutData& o) {
   std::string s;
