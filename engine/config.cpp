@@ -176,7 +176,7 @@ int getcfg(WinpData* d, const char* path) {
   if (!ok) return CFG_MALFORMED;
 
   d->tzauto = c.zone == 16.0;
-  d->tzone = (c.zone > 15.0 || c.zone < -15.0) ? 0.0 : c.zone;
+  d->tzone = (c.zone > 15.0 || c.zone < -15.0) ? 0.0 : c.zone + 0.0;  // "-0" reads as 0
   d->lat = c.lat;
   d->lng = c.lng;
   d->height = c.height;
@@ -498,7 +498,7 @@ void swelcm(WinpData* d, WoutData* o, const char* cfgpath) {
     PutNxtLn(o, "Problems reading Configuration File. Using defaults instead.");
     PutSpace(o, 1);
   }
-  double systemZone = -GBL_timezone / 3600.0;
+  const double systemZone = SystemZone();
   if (d->tzauto) d->tzone = systemZone;
   setLocalNow(d);
 

@@ -434,13 +434,15 @@ void DefTime(WinpData* d) {
   }
 }
 
+double SystemZone() { return -GBL_timezone / 3600.0 + 0.0; }
+
 void DefDate(int& day, int& month, int& year) {
   double hr;
   caldat(clockMjd(std::time(nullptr)), day, month, year, hr);
 }
 
 void setNewMjd(WinpData* d) {
-  if (d->tzauto) d->tzone = -GBL_timezone / 3600.0;
+  if (d->tzauto) d->tzone = SystemZone();
   d->curmjd = mjd(d->day, d->month, d->year,
                   d->hour - d->tzone + d->minute / 60.0 + d->second / 3600.0);
   d->pasact = 0;

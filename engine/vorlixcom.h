@@ -397,6 +397,9 @@ void chcpy(char* line, const char* src, int pos, int n);
 
 // s, UT minus local time as the operating system reports it (positive west).
 extern double GBL_timezone;
+// h, the operating system's zone east of UT (-GBL_timezone / 3600); a zero
+// zone is +0, never -0 (which "%g" would print as "-0").
+double SystemZone();
 
 // Date and time fields := current UT of the system clock; sets GBL_timezone.
 void DefTime(WinpData* d);

@@ -16,6 +16,7 @@
 
 #include "astro/astrolib.h"
 #include "engine/config.h"
+#include "engine/passtext.h"
 #include "support/files.h"
 
 namespace {
@@ -109,6 +110,29 @@ TEST_F(WelcomeTest, GoldenPage) {
   EXPECT_EQ(d_->tzone, 1.0);
   EXPECT_STREQ(d_->geoname, "Lindenberg, Brandenburg");  // the record keeps its comma
   EXPECT_EQ(d_->prs, 0);
+}
+
+// With the system zone at UT the automatic zone is 0, never -0: the page and
+// every pass list say "Timezone: 0".
+TEST_F(WelcomeTest, ZoneAtUtIsZeroNotMinusZero) {
+  setenv("TZ", "UTC", 1);
+  tzset();
+  const std::string page = run(readFile(kData + "vorlix.cfg").c_str());
+  EXPECT_NE(page.find("\nTimezone: 0\n"), std::string::npos) << page;
+  EXPECT_FALSE(std::signbit(d_->tzone));
+  EXPECT_FALSE(std::signbit(SystemZone()));
+  setNewMjd(d_.get());
+  EXPECT_FALSE(std::signbit(d_->tzone));
+  d_->prs = 0;
+  aospass(d_.get(), o_.get());
+  EXPECT_NE(pageText(o_.get()).find(" Year: " + std::to_string(d_->year) + "  +++ Timezone: 0 +++"),
+            std::string::npos);
+
+  // A configured zone of -0 is 0 as well.
+  const std::string cfg = fixtureWith({{0, "-0.000000 "}});
+  run(cfg.c_str());
+  EXPECT_EQ(d_->tzauto, 0);
+  EXPECT_FALSE(std::signbit(d_->tzone));
 }
 
 // Without a configuration: the start values, and the local time now in the
