@@ -15,7 +15,7 @@ double clamp1(double x) { return x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x); }
 
 }  // namespace
 
-Mat3 GetYSMat(WinpData* d, const Vec3& r, const Vec3& v, double yaw, double pitch) {
+Mat3 GetYSMat(const WinpData* d, const Vec3& r, const Vec3& v, double yaw, double pitch) {
   Mat3 M = GetRVMat(r, v, 0.0, 0.0, 2);
   const int p = d->prs;
   if (p < 0 || p >= NSLOTS) return M;
@@ -78,7 +78,7 @@ void GetSatVis(SatPosData* sp, double lat, int i) {
   }
 }
 
-void GetOccTrans(double t1, WinpData* d, SatPosData* sp, int i, double eqeq, Vec3& r,
+void GetOccTrans(double t1, const WinpData* d, SatPosData* sp, int i, double eqeq, Vec3& r,
                  Vec3& target) {
   if (!d || !sp || i < 0 || i >= NSLOTS) return;
   // The WGS-84 ellipsoid as a sphere stretched along z: axis ratio b/a, and

@@ -7,7 +7,7 @@
 
 // The mode-2 orbit frame of a yaw-steering satellite: the extra yaw follows
 // the ground track (uses inc and mnmot of the prime slot prs).
-Mat3 GetYSMat(WinpData* d, const Vec3& r, const Vec3& v, double yaw, double pitch);
+Mat3 GetYSMat(const WinpData* d, const Vec3& r, const Vec3& v, double yaw, double pitch);
 
 // Visibility circle of slot i: 64 points (radians) into fplat[i], fplng[i]
 // and nfp = 64. lat: geocentric latitude of the sub-satellite point (rad);
@@ -23,7 +23,7 @@ void GetSatVis(SatPosData* sp, double lat, int i);
 // t1: MJD (UT1 with IERS values), eqeq: seconds of time. Both vectors are
 // changed: when the line meets the Earth, r holds the vector from the
 // satellite to the centre-line point (Earth radii; the flare stage uses it).
-void GetOccTrans(double t1, WinpData* d, SatPosData* sp, int i, double eqeq, Vec3& r,
+void GetOccTrans(double t1, const WinpData* d, SatPosData* sp, int i, double eqeq, Vec3& r,
                  Vec3& target);
 
 // Points the sky chart at the prime satellite: skaz := its azimuth at t (MJD).

@@ -189,7 +189,7 @@ int mtchok(double cosmax, double cA, double cE, double sA, double sE, double dir
   return dotp >= kCos45 ? 1 : 0;
 }
 
-void convRDAE(WinpData* d, double t, double eqeq, double& az, double& el) {
+void convRDAE(const WinpData* d, double t, double eqeq, double& az, double& el) {
   if (d->rdf) {
     const double t1 = d->IERSflg ? t + d->Ut1Utc / 86400.0 : t;
     double dist;

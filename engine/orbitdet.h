@@ -38,7 +38,7 @@ int mtchok(double cosmax, double cA, double cE, double sA, double sE, double dir
 // Azimuth and elevation (rad) of the match centre at t (MJD UT): mtaz, mtel
 // (deg), or with rdf the R.A. mtaz (HH.MMSS) and Dec. mtel (DD.MMSS) seen from
 // the observer; eqeq in seconds of time.
-void convRDAE(WinpData* d, double t, double eqeq, double& az, double& el);
+void convRDAE(const WinpData* d, double t, double eqeq, double& az, double& el);
 
 // Lists in o the satellites of tlenm that pass within mxa degrees of the
 // match centre within +-tm minutes of curmjd (optionally moving in the

@@ -71,7 +71,7 @@ void CopyIndex(double* tm, double* elv, double* azm, int to, int from) {
 
 }  // namespace
 
-int cksatok(WinpData* d, SatPosData* sp, int i) {
+int cksatok(const WinpData* d, const SatPosData* sp, int i) {
   if (RelativeMode(d)) {
     const double h1 = HorizonAngle(sp->hgt[i]);
     const double h2 = HorizonAngle(sp->sunh[i]);

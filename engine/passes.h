@@ -28,7 +28,7 @@
 // elevation >= satel, Sun at the observer below sunel, and with visflg the
 // satellite sunlit (moonlit with moonflg); in relative mode mutual line of
 // sight above the Earth's limb (and both sunlit with visflg). 1 or 0.
-int cksatok(WinpData* d, SatPosData* sp, int i);
+int cksatok(const WinpData* d, const SatPosData* sp, int i);
 
 // Steps from t backwards (gpassbeg) or forwards (gpassend) in whole minutes
 // while the samples are accepted; returns the first time not accepted, or the

@@ -151,7 +151,7 @@ void CpMMM(char* key, const char* line) {
   key[AOSKEY_SIZE - 1] = '\0';
 }
 
-void SortAos(WinpData* d, long start) {
+void SortAos(const WinpData* d, long start) {
   sortBlock(std::string(d->savnm, strnlen(d->savnm, FILENAME_SIZE)), start);
   outptr = nullptr;
 }

@@ -38,6 +38,6 @@ void CpMMM(char* key, const char* line);
 // it was. The new file is written to "vorlix.tmp" in the save file's directory
 // and renamed over the save file, so a failure at any step leaves the save
 // file as it was. outptr is null afterwards.
-void SortAos(WinpData* d, long start);
+void SortAos(const WinpData* d, long start);
 
 #endif

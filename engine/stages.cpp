@@ -288,7 +288,7 @@ double SatSunEclipse(WinpData* d, const Vec3& s, const Vec3& sun, const Vec3& mo
   return dim;
 }
 
-void SatMagnitude(WinpData* d, SatPosData* sp, int i, SatPosStage& st) {
+void SatMagnitude(const WinpData* d, SatPosData* sp, int i, SatPosStage& st) {
   Vec3 source;
   double mag0;
   if (d->moonflg && sp->sunh[i] < 0.0 && sp->moonh[i] > 0.0) {

@@ -32,7 +32,7 @@ double SatSunEclipse(WinpData* d, const Vec3& s, const Vec3& sun, const Vec3& mo
 // Moon when the satellite is in the Earth's shadow with moonflg set. Needs
 // rng (km), el (deg) of slot i final and sunh/moonh still in radians. Writes
 // mag and st.md, st.ms.
-void SatMagnitude(WinpData* d, SatPosData* sp, int i, SatPosStage& st);
+void SatMagnitude(const WinpData* d, SatPosData* sp, int i, SatPosStage& st);
 
 // Stages after the sub-point is final (lat, lng, sunh, moonh in degrees):
 // footprint, transit/occultation centre line, flare geometry, mirror attitude.

@@ -462,7 +462,7 @@ double RT_MJD(WinpData* d) {
              d->hour + d->minute / 60.0 + d->second / 3600.0 + d->rtoff);
 }
 
-double SetTtUt(WinpData* d, int year) {
+double SetTtUt(const WinpData* d, int year) {
   if (d->IERSflg) return 32.184 - d->UtcTai;
   return DefTdUt(year);
 }
@@ -565,7 +565,7 @@ void convldsn(WinpData* d, bool tolong) {
   std::memcpy(d->ldsn, l, LDSN_SIZE);
 }
 
-double ElvRefr(WinpData* d, double h) {
+double ElvRefr(const WinpData* d, double h) {
   if (!d->refrc || d->rlm != 0 || !(h > -2.0 && h < 85.0)) return h;
   double r;
   if (h >= 10.0)

@@ -410,7 +410,7 @@ void setNewMjd(WinpData* d);
 // MJD (UT) of the system clock plus rtoff hours; date fields unchanged.
 double RT_MJD(WinpData* d);
 // s, TT - UT (from the IERS values when IERSflg, else the default for year).
-double SetTtUt(WinpData* d, int year);
+double SetTtUt(const WinpData* d, int year);
 // TLE epoch (year, day of year with fraction) to epoch[10] and a text such as
 // "12-MAR-2011   14: 3:27" (text: EPOCHTEXT_SIZE bytes; may be null). A day
 // count that is not a number of less than 1e7 in size gives epoch NaN and the
@@ -424,7 +424,7 @@ double getn0(double a, double e, double i);
 // sdsn (YYNNNPPP) <-> ldsn (YYYY-NNNPPP); tolong: sdsn to ldsn.
 void convldsn(WinpData* d, bool tolong);
 // Apparent elevation (deg) for a geometric elevation h (deg).
-double ElvRefr(WinpData* d, double h);
+double ElvRefr(const WinpData* d, double h);
 
 // ---------------------------------------------------------------------------
 // Satellite positions (filled by GetSatPos)

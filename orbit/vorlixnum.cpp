@@ -229,7 +229,7 @@ Vec3 ThirdBody(double gm, const Vec3& r, const Vec3& body) {
   return gm * (d / d3 - body / (b * b * b));
 }
 
-void UpSunMoon(double t, WinpData* d, int sat, Vec3& sun, Vec3& moon) {
+void UpSunMoon(double t, const WinpData* d, int sat, Vec3& sun, Vec3& moon) {
   if (!d || sat < 0 || sat >= NSLOTS) return;
   const double mjdt = d->tint[sat] + t / 86400.0;
   int day, month, year;
@@ -246,7 +246,7 @@ void UpSunMoon(double t, WinpData* d, int sat, Vec3& sun, Vec3& moon) {
 // Equations of motion
 // ---------------------------------------------------------------------------
 
-void RKfun(double t, double* y, double* dydt, WinpData* d) {
+void RKfun(double t, double* y, double* dydt, const WinpData* d) {
   const int s = nmrksx;
   const Vec3 r(y[0], y[1], y[2]), v(y[3], y[4], y[5]);
   dydt[0] = v.x;

@@ -31,7 +31,7 @@ void RKFun(double t, double* y, double* dydt);
 
 // The equations of motion of slot nmrksx at t seconds after its tint:
 // y = (x, y, z, vx, vy, vz), writes all six elements of dydt. Uses spos, mpos.
-void RKfun(double t, double* y, double* dydt, WinpData* d);
+void RKfun(double t, double* y, double* dydt, const WinpData* d);
 
 // Geopotential acceleration (m/s^2, Earth-fixed) at the Earth-fixed position
 // r (m) to degree and order n; n is limited to 20, a negative n gives zero.
@@ -56,7 +56,7 @@ Vec3 ThirdBody(double gm, const Vec3& r, const Vec3& body);
 
 // Sun and Moon (m, mean equator and equinox of date) at t seconds after slot
 // sat's tint.
-void UpSunMoon(double t, WinpData* d, int sat, Vec3& sun, Vec3& moon);
+void UpSunMoon(double t, const WinpData* d, int sat, Vec3& sun, Vec3& moon);
 
 // Results of NumProp.
 enum {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "astro/csvread.h"
+#include "support/csv.h"
 #include "runprog.h"
 #include "tools/kep/keplib.h"
 

@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/passfixture.h"
+#include "support/passfixture.h"
 #include "engine/passes.h"
 #include "engine/passtext.h"
 #include "engine/satpos.h"

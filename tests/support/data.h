@@ -11,10 +11,12 @@ inline std::string dataPath(const std::string& name) {
   return std::string(VORLIX_TEST_DATA) + "/" + name;
 }
 
+#ifdef VORLIX_BENCH_DATA
 // A file of bench/data.
 inline std::string benchDataPath(const std::string& name) {
   return std::string(VORLIX_BENCH_DATA) + "/" + name;
 }
+#endif
 
 }  // namespace support
 
