@@ -31,7 +31,7 @@ struct Trackers {
 
 // One sample of every active tracker at t: the single tracker 0, or the three
 // Iridium mirrors, each with its yaw in occra.
-void TrackStep(WinpData* d, int slot, bool single, double t, Trackers& k) {
+void trackStep(WinpData* d, int slot, bool single, double t, Trackers& k) {
   if (single) {
     CkIrid(t, d, slot, 0, k.state, k.tbest, k.vbest, k.elbest, k.azbest);
     return;
@@ -45,7 +45,7 @@ void TrackStep(WinpData* d, int slot, bool single, double t, Trackers& k) {
 
 // Tracker 0 armed and stepped each second from ts while t < te; stops when
 // it loses the centre line.
-void SecondScan(WinpData* d, int slot, double ts, double te, Trackers& k) {
+void secondScan(WinpData* d, int slot, double ts, double te, Trackers& k) {
   k.state[0] = 3;
   for (double t = ts; t < te && k.state[0] != 0; t += kSec)
     CkIrid(t, d, slot, 0, k.state, k.tbest, k.vbest, k.elbest, k.azbest);
@@ -99,10 +99,10 @@ int GetIrid(WinpData* d, int slot, int centreSeen, double* tm, double* elv, doub
 
   // Minute scan over the pass, then its end.
   for (double t = tm[0]; t < tm[2]; t += kMin) {
-    TrackStep(d, slot, single, t, k);
+    trackStep(d, slot, single, t, k);
     if (irid && !single && elv[0] > 99.0) elv[0] = satpos->lat[slot];
   }
-  TrackStep(d, slot, single, tm[2], k);
+  trackStep(d, slot, single, tm[2], k);
 
   if (single) {
     if (k.vbest[0] >= IRID_NONE) return 2;
@@ -128,15 +128,15 @@ int GetIrid(WinpData* d, int slot, int centreSeen, double* tm, double* elv, doub
   // To the second around the best minute.
   const double tb = k.tbest[0];
   if (tm[0] > tb - kSec) {
-    SecondScan(d, slot, std::fmax(tm[0], tb), std::fmin(tm[2], tb - kSec + kMin), k);
+    secondScan(d, slot, std::fmax(tm[0], tb), std::fmin(tm[2], tb - kSec + kMin), k);
   } else {
     const double vb = k.vbest[0];
     k.state[0] = 1;
     CkIrid(tb - kSec, d, slot, 0, k.state, k.tbest, k.vbest, k.elbest, k.azbest);
     if (k.state[0] == 0 || !(k.vbest[0] < vb)) {
-      SecondScan(d, slot, std::fmax(tm[0], tb + kTwoSec), std::fmin(tm[2], tb + kMin + kSec), k);
+      secondScan(d, slot, std::fmax(tm[0], tb + kTwoSec), std::fmin(tm[2], tb + kMin + kSec), k);
     } else {
-      SecondScan(d, slot, std::fmax(tm[0], tb - kMin + 3.0 * kSec), std::fmin(tm[2], tb - kSec), k);
+      secondScan(d, slot, std::fmax(tm[0], tb - kMin + 3.0 * kSec), std::fmin(tm[2], tb - kSec), k);
     }
   }
 
@@ -203,7 +203,7 @@ constexpr int kIrPageLen = 75;
 
 // Loads the satellite `name` from the TLE file into the next free slot by a
 // name search, whatever search kind the user chose last.
-bool LoadByName(WinpData* d, FILE* tf, const char* name, int slot) {
+bool loadByName(WinpData* d, FILE* tf, const char* name, int slot) {
   std::rewind(tf);
   std::snprintf(d->cfgname[WORKSLOT], SATNAME_SIZE, "%s", name);
   int r;
@@ -273,7 +273,7 @@ void Iriddspy(WinpData* d, WoutData* o) {
     bool seen = false;
     for (int k = 0; k < nloaded; ++k) seen = seen || std::strcmp(loaded[k], name) == 0;
     if (seen) continue;  // a satellite with several flares is loaded once
-    if (LoadByName(d, tf, name, freeslot)) {
+    if (loadByName(d, tf, name, freeslot)) {
       d->satnr = ++freeslot;
       if (nloaded < MAXSEL) std::memcpy(loaded[nloaded++], name, sizeof name);
     }

@@ -40,7 +40,7 @@ bool slotFinite(const WinpData* d, int s) {
 Vec3 intPos(const WinpData* d, int s) { return Vec3(d->irx[s], d->iry[s], d->irz[s]); }
 Vec3 intVel(const WinpData* d, int s) { return Vec3(d->ivx[s], d->ivy[s], d->ivz[s]); }
 
-void SetAngles(WinpData* d, int s, double inc, double node, double ecc, double argp, double m) {
+void setAngles(WinpData* d, int s, double inc, double node, double ecc, double argp, double m) {
   d->inc[s] = inc;
   d->ra[s] = node;
   d->ecc[s] = ecc;
@@ -52,11 +52,11 @@ void SetAngles(WinpData* d, int s, double inc, double node, double ecc, double a
 // the slot's epoch: elements the slot's own model turns back into the state.
 // Should the refinement not converge, rv2el's fit is kept (it starts some
 // decimetres away near the Earth, kilometres in deep space).
-bool FitSgp4(WinpData* d, int s, const Vec3& r, const Vec3& v) {
+bool fitSgp4(WinpData* d, int s, const Vec3& r, const Vec3& v) {
   Sgp4Mean el;
   const int res = sgp4fit(Sgp4SlotModel(d, s), r, v, el);
   if (res != RV2EL_OK && res != SGP4FIT_NOTCONVERGED) return false;
-  SetAngles(d, s, el.incl, el.node, el.ecc, el.argp, el.M);
+  setAngles(d, s, el.incl, el.node, el.ecc, el.argp, el.M);
   d->mnmot[s] = el.n;
   d->a[s] = getsax(1, el.n, el.ecc, el.incl);
   return true;
@@ -66,7 +66,7 @@ bool FitSgp4(WinpData* d, int s, const Vec3& r, const Vec3& v) {
 // from which getsax derives a, as it does for every Kepler slot read. getn0
 // alone inverts getsax only to first order in J2 (about 1e-6 relative, some
 // metres per revolution), so its value is refined.
-double KeplerMeanMotion(double a, double e, double i) {
+double keplerMeanMotion(double a, double e, double i) {
   double n = getn0(a, e, i);
   for (int it = 0; it < 8; ++it) {
     const double next = n * std::pow(getsax(0, n, e, i) / a, 1.5);
@@ -80,7 +80,7 @@ double KeplerMeanMotion(double a, double e, double i) {
 
 // J2 regression rate of the node (rad/day) of an orbit with a (km), e, n
 // (rev/day) and i (deg).
-double NodeRate(double a, double e, double n, double i) {
+double nodeRate(double a, double e, double n, double i) {
   const double p = std::max(a, 1.0) * (e < 1.0 ? 1.0 - e * e : 1.0 - 0.9999 * 0.9999);
   const double g = kReWgs84Km / p;
   return -kJ2x15 * g * g * kTwoPi * n * std::cos(i * kDeg);
@@ -89,12 +89,12 @@ double NodeRate(double a, double e, double n, double i) {
 // Right ascension of the launched orbit's node (deg, 0..360) for the launch
 // at epoch: the local sidereal time of the node longitude lambda0 (deg) part
 // of the way through the ascent.
-double LaunchNode(const WinpData* d, double epoch, double lambda0) {
+double launchNode(const WinpData* d, double epoch, double lambda0) {
   const double asc = std::min(d->tmeco, kMaxAscent);
   return wrap360(15.0 * lsidtim(epoch + 0.45 * asc / 1440.0, lambda0, 0.0));
 }
 
-int LaunchOrbCore(WinpData* d) {
+int launchOrbCore(WinpData* d) {
   const int s = d->prs;
   if (s < 0 || s >= NSLOTS) return ORBIT_BADINPUT;
   if (!finite({d->curmjd, d->lslat, d->lslng, d->tmeco, d->inc[s], d->ecc[s], d->mnmot[s],
@@ -139,7 +139,7 @@ int LaunchOrbCore(WinpData* d) {
   const double lambda0 = d->lslng - dl / kDeg;
 
   // 7. Node.
-  d->ra[s] = LaunchNode(d, d->epoch[s], lambda0);
+  d->ra[s] = launchNode(d, d->epoch[s], lambda0);
 
   // 8.-9. The satellite reaches M = 0 at the end of the ascent; the perigee is
   // placed part of the way downrange.
@@ -158,14 +158,14 @@ int LaunchOrbCore(WinpData* d) {
   // the exact node of step 7.
   bool reset = false;
   if (rendezvous) {
-    const double rk = NodeRate(d->a[k], d->ecc[k], d->mnmot[k], d->inc[k]);
-    const double rs = NodeRate(d->a[s], e, d->mnmot[s], d->inc[s]);
+    const double rk = nodeRate(d->a[k], d->ecc[k], d->mnmot[k], d->inc[k]);
+    const double rs = nodeRate(d->a[s], e, d->mnmot[s], d->inc[s]);
     const double omega = kTwoPi * 1.00273790935;  // rad/day, the node's rate in launch time
     const double t0 = d->epoch[s];
     double dt = 0.0;  // launch time - t0 (days)
     for (int it = 0; it < 6; ++it) {
       const double t = t0 + dt;
-      const double mine = LaunchNode(d, t, lambda0) * kDeg + rs * d->rndtm;
+      const double mine = launchNode(d, t, lambda0) * kDeg + rs * d->rndtm;
       const double theirs = d->ra[k] * kDeg + rk * (t + d->rndtm - d->epoch[k]);
       const double x = mine - theirs;
       const double dx = std::atan2(std::sin(x), std::cos(x));
@@ -173,7 +173,7 @@ int LaunchOrbCore(WinpData* d) {
       if (std::fabs(dx) < 1e-12) break;
     }
     d->epoch[s] = t0 + dt;
-    d->ra[s] = LaunchNode(d, d->epoch[s], lambda0);
+    d->ra[s] = launchNode(d, d->epoch[s], lambda0);
     d->curmjd = d->epoch[s];
     reset = true;
   }
@@ -183,7 +183,7 @@ int LaunchOrbCore(WinpData* d) {
     d->sgpflg[s] = 0;
     EpochState(d, s, reset);
     const Mat3 q = Sgp4SlotFrame(d, d->epoch[s]);
-    if (!FitSgp4(d, s, mxvct(q, intPos(d, s)), mxvct(q, intVel(d, s)))) return ORBIT_BADINPUT;
+    if (!fitSgp4(d, s, mxvct(q, intPos(d, s)), mxvct(q, intVel(d, s)))) return ORBIT_BADINPUT;
     d->sgpflg[s] = 1;
   }
 
@@ -194,7 +194,7 @@ int LaunchOrbCore(WinpData* d) {
   return slotFinite(d, s) ? 0 : ORBIT_BADINPUT;
 }
 
-int ExDeltaVCore(WinpData* d, double dv, double yaw, double pitch) {
+int exDeltaVCore(WinpData* d, double dv, double yaw, double pitch) {
   const int s = d->prs;
   if (s < 0 || s >= NSLOTS) return ORBIT_BADINPUT;
   if (!finite({dv, yaw, pitch, d->curmjd}) || !slotFinite(d, s)) return ORBIT_BADINPUT;
@@ -235,7 +235,7 @@ int ExDeltaVCore(WinpData* d, double dv, double yaw, double pitch) {
   if (!finite({tp, m0, a, ecc, ra, aper, inc})) return ORBIT_BADINPUT;
   d->epoch[s] = t;
   d->a[s] = a;
-  SetAngles(d, s, inc, ra, ecc, aper, m0);
+  setAngles(d, s, inc, ra, ecc, aper, m0);
 
   int result = 0;
   if (ecc >= 1.0) {
@@ -247,10 +247,10 @@ int ExDeltaVCore(WinpData* d, double dv, double yaw, double pitch) {
   } else if (d->sgpflg[s]) {
     // 6. SGP4 slot: mean elements of the new state in the model's frame.
     const Mat3 q = Sgp4SlotFrame(d, t);
-    if (!FitSgp4(d, s, mxvct(q, r), mxvct(q, v))) return ORBIT_BADINPUT;
+    if (!fitSgp4(d, s, mxvct(q, r), mxvct(q, v))) return ORBIT_BADINPUT;
   } else {
     // 7. Kepler slot.
-    d->mnmot[s] = KeplerMeanMotion(a, ecc, inc);
+    d->mnmot[s] = keplerMeanMotion(a, ecc, inc);
   }
   d->sgpsat = SGPSAT_NONE;
   return slotFinite(d, s) ? result : ORBIT_BADINPUT;
@@ -258,7 +258,7 @@ int ExDeltaVCore(WinpData* d, double dv, double yaw, double pitch) {
 
 // Runs op on d and puts the record back as it was when op fails.
 template <typename Op>
-int Guarded(WinpData* d, Op op) {
+int guarded(WinpData* d, Op op) {
   if (!d) return ORBIT_BADINPUT;
   const auto saved = std::make_unique<WinpData>(*d);
   const int res = op(d);
@@ -271,8 +271,8 @@ int Guarded(WinpData* d, Op op) {
 
 }  // namespace
 
-int LaunchOrb(WinpData* d) { return Guarded(d, LaunchOrbCore); }
+int LaunchOrb(WinpData* d) { return guarded(d, launchOrbCore); }
 
 int ExDeltaV(WinpData* d, double dv, double yaw, double pitch) {
-  return Guarded(d, [&](WinpData* w) { return ExDeltaVCore(w, dv, yaw, pitch); });
+  return guarded(d, [&](WinpData* w) { return exDeltaVCore(w, dv, yaw, pitch); });
 }

@@ -27,12 +27,12 @@ bool isnum(double x) { return std::isfinite(x); }
 
 // Unit vector of a direction given by R.A. (packed HH.MMSS) and Dec. (packed
 // DD.MMSS).
-Vec3 RaDecUnit(double ra, double dec) {
+Vec3 raDecUnit(double ra, double dec) {
   return polcar(Vec3(1.0, DmsDegF(ra) * 15.0 * kDeg, DmsDegF(dec) * kDeg));
 }
 
 // 0..360.
-double Deg360(double x) { return x < 0.0 ? x + 360.0 : x; }
+double deg360(double x) { return x < 0.0 ? x + 360.0 : x; }
 
 }  // namespace
 
@@ -96,7 +96,7 @@ int OrbitDet(WinpData* d) {
   double a[2], c[2];
   for (int k = 0; k < 2; ++k) {
     if (rd[k]) {
-      u[k] = mxvct(M, RaDecUnit(az[k], el[k]));
+      u[k] = mxvct(M, raDecUnit(az[k], el[k]));
     } else {
       double ra, dec;
       AppRADec(tk[k], 0.0, phi, lam, az[k] * kDeg, el[k] * kDeg, ra, dec);
@@ -159,11 +159,11 @@ int OrbitDet(WinpData* d) {
   d->inc[slot] = inc;
   d->mnmot[slot] = getn0(sma, 0.0, inc);
   const double node = atan20(n.x, -n.y);
-  d->ra[slot] = Deg360(node / kDeg);
+  d->ra[slot] = deg360(node / kDeg);
   const Vec3 e = vnorm(p1);
   const double x = std::cos(node) * e.x + std::sin(node) * e.y;
   const double si = std::sin(inc * kDeg);
-  d->aper[slot] = Deg360(atan20(si != 0.0 ? e.z / si : 0.0, x) / kDeg);
+  d->aper[slot] = deg360(atan20(si != 0.0 ? e.z / si : 0.0, x) / kDeg);
   d->sgpsat = SGPSAT_NONE;
   EpochState(d, slot, true);
   return conv ? ORBDET_NEW : ORBDET_NOCONV;
@@ -193,7 +193,7 @@ void convRDAE(const WinpData* d, double t, double eqeq, double& az, double& el) 
   if (d->rdf) {
     const double t1 = d->IERSflg ? t + d->Ut1Utc / 86400.0 : t;
     double dist;
-    AppPos(t1, eqeq, d->lat * kDeg, d->lng * kDeg, d->height, 0, RaDecUnit(d->mtaz, d->mtel), az,
+    AppPos(t1, eqeq, d->lat * kDeg, d->lng * kDeg, d->height, 0, raDecUnit(d->mtaz, d->mtel), az,
            el, dist);
   } else {
     az = d->mtaz * kDeg;

@@ -21,14 +21,14 @@ constexpr double kLongStep = 0.0416667;  // while the Sun is 15 deg above sunel
 constexpr double kNoElev = -100.0;
 
 // Samples slot i at t into the engine's record; 1 when the sample counts.
-int Sample(WinpData* d, int i, double t) {
+int sample(WinpData* d, int i, double t) {
   GetSatPos(t, d, satpos, i, 0);
   return cksatok(d, satpos, i);
 }
 
 // The boundary values of the current sample: elevation and azimuth, or the
 // sub-satellite latitude and longitude in relative mode.
-void Boundary(const WinpData* d, int i, double& elv, double& azm) {
+void boundary(const WinpData* d, int i, double& elv, double& azm) {
   if (RelativeMode(d)) {
     elv = satpos->lat[i];
     azm = satpos->lng[i];
@@ -39,7 +39,7 @@ void Boundary(const WinpData* d, int i, double& elv, double& azm) {
 }
 
 // Horizon angle (rad) of a satellite h km above the Earth.
-double HorizonAngle(double h) {
+double horizonAngle(double h) {
   const double q = kReWgs84Km + h > kReWgs84Km ? kReWgs84Km / (kReWgs84Km + h) : 1.0;
   return std::acos(q);
 }
@@ -47,7 +47,7 @@ double HorizonAngle(double h) {
 // 1-s culmination scan from ts while t < te (forwards, dir 1) or t > te
 // (backwards, dir -1): a sample above elv[1] becomes the culmination; the scan
 // stops at the first sample below the best one it found.
-void CulminationScan(WinpData* d, int i, double ts, double te, int dir, double* tm,
+void culminationScan(WinpData* d, int i, double ts, double te, int dir, double* tm,
                      double* elv, double* azm) {
   double best = kNoElev;
   for (double t = ts; dir > 0 ? t < te : t > te; t += dir * kSec) {
@@ -63,7 +63,7 @@ void CulminationScan(WinpData* d, int i, double ts, double te, int dir, double* 
   }
 }
 
-void CopyIndex(double* tm, double* elv, double* azm, int to, int from) {
+void copyIndex(double* tm, double* elv, double* azm, int to, int from) {
   tm[to] = tm[from];
   elv[to] = elv[from];
   azm[to] = azm[from];
@@ -73,8 +73,8 @@ void CopyIndex(double* tm, double* elv, double* azm, int to, int from) {
 
 int cksatok(const WinpData* d, const SatPosData* sp, int i) {
   if (RelativeMode(d)) {
-    const double h1 = HorizonAngle(sp->hgt[i]);
-    const double h2 = HorizonAngle(sp->sunh[i]);
+    const double h1 = horizonAngle(sp->hgt[i]);
+    const double h2 = horizonAngle(sp->sunh[i]);
     const double lat1 = sp->lat[i] * kDeg, lng1 = sp->lng[i] * kDeg;
     const double lat2 = sp->ra[i] * kDeg, lng2 = sp->dec[i] * kDeg;
     const double c = std::sin(lat1) * std::sin(lat2) +
@@ -125,15 +125,15 @@ struct Sweep {
   int centre = 0;  // some sample had a centre line
 
   // Takes the sample at t; true when the pass ended there.
-  bool Take(WinpData* d, int i, double t, int ok, double* tm, double* elv, double* azm) {
+  bool take(WinpData* d, int i, double t, int ok, double* tm, double* elv, double* azm) {
     lastok = ok != 0;
     const double el = satpos->el[i];
-    if (ok) Boundary(d, i, lastelv, lastazm);
+    if (ok) boundary(d, i, lastelv, lastazm);
     if (!inpass && !ok) return false;
     if (satpos->ctlat[i] < 100.0) centre = 1;
     if (!ok) {
       tm[2] = t;
-      Boundary(d, i, elv[2], azm[2]);
+      boundary(d, i, elv[2], azm[2]);
       return true;
     }
     if (!inpass) {
@@ -152,7 +152,7 @@ struct Sweep {
 
   // Culmination of the sweep into index 1; a pass still accepted at the last
   // sample ends at tlimit. False when no pass was found.
-  bool Finish(double tlimit, double* tm, double* elv, double* azm) const {
+  bool finish(double tlimit, double* tm, double* elv, double* azm) const {
     if (!found) return false;
     tm[1] = tmax;
     elv[1] = emax;
@@ -169,15 +169,15 @@ struct Sweep {
 // Six halving probes from 30 s before boundary k: a probe whose acceptance is
 // `keep` becomes the boundary and the next probe goes earlier, any other
 // moves the next one later.
-void Halve(WinpData* d, int i, int k, int keep, double* tm, double* elv, double* azm,
+void halve(WinpData* d, int i, int k, int keep, double* tm, double* elv, double* azm,
            int& centre) {
   double h = kHalfMin, tp = tm[k] - kHalfMin;
   for (int n = 0; n < 6; ++n) {
-    const int ok = Sample(d, i, tp);
+    const int ok = sample(d, i, tp);
     h *= 0.5;
     if (ok == keep) {
       tm[k] = tp;
-      Boundary(d, i, elv[k], azm[k]);
+      boundary(d, i, elv[k], azm[k]);
       if (satpos->ctlat[i] < 100.0) centre = 1;
       tp -= h;
     } else {
@@ -188,13 +188,13 @@ void Halve(WinpData* d, int i, int k, int keep, double* tm, double* elv, double*
 
 // 1-s probes backwards from a minute after boundary k: the first probe whose
 // acceptance is `want` becomes the boundary.
-void ProbeBack(WinpData* d, int i, int k, int want, double* tm, double* elv, double* azm) {
+void probeBack(WinpData* d, int i, int k, int want, double* tm, double* elv, double* azm) {
   const double start = tm[k] + kMin;
   for (int n = 0; n < 60; ++n) {
     const double tp = start - n * kSec;
-    if (Sample(d, i, tp) == want) {
+    if (sample(d, i, tp) == want) {
       tm[k] = tp;
-      Boundary(d, i, elv[k], azm[k]);
+      boundary(d, i, elv[k], azm[k]);
       return;
     }
   }
@@ -203,7 +203,7 @@ void ProbeBack(WinpData* d, int i, int k, int want, double* tm, double* elv, dou
 // Culmination to the second around the minute sample tm[1]: scans in the
 // direction in which the elevation rises. dir 1 for a forward search (tm[0]
 // earlier than tm[2]), -1 for a backward one.
-void RefineCulmination(WinpData* d, int i, int dir, double* tm, double* elv, double* azm) {
+void refineCulmination(WinpData* d, int i, int dir, double* tm, double* elv, double* azm) {
   GetSatPos(tm[1] - dir * kSec, d, satpos, i, 0);
   const double eb = satpos->el[i];  // before, in the search direction
   GetSatPos(tm[1] + dir * kSec, d, satpos, i, 0);
@@ -211,14 +211,14 @@ void RefineCulmination(WinpData* d, int i, int dir, double* tm, double* elv, dou
   if (RelativeMode(d) || eb == ea) return;
   if (dir > 0) {
     if (eb < ea || std::isnan(eb) || std::isnan(ea))
-      CulminationScan(d, i, tm[1], std::fmin(tm[2], tm[1] + kMin), 1, tm, elv, azm);
+      culminationScan(d, i, tm[1], std::fmin(tm[2], tm[1] + kMin), 1, tm, elv, azm);
     else
-      CulminationScan(d, i, std::fmax(tm[0], tm[1] - kMin), tm[1], 1, tm, elv, azm);
+      culminationScan(d, i, std::fmax(tm[0], tm[1] - kMin), tm[1], 1, tm, elv, azm);
   } else {
     if (ea < eb)
-      CulminationScan(d, i, std::fmin(tm[0], tm[1] + kMin), tm[1], -1, tm, elv, azm);
+      culminationScan(d, i, std::fmin(tm[0], tm[1] + kMin), tm[1], -1, tm, elv, azm);
     else
-      CulminationScan(d, i, tm[1], std::fmax(tm[2], tm[1] - kMin), -1, tm, elv, azm);
+      culminationScan(d, i, tm[1], std::fmax(tm[2], tm[1] - kMin), -1, tm, elv, azm);
   }
 }
 
@@ -233,7 +233,7 @@ int nextpass(WinpData* d, int i, double t0, double tend, double* tm, double* elv
   sw.tmax = t0 - 1.0;
   double t = d->pasact ? gpassend(d, satpos, i, t0, tend) : t0;
   while (t <= tend) {
-    if (sw.Take(d, i, t, Sample(d, i, t), tm, elv, azm)) break;
+    if (sw.take(d, i, t, sample(d, i, t), tm, elv, azm)) break;
     double step = kMin;
     if (coarse) {
       if (satpos->el[i] < -25.0) step = kMedStep;
@@ -241,21 +241,21 @@ int nextpass(WinpData* d, int i, double t0, double tend, double* tm, double* elv
     }
     t += step;
   }
-  if (!sw.Finish(tend, tm, elv, azm)) return 0;
+  if (!sw.finish(tend, tm, elv, azm)) return 0;
 
   // tm[0] becomes the earliest accepted probe, tm[2] the first rejected one.
   int centre = sw.centre;
-  if (tm[0] > t0) Halve(d, i, 0, 1, tm, elv, azm, centre);
-  if (tm[2] > t0 && tend > tm[2]) Halve(d, i, 2, 0, tm, elv, azm, centre);
+  if (tm[0] > t0) halve(d, i, 0, 1, tm, elv, azm, centre);
+  if (tm[2] > t0 && tend > tm[2]) halve(d, i, 2, 0, tm, elv, azm, centre);
 
   if (d->iridflg != 0) return GetIrid(d, i, centre, tm, elv, azm);
 
   if (tm[1] > tm[2]) {
-    CopyIndex(tm, elv, azm, 1, 2);
+    copyIndex(tm, elv, azm, 1, 2);
   } else if (tm[0] > tm[1]) {
-    CopyIndex(tm, elv, azm, 1, 0);
+    copyIndex(tm, elv, azm, 1, 0);
   } else {
-    RefineCulmination(d, i, 1, tm, elv, azm);
+    refineCulmination(d, i, 1, tm, elv, azm);
   }
   return 1;
 }
@@ -268,21 +268,21 @@ int lastpass(WinpData* d, int i, double t0, double tlow, double* tm, double* elv
   sw.tmax = t0 + 1.0;
   double t = d->pasact ? gpassbeg(d, satpos, i, t0, tlow) : t0;
   while (t >= tlow) {
-    if (sw.Take(d, i, t, Sample(d, i, t), tm, elv, azm)) break;
+    if (sw.take(d, i, t, sample(d, i, t), tm, elv, azm)) break;
     t -= coarse && satpos->el[i] < -25.0 ? kMedStep : kMin;
   }
-  if (!sw.Finish(tlow, tm, elv, azm)) return 0;
+  if (!sw.finish(tlow, tm, elv, azm)) return 0;
 
   // Boundaries to the second, probing backwards from the rejected minute.
-  if (t0 > tm[0]) ProbeBack(d, i, 0, 1, tm, elv, azm);
-  if (t0 > tm[2] && tm[2] > tlow) ProbeBack(d, i, 2, 0, tm, elv, azm);
+  if (t0 > tm[0]) probeBack(d, i, 0, 1, tm, elv, azm);
+  if (t0 > tm[2] && tm[2] > tlow) probeBack(d, i, 2, 0, tm, elv, azm);
 
   if (tm[2] > tm[1]) {
-    CopyIndex(tm, elv, azm, 1, 2);
+    copyIndex(tm, elv, azm, 1, 2);
   } else if (tm[1] > tm[0]) {
-    CopyIndex(tm, elv, azm, 1, 0);
+    copyIndex(tm, elv, azm, 1, 0);
   } else {
-    RefineCulmination(d, i, -1, tm, elv, azm);
+    refineCulmination(d, i, -1, tm, elv, azm);
   }
   return 1;
 }

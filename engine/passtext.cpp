@@ -23,21 +23,21 @@ constexpr double kPoleHalf = 0.00017361111;  // 15 s
 constexpr double kSunTanRadius = 0.00462516;
 constexpr double kZoneMax = 50.0;  // km, widest zone the text shows
 
-int ObservingSlot(const WinpData* d) { return d->prs + 1 < d->satnr ? d->prs + 1 : 0; }
+int observingSlot(const WinpData* d) { return d->prs + 1 < d->satnr ? d->prs + 1 : 0; }
 
 // Centre-line modes: transits and occultations, or flares of a known mirror.
-bool CentreLineMode(const WinpData* d) {
+bool centreLineMode(const WinpData* d) {
   return d->occflg >= 1 || (d->flarflg > 0 && d->flarmod > 0);
 }
 
 // MJD (UT) of the entered local date and time.
-double EnteredStart(const WinpData* d) {
+double enteredStart(const WinpData* d) {
   return mjd(d->day, d->month, d->year,
              d->hour - d->tzone + d->minute / 60.0 + d->second / 3600.0);
 }
 
 // A slot index that can be used for the per-slot arrays.
-bool SlotOk(int i) { return i >= 0 && i < NSLOTS; }
+bool slotOk(int i) { return i >= 0 && i < NSLOTS; }
 
 }  // namespace
 
@@ -49,10 +49,10 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
   static double epmax = -100.0;  // highest elevation of the current listing
   if (!buf) return 0;
   TextBuf out(buf, PASSDTXT_SIZE);
-  if (!d || !SlotOk(d->prs)) return 0;
+  if (!d || !slotOk(d->prs)) return 0;
   const int i = d->prs;
   const bool rel = RelativeMode(d);
-  const int j = ObservingSlot(d);
+  const int j = observingSlot(d);
   // Sun transits: the Sun may stand at any height.
   Keep<double> sunel(d->sunel, !rel && d->occflg == 1 ? 90.0 : d->sunel);
 
@@ -94,7 +94,7 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
     if (mode == 0 || mode == 1) {
       out.Put("\n");
       out.Repeat(' ', 29);
-      if (CentreLineMode(d))
+      if (centreLineMode(d))
         out.Put(" Ctr.Line  long.    lat.\n");
       else if (rel)
         out.Put("       Azim.  Elev.              lat.   long\n");
@@ -139,7 +139,7 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
     out.Put(ts);
 
     const bool wide = !rel && d->ra4d == 1;
-    if (!CentreLineMode(d) || mode == 2) {
+    if (!centreLineMode(d) || mode == 2) {
       const double e = ElvRefr(d, satpos->el[i]);
       if (mode == 2) {
         out.Add("    %10.5lf  %10.5lf  %12.3lf", satpos->lng[i], satpos->lat[i], satpos->hgt[i]);
@@ -186,7 +186,7 @@ void GetPoleTxt(WinpData* d, char* buf) {
   if (!buf) return;
   TextBuf out(buf, POLETXT_SIZE);
   out.Put("\n\n");
-  if (!d || !SlotOk(d->prs) || RelativeMode(d)) return;
+  if (!d || !slotOk(d->prs) || RelativeMode(d)) return;
   const int i = d->prs;
   const double tc = d->tmxel;
   const double tu = d->IERSflg ? tc + d->Ut1Utc / 86400.0 : tc;
@@ -233,7 +233,7 @@ void GetPoleTxt(WinpData* d, char* buf) {
 void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& code, char* buf) {
   if (!buf) return;
   TextBuf out(buf, ZONETXT_SIZE);
-  if (!d || !SlotOk(slot)) {
+  if (!d || !slotOk(slot)) {
     out.Put(" ");
     if (autozone) code = 2;
     return;
@@ -293,14 +293,14 @@ void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& 
 // ---------------------------------------------------------------------------
 
 int saveOrbitTrack(WinpData* d) {
-  if (!d || !SlotOk(d->prs)) return 1;
+  if (!d || !slotOk(d->prs)) return 1;
   SafeFile file(d->savnm);
   if (!file.open()) return 1;
   FILE* f = file.file();
   outptr = f;
   const int i = d->prs;
   const bool ground = d->occflg < 1 && (d->flarflg < 1 || d->flarmod < 1);
-  const double t0 = EnteredStart(d), tend = t0 + d->dur;
+  const double t0 = enteredStart(d), tend = t0 + d->dur;
 
   char line[160];
   TextBuf head(line, sizeof line);
@@ -343,7 +343,7 @@ namespace {
 
 // Copies the page into the save file: three empty lines, then every line's
 // text (at most 76 characters; the mark is not written).
-int SavePage(WinpData* d, const WoutData* o) {
+int savePage(WinpData* d, const WoutData* o) {
   const bool fresh = d->svnew != 0;
   SafeFile file(d->savnm);
   FILE* f = nullptr;
@@ -433,7 +433,7 @@ void putListHeader(const WinpData* d, WoutData* o, bool rel) {
     if (rel) {
       TextBuf m(text, sizeof text);
       m.Put(" ");
-      m.Put(d->satname[ObservingSlot(d)]);
+      m.Put(d->satname[observingSlot(d)]);
       PutNxtLn(o, text);
     }
   }
@@ -470,7 +470,7 @@ void putListHeader(const WinpData* d, WoutData* o, bool rel) {
 // interval, a blank line before every tenth; npass and pastm record them.
 void putPassLines(WinpData* d, WoutData* o, bool rel, bool sunmoon, bool autozone) {
   const int i = d->prs;
-  const double t0 = EnteredStart(d), tend = t0 + d->dur;
+  const double t0 = enteredStart(d), tend = t0 + d->dur;
   const double skip = d->mnmot[i] > 14.0 && d->rlm == 0 ? 1.0 / 24.0 : 0.0;
   char text[160];
   double tm[3], elv[3], azm[3];
@@ -521,7 +521,7 @@ int aospass(WinpData* d, WoutData* o) {
   if (!d || !o) return AOS_NOLIST;
   d->npass = 0;
   o->nlines = 0;
-  if (d->satnr < 1 || !SlotOk(d->prs)) {
+  if (d->satnr < 1 || !slotOk(d->prs)) {
     putNoSatellite(o);
     return AOS_NOLIST;
   }
@@ -541,7 +541,7 @@ int aospass(WinpData* d, WoutData* o) {
   }
 
   if (d->filsav != 1) return AOS_DONE;
-  const int res = SavePage(d, o);
+  const int res = savePage(d, o);
   if (res != AOS_DONE) {
     // The reader must see this line even on a full page.
     if (o->nlines >= WOUT_NLINES) o->nlines = WOUT_NLINES - 1;

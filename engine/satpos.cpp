@@ -32,7 +32,7 @@ struct TimeTerms {
 };
 TimeTerms g_tt;
 
-const TimeTerms& GetTimeTerms(double t, WinpData* d, bool needmoon) {
+const TimeTerms& getTimeTerms(double t, WinpData* d, bool needmoon) {
   TimeTerms& c = g_tt;
   const bool full = d->IERSflg;
   int day, month, year;
@@ -64,7 +64,7 @@ const TimeTerms& GetTimeTerms(double t, WinpData* d, bool needmoon) {
 }
 
 // Longitude (rad) reduced to -pi..pi from a value in about -3 pi..3 pi.
-double ReduceLng(double l) {
+double reduceLng(double l) {
   if (l > kTwoPi) l -= kTwoPi;
   if (l < -kPi) l += kTwoPi;
   if (l > kPi) l -= kTwoPi;
@@ -73,7 +73,7 @@ double ReduceLng(double l) {
 
 // Kepler orbit with secular J2 rates of node and perigee (slot elements, km, km/s,
 // mean equator and equinox of date).
-void KeplerJ2(double t, WinpData* d, int i, Vec3& r, Vec3& v) {
+void keplerJ2(double t, WinpData* d, int i, Vec3& r, Vec3& v) {
   const double dt = t - d->epoch[i];
   const double e = d->ecc[i];
   const double inc = d->inc[i] * kDeg;
@@ -182,7 +182,7 @@ void propagate(double t, WinpData* d, int i, const TimeTerms& tt, const SatPosSt
     rm = mxvct(nt, r);
     vm = mxvct(nt, v);
   } else {
-    KeplerJ2(t, d, i, rm, vm);
+    keplerJ2(t, d, i, rm, vm);
     r = mxvct(tt.n, rm);
     v = mxvct(tt.n, vm);
   }
@@ -221,7 +221,7 @@ void topocentric(const WinpData* d, SatPosData* sp, int i, const SatPosStage& st
 void subSolarPoint(SatPosData* sp, const Vec3& sun, double gast) {
   const Vec3 ps = carpol(sun);
   const double ds = ps.z;
-  sp->sslng = ReduceLng(ps.y - gast) / kDeg;
+  sp->sslng = reduceLng(ps.y - gast) / kDeg;
   sp->sslat = (std::fabs(ds) < 1.53589 ? std::atan(std::tan(ds) * 1.00674) : ds) / kDeg;
 }
 
@@ -242,7 +242,7 @@ double subSatellitePoint(const WinpData* d, SatPosData* sp, int i, const Vec3& r
   const Vec3 pol = carpol(e);
   const double latgc = pol.z;
   sp->lat[i] = latgc;
-  sp->lng[i] = ReduceLng(pol.y);
+  sp->lng[i] = reduceLng(pol.y);
   if (!(pol.x > 0.1)) {
     sp->hgt[i] = 0.0;
     return latgc;
@@ -293,7 +293,7 @@ void GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
   // Time, Sun, nutation, Moon and precession; Earth rotation runs on UT1
   // when the IERS values are given.
   const bool needmoon = d->moonflg || d->occflg == 2 || d->eclflg || d->nmflg[i];
-  const TimeTerms& tt = GetTimeTerms(t, d, needmoon);
+  const TimeTerms& tt = getTimeTerms(t, d, needmoon);
   SatPosStage st;
   st.t1 = d->IERSflg ? t + d->Ut1Utc / 86400.0 : t;
   st.eqeq = tt.eqeq;

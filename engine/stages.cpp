@@ -16,15 +16,15 @@ constexpr double kAuKm = 149597870.69100964;
 constexpr double kSunRadEr = 109.123;       // Sun's radius in Earth radii
 constexpr double kMoonRadEr = 0.272493;     // Moon's radius in Earth radii
 
-double Clamp1(double c) { return c > 1.0 ? 1.0 : (c < -1.0 ? -1.0 : c); }
+double clamp1(double c) { return c > 1.0 ? 1.0 : (c < -1.0 ? -1.0 : c); }
 
 // Unit vector at R.A. ra (packed hours) and Dec. dec (packed degrees).
-Vec3 RaDecUnit(double ra, double dec) {
+Vec3 raDecUnit(double ra, double dec) {
   return polcar(Vec3(1.0, 15.0 * DmsDegF(ra) * kDeg, DmsDegF(dec) * kDeg));
 }
 
 // Stage D: transit or occultation of the Sun, the Moon or a fixed point.
-void TransitStage(WinpData* d, SatPosData* sp, int i, SatPosStage& st) {
+void transitStage(WinpData* d, SatPosData* sp, int i, SatPosStage& st) {
   Vec3 target;
   if (d->occflg == 1) {
     target = st.sun;
@@ -42,7 +42,7 @@ void TransitStage(WinpData* d, SatPosData* sp, int i, SatPosStage& st) {
     }
     if (d->sunmplt) sp->smcos = dot(vnorm(st.moon - st.sun), vnorm(st.moon));
   } else {
-    target = RaDecUnit(d->occra, d->occdec);
+    target = raDecUnit(d->occra, d->occdec);
     if (d->yrepoch != 0.0) target = mxvct(mxtrn(st.q), target);
   }
   Vec3 rr = st.r / kReWgs84Km;
@@ -50,7 +50,7 @@ void TransitStage(WinpData* d, SatPosData* sp, int i, SatPosStage& st) {
 }
 
 // Stage F: the mirror attitude that would send the source's light to the observer.
-void MirrorAttitude(WinpData* d, SatPosData* sp, int i, SatPosStage& st, const Vec3& srel) {
+void mirrorAttitude(WinpData* d, SatPosData* sp, int i, SatPosStage& st, const Vec3& srel) {
   sp->ctlat[i] = 99.0;
   Vec3 ou = vnorm(st.o - st.r);
   Vec3 su = vnorm(srel);
@@ -65,7 +65,7 @@ void MirrorAttitude(WinpData* d, SatPosData* sp, int i, SatPosStage& st, const V
     d->occra = 360.0 - p.y / kDeg;
     d->occdec = p.z / kDeg;
   } else if (d->solflar) {
-    d->occdec = DegFDms(std::acos(Clamp1(dot(vnorm(n), vnorm(st.sun)))) / kDeg);
+    d->occdec = DegFDms(std::acos(clamp1(dot(vnorm(n), vnorm(st.sun)))) / kDeg);
   } else {
     // Given in the mean equator of yrepoch, the frame in which the known-mirror
     // mode reads an inertial normal back.
@@ -90,13 +90,13 @@ void MirrorAttitude(WinpData* d, SatPosData* sp, int i, SatPosStage& st, const V
       d2 = kDeg * d->cyldec;
     }
     const double cs = std::cos(d1) * std::cos(d2) * std::cos(a1 - a2) + std::sin(d1) * std::sin(d2);
-    d->flrang = std::acos(Clamp1(cs)) / kDeg;
+    d->flrang = std::acos(clamp1(cs)) / kDeg;
   }
 }
 
 // Stage E: flare of one mirror (K = 0) or of the K + 1 surfaces of an Iridium
 // satellite (three mirrors, and the solar panel when K = 3).
-void FlareStage(WinpData* d, SatPosData* sp, int i, SatPosStage& st, int K) {
+void flareStage(WinpData* d, SatPosData* sp, int i, SatPosStage& st, int K) {
   sp->ctlat[i] = 100.0;
   Vec3 source;
   if (d->moonflg) {
@@ -127,7 +127,7 @@ void FlareStage(WinpData* d, SatPosData* sp, int i, SatPosStage& st, int K) {
   const Vec3 ohat = vnorm(st.o - st.r);
 
   if (!(K > 0 || d->flarmod >= 1)) {
-    if (prime) MirrorAttitude(d, sp, i, st, srel);
+    if (prime) mirrorAttitude(d, sp, i, st, srel);
     return;
   }
 
@@ -136,7 +136,7 @@ void FlareStage(WinpData* d, SatPosData* sp, int i, SatPosStage& st, int K) {
     Vec3 n;
     bool ok = true;
     if (K == 0 && std::abs(d->flarmod) != 1) {
-      n = RaDecUnit(d->occra, d->occdec);
+      n = raDecUnit(d->occra, d->occdec);
       if (d->yrepoch != 0.0) n = mxvct(mxtrn(st.q), n);
     } else {
       Mat3 m;
@@ -171,7 +171,7 @@ void FlareStage(WinpData* d, SatPosData* sp, int i, SatPosStage& st, int K) {
         const Mat3 m = GetRVMat(su, n, 0.0, 0.0, 0);
         const Vec3 rr = vnorm(mxvct(mxtrn(m), mxvct(zrot(-theta), Vec3(1.0, 0.0, 0.0))));
         if (prime) {
-          const double ang = std::acos(Clamp1(dot(rr, ohat))) / kDeg;
+          const double ang = std::acos(clamp1(dot(rr, ohat))) / kDeg;
           if (K > 0) {
             if (ang < best) best = ang;
             d->flrang = best;
@@ -326,11 +326,11 @@ void SatMagnitude(const WinpData* d, SatPosData* sp, int i, SatPosStage& st) {
 
 void SatLateStages(WinpData* d, SatPosData* sp, int i, int flag, SatPosStage& st) {
   if (flag && d->occflg == 0 && d->flarflg == 0) GetSatVis(sp, st.latgc, i);
-  if (d->occflg != 0) TransitStage(d, sp, i, st);
+  if (d->occflg != 0) transitStage(d, sp, i, st);
   if (d->iridflg == 3 && i == d->prs) {
     const int K = d->flarflg ? 0 : (d->irsol ? 3 : 2);
-    FlareStage(d, sp, i, st, K);
+    flareStage(d, sp, i, st, K);
   } else if (d->flarflg) {
-    FlareStage(d, sp, i, st, 0);
+    flareStage(d, sp, i, st, 0);
   }
 }
