@@ -12,6 +12,7 @@
 #include "astro/astrolib.h"
 #include "engine/satpos.h"
 #include "engine/tle.h"
+#include "support/record.h"
 
 namespace {
 
@@ -23,11 +24,7 @@ constexpr double kGm = 2.9755364003e15 / 86400.0 / 86400.0;  // km^3/s^2, the Ke
 enum Model { kSgp4, kKepler, kNumeric };
 
 std::unique_ptr<WinpData> newRecord() {
-  auto d = std::make_unique<WinpData>();
-  std::memset(static_cast<void*>(d.get()), 0, sizeof(WinpData));
-  d->lat = 48.0;
-  d->lng = 11.0;
-  d->sdp4 = true;
+  auto d = support::newRecord(48.0, 11.0, 0.0);
   d->satnr = 2;
   d->prs = 0;
   d->rndflg = -1;
@@ -38,7 +35,6 @@ std::unique_ptr<WinpData> newRecord() {
   d->dCd = 2.2;
   d->dCr = 1.3;
   d->dAm = 0.005;
-  d->sgpsat = SGPSAT_NONE;
   return d;
 }
 

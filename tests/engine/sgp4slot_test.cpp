@@ -11,6 +11,7 @@
 
 #include "engine/sgp4slot.h"
 #include "engine/vorlixcom.h"
+#include "support/record.h"
 
 namespace {
 
@@ -61,12 +62,7 @@ void putSlot(WinpData* d, int i, const RefCase& c) {
   d->sgpsat = SGPSAT_NONE;
 }
 
-std::unique_ptr<WinpData> record() {
-  auto d = std::make_unique<WinpData>();
-  d->sgpsat = SGPSAT_NONE;
-  d->sdp4 = true;
-  return d;
-}
+std::unique_ptr<WinpData> record() { return support::newRecord(0.0, 0.0, 0.0); }
 
 bool isSubstitute(const Vec3& r, const Vec3& v) {
   return r.x == SGP4FAIL_R && r.y == 0 && r.z == 0 && v.x == 0 && v.y == SGP4FAIL_V && v.z == 0;
