@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "orbit/sgp4unit.h"
 
 elsetrec satrec;
@@ -66,5 +67,5 @@ Mat3 Sgp4SlotFrame(WinpData* d, double t) {
   const double T = julcent(t + SetTtUt(d, year) / 86400.0);
   double eqeq = 0.0;
   const Mat3 n = nutmat(T, eqeq, d->IERSflg);
-  return zrot(eqeq / 13750.9870831) * n;  // eqeq: seconds of time
+  return zrot(eqeq / kTimeSecPerRad) * n;  // eqeq: seconds of time
 }

@@ -404,11 +404,10 @@ void scanNode(Target& tg, const Sgp4Mean& start, bool epolar, Fit& best) {
 }  // namespace
 
 int sgp4initMean(const Sgp4Model& m, const Sgp4Mean& el, elsetrec& rec) {
-  const double deg = M_PI / 180.0;
   const double ecc = el.ecc > 1e-8 ? el.ecc : 1e-8;
-  const double no = el.n == 0.0 ? 1.0 : 2.0 * M_PI * el.n / 1440.0;
-  return sgp4init(m.grav, m.deepsw, m.epoch - 33281.0, m.bstar, ecc, el.argp * deg,
-                  el.incl * deg, el.M * deg, no, el.node * deg, rec);
+  const double no = el.n == 0.0 ? 1.0 : kTwoPi * el.n / kMinPerDay;
+  return sgp4init(m.grav, m.deepsw, m.epoch - 33281.0, m.bstar, ecc, el.argp * kDeg,
+                  el.incl * kDeg, el.M * kDeg, no, el.node * kDeg, rec);
 }
 
 int sgp4refine(const Sgp4Model& m, const Vec3& r, const Vec3& v, Sgp4Mean& el) {
