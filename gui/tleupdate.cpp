@@ -1,12 +1,278 @@
-// Online update of a TLE file over HTTP.
-// Placeholder until the online-update work lands; its action stays disabled.
+// Online update of a TLE file over HTTP: the address question, the download
+// into a temporary file beside the target, and the main window's two slots.
 #include "gui/tleupdate.h"
 
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QSslSocket>
+
+#include "gui/prompter.h"
+#include "gui/records.h"
 #include "gui/vorlix.h"
 #include "gui/vorlixview.h"
+#include "gui/vsservices.h"
 
-void VorlixApp::slotFileUpdate() {}
-void VorlixApp::httpDone(bool) {}
-void VorlixApp::abortUpdate() {}
+// ---------------------------------------------------------------------------
+// The address
+// ---------------------------------------------------------------------------
 
-int VorlixView::vUpdate(QString&, QString&, QString&) { return 1; }
+QString proposedUpdateUrl(const QString& updurl, const QString& tlenm) {
+  const QString stored = updurl.left(kUpdateUrlMax);
+  if (stored.size() < 6) return stored;
+  const QString last = tlenm.mid(tlenm.lastIndexOf('/') + 1);
+  // Without a TLE file ("*") there is no name to offer: the stored address
+  // as it is beats one that ends in "*".
+  if (last.isEmpty() || tlenm.startsWith('*')) return stored;
+  const int k = stored.lastIndexOf('/');
+  return stored.left(qMax(k, 0) + 1) + last;
+}
+
+QUrl updateUrl(const QString& host, const QString& path) {
+  const QString base = host.contains(QStringLiteral("://")) ? host : QStringLiteral("http://") + host;
+  return QUrl(base + path);
+}
+
+UpdateAddress splitUpdateUrl(const QString& answer, bool httpsOk) {
+  UpdateAddress a;
+  QString rest = answer;
+  bool https = false;
+  static const QRegularExpression scheme(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*)://"));
+  const QRegularExpressionMatch m = scheme.match(rest);
+  if (m.hasMatch()) {
+    const QString s = m.captured(1).toLower();
+    if (s == QLatin1String("https") && httpsOk) {
+      https = true;
+    } else if (s != QLatin1String("http")) {
+      a.error = httpsOk ? QStringLiteral("Only http and https addresses can be fetched.")
+                        : QStringLiteral("Only http addresses can be fetched.");
+      return a;
+    }
+    rest = rest.mid(m.capturedLength());
+  }
+  const QString stored = https ? QStringLiteral("https://") + rest : rest;
+  if (stored.size() > kUpdateUrlMax) {
+    a.error = QStringLiteral("The address is longer than %1 characters.").arg(kUpdateUrlMax);
+    return a;
+  }
+  if (QString::fromLatin1(stored.toLatin1()) != stored) {
+    a.error = QStringLiteral("The address holds characters that cannot be stored.");
+    return a;
+  }
+  const int slash = rest.indexOf('/');
+  const QString file = slash < 0 ? QString() : rest.mid(rest.lastIndexOf('/') + 1);
+  if (file.isEmpty() || file == QLatin1String(".") || file == QLatin1String("..")) {
+    a.error = QStringLiteral("The address must end in the name of the file to fetch, "
+                             "for example host/dir/visual.txt.");
+    return a;
+  }
+  const QString host = rest.left(slash);
+  const QString path = rest.mid(slash);
+  const QUrl url = updateUrl(https ? QStringLiteral("https://") + host : host, path);
+  if (host.isEmpty() || !url.isValid() || url.host().isEmpty()) {
+    a.error = QStringLiteral("Not a usable address: %1").arg(answer);
+    return a;
+  }
+  a.stored = stored;
+  a.host = https ? QStringLiteral("https://") + host : host;
+  a.path = path;
+  a.file = file;
+  return a;
+}
+
+int VorlixView::vUpdate(QString& host, QString& path, QString& file) {
+  QString text = proposedUpdateUrl(CharToQs(indata->updurl), FileNameToQs(indata->tlenm));
+  if (!prompter().askText(tr("Online Update"), tr("URL for TLE file to be downloaded:"), text,
+                          this))
+    return 1;
+  text = text.trimmed();
+  if (text.size() < 2) return 1;
+  const UpdateAddress a = splitUpdateUrl(text, QSslSocket::supportsSsl());
+  if (!a.error.isEmpty()) {
+    prompter().inform(tr("Online Update"), a.error, this);
+    return 1;
+  }
+  // The local file: that name in the directory of the current TLE file (the
+  // working directory when there is none). Both steps refuse a name that does
+  // not fit, with their own message.
+  char local[FILENAME_SIZE];
+  if (!QsToFileName(QLatin1Char('*') + a.file, local, FILENAME_SIZE - 1) || !vsFileName(local))
+    return 1;
+  QsToChar(a.stored, indata->updurl, FILENAME_SIZE - 1);
+  host = a.host;
+  path = a.path;
+  file = FileNameToQs(local);
+  return 0;
+}
+
+// ---------------------------------------------------------------------------
+// One download
+// ---------------------------------------------------------------------------
+
+namespace {
+int httpStatus(const QNetworkReply& r) {
+  return r.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+}
+bool isSuccess(int status) { return status >= 200 && status < 300; }
+}  // namespace
+
+TleDownload::TleDownload(QObject* parent) : QObject(parent) {
+  stall.setSingleShot(true);
+  stall.setInterval(60000);
+  connect(&stall, &QTimer::timeout, this, &TleDownload::stalled);
+}
+
+TleDownload::~TleDownload() { abort(); }
+
+bool TleDownload::open(const QString& target) {
+  why.clear();
+  written = 0;
+  file.setFileName(QFileInfo(target).absoluteFilePath());
+  // Never write straight into the target: a directory that takes no new
+  // file is a failure, not a reason to truncate the old one.
+  file.setDirectWriteFallback(false);
+  if (!file.open(QIODevice::WriteOnly)) {
+    why = file.errorString();
+    return false;
+  }
+  return true;
+}
+
+void TleDownload::start(QNetworkAccessManager& manager, const QUrl& url) {
+  QNetworkRequest request(url);
+  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                       QNetworkRequest::NoLessSafeRedirectPolicy);
+  request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Vorlix/11.8"));
+  reply = manager.get(request);
+  connect(reply, &QNetworkReply::readyRead, this, &TleDownload::readBody);
+  connect(reply, &QNetworkReply::finished, this, &TleDownload::finish);
+  connect(reply, &QNetworkReply::metaDataChanged, &stall, qOverload<>(&QTimer::start));
+  stall.start();
+}
+
+void TleDownload::abort() {
+  stall.stop();
+  if (QNetworkReply* r = reply.data()) {
+    reply.clear();
+    r->disconnect();
+    r->abort();
+    r->deleteLater();
+  }
+  discard();
+}
+
+void TleDownload::discard() {
+  if (!file.isOpen()) return;
+  // A cancelled save file removes its temporary file on commit.
+  file.cancelWriting();
+  (void)file.commit();
+}
+
+bool TleDownload::writeChunk(const QByteArray& chunk) {
+  if (chunk.isEmpty()) return true;
+  if (file.write(chunk) != chunk.size()) {
+    why = QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
+    return false;
+  }
+  written += chunk.size();
+  return true;
+}
+
+void TleDownload::readBody() {
+  QNetworkReply* r = reply.data();
+  if (!r) return;
+  stall.start();
+  const QByteArray chunk = r->readAll();
+  // Only a successful answer's body is the file; an error page is not.
+  if (!isSuccess(httpStatus(*r)) || !why.isEmpty()) return;
+  if (!writeChunk(chunk)) r->abort();  // finish() follows at once
+}
+
+void TleDownload::stalled() {
+  QNetworkReply* r = reply.data();
+  if (!r) return;
+  why = QStringLiteral("no data for %1 s from %2")
+            .arg(stall.interval() / 1000.0)
+            .arg(r->url().toDisplayString());
+  r->abort();
+}
+
+void TleDownload::finish() {
+  QNetworkReply* r = reply.data();
+  if (!r) return;
+  stall.stop();
+  reply.clear();
+  r->deleteLater();
+  const int status = httpStatus(*r);
+  if (why.isEmpty() && r->error() == QNetworkReply::NoError && isSuccess(status))
+    writeChunk(r->readAll());
+  if (!why.isEmpty()) {
+    // a write failure or a stall, told above
+  } else if (r->error() != QNetworkReply::NoError) {
+    why = r->errorString();
+  } else if (!isSuccess(status)) {
+    why = QStringLiteral("the server answered %1 %2")
+              .arg(status)
+              .arg(r->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
+              .trimmed();
+  } else if (written == 0) {
+    why = QStringLiteral("the server sent an empty file; %1 was kept").arg(file.fileName());
+  } else if (!file.commit()) {
+    why = QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
+  }
+  const bool error = !why.isEmpty();
+  if (error) discard();
+  emit done(error);
+}
+
+// ---------------------------------------------------------------------------
+// The main window's side
+// ---------------------------------------------------------------------------
+
+void VorlixApp::slotFileUpdate() {
+  status(tr("Online TLE file update"));
+  if (updateBusy) {
+    prompter().warn(tr("Online Update"), tr("Another online update still in progress."), this);
+    return;
+  }
+  QString host, path, file;
+  if (view->vUpdate(host, path, file) != 0) return;
+  auto* d = new TleDownload(this);
+  if (!d->open(file)) {
+    prompter().warn(tr("HTTP Get"), tr("Cannot write file %1\n%2.").arg(file, d->errorString()),
+                    this);
+    delete d;
+    return;
+  }
+  connect(d, &TleDownload::done, this, &VorlixApp::httpDone);
+  download = d;
+  updateBusy = 1;
+  d->start(*http, updateUrl(host, path));
+  status(tr("Ready."));
+}
+
+void VorlixApp::httpDone(bool error) {
+  TleDownload* d = download;
+  if (!d) return;
+  // Idle again before the box is shown: its own event loop may run a while.
+  download = nullptr;
+  updateBusy = 0;
+  const QString name = d->target();
+  const QString why = d->errorString();
+  d->deleteLater();
+  if (error)
+    prompter().warn(tr("HTTP Get"), tr("Error fetching file with HTTP: %1.").arg(why), this);
+  else
+    prompter().inform(tr("HTTP Get"), tr("Download complete. File %1.").arg(name), this);
+}
+
+void VorlixApp::abortUpdate() {
+  if (!download) return;
+  TleDownload* d = download;
+  download = nullptr;
+  updateBusy = 0;
+  d->abort();
+  delete d;
+}

@@ -1,6 +1,94 @@
-// Online update of a TLE file over HTTP (the File menu's Online TLE Update).
-// Placeholder until the online-update work lands; its action stays disabled.
+// Online update of a TLE file over HTTP (the File menu's Online TLE Update):
+// the address question's proposal and split, and one download that replaces
+// the local file only when the whole answer arrived.
 #ifndef VORLIX_GUI_TLEUPDATE_H
 #define VORLIX_GUI_TLEUPDATE_H
+
+#include <QObject>
+#include <QPointer>
+#include <QSaveFile>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// The longest address the record keeps (its field holds 104 characters).
+constexpr int kUpdateUrlMax = 104;
+
+// The address the question proposes: the stored one with its last part
+// replaced by the last part of the current TLE file's name. A stored address
+// shorter than 6 characters, or a TLE name without a usable last part (empty,
+// "*", ending in '/'), leaves the stored address as it is. The first
+// character is never cut: a stored address without '/' keeps only that one.
+QString proposedUpdateUrl(const QString& updurl, const QString& tlenm);
+
+// An answer to the address question, split. error is empty when the answer
+// can be used; otherwise it says why not, and nothing else is set.
+struct UpdateAddress {
+  QString stored;  // what the record keeps: no "http://", "https://" kept
+  QString host;    // host[:port]; "https://" in front for a secure address
+  QString path;    // from the first '/' after the host on
+  QString file;    // local name: the text after the last '/'
+  QString error;
+};
+// answer: what was typed, without surrounding blanks. An optional "http://"
+// is dropped; "https://" is accepted when httpsOk. Refused: another scheme,
+// more than kUpdateUrlMax characters, characters beyond Latin-1, no host, or
+// a file part that is empty, "." or "..".
+UpdateAddress splitUpdateUrl(const QString& answer, bool httpsOk);
+// The address to fetch for host and path as vUpdate gives them.
+QUrl updateUrl(const QString& host, const QString& path);
+
+// One download into a local file. The body goes into a temporary file beside
+// the target, which takes the target's place by one rename (keeping the old
+// file's permissions) only when the transfer ended without error, with a 2xx
+// status and a body that is not empty. Until then, and on every failure, the
+// target stays byte for byte as it was, and readers never see a fragment.
+class TleDownload : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TleDownload(QObject* parent = nullptr);
+  // A running transfer is ended silently and what arrived is discarded.
+  ~TleDownload() override;
+
+  // Prepares the temporary file for target (a relative name is taken against
+  // the working directory now). False when it cannot be made; errorString()
+  // says why and nothing on disk changed.
+  bool open(const QString& target);
+  // Starts the GET; done() follows from the event loop. Redirects are
+  // followed unless they lead to a less secure scheme.
+  void start(QNetworkAccessManager& manager, const QUrl& url);
+  // Ends a running transfer and discards what arrived; done() is not emitted.
+  void abort();
+  bool running() const { return !reply.isNull(); }
+
+  // The target as an absolute name.
+  QString target() const { return file.fileName(); }
+  // Why the download failed (empty after success).
+  QString errorString() const { return why; }
+  // A transfer that brings no byte for this long fails (default one minute).
+  void setStallTimeout(int ms) { stall.setInterval(ms); }
+
+ signals:
+  // error false: the target now holds the downloaded file.
+  void done(bool error);
+
+ private:
+  void readBody();
+  void finish();
+  void stalled();
+  // Drops the temporary file (the target is untouched).
+  void discard();
+  bool writeChunk(const QByteArray& chunk);
+
+  QSaveFile file;
+  QPointer<QNetworkReply> reply;
+  QTimer stall;
+  QString why;
+  qint64 written = 0;
+};
 
 #endif

@@ -58,7 +58,6 @@ VorlixApp::VorlixApp(const char* cfgpath) {
   connect(timer, &QTimer::timeout, this, &VorlixApp::slotTmCheck);
   timerMode = 0;
   updateBusy = 0;
-  backupMade = false;
 }
 
 VorlixApp::~VorlixApp() = default;

@@ -16,6 +16,7 @@ class QNetworkAccessManager;
 class QScrollArea;
 class QTimer;
 class QToolBar;
+class TleDownload;
 class VorlixView;
 
 class VorlixApp : public QMainWindow {
@@ -163,11 +164,17 @@ class VorlixApp : public QMainWindow {
   int fntsz = 10;     // display font size as the window knows it
 
   // ==== Online update (issue 21: tleupdate.cpp) ====
+ public:
+  // A download runs (from the issued request until httpDone).
+  bool updateRunning() const { return updateBusy != 0; }
+
+ private:
   // Ends a running download and discards what arrived (Exit, window close).
   void abortUpdate();
   QNetworkAccessManager* http = nullptr;
+  // The running download; it replaces the target only when complete.
+  TleDownload* download = nullptr;
   int updateBusy = 0;
-  bool backupMade = false;
 };
 
 #endif

@@ -41,7 +41,7 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
    "Brings the current TLE file up to date from an http address that you give. Other "
    "files can be fetched the same way into the directory of the TLE file. The computer "
    "must be online.",
-   Trigger, &A::slotFileUpdate, nullptr, Off},
+   Trigger, &A::slotFileUpdate, nullptr, On},
   {"&Save", nullptr, ":/filesave.png", "Saves the result of the AOS calculation", "Save File.",
    "Saves the latest result shown on the screen (pass times, Sun transits, Iridium "
    "flares) on the save file. Further saves to the same file are appended to it.",

@@ -26,7 +26,7 @@ struct Row {
 // In the order of VorlixApp::Act.
 const Row kRows[] = {
   {"&Open TLE File...", "Ctrl+F", true, "Opens a Two Line Element file", false, true},
-  {"Onl&ine TLE Update", "Ctrl+I", false, "Download of TLE files", false, false},
+  {"Onl&ine TLE Update", "Ctrl+I", false, "Download of TLE files", false, true},
   {"&Save", "", true, "Saves the result of the AOS calculation", false, true},
   {"Save &as...", "", false, "Saves the result of the AOS calculations under a new filename", false, true},
   {"Save &TLE", "", false, "Saves the currently used orbit elements.", false, true},

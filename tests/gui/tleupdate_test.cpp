@@ -1,0 +1,436 @@
+// The online update through the window, against the test's own HTTP server on
+// 127.0.0.1 (a free port): what the target file holds afterwards and what the
+// user is told, for good answers, error answers, cut and stalled transfers,
+// an unusable target folder, Exit during a transfer and a first start without
+// a TLE file. No test talks to any other address.
+#include <QDir>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QSslSocket>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QtTest>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <cstring>
+#include <memory>
+
+#include "gui/records.h"
+#include "gui/tleupdate.h"
+#include "gui/vorlix.h"
+#include "gui/vorlixview.h"
+#include "support/files.h"
+#include "support/scriptedprompter.h"
+#include "support/windowfixture.h"
+
+namespace {
+
+// A minimal HTTP/1.1 server. The first part of the request path picks the
+// answer: ok (200 with the body), missing (404), moved (301 to ok), loop
+// (302 to itself), fail (500), empty (200 without body), cut (200 announcing
+// 100 KB, closed after 1 KB), stall (the same, then silence).
+class LoopbackServer : public QObject {
+ public:
+  explicit LoopbackServer(const QByteArray& body) : body(body) {
+    connect(&server, &QTcpServer::newConnection, this, &LoopbackServer::accept);
+    listening = server.listen(QHostAddress::LocalHost, 0);
+  }
+  bool listening = false;
+  int requests = 0;
+  // Bytes of stalled answers sent so far.
+  qint64 stalledSent = 0;
+
+  // The address as typed into the question.
+  QString address(const QString& path) const {
+    return QStringLiteral("127.0.0.1:%1%2").arg(server.serverPort()).arg(path);
+  }
+  // Ends the stalled answers (the client sees a cut connection).
+  void closeStalled() {
+    for (const QPointer<QTcpSocket>& s : std::as_const(stalled))
+      if (s) s->abort();
+    stalled.clear();
+  }
+
+ private:
+  void accept() {
+    while (QTcpSocket* s = server.nextPendingConnection()) {
+      connect(s, &QTcpSocket::readyRead, this, [this, s] { serve(s); });
+      connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+    }
+  }
+
+  void answer(QTcpSocket* s, const QByteArray& status, const QByteArray& content,
+              const QByteArray& extra = QByteArray()) {
+    s->write("HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(content.size()) +
+             "\r\nContent-Type: text/plain\r\nConnection: close\r\n" + extra + "\r\n" + content);
+    s->disconnectFromHost();  // after the bytes are out
+  }
+
+  void serve(QTcpSocket* s) {
+    QByteArray& in = pending[s];
+    in += s->readAll();
+    if (!in.contains("\r\n\r\n")) return;
+    const QByteArray path = in.left(in.indexOf("\r\n")).split(' ').value(1);
+    pending.remove(s);
+    ++requests;
+    const QByteArray kind = path.split('/').value(1);
+    const QByteArray rest = path.mid(kind.size() + 1);
+    const QByteArray here = "http://127.0.0.1:" + QByteArray::number(server.serverPort());
+    if (kind == "ok") {
+      answer(s, "200 OK", body);
+    } else if (kind == "missing") {
+      answer(s, "404 Not Found", "<html><body>No such file</body></html>\n");
+    } else if (kind == "moved") {
+      answer(s, "301 Moved Permanently", "<html><body>Moved</body></html>\n",
+             "Location: " + here + "/ok" + rest + "\r\n");
+    } else if (kind == "loop") {
+      answer(s, "302 Found", "<html>again</html>\n", "Location: " + here + path + "\r\n");
+    } else if (kind == "empty") {
+      answer(s, "200 OK", QByteArray());
+    } else if (kind == "cut" || kind == "stall") {
+      s->write("HTTP/1.1 200 OK\r\nContent-Length: 102400\r\nContent-Type: text/plain\r\n\r\n" +
+               body.left(1024));
+      if (kind == "cut") {
+        s->disconnectFromHost();
+      } else {
+        stalled << s;
+        stalledSent += 1024;
+      }
+    } else {
+      answer(s, "500 Internal Server Error", "<html>broken</html>\n");
+    }
+  }
+
+  QTcpServer server;
+  QByteArray body;
+  QHash<QTcpSocket*, QByteArray> pending;
+  QList<QPointer<QTcpSocket>> stalled;
+};
+
+// The new file: element sets with CR LF line ends and no final line end,
+// about 300 KB, so it arrives in many pieces.
+QByteArray newBody() {
+  QFile f(testData(QStringLiteral("welcome/welcome.tle")));
+  const QByteArray one = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("no data\n");
+  QByteArray b;
+  while (b.size() < 300000) b += one;
+  b.replace("\r\n", "\n");
+  b.replace("\n", "\r\n");
+  return b.left(b.size() - 2);
+}
+
+const QByteArray kOld = "OLD SET\r\n1 00001U old line without a final line end";
+
+QByteArray contents(const QString& name) {
+  return QByteArray::fromStdString(readFile(QFile::encodeName(name).toStdString()));
+}
+
+unsigned modeOf(const QString& name) {
+  struct stat st {};
+  return stat(QFile::encodeName(name).constData(), &st) == 0 ? st.st_mode & 07777u : 0u;
+}
+
+QStringList filesIn(const QString& dir) {
+  return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+}  // namespace
+
+class TleUpdateTest : public QObject {
+  Q_OBJECT
+
+  QByteArray body = newBody();
+  std::unique_ptr<WindowFixture> fx;
+  std::unique_ptr<ScriptedPrompter> sp;
+  std::unique_ptr<VorlixApp> w;
+  std::unique_ptr<LoopbackServer> server;
+  QString tleDir, target;
+
+  // A window whose TLE file is <app>/tle/visual.txt, holding kOld (mode 0640),
+  // and a server on a free loopback port.
+  void start() {
+    fx = std::make_unique<WindowFixture>();
+    tleDir = fx->path(QStringLiteral("tle"));
+    target = tleDir + QStringLiteral("/visual.txt");
+    QDir().mkpath(tleDir);
+    fx->writeFile(QStringLiteral("tle/visual.txt"), kOld);
+    QVERIFY(chmod(QFile::encodeName(target).constData(), 0640) == 0);
+    fx->writeConfig(target);
+    sp = std::make_unique<ScriptedPrompter>();
+    w = fx->start();
+    server = std::make_unique<LoopbackServer>(body);
+    QVERIFY(server->listening);
+  }
+  // Runs File > Update with the answer and waits until it is over.
+  void update(const QString& path) {
+    sp->answer(server->address(path));
+    w->slotFileUpdate();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->updateRunning(), 10000);
+  }
+
+ private slots:
+  void cleanup();
+  void addressQuestion_data();
+  void addressQuestion();
+  void answers_data();
+  void answers();
+  void stalledTransfer();
+  void unusableTargetFolder();
+  void firstStartWithoutTleFile();
+  void writeFailureKeepsTheOldFile();
+  void stallTimeout();
+  void exitDuringTransfer();
+};
+
+void TleUpdateTest::cleanup() {
+  if (server) server->closeStalled();
+  w.reset();
+  server.reset();
+  sp.reset();
+  fx.reset();
+}
+
+// The question through the view: where the local file goes, what the record
+// keeps, and what a refused answer says.
+void TleUpdateTest::addressQuestion_data() {
+  QTest::addColumn<QString>("tlenm");
+  QTest::addColumn<QVariant>("answer");  // invalid: cancelled
+  QTest::addColumn<int>("result");
+  QTest::addColumn<QString>("host");
+  QTest::addColumn<QString>("path");
+  QTest::addColumn<QString>("file");    // "CWD/" stands for the working directory
+  QTest::addColumn<QString>("updurl");  // afterwards
+  QTest::addColumn<QString>("box");     // start of the box text, "" for none
+
+  const QString stored = QStringLiteral("celestrak.org/NORAD/elements/visual.txt");
+  QTest::newRow("into the TLE file's folder")
+      << "/data/visual.txt" << QVariant("host/a/b/c.txt") << 0 << "host" << "/a/b/c.txt"
+      << "/data/c.txt" << "host/a/b/c.txt" << "";
+  QTest::newRow("pasted with http:// and blanks")
+      << "/data/visual.txt" << QVariant("  http://host/a/b.txt \n") << 0 << "host" << "/a/b.txt"
+      << "/data/b.txt" << "host/a/b.txt" << "";
+  QTest::newRow("no TLE file: working directory")
+      << "*" << QVariant("host/a/visual.txt") << 0 << "host" << "/a/visual.txt"
+      << "CWD/visual.txt" << "host/a/visual.txt" << "";
+  QTest::newRow("relative TLE name") << "./visual.txt" << QVariant("host:81/v.txt") << 0
+                                     << "host:81" << "/v.txt" << "./v.txt" << "host:81/v.txt"
+                                     << "";
+  QTest::newRow("cancelled") << "/data/visual.txt" << QVariant() << 1 << "" << "" << "" << stored
+                             << "";
+  QTest::newRow("one character") << "/data/visual.txt" << QVariant("h") << 1 << "" << ""
+                                 << "" << stored << "";
+  QTest::newRow("no / : refused") << "/data/visual.txt" << QVariant("hostonly") << 1 << "" << ""
+                                  << "" << stored << "The address must end in the name";
+  QTest::newRow("trailing / : refused") << "/data/visual.txt" << QVariant("host/dir/") << 1
+                                        << "" << "" << "" << stored
+                                        << "The address must end in the name";
+  QTest::newRow("105 characters: refused")
+      << "/data/visual.txt" << QVariant("h/" + QString(99, 'x') + ".txt") << 1 << "" << "" << ""
+      << stored << "The address is longer than 104";
+  QTest::newRow("local name too long: refused")
+      << "/" + QString(90, 'd') + "/visual.txt" << QVariant("host/" + QString(20, 'f') + ".txt")
+      << 1 << "" << "" << "" << stored << "File name too long";
+}
+
+void TleUpdateTest::addressQuestion() {
+  QFETCH(QString, tlenm);
+  QFETCH(QVariant, answer);
+  QFETCH(QString, file);
+  QFETCH(QString, box);
+  start();
+  std::strcpy(indata->tlenm, tlenm.toLatin1().constData());
+  std::strcpy(indata->updurl, "celestrak.org/NORAD/elements/visual.txt");
+  sp->answer(answer);
+  QString host, path, local;
+  QTEST(w->viewWidget()->vUpdate(host, path, local), "result");
+  QTEST(host, "host");
+  QTEST(path, "path");
+  QCOMPARE(local, file.replace(QStringLiteral("CWD/"), QDir::currentPath() + '/'));
+  QTEST(QString::fromLatin1(indata->updurl), "updurl");
+  QCOMPARE(sp->of("askText").size(), 1);
+  QCOMPARE(sp->of("askText")[0].title, QStringLiteral("Online Update"));
+  QCOMPARE(sp->of("askText")[0].text, QStringLiteral("URL for TLE file to be downloaded:"));
+  const QStringList shown = QStringList(sp->texts()).filter(QRegularExpression("^(?!URL for)"));
+  if (box.isEmpty()) {
+    QVERIFY2(shown.isEmpty(), qPrintable(shown.join('|')));
+  } else {
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown[0].startsWith(box), qPrintable(shown[0]));
+  }
+}
+
+void TleUpdateTest::answers_data() {
+  QTest::addColumn<QString>("path");
+  QTest::addColumn<bool>("replaced");
+  QTest::addColumn<QString>("message");  // start of the box text
+  const QString complete = QStringLiteral("Download complete. File ");
+  const QString failed = QStringLiteral("Error fetching file with HTTP: ");
+  QTest::newRow("200") << "/ok/visual.txt" << true << complete;
+  QTest::newRow("404") << "/missing/visual.txt" << false << failed;
+  QTest::newRow("301 -> 200") << "/moved/visual.txt" << true << complete;
+  QTest::newRow("500") << "/fail/visual.txt" << false << failed;
+  QTest::newRow("redirect loop") << "/loop/visual.txt" << false << failed;
+  QTest::newRow("cut after 1 KB of 100 KB") << "/cut/visual.txt" << false << failed;
+  QTest::newRow("200 without body") << "/empty/visual.txt" << false << failed;
+}
+
+void TleUpdateTest::answers() {
+  QFETCH(QString, path);
+  QFETCH(bool, replaced);
+  QFETCH(QString, message);
+  start();
+  update(path);
+  QCOMPARE(contents(target), replaced ? body : kOld);
+  // Nothing else appeared beside it, and its mode is the old one.
+  QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
+  QCOMPARE(modeOf(target), 0640u);
+  const QList<ScriptedPrompter::Box> boxes = sp->of(replaced ? "inform" : "warn");
+  QCOMPARE(boxes.size(), 1);
+  QCOMPARE(boxes[0].title, QStringLiteral("HTTP Get"));
+  QVERIFY2(boxes[0].text.startsWith(message), qPrintable(boxes[0].text));
+  if (replaced) QCOMPARE(boxes[0].text, message + target + '.');
+  QCOMPARE(sp->boxes.size(), 2);  // the question and the result
+  QCOMPARE(QString::fromLatin1(indata->updurl), server->address(path));
+}
+
+// While a transfer stalls: the file still holds the old bytes, a second
+// request is refused, the timer still ticks; a cut then keeps the old file.
+void TleUpdateTest::stalledTransfer() {
+  start();
+  sp->answer(server->address("/stall/visual.txt"));
+  w->slotFileUpdate();
+  QVERIFY(w->updateRunning());
+  QTRY_VERIFY_WITH_TIMEOUT(server->stalledSent > 0, 5000);
+  QTest::qWait(200);  // let the first kilobyte arrive
+  QCOMPARE(contents(target), kOld);
+
+  sp->answer(server->address("/ok/visual.txt"));
+  w->slotFileUpdate();
+  const QList<ScriptedPrompter::Box> warns = sp->of("warn");
+  QCOMPARE(warns.size(), 1);
+  QCOMPARE(warns[0].title, QStringLiteral("Online Update"));
+  QCOMPARE(warns[0].text, QStringLiteral("Another online update still in progress."));
+  QCOMPARE(sp->of("askText").size(), 1);  // the second request asked nothing
+
+  int ticks = 0;
+  connect(w->plotTimer(), &QTimer::timeout, [&ticks] { ++ticks; });
+  w->slotPlotRT();
+  QTRY_VERIFY_WITH_TIMEOUT(ticks >= 1, 5000);
+  QVERIFY(w->updateRunning());
+  w->slotStopTime();
+
+  server->closeStalled();
+  QTRY_VERIFY_WITH_TIMEOUT(!w->updateRunning(), 5000);
+  QCOMPARE(contents(target), kOld);
+  QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
+  QVERIFY(sp->texts().last().startsWith("Error fetching file with HTTP: "));
+  QCOMPARE(server->requests, 1);
+}
+
+// The TLE file's folder is a file: nothing is fetched and nothing changes.
+void TleUpdateTest::unusableTargetFolder() {
+  start();
+  QVERIFY(w->viewWidget()->setTLEname(target + "/x"));
+  sp->answer(server->address("/ok/visual.txt"));
+  w->slotFileUpdate();
+  QVERIFY(!w->updateRunning());
+  const QList<ScriptedPrompter::Box> warns = sp->of("warn");
+  QCOMPARE(warns.size(), 1);
+  QCOMPARE(warns[0].title, QStringLiteral("HTTP Get"));
+  QVERIFY2(warns[0].text.startsWith("Cannot write file " + target + "/visual.txt\n"),
+           qPrintable(warns[0].text));
+  QTest::qWait(100);
+  QCOMPARE(server->requests, 0);
+  QCOMPARE(contents(target), kOld);
+  QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
+}
+
+// No TLE file could be opened at start: the download lands in the working
+// directory (the home directory then), never in the file-system root.
+void TleUpdateTest::firstStartWithoutTleFile() {
+  fx = std::make_unique<WindowFixture>();
+  fx->writeConfig(fx->path(QStringLiteral("nothere/visual.txt")));
+  sp = std::make_unique<ScriptedPrompter>();
+  w = fx->start();
+  QCOMPARE(QString::fromLatin1(indata->tlenm), QStringLiteral("*"));
+  server = std::make_unique<LoopbackServer>(body);
+  QVERIFY(server->listening);
+  const QString name = QStringLiteral("vorlix-update-%1.txt").arg(QCoreApplication::applicationPid());
+  QVERIFY(!QFile::exists("/" + name));
+  update("/ok/" + name);
+  QCOMPARE(QDir::currentPath(), QDir(fx->homeDir()).canonicalPath());
+  QCOMPARE(contents(fx->homeDir() + '/' + name), body);
+  QVERIFY(!QFile::exists("/" + name));
+  QVERIFY2(sp->texts().last().startsWith("Download complete."), qPrintable(sp->texts().last()));
+}
+
+// The disk fills up during the transfer: the old file stays whole.
+void TleUpdateTest::writeFailureKeepsTheOldFile() {
+  start();
+  // Files may not grow beyond 64 KB for a moment: the write fails (EFBIG)
+  // instead of the process being stopped.
+  rlimit old{};
+  QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
+  rlimit small = old;
+  small.rlim_cur = 64 * 1024;
+  auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+  sp->answer(server->address("/ok/visual.txt"));
+  w->slotFileUpdate();
+  const bool over = QTest::qWaitFor([this] { return !w->updateRunning(); }, 10000);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  QVERIFY(over);
+  QCOMPARE(contents(target), kOld);
+  QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
+  const QList<ScriptedPrompter::Box> warns = sp->of("warn");
+  QCOMPARE(warns.size(), 1);
+  QVERIFY2(warns[0].text.startsWith("Error fetching file with HTTP: cannot write " + target),
+           qPrintable(warns[0].text));
+}
+
+// A server that stops sending ends the transfer after the stall time.
+void TleUpdateTest::stallTimeout() {
+  start();
+  QNetworkAccessManager manager;
+  TleDownload d;
+  d.setStallTimeout(300);
+  QVERIFY(d.open(target));
+  int done = 0;
+  bool failed = false;
+  connect(&d, &TleDownload::done, [&](bool error) {
+    ++done;
+    failed = error;
+  });
+  d.start(manager, updateUrl(server->address(""), "/stall/visual.txt"));
+  QTRY_VERIFY_WITH_TIMEOUT(done == 1, 5000);
+  QVERIFY(failed);
+  QVERIFY2(d.errorString().startsWith("no data for 0.3 s"), qPrintable(d.errorString()));
+  QCOMPARE(contents(target), kOld);
+  QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
+}
+
+// Exit during a stalled transfer: the old file, nothing beside it, no box.
+// Last, since Exit asks the application to quit.
+void TleUpdateTest::exitDuringTransfer() {
+  start();
+  sp->answer(server->address("/stall/visual.txt"));
+  w->slotFileUpdate();
+  QTRY_VERIFY_WITH_TIMEOUT(server->stalledSent > 0, 5000);
+  QTest::qWait(200);
+  w->slotFileQuit();
+  QVERIFY(!w->updateRunning());
+  QCOMPARE(contents(target), kOld);
+  QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
+  QTest::qWait(200);
+  QCOMPARE(sp->texts(), QStringList{"URL for TLE file to be downloaded:"});
+}
+
+QTEST_MAIN(TleUpdateTest)
+#include "tleupdate_test.moc"
