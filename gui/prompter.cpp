@@ -50,10 +50,16 @@ bool Prompter::askInt(const QString& title, const QString& label, int& value, in
 
 bool Prompter::askText(const QString& title, const QString& label, QString& text,
                        QWidget* parent) {
-  bool ok = false;
-  const QString v = QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
-  if (ok) text = v;
-  return ok;
+  QInputDialog box(parent);
+  box.setWindowTitle(title);
+  box.setLabelText(label);
+  box.setTextValue(text);
+  // Wide enough to show the proposed text whole (an address, a path), within reason.
+  const int wanted = box.fontMetrics().horizontalAdvance(text) + 80;
+  box.resize(qBound(box.sizeHint().width(), wanted, 900), box.sizeHint().height());
+  if (box.exec() != QDialog::Accepted) return false;
+  text = box.textValue();
+  return true;
 }
 
 QString Prompter::openFile(const QString& caption, const QString& dir, const QString& filter,
