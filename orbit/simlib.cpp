@@ -30,7 +30,7 @@ bool allFinite(const double* a, int n) {
 
 RKF45::RKF45(int n)
     : neq(0), tstage(0), work(nullptr), k(nullptr), err(nullptr), conok(0), mxit(0),
-      relerr(1), tol(1e-6), hstep(0) {
+      relerr(1), tol(1e-6), hstep(0), evals(-1) {
   allocate(n);
 }
 
@@ -88,7 +88,14 @@ int RKF45::RKF45Step(double t, double h, double* y, DerivFunc f, double& tnew, d
     hnext = h;
     return RKF_NOALLOC;
   }
+  // One more evaluation of the budget, or false when it is spent.
+  auto charge = [this]() {
+    if (evals == 0) return false;
+    if (evals > 0) --evals;
+    return true;
+  };
   hstep = h;
+  if (!charge()) return giveUp(RKF_BUDGET);
   f(t, y, k);  // k0, shared by every retry
   if (!allFinite(y, neq) || !allFinite(k, neq)) return giveUp(RKF_NOSTEP);
 
@@ -98,6 +105,7 @@ int RKF45::RKF45Step(double t, double h, double* y, DerivFunc f, double& tnew, d
     if (!std::isfinite(h) || t + h == t) return giveUp(RKF_NOSTEP);
 
     for (int j = 1; j < 6; j++) {
+      if (!charge()) return giveUp(RKF_BUDGET);
       tstage = t + kC[j] * h;
       for (int i = 0; i < neq; i++) {
         double s = 0.0;

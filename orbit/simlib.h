@@ -13,7 +13,9 @@ enum {
   RKF_NOSTEP = 1,    // no finite step could be made: the step size fell to zero,
                      // below the resolution of t or became non-finite, or the
                      // start point has a non-finite derivative; nothing advanced
-  RKF_NOALLOC = 2    // the work arrays are missing (size <= 0 or allocation failed)
+  RKF_NOALLOC = 2,   // the work arrays are missing (size <= 0 or allocation failed)
+  RKF_BUDGET = 3     // the derivative-evaluation budget ran out before a step
+                     // was accepted; nothing advanced
 };
 
 class RKF45 {
@@ -33,12 +35,18 @@ public:
   int GetConOk() const { return conok; }
   double GetTolerance() const { return tol; }
   int GetMaxIter() const { return mxit; }
+  // Derivative evaluations that RKF45Step may still make, over all calls
+  // until the next SetEvalBudget; a negative n means no limit (the default).
+  // This bounds the work of a caller in time, whatever the forces do to the
+  // step size.
+  void SetEvalBudget(long n) { evals = n < 0 ? -1 : n; }
+  long GetEvalBudget() const { return evals; }
 
   // One accepted step from (t, y) with the trial step h. On RKF_OK, tnew, ynew
   // and hnext (the proposed next step) hold the result; y and ynew may be the
   // same array. A non-finite trial is never accepted: it counts as a rejection
   // and the step is halved. On any other result ynew := y, tnew := t and hnext
-  // is the last step tried.
+  // is the last step tried; RKF_BUDGET when the evaluation budget ran out.
   int RKF45Step(double t, double h, double* y, DerivFunc f, double& tnew, double& hnext,
                 double* ynew);
 
@@ -60,6 +68,7 @@ private:
   int relerr;     // 1: relative error measure
   double tol;
   double hstep;   // the step being tried; after a call the proposed next step
+  long evals;     // derivative evaluations left, -1 = no limit
 };
 
 class RK4 {

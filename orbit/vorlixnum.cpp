@@ -14,6 +14,7 @@ int nmrksx = 0;
 WinpData* nmdat = nullptr;
 const double* nmgravc = GravC;
 const double* nmgravs = GravS;
+long nmevals = NUMPROP_EVAL_BUDGET;
 
 namespace {
 
@@ -25,10 +26,6 @@ constexpr double kAU = 149597870691.0;          // m
 constexpr double kSolarPressure = 4.56e-6;      // N/m^2 at 1 AU
 constexpr int kMaxDegree = 20;
 
-// Accepted integration steps of one NumProp call before it gives up. A
-// one-day LEO needs about 1500; the limit is only a backstop against a step
-// size that keeps collapsing without ever reaching zero.
-constexpr long kStepBudget = 1000000;
 // With unlimited attempts (mxit 0) no step is forced on: a step below this
 // (or below 1/1000 of the largest step) means forces the integrator cannot
 // follow, and the call stops instead of crawling.
@@ -137,13 +134,7 @@ void HarmAcc(const Vec3& r, int n, Vec3& a) { HarmAccTab(r, n, GravC, GravS, a);
 // Jacchia 1971 density
 // ---------------------------------------------------------------------------
 
-double Jacc71(double mjd, const Vec3& r, const Vec3& sun, double f107, double fb107, double kp,
-              double& h) {
-  h = 2500.0;
-  const Vec3 rp = carpol(r), sp = carpol(sun);
-  if (!(rp.x <= 8.87e6) || rp.x < 1.0) return 0.0;  // also a NaN position
-
-  // Height above the WGS-84 ellipsoid.
+double EllipsoidHeight(const Vec3& r) {
   const double ae = kReWgs84M, e2 = kE2Wgs84;
   const double rho2 = r.x * r.x + r.y * r.y;
   double dz = e2 * r.z, nrad = ae;
@@ -153,8 +144,22 @@ double Jacc71(double mjd, const Vec3& r, const Vec3& sun, double f107, double fb
     nrad = ae / std::sqrt(1.0 - e2 * sphi * sphi);
     dz = nrad * e2 * sphi;
   }
-  h = (std::sqrt(rho2 + (r.z + dz) * (r.z + dz)) - nrad) / 1000.0;
+  return (std::sqrt(rho2 + (r.z + dz) * (r.z + dz)) - nrad) / 1000.0;
+}
+
+double Jacc71(double mjd, const Vec3& r, const Vec3& sun, double f107, double fb107, double kp,
+              double& h) {
+  h = 2500.0;
+  const Vec3 rp = carpol(r), sp = carpol(sun);
+  if (!(rp.x <= 8.87e6) || rp.x < 1.0) return 0.0;  // also a NaN position
+
+  h = EllipsoidHeight(r);
   if (h < 0.0 || h > 2500.0) return 0.0;
+  // Beyond its scale Kp would make the density infinite (its exponential
+  // below 350 km), and the integration could no longer go on.
+  kp = KpInRange(kp);
+  f107 = F107InRange(f107);
+  fb107 = F107InRange(fb107);
   const double z = h < 90.0 ? 90.0 : h;
 
   // Exospheric temperature: night-time minimum, diurnal bulge, geomagnetic term.
@@ -211,7 +216,7 @@ double Jacc71(double mjd, const Vec3& r, const Vec3& sun, double f107, double fb
 
   double dens = std::pow(10.0, logrho);
   if (h < 90.0 && dens > 0.0) dens *= std::exp((90.0 - h) * std::log(1.29 / dens) / 90.0);
-  return dens;
+  return std::isfinite(dens) ? dens : 0.0;  // (a NaN time)
 }
 
 // ---------------------------------------------------------------------------
@@ -355,6 +360,45 @@ bool finiteState(double x, double y, double z, double vx, double vy, double vz) 
          std::isfinite(vy) && std::isfinite(vz);
 }
 
+// Heights above the ellipsoid of states in the integration frame (mean
+// equator of date); N turns them to the true equator of one date, which is
+// accurate to metres over the days of one call.
+struct Ground {
+  Mat3 N;
+  Vec3 axis;  // the Earth's rotation axis in the integration frame
+  explicit Ground(const Mat3& n) : N(n), axis(mxvct(mxtrn(n), Vec3(0.0, 0.0, 1.0))) {}
+  double height(const double* y) const {
+    return EllipsoidHeight(mxvct(N, Vec3(y[0], y[1], y[2])));
+  }
+  // The point p (m) carried round with the Earth for dt seconds (r, m) and
+  // its velocity (v, m/s).
+  void ride(const Vec3& p, double dt, Vec3& r, Vec3& v) const {
+    const double a = kOmega * dt, c = std::cos(a), s = std::sin(a);
+    r = c * p + s * (axis * p) + ((1.0 - c) * dot(axis, p)) * axis;
+    v = (kOmega * axis) * r;
+  }
+};
+
+// The end of a step from (t0, y0) that went below the surface: the step
+// length is halved until the first point at or below the surface is known to
+// a millisecond. t and y receive that point (they hold the step's end on
+// entry, which is at or below the surface).
+void findImpact(const Ground& g, double t0, double* y0, double& t, double* y) {
+  double lo = 0.0, hi = t - t0;
+  rkf.SetMaxIter(1);  // each trial is one step of exactly the length asked
+  for (int it = 0; it < 64 && std::fabs(hi - lo) > 1e-3; it++) {
+    double yt[6], tn, hn;
+    if (rkf.RKF45Step(t0, 0.5 * (lo + hi), y0, RKFun, tn, hn, yt) != RKF_OK) break;
+    if (g.height(yt) <= 0.0) {
+      hi = tn - t0;
+      for (int k = 0; k < 6; k++) y[k] = yt[k];
+    } else {
+      lo = tn - t0;
+    }
+  }
+  t = t0 + hi;
+}
+
 }  // namespace
 
 int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon, Vec3& r,
@@ -376,14 +420,36 @@ int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon,
     return NUMPROP_BADINPUT;
 
   nmrksx = sat;
+  double eqeq;
+  const Mat3 N = nutmat(julcent(mjd), eqeq, d->IERSflg);
+  const Ground ground(N);
+  const double ref[6] = {d->rx[sat], d->ry[sat], d->rz[sat], d->vx[sat], d->vy[sat], d->vz[sat]};
+  const bool refok = finiteState(ref[0], ref[1], ref[2], ref[3], ref[4], ref[5]);
   double dt = (mjd - d->tint[sat]) * 86400.0;
-  if (!stored || std::fabs(dt) > 1200.0) {
+  const double dt0 = (mjd - d->epoch[sat]) * 86400.0;
+  bool restart = !stored || std::fabs(dt) > 1200.0;
+  if (stored && refok && ground.height(ref) > 0.0) {
+    const double cur[6] = {d->irx[sat], d->iry[sat], d->irz[sat],
+                           d->ivx[sat], d->ivy[sat], d->ivz[sat]};
+    if (ground.height(cur) <= 0.0) {
+      // It came down at tint. Later (seen from the epoch) it stays there;
+      // earlier it flies, from the reference state.
+      if (dt * (d->tint[sat] - d->epoch[sat]) >= 0.0) {
+        Vec3 rm, vm;
+        ground.ride(Vec3(cur[0], cur[1], cur[2]), dt, rm, vm);
+        r = rm * 0.001;
+        v = vm * 0.001;
+        d->mdist = 0.0;
+        return NUMPROP_DECAYED;
+      }
+      restart = true;
+      dt = std::copysign(HUGE_VAL, dt0);  // the reference epoch is the nearer
+    }
+  }
+  if (restart) {
     // Restart from the reference state when its epoch is nearer.
-    const double dt0 = (mjd - d->epoch[sat]) * 86400.0;
-    const bool refok = finiteState(d->rx[sat], d->ry[sat], d->rz[sat], d->vx[sat], d->vy[sat],
-                                   d->vz[sat]) &&
-                       std::isfinite(dt0);
-    if (refok && (!stored || std::fabs(dt) > std::fabs(dt0))) {
+    const bool ok0 = refok && std::isfinite(dt0);
+    if (ok0 && (!stored || std::fabs(dt) > std::fabs(dt0))) {
       d->tint[sat] = d->epoch[sat];
       d->irx[sat] = d->rx[sat];
       d->iry[sat] = d->ry[sat];
@@ -396,6 +462,7 @@ int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon,
       return NUMPROP_BADINPUT;
     }
   }
+  if (!std::isfinite(dt)) return NUMPROP_BADINPUT;
 
   smy[0] = d->irx[sat];
   smy[1] = d->iry[sat];
@@ -405,8 +472,7 @@ int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon,
   smy[5] = d->ivz[sat];
   if (smy[0] * smy[0] + smy[1] * smy[1] + smy[2] * smy[2] < 100.0) smy[0] = 100.0;
 
-  double eqeq;
-  const Mat3 Nt = mxtrn(nutmat(julcent(mjd), eqeq, d->IERSflg));
+  const Mat3 Nt = mxtrn(N);
   spos = mxvct(Nt, kReWgs84M * sun);
   mpos = mxvct(Nt, kReWgs84M * moon);
   const Vec3 r0(smy[0], smy[1], smy[2]);
@@ -428,17 +494,28 @@ int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon,
   double h = std::copysign(hmax, dt);
   double t = 0.0;
   const bool refresh = std::fabs(dt) > 600.0;
+  // A state that starts above the ground ends where it reaches it; one that
+  // starts below rides with the Earth (the force model's rule).
+  const bool flying = ground.height(smy) > 0.0;
   int counter = 0;
-  long steps = 0;
   int status = NUMPROP_OK;
+  // The work of one call is bounded, whatever the forces do to the step.
+  rkf.SetEvalBudget(nmevals);
 
   while (dt > 0.0 ? t < dt : t > dt) {
     if (refresh || nearMoon) UpSunMoon(t, d, sat, spos, mpos);
     double hnext;
     const double tlast = t;
-    if (rkf.RKF45Step(t, h, smy, RKFun, t, hnext, smy) != RKF_OK || ++steps > kStepBudget ||
+    double ylast[6];
+    for (int k = 0; k < 6; k++) ylast[k] = smy[k];
+    if (rkf.RKF45Step(t, h, smy, RKFun, t, hnext, smy) != RKF_OK ||
         (d->mxit == 0 && std::fabs(t - tlast) < hstop)) {
       status = NUMPROP_STOPPED;
+      break;
+    }
+    if (flying && ground.height(smy) <= 0.0) {
+      findImpact(ground, tlast, ylast, t, smy);
+      status = NUMPROP_DECAYED;
       break;
     }
     h = std::fabs(hnext) > hmax ? std::copysign(hmax, hnext) : hnext;
@@ -459,6 +536,26 @@ int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon,
       if (rkf.RKF45Step(t, dt - t, smy, RKFun, t, hnext, smy) != RKF_OK) break;
     }
     if (std::fabs(dt - t) > 0.001) status = NUMPROP_STOPPED;
+  }
+  rkf.SetEvalBudget(-1);
+
+  if (status == NUMPROP_DECAYED) {
+    // Held where it came down: the point at the impact, riding with the Earth.
+    const Vec3 p(smy[0], smy[1], smy[2]);
+    Vec3 rm, vm;
+    ground.ride(p, 0.0, rm, vm);
+    d->tint[sat] += t / 86400.0;
+    d->irx[sat] = p.x;
+    d->iry[sat] = p.y;
+    d->irz[sat] = p.z;
+    d->ivx[sat] = vm.x;
+    d->ivy[sat] = vm.y;
+    d->ivz[sat] = vm.z;
+    ground.ride(p, dt - t, rm, vm);
+    r = rm * 0.001;
+    v = vm * 0.001;
+    d->mdist = 0.0;
+    return status;
   }
 
   // The last good state and the time it belongs to.

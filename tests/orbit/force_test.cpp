@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -254,6 +255,31 @@ TEST(Jacc71, DecreasesWithHeightAndBlendsToSeaLevel) {
   EXPECT_EQ(h, 2500.0);
   EXPECT_EQ(Jacc71(51544.0, Vec3(), Vec3(1e11, 0, 0), 150, 150, 3, h), 0.0);
   EXPECT_EQ(h, 2500.0);
+}
+
+// Kp and the fluxes beyond their ranges: the density is that of the range's
+// end, finite at every height (Kp 20 used to give an infinite density below
+// 350 km through its exponential).
+TEST(Jacc71, SpaceWeatherIsTakenWithinItsRange) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case {
+    double kp, f107, fb107;     // as given
+    double kpE, f107E, fb107E;  // as taken
+  };
+  const Case cases[] = {{20, 150, 150, 9, 150, 150},    {98.7, 150, 150, 9, 150, 150},
+                        {1e300, 150, 150, 9, 150, 150}, {-3, 150, 150, 0, 150, 150},
+                        {nan, 150, 150, 0, 150, 150},   {3, 1e4, 2e3, 3, F107_MAX, F107_MAX},
+                        {3, -80, nan, 3, 0, 0},         {9, F107_MAX, 0, 9, F107_MAX, 0}};
+  for (const Case& c : cases)
+    for (double z = 0.0; z < 1000.0; z += 25.0) {
+      const Vec3 r(kR + 1000.0 * z, 2e5, 3e5), sun(1e11, 5e10, 2e10);
+      double h, hE;
+      const double rho = Jacc71(58849.0, r, sun, c.f107, c.fb107, c.kp, h);
+      const double rhoE = Jacc71(58849.0, r, sun, c.f107E, c.fb107E, c.kpE, hE);
+      ASSERT_TRUE(std::isfinite(rho)) << c.kp << " " << z;
+      EXPECT_EQ(rho, rhoE) << c.kp << " " << c.f107 << " " << z;
+      EXPECT_EQ(h, hE);
+    }
 }
 
 TEST(Jacc71, DiurnalBulgeDependsOnlyOnTheHourAngle) {

@@ -51,6 +51,7 @@ struct NumPropTest : ::testing::Test {
   void TearDown() override {
     nmgravc = GravC;
     nmgravs = GravS;
+    nmevals = NUMPROP_EVAL_BUDGET;
   }
   void setReference(const Vec3& r, const Vec3& v) {
     d.rx[0] = d.irx[0] = r.x;
@@ -70,6 +71,11 @@ struct NumPropTest : ::testing::Test {
     for (double x : {d.tint[0], d.irx[0], d.iry[0], d.irz[0], d.ivx[0], d.ivy[0], d.ivz[0]})
       if (!std::isfinite(x)) return false;
     return true;
+  }
+  // Height (km) above the ellipsoid of a result r (km) of a call for mjd.
+  static double height(const Vec3& r, double mjd) {
+    double eqeq;
+    return EllipsoidHeight(mxvct(nutmat(julcent(mjd), eqeq, false), 1000.0 * r));
   }
   double energy(const Vec3& r, const Vec3& v) const {  // km, km/s in; m^2/s^2 out
     return 0.5 * 1e6 * dot(v, v) - kGM / (1000.0 * abs(r));
@@ -255,6 +261,151 @@ TEST_F(NumPropTest, CollapsingStepsStopWithTheLastGoodState) {
     }
     EXPECT_NEAR(1000.0 * r.x, d.irx[0], 1e-6);
   }
+}
+
+// Kp beyond its scale of 0..9 (20 is one typing error away from 2.0) made
+// the density below 350 km infinite: the integration crept towards that
+// height and never returned, or stood still at the epoch without a word. It
+// is taken at the end of its scale, as the fluxes are at theirs.
+TEST_F(NumPropTest, SpaceWeatherBeyondItsScaleIsTakenAtItsEnd) {
+  struct Case {
+    const char* what;
+    Vec3 r, v;  // m, m/s
+    double kp, flux, kpEnd, fluxEnd;
+  };
+  const double vc300 = std::sqrt(kGM / (kR + 300e3));
+  const Case cases[] = {
+      {"falling from 400 km, Kp 20", Vec3(6778e3, 0, 0), Vec3(0, 4800, 0), 20.0, 150.0, 9.0, 150.0},
+      {"circular 300 km, Kp 20", Vec3(kR + 300e3, 0, 0), Vec3(0, 0.6 * vc300, 0.8 * vc300), 20.0,
+       150.0, 9.0, 150.0},
+      {"Kp 98.7, flux 1e4", Vec3(6778e3, 0, 0), Vec3(0, 4800, 0), 98.7, 1e4, 9.0, F107_MAX},
+      {"Kp -3, flux -50", Vec3(kR + 300e3, 0, 0), Vec3(0, vc300, 0), -3.0, -50.0, 0.0, 0.0},
+  };
+  for (const Case& c : cases) {
+    WinpData run[2];
+    for (int k = 0; k < 2; k++) {
+      SetUp();
+      allForcesOn();
+      d.cd[0] = 2.2;
+      setReference(c.r, c.v);
+      d.kp[0] = k == 0 ? c.kp : c.kpEnd;
+      d.f107[0] = d.fb107[0] = k == 0 ? c.flux : c.fluxEnd;
+      Vec3 r, v;
+      ASSERT_EQ(NumProp(kEpoch + 0.004, &d, 0, kSun, kMoon, r, v), NUMPROP_OK) << c.what;
+      EXPECT_NEAR(d.tint[0], kEpoch + 0.004, 1e-9) << c.what;
+      EXPECT_GT(height(r, kEpoch + 0.004), 0.0) << c.what;
+      run[k] = d;
+    }
+    // Bit for bit the state of the end of the scale.
+    const WinpData &a = run[0], &b = run[1];
+    EXPECT_TRUE(a.irx[0] == b.irx[0] && a.iry[0] == b.iry[0] && a.irz[0] == b.irz[0] &&
+                a.ivx[0] == b.ivx[0] && a.ivy[0] == b.ivy[0] && a.ivz[0] == b.ivz[0])
+        << c.what;
+  }
+}
+
+// The work of one call is bounded by force evaluations: a span the budget
+// cannot cover stops with the state reached, and the next call goes on.
+TEST_F(NumPropTest, EachCallEndsWithinItsEvaluationBudget) {
+  allForcesOn();
+  nmevals = 3000;  // some 500 steps: a few hours of this orbit
+  Vec3 r, v;
+  double reached = kEpoch;
+  int calls = 0;
+  int st = NUMPROP_STOPPED;
+  while (st == NUMPROP_STOPPED && calls < 50) {
+    st = NumProp(kEpoch + 1.0, &d, 0, kSun, kMoon, r, v);
+    ++calls;
+    ASSERT_TRUE(st == NUMPROP_OK || st == NUMPROP_STOPPED) << st;
+    EXPECT_GT(d.tint[0], reached) << calls;  // every call gets on
+    reached = d.tint[0];
+    EXPECT_TRUE(slotFinite());
+  }
+  EXPECT_EQ(st, NUMPROP_OK);
+  EXPECT_GT(calls, 2);
+  EXPECT_DOUBLE_EQ(d.tint[0], kEpoch + 1.0);
+  // The same day in one call within the usual budget.
+  nmevals = NUMPROP_EVAL_BUDGET;
+  SetUp();
+  allForcesOn();
+  Vec3 r1, v1;
+  ASSERT_EQ(NumProp(kEpoch + 1.0, &d, 0, kSun, kMoon, r1, v1), NUMPROP_OK);
+  EXPECT_LT(abs(r1 - r), 0.01);  // km: the calls only split the integration
+}
+
+// An ordinary decaying orbit comes down on day 4.56. It stops at the surface
+// and is held there with the Earth, however the calls are stepped, and later
+// calls return at once; earlier times still fly from the reference state.
+TEST_F(NumPropTest, DecayedSatelliteIsHeldWhereItCameDown) {
+  auto decaying = [this](int mxit) {
+    SetUp();
+    setReference(Vec3(6778e3, 0, 0), Vec3(0, 4800, 5900));
+    d.cd[0] = 2.2;
+    d.mxit = mxit;
+  };
+  // The Earth-fixed place of a result for mjd.
+  auto fixed = [](const Vec3& r, double mjd) {
+    double eqeq;
+    const Mat3 N = nutmat(julcent(mjd), eqeq, false);
+    return mxvct(zrot(lsidtim(mjd, 0.0, eqeq) * kPi / 12.0) * N, r);
+  };
+  decaying(20);
+  Vec3 r, v;
+  ASSERT_EQ(NumProp(kEpoch + 8.0, &d, 0, kSun, kMoon, r, v), NUMPROP_DECAYED);
+  const double impact = d.tint[0];
+  EXPECT_NEAR(impact, kEpoch + 4.56, 0.05);
+  EXPECT_LE(height(r, kEpoch + 8.0), 0.0);
+  EXPECT_GT(height(r, kEpoch + 8.0), -0.01);
+  EXPECT_TRUE(slotFinite());
+  const Vec3 site = fixed(r, kEpoch + 8.0);
+  // Its velocity is the ground's: about 0.4 km/s at most.
+  EXPECT_LT(abs(v), 0.47);
+
+  // Later calls: at once, the same place on the ground, the slot untouched.
+  const WinpData down = d;
+  auto t0 = std::chrono::steady_clock::now();
+  for (int k = 0; k < 2000; k++) {
+    const double t = kEpoch + 5.0 + k * 0.002;
+    ASSERT_EQ(NumProp(t, &d, 0, kSun, kMoon, r, v), NUMPROP_DECAYED);
+    ASSERT_LT(abs(fixed(r, t) - site), 0.05) << t;  // km (nutation of the axis)
+  }
+  double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  EXPECT_LT(secs, 2.0);
+  EXPECT_EQ(std::memcmp(&down, &d, sizeof d), 0);
+
+  // Before the impact it flies, exactly as from a fresh slot.
+  ASSERT_EQ(NumProp(kEpoch + 3.0, &d, 0, kSun, kMoon, r, v), NUMPROP_OK);
+  const WinpData flying = d;
+  decaying(20);
+  Vec3 r3, v3;
+  ASSERT_EQ(NumProp(kEpoch + 3.0, &d, 0, kSun, kMoon, r3, v3), NUMPROP_OK);
+  EXPECT_EQ(abs(r3 - r), 0.0);
+  EXPECT_EQ(flying.tint[0], d.tint[0]);
+
+  // Day by day, and with unlimited attempts: the same end.
+  for (int mxit : {20, 0}) {
+    decaying(mxit);
+    int first = 0;
+    for (int day = 1; day <= 8; day++) {
+      const int st = NumProp(kEpoch + day, &d, 0, kSun, kMoon, r, v);
+      if (st == NUMPROP_DECAYED && !first) first = day;
+      ASSERT_EQ(st, day < 5 ? NUMPROP_OK : NUMPROP_DECAYED) << mxit << " day " << day;
+    }
+    EXPECT_EQ(first, 5);
+    EXPECT_NEAR(d.tint[0], impact, 60.0 / 86400.0) << mxit;
+    EXPECT_LT(abs(fixed(r, kEpoch + 8.0) - site), 30.0) << mxit;
+    EXPECT_LE(height(r, kEpoch + 8.0), 0.0) << mxit;
+  }
+}
+
+// A state that starts below the ground never flew: it rides with the Earth
+// as before and is no decay.
+TEST_F(NumPropTest, StateBelowTheGroundRidesWithTheEarth) {
+  setReference(Vec3(kR - 5e3, 0, 0), Vec3());
+  Vec3 r, v;
+  ASSERT_EQ(NumProp(kEpoch + 0.25, &d, 0, kSun, kMoon, r, v), NUMPROP_OK);
+  EXPECT_NEAR(abs(r), (kR - 5e3) / 1000.0, 1e-3);
+  EXPECT_NEAR(d.tint[0], kEpoch + 0.25, 1e-9);
 }
 
 }  // namespace

@@ -152,6 +152,38 @@ TEST(RKF45, NonFiniteTrialsAreRejectedAndEndInBoundedTime) {
   EXPECT_EQ(z[0], 1.0);
 }
 
+// The evaluation budget bounds the work of every call together, retries
+// included; a step that cannot be finished within it leaves the state alone.
+int gCalls = 0;
+void countedGrowth(double t, double* y, double* dydt) {
+  ++gCalls;
+  growth(t, y, dydt);
+}
+
+TEST(RKF45, EvaluationBudgetEndsTheWork) {
+  RKF45 rk(1);
+  EXPECT_EQ(rk.GetEvalBudget(), -1);  // no limit unless asked
+  rk.SetTolerance(1e-12, 1);
+  rk.SetMaxIter(0);  // retries until the tolerance is met
+  rk.SetEvalBudget(14);
+  double y[1] = {1.0}, t = 0.0, hn;
+  gCalls = 0;
+  // 1 + 5 evaluations per attempt: a huge first step needs several attempts.
+  EXPECT_EQ(rk.RKF45Step(0.0, 10.0, y, countedGrowth, t, hn, y), RKF_BUDGET);
+  EXPECT_EQ(gCalls, 14);
+  EXPECT_EQ(y[0], 1.0);
+  EXPECT_EQ(t, 0.0);
+  EXPECT_EQ(rk.GetEvalBudget(), 0);
+  EXPECT_EQ(rk.RKF45Step(0.0, 1e-3, y, countedGrowth, t, hn, y), RKF_BUDGET);
+  EXPECT_EQ(gCalls, 14);
+  // Accepted steps spend it as they go.
+  rk.SetEvalBudget(12);
+  ASSERT_EQ(rk.RKF45Step(0.0, 1e-3, y, countedGrowth, t, hn, y), RKF_OK);
+  EXPECT_EQ(rk.GetEvalBudget(), 6);
+  rk.SetEvalBudget(-5);
+  EXPECT_EQ(rk.GetEvalBudget(), -1);
+}
+
 TEST(RK4, ErrorShrinksSixteenfoldWhenTheStepHalves) {
   RK4 rk(2);
   ASSERT_EQ(rk.GetConOk(), 1);
