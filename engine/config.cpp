@@ -12,6 +12,7 @@
 #include "astro/astrolib.h"
 #include "engine/safefile.h"
 #include "engine/tle.h"
+#include "orbit/vorlixnum.h"
 
 // ---------------------------------------------------------------------------
 // Reading the configuration
@@ -194,9 +195,11 @@ int getcfg(WinpData* d, const char* path) {
   d->bf = c.bf != 0;
   d->lftbtn = c.lftbtn == 1;
   d->dur = std::clamp(c.space[0], 1.0, 14.0);
-  d->dF107 = c.space[1];
-  d->dFB107 = c.space[2];
-  d->dKp = c.space[3];
+  // Space weather within its physical ranges: every satellite read later
+  // gets these, and Kp 20 (for 2.0) would stop their numerical propagation.
+  d->dF107 = F107InRange(c.space[1]);
+  d->dFB107 = F107InRange(c.space[2]);
+  d->dKp = KpInRange(c.space[3]);
   d->dCd = c.craft[0];
   d->dCr = c.craft[1];
   d->dAm = c.craft[2];

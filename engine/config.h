@@ -32,7 +32,8 @@ constexpr int CFG_NOFILE = 2;     // the file cannot be opened
 // On success commits: tzauto = (zone is 16), tzone = zone (0 outside +-15);
 // fsz 8 or 10; mgrid 1 and mgrey 0 when out of 0..2; bf = (value != 0),
 // lftbtn = (value == 1); texts only when not empty (the address only when
-// longer than 5 characters); dur clamped to 1..14; a count outside 0..10
+// longer than 5 characters); dur clamped to 1..14, Kp to 0..9 and the two
+// F10.7 values to 0..F107_MAX (orbit/vorlixnum.h); a count outside 0..10
 // reads no names. The names (blank lines skipped, leading blanks dropped) go
 // to cfgname[0..] and satnr becomes the number of names found.
 int getcfg(WinpData* d, const char* path = CFG_FILENAME);

@@ -6,12 +6,15 @@
 #include <cmath>
 #include <cerrno>
 #include <cstring>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "astro/astrolib.h"
 #include "astro/constants.h"
 #include "engine/safefile.h"
 #include "engine/satpos.h"
+#include "orbit/vorlixnum.h"
 
 namespace {
 
@@ -63,6 +66,30 @@ double field(const char* line, int col, int n) {
   return Atof(buf);
 }
 
+// A number in exponent form ("1e200", " 1.e300 ") in columns col..col+n-1,
+// as Atof would read it. The columns of an element set hold plain decimals
+// and integers: such a field is refused, or a typing error or a damaged
+// file could put any magnitude into the slot (an eccentricity of 1e300, an
+// N-dot of 1e200 rev/day^2).
+bool exponentForm(const char* line, int col, int n) {
+  char buf[TLELINE_SIZE];
+  tlecpy(buf, line, col, n);
+  const char* p = buf;
+  while (*p == ' ' || *p == '\t') ++p;
+  if (*p == '+') ++p;
+  const char* end = p + std::strlen(p);
+  double v;
+  const auto res = std::from_chars(p, end, v, std::chars_format::general);
+  return std::find_if(p, res.ptr, [](char c) { return c == 'e' || c == 'E'; }) != res.ptr;
+}
+
+// Any of the fields {col, n} of a line in exponent form.
+bool anyExponent(const char* line, std::initializer_list<std::pair<int, int>> fields) {
+  for (const auto& fl : fields)
+    if (exponentForm(line, fl.first, fl.second)) return true;
+  return false;
+}
+
 // Exponent field: signed five-digit mantissa standing for 0.NNNNN in columns
 // col..col+5, signed exponent digit in col+6..col+7.
 double expField(const char* line, int col) {
@@ -83,6 +110,13 @@ bool slotFinite(const WinpData* d, int w) {
   const double v[] = {d->epoch[w], d->inc[w], d->ra[w],    d->ecc[w],   d->aper[w],
                       d->m0[w],    d->mnmot[w], d->ndot[w], d->n6dot[w], d->bstar[w],
                       d->a[w],     d->adot[w]};
+  for (double x : v)
+    if (!std::isfinite(x)) return false;
+  return true;
+}
+
+bool stateFinite(const WinpData* d, int w) {
+  const double v[] = {d->rx[w], d->ry[w], d->rz[w], d->vx[w], d->vy[w], d->vz[w]};
   for (double x : v)
     if (!std::isfinite(x)) return false;
   return true;
@@ -141,6 +175,10 @@ bool readLine2(WinpData* d, FILE* f, char* line, long& revnum, int& eof) {
     unread(f, pos);
     return false;
   }
+  // Inclination, node, eccentricity (either form), perigee, anomaly, mean
+  // motion, revolution number.
+  if (anyExponent(line, {{9, 8}, {18, 8}, {26, 8}, {35, 8}, {44, 8}, {53, 11}, {64, 5}}))
+    return false;
   d->inc[w] = field(line, 9, 8);
   d->ra[w] = field(line, 18, 8);
   if (line[27] == '.') {
@@ -177,9 +215,11 @@ bool readStateLines(WinpData* d, FILE* f, char* line, int& eof) {
   d->vy[w] = d->ivy[w] = v[1];
   d->vz[w] = d->ivz[w] = v[2];
   d->tint[w] = d->epoch[w];
-  d->f107[w] = fr[0];
-  d->fb107[w] = fr[1];
-  d->kp[w] = fr[2];
+  // Space weather within its physical ranges (Kp 20 for 2.0 must not stop
+  // the propagation of the satellite).
+  d->f107[w] = F107InRange(fr[0]);
+  d->fb107[w] = F107InRange(fr[1]);
+  d->kp[w] = KpInRange(fr[2]);
   d->cd[w] = fr[3];
   d->cr[w] = fr[4];
   d->am[w] = fr[5];
@@ -302,6 +342,7 @@ int gettle(WinpData* d, FILE* f, char* line, char* msg, int& eof) {
   convldsn(d, true);
   std::memcpy(d->dsn[w], d->ldsn, DSN_SIZE);
   d->dsn[w][DSN_SIZE - 1] = '\0';
+  if (anyExponent(line, {{19, 2}, {21, 12}})) return 0;
   int yy = static_cast<int>(field(line, 19, 2));
   int year = yy < 57 ? 2000 + yy : 1900 + yy;
   double doy = field(line, 21, 12);
@@ -315,6 +356,8 @@ int gettle(WinpData* d, FILE* f, char* line, char* msg, int& eof) {
   if (!state) {
     // 3. TLE record.
     d->nmflg[w] = 0;
+    // N-dot; the mantissas and exponents of N-dot-dot and B*.
+    if (anyExponent(line, {{34, 10}, {45, 6}, {51, 2}, {54, 6}, {60, 2}})) return 0;
     d->ndot[w] = field(line, 34, 10);
     d->n6dot[w] = expField(line, 45);
     d->bstar[w] = expField(line, 54);
@@ -326,6 +369,7 @@ int gettle(WinpData* d, FILE* f, char* line, char* msg, int& eof) {
   } else {
     // 4. State-vector record.
     d->nmflg[w] = 1;
+    if (anyExponent(line, {{34, 5}})) return 0;
     revnum = intField(line, 34, 5);
     if (!readStateLines(d, f, line, eof)) return 0;
   }
@@ -409,8 +453,16 @@ int gettle(WinpData* d, FILE* f, char* line, char* msg, int& eof) {
     if (state) t.Put("\n+++ Numeric Propagation +++");
   }
 
-  // 10. State at epoch for the analytic models.
-  if (!state) EpochState(d, w, true);
+  // 10. State at epoch for the analytic models. Finite elements may still
+  // give no finite state (an orbit beyond what the model can compute): the
+  // slot must hold finite values, or the record is refused.
+  if (!state) {
+    EpochState(d, w, true);
+    if (!stateFinite(d, w)) {
+      if (msg) msg[0] = '\0';
+      return 0;
+    }
+  }
   return 1;
 }
 
@@ -672,8 +724,10 @@ public:
       b[1] = '-';
       std::memcpy(l1 + 33, b + 1, 10);
     }
-    if (!std::isfinite(d_->n6dot[i])) return fail("second derivative of the mean motion");
-    if (!std::isfinite(d_->bstar[i])) return fail("B*");
+    // The exponent field holds at most 0.99999e9: a larger value would be
+    // saved changed.
+    if (!expFits(d_->n6dot[i])) return fail("second derivative of the mean motion");
+    if (!expFits(d_->bstar[i])) return fail("B*");
     char ef[9];
     cvtlef(ef, d_->n6dot[i]);
     std::memcpy(l1 + 44, ef, 8);
@@ -731,6 +785,8 @@ private:
     if (w < 0.0) w += 360.0;
     return w >= 360.0 ? 0.0 : w;
   }
+
+  static bool expFits(double x) { return std::fabs(x) <= TLE_EXPFIELD_MAX; }
 
   bool fail(const char* what) {
     what_ = what;

@@ -51,6 +51,10 @@ void EpochState(WinpData* d, int i, bool reset);
 // 99999 in the Alpha-5 form.
 int SaveTle(WinpData* d, WoutData* o = nullptr);
 
+// Largest magnitude the exponent field holds (" 99999+9"); SaveTle refuses
+// (4) an N-dot-dot or B* beyond it rather than save it changed.
+constexpr double TLE_EXPFIELD_MAX = 0.99999e9;
+
 // The 8-character exponent field of a TLE (" NNNNN-E" = 0.NNNNN x 10^-E) for
 // x; out needs 9 bytes. Below 0.1 the mantissa is cut after five digits, as
 // in published element sets; from 0.1 on the field is the nearest value of

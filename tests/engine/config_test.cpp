@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "orbit/vorlixnum.h"
 #include "support/files.h"
 
 namespace {
@@ -332,6 +333,19 @@ TEST_F(ConfigTest, ReadsEditedFiles) {
        }},
       {"long interval", {{17, "30 160.0 155.0 4.0"}}, false,
        [](const WinpData* d) { EXPECT_EQ(d->dur, 14.0); }},
+      // Kp 20 (for 2.0) stopped the numerical propagation of every satellite
+      // read later: space weather is kept within its physical ranges.
+      {"Kp beyond its scale", {{17, "3.0  150.0  150.0   20.0"}}, false,
+       [](const WinpData* d) {
+         EXPECT_EQ(d->dKp, 9.0);
+         EXPECT_EQ(d->dF107, 150.0);
+       }},
+      {"fluxes and Kp below and above their ranges", {{17, "3.0  5000.0  -20.0   -1.5"}}, false,
+       [](const WinpData* d) {
+         EXPECT_EQ(d->dF107, F107_MAX);
+         EXPECT_EQ(d->dFB107, 0.0);
+         EXPECT_EQ(d->dKp, 0.0);
+       }},
       {"map values out of range", {{6, "-1"}, {7, "5"}}, false,
        [](const WinpData* d) {
          EXPECT_EQ(d->mgrid, 1);

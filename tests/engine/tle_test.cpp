@@ -3,6 +3,7 @@
 #include "engine/tle.h"
 
 #include "astro/astrolib.h"
+#include "orbit/vorlixnum.h"
 
 #include <gtest/gtest.h>
 
@@ -272,6 +273,36 @@ TEST(TleRead, MalformedInput) {
       {"epoch day out of range", set3("X", at(ISS1, 21, "999999999999"), ISS2), "*", 0, "0"},
       {"negative eccentricity", set3("X", ISS1, at(ISS2, 26, "-1.23456")) + set3("Y", JP1, JP2),
        "*", 0, "1:43013:Y 0"},
+      // Exponent forms in columns of plain decimals: refused, where they were
+      // read as any magnitude (a state at epoch of NaN, an infinite height).
+      {"open-orbit eccentricity 1.e300, Kepler elements",
+       set3("X", at(ISS1, 63, "9"), at(at(ISS2, 26, " 1.e300 "), 53, "     7000.0")) +
+           set3("Y", JP1, JP2),
+       "*", 0, "1:43013:Y 0"},
+      {"eccentricity 1.e20", set3("X", ISS1, at(ISS2, 26, " 1.e20  ")) + set3("Y", JP1, JP2), "*",
+       0, "1:43013:Y 0"},
+      {"eccentricity digits 1e-5", set3("X", ISS1, at(ISS2, 27, "1e-5   ")) + set3("Y", JP1, JP2),
+       "*", 0, "1:43013:Y 0"},
+      {"N-dot 1e200, Kepler elements",
+       set3("X", at(at(ISS1, 34, "     1e200"), 63, "9"), at(ISS2, 27, "9999999")) +
+           set3("Y", JP1, JP2),
+       "*", 0, "1:43013:Y 0"},
+      {"inclination 5.16e+1", set3("X", ISS1, at(ISS2, 9, "5.164e+1")) + set3("Y", JP1, JP2), "*",
+       0, "1:43013:Y 0"},
+      {"mean motion 1.5E1", set3("X", ISS1, at(ISS2, 53, "     1.5E1 ")) + set3("Y", JP1, JP2),
+       "*", 0, "1:43013:Y 0"},
+      {"epoch day 2.0e1", set3("X", at(ISS1, 21, "2.0e1       "), ISS2) + set3("Y", JP1, JP2),
+       "*", 0, "1:43013:Y 0"},
+      {"B* mantissa 1e2", set3("X", at(ISS1, 54, "  1e2 -4"), ISS2) + set3("Y", JP1, JP2), "*",
+       0, "1:43013:Y 0"},
+      {"revolution number 1e+04", set3("X", ISS1, at(ISS2, 64, "1e+04")) + set3("Y", JP1, JP2),
+       "*", 0, "1:43013:Y 0"},
+      {"state record, revolution number 1e3",
+       stateRecord("S", POS, VEL, FORCE).replace(std::string("S\n").size() + 33, 5, "  1e3") +
+           set3("Y", JP1, JP2),
+       "*", 0, "1:43013:Y 0"},
+      // Letters that are no exponent still read as before.
+      {"designator piece E", set3("X", at(ISS1, 10, "98067E  "), ISS2), "*", 0, "1:25544:X 0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -470,6 +501,32 @@ TEST(TleRead, StateVectorRecord) {
   EXPECT_LT(d->ecc[w], 0.1);
   EXPECT_NEAR(d->a[w], 6900.0, 300.0);
   EXPECT_NE(std::strstr(r.msg, "\n+++ Numeric Propagation +++"), nullptr);
+}
+
+// Space weather of a state record beyond its physical range (Kp 20 for 2.0)
+// is taken at the range's end: it would stop the numerical propagation.
+TEST(TleRead, StateRecordSpaceWeatherWithinItsRange) {
+  const int w = WORKSLOT;
+  struct Case {
+    const char* force;
+    double f107, fb107, kp;
+  };
+  const Case cases[] = {
+      {"  150.0   150.0    20.0   2.20000e+00   1.30000e+00   1.00000e-02", 150, 150, 9},
+      {"  150.0   150.0    98.7   2.20000e+00   1.30000e+00   1.00000e-02", 150, 150, 9},
+      {" 5000.0  -120.0    -1.0   2.20000e+00   1.30000e+00   1.00000e-02", F107_MAX, 0, 0},
+      {"  150.0   140.0     9.0   2.20000e+00   1.30000e+00   1.00000e-02", 150, 140, 9},
+  };
+  for (const Case& c : cases) {
+    TempFile t(stateRecord("STATE SAT", POS, VEL, c.force));
+    Reader r;
+    r.search("*", 0);
+    ASSERT_EQ(r.read(t.f), 1) << c.force;
+    EXPECT_EQ(r.d->f107[w], c.f107) << c.force;
+    EXPECT_EQ(r.d->fb107[w], c.fb107) << c.force;
+    EXPECT_EQ(r.d->kp[w], c.kp) << c.force;
+    EXPECT_EQ(r.d->cd[w], 2.2) << c.force;
+  }
 }
 
 TEST(EpochState, StateIsTheModelAtEpoch) {

@@ -317,6 +317,12 @@ TEST(SaveTle, ValuesThatDoNotFitAreRefused) {
       {"epoch year", [](WinpData* d) { d->epoch[0] = 35000.0; }},
       {"epoch", [](WinpData* d) { d->epoch[0] = NAN; }},
       {"B*", [](WinpData* d) { d->bstar[0] = NAN; }},
+      // Beyond the field's 0.99999e9 (" 0001574" reads as 1.5e70): they were
+      // saved as " 99999+9" with result 0, a different set read back.
+      {"B*", [](WinpData* d) { d->bstar[0] = 1.5e70; }},
+      {"B*", [](WinpData* d) { d->bstar[0] = -0.999995e9; }},
+      {"second derivative of the mean motion", [](WinpData* d) { d->n6dot[0] = 1e9; }},
+      {"second derivative of the mean motion", [](WinpData* d) { d->n6dot[0] = -1.5e70; }},
       {"perigee distance",
        [](WinpData* d) {
          d->ecc[0] = 1.5;
@@ -338,6 +344,20 @@ TEST(SaveTle, ValuesThatDoNotFitAreRefused) {
     EXPECT_NE(s.lastLine().find(b.what), std::string::npos) << s.lastLine();
     EXPECT_NE(s.lastLine().find("does not fit"), std::string::npos);
   }
+}
+
+// The largest value the exponent field holds is still written.
+TEST(SaveTle, LargestExponentFieldIsWritten) {
+  TempPath tp("edge.tle");
+  Saver s(tp.path);
+  s.d->bstar[0] = TLE_EXPFIELD_MAX;
+  s.d->n6dot[0] = -TLE_EXPFIELD_MAX;
+  s.d->tsnew = 1;
+  ASSERT_EQ(SaveTle(s.d.get(), &s.o), 0);
+  const std::string text = slurp(tp.path);
+  const std::string l1 = text.substr(text.find("\n1 ") + 1, 69);
+  EXPECT_EQ(l1.substr(44, 8), "-99999+9") << l1;
+  EXPECT_EQ(l1.substr(53, 8), " 99999+9") << l1;
 }
 
 TEST(SaveTle, NewFileAppendAndFailures) {
