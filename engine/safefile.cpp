@@ -118,3 +118,36 @@ void SafeFile::abandon() {
   f_ = nullptr;
   unlink(tmp_.c_str());
 }
+
+AppendFile::~AppendFile() {
+  if (f_) finish(false);
+}
+
+bool AppendFile::open() {
+  if (f_) finish(false);
+  f_ = std::fopen(path_.c_str(), "a");
+  if (!f_) return false;
+  // A regular file is cut back on failure; anything else (a device) is
+  // written as it is.
+  struct stat st;
+  start_ = fstat(fileno(f_), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<long>(st.st_size) : -1;
+  return true;
+}
+
+bool AppendFile::finish(bool ok) {
+  if (!f_) return false;
+  if (std::fflush(f_) != 0 || std::ferror(f_)) ok = false;
+  // (A failed close may still write what a failed flush kept: the cut comes
+  // after it.)
+  if (std::fclose(f_) != 0) ok = false;
+  f_ = nullptr;
+  if (!ok && start_ >= 0 && truncate(path_.c_str(), start_) != 0) return false;
+  return ok;
+}
+
+bool SameFile(const char* a, const char* b) {
+  if (!a || !b) return false;
+  struct stat sa, sb;
+  if (stat(a, &sa) != 0 || stat(b, &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}

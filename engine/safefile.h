@@ -62,4 +62,36 @@ class SafeFile {
   bool bad_ = false;
 };
 
+// The one way a block is added to the end of a file (the save file's lists):
+// the file's size before is kept, and an append that fails is taken back to
+// it, so the file never ends in a block cut off mid-line (a full disk, a
+// size limit).
+class AppendFile {
+ public:
+  explicit AppendFile(const char* path) : path_(path ? path : "") {}
+  // An append that was not finished is taken back.
+  ~AppendFile();
+  AppendFile(const AppendFile&) = delete;
+  AppendFile& operator=(const AppendFile&) = delete;
+
+  // Opens the file for appending (it is created when missing); false when
+  // it cannot be opened.
+  bool open();
+  FILE* file() const { return f_; }
+  // The size of the file before the append (-1 for a device, which is not
+  // cut back).
+  long start() const { return start_; }
+  // Flushes and closes the file; true when every byte was written. When ok
+  // is false or anything failed, the file is cut back to its old size.
+  bool finish(bool ok);
+
+ private:
+  std::string path_;
+  FILE* f_ = nullptr;
+  long start_ = 0;
+};
+
+// a and b name the same existing file (through any path or link).
+bool SameFile(const char* a, const char* b);
+
 #endif

@@ -15,6 +15,23 @@
 
 namespace {
 
+// Writes beyond n bytes fail while the object lives (as on a full disk).
+struct FileSizeLimit {
+  struct rlimit old;
+  void (*handler)(int);
+  explicit FileSizeLimit(rlim_t n) {
+    getrlimit(RLIMIT_FSIZE, &old);
+    handler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit lim = old;
+    lim.rlim_cur = n;
+    setrlimit(RLIMIT_FSIZE, &lim);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, handler);
+  }
+};
+
 class SafeFileTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_FALSE(dir_.empty()); }
@@ -149,6 +166,64 @@ TEST_F(SafeFileTest, FailuresLeaveTheOldFile) {
   d.put("y");
   EXPECT_EQ(d.commit(), SafeFile::ReplaceFailed);
   EXPECT_FALSE(exists(dir_ + "/adir.tmp"));
+}
+
+// An append that fails (here at a file size limit, as on a full disk) is
+// taken back: the file ends where it ended, not in a block cut mid-line.
+TEST_F(SafeFileTest, FailedAppendIsTakenBack) {
+  const std::string p = dir_ + "/satsave.txt";
+  const std::string old(20000, 'o');
+  writeFile(p, old);
+  {
+    AppendFile a(p.c_str());
+    ASSERT_TRUE(a.open());
+    EXPECT_EQ(a.start(), 20000);
+    std::fputs("a whole block\n", a.file());
+    EXPECT_TRUE(a.finish(true));
+  }
+  EXPECT_EQ(readFile(p), old + "a whole block\n");
+  writeFile(p, old);
+  {
+    FileSizeLimit limit(20100);
+    AppendFile a(p.c_str());
+    ASSERT_TRUE(a.open());
+    for (int k = 0; k < 1000; ++k) std::fputs("line of the new block\n", a.file());
+    EXPECT_FALSE(a.finish(true));
+  }
+  EXPECT_EQ(readFile(p), old);
+  {
+    AppendFile a(p.c_str());  // given up by its writer
+    ASSERT_TRUE(a.open());
+    std::fputs("half a li", a.file());
+    EXPECT_FALSE(a.finish(false));
+  }
+  EXPECT_EQ(readFile(p), old);
+  {
+    AppendFile a(p.c_str());  // never finished
+    ASSERT_TRUE(a.open());
+    std::fputs("half a li", a.file());
+  }
+  EXPECT_EQ(readFile(p), old);
+  // A new file, and a directory.
+  AppendFile fresh((dir_ + "/new.txt").c_str());
+  ASSERT_TRUE(fresh.open());
+  EXPECT_EQ(fresh.start(), 0);
+  EXPECT_TRUE(fresh.finish(true));
+  AppendFile dir(dir_.c_str());
+  EXPECT_FALSE(dir.open());
+}
+
+TEST_F(SafeFileTest, SameFileThroughPathsAndLinks) {
+  const std::string p = dir_ + "/visual.txt";
+  writeFile(p, "x");
+  ASSERT_EQ(symlink(p.c_str(), (dir_ + "/link").c_str()), 0);
+  EXPECT_TRUE(SameFile(p.c_str(), p.c_str()));
+  EXPECT_TRUE(SameFile(p.c_str(), (dir_ + "/./visual.txt").c_str()));
+  EXPECT_TRUE(SameFile((dir_ + "/link").c_str(), p.c_str()));
+  writeFile(dir_ + "/other.txt", "x");
+  EXPECT_FALSE(SameFile(p.c_str(), (dir_ + "/other.txt").c_str()));
+  EXPECT_FALSE(SameFile(p.c_str(), (dir_ + "/missing.txt").c_str()));
+  EXPECT_FALSE(SameFile(nullptr, p.c_str()));
 }
 
 }  // namespace
