@@ -7,6 +7,7 @@
 #ifndef VORLIX_GUI_VORLIXVIEW_H
 #define VORLIX_GUI_VORLIXVIEW_H
 
+#include <QColor>
 #include <QPixmap>
 #include <QRegion>
 #include <QString>
@@ -16,7 +17,6 @@
 #include "engine/config.h"
 #include "gui/mapframe.h"
 
-class QColor;
 class QFont;
 class QImage;
 class QPainter;
@@ -240,6 +240,15 @@ class VorlixView : public QWidget {
   void picMarkStars(QPainter& g);
   // Draws text at (x, baseline) and remembers the place for picRestore.
   void picText(QPainter& g, int x, int baseline, const QString& text);
+  // The line of texts at the visible top left corner, each at its column
+  // (pixels from the corner) in its colour, in the painter's font; on a
+  // picture too narrow for the line they stand one under the other.
+  struct PicItem {
+    int column;
+    QColor colour;
+    QString text;
+  };
+  void picLine(QPainter& g, const PicItem* items, int n);
   // The matching search over the TLE file, shown as a text page.
   void runMatch();
   QRegion picDirty;

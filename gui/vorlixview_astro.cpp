@@ -127,6 +127,20 @@ void VorlixView::picText(QPainter& g, int x, int baseline, const QString& text) 
   picDirty += QFontMetrics(g.font()).boundingRect(text).translated(x, baseline).adjusted(-2, -2, 2, 2);
 }
 
+void VorlixView::picLine(QPainter& g, const PicItem* items, int n) {
+  const QFontMetrics fm(g.font());
+  const QPoint o = mapFromParent(QPoint(0, 0));
+  int room = pmpicw.width() - o.x();
+  if (parentWidget()) room = std::min(room, parentWidget()->width());
+  const bool stacked = n > 0 && items[n - 1].column + fm.horizontalAdvance(items[n - 1].text) > room;
+  int base = o.y() + fm.ascent() + 10;
+  for (int i = 0; i < n; ++i) {
+    g.setPen(items[i].colour);
+    picText(g, o.x() + (stacked ? 10 : items[i].column), base, items[i].text);
+    if (stacked) base += fm.lineSpacing();
+  }
+}
+
 void VorlixView::picMarkStars(QPainter& g) {
   const WinpData* d = indata;
   const int n = std::min(std::max(d->npicpt - 1, 0), 3);
@@ -201,11 +215,10 @@ void VorlixView::astroEvent(int x, int y, bool) {
     picRestore(g);
     picMarkStars(g);
     g.setFont(QFont("Helvetica", d->mfsz, d->bf ? QFont::Bold : QFont::Normal));
-    g.setPen(QColor(255, 255, 0));
-    const QPoint o = mapFromParent(QPoint(0, 0));
-    const int base = o.y() + QFontMetrics(g.font()).ascent() + 10;
-    picText(g, o.x() + 180, base, angleText("R.A.:", -2, ra));
-    picText(g, o.x() + 320, base, angleText("Dec.:", -1, dec));
+    const QColor yellow(255, 255, 0);
+    const PicItem line[] = {{180, yellow, angleText("R.A.:", -2, ra)},
+                            {320, yellow, angleText("Dec.:", -1, dec)}};
+    picLine(g, line, 2);
   }
   setCursor(Qt::CrossCursor);
   repaintNow();
@@ -230,34 +243,31 @@ void VorlixView::PicPlot(double t) {
   picRestore(g);
   picMarkStars(g);
   g.setFont(font);
-  const QPoint o = mapFromParent(QPoint(0, 0));
-  const int base = o.y() + QFontMetrics(font).ascent() + 10;
-
   char ptxt[PLOTTIME_SIZE];
   plotTimeText(t, d->tzone, d->tstep, ptxt, d->plyear);
   const int nsat = std::max(0, std::min(d->satnr, MAXSEL));
   const int p = d->prs >= 0 && d->prs < nsat ? d->prs : 0;
   for (int i = 0; i < nsat; ++i) GetSatPos(t, d, satps, i, 0);
 
-  g.setPen(Qt::white);
-  picText(g, o.x() + 10, base, QString::fromLatin1(ptxt));
-  g.setPen(QColor(255, 255, 0));
+  const QColor yellow(255, 255, 0);
+  PicItem line[4];
+  int n = 0;
+  line[n++] = {10, Qt::white, QString::fromLatin1(ptxt)};
   if (d->flarflg && d->flarmod == -1) {
-    picText(g, o.x() + 180, base, numText("Y:%7.1lf", d->occra));
-    picText(g, o.x() + 290, base, numText("P:%7.1lf", d->occdec));
+    line[n++] = {180, yellow, numText("Y:%7.1lf", d->occra)};
+    line[n++] = {290, yellow, numText("P:%7.1lf", d->occdec)};
   } else if (nsat > 0) {
-    picText(g, o.x() + 180, base, angleText("R.A.:", -2, satps->ra[p]));
-    picText(g, o.x() + 320, base, angleText("Dec.:", -1, satps->dec[p]));
+    line[n++] = {180, yellow, angleText("R.A.:", -2, satps->ra[p])};
+    line[n++] = {320, yellow, angleText("Dec.:", -1, satps->dec[p])};
   }
   if (nsat > 0) {
     char name[17];
     std::snprintf(name, sizeof name, "%-16.15s", d->satname[p]);
-    g.setPen(colour[p]);
-    picText(g, o.x() + 500, base, QString::fromLatin1(name));
+    line[n++] = {500, colour[p], QString::fromLatin1(name)};
   } else {
-    g.setPen(Qt::red);
-    picText(g, o.x() + 500, base, QStringLiteral("*** No Satellite ***"));
+    line[n++] = {500, Qt::red, QStringLiteral("*** No Satellite ***")};
   }
+  picLine(g, line, n);
 
   g.setFont(QFont("Helvetica", 8, QFont::Normal));
   const int off = pmpicw.width() + 3;  // not on the picture

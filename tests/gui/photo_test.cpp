@@ -430,6 +430,17 @@ void PhotoTest::overlay() {
   view()->SatPlot(s.mjd, 0);
   const QPoint q = Shown(view(), s.x, s.y);
   QVERIFY(std::hypot(view()->mkx[0] - q.x(), view()->mky[0] - q.y()) <= 1.5);
+  // The picture is too narrow for the line of texts: they stand one under
+  // the other at the left, the R.A. in yellow under the time.
+  const QImage small = view()->pmpicw.toImage();
+  const int line = QFontMetrics(QFont("Helvetica", indata->mfsz, indata->bf ? QFont::Bold
+                                                                             : QFont::Normal))
+                       .lineSpacing();
+  int yellow = 0;
+  for (int y = 10 + line / 2; y < 10 + 2 * line; ++y)
+    for (int x = 10; x < 120; ++x)
+      if (small.pixel(x, y) == qRgb(255, 255, 0)) ++yellow;
+  QVERIFY(yellow > 10);
   shot(view()->pmpicw, "photo-25.png");
 }
 
