@@ -61,6 +61,7 @@ class SkyChartTest : public QObject {
   void noSatelliteToSeeFrom();
   void clicks_data();
   void clicks();
+  void nonFiniteObserver();
 
  private:
   // The chart for reference time k (observer and time), view prj at skaz.
@@ -302,6 +303,36 @@ void SkyChartTest::clicks() {
   const double ra = DmsDegF(seen[2]) * 15, dec = DmsDegF(seen[3]);
   QVERIFY2(sep(ra, dec, sirius->ra, sirius->dec) < 0.6,
            qPrintable(QString("%1 %2 vs %3 %4").arg(ra).arg(dec).arg(sirius->ra).arg(sirius->dec)));
+}
+
+// A place or time that is no number (typed "nan") draws no star, body or
+// marker at an undefined pixel, and a click then finds no sky direction
+// worth a number: the steps complete.
+void SkyChartTest::nonFiniteObserver() {
+  view->localDetails = [] {};
+  for (int prj : {0, 3}) {
+    chartAt(0, prj, 180);
+    indata->lat = std::nan("");
+    view->vRefresh();
+    view->SatPlot(sky.times[0].mjd, 1);
+    const QImage img = view->pmlay.toImage();
+    QCOMPARE(count(img, QRect(150, 20, 400, 150), Qt::black), 0);  // the letters lie outside
+    indata->lat = 48;
+    indata->height = 1e300;
+    indata->satsky = true;
+    view->vRefresh();
+    view->SatPlot(sky.times[0].mjd + 1e-3, 1);
+    indata->satsky = false;
+    indata->height = 0;
+    indata->skaz = std::nan("");
+    view->vRefresh();
+    view->getMapPos(300, 200);
+  }
+  indata->sunmplt = 1;
+  indata->occflg = 2;
+  satps->smrad = std::nan("");
+  view->vRefresh();
+  view->SatPlot(1e300, 1);
 }
 
 QTEST_MAIN(SkyChartTest)
