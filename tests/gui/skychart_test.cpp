@@ -9,43 +9,18 @@
 #include "astro/astrolib.h"
 #include "engine/vorlixcom.h"
 #include "gui/plottext.h"
-#include "gui/records.h"
 #include "gui/skydraw.h"
 #include "gui/skyframe.h"
-#include "gui/vorlix.h"
-#include "gui/vorlixview.h"
-#include "plotfixture.h"
-#include "skyrefs.h"
+#include "skywindow.h"
 #include "support/shots.h"
-#include "support/windowfixture.h"
+
+using skytest::count;
+using skytest::near;
+using skyref::sep;
 
 namespace {
-constexpr double DEG = M_PI / 180;
-
-// Pixels of colour c in the 3 x 3 block around p.
-int near(const QImage& img, const QPoint& p, const QColor& c) {
-  int n = 0;
-  for (int dy = -1; dy <= 1; ++dy)
-    for (int dx = -1; dx <= 1; ++dx)
-      n += img.valid(p.x() + dx, p.y() + dy) && img.pixelColor(p.x() + dx, p.y() + dy) == c;
-  return n;
-}
-
-int count(const QImage& img, const QRect& r, const QColor& c) {
-  int n = 0;
-  for (int y = r.top(); y <= r.bottom(); ++y)
-    for (int x = r.left(); x <= r.right(); ++x) n += img.pixelColor(x, y) == c;
-  return n;
-}
-
 // Well inside the drawn chart (not at an edge where half a mark is cut).
 bool inside(const QPoint& p) { return p.x() >= 2 && p.x() <= 718 && p.y() >= 2 && p.y() <= 359; }
-
-double sep(double az1, double el1, double az2, double el2) {
-  const double c = std::sin(el1 * DEG) * std::sin(el2 * DEG) +
-                   std::cos(el1 * DEG) * std::cos(el2 * DEG) * std::cos((az1 - az2) * DEG);
-  return std::acos(std::max(-1.0, std::min(1.0, c))) / DEG;
-}
 }  // namespace
 
 class SkyChartTest : public QObject {
@@ -66,44 +41,28 @@ class SkyChartTest : public QObject {
  private:
   // The chart for reference time k (observer and time), view prj at skaz.
   void chartAt(int k, int prj, double skaz);
-  std::unique_ptr<WindowFixture> fx;
-  std::unique_ptr<VorlixApp> win;
+  skytest::SkyWindow w;
   VorlixView* view = nullptr;
-  plotfix::Refs sats;
-  skyref::Refs sky;
+  const plotfix::Refs& sats = w.sats;
+  const skyref::Refs& sky = w.sky;
 };
 
 void SkyChartTest::init() {
-  fx = std::make_unique<WindowFixture>();
-  fx->writeStandard();
-  win = fx->start();
-  view = win->findChild<VorlixView*>();
-  QVERIFY(view);
-  sats = plotfix::loadRefs(VORLIX_TEST_DATA);
-  sky = skyref::load(VORLIX_TEST_DATA);
-  QVERIFY(sats.sats.size() >= 2 && sky.times.size() == 4 && !sky.fromSat.empty());
-  plotfix::setUp(indata, sats, 2);
-  indata->shwnm = 0;
+  QVERIFY(w.start());
+  view = w.view;
+  QVERIFY(!sky.fromSat.empty());
   indata->visflg = 0;
   indata->skymap = 1;
   indata->satsky = false;
   indata->yrepoch = 0;
 }
 
-void SkyChartTest::cleanup() {
-  win.reset();
-  fx.reset();
-}
+void SkyChartTest::cleanup() { w.stop(); }
 
 void SkyChartTest::chartAt(int k, int prj, double skaz) {
-  const skyref::Time& t = sky.times.at(k);
-  indata->lat = t.lat;
-  indata->lng = t.lng;
-  indata->height = t.height;
-  indata->curmjd = t.mjd;
   indata->skyprj = prj;
   indata->skaz = skaz;
-  view->vRefresh();
+  w.observe(sky.times.at(k));
 }
 
 void SkyChartTest::starsAndBodies_data() {

@@ -12,15 +12,10 @@
 #include "gui/skyframe.h"
 #include "skyrefs.h"
 
+using skyref::sep;
+
 namespace {
 constexpr double DEG = M_PI / 180;
-
-// Angle between two directions (az, el in degrees), in degrees.
-double sep(double az1, double el1, double az2, double el2) {
-  const double c = std::sin(el1 * DEG) * std::sin(el2 * DEG) +
-                   std::cos(el1 * DEG) * std::cos(el2 * DEG) * std::cos((az1 - az2) * DEG);
-  return std::acos(std::max(-1.0, std::min(1.0, c))) / DEG;
-}
 
 bool within(const QPoint& a, const QPoint& b, int px) {
   return std::abs(a.x() - b.x()) <= px && std::abs(a.y() - b.y()) <= px;

@@ -5,12 +5,22 @@
 #ifndef VORLIX_TESTS_GUI_SKYREFS_H
 #define VORLIX_TESTS_GUI_SKYREFS_H
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace skyref {
+
+// Angle between two directions (azimuth, elevation in degrees), in degrees.
+inline double sep(double az1, double el1, double az2, double el2) {
+  const double r = M_PI / 180;
+  const double c = std::sin(el1 * r) * std::sin(el2 * r) +
+                   std::cos(el1 * r) * std::cos(el2 * r) * std::cos((az1 - az2) * r);
+  return std::acos(std::max(-1.0, std::min(1.0, c))) / r;
+}
 
 struct Time {
   double mjd, lat, lng, height;

@@ -11,35 +11,17 @@
 
 #include "engine/vorlixcom.h"
 #include "gui/plottext.h"
-#include "gui/records.h"
 #include "gui/skydraw.h"
 #include "gui/skyframe.h"
-#include "gui/vorlix.h"
-#include "gui/vorlixview.h"
-#include "plotfixture.h"
-#include "skyrefs.h"
+#include "skywindow.h"
 #include "support/shots.h"
-#include "support/windowfixture.h"
+
+using skytest::count;
+using skytest::near;
 
 namespace {
 constexpr double DEG = M_PI / 180;
 const QColor NORTH(200, 100, 50);
-
-int near(const QImage& img, const QPointF& p, const QColor& c) {
-  const QPoint q(static_cast<int>(std::lround(p.x())), static_cast<int>(std::lround(p.y())));
-  int n = 0;
-  for (int dy = -1; dy <= 1; ++dy)
-    for (int dx = -1; dx <= 1; ++dx)
-      n += img.valid(q.x() + dx, q.y() + dy) && img.pixelColor(q.x() + dx, q.y() + dy) == c;
-  return n;
-}
-
-int count(const QImage& img, const QRect& r, const QColor& c) {
-  int n = 0;
-  for (int y = r.top(); y <= r.bottom(); ++y)
-    for (int x = r.left(); x <= r.right(); ++x) n += img.pixelColor(x, y) == c;
-  return n;
-}
 
 // Difference of two angles in degrees, in (-180, 180].
 double angleDiff(double a, double b) { return std::remainder(a - b, 360.0); }
@@ -66,42 +48,23 @@ class SunMoonTest : public QObject {
   void markersStayOnTheChart();
 
  private:
-  void at(const skyref::Time& t);
-  std::unique_ptr<WindowFixture> fx;
-  std::unique_ptr<VorlixApp> win;
+  void at(const skyref::Time& t) { w.observe(t); }
+  skytest::SkyWindow w;
   VorlixView* view = nullptr;
-  plotfix::Refs sats;
-  skyref::Refs sky;
+  const plotfix::Refs& sats = w.sats;
+  const skyref::Refs& sky = w.sky;
 };
 
 void SunMoonTest::init() {
-  fx = std::make_unique<WindowFixture>();
-  fx->writeStandard();
-  win = fx->start();
-  view = win->findChild<VorlixView*>();
-  QVERIFY(view);
-  sats = plotfix::loadRefs(VORLIX_TEST_DATA);
-  sky = skyref::load(VORLIX_TEST_DATA);
-  QVERIFY(sky.times.size() == 4 && sky.moons.size() == 4 && sky.transit.size() == 7);
-  plotfix::setUp(indata, sats, 2);
+  QVERIFY(w.start());
+  view = w.view;
+  QVERIFY(sky.moons.size() == 4 && sky.transit.size() == 7);
   indata->sunmplt = 1;
   indata->occflg = 2;
   indata->mgrid = 1;
-  indata->shwnm = 0;
 }
 
-void SunMoonTest::cleanup() {
-  win.reset();
-  fx.reset();
-}
-
-void SunMoonTest::at(const skyref::Time& t) {
-  indata->lat = t.lat;
-  indata->lng = t.lng;
-  indata->height = t.height;
-  indata->curmjd = t.mjd;
-  view->vRefresh();
-}
+void SunMoonTest::cleanup() { w.stop(); }
 
 void SunMoonTest::moonAgainstAstropy_data() {
   QTest::addColumn<int>("k");
