@@ -186,6 +186,9 @@ class VorlixView : public QWidget {
   // The pass or event list of the prime satellite (shown as the clickable
   // list unless it goes to the save file): aospass's result or kListCancelled.
   int passList();
+  // vAllSat's run: true when the list reached the save file (every other
+  // outcome has had its message).
+  bool allSatWritten();
 
   // ==== Everyday settings (issue 17: vorlixview_params.cpp) ====
  public:

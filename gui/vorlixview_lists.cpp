@@ -220,7 +220,9 @@ void VorlixView::CmIridium() {
   dlg.getParams(indata->irmag, ops, indata->irsol);
   indata->ops = ops ? 1 : 0;
   indata->chlen = indata->moonflg ? 1.0 : 0.0;
-  vAllSat();
+  // A run that wrote no list has said why; an older flare list left in the
+  // save file is not shown as if it were this run's.
+  if (!allSatWritten()) return;
   Iriddspy(indata, outdata);
   showtxt(true);
 }
@@ -237,13 +239,15 @@ void VorlixView::vIridium() {
   CmIridium();
 }
 
-void VorlixView::vAllSat() {
-  if (!vsFileName(indata->savnm)) return;
+void VorlixView::vAllSat() { allSatWritten(); }
+
+bool VorlixView::allSatWritten() {
+  if (!vsFileName(indata->savnm)) return false;
   Keep<int> kind(indata->iridflg);
   Keep<bool> magnitude(indata->flrmgf, false);
   if (indata->iridflg < 3) {
     setEventKind();
-    if (!distanceAnswered(this)) return;
+    if (!distanceAnswered(this)) return false;
   }
   int r;
   {
@@ -272,6 +276,7 @@ void VorlixView::vAllSat() {
     default:
       prompter().inform(title, QStringLiteral("*** List not written (code %1) ***").arg(r), this);
   }
+  return r == ALLSAT_DONE;
 }
 
 void VorlixView::vOrbitTrack() {

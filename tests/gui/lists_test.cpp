@@ -503,6 +503,23 @@ class ListsTest : public QObject {
     QCOMPARE(QString(indata->savnm), QString(before.savnm));
     QCOMPARE(indata->svnew, 0);
   }
+
+  // A flare run that cannot read its TLE file says so and leaves the page as
+  // it was: an older flare list in the save file is not shown as its result.
+  void iridiumFailureShowsNoOldList() {
+    startOn("passes.tle", {"ISS (ZARYA)"});
+    fx->writeFile("iridiumf.doc", "OLD FLARE LIST FROM AN EARLIER RUN\n");
+    view->vCalcAOS();
+    const int lines = outdata->nlines;
+    const int shown = indata->dspst;
+    QVERIFY(lines > 0);
+    sp->fillAndAccept({{"magEdit", "2"}});
+    view->vIridium();
+    QCOMPARE(sp->boxes.last().title, QString("All Passes"));
+    QCOMPARE(sp->boxes.last().text, QString("*** Problems with the input file"));
+    QCOMPARE(outdata->nlines, lines);
+    QCOMPARE(indata->dspst, shown);
+  }
 };
 
 QTEST_MAIN(ListsTest)
