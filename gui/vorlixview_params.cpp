@@ -50,6 +50,9 @@ int VorlixView::vInputLocation() {
   dlg.getParams(d->lat, d->lng, d->height, ddmm);
   d->ddmm = ddmm ? 1 : 0;
   QsToChar(dlg.getGeoname(), d->geoname, GEONAME_SIZE - 1);
+  // The observer is drawn on the background layer: a map on screen would go
+  // on showing the old place until the next Refresh.
+  if (d->dspst == 1 && !d->picmd) vRefreshP();
   return 0;
 }
 

@@ -146,6 +146,25 @@ class ParamsCommandsTest : public QObject {
     *indata = saved;
   }
 
+  // A map on screen shows the observer at the new place at once.
+  void observerMovesOnTheMap() {
+    indata->mapprj = 0;
+    indata->mpnight = 0;
+    indata->centmer = 0;
+    indata->lat = 0;
+    indata->lng = 0;
+    view()->vRefresh();
+    const QColor cyan(0, 255, 255);
+    QCOMPARE(view()->pmplot.toImage().pixelColor(view()->PxCoord(0, 0)), cyan);
+    ScriptedPrompter p;
+    p.fillAndAccept({{"decButton", "1"}, {"latEdit", "48.15"}, {"lngEdit", "11.58"}});
+    QCOMPARE(view()->vInputLocation(), 0);
+    QCOMPARE(indata->dspst, 1);
+    const QImage img = view()->pmplot.toImage();
+    QCOMPARE(img.pixelColor(view()->PxCoord(48.15, 11.58)), cyan);
+    QVERIFY(img.pixelColor(view()->PxCoord(0, 0)) != cyan);
+  }
+
   void observerRefusedOrCancelled() {
     const double lat0 = indata->lat;
     ScriptedPrompter p;
