@@ -157,24 +157,44 @@ void leaveRelative(WinpData* d, SatPosData* sp, int i, const RelativeView& rv, c
   sp->rate[i] = dot(v, ur) - dot(sp->vsat, ur);
 }
 
+// A state that places the satellite somewhere: finite, and within a distance
+// at which the geometry still means something (squares must not overflow).
+bool usableState(const Vec3& r, const Vec3& v) {
+  constexpr double kFar = 1e12;  // km, some 6700 AU
+  return std::isfinite(r.x) && std::isfinite(r.y) && std::isfinite(r.z) && std::isfinite(v.x) &&
+         std::isfinite(v.y) && std::isfinite(v.z) && std::fabs(r.x) < kFar &&
+         std::fabs(r.y) < kFar && std::fabs(r.z) < kFar;
+}
+
 // The state of slot i at t (km, km/s) in the true equator and equinox of
 // date from its model: numerical, SGP4/SDP4 or Kepler with J2 rates. An
-// analytic state is also stored as the slot's integrated state.
-void propagate(double t, WinpData* d, int i, const TimeTerms& tt, const SatPosStage& st, Vec3& r,
-               Vec3& v) {
+// analytic state is also stored as the slot's integrated state. A model that
+// gives no state at t puts the satellite at the failure state of SGP4, below
+// every horizon; the result says so.
+int propagate(double t, WinpData* d, int i, const TimeTerms& tt, const SatPosStage& st, Vec3& r,
+              Vec3& v) {
   if (d->nmflg[i]) {
-    NumProp(t, d, i, st.sun, st.moon, r, v);
+    const int res = NumProp(t, d, i, st.sun, st.moon, r, v);
+    // Stopped short of t, or nothing to integrate: the slot keeps its last
+    // good state, but that is not where the satellite is now.
+    const bool reached = res == NUMPROP_OK || res == NUMPROP_DECAYED;
+    if (!reached || !usableState(r, v)) {
+      r = Vec3(SGP4FAIL_R, 0.0, 0.0);
+      v = Vec3(0.0, SGP4FAIL_V, 0.0);
+    }
     r = mxvct(tt.n, r);
     v = mxvct(tt.n, v);
-    return;
+    if (!reached) return SATPOS_NOSTATE;
+    return res == NUMPROP_DECAYED ? SATPOS_DECAYED : SATPOS_OK;
   }
   // The slot keeps its state in the mean equator and equinox of date, as
   // the integrator does, whatever model gave it.
   Vec3 rm, vm;
+  bool ok;
   if (d->sgpflg[i]) {
     // SGP4 delivers the true equator with the mean equinox: one rotation by
     // the equation of the equinoxes gives true of date (no further nutation).
-    Sgp4(d, t - d->epoch[i], i, r, v);
+    ok = Sgp4(d, t - d->epoch[i], i, r, v);
     const Mat3 ee = zrot(-tt.eqeq / kTimeSecPerRad);
     r = mxvct(ee, r);
     v = mxvct(ee, v);
@@ -183,6 +203,13 @@ void propagate(double t, WinpData* d, int i, const TimeTerms& tt, const SatPosSt
     vm = mxvct(nt, v);
   } else {
     keplerJ2(t, d, i, rm, vm);
+    // Elements beyond what the model can compute must not leave a
+    // non-finite (or boundless) position in the slot.
+    ok = usableState(rm, vm);
+    if (!ok) {
+      rm = Vec3(SGP4FAIL_R, 0.0, 0.0);
+      vm = Vec3(0.0, SGP4FAIL_V, 0.0);
+    }
     r = mxvct(tt.n, rm);
     v = mxvct(tt.n, vm);
   }
@@ -195,6 +222,7 @@ void propagate(double t, WinpData* d, int i, const TimeTerms& tt, const SatPosSt
   d->ivz[i] = 1000.0 * vm.z;
   d->tint[i] = t;
   d->mdist = 0.0;
+  return ok ? SATPOS_OK : SATPOS_NOSTATE;
 }
 
 // Topocentric R.A. and Dec. (mean equator of yrepoch) and range rate.
@@ -286,8 +314,8 @@ void sunAndMoon(const WinpData* d, SatPosData* sp, int i, const SatPosStage& st,
 
 }  // namespace
 
-void GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
-  if (i < 0 || i >= NSLOTS) return;
+int GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
+  if (i < 0 || i >= NSLOTS) return SATPOS_NOSTATE;
   const RelativeView rv = enterRelative(t, d, sp, i);
 
   // Time, Sun, nutation, Moon and precession; Earth rotation runs on UT1
@@ -304,7 +332,7 @@ void GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
   st.ms = -30.0;  // no Moon-lit source unless the magnitude stage finds one
 
   Vec3 r, v;
-  propagate(t, d, i, tt, st, r, v);
+  const int status = propagate(t, d, i, tt, st, r, v);
   if (d->yrepoch != 0.0) st.q = tt.p * mxtrn(tt.n);
   if (!rv.on) {
     sp->rsat = r;
@@ -346,4 +374,5 @@ void GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
   SatLateStages(d, sp, i, flag, st);
 
   if (rv.on) leaveRelative(d, sp, i, rv, r, v);
+  return status;
 }

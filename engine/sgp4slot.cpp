@@ -20,10 +20,10 @@ void substitute(Vec3& r, Vec3& v) {
 
 }  // namespace
 
-void Sgp4(WinpData* d, double dt, int i, Vec3& r, Vec3& v) {
+bool Sgp4(WinpData* d, double dt, int i, Vec3& r, Vec3& v) {
   if (i < 0 || i >= NSLOTS) {
     substitute(r, v);
-    return;
+    return false;
   }
   const Sgp4Model model = Sgp4SlotModel(d, i);
   if (d->sgpsat != i) {
@@ -33,7 +33,7 @@ void Sgp4(WinpData* d, double dt, int i, Vec3& r, Vec3& v) {
       if (!std::isfinite(x)) {
         d->sgpsat = SGPSAT_NONE;
         substitute(r, v);
-        return;
+        return false;
       }
     const Sgp4Mean el{d->inc[i], d->ra[i], d->ecc[i], d->aper[i], d->m0[i], d->mnmot[i]};
     const int err = sgp4initMean(model, el, satrec);
@@ -42,7 +42,7 @@ void Sgp4(WinpData* d, double dt, int i, Vec3& r, Vec3& v) {
       // plausible-looking state: it is never propagated.
       d->sgpsat = SGPSAT_NONE;
       substitute(r, v);
-      return;
+      return false;
     }
     d->sgpsat = i;
   }
@@ -50,10 +50,11 @@ void Sgp4(WinpData* d, double dt, int i, Vec3& r, Vec3& v) {
   const int err = sgp4(model.grav, satrec, dt * 1440.0, rr, vv);
   if (err != 0 || !std::isfinite(rr[0] + rr[1] + rr[2] + vv[0] + vv[1] + vv[2])) {
     substitute(r, v);
-    return;
+    return false;
   }
   r = Vec3(rr[0], rr[1], rr[2]);
   v = Vec3(vv[0], vv[1], vv[2]);
+  return true;
 }
 
 Sgp4Model Sgp4SlotModel(const WinpData* d, int i) {

@@ -20,8 +20,8 @@ constexpr double SGP4FAIL_V = 10.0;   // km/s, along y
 // Position (km) and velocity (km/s) of slot i at dt days after its epoch from
 // its mean elements (TEME). Initialises satrec only when sgpsat != i. Any
 // failure (bad slot, initialisation or propagation error, non-finite result)
-// gives r = (100, 0, 0), v = (0, 10, 0).
-void Sgp4(WinpData* d, double dt, int i, Vec3& r, Vec3& v);
+// gives r = (100, 0, 0), v = (0, 10, 0) and false.
+bool Sgp4(WinpData* d, double dt, int i, Vec3& r, Vec3& v);
 
 // The SGP4 model slot i runs: the constant set of wgs, the deep-space switch
 // sdp4, the slot's epoch and B*. With sgp4fit it turns a state (TEME at the

@@ -360,36 +360,42 @@ bool finiteState(double x, double y, double z, double vx, double vy, double vz) 
          std::isfinite(vy) && std::isfinite(vz);
 }
 
-// Heights above the ellipsoid of states in the integration frame (mean
-// equator of date); N turns them to the true equator of one date, which is
-// accurate to metres over the days of one call.
-struct Ground {
+// Height (km) above the ellipsoid of a state y (m) in the integration frame,
+// with N its turn to the true equator of date.
+double heightIn(const Mat3& N, const double* y) {
+  return EllipsoidHeight(mxvct(N, Vec3(y[0], y[1], y[2])));
+}
+
+// The integration frame (mean equator and equinox of date) to the Earth-fixed
+// frame at mjd (polar motion left out, as the heights are); N receives the
+// nutation matrix when asked for.
+Mat3 earthFixed(const WinpData* d, double mjd, Mat3* nut = nullptr) {
+  double eqeq;
+  const Mat3 N = nutmat(julcent(mjd), eqeq, d->IERSflg);
+  if (nut) *nut = N;
+  const double ut1 = d->IERSflg ? mjd + d->Ut1Utc / 86400.0 : mjd;
+  return zrot(lsidtim(ut1, 0.0, eqeq) * kPi / 12.0) * N;
+}
+
+// A satellite held on the ground at the Earth-fixed point e (m): its place r
+// (m) and velocity v (m/s) at mjd in the integration frame.
+void onGround(const WinpData* d, const Vec3& e, double mjd, Vec3& r, Vec3& v) {
   Mat3 N;
-  Vec3 axis;  // the Earth's rotation axis in the integration frame
-  explicit Ground(const Mat3& n) : N(n), axis(mxvct(mxtrn(n), Vec3(0.0, 0.0, 1.0))) {}
-  double height(const double* y) const {
-    return EllipsoidHeight(mxvct(N, Vec3(y[0], y[1], y[2])));
-  }
-  // The point p (m) carried round with the Earth for dt seconds (r, m) and
-  // its velocity (v, m/s).
-  void ride(const Vec3& p, double dt, Vec3& r, Vec3& v) const {
-    const double a = kOmega * dt, c = std::cos(a), s = std::sin(a);
-    r = c * p + s * (axis * p) + ((1.0 - c) * dot(axis, p)) * axis;
-    v = (kOmega * axis) * r;
-  }
-};
+  r = mxvct(mxtrn(earthFixed(d, mjd, &N)), e);
+  v = mxvct(mxtrn(N), Vec3(0.0, 0.0, kOmega)) * r;
+}
 
 // The end of a step from (t0, y0) that went below the surface: the step
 // length is halved until the first point at or below the surface is known to
 // a millisecond. t and y receive that point (they hold the step's end on
 // entry, which is at or below the surface).
-void findImpact(const Ground& g, double t0, double* y0, double& t, double* y) {
+void findImpact(const Mat3& N, double t0, double* y0, double& t, double* y) {
   double lo = 0.0, hi = t - t0;
   rkf.SetMaxIter(1);  // each trial is one step of exactly the length asked
   for (int it = 0; it < 64 && std::fabs(hi - lo) > 1e-3; it++) {
     double yt[6], tn, hn;
     if (rkf.RKF45Step(t0, 0.5 * (lo + hi), y0, RKFun, tn, hn, yt) != RKF_OK) break;
-    if (g.height(yt) <= 0.0) {
+    if (heightIn(N, yt) <= 0.0) {
       hi = tn - t0;
       for (int k = 0; k < 6; k++) y[k] = yt[k];
     } else {
@@ -422,21 +428,20 @@ int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon,
   nmrksx = sat;
   double eqeq;
   const Mat3 N = nutmat(julcent(mjd), eqeq, d->IERSflg);
-  const Ground ground(N);
   const double ref[6] = {d->rx[sat], d->ry[sat], d->rz[sat], d->vx[sat], d->vy[sat], d->vz[sat]};
   const bool refok = finiteState(ref[0], ref[1], ref[2], ref[3], ref[4], ref[5]);
   double dt = (mjd - d->tint[sat]) * 86400.0;
   const double dt0 = (mjd - d->epoch[sat]) * 86400.0;
   bool restart = !stored || std::fabs(dt) > 1200.0;
-  if (stored && refok && ground.height(ref) > 0.0) {
-    const double cur[6] = {d->irx[sat], d->iry[sat], d->irz[sat],
-                           d->ivx[sat], d->ivy[sat], d->ivz[sat]};
-    if (ground.height(cur) <= 0.0) {
+  if (stored && refok && heightIn(N, ref) > 0.0) {
+    const Vec3 e =
+        mxvct(earthFixed(d, d->tint[sat]), Vec3(d->irx[sat], d->iry[sat], d->irz[sat]));
+    if (EllipsoidHeight(e) <= 0.0) {
       // It came down at tint. Later (seen from the epoch) it stays there;
       // earlier it flies, from the reference state.
       if (dt * (d->tint[sat] - d->epoch[sat]) >= 0.0) {
         Vec3 rm, vm;
-        ground.ride(Vec3(cur[0], cur[1], cur[2]), dt, rm, vm);
+        onGround(d, e, mjd, rm, vm);
         r = rm * 0.001;
         v = vm * 0.001;
         d->mdist = 0.0;
@@ -496,7 +501,7 @@ int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon,
   const bool refresh = std::fabs(dt) > 600.0;
   // A state that starts above the ground ends where it reaches it; one that
   // starts below rides with the Earth (the force model's rule).
-  const bool flying = ground.height(smy) > 0.0;
+  const bool flying = heightIn(N, smy) > 0.0;
   int counter = 0;
   int status = NUMPROP_OK;
   // The work of one call is bounded, whatever the forces do to the step.
@@ -513,8 +518,8 @@ int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon,
       status = NUMPROP_STOPPED;
       break;
     }
-    if (flying && ground.height(smy) <= 0.0) {
-      findImpact(ground, tlast, ylast, t, smy);
+    if (flying && heightIn(N, smy) <= 0.0) {
+      findImpact(N, tlast, ylast, t, smy);
       status = NUMPROP_DECAYED;
       break;
     }
@@ -540,18 +545,23 @@ int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon,
   rkf.SetEvalBudget(-1);
 
   if (status == NUMPROP_DECAYED) {
-    // Held where it came down: the point at the impact, riding with the Earth.
-    const Vec3 p(smy[0], smy[1], smy[2]);
+    // Held where it came down, on the ground as it turns. (The surface was
+    // found in the frame of mjd: in that of the impact's time the point may
+    // lie a few metres higher, and is put below it.)
+    const double timp = d->tint[sat] + t / 86400.0;
+    Vec3 e = mxvct(earthFixed(d, timp), Vec3(smy[0], smy[1], smy[2]));
+    const double h = EllipsoidHeight(e);
+    if (h > 0.0) e = e * ((abs(e) - 1000.0 * h - 1.0) / abs(e));
     Vec3 rm, vm;
-    ground.ride(p, 0.0, rm, vm);
-    d->tint[sat] += t / 86400.0;
-    d->irx[sat] = p.x;
-    d->iry[sat] = p.y;
-    d->irz[sat] = p.z;
+    onGround(d, e, timp, rm, vm);
+    d->tint[sat] = timp;
+    d->irx[sat] = rm.x;
+    d->iry[sat] = rm.y;
+    d->irz[sat] = rm.z;
     d->ivx[sat] = vm.x;
     d->ivy[sat] = vm.y;
     d->ivz[sat] = vm.z;
-    ground.ride(p, dt - t, rm, vm);
+    onGround(d, e, mjd, rm, vm);
     r = rm * 0.001;
     v = vm * 0.001;
     d->mdist = 0.0;

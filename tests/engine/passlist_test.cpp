@@ -253,6 +253,30 @@ TEST(PassList, SaveFile) {
   rmdir(dir);
 }
 
+// A numerical satellite on an ordinary decaying orbit comes down on day
+// 4.56: it has passes before, none after (it used to be flung out and listed
+// with passes of 13 hours at 750 million km), and the list ends at once.
+TEST(PassList, NoPassesAfterTheDecay) {
+  auto d = MakeRecord(0.0, 0.0, 0.0);  // on the equator: a far object rises too
+  d->year = 2018, d->month = 1, d->day = 21, d->hour = 0;
+  const double epoch = 58138.89808844;  // 2018-01-20 21:33 UT
+  support::numericalSlot(d.get(), 0, epoch, Vec3(6778e3, 0, 0), Vec3(0, 4800, 5900));
+  std::snprintf(d->satname[0], SATNAME_SIZE, "%s", "DECAYING");
+  d->satnr = 1;
+  d->prs = 0;
+  auto o = std::make_unique<WoutData>();
+  ASSERT_EQ(aospass(d.get(), o.get()), AOS_DONE);
+  EXPECT_GT(d->npass, 0);
+  for (int mxit : {20, 0}) {
+    d->mxit = mxit;
+    d->day = 26;  // from day 5.1
+    d->dur = 3.0;
+    ASSERT_EQ(aospass(d.get(), o.get()), AOS_DONE);
+    EXPECT_EQ(d->npass, 0) << mxit;
+    EXPECT_EQ(Line(o.get(), o->nlines - 2), " *** No suitable pass found within time interval ***");
+  }
+}
+
 // A geostationary object that never sets: one line from the start to the end
 // of the interval; one that never rises: "No suitable pass".
 TEST(PassList, GeostationaryUpAndNeverUp) {

@@ -10,6 +10,8 @@
 
 #include "astro/astrolib.h"
 #include "engine/satpos.h"
+#include "engine/sgp4slot.h"
+#include "orbit/vorlixnum.h"
 #include "support/satposfixture.h"
 
 using namespace satpos_test;
@@ -362,3 +364,122 @@ TEST(GetSatPos, NumericalContinuesFromAnalyticState) {
     EXPECT_LT(abs(sp->rsat - r1), 5.0);  // short-period J2 and drag differ
   }
 }
+
+using support::numericalSlot;
+
+// What GetSatPos says of each model: its state at t, a satellite on the
+// ground, or no state at all, which puts it at SGP4's failure state below
+// every horizon (a numerical satellite used to stand still where its
+// integration stopped, a Kepler slot to keep an infinite height).
+TEST(GetSatPos, StatusOfEachModel) {
+  const RefSat c = IssElements();
+  struct Case {
+    const char* what;
+    void (*set)(WinpData*, const RefSat&);
+    double dt;  // days after the epoch
+    int status;
+  };
+  const Case cases[] = {
+      {"SGP4", [](WinpData* d, const RefSat& c) { LoadSlot(d, 0, c); }, 0.1, SATPOS_OK},
+      {"SGP4, decayed",
+       [](WinpData* d, const RefSat& c) {
+         LoadSlot(d, 0, c);
+         d->mnmot[0] = 17.5;
+         d->bstar[0] = 0.5;
+       },
+       30.0, SATPOS_NOSTATE},
+      {"Kepler", [](WinpData* d, const RefSat& c) {
+         LoadSlot(d, 0, c);
+         d->sgpflg[0] = 0;
+       },
+       0.7, SATPOS_OK},
+      {"Kepler, N-dot 1e200 near e = 1",
+       [](WinpData* d, const RefSat& c) {
+         LoadSlot(d, 0, c);
+         d->sgpflg[0] = 0;
+         d->ecc[0] = 0.9999999;
+         d->ndot[0] = 1e200;
+         d->a[0] = getsax(0, c.mnmot, 0.9999999, c.inc);
+         d->adot[0] = -4.0 / 3.0 * d->a[0] * d->ndot[0] / c.mnmot;
+       },
+       -1.5, SATPOS_NOSTATE},
+      {"numerical",
+       [](WinpData* d, const RefSat& c) {
+         numericalSlot(d, 0, c.epoch, Vec3(6778e3, 0, 0), Vec3(0, 4800, 5900));
+       },
+       0.3, SATPOS_OK},
+      {"numerical, beyond the work of one call",
+       [](WinpData* d, const RefSat& c) {
+         numericalSlot(d, 0, c.epoch, Vec3(6778e3, 0, 0), Vec3(0, 4800, 5900));
+         nmevals = 600;
+       },
+       0.3, SATPOS_NOSTATE},
+      {"numerical, Kp 20",
+       [](WinpData* d, const RefSat& c) {
+         numericalSlot(d, 0, c.epoch, Vec3(6778e3, 0, 0), Vec3(0, 4800, 0));
+         d->kp[0] = 20.0;
+       },
+       0.004, SATPOS_OK},
+      {"numerical, no usable state",
+       [](WinpData* d, const RefSat& c) {
+         numericalSlot(d, 0, c.epoch, Vec3(6778e3, 0, 0), Vec3(0, 4800, 5900));
+         d->am[0] = -1.0;
+       },
+       0.3, SATPOS_NOSTATE},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    auto d = NewRecord();
+    auto sp = NewPositions();
+    k.set(d.get(), c);
+    const int st = GetSatPos(c.epoch + k.dt, d.get(), sp.get(), 0, 0);
+    nmevals = NUMPROP_EVAL_BUDGET;
+    EXPECT_EQ(st, k.status);
+    for (double x : {sp->lat[0], sp->lng[0], sp->hgt[0], sp->az[0], sp->el[0], sp->rng[0],
+                     d->irx[0], d->ivz[0]})
+      EXPECT_TRUE(std::isfinite(x));
+    if (k.status == SATPOS_NOSTATE) {
+      EXPECT_NEAR(abs(sp->rsat), SGP4FAIL_R, 1e-9);
+      EXPECT_LT(sp->el[0], -60.0);
+    } else {
+      EXPECT_GT(sp->hgt[0], 50.0);  // (the Kp 20 case is falling)
+    }
+  }
+  auto d = NewRecord();
+  auto sp = NewPositions();
+  EXPECT_EQ(GetSatPos(c.epoch, d.get(), sp.get(), NSLOTS, 0), SATPOS_NOSTATE);
+}
+
+// An ordinary decaying orbit comes down on day 4.56. It used to be flung out
+// at thousands of km/s; now it lies where it came down, below the horizon of
+// observers anywhere, the poles and the date line included.
+TEST(GetSatPos, DecayedNumericalSatelliteIsBelowEveryHorizon) {
+  const double epoch = 58138.9;
+  auto d = NewRecord();
+  auto sp = NewPositions();
+  numericalSlot(d.get(), 0, epoch, Vec3(6778e3, 0, 0), Vec3(0, 4800, 5900));
+  ASSERT_EQ(GetSatPos(epoch + 8.0, d.get(), sp.get(), 0, 0), SATPOS_DECAYED);
+  const double lat = sp->lat[0], lng = sp->lng[0];
+  EXPECT_LE(sp->hgt[0], 0.0);
+  EXPECT_GT(sp->hgt[0], -0.1);
+  EXPECT_NEAR(d->tint[0], epoch + 4.56, 0.05);
+  std::vector<std::pair<double, double>> places = {{90, 0}, {-90, 0}, {0, 180}, {0, -180},
+                                                   {48.1, 11.6}, {-33.9, 151.2}};
+  for (double off : {0.01, 0.1, 1.0, 10.0})
+    for (int q = 0; q < 4; ++q)
+      places.push_back({lat + (q % 2 ? off : -off) * 0.5, lng + (q / 2 ? off : -off)});
+  for (const auto& pl : places)
+    for (double h : {0.0, 3000.0}) {
+      d->lat = std::max(-90.0, std::min(90.0, pl.first));
+      d->lng = pl.second;
+      d->height = h;
+      for (double t : {epoch + 4.6, epoch + 8.0, epoch + 30.0}) {
+        ASSERT_EQ(GetSatPos(t, d.get(), sp.get(), 0, 0), SATPOS_DECAYED);
+        EXPECT_LT(sp->el[0], 0.0) << pl.first << " " << pl.second << " " << h << " " << t;
+        // On the ground where it came down.
+        EXPECT_NEAR(sp->lat[0], lat, 1e-6);
+        EXPECT_NEAR(sp->lng[0], lng, 1e-6);
+      }
+    }
+}
+

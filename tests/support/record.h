@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "astro/attlib.h"
 #include "engine/tle.h"
 #include "engine/vorlixcom.h"
 
@@ -44,6 +45,29 @@ inline bool loadTle(WinpData* d, int i, const std::string& name, const std::stri
   if (r < 1) return false;
   ShiftElm(d, i, WORKSLOT);
   return true;
+}
+
+// Slot i under numerical propagation from the state r (m), v (m/s) at epoch
+// (MJD), with ordinary space weather (F10.7 150, Kp 3), Cd 2.2, A/m 0.01 and
+// the start-up settings of the integrator and of lift.
+inline void numericalSlot(WinpData* d, int i, double epoch, const Vec3& r, const Vec3& v) {
+  d->nmflg[i] = 1;
+  d->sgpflg[i] = 0;
+  d->epoch[i] = d->tint[i] = epoch;
+  d->rx[i] = d->irx[i] = r.x;
+  d->ry[i] = d->iry[i] = r.y;
+  d->rz[i] = d->irz[i] = r.z;
+  d->vx[i] = d->ivx[i] = v.x;
+  d->vy[i] = d->ivy[i] = v.y;
+  d->vz[i] = d->ivz[i] = v.z;
+  d->f107[i] = d->fb107[i] = 150.0;
+  d->kp[i] = 3.0;
+  d->cd[i] = 2.2;
+  d->am[i] = 0.01;
+  d->mnmot[i] = 15.5;
+  d->RKFtol = 1e-8;
+  d->mxit = 20;
+  d->lift = 0.15;
 }
 
 }  // namespace support
