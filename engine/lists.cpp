@@ -1,6 +1,7 @@
 // The all-satellite pass (or event) list and the next-satellites selection.
 #include "engine/lists.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -89,24 +90,30 @@ int AllSatAos(WinpData* d) {
 
   FILE* tle = std::fopen(d->tlenm, "r");
   if (!tle) return ALLSAT_NOTLE;
+  // The list would take the element file's place (or grow inside it while
+  // it is read).
+  if (SameFile(d->savnm, d->tlenm)) {
+    std::fclose(tle);
+    return ALLSAT_NOSAVE;
+  }
   // A new list is written beside the save file and replaces it only when
-  // complete: a failed run must not leave the user a cut-off file instead of
-  // the old one.
+  // complete, an appended one is taken back when it fails: a failed run must
+  // not leave the user a cut-off file instead of the old one.
   const bool fresh = d->svnew != 0;
   SafeFile save(d->savnm);
+  AppendFile more(d->savnm);
   FILE* f = nullptr;
-  if (!fresh)
-    f = std::fopen(d->savnm, "a");
-  else if (save.open())
+  if (!fresh) {
+    if (more.open()) f = more.file();
+  } else if (save.open()) {
     f = save.file();
+  }
   if (!f) {
     std::fclose(tle);
     return ALLSAT_NOSAVE;
   }
   d->svnew = 0;
-  long start = 0;
-  if (std::fseek(f, 0, SEEK_END) == 0) start = std::ftell(f);
-  if (start < 0) start = 0;
+  const long start = fresh ? 0 : std::max(0L, more.start());
   outptr = f;
 
   Keep<double> mxdist(d->mxdist, autozone ? 35.0 : d->mxdist);
@@ -186,8 +193,7 @@ int AllSatAos(WinpData* d) {
       d->svnew = 1;  // nothing was replaced: the next list still starts anew
     }
   } else {
-    if (std::fflush(f) != 0 || std::ferror(f)) ok = false;
-    if (std::fclose(f) != 0) ok = false;
+    ok = more.finish(ok);
   }
   outptr = nullptr;
   if (ok) SortAos(d, start);

@@ -8,7 +8,8 @@
 
 // Results of AllSatAos.
 constexpr int ALLSAT_DONE = 0;
-constexpr int ALLSAT_NOSAVE = 1;     // save file not opened, or a write to it failed
+constexpr int ALLSAT_NOSAVE = 1;     // save file not opened (or it is the TLE file),
+                                     // or a write to it failed
 constexpr int ALLSAT_NOTLE = 2;      // TLE file not opened
 constexpr int ALLSAT_BADSET = -1;    // irmag > 29 (Iridium), or distance 0 in a
                                      // transit/occultation/flare mode without
@@ -21,8 +22,10 @@ constexpr int ALLSAT_BADSET = -1;    // irmag > 29 (Iridium), or distance 0 in a
 // else appended; svnew is cleared), then sorts the block it wrote by time
 // (SortAos; earlier blocks of the file stay as they were). A new file is
 // written as "<savnm>.tmp" and renamed over savnm when complete: when that
-// fails the old file stays as it was and svnew stays set. The settings are
-// checked and the TLE file opened before the save file is touched.
+// fails the old file stays as it was and svnew stays set; an appended block
+// that cannot be written whole is taken back. The settings are checked and
+// the TLE file opened before the save file is touched; a save file that is
+// the TLE file (by any name) is refused.
 // rlm, sunel, mxdist and the prime slot are restored on return; in automatic
 // zone mode (Sun or Moon transit with mxdist <= 0) the satellites with a
 // listed transit are added to the selection.

@@ -294,6 +294,7 @@ void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& 
 
 int saveOrbitTrack(WinpData* d) {
   if (!d || !slotOk(d->prs)) return 1;
+  if (SameFile(d->savnm, d->tlenm)) return 1;  // never over the element file
   SafeFile file(d->savnm);
   if (!file.open()) return 1;
   FILE* f = file.file();
@@ -344,13 +345,17 @@ namespace {
 // Copies the page into the save file: three empty lines, then every line's
 // text (at most 76 characters; the mark is not written).
 int savePage(WinpData* d, const WoutData* o) {
+  // Never over (or into) the element file.
+  if (SameFile(d->savnm, d->tlenm)) return AOS_NOSAVE;
   const bool fresh = d->svnew != 0;
   SafeFile file(d->savnm);
+  AppendFile more(d->savnm);
   FILE* f = nullptr;
-  if (!fresh)
-    f = std::fopen(d->savnm, "a");
-  else if (file.open())
+  if (!fresh) {
+    if (more.open()) f = more.file();
+  } else if (file.open()) {
     f = file.file();
+  }
   if (!f) return AOS_NOSAVE;
   d->svnew = 0;
   outptr = f;
@@ -368,9 +373,8 @@ int savePage(WinpData* d, const WoutData* o) {
     }
     return AOS_DONE;
   }
-  ok = !std::ferror(f) && ok;
-  ok = std::fclose(f) == 0 && ok;
-  return ok ? AOS_DONE : AOS_NOSAVE;
+  // A failed append is taken back: no block cut off mid-line.
+  return more.finish(ok) ? AOS_DONE : AOS_NOSAVE;
 }
 
 // The page's answer when there is no list to make.

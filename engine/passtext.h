@@ -40,8 +40,8 @@ constexpr long ORBITTRACK_MAXLINES = 200000;
 
 // Writes the ground track (or the centre line in transit and flare modes) of
 // the prime slot over the entered interval into a new save file savnm (its
-// old content is replaced). Returns 1 when the file cannot be opened or a
-// write fails, else 0.
+// old content is replaced). Returns 1 when the file cannot be opened, is the
+// TLE file or a write fails, else 0.
 int saveOrbitTrack(WinpData* d);
 
 // ---------------------------------------------------------------------------
@@ -51,7 +51,9 @@ int saveOrbitTrack(WinpData* d);
 // Results of aospass.
 constexpr int AOS_DONE = 0;      // list on the page (and saved when asked)
 constexpr int AOS_NOSAVE = 1;    // list on the page; the save file could not be
-                                 // opened or written ("***" line on the page)
+                                 // opened or written, or it is the TLE file
+                                 // ("***" line on the page); an appended block
+                                 // is taken back
 constexpr int AOS_NOLIST = 2;    // no list: the page says why (no satellite,
                                  // distance <= 0 in an event mode); nothing saved
 

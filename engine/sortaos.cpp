@@ -7,10 +7,13 @@
 
 #include "engine/sortaos.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -62,42 +65,54 @@ bool copyPrefix(FILE* src, FILE* dst, long n) {
 bool sortBlock(const std::string& path, long start) {
   FILE* in = fopen(path.c_str(), "rb");
   if (!in) return false;
+  // Only a regular file has a size to read (a directory may open and report
+  // LLONG_MAX as its end).
+  struct stat st;
+  if (fstat(fileno(in), &st) != 0 || !S_ISREG(st.st_mode)) { fclose(in); return false; }
   if (fseek(in, 0, SEEK_END) != 0) { fclose(in); return false; }
   long size = ftell(in);
   if (size < 0) { fclose(in); return false; }
   if (start < 0) start = 0;
   if (start >= size) { fclose(in); return false; }
 
-  std::string blk(static_cast<size_t>(size - start), '\0');
-  if (fseek(in, start, SEEK_SET) != 0 ||
-      fread(&blk[0], 1, blk.size(), in) != blk.size()) {
-    fclose(in);
-    return false;
-  }
-
-  // Split into pieces the way a line reader with a 160-byte buffer does.
+  // The block and its line index; a file too large for the memory is left
+  // as it is.
+  std::string blk;
   std::vector<Piece> headers;
   std::vector<PassLine> passes;
-  const char* base = blk.data();
-  size_t pos = 0;
-  while (pos < blk.size()) {
-    size_t lim = std::min(blk.size() - pos, kPieceMax);
-    const char* p = base + pos;
-    const void* nl = memchr(p, '\n', lim);
-    size_t plen = nl ? static_cast<size_t>(static_cast<const char*>(nl) - p) + 1 : lim;
-    Piece pc{pos, strnlen(p, plen)};
-    pos += plen;
-    if (pc.len < kMinLine) continue;
-    if (isHeaderStart(p[0])) {
-      headers.push_back(pc);
-    } else if (pc.len >= kMinPassLine) {
-      PassLine pl;
-      char key[AOSKEY_SIZE];
-      CpMMM(key, p);  // reads at most 16 characters, all inside the piece
-      memcpy(pl.key, key, kKeyBytes);
-      pl.text = pc;
-      passes.push_back(pl);
+  try {
+    blk.assign(static_cast<size_t>(size - start), '\0');
+    if (fseek(in, start, SEEK_SET) != 0 ||
+        fread(&blk[0], 1, blk.size(), in) != blk.size()) {
+      fclose(in);
+      return false;
     }
+
+    // Split into pieces the way a line reader with a 160-byte buffer does.
+    const char* const base = blk.data();
+    size_t pos = 0;
+    while (pos < blk.size()) {
+      size_t lim = std::min(blk.size() - pos, kPieceMax);
+      const char* p = base + pos;
+      const void* nl = memchr(p, '\n', lim);
+      size_t plen = nl ? static_cast<size_t>(static_cast<const char*>(nl) - p) + 1 : lim;
+      Piece pc{pos, strnlen(p, plen)};
+      pos += plen;
+      if (pc.len < kMinLine) continue;
+      if (isHeaderStart(p[0])) {
+        headers.push_back(pc);
+      } else if (pc.len >= kMinPassLine) {
+        PassLine pl;
+        char key[AOSKEY_SIZE];
+        CpMMM(key, p);  // reads at most 16 characters, all inside the piece
+        memcpy(pl.key, key, kKeyBytes);
+        pl.text = pc;
+        passes.push_back(pl);
+      }
+    }
+  } catch (const std::exception&) {  // bad_alloc, length_error
+    fclose(in);
+    return false;
   }
   if (passes.size() <= 1) { fclose(in); return false; }
 
@@ -107,6 +122,7 @@ bool sortBlock(const std::string& path, long start) {
                    });
 
   // The sorted file is written as "vorlix.tmp" beside the save file.
+  const char* base = blk.data();
   SafeFile file(path.c_str(), "vorlix.tmp");
   if (!file.open()) { fclose(in); return false; }
   FILE* out = file.file();

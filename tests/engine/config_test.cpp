@@ -465,3 +465,22 @@ TEST_F(ConfigTest, FailedWriteKeepsTheOldFile) {
   ASSERT_EQ(getcfg(got.get(), cfg_.c_str()), CFG_READ);
   EXPECT_EQ(got->lat, 1.0);
 }
+
+// A configuration kept in another folder and linked here is written through
+// the link: the link stays, the file it names gets the settings.
+TEST_F(ConfigTest, WritesThroughASymbolicLink) {
+  ASSERT_EQ(mkdir((dir_ + "/settings").c_str(), 0700), 0);
+  const std::string real = dir_ + "/settings/vorlix.cfg";
+  writeFile(real, "old\n");
+  ASSERT_EQ(symlink("settings/vorlix.cfg", cfg_.c_str()), 0);
+  auto d = newRecord();
+  fillRecord(d.get());
+  ASSERT_EQ(putcfg(d.get(), cfg_.c_str()), 0);
+  struct stat st;
+  ASSERT_EQ(lstat(cfg_.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(readFile(real), kFilled);
+  auto got = newRecord();
+  ASSERT_EQ(getcfg(got.get(), cfg_.c_str()), CFG_READ);
+  EXPECT_EQ(got->lat, d->lat);
+}

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <csignal>
@@ -20,6 +21,7 @@
 #include "support/listsfixture.h"
 
 using namespace listsfx;
+using support::FileSizeLimit;
 
 namespace {
 
@@ -70,29 +72,6 @@ std::unique_ptr<WinpData> ListRecord(const std::string& save) {
   d->svnew = 1;
   return d;
 }
-
-// Files of this process may not grow beyond `bytes` while it lives (writes
-// beyond fail with EFBIG instead of raising SIGXFSZ).
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    oldsig_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit r = old_;
-    r.rlim_cur = bytes;
-    ok_ = setrlimit(RLIMIT_FSIZE, &r) == 0;
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldsig_);
-  }
-  bool ok() const { return ok_; }
-
- private:
-  rlimit old_;
-  void (*oldsig_)(int);
-  bool ok_ = false;
-};
 
 }  // namespace
 
@@ -252,6 +231,63 @@ TEST(AllSatAos, FailedNewListLeavesTheOldFile) {
   ASSERT_EQ(stat(save.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);  // as when written over
   std::remove(save.c_str());
+}
+
+// An appended list that cannot be written whole (a full disk) is taken back:
+// the save file ends as it did, not in a block cut mid-line.
+TEST(AllSatAos, FailedAppendIsTakenBack) {
+  const std::string save = TempPath("more.txt");
+  const std::string old(20000, 'o');
+  { std::ofstream(save) << old; }
+  auto d = ListRecord(save);
+  d->svnew = 0;
+  d->dur = 0.2;
+  int res;
+  {
+    FileSizeLimit limit(20100);  // room for part of the header
+    ASSERT_TRUE(limit.ok());
+    res = AllSatAos(d.get());
+  }
+  EXPECT_EQ(res, ALLSAT_NOSAVE);
+  EXPECT_EQ(readFile(save), old);
+  EXPECT_EQ(AllSatAos(d.get()), ALLSAT_DONE);
+  const std::string now = readFile(save);
+  EXPECT_EQ(now.compare(0, old.size(), old), 0);
+  EXPECT_GT(now.size(), old.size() + 1000);
+  std::remove(save.c_str());
+}
+
+// A save file that is a symbolic link is written through it (the link stays,
+// its target gets the list); a save file that is the TLE file, by its own
+// name or through a link, is refused and the TLE file kept.
+TEST(AllSatAos, SaveFileLinksAndTheTleFile) {
+  const std::string target = TempPath("elsewhere.txt"), link = TempPath("linked.txt");
+  { std::ofstream(target) << "old\n"; }
+  std::remove(link.c_str());
+  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+  auto d = ListRecord(link);
+  d->dur = 0.1;
+  ASSERT_EQ(AllSatAos(d.get()), ALLSAT_DONE);
+  struct stat st;
+  ASSERT_EQ(lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(readFile(target).rfind("Geographic Location: Test site", 0), 0u);
+
+  const std::string tle = TempPath("visual.tle"), tlelink = TempPath("visual-link.tle");
+  { std::ofstream(tle) << readFile(DataPath("visual-2009.tle")); }
+  const std::string elements = readFile(tle);
+  std::remove(tlelink.c_str());
+  ASSERT_EQ(symlink(tle.c_str(), tlelink.c_str()), 0);
+  for (const std::string& name : {tle, tlelink})
+    for (int fresh : {1, 0}) {
+      d = ListRecord(name);
+      std::snprintf(d->tlenm, FILENAME_SIZE, "%s", tle.c_str());
+      d->svnew = fresh;
+      d->dur = 0.1;
+      EXPECT_EQ(AllSatAos(d.get()), ALLSAT_NOSAVE) << name << " " << fresh;
+      EXPECT_EQ(readFile(tle), elements);
+      EXPECT_EQ(d->svnew, fresh);
+    }
 }
 
 TEST(Nxt4Pass, SameSatellitesInTheSameOrderAsSkyfield) {

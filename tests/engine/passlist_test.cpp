@@ -3,6 +3,7 @@
 // and its failures.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 
 #include "engine/passes.h"
 #include "engine/passtext.h"
+#include "support/files.h"
 #include "support/passfixture.h"
 
 using namespace passfix;
@@ -251,6 +253,61 @@ TEST(PassList, SaveFile) {
   EXPECT_EQ(d->svnew, 1);
   std::remove(name.c_str());
   rmdir(dir);
+}
+
+// The save file of the pass list: an append that fails (a full disk) is
+// taken back, not left cut mid-line; a link is written through; the TLE file
+// is never the save file.
+TEST(PassList, SaveFileFailuresLinksAndTheTleFile) {
+  support::TempDir dir;
+  ASSERT_FALSE(dir.path.empty());
+  const std::string save = dir / "satsave.txt";
+  const std::string old(20000, 'o');
+  writeFile(save, old);
+  const auto ref = RefRows("iss_a0");
+  auto d = ListRecord({"iss_a0", 2018, 1, 21, 0, 0.0, 1.0}, ref.front());
+  std::snprintf(d->savnm, sizeof d->savnm, "%s", save.c_str());
+  d->filsav = 1;
+  d->svnew = 0;
+  auto o = std::make_unique<WoutData>();
+  int res;
+  {
+    support::FileSizeLimit limit(20100);
+    ASSERT_TRUE(limit.ok());
+    res = aospass(d.get(), o.get());
+  }
+  EXPECT_EQ(res, AOS_NOSAVE);
+  EXPECT_EQ(readFile(save), old);
+  ASSERT_EQ(aospass(d.get(), o.get()), AOS_DONE);
+  EXPECT_GT(readFile(save).size(), old.size() + 500);
+
+  const std::string target = dir / "real.txt", link = dir / "link.txt";
+  writeFile(target, "old\n");
+  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+  std::snprintf(d->savnm, sizeof d->savnm, "%s", link.c_str());
+  d->svnew = 1;
+  ASSERT_EQ(aospass(d.get(), o.get()), AOS_DONE);
+  struct stat st;
+  ASSERT_EQ(lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(readFile(target).rfind("\n\n\n Geographic Location:", 0), 0u);
+
+  const std::string tle = dir / "visual.txt";
+  writeFile(tle, "ISS\n");
+  std::snprintf(d->tlenm, sizeof d->tlenm, "%s", tle.c_str());
+  for (int fresh : {1, 0}) {
+    std::snprintf(d->savnm, sizeof d->savnm, "%s", tle.c_str());
+    d->svnew = fresh;
+    EXPECT_EQ(aospass(d.get(), o.get()), AOS_NOSAVE) << fresh;
+    EXPECT_EQ(readFile(tle), "ISS\n");
+    std::snprintf(d->savnm, sizeof d->savnm, "%s", dir.path.c_str());  // the folder
+    d->svnew = fresh;
+    EXPECT_EQ(aospass(d.get(), o.get()), AOS_NOSAVE) << fresh;
+  }
+  d->dur = 0.2;
+  std::snprintf(d->savnm, sizeof d->savnm, "%s", tle.c_str());
+  EXPECT_EQ(saveOrbitTrack(d.get()), 1);
+  EXPECT_EQ(readFile(tle), "ISS\n");
 }
 
 // A numerical satellite on an ordinary decaying orbit comes down on day

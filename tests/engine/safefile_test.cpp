@@ -15,22 +15,7 @@
 
 namespace {
 
-// Writes beyond n bytes fail while the object lives (as on a full disk).
-struct FileSizeLimit {
-  struct rlimit old;
-  void (*handler)(int);
-  explicit FileSizeLimit(rlim_t n) {
-    getrlimit(RLIMIT_FSIZE, &old);
-    handler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit lim = old;
-    lim.rlim_cur = n;
-    setrlimit(RLIMIT_FSIZE, &lim);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, handler);
-  }
-};
+using support::FileSizeLimit;
 
 class SafeFileTest : public ::testing::Test {
  protected:
@@ -185,6 +170,7 @@ TEST_F(SafeFileTest, FailedAppendIsTakenBack) {
   writeFile(p, old);
   {
     FileSizeLimit limit(20100);
+    ASSERT_TRUE(limit.ok());
     AppendFile a(p.c_str());
     ASSERT_TRUE(a.open());
     for (int k = 0; k < 1000; ++k) std::fputs("line of the new block\n", a.file());

@@ -100,6 +100,24 @@ TEST_F(SortAosTest, OffsetBeyondEndLeavesSaveFile) {
   EXPECT_EQ(readFile(save_), in);
 }
 
+// A save file that is a directory (on ext4 its end reads as LLONG_MAX, and
+// the sort aborted allocating that much) or a device: nothing is sorted or
+// created, nothing thrown.
+TEST_F(SortAosTest, DirectoryOrDeviceIsNoSaveFile) {
+  const std::string sub = dir_ + "/list";
+  ASSERT_EQ(mkdir(sub.c_str(), 0700), 0);
+  writeFile(sub + "/inside.txt", "kept\n");
+  for (const std::string& name : {sub, std::string("/dev/null"), std::string("/dev/zero")}) {
+    snprintf(d_->savnm, sizeof d_->savnm, "%s", name.c_str());
+    outptr = stdout;
+    SortAos(d_.get(), 0);
+    EXPECT_EQ(outptr, nullptr) << name;
+  }
+  EXPECT_EQ(readFile(sub + "/inside.txt"), "kept\n");
+  EXPECT_FALSE(exists(dir_ + "/vorlix.tmp"));
+  EXPECT_FALSE(exists(sub + "/vorlix.tmp"));
+}
+
 TEST(CpMMM, Keys) {
   struct Case {
     const char* line;

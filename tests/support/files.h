@@ -1,9 +1,12 @@
-// Whole files and private temporary directories for the tests and benchmarks.
+// Whole files, private temporary directories and a file size limit for the
+// tests and benchmarks.
 #ifndef VORLIX_TESTS_SUPPORT_FILES_H
 #define VORLIX_TESTS_SUPPORT_FILES_H
 
 #include <stdlib.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -49,6 +52,31 @@ inline std::string tempPath(const std::string& name) {
   static const TempDir dir;
   return dir / name;
 }
+
+// Files of this process may not grow beyond `bytes` while it lives, as on a
+// full disk (writes beyond fail with EFBIG instead of raising SIGXFSZ).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    oldsig_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit r = old_;
+    r.rlim_cur = bytes;
+    ok_ = setrlimit(RLIMIT_FSIZE, &r) == 0;
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldsig_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  rlimit old_;
+  void (*oldsig_)(int);
+  bool ok_ = false;
+};
 
 }  // namespace support
 
