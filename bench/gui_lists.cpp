@@ -11,6 +11,7 @@
 #include "gui/records.h"
 #include "gui/vorlixview.h"
 #include "gui/vsservices.h"
+#include "support/files.h"
 #include "support/scriptedprompter.h"
 
 namespace {
@@ -30,7 +31,8 @@ void SetUp(const char* tle, int day, int month, int year) {
   indata->year = year;
   setNewMjd(indata);
   std::snprintf(indata->tlenm, FILENAME_SIZE, "%s/%s", VORLIX_BENCH_DATA, tle);
-  std::snprintf(indata->savnm, FILENAME_SIZE, "%s", "/tmp/vorlix_bench_gui_lists.txt");
+  std::snprintf(indata->savnm, FILENAME_SIZE, "%s",
+                support::tempPath("gui_lists.txt").c_str());
 }
 
 // The last object of the file: the search reads every record before it.

@@ -412,10 +412,14 @@ constexpr double kJ2TermKm2 = kJ2x15 * kReWgs84Km * kReWgs84Km;  // 1.5 J2 Re^2
 
 double clockMjd(std::time_t s) { return static_cast<double>(s) / 86400.0 + UNIX_EPOCH_MJD; }
 
+std::time_t systemClock() { return std::time(nullptr); }
+
 }  // namespace
 
+std::time_t (*sysclock)() = systemClock;
+
 void DefTime(WinpData* d) {
-  std::time_t s = std::time(nullptr);
+  std::time_t s = sysclock();
   double t = clockMjd(s);
   double hr;
   caldat(t, d->day, d->month, d->year, hr);
@@ -438,7 +442,7 @@ double SystemZone() { return -GBL_timezone / 3600.0 + 0.0; }
 
 void DefDate(int& day, int& month, int& year) {
   double hr;
-  caldat(clockMjd(std::time(nullptr)), day, month, year, hr);
+  caldat(clockMjd(sysclock()), day, month, year, hr);
 }
 
 void setNewMjd(WinpData* d) {

@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <cstddef>
 #include <cstdio>
+#include <ctime>
 
 #include "astro/attlib.h"
 #include "engine/numparse.h"
@@ -400,6 +401,11 @@ extern double GBL_timezone;
 // h, the operating system's zone east of UT (-GBL_timezone / 3600); a zero
 // zone is +0, never -0 (which "%g" would print as "-0").
 double SystemZone();
+
+// The system clock the engine reads: seconds since the Unix epoch (UT). A
+// test puts a clock that stands still in its place, so that the engine and
+// the window it drives see the same "now".
+extern std::time_t (*sysclock)();
 
 // Date and time fields := current UT of the system clock; sets GBL_timezone.
 void DefTime(WinpData* d);
