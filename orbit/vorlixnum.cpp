@@ -360,6 +360,16 @@ bool finiteState(double x, double y, double z, double vx, double vy, double vz) 
          std::isfinite(vy) && std::isfinite(vz);
 }
 
+// The integrated state of slot s := y (m, m/s).
+void setIntegrated(WinpData* d, int s, const double* y) {
+  d->irx[s] = y[0];
+  d->iry[s] = y[1];
+  d->irz[s] = y[2];
+  d->ivx[s] = y[3];
+  d->ivy[s] = y[4];
+  d->ivz[s] = y[5];
+}
+
 // Height (km) above the ellipsoid of a state y (m) in the integration frame,
 // with N its turn to the true equator of date.
 double heightIn(const Mat3& N, const double* y) {
@@ -456,12 +466,7 @@ int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon,
     const bool ok0 = refok && std::isfinite(dt0);
     if (ok0 && (!stored || std::fabs(dt) > std::fabs(dt0))) {
       d->tint[sat] = d->epoch[sat];
-      d->irx[sat] = d->rx[sat];
-      d->iry[sat] = d->ry[sat];
-      d->irz[sat] = d->rz[sat];
-      d->ivx[sat] = d->vx[sat];
-      d->ivy[sat] = d->vy[sat];
-      d->ivz[sat] = d->vz[sat];
+      setIntegrated(d, sat, ref);
       dt = dt0;
     } else if (!stored) {
       return NUMPROP_BADINPUT;
@@ -555,12 +560,8 @@ int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon,
     Vec3 rm, vm;
     onGround(d, e, timp, rm, vm);
     d->tint[sat] = timp;
-    d->irx[sat] = rm.x;
-    d->iry[sat] = rm.y;
-    d->irz[sat] = rm.z;
-    d->ivx[sat] = vm.x;
-    d->ivy[sat] = vm.y;
-    d->ivz[sat] = vm.z;
+    const double held[6] = {rm.x, rm.y, rm.z, vm.x, vm.y, vm.z};
+    setIntegrated(d, sat, held);
     onGround(d, e, mjd, rm, vm);
     r = rm * 0.001;
     v = vm * 0.001;
@@ -570,12 +571,7 @@ int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon,
 
   // The last good state and the time it belongs to.
   d->tint[sat] += t / 86400.0;
-  d->irx[sat] = smy[0];
-  d->iry[sat] = smy[1];
-  d->irz[sat] = smy[2];
-  d->ivx[sat] = smy[3];
-  d->ivy[sat] = smy[4];
-  d->ivz[sat] = smy[5];
+  setIntegrated(d, sat, smy);
   r = Vec3(smy[0], smy[1], smy[2]) * 0.001;
   v = Vec3(smy[3], smy[4], smy[5]) * 0.001;
   d->mdist = nearMoon ? abs(Vec3(smy[0], smy[1], smy[2]) - mpos) : 0.0;
