@@ -56,6 +56,47 @@ void BM_NumPropLeoOneDay(benchmark::State& state) {
 }
 BENCHMARK(BM_NumPropLeoOneDay)->Unit(benchmark::kMillisecond);
 
+// The longest a call can take: sixty days of the LEO in one call spend the
+// whole evaluation budget (the call stops there, NUMPROP_STOPPED).
+void BM_NumPropWholeBudget(benchmark::State& state) {
+  static WinpData d;
+  Vec3 sun, moon, r, v;
+  bodies(kEpoch + 60.0, sun, moon);
+  int st = NUMPROP_OK;
+  for (auto _ : state) {
+    setup(d);
+    st = NumProp(kEpoch + 60.0, &d, 0, sun, moon, r, v);
+    benchmark::DoNotOptimize(r);
+  }
+  if (st != NUMPROP_STOPPED) state.SkipWithError("the budget was not spent");
+}
+BENCHMARK(BM_NumPropWholeBudget)->Unit(benchmark::kMillisecond);
+
+// A satellite that came down: a call after the impact, one pass-search step.
+void BM_NumPropHeldOnTheGround(benchmark::State& state) {
+  static WinpData d;
+  setup(d);
+  const Vec3 r0(6778e3, 0.0, 0.0), v0(0.0, 4800.0, 5900.0);
+  d.rx[0] = d.irx[0] = r0.x;
+  d.ry[0] = d.iry[0] = r0.y;
+  d.rz[0] = d.irz[0] = r0.z;
+  d.vx[0] = d.ivx[0] = v0.x;
+  d.vy[0] = d.ivy[0] = v0.y;
+  d.vz[0] = d.ivz[0] = v0.z;
+  Vec3 sun, moon, r, v;
+  bodies(kEpoch + 8.0, sun, moon);
+  if (NumProp(kEpoch + 8.0, &d, 0, sun, moon, r, v) != NUMPROP_DECAYED) {
+    state.SkipWithError("it did not come down");
+    return;
+  }
+  double t = kEpoch + 8.0;
+  for (auto _ : state) {
+    t += 1.0 / 1440.0;
+    benchmark::DoNotOptimize(NumProp(t, &d, 0, sun, moon, r, v));
+  }
+}
+BENCHMARK(BM_NumPropHeldOnTheGround);
+
 void BM_RKfunAllForces(benchmark::State& state) {
   static WinpData d;
   setup(d);
