@@ -3,8 +3,9 @@
 
 Icons that the Tango icon theme (Debian package tango-icon-theme, public
 domain) has a fitting picture for are its 22x22 images cut to their central
-20x20 pixels; the satellite icons and the window icon are drawn here, at four
-times their size and scaled down for smooth edges.
+20x20 pixels; the satellite icons, the window icon and the icons whose Tango
+picture is grey (it read as a disabled button: Visibility, Time Step) are
+drawn here, at four times their size and scaled down for smooth edges.
 
 Run with Debian's interpreter (python3-pil):  /usr/bin/python3 tools/gen/gen_icons.py
 """
@@ -30,8 +31,6 @@ FROM_TANGO = {
     "satppass": "actions/go-last",
     "satprefr": "actions/view-refresh",
     "satpsmap": "apps/internet-web-browser",
-    "satpvisb": "status/weather-clear-night",
-    "satptstp": "actions/media-skip-forward",
 }
 
 S = 4  # supersampling factor
@@ -150,6 +149,30 @@ def icon_real_time():
     return finish(img, 20)
 
 
+def icon_visibility():
+    """A night sky: a yellow crescent Moon and two stars on dark blue."""
+    img = canvas(20)
+    d = ImageDraw.Draw(img)
+    d.ellipse(box(10, 10, 18, 18), fill=(32, 74, 135, 255), outline=DARK, width=S)
+    d.ellipse(box(9.0, 10.5, 10.5, 10.5), fill=(252, 233, 79, 255), outline=(196, 160, 0, 255),
+              width=S)
+    d.ellipse(box(11.6, 8.6, 9.0, 9.0), fill=(32, 74, 135, 255))
+    for cx, cy, r in ((14.2, 13.6, 1.6), (12.6, 5.4, 1.2)):
+        d.ellipse(box(cx, cy, r, r), fill=WHITE)
+    return finish(img, 20)
+
+
+def icon_time_step():
+    """Skip forward: two green triangles and a bar."""
+    img = canvas(20)
+    d = ImageDraw.Draw(img)
+    for x0 in (1.5, 7.8):
+        d.polygon([(x0 * S, 4 * S), ((x0 + 6.6) * S, 10 * S), (x0 * S, 16 * S)], fill=GREEN,
+                  outline=GREEN_EDGE)
+    d.rectangle(box(16.4, 10, 2.6, 12), fill=GREEN, outline=GREEN_EDGE, width=S)
+    return finish(img, 20)
+
+
 def icon_window():
     """The window icon: the Earth with a satellite on an inclined orbit."""
     img = canvas(32)
@@ -187,6 +210,8 @@ def main():
         "satpxorb": icon_edit_orbit,
         "satpswss": icon_switch,
         "satprtim": icon_real_time,
+        "satpvisb": icon_visibility,
+        "satptstp": icon_time_step,
         "vorlix32": icon_window,
     }
     for name, make in sorted(drawn.items()):
