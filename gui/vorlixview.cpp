@@ -248,6 +248,7 @@ void VorlixView::vText() {
     resizeToShown();
   } else {
     indata->dspst = 1;
+    redrawIfObserverMoved();
     resizeToShown();
     setCursor(Qt::CrossCursor);
     goHome();

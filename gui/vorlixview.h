@@ -201,6 +201,14 @@ class VorlixView : public QWidget {
   void vLocalInf();
   void vLocalPass();
 
+ private:
+  // The observer moved while a text page was shown: the map drawn before
+  // still has the old place (it is on the background layer), so it is drawn
+  // again when it is next shown. Any redraw clears it.
+  bool observerMoved = false;
+  // Before the plot is shown again after a text page.
+  void redrawIfObserverMoved();
+
   // ==== Sky chart and Sun/Moon chart (issue 18: vorlixview_sky.cpp) ====
  public:
 

@@ -52,8 +52,19 @@ int VorlixView::vInputLocation() {
   QsToChar(dlg.getGeoname(), d->geoname, GEONAME_SIZE - 1);
   // The observer is drawn on the background layer: a map on screen would go
   // on showing the old place until the next Refresh.
-  if (d->dspst == 1 && !d->picmd) vRefreshP();
+  if (d->dspst == 1 && !d->picmd)
+    vRefreshP();
+  else if (!d->picmd)
+    observerMoved = true;
   return 0;
+}
+
+void VorlixView::redrawIfObserverMoved() {
+  if (!observerMoved || indata->picmd) return;
+  // The text page shown last stays the one X brings back.
+  const int mode = dsplmd;
+  vRefreshP();
+  dsplmd = mode;
 }
 
 // With the defaults in force the dialog shows the UTC - TAI that the default

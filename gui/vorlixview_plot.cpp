@@ -83,6 +83,7 @@ bool VorlixView::sunMoonChart() const {
 void VorlixView::vRefresh() {
   WinpData* d = indata;
   dsplmd = 3;
+  observerMoved = false;
   setCursor(Qt::CrossCursor);
   d->dspst = 1;
   pmlay.fill(d->mgrey <= 0 ? QColor(255, 255, 255)

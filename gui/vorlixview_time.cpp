@@ -67,6 +67,7 @@ void VorlixView::RT_Plot() {
   if (busy) return;
   if (indata->dspst < 1) {
     indata->dspst = 1;
+    redrawIfObserverMoved();
     resizeToShown();
   }
   SatPlot(RT_MJD(indata), 1);

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
+#include <QPainter>
 #include <QRadioButton>
 #include <QTextEdit>
 #include <QtTest>
@@ -163,6 +164,35 @@ class ParamsCommandsTest : public QObject {
     const QImage img = view()->pmplot.toImage();
     QCOMPARE(img.pixelColor(view()->PxCoord(48.15, 11.58)), cyan);
     QVERIFY(img.pixelColor(view()->PxCoord(0, 0)) != cyan);
+  }
+
+  // Changed while a text page is shown, the observer is at the new place
+  // when X brings the map back (the map is not redrawn behind the page).
+  void observerMovesWhileTextIsShown() {
+    indata->mapprj = 0;
+    indata->mpnight = 0;
+    indata->centmer = 0;
+    indata->lat = 0;
+    indata->lng = 0;
+    view()->vRefresh();
+    view()->vText();
+    QVERIFY(indata->dspst < 1);
+    ScriptedPrompter p;
+    p.fillAndAccept({{"decButton", "1"}, {"latEdit", "48.15"}, {"lngEdit", "11.58"}});
+    QCOMPARE(view()->vInputLocation(), 0);
+    QVERIFY(indata->dspst < 1);
+    const QColor cyan(0, 255, 255);
+    QCOMPARE(view()->pmplot.toImage().pixelColor(view()->PxCoord(0, 0)), cyan);
+    view()->vText();
+    QCOMPARE(indata->dspst, 1);
+    const QImage img = view()->pmplot.toImage();
+    QCOMPARE(img.pixelColor(view()->PxCoord(48.15, 11.58)), cyan);
+    QVERIFY(img.pixelColor(view()->PxCoord(0, 0)) != cyan);
+    // Back to the page and to the map again: no further redraw, the tracks stay.
+    view()->vText();
+    QPainter(&view()->pmplot).fillRect(0, 0, 1, 1, Qt::magenta);
+    view()->vText();
+    QCOMPARE(view()->pmplot.toImage().pixelColor(0, 0), QColor(Qt::magenta));
   }
 
   void observerRefusedOrCancelled() {
