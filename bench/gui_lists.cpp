@@ -13,6 +13,7 @@
 #include "gui/vsservices.h"
 #include "support/files.h"
 #include "support/scriptedprompter.h"
+#include "support/guibench.h"
 
 namespace {
 
@@ -72,10 +73,4 @@ BENCHMARK(BM_AllSatWindow_Catalogue2018)->Unit(benchmark::kMillisecond)->Iterati
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}
+int main(int argc, char** argv) { return guibench::run(argc, argv); }

@@ -21,6 +21,7 @@
 #include "gui/records.h"
 #include "gui/vorlixview.h"
 #include "tests/gui/photorefs.h"
+#include "support/guibench.h"
 
 namespace {
 
@@ -118,11 +119,4 @@ BENCHMARK(Click)->Arg(0)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(Overlay)->Arg(0)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(Scale)->Arg(0)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return guibench::run(argc, argv); }

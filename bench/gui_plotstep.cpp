@@ -9,30 +9,13 @@
 // five times each, SGP4.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <QTemporaryDir>
-
-#include <cstdlib>
-#include <memory>
-
 #include "gui/records.h"
 #include "gui/vorlixview.h"
-#include "tests/gui/plotfixture.h"
+#include "support/guibench.h"
 
 namespace {
 
-struct Plot {
-  QTemporaryDir dir;
-  std::unique_ptr<VorlixView> view;
-  plotfix::Refs refs = plotfix::loadRefs(VORLIX_TEST_DATA);
-  double t0 = 0;
-  Plot() {
-    const QByteArray cfg = (dir.path() + "/vorlix.cfg").toLocal8Bit();
-    view = std::make_unique<VorlixView>(nullptr, cfg.constData());
-    view->show();
-    plotfix::setUp(indata, refs, 10);
-    t0 = refs.rows.at(0).mjd;
-  }
+struct Plot : guibench::PlotView {
   void set(int kind, int night) {
     indata->mapprj = kind;
     indata->mpnight = night;
@@ -87,11 +70,4 @@ BENCHMARK(Step)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->Unit(benchmark::kMicroseco
 BENCHMARK(StepRedraw)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->Unit(benchmark::kMicrosecond);
 BENCHMARK(DeltaRun)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return guibench::run(argc, argv); }

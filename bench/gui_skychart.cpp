@@ -23,23 +23,14 @@
 #include "gui/skydraw.h"
 #include "gui/skyframe.h"
 #include "gui/vorlixview.h"
-#include "tests/gui/plotfixture.h"
+#include "support/guibench.h"
 
 namespace {
 
-struct Sky {
-  QTemporaryDir dir;
-  std::unique_ptr<VorlixView> view;
-  plotfix::Refs refs = plotfix::loadRefs(VORLIX_TEST_DATA);
-  double t0 = 0;
+struct Sky : guibench::PlotView {
   Sky() {
-    const QByteArray cfg = (dir.path() + "/vorlix.cfg").toLocal8Bit();
-    view = std::make_unique<VorlixView>(nullptr, cfg.constData());
-    view->show();
-    plotfix::setUp(indata, refs, 10);
     indata->skymap = 1;
     indata->visflg = 0;
-    t0 = refs.rows.at(0).mjd;
   }
   void set(int prj, bool fromSat) {
     indata->skyprj = prj;
@@ -110,11 +101,4 @@ BENCHMARK(SkyStepRedraw)->Arg(0)->Arg(3)->Unit(benchmark::kMicrosecond);
 BENCHMARK(SkyFromSatellite)->Arg(0)->Arg(3)->Unit(benchmark::kMicrosecond);
 BENCHMARK(PaintSkyOnly)->Name("PaintSky")->Arg(0)->Arg(3)->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return guibench::run(argc, argv); }

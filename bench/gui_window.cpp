@@ -16,6 +16,7 @@
 #include "gui/vorlix.h"
 #include "gui/vorlixview.h"
 #include "support/windowfixture.h"
+#include "support/guibench.h"
 
 namespace {
 
@@ -71,10 +72,4 @@ BENCHMARK(TextPageProportional)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}
+int main(int argc, char** argv) { return guibench::run(argc, argv); }

@@ -66,45 +66,17 @@ void KeplerNow() {
   d->adot[0] = d->ndot[0] = d->n6dot[0] = 0.0;
 }
 
-// The date fields and zone that make curmjd the given MJD.
-void DateFields(double t) {
-  WinpData* d = indata;
-  int day, month, year;
-  double hour;
-  caldat(t, day, month, year, hour);
-  int h, m;
-  double s;
-  dms(hour, h, m, s);
-  d->day = day;
-  d->month = month;
-  d->year = year;
-  d->hour = h;
-  d->minute = m;
-  d->second = static_cast<int>(s);
-  d->tzone = 0.0;
-  d->tzauto = 0;
-}
-
 }  // namespace
 
-class OrbitCommandsTest : public QObject {
+class OrbitCommandsTest : public WindowTest {
   Q_OBJECT
-
-  WindowFixture* fx = nullptr;
-  std::unique_ptr<VorlixApp> win;
-  VorlixView* view() { return win->viewWidget(); }
 
  private slots:
   void init() {
-    fx = new WindowFixture;
-    fx->writeStandard();
-    win = fx->start();
-    DateFields(60370.5);
+    startStandard();
+    setDateFields(60370.5);
   }
-  void cleanup() {
-    win.reset();
-    delete fx;
-  }
+  void cleanup() { closeWindow(); }
 
   void editWithoutSatellite() {
     indata->satnr = 0;

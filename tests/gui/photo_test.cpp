@@ -87,20 +87,8 @@ void ReadAt(VorlixView* v, const QPoint& at, double& ra, double& dec) {
 
 // The date fields and zone that make curmjd the given MJD.
 void DateFields(double t) {
-  WinpData* d = indata;
-  int day, month, year, h, m;
-  double hour, s;
-  caldat(t, day, month, year, hour);
-  dms(hour + 1e-9, h, m, s);
-  d->day = day;
-  d->month = month;
-  d->year = year;
-  d->hour = h;
-  d->minute = m;
-  d->second = static_cast<int>(s);
-  d->tzone = 0.0;
-  d->tzauto = 0;
-  setNewMjd(d);
+  setDateFields(t);
+  setNewMjd(indata);
 }
 
 // The ISS of match.tle into slot i.
@@ -148,12 +136,8 @@ QString Page() {
 
 }  // namespace
 
-class PhotoTest : public QObject {
+class PhotoTest : public WindowTest {
   Q_OBJECT
-
-  WindowFixture* fx = nullptr;
-  std::unique_ptr<VorlixApp> win;
-  VorlixView* view() { return win->viewWidget(); }
 
   // The synthetic photograph loaded at scale code scale.
   void Load(int scale = 0) {
@@ -163,16 +147,10 @@ class PhotoTest : public QObject {
 
  private slots:
   void init() {
-    fx = new WindowFixture;
-    fx->writeStandard();
-    fx->copyData("gui/match.tle", "match.tle");
-    win = fx->start();
+    startStandard([](const WindowFixture& f) { f.copyData("gui/match.tle", "match.tle"); });
     QVERIFY(!plate().stars.empty());
   }
-  void cleanup() {
-    win.reset();
-    delete fx;
-  }
+  void cleanup() { closeWindow(); }
 
   void actions();
   void sizes_data();

@@ -64,7 +64,7 @@ void PlotStepTest::init() {
   win = fx->start();
   view = win->findChild<VorlixView*>();
   QVERIFY(view);
-  refs = plotfix::loadRefs(VORLIX_TEST_DATA);
+  refs = plotfix::loadRefs();
   QVERIFY(refs.sats.size() >= 2 && !refs.obs.empty() && refs.rows.size() > 50);
   plotfix::setUp(indata, refs, 2);
   indata->shwnm = 0;

@@ -51,7 +51,7 @@ struct SkyWindow {
     fx->writeStandard();
     win = fx->start();
     view = win->findChild<VorlixView*>();
-    sats = plotfix::loadRefs(VORLIX_TEST_DATA);
+    sats = plotfix::loadRefs();
     sky = skyref::load(VORLIX_TEST_DATA);
     if (!view || sats.sats.size() < 2 || sky.times.size() != 4) return false;
     plotfix::setUp(indata, sats, 2);

@@ -47,23 +47,12 @@ std::function<int(QDialog&)> accepting(std::function<void(QDialog&)> fill) {
 }
 }  // namespace
 
-class ParamsCommandsTest : public QObject {
+class ParamsCommandsTest : public WindowTest {
   Q_OBJECT
 
-  WindowFixture* fx = nullptr;
-  std::unique_ptr<VorlixApp> win;
-  VorlixView* view() { return win->viewWidget(); }
-
  private slots:
-  void init() {
-    fx = new WindowFixture;
-    fx->writeStandard();
-    win = fx->start();
-  }
-  void cleanup() {
-    win.reset();
-    delete fx;
-  }
+  void init() { startStandard(); }
+  void cleanup() { closeWindow(); }
 
   // The date typed, less its zone, is the MJD erfa gives for it.
   void dateBecomesTheCurrentTime_data() {

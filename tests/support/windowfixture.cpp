@@ -5,6 +5,7 @@
 #include <QFile>
 #include <cstring>
 
+#include "astro/astrolib.h"
 #include "gui/records.h"
 #include "gui/vorlix.h"
 
@@ -69,4 +70,36 @@ void WindowFixture::zeroRecords() {
 std::unique_ptr<VorlixApp> WindowFixture::start() const {
   zeroRecords();
   return std::make_unique<VorlixApp>(CFG_FILENAME);
+}
+
+WindowTest::~WindowTest() { closeWindow(); }
+
+void WindowTest::startStandard(const std::function<void(const WindowFixture&)>& prepare) {
+  fx = std::make_unique<WindowFixture>();
+  fx->writeStandard();
+  if (prepare) prepare(*fx);
+  win = fx->start();
+}
+
+void WindowTest::closeWindow() {
+  win.reset();
+  fx.reset();
+}
+
+VorlixView* WindowTest::view() const { return win->viewWidget(); }
+
+void setDateFields(double t) {
+  WinpData* d = indata;
+  int day, month, year, h, m;
+  double hour, s;
+  caldat(t, day, month, year, hour);
+  dms(hour + 1e-9, h, m, s);  // 12:00 never as 11:59:59.999
+  d->day = day;
+  d->month = month;
+  d->year = year;
+  d->hour = h;
+  d->minute = m;
+  d->second = static_cast<int>(s);
+  d->tzone = 0.0;
+  d->tzauto = 0;
 }

@@ -5,12 +5,15 @@
 #define VORLIX_TESTS_SUPPORT_WINDOWFIXTURE_H
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 class VorlixApp;
+class VorlixView;
 
 class WindowFixture {
  public:
@@ -41,6 +44,26 @@ class WindowFixture {
   QString oldDir;
   QByteArray oldHome;
 };
+
+// What the window command tests share: a folder with the usual files
+// (writeStandard, then what prepare adds) and the window started on them;
+// closeWindow closes the window before its folder goes. Each test's init
+// and cleanup call them.
+class WindowTest : public QObject {
+ public:
+  ~WindowTest() override;
+
+ protected:
+  void startStandard(const std::function<void(const WindowFixture&)>& prepare = nullptr);
+  void closeWindow();
+  VorlixView* view() const;
+
+  std::unique_ptr<WindowFixture> fx;
+  std::unique_ptr<VorlixApp> win;
+};
+
+// The date fields of indata for the MJD t at zone 0 (curmjd unchanged).
+void setDateFields(double t);
 
 // A path in the source tree's tests/data.
 QString testData(const QString& name);
