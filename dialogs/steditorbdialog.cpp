@@ -351,17 +351,7 @@ void StEditOrbDialog::refreshSlot() {
 // Actions: Edit Time, GEO, State Vec., Adjust
 // ---------------------------------------------------------------------------
 
-void StEditOrbDialog::timeSlot() {
-  int year = 0;
-  double day = 0.0;
-  readNum(yearEdit, year);
-  readNum(dayEdit, day);
-  const int y0 = year;
-  const double d0 = day;
-  if (!EditEpoch(this, year, day) || (year == y0 && day == d0)) return;
-  setNum(yearEdit, year);
-  setNum(dayEdit, day, kDay);
-}
+void StEditOrbDialog::timeSlot() { EditEpochFields(this, yearEdit, dayEdit, kDay); }
 
 void StEditOrbDialog::geoSlot() {
   double lon = 0.0;

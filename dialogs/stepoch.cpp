@@ -5,6 +5,7 @@
 
 #include "astro/astrolib.h"
 #include "dialogs/stdatedialog.h"
+#include "dialogs/stdialog.h"
 #include "gui/prompter.h"
 
 double EpochMjd(int year, double day) { return mjd(0, 1, year, 0.0) + day; }
@@ -42,4 +43,17 @@ bool EditEpoch(QWidget* parent, int& year, double& day) {
     return true;  // nothing changed: the epoch keeps its fraction of a second
   EpochYearDay(mjd(d, mo, y, h - tz + mi / 60.0 + s / 3600.0), year, day);
   return true;
+}
+
+void EditEpochFields(QWidget* parent, QLineEdit* yearEdit, QLineEdit* dayEdit,
+                     const char* dayFormat) {
+  int year = 0;
+  double day = 0.0;
+  readNum(yearEdit, year);
+  readNum(dayEdit, day);
+  const int y0 = year;
+  const double d0 = day;
+  if (!EditEpoch(parent, year, day) || (year == y0 && day == d0)) return;
+  setNum(yearEdit, year);
+  setNum(dayEdit, day, dayFormat);
 }

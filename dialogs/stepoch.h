@@ -4,6 +4,7 @@
 #ifndef VORLIX_DIALOGS_STEPOCH_H
 #define VORLIX_DIALOGS_STEPOCH_H
 
+class QLineEdit;
 class QWidget;
 
 // MJD of day `day` of `year` (day 1.0 = 1 January 0h UT).
@@ -18,5 +19,10 @@ void EpochYearDay(double mjd, int& year, double& day);
 // the new epoch; OK without a change keeps the epoch as it was, fraction of a
 // second included. Returns false on Cancel (year and day unchanged).
 bool EditEpoch(QWidget* parent, int& year, double& day);
+
+// The epoch of a year field and a day field through EditEpoch; the fields are
+// written again (the day in dayFormat) only when the epoch changed.
+void EditEpochFields(QWidget* parent, QLineEdit* yearEdit, QLineEdit* dayEdit,
+                     const char* dayFormat);
 
 #endif

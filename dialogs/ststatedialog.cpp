@@ -159,18 +159,7 @@ void StStateDialog::refSlot() {
   showVector(r, v);
 }
 
-void StStateDialog::timeSlot() {
-  int year = 0;
-  double day = 0.0;
-  readNum(yearEdit, year);
-  readNum(dayEdit, day);
-  const int y0 = year;
-  const double d0 = day;
-  if (!EditEpoch(this, year, day)) return;
-  if (year == y0 && day == d0) return;
-  setNum(yearEdit, year);
-  setNum(dayEdit, day, kDayFormat);
-}
+void StStateDialog::timeSlot() { EditEpochFields(this, yearEdit, dayEdit, kDayFormat); }
 
 void StStateDialog::accept() {
   if (!fieldsValid()) return;

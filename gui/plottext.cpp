@@ -101,3 +101,9 @@ double wholeSecond(double t) {
   dms(hour, h, m, s);
   return mjd(day, month, year, ddd(h, m, static_cast<int>(s + 0.5)));
 }
+
+QString angleText(const char* label, int wide, int mode, double v) {
+  char a[PRPANG_SIZE];
+  prpang(a, wide, mode, v);
+  return QString::fromLatin1(label) + QString::fromLatin1(a);
+}

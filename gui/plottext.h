@@ -5,6 +5,7 @@
 #define VORLIX_GUI_PLOTTEXT_H
 
 #include <QColor>
+#include <QString>
 
 #include "engine/vorlixcom.h"
 
@@ -34,6 +35,10 @@ PanelPen eventValueText(const WinpData& d, const SatPosData& sp, int p, bool rel
 // Hz, Doppler shift of frequ for a range rate in km/s (positive receding);
 // the speed is capped at 0.99 of the speed of light.
 double dopplerShift(double frequ, double rate);
+
+// label followed by the angle v as prpang writes it (wide: 4-digit R.A.
+// hours; mode: its format).
+QString angleText(const char* label, int wide, int mode, double v);
 
 // Marker, track and name colour of slot i on a background mgrey.
 QColor markerColour(int i, int mgrey);

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "dialogs/stastdialog.h"
+#include "dialogs/stdialog.h"
 #include "dialogs/stmatchdialog.h"
 #include "dialogs/storbdetdialog.h"
 #include "engine/orbitdet.h"
@@ -27,19 +28,6 @@ constexpr double kPi = 3.14159265358979323846;
 
 // Title of the photograph's messages.
 const char* const kPicTitle = "PicAst: ";
-
-QString angleText(const char* label, int mode, double v) {
-  char a[PRPANG_SIZE];
-  prpang(a, 1, mode, v);
-  return QString::fromLatin1(label) + QString::fromLatin1(a);
-}
-
-QString numText(const char* fmt, double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, fmt, v);
-  decdot(buf);
-  return QString::fromLatin1(buf);
-}
 
 // Reference stars are marked in green, with their number.
 const QColor kStarMark(0, 255, 0);
@@ -216,8 +204,8 @@ void VorlixView::astroEvent(int x, int y, bool) {
     picMarkStars(g);
     g.setFont(QFont("Helvetica", d->mfsz, d->bf ? QFont::Bold : QFont::Normal));
     const QColor yellow(255, 255, 0);
-    const PicItem line[] = {{180, yellow, angleText("R.A.:", -2, ra)},
-                            {320, yellow, angleText("Dec.:", -1, dec)}};
+    const PicItem line[] = {{180, yellow, angleText("R.A.:", 1, -2, ra)},
+                            {320, yellow, angleText("Dec.:", 1, -1, dec)}};
     picLine(g, line, 2);
   }
   setCursor(Qt::CrossCursor);
@@ -254,11 +242,11 @@ void VorlixView::PicPlot(double t) {
   int n = 0;
   line[n++] = {10, Qt::white, QString::fromLatin1(ptxt)};
   if (d->flarflg && d->flarmod == -1) {
-    line[n++] = {180, yellow, numText("Y:%7.1lf", d->occra)};
-    line[n++] = {290, yellow, numText("P:%7.1lf", d->occdec)};
+    line[n++] = {180, yellow, numText(d->occra, "Y:%7.1lf")};
+    line[n++] = {290, yellow, numText(d->occdec, "P:%7.1lf")};
   } else if (nsat > 0) {
-    line[n++] = {180, yellow, angleText("R.A.:", -2, satps->ra[p])};
-    line[n++] = {320, yellow, angleText("Dec.:", -1, satps->dec[p])};
+    line[n++] = {180, yellow, angleText("R.A.:", 1, -2, satps->ra[p])};
+    line[n++] = {320, yellow, angleText("Dec.:", 1, -1, satps->dec[p])};
   }
   if (nsat > 0) {
     char name[17];

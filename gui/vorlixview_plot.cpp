@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "astro/astrolib.h"
+#include "dialogs/stdialog.h"
 #include "engine/passes.h"
 #include "engine/satpos.h"
 #include "gui/mapdraw.h"
@@ -38,18 +39,6 @@ QString shortName(const char* name) {
   return QString::fromLatin1(buf);
 }
 
-QString angleText(const char* label, int wide, int mode, double v) {
-  char a[PRPANG_SIZE];
-  prpang(a, wide, mode, v);
-  return QString::fromLatin1(label) + QString::fromLatin1(a);
-}
-
-QString numText(const char* fmt, double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, fmt, v);
-  decdot(buf);
-  return QString::fromLatin1(buf);
-}
 }  // namespace
 
 MapFrame VorlixView::frame() const {
@@ -284,10 +273,10 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   g.setPen(base);
   text(1, 0, angleText("Lat  :", d->ra4d, d->ddmm, s->lat[p]));
   text(1, 1, angleText("Lng :", d->ra4d, d->ddmm, s->lng[p]));
-  text(1, 2, numText("Height:%8.1lf km", s->hgt[p]));
-  text(0, 1, numText("TimeZone: %g", d->tzone));
+  text(1, 2, numText(s->hgt[p], "Height:%8.1lf km"));
+  text(0, 1, numText(d->tzone, "TimeZone: %g"));
   text(0, 2, d->rtflg ? QStringLiteral("R/T") : QString::asprintf("Year:%5i", d->plyear));
-  if (!rel) text(4, 1, numText("ObsSun:%7.1lf", s->sunelo));
+  if (!rel) text(4, 1, numText(s->sunelo, "ObsSun:%7.1lf"));
 
   char ev[PRPANG_SIZE];
   const PanelPen evPen = eventValueText(*d, *s, p, rel, ev);
@@ -303,20 +292,20 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   if (rel) {
     text(2, 0, angleText("Lat :", d->ra4d, d->ddmm, s->ra[p]));
     text(2, 1, angleText("Lng :", d->ra4d, d->ddmm, s->dec[p]));
-    text(2, 2, numText("Hgt:%8.1lf km", s->sunh[p]));
+    text(2, 2, numText(s->sunh[p], "Hgt:%8.1lf km"));
   } else if (!eventMode && !d->eclflg) {
     text(2, 0, angleText("R.A.:", d->ra4d, -2, s->ra[p]));
     text(2, 1, angleText("Dec.:", d->ra4d, -1, s->dec[p]));
-    text(2, 2, numText("SatSun:%7.1lf", s->sunh[p]));
+    text(2, 2, numText(s->sunh[p], "SatSun:%7.1lf"));
   } else if (!eventMode) {
-    text(2, 0, numText("S/M Ang.:%7.2lf", d->smang));
+    text(2, 0, numText(d->smang, "S/M Ang.:%7.2lf"));
     g.setPen(Qt::red);
     if (d->ecltyp < 1) {
       text(2, 2, QStringLiteral("No Eclipse"));
     } else {
       g.setPen(pen);
-      text(2, 1, d->chlen > 0 ? numText("Ecl.Pow:%6.2lf", 100 * d->eclpow) + "%"
-                              : numText("Ecl.Mag.:%7.3lf", d->eclmag));
+      text(2, 1, d->chlen > 0 ? numText(100 * d->eclpow, "Ecl.Pow:%6.2lf") + "%"
+                              : numText(d->eclmag, "Ecl.Mag.:%7.3lf"));
       g.setPen(Qt::red);
       text(2, 2, d->ecltyp == 2 ? QStringLiteral("Total Ecl.")
                  : d->ecltyp == 3 ? QStringLiteral("Annular Ecl.") : QStringLiteral("Partial Ecl."));
@@ -328,8 +317,8 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
       text(2, 0, angleText("Lat :", d->ra4d, d->ddmm, s->ctlat[p]));
       text(2, 1, angleText("Lng :", d->ra4d, d->ddmm, s->ctlng[p]));
     } else if (d->flarmod == -1) {
-      text(2, 0, numText("Y:%7.1lf", d->occra));
-      text(2, 1, numText("P:%7.1lf", d->occdec));
+      text(2, 0, numText(d->occra, "Y:%7.1lf"));
+      text(2, 1, numText(d->occdec, "P:%7.1lf"));
     } else {
       text(2, 0, d->solflar ? QStringLiteral("Solar Panel") : angleText("R.A.:", d->ra4d, -2, d->occra));
       text(2, 1, angleText(d->solflar ? "Ang.:" : "Dec.:", d->ra4d, -1, d->occdec));
@@ -345,9 +334,9 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   if (!rel && e < 0) epen = Qt::black;
   if (rel && !cksatok(indata, satps, p)) epen = Qt::black;
   g.setPen(epen);
-  text(3, 0, numText("Azim.:%7.2lf", s->az[p]));
-  text(3, 1, numText("Elev.:%7.2lf", e));
-  text(3, 2, numText("Range:%8.1lf km", s->rng[p]));
+  text(3, 0, numText(s->az[p], "Azim.:%7.2lf"));
+  text(3, 1, numText(e, "Elev.:%7.2lf"));
+  text(3, 2, numText(s->rng[p], "Range:%8.1lf km"));
 
   if (d->satnr < 1) {
     g.setPen(Qt::red);
