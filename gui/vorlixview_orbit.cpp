@@ -41,7 +41,9 @@ class RecordSnapshot {
   std::unique_ptr<WinpData> saved_;
 };
 
-// Slot i as a new satellite without elements, epoch now.
+// Slot i as a new satellite without elements, epoch now. Its force model
+// settings go back to the defaults when its state is first computed
+// (EpochState with reset).
 void EmptySlot(int i) {
   WinpData* d = indata;
   d->norad[i] = 0;
@@ -55,15 +57,6 @@ void EmptySlot(int i) {
                     d->irz, d->ivx, d->ivy, d->ivz, d->deltv, d->yaw, d->pitch})
     f[i] = 0.0;
   d->tint[i] = d->epoch[i];
-  d->ionf[i] = false;
-  d->suns[i] = true;
-  d->epu[i] = false;
-  d->f107[i] = d->dF107;
-  d->fb107[i] = d->dFB107;
-  d->kp[i] = d->dKp;
-  d->cd[i] = d->dCd;
-  d->cr[i] = d->dCr;
-  d->am[i] = d->dAm;
 }
 
 bool HasState(int i) {
@@ -158,8 +151,10 @@ bool VorlixView::editOrbChain() {
     d->n6dot[i] = n6dot;
     d->bstar[i] = bstar;
     d->sgpsat = SGPSAT_NONE;
+    // A new satellite has no state yet (EmptySlot), so it always gets one
+    // here, with the default force model.
     if (!nm || !HasState(i)) {
-      EpochState(d, i, false);  // (clears nmflg)
+      EpochState(d, i, empty);  // (clears nmflg)
       d->nmflg[i] = nm ? 1 : 0;
     }
     if (d->satnr < 1) d->satnr = 1;

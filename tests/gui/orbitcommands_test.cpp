@@ -88,7 +88,14 @@ class OrbitCommandsTest : public WindowTest {
     QVERIFY(Same(*before));
     p.fillAndAccept({{"nameEdit", "NEW SAT"}, {"eccEdit", "0.001"}, {"incEdit", "51.6"},
                      {"n0Edit", "15.5"}});
+    // What an earlier satellite of the slot left is not the new one's.
+    indata->f107[0] = 1.0;
+    indata->kp[0] = 9.0;
+    indata->ionf[0] = true;
     view()->vEditOrb();
+    QCOMPARE(indata->f107[0], indata->dF107);
+    QCOMPARE(indata->kp[0], indata->dKp);
+    QVERIFY(!indata->ionf[0]);
     QCOMPARE(indata->satnr, 1);
     QCOMPARE(QString(indata->satname[0]), QString("NEW SAT"));
     QCOMPARE(indata->mnmot[0], 15.5);
