@@ -22,6 +22,7 @@
 #include "gui/vorlix.h"
 #include "gui/vorlixview.h"
 #include "photorefs.h"
+#include "support/orbitslots.h"
 #include "support/scriptedprompter.h"
 #include "support/shots.h"
 #include "support/windowfixture.h"
@@ -92,21 +93,7 @@ void DateFields(double t) {
 }
 
 // The ISS of match.tle into slot i.
-bool LoadIss(int i) {
-  WinpData* d = indata;
-  const QByteArray path = QFile::encodeName(testData("gui/match.tle"));
-  FILE* f = std::fopen(path.constData(), "r");
-  if (!f) return false;
-  std::snprintf(d->cfgname[WORKSLOT], SATNAME_SIZE, "%s", "ISS");
-  d->srchmd = 0;
-  char msg[TLEMSG_SIZE];
-  const int res = tleread(d, f, msg, 0);
-  std::fclose(f);
-  if (res == 0) return false;
-  ShiftElm(d, i, WORKSLOT);
-  if (d->satnr < i + 1) d->satnr = i + 1;
-  return true;
-}
+bool LoadIss(int i) { return LoadSatFrom(QStringLiteral("gui/match.tle"), "ISS", i); }
 
 // Positions as skyfield computed them: WGS-72, UT1 = UTC, R.A./Dec. of J2000.
 void SkyfieldSettings() {

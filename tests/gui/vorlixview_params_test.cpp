@@ -50,6 +50,16 @@ std::function<int(QDialog&)> accepting(std::function<void(QDialog&)> fill) {
 class ParamsCommandsTest : public WindowTest {
   Q_OBJECT
 
+  // The plain world map on screen with the observer at 0, 0.
+  void plainMapAtZero() {
+    indata->mapprj = 0;
+    indata->mpnight = 0;
+    indata->centmer = 0;
+    indata->lat = 0;
+    indata->lng = 0;
+    view()->vRefresh();
+  }
+
  private slots:
   void init() { startStandard(); }
   void cleanup() { closeWindow(); }
@@ -138,12 +148,7 @@ class ParamsCommandsTest : public WindowTest {
 
   // A map on screen shows the observer at the new place at once.
   void observerMovesOnTheMap() {
-    indata->mapprj = 0;
-    indata->mpnight = 0;
-    indata->centmer = 0;
-    indata->lat = 0;
-    indata->lng = 0;
-    view()->vRefresh();
+    plainMapAtZero();
     const QColor cyan(0, 255, 255);
     QCOMPARE(view()->pmplot.toImage().pixelColor(view()->PxCoord(0, 0)), cyan);
     ScriptedPrompter p;
@@ -158,12 +163,7 @@ class ParamsCommandsTest : public WindowTest {
   // Changed while a text page is shown, the observer is at the new place
   // when X brings the map back (the map is not redrawn behind the page).
   void observerMovesWhileTextIsShown() {
-    indata->mapprj = 0;
-    indata->mpnight = 0;
-    indata->centmer = 0;
-    indata->lat = 0;
-    indata->lng = 0;
-    view()->vRefresh();
+    plainMapAtZero();
     view()->vText();
     QVERIFY(indata->dspst < 1);
     ScriptedPrompter p;

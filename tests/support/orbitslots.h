@@ -37,11 +37,11 @@ inline void OrbitRecord() {
   d->rndtm = 1.0;
 }
 
-// Loads the element set whose name starts with name into slot i (satnr
-// grows to i + 1) and makes it the prime satellite.
-inline bool LoadSat(const char* name, int i) {
+// Loads the element set of tests/data/<file> whose name starts with name
+// into slot i (satnr grows to i + 1).
+inline bool LoadSatFrom(const QString& file, const char* name, int i) {
   WinpData* d = indata;
-  const QByteArray path = QFile::encodeName(testData("orbit/orbit.tle"));
+  const QByteArray path = QFile::encodeName(testData(file));
   FILE* f = std::fopen(path.constData(), "r");
   if (!f) return false;
   std::snprintf(d->cfgname[WORKSLOT], SATNAME_SIZE, "%s", name);
@@ -52,7 +52,13 @@ inline bool LoadSat(const char* name, int i) {
   if (res == 0) return false;
   ShiftElm(d, i, WORKSLOT);
   if (d->satnr < i + 1) d->satnr = i + 1;
-  d->prs = i;
+  return true;
+}
+
+// The same from orbit/orbit.tle, and the satellite becomes the prime one.
+inline bool LoadSat(const char* name, int i) {
+  if (!LoadSatFrom(QStringLiteral("orbit/orbit.tle"), name, i)) return false;
+  indata->prs = i;
   return true;
 }
 
