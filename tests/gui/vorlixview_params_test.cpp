@@ -17,6 +17,7 @@
 #include "gui/vorlix.h"
 #include "gui/vorlixview.h"
 #include "support/scriptedprompter.h"
+#include "support/shots.h"
 #include "support/windowfixture.h"
 
 namespace {
@@ -174,6 +175,7 @@ class ParamsCommandsTest : public WindowTest {
     QCOMPARE(view()->pmplot.toImage().pixelColor(view()->PxCoord(0, 0)), cyan);
     view()->vText();
     QCOMPARE(indata->dspst, 1);
+    shot(view()->pmplot, "observer-after-text-page.png");
     const QImage img = view()->pmplot.toImage();
     QCOMPARE(img.pixelColor(view()->PxCoord(48.15, 11.58)), cyan);
     QVERIFY(img.pixelColor(view()->PxCoord(0, 0)) != cyan);
