@@ -6,6 +6,7 @@
 #include "dialogs/stepoch.h"
 #include "gui/stateframes.h"
 #include "gui/vsservices.h"
+#include "orbit/vorlixnum.h"
 
 namespace {
 const char* const kVecFormat = "%20.12le";
@@ -102,9 +103,11 @@ void StStateDialog::setParams(bool nmflg, int year, double day, double r0, doubl
     setNum(cdEdit, cd);
     setNum(crEdit, cr);
     cstateBox->setChecked(true);
-    checkField(fb107Edit, tr("Average Solar Flux"), 0.0, 1e4);
-    checkField(f107Edit, tr("Daily Solar Flux"), 0.0, 1e4);
-    checkField(kpEdit, tr("Kp Index"), 0.0, 9.0);
+    // The engine keeps the space weather within these ranges: a larger number
+    // would be stored changed without a word.
+    checkField(fb107Edit, tr("Average Solar Flux"), 0.0, F107_MAX);
+    checkField(f107Edit, tr("Daily Solar Flux"), 0.0, F107_MAX);
+    checkField(kpEdit, tr("Kp Index"), 0.0, KP_MAX);
     checkField(amEdit, tr("Area/Mass"), 0.0, 1e4);
     checkField(cdEdit, tr("Drag Coefficient"), 0.0, 100.0);
     checkField(crEdit, tr("Radiation Pressure"), 0.0, 100.0);

@@ -1,4 +1,5 @@
 #include "dialogs/stsysconfdialog.h"
+#include "orbit/vorlixnum.h"
 
 StSysConfDialog::StSysConfDialog(QWidget* parent) : StDialog(parent) {
   setupUi(this);
@@ -8,9 +9,9 @@ StSysConfDialog::StSysConfDialog(QWidget* parent) : StDialog(parent) {
   // every new numerical slot unusable.
   checkField(tolEdit, tr("Relative Tolerance"), 1e-14, 1);
   checkField(mxiEdit, tr("Maximum Number of Iterations"), 0, 1000000, Integer);
-  checkField(fb107Edit, tr("Average Solar Flux"), 0, 1000);
-  checkField(f107Edit, tr("Daily Solar Flux"), 0, 1000);
-  checkField(kpEdit, tr("Geomagnetic Kp Index"), 0, 9);
+  checkField(fb107Edit, tr("Average Solar Flux"), 0, F107_MAX);
+  checkField(f107Edit, tr("Daily Solar Flux"), 0, F107_MAX);
+  checkField(kpEdit, tr("Geomagnetic Kp Index"), 0, KP_MAX);
   checkField(dragEdit, tr("Drag Coefficient"), 0, 100);
   checkField(crEdit, tr("Radiation Pressure"), 0, 100);
   checkField(amEdit, tr("Area/Mass"), 0, 1000);

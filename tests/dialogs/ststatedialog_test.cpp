@@ -205,6 +205,10 @@ void StStateDialogTest::refusedInput_data() {
   QTest::newRow("position nan") << "r1Edit" << "nan";
   QTest::newRow("velocity inf") << "v2Edit" << "inf";
   QTest::newRow("negative drag") << "cdEdit" << "-1";
+  // Beyond what the engine keeps: it would be stored changed.
+  QTest::newRow("daily flux 1001") << "f107Edit" << "1001";
+  QTest::newRow("mean flux 5000") << "fb107Edit" << "5000";
+  QTest::newRow("Kp 9.5") << "kpEdit" << "9.5";
 }
 
 void StStateDialogTest::refusedInput() {

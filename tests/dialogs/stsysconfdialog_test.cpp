@@ -51,6 +51,8 @@ class StSysConfDialogTest : public QObject {
     QTest::newRow("drag -1") << "dragEdit" << "-1" << "Drag Coefficient";
     QTest::newRow("area/mass inf") << "amEdit" << "inf" << "Area/Mass";
     QTest::newRow("Kp 12") << "kpEdit" << "12" << "Geomagnetic Kp Index";
+    QTest::newRow("flux 1000") << "f107Edit" << "1000" << "";
+    QTest::newRow("mean flux 1001") << "fb107Edit" << "1001" << "Average Solar Flux";
     QTest::newRow("flux letters read 0") << "f107Edit" << "high" << "";
   }
   void refusals() {
