@@ -103,11 +103,14 @@ int vsSavePassDt(int mode) {
     SafeFile f(indata->savnm);
     ok = f.open() && f.write(block.constData(), static_cast<size_t>(block.size())) &&
          f.commit() == SafeFile::Done;
-  } else if (FILE* f = std::fopen(indata->savnm, "a")) {
-    ok = std::fwrite(block.constData(), 1, static_cast<size_t>(block.size()), f) ==
-         static_cast<size_t>(block.size());
-    ok = std::fflush(f) == 0 && !std::ferror(f) && ok;
-    ok = std::fclose(f) == 0 && ok;
+  } else {
+    // A write that fails part way (a full disk) is cut back to the old size.
+    AppendFile f(indata->savnm);
+    if (f.open()) {
+      ok = std::fwrite(block.constData(), 1, static_cast<size_t>(block.size()), f.file()) ==
+           static_cast<size_t>(block.size());
+      ok = f.finish(ok);
+    }
   }
   if (!ok) {
     prompter().inform(QStringLiteral("Pass Details"),

@@ -63,6 +63,7 @@ class PassListTest : public QObject {
   void viewerShowsTheEngineListing();
   void saveAppendsAndStartsAnew();
   void saveReportsAnUnwritableFile();
+  void failedAppendLeavesTheFileAsItWas();
   void savingAnotherListKeepsTheShownOne();
 
  private:
@@ -259,6 +260,27 @@ void PassListTest::saveReportsAnUnwritableFile() {
     QVERIFY(sp->boxes[0].text.startsWith("*** Problems with the output file"));
     QCOMPARE(indata->svnew, fresh);  // a new file is still to be started
   }
+}
+
+// A disk that fills up half way through an appended block: the file keeps its
+// old content, without a block cut mid-line.
+void PassListTest::failedAppendLeavesTheFileAsItWas() {
+  realPassList();
+  QCOMPARE(aospass(indata, outdata), AOS_DONE);
+  indata->ipass = 0;
+  qstrncpy(indata->savnm, QFile::encodeName(fx->path("passes.txt")).constData(), FILENAME_SIZE);
+  indata->svnew = 1;
+  QCOMPARE(vsSavePassDt(1), 0);
+  const QByteArray one = readAll(fx->path("passes.txt"));
+  QVERIFY(one.size() > 200);
+  {
+    support::FileSizeLimit full(static_cast<rlim_t>(one.size() + 100));
+    QVERIFY(full.ok());
+    QVERIFY(vsSavePassDt(1) != 0);
+  }
+  QVERIFY(sp->boxes.last().text.startsWith("*** Problems with the output file"));
+  QCOMPARE(readAll(fx->path("passes.txt")), one);
+  QCOMPARE(indata->svnew, 0);
 }
 
 void PassListTest::savingAnotherListKeepsTheShownOne() {
