@@ -117,6 +117,9 @@ class VorlixView : public QWidget {
   int cx = 0, cy = 0;
   double sclx = 0.0, scly = 0.0;
   int mkx[MAXSEL] = {}, mky[MAXSEL] = {};
+  // GetSatPos's status of each slot at the last plot step: a slot without a
+  // position gets no marker, footprint or track point, and says so in the panel.
+  int posst[MAXSEL] = {};
 
   // The other charts of the plot step, dispatched from vRefresh, SatPlot and
   // getMapPos: the sky chart and the Sun/Moon close-up (vorlixview_sky.cpp)

@@ -235,7 +235,7 @@ void VorlixView::PicPlot(double t) {
   plotTimeText(t, d->tzone, d->tstep, ptxt, d->plyear);
   const int nsat = std::max(0, std::min(d->satnr, MAXSEL));
   const int p = d->prs >= 0 && d->prs < nsat ? d->prs : 0;
-  for (int i = 0; i < nsat; ++i) GetSatPos(t, d, satps, i, 0);
+  for (int i = 0; i < nsat; ++i) posst[i] = GetSatPos(t, d, satps, i, 0);
 
   const QColor yellow(255, 255, 0);
   PicItem line[4];
@@ -244,6 +244,10 @@ void VorlixView::PicPlot(double t) {
   if (d->flarflg && d->flarmod == -1) {
     line[n++] = {180, yellow, numText(d->occra, "Y:%7.1lf")};
     line[n++] = {290, yellow, numText(d->occdec, "P:%7.1lf")};
+  } else if (nsat > 0 && posst[p] != SATPOS_OK) {
+    line[n++] = {180, Qt::red,
+                 posst[p] == SATPOS_DECAYED ? QStringLiteral("*** Decayed ***")
+                                            : QStringLiteral("*** No Position ***")};
   } else if (nsat > 0) {
     line[n++] = {180, yellow, angleText("R.A.:", 1, -2, satps->ra[p])};
     line[n++] = {320, yellow, angleText("Dec.:", 1, -1, satps->dec[p])};
@@ -264,7 +268,7 @@ void VorlixView::PicPlot(double t) {
     mky[i] = 0;
     const bool seen =
         d->visflg == 0 || satps->sunh[i] >= 0 || (d->moonflg && satps->moonh[i] > 0);
-    if (!(satps->el[i] > 0) || !seen) continue;
+    if (posst[i] != SATPOS_OK || !(satps->el[i] > 0) || !seen) continue;
     double x, y;
     int px, py;
     if (!platePixel(*d, DmsDegF(satps->ra[i]) * kPi / 12.0, DmsDegF(satps->dec[i]) * kPi / 180.0,

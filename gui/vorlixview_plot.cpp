@@ -177,7 +177,7 @@ void VorlixView::SatPlot(double t, int flag) {
   const int nsat = std::max(0, std::min(d->satnr, MAXSEL));
   char ptxt[PLOTTIME_SIZE];
   plotTimeText(t, d->tzone, d->tstep, ptxt, d->plyear);
-  for (int i = 0; i < nsat; ++i) GetSatPos(t, d, satps, i, flag);
+  for (int i = 0; i < nsat; ++i) posst[i] = GetSatPos(t, d, satps, i, flag);
 
   composePlot();
   QPainter g(&pmplot);
@@ -200,6 +200,9 @@ void VorlixView::SatPlot(double t, int flag) {
     } else {
       q = ::PxCoord(f, satps->lat[i], satps->lng[i]);
     }
+    // The engine's stand-in place of a satellite it cannot place is no place
+    // to draw: no marker, footprint, name or track point.
+    if (posst[i] != SATPOS_OK) q = QPoint(d->pltw + 3, 0);
     mkx[i] = q.x();
     mky[i] = q.y();
     const bool onChart = q.x() - 2 <= d->pltw;
@@ -212,7 +215,8 @@ void VorlixView::SatPlot(double t, int flag) {
         g.drawPoint(q);
       }
     }
-    if (flag && !d->occflg && !d->flarflg && !d->skymap && !smcStep && satps->nfp > 0) {
+    if (flag && !d->occflg && !d->flarflg && !d->skymap && !smcStep && satps->nfp > 0 &&
+        posst[i] == SATPOS_OK) {
       QPoint circle[NFPPTS];
       const int n = std::min(satps->nfp, NFPPTS);
       for (int k = 0; k < n; ++k)
@@ -268,20 +272,31 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
 
   g.setPen(Qt::white);
   text(0, 0, QString::fromLatin1(ptxt));
+  // The prime satellite without a position: the stand-in numbers of the
+  // engine (the Earth's centre region) would read as a place.
+  const bool placed = d->satnr < 1 || p < 0 || p >= MAXSEL || posst[p] == SATPOS_OK;
   const bool below = s->hgt[p] < 0;
   const QColor base = below ? Qt::black : Qt::white;
   g.setPen(base);
-  text(1, 0, angleText("Lat  :", d->ra4d, d->ddmm, s->lat[p]));
-  text(1, 1, angleText("Lng :", d->ra4d, d->ddmm, s->lng[p]));
-  text(1, 2, numText(s->hgt[p], "Height:%8.1lf km"));
+  if (placed) {
+    text(1, 0, angleText("Lat  :", d->ra4d, d->ddmm, s->lat[p]));
+    text(1, 1, angleText("Lng :", d->ra4d, d->ddmm, s->lng[p]));
+    text(1, 2, numText(s->hgt[p], "Height:%8.1lf km"));
+  }
   text(0, 1, numText(d->tzone, "TimeZone: %g"));
   text(0, 2, d->rtflg ? QStringLiteral("R/T") : QString::asprintf("Year:%5i", d->plyear));
   if (!rel) text(4, 1, numText(s->sunelo, "ObsSun:%7.1lf"));
 
-  char ev[PRPANG_SIZE];
-  const PanelPen evPen = eventValueText(*d, *s, p, rel, ev);
-  g.setPen(penColour(evPen, base));
-  text(4, 2, QString::fromLatin1(ev));
+  if (!placed) {
+    g.setPen(Qt::red);
+    text(1, 0, posst[p] == SATPOS_DECAYED ? QStringLiteral("*** Decayed ***")
+                                          : QStringLiteral("*** No Position ***"));
+  } else {
+    char ev[PRPANG_SIZE];
+    const PanelPen evPen = eventValueText(*d, *s, p, rel, ev);
+    g.setPen(penColour(evPen, base));
+    text(4, 2, QString::fromLatin1(ev));
+  }
 
   // Columns 300 and 430: dark when the satellite is in the Earth's shadow.
   QColor pen = Qt::white;
@@ -289,7 +304,9 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   if (below) pen = Qt::black;
   g.setPen(pen);
   const bool eventMode = d->occflg || d->flarflg;
-  if (rel) {
+  if (!placed && (rel || eventMode || !d->eclflg)) {
+    // Nothing of the satellite's own to show.
+  } else if (rel) {
     text(2, 0, angleText("Lat :", d->ra4d, d->ddmm, s->ra[p]));
     text(2, 1, angleText("Lng :", d->ra4d, d->ddmm, s->dec[p]));
     text(2, 2, numText(s->sunh[p], "Hgt:%8.1lf km"));
@@ -334,9 +351,11 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   if (!rel && e < 0) epen = Qt::black;
   if (rel && !cksatok(indata, satps, p)) epen = Qt::black;
   g.setPen(epen);
-  text(3, 0, numText(s->az[p], "Azim.:%7.2lf"));
-  text(3, 1, numText(e, "Elev.:%7.2lf"));
-  text(3, 2, numText(s->rng[p], "Range:%8.1lf km"));
+  if (placed) {
+    text(3, 0, numText(s->az[p], "Azim.:%7.2lf"));
+    text(3, 1, numText(e, "Elev.:%7.2lf"));
+    text(3, 2, numText(s->rng[p], "Range:%8.1lf km"));
+  }
 
   if (d->satnr < 1) {
     g.setPen(Qt::red);

@@ -44,6 +44,7 @@ class PlotStepTest : public QObject {
   void visibilityCircle();
   void noSatellite();
   void belowGround();
+  void noPosition();
   void tracksUntilRefresh();
   void redrawDecision_data();
   void redrawDecision();
@@ -160,6 +161,30 @@ void PlotStepTest::belowGround() {
   const QImage img = view->pmplot.toImage();
   QCOMPARE(count(img, cols, QColor(Qt::white)), 0);
   QVERIFY(count(img, cols, QColor(Qt::black)) > 50);
+}
+
+// A satellite the engine cannot place (the ISS under strong drag years on,
+// decayed in SGP4) gets no marker, footprint or track point at the engine's
+// stand-in place, and the panel says in red that it has no position.
+void PlotStepTest::noPosition() {
+  plotfix::loadSlot(indata, 0, refs.sats[1]);
+  plotfix::loadSlot(indata, 1, refs.sats[0]);
+  indata->bstar[1] = 1e-3;  // strong drag: down within a year
+  indata->prs = 1;
+  indata->shwnm = 1;
+  indata->sgpsat = SGPSAT_NONE;
+  const double t = refs.rows[0].mjd + 3 * 365.25;
+  view->vRefresh();
+  view->SatPlot(t, 1);
+  QCOMPARE(view->posst[1], int(SATPOS_NOSTATE));
+  QCOMPARE(view->posst[0], int(SATPOS_OK));
+  QVERIFY(view->mkx[1] > indata->pltw);
+  const QColor c1 = markerColour(1, indata->mgrey);
+  const QRect map(0, 0, 721, 361);
+  QCOMPARE(count(view->pmplot.toImage(), map, c1), 0);
+  QCOMPARE(count(view->pmlay.toImage(), map, c1), 0);
+  QVERIFY(count(view->pmplot.toImage(), map, markerColour(0, indata->mgrey)) > 20);
+  QVERIFY(count(view->pmplot.toImage(), QRect(150, 362, 150, 25), QColor(Qt::red)) > 20);
 }
 
 // On a plain map the tracks stay on the layer until Refresh.
