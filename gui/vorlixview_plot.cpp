@@ -275,7 +275,7 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   // The prime satellite without a position: the stand-in numbers of the
   // engine (the Earth's centre region) would read as a place.
   const bool placed = d->satnr < 1 || p < 0 || p >= MAXSEL || posst[p] == SATPOS_OK;
-  const bool below = s->hgt[p] < 0;
+  const bool below = placed && s->hgt[p] < 0;
   const QColor base = below ? Qt::black : Qt::white;
   g.setPen(base);
   if (placed) {
