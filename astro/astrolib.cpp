@@ -256,16 +256,27 @@ void nutationShort(double T, double& dpsi, double& deps) {
 }
 }  // namespace
 
+NutAngles nutangles(double T, bool full) {
+  NutAngles a;
+  double deps;
+  if (full) nutation50(T, a.dpsi, deps);
+  else nutationShort(T, a.dpsi, deps);
+  a.eps0 = eps(T);
+  a.ept = a.eps0 + deps;
+  a.eqeq = std::cos(a.ept) * a.dpsi * kTimeSecPerRad;
+  return a;
+}
+
+Mat3 nutmat(const NutAngles& a) {
+  Mat3 m = xrot(a.eps0);
+  m *= zrot(-a.dpsi);
+  return xrot(-a.ept) * m;
+}
+
 Mat3 nutmat(double T, double& eqeq, bool full) {
-  double dpsi, deps;
-  if (full) nutation50(T, dpsi, deps);
-  else nutationShort(T, dpsi, deps);
-  double eps0 = eps(T);
-  double ept = eps0 + deps;
-  Mat3 m = xrot(eps0);
-  m *= zrot(-dpsi);
-  eqeq = std::cos(ept) * dpsi * kTimeSecPerRad;
-  return xrot(-ept) * m;
+  const NutAngles a = nutangles(T, full);
+  eqeq = a.eqeq;
+  return nutmat(a);
 }
 
 // Nutation moves the equator, not the ecliptic: true ecliptic coordinates
@@ -320,6 +331,49 @@ Vec3 GeoPos(double mjd, double eqeq, double lat, double lon, double height, doub
   return mxvct(zrot(-thetaG), ef);
 }
 
+HorSite horsite(double lat, double lon, double height) {
+  HorSite s;
+  geodetic(lat, height, s.rho, s.z);
+  s.londeg = lon * 180.0 / kPi;
+  s.yr = yrot(kPi / 2 - lat);
+  return s;
+}
+
+HorFrame horframe(const HorSite& s, double mjd, double eqeq) {
+  HorFrame f;
+  const double theta = lsidtim(mjd, s.londeg, eqeq) * kPi / 12.0;
+  const double c = std::cos(theta), sn = std::sin(theta);
+  f.geo = Vec3(s.rho * c, s.rho * sn, s.z);
+  f.zr.assign(c, sn, 0, -sn, c, 0, 0, 0, 1);  // zrot(theta)
+  f.yr = s.yr;
+  return f;
+}
+
+Vec3 AppHor(const HorFrame& f, int topo, Vec3 v) {
+  Vec3 w = v;
+  if (topo != 0) w = v - f.geo;
+  return mxvct(f.yr, mxvct(f.zr, w));
+}
+
+double AppHorEl(const Vec3& h) { return atan20(h.z, std::sqrt(h.x * h.x + h.y * h.y)); }
+
+double AppHorAz(const Vec3& h) {
+  double lon = atan20(h.y, h.x);
+  if (lon < 0.0) lon += 6.283185307179586;
+  return kPi - lon;
+}
+
+HorFrame horframe(double mjd, double eqeq, double lat, double lon, double height) {
+  return horframe(horsite(lat, lon, height), mjd, eqeq);
+}
+
+void AppPos(const HorFrame& f, int topo, Vec3 v, double& az, double& el, double& dist) {
+  const Vec3 h = AppHor(f, topo, v);
+  dist = abs(h);
+  el = AppHorEl(h);
+  az = AppHorAz(h);
+}
+
 Vec3 EquHor(double mjd, double eqeq, double lat, double lon, Vec3 v) {
   double theta = lsidtim(mjd, lon * 180.0 / kPi, eqeq) * kPi / 12.0;
   Vec3 w = mxvct(zrot(theta), v);
@@ -334,12 +388,7 @@ Vec3 HorEqu(double mjd, double eqeq, double lat, double lon, Vec3 v) {
 
 void AppPos(double mjd, double eqeq, double lat, double lon, double height, int topo, Vec3 v,
             double& az, double& el, double& dist) {
-  Vec3 w = v;
-  if (topo != 0) w = v - GeoPos(mjd, eqeq, lat, lon, height);
-  Vec3 p = carpol(EquHor(mjd, eqeq, lat, lon, w));
-  dist = p.x;
-  el = p.z;
-  az = kPi - p.y;
+  AppPos(horframe(mjd, eqeq, lat, lon, height), topo, v, az, el, dist);
 }
 
 void AppRADec(double mjd, double eqeq, double lat, double lon, double az, double el, double& ra,

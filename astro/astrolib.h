@@ -52,6 +52,14 @@ Mat3 pmatequ(double T1, double T2);
 // selects the 50-term series, otherwise the short series. eqeq receives the
 // equation of the equinoxes in seconds of time.
 Mat3 nutmat(double T, double& eqeq, bool full);
+// The same in two steps, for callers that need the equation of the equinoxes
+// far more often than the matrix: the angles (rad) and eqeq (s of time), and
+// the matrix from them. Both give exactly what nutmat gives.
+struct NutAngles {
+  double dpsi, eps0, ept, eqeq;
+};
+NutAngles nutangles(double T, bool full);
+Mat3 nutmat(const NutAngles& a);
 // Nutation for ecliptic coordinates (short series): a rotation in longitude.
 Mat3 nutecl(double T, double& eqeq);
 // Polar-motion matrix from pole coordinates in arcseconds.
@@ -72,6 +80,30 @@ Vec3 HorEqu(double mjd, double eqeq, double lat, double lon, Vec3 v);
 // an equatorial vector; topocentric (v in Earth radii) when topo != 0.
 void AppPos(double mjd, double eqeq, double lat, double lon, double height, int topo,
             Vec3 v, double& az, double& el, double& dist);
+// The observer's part of AppPos at one time, for many directions seen from
+// one place: the observer's position (Earth radii, GeoPos without polar
+// motion) and the two rotations of EquHor. AppPos(horframe(...), ...) gives
+// exactly what AppPos(mjd, eqeq, lat, lon, height, ...) gives.
+struct HorFrame {
+  Vec3 geo;
+  Mat3 zr, yr;
+};
+HorFrame horframe(double mjd, double eqeq, double lat, double lon, double height);
+// The same in two steps: what depends only on the place, then the frame at
+// one time.
+struct HorSite {
+  double rho, z;  // Earth radii, distance from the axis and height above the equator
+  double londeg;  // east longitude in degrees
+  Mat3 yr;
+};
+HorSite horsite(double lat, double lon, double height);
+HorFrame horframe(const HorSite& s, double mjd, double eqeq);
+// AppPos in parts: the vector in the horizontal frame, then its elevation
+// and azimuth (as AppPos gives them), for callers that need only one.
+Vec3 AppHor(const HorFrame& f, int topo, Vec3 v);
+double AppHorEl(const Vec3& h);
+double AppHorAz(const Vec3& h);
+void AppPos(const HorFrame& f, int topo, Vec3 v, double& az, double& el, double& dist);
 // Right ascension [0, 2 pi) and declination of a horizontal direction.
 void AppRADec(double mjd, double eqeq, double lat, double lon, double az, double el,
               double& ra, double& dec);

@@ -2,8 +2,8 @@
 //
 // AospassLeo10Days: the pass list of a low orbit (the ISS, 2018 elements)
 // over 10 days with the start-up settings (visible passes, satellite above
-// 10 deg, Sun below -6 deg). AospassLeo10DaysGeometry: the same with every
-// condition but the elevation off (visflg 0, Sun limit 90 deg). AospassGeo:
+// 10 deg, Sun below -6 deg). geometry:1: the same with every condition but
+// the elevation off (visflg 0, Sun limit 90 deg). AospassGeo:
 // a geostationary object always above the observer over 10 days, with the
 // start-up settings and geometry only (one position per minute for the whole
 // interval). IridiumFlares1Day: the Iridium flare search (three mirrors) of
@@ -76,7 +76,10 @@ void Geometry(WinpData* d) {
 // The pass list of one satellite over 10 days; range(0) = 1: geometry only.
 void List10Days(benchmark::State& state, const Elements& tle, double lat, double lng) {
   Setup s = Make(tle, lat, lng, 10.0);
-  if (state.range(0)) Geometry(s.d.get());
+  if (state.range(0)) {
+    Geometry(s.d.get());
+    s.d->satel = 10.0;  // the start-up minimum elevation
+  }
   for (auto _ : state) {
     aospass(s.d.get(), s.o.get());
     benchmark::DoNotOptimize(s.d->npass);

@@ -20,11 +20,13 @@ constexpr double kMedStep = 0.0069;     // while the satellite is 25 deg below
 constexpr double kLongStep = 0.0416667;  // while the Sun is 15 deg above sunel
 constexpr double kNoElev = -100.0;
 
-// Samples slot i at t into the engine's record; 1 when the sample counts.
-int sample(WinpData* d, int i, double t) {
-  GetSatPos(t, d, satpos, i, 0);
-  return cksatok(d, satpos, i);
-}
+// How fast the Sun's elevation can change: the Earth turns 361 deg a day
+// relative to the Sun at most, and no elevation changes faster than the
+// hour angle. 374.4 deg/day (0.26 deg/min) leaves a margin of 3 %; the slack
+// covers the rounding of the computed elevations.
+constexpr double kSunRate = 374.4;  // deg/day
+constexpr double kSunSlack = 1e-6;  // deg
+constexpr double kNear = SearchSample::kElNear;
 
 // The boundary values of the current sample: elevation and azimuth, or the
 // sub-satellite latitude and longitude in relative mode.
@@ -44,19 +46,186 @@ double horizonAngle(double h) {
   return std::acos(q);
 }
 
+// The samples of one search of slot i. The plain pass search of an analytic
+// slot takes search samples, which compute only what is read; and it
+// decides the Sun's limits from the last Sun elevation computed, as long as
+// the Sun cannot have reached the limit since (kSunRate), computing the Sun
+// again only near a limit. Every decision is the one the full samples give.
+// Any other search samples with GetSatPos into satpos. When the probe ends,
+// satpos and the record hold the last sample in full either way.
+class Probe {
+ public:
+  Probe(WinpData* d, int i) : d_(d), i_(i), light_(SearchSample::Usable(d, i)), s_(d, satpos, i) {}
+  ~Probe() { s_.Finish(); }
+  Probe(const Probe&) = delete;
+  Probe& operator=(const Probe&) = delete;
+
+  // Samples t; 1 when the sample counts (cksatok).
+  int take(double t) {
+    at(t);
+    if (!light_) return cksatok(d_, satpos, i_);
+    if (!elAtLeast(d_->satel)) return 0;
+    if (!sunBelowLimit()) return 0;
+    if (d_->visflg == 0) return 1;
+    if (d_->moonflg == 0) return s_.SunH() >= 0.0 ? 1 : 0;
+    if (s_.MoonH() < 0.0) return 0;
+    return s_.SunH() < 0.0 ? 1 : 0;
+  }
+  // Samples t without the acceptance test.
+  void at(double t) {
+    t_ = t;
+    if (light_)
+      s_.At(t);
+    else
+      GetSatPos(t, d_, satpos, i_, 0);
+  }
+  bool light() const { return light_; }
+  double el() { return light_ ? s_.El() : satpos->el[i_]; }
+  // el >= x and el < x, from the elevation without nutation unless it lies
+  // within its error of x.
+  bool elAtLeast(double x) {
+    if (light_) {
+      const double e = s_.ElNear();
+      if (e < x - kNear) return false;
+      if (e > x + kNear) return true;
+    }
+    return el() >= x;
+  }
+  bool elBelow(double x) {
+    if (light_) {
+      const double e = s_.ElNear();
+      if (e < x - kNear) return true;
+      if (e > x + kNear) return false;
+    }
+    return el() < x;
+  }
+  double az() { return light_ ? s_.Az() : satpos->az[i_]; }
+  void bound(double& elv, double& azm) {
+    if (light_) {
+      elv = s_.El();
+      azm = s_.Az();
+    } else {
+      boundary(d_, i_, elv, azm);
+    }
+  }
+  // A centre line met the ground (event modes only; never in a search sample).
+  bool centre() const { return !light_ && satpos->ctlat[i_] < 100.0; }
+  // The Sun more than 15 deg above the limit: sunel < sunelo - 15.
+  bool sunHigh() {
+    if (!light_) return d_->sunel < satpos->sunelo - 15.0;
+    const double lim = d_->sunel + 15.0;
+    if (anchored_) {
+      const double b = kSunRate * std::fabs(t_ - ta_) + kSunSlack;
+      if (sa_ - lim > b) return true;
+      if (lim - sa_ > b) return false;
+    }
+    return d_->sunel < anchor() - 15.0;
+  }
+
+ private:
+  // The Sun at the observer below the limit: sunel > sunelo.
+  bool sunBelowLimit() {
+    const double lim = d_->sunel;
+    if (anchored_) {
+      const double b = kSunRate * std::fabs(t_ - ta_) + kSunSlack;
+      if (lim - sa_ > b) return true;
+      if (sa_ - lim > b) return false;
+    }
+    return lim > anchor();
+  }
+  double anchor() {
+    sa_ = s_.SunEl();
+    ta_ = t_;
+    anchored_ = true;
+    return sa_;
+  }
+
+  WinpData* d_;
+  int i_;
+  bool light_;
+  SearchSample s_;
+  double t_ = 0;
+  bool anchored_ = false;
+  double ta_ = 0, sa_ = 0;  // time and value of the last Sun elevation computed
+};
+
 // 1-s culmination scan from ts while t < te (forwards, dir 1) or t > te
 // (backwards, dir -1): a sample above elv[1] becomes the culmination; the scan
 // stops at the first sample below the best one it found.
-void culminationScan(WinpData* d, int i, double ts, double te, int dir, double* tm,
-                     double* elv, double* azm) {
+void plainScan(Probe& p, double ts, double te, int dir, double* tm, double* elv, double* azm) {
   double best = kNoElev;
   for (double t = ts; dir > 0 ? t < te : t > te; t += dir * kSec) {
-    GetSatPos(t, d, satpos, i, 0);
-    const double e = satpos->el[i];
+    p.at(t);
+    const double e = p.el();
     if (e > elv[1]) {
       tm[1] = t;
       elv[1] = e;
-      azm[1] = satpos->az[i];
+      azm[1] = p.az();
+      best = e;
+    }
+    if (e < best) break;
+  }
+}
+
+// The same scan's result from fewer samples. While the elevation rises it is
+// sampled every kStride seconds of the scan's own times; from the stride
+// before the last rising one the scan runs second by second as before. The
+// seconds skipped rose like the strides around them: an orbit's elevation
+// does not turn and turn back within a few seconds, so a stride that rose
+// from the one before lies before the top. A flat stride (or one that is no
+// number) leaves the whole scan to the plain one. The last time sampled is
+// the plain scan's last one.
+constexpr int kStride = 4;
+constexpr int kMaxScan = 128;  // a scan covers one minute: 61 seconds
+
+void culminationScan(Probe& p, double ts, double te, int dir, double* tm, double* elv,
+                     double* azm) {
+  double tk[kMaxScan];
+  int n = 0;
+  for (double t = ts; (dir > 0 ? t < te : t > te) && n < kMaxScan; t += dir * kSec) tk[n++] = t;
+  if (!p.light() || n >= kMaxScan || n < 3 * kStride) {
+    plainScan(p, ts, te, dir, tm, elv, azm);
+    return;
+  }
+  // Strides while the elevation rises.
+  p.at(tk[0]);
+  double prev = p.el();
+  int last = 0;  // last stride of the rising part
+  for (int k = kStride; k < n; k += kStride) {
+    p.at(tk[k]);
+    const double e = p.el();
+    const double r = e - prev;
+    if (r < 0.0) break;
+    if (!(r > 0.0)) {
+      // Flat, or no number: second by second.
+      plainScan(p, ts, te, dir, tm, elv, azm);
+      return;
+    }
+    prev = e;
+    last = k;
+  }
+  // A stride that rose from the one before lies before the top: up to the
+  // stride before `last` the samples rose, and the scan took each one above
+  // elv[1] in turn, so it stands there with it as its best.
+  const int k0 = last >= kStride ? last - kStride : 0;
+  double best = kNoElev;
+  p.at(tk[k0]);
+  {
+    const double e = p.el();
+    if (e > elv[1]) {
+      tm[1] = tk[k0];
+      elv[1] = e;
+      azm[1] = p.az();
+      best = e;
+    }
+  }
+  for (int k = k0 + 1; k < n; ++k) {
+    p.at(tk[k]);
+    const double e = p.el();
+    if (e > elv[1]) {
+      tm[1] = tk[k];
+      elv[1] = e;
+      azm[1] = p.az();
       best = e;
     }
     if (e < best) break;
@@ -125,15 +294,14 @@ struct Sweep {
   int centre = 0;  // some sample had a centre line
 
   // Takes the sample at t; true when the pass ended there.
-  bool take(WinpData* d, int i, double t, int ok, double* tm, double* elv, double* azm) {
+  bool take(Probe& p, double t, int ok, double* tm, double* elv, double* azm) {
     lastok = ok != 0;
-    const double el = satpos->el[i];
-    if (ok) boundary(d, i, lastelv, lastazm);
+    if (ok) p.bound(lastelv, lastazm);
     if (!inpass && !ok) return false;
-    if (satpos->ctlat[i] < 100.0) centre = 1;
+    if (p.centre()) centre = 1;
     if (!ok) {
       tm[2] = t;
-      boundary(d, i, elv[2], azm[2]);
+      p.bound(elv[2], azm[2]);
       return true;
     }
     if (!inpass) {
@@ -142,9 +310,10 @@ struct Sweep {
       elv[0] = lastelv;
       azm[0] = lastazm;
     }
+    const double el = p.el();
     if (el > emax) {
       emax = el;
-      amax = satpos->az[i];
+      amax = p.az();
       tmax = t;
     }
     return false;
@@ -169,16 +338,15 @@ struct Sweep {
 // Six halving probes from 30 s before boundary k: a probe whose acceptance is
 // `keep` becomes the boundary and the next probe goes earlier, any other
 // moves the next one later.
-void halve(WinpData* d, int i, int k, int keep, double* tm, double* elv, double* azm,
-           int& centre) {
+void halve(Probe& p, int k, int keep, double* tm, double* elv, double* azm, int& centre) {
   double h = kHalfMin, tp = tm[k] - kHalfMin;
   for (int n = 0; n < 6; ++n) {
-    const int ok = sample(d, i, tp);
+    const int ok = p.take(tp);
     h *= 0.5;
     if (ok == keep) {
       tm[k] = tp;
-      boundary(d, i, elv[k], azm[k]);
-      if (satpos->ctlat[i] < 100.0) centre = 1;
+      p.bound(elv[k], azm[k]);
+      if (p.centre()) centre = 1;
       tp -= h;
     } else {
       tp += h;
@@ -188,13 +356,13 @@ void halve(WinpData* d, int i, int k, int keep, double* tm, double* elv, double*
 
 // 1-s probes backwards from a minute after boundary k: the first probe whose
 // acceptance is `want` becomes the boundary.
-void probeBack(WinpData* d, int i, int k, int want, double* tm, double* elv, double* azm) {
+void probeBack(Probe& p, int k, int want, double* tm, double* elv, double* azm) {
   const double start = tm[k] + kMin;
   for (int n = 0; n < 60; ++n) {
     const double tp = start - n * kSec;
-    if (sample(d, i, tp) == want) {
+    if (p.take(tp) == want) {
       tm[k] = tp;
-      boundary(d, i, elv[k], azm[k]);
+      p.bound(elv[k], azm[k]);
       return;
     }
   }
@@ -203,22 +371,23 @@ void probeBack(WinpData* d, int i, int k, int want, double* tm, double* elv, dou
 // Culmination to the second around the minute sample tm[1]: scans in the
 // direction in which the elevation rises. dir 1 for a forward search (tm[0]
 // earlier than tm[2]), -1 for a backward one.
-void refineCulmination(WinpData* d, int i, int dir, double* tm, double* elv, double* azm) {
-  GetSatPos(tm[1] - dir * kSec, d, satpos, i, 0);
-  const double eb = satpos->el[i];  // before, in the search direction
-  GetSatPos(tm[1] + dir * kSec, d, satpos, i, 0);
-  const double ea = satpos->el[i];  // after
+void refineCulmination(const WinpData* d, Probe& p, int dir, double* tm, double* elv,
+                       double* azm) {
+  p.at(tm[1] - dir * kSec);
+  const double eb = p.el();  // before, in the search direction
+  p.at(tm[1] + dir * kSec);
+  const double ea = p.el();  // after
   if (RelativeMode(d) || eb == ea) return;
   if (dir > 0) {
     if (eb < ea || std::isnan(eb) || std::isnan(ea))
-      culminationScan(d, i, tm[1], std::fmin(tm[2], tm[1] + kMin), 1, tm, elv, azm);
+      culminationScan(p, tm[1], std::fmin(tm[2], tm[1] + kMin), 1, tm, elv, azm);
     else
-      culminationScan(d, i, std::fmax(tm[0], tm[1] - kMin), tm[1], 1, tm, elv, azm);
+      culminationScan(p, std::fmax(tm[0], tm[1] - kMin), tm[1], 1, tm, elv, azm);
   } else {
     if (ea < eb)
-      culminationScan(d, i, std::fmin(tm[0], tm[1] + kMin), tm[1], -1, tm, elv, azm);
+      culminationScan(p, std::fmin(tm[0], tm[1] + kMin), tm[1], -1, tm, elv, azm);
     else
-      culminationScan(d, i, tm[1], std::fmax(tm[2], tm[1] - kMin), -1, tm, elv, azm);
+      culminationScan(p, tm[1], std::fmax(tm[2], tm[1] - kMin), -1, tm, elv, azm);
   }
 }
 
@@ -229,15 +398,16 @@ int nextpass(WinpData* d, int i, double t0, double tend, double* tm, double* elv
   if (d->iridflg == 3) d->occra = 0.0;
   const bool coarse = !RelativeMode(d) && d->satel >= 0.0;
 
+  Probe p(d, i);
   Sweep sw;
   sw.tmax = t0 - 1.0;
   double t = d->pasact ? gpassend(d, satpos, i, t0, tend) : t0;
   while (t <= tend) {
-    if (sw.take(d, i, t, sample(d, i, t), tm, elv, azm)) break;
+    if (sw.take(p, t, p.take(t), tm, elv, azm)) break;
     double step = kMin;
     if (coarse) {
-      if (satpos->el[i] < -25.0) step = kMedStep;
-      if (d->sunel < satpos->sunelo - 15.0) step = kLongStep;
+      if (p.elBelow(-25.0)) step = kMedStep;
+      if (p.sunHigh()) step = kLongStep;
     }
     t += step;
   }
@@ -245,8 +415,8 @@ int nextpass(WinpData* d, int i, double t0, double tend, double* tm, double* elv
 
   // tm[0] becomes the earliest accepted probe, tm[2] the first rejected one.
   int centre = sw.centre;
-  if (tm[0] > t0) halve(d, i, 0, 1, tm, elv, azm, centre);
-  if (tm[2] > t0 && tend > tm[2]) halve(d, i, 2, 0, tm, elv, azm, centre);
+  if (tm[0] > t0) halve(p, 0, 1, tm, elv, azm, centre);
+  if (tm[2] > t0 && tend > tm[2]) halve(p, 2, 0, tm, elv, azm, centre);
 
   if (d->iridflg != 0) return GetIrid(d, i, centre, tm, elv, azm);
 
@@ -255,7 +425,7 @@ int nextpass(WinpData* d, int i, double t0, double tend, double* tm, double* elv
   } else if (tm[0] > tm[1]) {
     copyIndex(tm, elv, azm, 1, 0);
   } else {
-    refineCulmination(d, i, 1, tm, elv, azm);
+    refineCulmination(d, p, 1, tm, elv, azm);
   }
   return 1;
 }
@@ -264,25 +434,26 @@ int lastpass(WinpData* d, int i, double t0, double tlow, double* tm, double* elv
   if (!d || i < 0 || i >= NSLOTS || !tm || !elv || !azm) return 0;
   const bool coarse = !RelativeMode(d) && d->satel >= 0.0;
 
+  Probe p(d, i);
   Sweep sw;
   sw.tmax = t0 + 1.0;
   double t = d->pasact ? gpassbeg(d, satpos, i, t0, tlow) : t0;
   while (t >= tlow) {
-    if (sw.take(d, i, t, sample(d, i, t), tm, elv, azm)) break;
-    t -= coarse && satpos->el[i] < -25.0 ? kMedStep : kMin;
+    if (sw.take(p, t, p.take(t), tm, elv, azm)) break;
+    t -= coarse && p.elBelow(-25.0) ? kMedStep : kMin;
   }
   if (!sw.finish(tlow, tm, elv, azm)) return 0;
 
   // Boundaries to the second, probing backwards from the rejected minute.
-  if (t0 > tm[0]) probeBack(d, i, 0, 1, tm, elv, azm);
-  if (t0 > tm[2] && tm[2] > tlow) probeBack(d, i, 2, 0, tm, elv, azm);
+  if (t0 > tm[0]) probeBack(p, 0, 1, tm, elv, azm);
+  if (t0 > tm[2] && tm[2] > tlow) probeBack(p, 2, 0, tm, elv, azm);
 
   if (tm[2] > tm[1]) {
     copyIndex(tm, elv, azm, 1, 2);
   } else if (tm[1] > tm[0]) {
     copyIndex(tm, elv, azm, 1, 0);
   } else {
-    refineCulmination(d, i, -1, tm, elv, azm);
+    refineCulmination(d, p, -1, tm, elv, azm);
   }
   return 1;
 }

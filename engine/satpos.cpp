@@ -2,6 +2,9 @@
 #include "engine/satpos.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
 
 #include "astro/astrolib.h"
 #include "astro/constants.h"
@@ -15,52 +18,201 @@ constexpr double kAuEr = 23454.79106062;          // Earth radii per AU
 constexpr double kClight = 299792.458;            // km/s
 constexpr double kOmegaEarth = kTwoPi / 86164.09054;  // rad/s, sidereal rotation
 
-// Sun, nutation and precession depend only on the time and on two settings.
-// Keeping the last set makes the calls for several satellites at one time
-// (plots, relative mode) pay for them once; the values are the same as if
-// they were computed again.
+// What depends only on the time and a few settings (nutation, the Sun, the
+// Moon, precession) and, for one observer, on the place too (the horizontal
+// frame, the observer's position, the Sun's elevation): kept per time, each
+// part computed on first use, in a small table per thread. The calls for
+// several satellites at one time (plots, relative mode, the all-satellite
+// list's shared time steps) pay for them once; every value is exactly the
+// one computed afresh, since the key holds every input.
 struct TimeTerms {
-  bool valid = false;
-  double t = 0, ttut = 0;
-  bool full = false;
+  // Key: the time and the settings the terms depend on.
+  double t = 0;
+  bool full = false;  // IERSflg: the long nutation series, TT - UT from UtcTai
+  int utctai = 0;
   double yrepoch = 0;
-  double T = 0, eqeq = 0;
-  Mat3 n, p;
-  Vec3 sun;
-  bool moonok = false;
-  Vec3 moon;
+  bool valid = false;
+  unsigned have = 0;  // parts computed (bits below)
+  double T = 0;       // Julian centuries of TT
+  NutAngles nut{};
+  Mat3 n, p, ee;
+  Vec3 sun, moon;
+  // Observer part; key: the UT1 time and the place.
+  unsigned have2 = 0;  // observer parts computed (bits below)
+  double ot1 = 0, olat = 0, olng = 0, ohgt = 0, oxp = 0, oyp = 0;
+  HorFrame hf;
+  Vec3 o;           // km, observer with polar motion
+  double gast = 0;  // rad, Greenwich apparent sidereal time
+  double sunelo = 0, sunazo = 0;
 };
-TimeTerms g_tt;
+constexpr unsigned kHaveN = 1, kHaveSun = 2, kHaveMoon = 4, kHaveP = 8, kHaveEe = 16;
+constexpr unsigned kHaveFrame = 1, kHaveGeo = 2, kHaveSunEl = 4;
+constexpr int kTimeBits = 12;  // 4096 times per thread: a day of minutes
 
-const TimeTerms& getTimeTerms(double t, WinpData* d, bool needmoon) {
-  TimeTerms& c = g_tt;
-  const bool full = d->IERSflg;
+struct TimeTable {
+  TimeTerms e[1 << kTimeBits];
+  // TT - UT of the last day seen (a: the day count caldat finds the year by).
+  int64_t a = -1;
+  bool full = false;
+  int utctai = 0;
+  double ttut = 0;
+  // The observer's place (HorSite) for lat, lng, height.
+  bool siteok = false;
+  double slat = 0, slng = 0, shgt = 0;
+  HorSite site;
+};
+
+TimeTable& timeTable() {
+  thread_local std::unique_ptr<TimeTable> table;
+  if (!table) table = std::make_unique<TimeTable>();
+  return *table;
+}
+
+// TT - UT (s) at t, by the year of t.
+double ttMinusUt(TimeTable& tb, double t, WinpData* d) {
+  // caldat finds the year from the whole days of t + 2400001 alone.
+  const bool plain = t >= 0.0 && t < 1e7;
+  const int64_t a = plain ? static_cast<int64_t>(t + 2400001.0) : -1;
+  if (plain && a == tb.a && tb.full == d->IERSflg && tb.utctai == d->UtcTai) return tb.ttut;
   int day, month, year;
   double hour;
   caldat(t, day, month, year, hour);
   const double ttut = SetTtUt(d, year);
-  if (!(c.valid && c.t == t && c.ttut == ttut && c.full == full && c.yrepoch == d->yrepoch)) {
-    c.valid = true;
-    c.t = t;
-    c.ttut = ttut;
-    c.full = full;
-    c.yrepoch = d->yrepoch;
-    c.T = julcent(t + ttut / 86400.0);
+  tb.a = a;
+  tb.full = d->IERSflg;
+  tb.utctai = d->UtcTai;
+  tb.ttut = ttut;
+  return ttut;
+}
+
+TimeTerms& timeTerms(double t, WinpData* d) {
+  TimeTable& tb = timeTable();
+  uint64_t bits;
+  std::memcpy(&bits, &t, sizeof bits);
+  TimeTerms& c = tb.e[(bits * 0x9E3779B97F4A7C15ull) >> (64 - kTimeBits)];
+  const bool full = d->IERSflg;
+  if (c.valid && c.t == t && c.full == full && c.utctai == d->UtcTai && c.yrepoch == d->yrepoch)
+    return c;
+  c.valid = true;
+  c.t = t;
+  c.full = full;
+  c.utctai = d->UtcTai;
+  c.yrepoch = d->yrepoch;
+  c.have = 0;
+  c.have2 = 0;
+  c.T = julcent(t + ttMinusUt(tb, t, d) / 86400.0);
+  c.nut = nutangles(c.T, full);
+  return c;
+}
+
+const Mat3& nutation(TimeTerms& c) {
+  if (!(c.have & kHaveN)) {
+    c.n = nutmat(c.nut);
+    c.have |= kHaveN;
+  }
+  return c.n;
+}
+
+const Vec3& sunOf(TimeTerms& c) {
+  if (!(c.have & kHaveSun)) {
     Sun200 sun200;
     Vec3 s = eclequ(c.T, sun200.position(c.T));
-    c.n = nutmat(c.T, c.eqeq, full);
-    s = mxvct(c.n, s);
+    s = mxvct(nutation(c), s);
     s = aberrat(c.T, s);
     c.sun = s * kAuEr;
-    if (d->yrepoch != 0.0) c.p = pmatequ(c.T, (d->yrepoch - 2000.0) / 100.0);
-    c.moonok = false;
+    c.have |= kHaveSun;
   }
-  if (needmoon && !c.moonok) {
+  return c.sun;
+}
+
+const Vec3& moonOf(TimeTerms& c) {
+  if (!(c.have & kHaveMoon)) {
     Moon200 moon200;
-    c.moon = mxvct(c.n, eclequ(c.T, moon200.position(c.T)));
-    c.moonok = true;
+    c.moon = mxvct(nutation(c), eclequ(c.T, moon200.position(c.T)));
+    c.have |= kHaveMoon;
   }
+  return c.moon;
+}
+
+const Mat3& precession(TimeTerms& c) {
+  if (!(c.have & kHaveP)) {
+    c.p = pmatequ(c.T, (c.yrepoch - 2000.0) / 100.0);
+    c.have |= kHaveP;
+  }
+  return c.p;
+}
+
+// SGP4's true equator and mean equinox to true of date: one rotation by the
+// equation of the equinoxes.
+const Mat3& equinoxRotation(TimeTerms& c) {
+  if (!(c.have & kHaveEe)) {
+    c.ee = zrot(-c.nut.eqeq / kTimeSecPerRad);
+    c.have |= kHaveEe;
+  }
+  return c.ee;
+}
+
+// UT1 when the IERS values are given: the time of every sidereal-time and
+// observer computation.
+double ut1(double t, const WinpData* d) { return d->IERSflg ? t + d->Ut1Utc / 86400.0 : t; }
+
+// The observer's part of the terms is for the observer of d at t1.
+TimeTerms& observer(TimeTerms& c, double t1, const WinpData* d) {
+  if (c.have2 && c.ot1 == t1 && c.olat == d->lat && c.olng == d->lng && c.ohgt == d->height &&
+      c.oxp == d->IERSxp && c.oyp == d->IERSyp)
+    return c;
+  c.have2 = 0;
+  c.ot1 = t1;
+  c.olat = d->lat;
+  c.olng = d->lng;
+  c.ohgt = d->height;
+  c.oxp = d->IERSxp;
+  c.oyp = d->IERSyp;
   return c;
+}
+
+// The observer's place (HorSite) for lat, lng (deg), height (m).
+const HorSite& horSite(double lat, double lng, double height) {
+  TimeTable& tb = timeTable();
+  if (!(tb.siteok && tb.slat == lat && tb.slng == lng && tb.shgt == height)) {
+    tb.site = horsite(lat * kDeg, lng * kDeg, height);
+    tb.siteok = true;
+    tb.slat = lat;
+    tb.slng = lng;
+    tb.shgt = height;
+  }
+  return tb.site;
+}
+
+const HorSite& horSite(const WinpData* d) { return horSite(d->lat, d->lng, d->height); }
+
+// The observer's horizontal frame (AppPos).
+const HorFrame& frame(TimeTerms& c) {
+  if (!(c.have2 & kHaveFrame)) {
+    c.hf = horframe(horSite(c.olat, c.olng, c.ohgt), c.ot1, c.nut.eqeq);
+    c.have2 |= kHaveFrame;
+  }
+  return c.hf;
+}
+
+// The observer's position with polar motion (km) and the sidereal time.
+void geocentric(TimeTerms& c) {
+  if (c.have2 & kHaveGeo) return;
+  const double eqeq = c.nut.eqeq;
+  c.o = kReWgs84Km * GeoPos(c.ot1, eqeq, c.olat * kDeg, c.olng * kDeg, c.ohgt, c.oxp, c.oyp);
+  c.gast = lsidtim(c.ot1, 0.0, eqeq) * kPi / 12.0;
+  c.have2 |= kHaveGeo;
+}
+
+// The Sun at the observer: elevation (deg) and azimuth (rad). Needs the
+// observer part.
+void sunAtObserver(TimeTerms& c) {
+  if (c.have2 & kHaveSunEl) return;
+  double saz, sel, sdist;
+  AppPos(frame(c), 1, sunOf(c), saz, sel, sdist);
+  c.sunelo = sel / kDeg;
+  c.sunazo = saz;
+  c.have2 |= kHaveSunEl;
 }
 
 // Longitude (rad) reduced to -pi..pi from a value in about -3 pi..3 pi.
@@ -166,12 +318,41 @@ bool usableState(const Vec3& r, const Vec3& v) {
          std::fabs(r.y) < kFar && std::fabs(r.z) < kFar;
 }
 
+// The analytic state of slot i at t (km, km/s) in the true equator and
+// equinox of date (v only when `withv`); Kepler with J2 rates also gives it
+// in the mean equator and equinox of date (rm, vm). False when the model
+// gives no state at t: the satellite is put at the failure state of SGP4.
+bool analytic(double t, WinpData* d, int i, TimeTerms& tt, Vec3& r, Vec3& v, Vec3& rm, Vec3& vm,
+              bool withv) {
+  bool ok;
+  if (d->sgpflg[i]) {
+    // SGP4 delivers the true equator with the mean equinox: one rotation by
+    // the equation of the equinoxes gives true of date (no further nutation).
+    ok = Sgp4(d, t - d->epoch[i], i, r, v);
+    const Mat3& ee = equinoxRotation(tt);
+    r = mxvct(ee, r);
+    if (withv) v = mxvct(ee, v);
+  } else {
+    keplerJ2(t, d, i, rm, vm);
+    // Elements beyond what the model can compute must not leave a
+    // non-finite (or boundless) position in the slot.
+    ok = usableState(rm, vm);
+    if (!ok) {
+      rm = Vec3(SGP4FAIL_R, 0.0, 0.0);
+      vm = Vec3(0.0, SGP4FAIL_V, 0.0);
+    }
+    r = mxvct(nutation(tt), rm);
+    if (withv) v = mxvct(nutation(tt), vm);
+  }
+  return ok;
+}
+
 // The state of slot i at t (km, km/s) in the true equator and equinox of
 // date from its model: numerical, SGP4/SDP4 or Kepler with J2 rates. An
 // analytic state is also stored as the slot's integrated state. A model that
 // gives no state at t puts the satellite at the failure state of SGP4, below
 // every horizon; the result says so.
-int propagate(double t, WinpData* d, int i, const TimeTerms& tt, const SatPosStage& st, Vec3& r,
+int propagate(double t, WinpData* d, int i, TimeTerms& tt, const SatPosStage& st, Vec3& r,
               Vec3& v) {
   if (d->nmflg[i]) {
     const int res = NumProp(t, d, i, st.sun, st.moon, r, v);
@@ -182,36 +363,19 @@ int propagate(double t, WinpData* d, int i, const TimeTerms& tt, const SatPosSta
       r = Vec3(SGP4FAIL_R, 0.0, 0.0);
       v = Vec3(0.0, SGP4FAIL_V, 0.0);
     }
-    r = mxvct(tt.n, r);
-    v = mxvct(tt.n, v);
+    r = mxvct(nutation(tt), r);
+    v = mxvct(nutation(tt), v);
     if (!reached) return SATPOS_NOSTATE;
     return res == NUMPROP_DECAYED ? SATPOS_DECAYED : SATPOS_OK;
   }
   // The slot keeps its state in the mean equator and equinox of date, as
   // the integrator does, whatever model gave it.
   Vec3 rm, vm;
-  bool ok;
+  const bool ok = analytic(t, d, i, tt, r, v, rm, vm, true);
   if (d->sgpflg[i]) {
-    // SGP4 delivers the true equator with the mean equinox: one rotation by
-    // the equation of the equinoxes gives true of date (no further nutation).
-    ok = Sgp4(d, t - d->epoch[i], i, r, v);
-    const Mat3 ee = zrot(-tt.eqeq / kTimeSecPerRad);
-    r = mxvct(ee, r);
-    v = mxvct(ee, v);
-    const Mat3 nt = mxtrn(tt.n);
+    const Mat3 nt = mxtrn(nutation(tt));
     rm = mxvct(nt, r);
     vm = mxvct(nt, v);
-  } else {
-    keplerJ2(t, d, i, rm, vm);
-    // Elements beyond what the model can compute must not leave a
-    // non-finite (or boundless) position in the slot.
-    ok = usableState(rm, vm);
-    if (!ok) {
-      rm = Vec3(SGP4FAIL_R, 0.0, 0.0);
-      vm = Vec3(0.0, SGP4FAIL_V, 0.0);
-    }
-    r = mxvct(tt.n, rm);
-    v = mxvct(tt.n, vm);
   }
   // A switch to numerical propagation continues from this state.
   d->irx[i] = 1000.0 * rm.x;
@@ -261,19 +425,24 @@ double betaAngle(const Vec3& r, const Vec3& v, const Vec3& sun) {
   return std::asin(b) / kDeg;
 }
 
-// Earth-fixed position and the geodetic sub-satellite point on the WGS-84
-// ellipsoid: lat, lng (rad) and hgt (km) of slot i. Returns the geocentric
-// latitude (rad).
-double subSatellitePoint(const WinpData* d, SatPosData* sp, int i, const Vec3& r, double gast) {
+// The geodetic sub-satellite point on the WGS-84 ellipsoid: lat, lng (rad),
+// hgt (km), and the geocentric latitude latgc (rad).
+struct SubPoint {
+  double lat, lng, hgt, latgc;
+};
+
+// gast: Greenwich apparent sidereal time (rad).
+SubPoint subSatellitePoint(const WinpData* d, const Vec3& r, double gast) {
   Vec3 e = mxvct(zrot(gast), r);
   if (d->IERSxp != 0.0 || d->IERSyp != 0.0) e = mxvct(PoleMx(d->IERSxp, d->IERSyp), e);
   const Vec3 pol = carpol(e);
-  const double latgc = pol.z;
-  sp->lat[i] = latgc;
-  sp->lng[i] = reduceLng(pol.y);
+  SubPoint p;
+  p.latgc = pol.z;
+  p.lat = p.latgc;
+  p.lng = reduceLng(pol.y);
   if (!(pol.x > 0.1)) {
-    sp->hgt[i] = 0.0;
-    return latgc;
+    p.hgt = 0.0;
+    return p;
   }
   const double rho2 = e.x * e.x + e.y * e.y;
   const double rho = std::sqrt(rho2);
@@ -282,34 +451,25 @@ double subSatellitePoint(const WinpData* d, SatPosData* sp, int i, const Vec3& r
   for (int k = 0; k < 4; k++) {
     const double zz = e.z + dz;
     const double root = std::sqrt(rho2 + zz * zz);
-    const double s = root < 1e-5 ? std::sin(latgc) : zz / root;
+    const double s = root < 1e-5 ? std::sin(p.latgc) : zz / root;
     nn = kReWgs84Km / std::sqrt(1.0 - kE2Wgs84 * s * s);
     dz = nn * kE2Wgs84 * s;
   }
-  sp->lat[i] = std::atan2(e.z + dz, rho);
-  sp->hgt[i] = std::sqrt(rho2 + (e.z + dz) * (e.z + dz)) - nn;
-  return latgc;
+  p.lat = std::atan2(e.z + dz, rho);
+  p.hgt = std::sqrt(rho2 + (e.z + dz) * (e.z + dz)) - nn;
+  return p;
 }
 
-// The Sun at the observer (phi, lam in rad) and the Sun (and Moon) above the
-// satellite's horizon, which lies below its local horizontal by the dip.
-// Angles in radians.
-void sunAndMoon(const WinpData* d, SatPosData* sp, int i, const SatPosStage& st, double phi,
-                double lam) {
-  double saz, sel, sdist;
-  AppPos(st.t1, st.eqeq, phi, lam, d->height, 1, st.sun, saz, sel, sdist);
-  sp->sunelo = sel / kDeg;
-  sp->sunazo = saz;
-  const double h = sp->hgt[i] > 0.0 ? 1000.0 * sp->hgt[i] : 0.0;
-  const double rr = abs(st.r);
+// A body (Sun or Moon, Earth radii) above the satellite's horizon, which lies
+// below its local horizontal by the dip: elevation and azimuth (rad).
+void bodyAboveSatellite(const SubPoint& p, const Vec3& r, const Vec3& body, double t1, double eqeq,
+                        double& el, double& az) {
+  const double h = p.hgt > 0.0 ? 1000.0 * p.hgt : 0.0;
+  const double rr = abs(r);
   const double dip = rr > kReWgs84Km ? kPi / 2.0 - std::asin(kReWgs84Km / rr) : 0.0;
-  AppPos(st.t1, st.eqeq, sp->lat[i], sp->lng[i], h, 1, st.sun, saz, sel, sdist);
-  sp->ssaz[i] = saz;
-  sp->sunh[i] = sel + dip;
-  if (d->moonflg) {
-    AppPos(st.t1, st.eqeq, sp->lat[i], sp->lng[i], h, 1, st.moon, saz, sel, sdist);
-    sp->moonh[i] = sel + dip;
-  }
+  double sdist;
+  AppPos(t1, eqeq, p.lat, p.lng, h, 1, body, az, el, sdist);
+  el += dip;
 }
 
 }  // namespace
@@ -321,19 +481,19 @@ int GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
   // Time, Sun, nutation, Moon and precession; Earth rotation runs on UT1
   // when the IERS values are given.
   const bool needmoon = d->moonflg || d->occflg == 2 || d->eclflg || d->nmflg[i];
-  const TimeTerms& tt = getTimeTerms(t, d, needmoon);
+  TimeTerms& tt = timeTerms(t, d);
   SatPosStage st;
-  st.t1 = d->IERSflg ? t + d->Ut1Utc / 86400.0 : t;
-  st.eqeq = tt.eqeq;
-  st.sun = tt.sun;
-  st.moon = needmoon ? tt.moon : Vec3();
+  st.t1 = ut1(t, d);
+  st.eqeq = tt.nut.eqeq;
+  st.sun = sunOf(tt);
+  st.moon = needmoon ? moonOf(tt) : Vec3();
   st.dim = 0.0;
   st.md = 99.0;
   st.ms = -30.0;  // no Moon-lit source unless the magnitude stage finds one
 
   Vec3 r, v;
   const int status = propagate(t, d, i, tt, st, r, v);
-  if (d->yrepoch != 0.0) st.q = tt.p * mxtrn(tt.n);
+  if (d->yrepoch != 0.0) st.q = precession(tt) * mxtrn(nutation(tt));
   if (!rv.on) {
     sp->rsat = r;
     sp->vsat = v;
@@ -341,24 +501,38 @@ int GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
   st.r = r;
   st.v = v;
 
-  const double phi = d->lat * kDeg;
-  const double lam = d->lng * kDeg;
-  st.o = kReWgs84Km * GeoPos(st.t1, st.eqeq, phi, lam, d->height, d->IERSxp, d->IERSyp);
+  observer(tt, st.t1, d);
+  geocentric(tt);
+  st.o = tt.o;
   topocentric(d, sp, i, st);
-  const double gast = lsidtim(st.t1, 0.0, st.eqeq) * kPi / 12.0;
+  const double gast = tt.gast;
   subSolarPoint(sp, st.sun, gast);
 
   // Azimuth, elevation and range (radians and Earth radii until the Sun and
   // Moon are placed).
   double az, el, rng;
-  AppPos(st.t1, st.eqeq, phi, lam, d->height, 1, r / kReWgs84Km, az, el, rng);
+  AppPos(frame(tt), 1, r / kReWgs84Km, az, el, rng);
   sp->az[i] = az;
   sp->el[i] = el;
   sp->rng[i] = rng;
   sp->beta[i] = betaAngle(r, v, st.sun);
   if (d->eclflg && i == d->prs) st.dim = SatSunEclipse(d, r / kReWgs84Km, st.sun, st.moon);
-  st.latgc = subSatellitePoint(d, sp, i, r, gast);
-  sunAndMoon(d, sp, i, st, phi, lam);
+  const SubPoint p = subSatellitePoint(d, r, gast);
+  st.latgc = p.latgc;
+  sp->lat[i] = p.lat;
+  sp->lng[i] = p.lng;
+  sp->hgt[i] = p.hgt;
+
+  // The Sun at the observer, and the Sun (and Moon) above the satellite's
+  // horizon (radians until the magnitude is known).
+  sunAtObserver(tt);
+  sp->sunelo = tt.sunelo;
+  sp->sunazo = tt.sunazo;
+  bodyAboveSatellite(p, r, st.sun, st.t1, st.eqeq, sp->sunh[i], sp->ssaz[i]);
+  if (d->moonflg) {
+    double maz;
+    bodyAboveSatellite(p, r, st.moon, st.t1, st.eqeq, sp->moonh[i], maz);
+  }
   sp->rng[i] *= kReWgs84Km;
   if (sp->az[i] < 0.0) sp->az[i] += kTwoPi;
   sp->az[i] /= kDeg;
@@ -375,4 +549,101 @@ int GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
 
   if (rv.on) leaveRelative(d, sp, i, rv, r, v);
   return status;
+}
+
+// ---------------------------------------------------------------------------
+// Search samples
+// ---------------------------------------------------------------------------
+
+bool SearchSample::Usable(const WinpData* d, int i) {
+  return d && i >= 0 && i < NSLOTS && !RelativeMode(d) && d->iridflg == 0 && d->occflg == 0 &&
+         d->flarflg == 0 && !d->nmflg[i];
+}
+
+void SearchSample::At(double t) {
+  t_ = t;
+  any_ = true;
+  have_ = 0;
+  Vec3 v;
+  if (d_->sgpflg[i_]) {
+    Sgp4(d_, t - d_->epoch[i_], i_, teme_, v);
+  } else {
+    Vec3 rm, vm;
+    analytic(t, d_, i_, timeTerms(t, d_), r_, v, rm, vm, false);
+    have_ |= kR;
+  }
+}
+
+// The satellite's direction in the observer's horizontal frame turns with
+// the sidereal time less the rotation from SGP4's frame to the true equinox:
+// the equation of the equinoxes is in both and drops out (their difference
+// is below 1e-15 rad). Left out, nutation is not needed; what remains of the
+// difference is rounding, far below 1e-9 deg for anything farther than 6 km.
+double SearchSample::ElNear() {
+  if (have_ & kEl) return el_;
+  if (!d_->sgpflg[i_]) return El();
+  const Vec3 s = teme_ / kReWgs84Km;
+  const HorSite& site = horSite(d_);
+  const double theta = lsidtim(ut1(t_, d_), site.londeg, 0.0) * kPi / 12.0;
+  const Vec3 w = mxvct(zrot(theta), s) - Vec3(site.rho, 0.0, site.z);
+  if (!(abs(w) > 1e-3)) return El();
+  return AppHorEl(mxvct(site.yr, w)) / kDeg;
+}
+
+double SearchSample::El() {
+  if (!(have_ & kEl)) {
+    TimeTerms& tt = timeTerms(t_, d_);
+    if (!(have_ & kR)) {
+      r_ = mxvct(equinoxRotation(tt), teme_);
+      have_ |= kR;
+    }
+    observer(tt, ut1(t_, d_), d_);
+    h_ = AppHor(frame(tt), 1, r_ / kReWgs84Km);
+    el_ = AppHorEl(h_) / kDeg;
+    have_ |= kEl;
+  }
+  return el_;
+}
+
+double SearchSample::Az() {
+  if (!(have_ & kAz)) {
+    El();
+    double az = AppHorAz(h_);
+    if (az < 0.0) az += kTwoPi;
+    az_ = az / kDeg;
+    have_ |= kAz;
+  }
+  return az_;
+}
+
+double SearchSample::SunEl() {
+  if (!(have_ & kSunEl)) {
+    TimeTerms& tt = timeTerms(t_, d_);
+    sunAtObserver(observer(tt, ut1(t_, d_), d_));
+    sunelo_ = tt.sunelo;
+    have_ |= kSunEl;
+  }
+  return sunelo_;
+}
+
+void SearchSample::above() {
+  if (have_ & kAbove) return;
+  El();
+  TimeTerms& tt = timeTerms(t_, d_);
+  const double t1 = ut1(t_, d_);
+  geocentric(observer(tt, t1, d_));
+  const SubPoint p = subSatellitePoint(d_, r_, tt.gast);
+  double az;
+  bodyAboveSatellite(p, r_, sunOf(tt), t1, tt.nut.eqeq, sunh_, az);
+  sunh_ /= kDeg;
+  if (d_->moonflg) {
+    bodyAboveSatellite(p, r_, moonOf(tt), t1, tt.nut.eqeq, moonh_, az);
+    moonh_ /= kDeg;
+  }
+  have_ |= kAbove;
+}
+
+void SearchSample::Finish() {
+  if (any_) GetSatPos(t_, d_, sp_, i_, 0);
+  any_ = false;
 }

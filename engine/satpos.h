@@ -29,4 +29,41 @@ enum {
 // the length of the call and restored before it returns.
 int GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag);
 
+// One sample of a pass search for slot i: only what the search reads,
+// each value computed on first use and equal to the bit to the one GetSatPos
+// stores (el, az, sunelo, sunh, moonh of the slot). Nothing is written to sp
+// or d while sampling; Finish makes the full GetSatPos call of the last time
+// sampled, which leaves sp and d as a search of full samples would. For the
+// plain pass search of an analytic slot (Usable): not in relative mode, not
+// in an event mode, no flare stage, no numerical propagation.
+class SearchSample {
+ public:
+  SearchSample(WinpData* d, SatPosData* sp, int i) : d_(d), sp_(sp), i_(i) {}
+  static bool Usable(const WinpData* d, int i);
+
+  void At(double t);  // a new time: propagates the slot
+  double El();                           // deg
+  // The elevation within kElNear of El(), without nutation; El() itself
+  // for a Kepler slot or a satellite within 6 km of the observer.
+  static constexpr double kElNear = 1e-7;  // deg
+  double ElNear();
+  double Az();                           // deg, 0..360
+  double SunEl();                        // deg, the Sun at the observer
+  double SunH() { above(); return sunh_; }    // deg, the Sun above the satellite's horizon
+  double MoonH() { above(); return moonh_; }  // deg, the same for the Moon (moonflg)
+  void Finish();
+
+ private:
+  void above();
+  static constexpr unsigned kEl = 1, kAz = 2, kSunEl = 4, kAbove = 8, kR = 16;
+  WinpData* d_;
+  SatPosData* sp_;
+  int i_;
+  double t_ = 0;
+  bool any_ = false;
+  unsigned have_ = 0;
+  Vec3 teme_, r_, h_;  // SGP4's position (km), true of date (km), horizontal
+  double el_ = 0, az_ = 0, sunelo_ = 0, sunh_ = 0, moonh_ = 0;
+};
+
 #endif
