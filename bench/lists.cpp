@@ -1,5 +1,6 @@
-// The searches over a whole TLE file: the all-satellite list for one day and
-// the matching of an observation.
+// The searches over a whole TLE file: the all-satellite list for one day (on
+// one thread, two, and one per core; real time) and the matching of an
+// observation.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -30,27 +31,44 @@ std::unique_ptr<WinpData> Record(const char* tle, int day, int month, int year) 
   return d;
 }
 
-// One day of passes of every object; sunel 90 lists daylight passes too (no
-// hourly steps while the Sun is up), the most samples per object.
+// One day of passes of every object, on range(1) threads (0: one per core).
+// range(0): 0 geometry only (Sun limit 90 deg: daylight passes too, no
+// hourly steps while the Sun is up, the most samples per object), 1 the Sun
+// below -6 deg, 2 visible passes (the satellite sunlit, the Sun below -6 deg).
 void AllSat(benchmark::State& state, const char* tle, int day, int month, int year) {
   auto d = Record(tle, day, month, year);
-  if (state.range(0)) d->sunel = 90.0;
+  const int setting = static_cast<int>(state.range(0));
+  d->sunel = setting == 0 ? 90.0 : -6.0;
+  d->visflg = setting == 2;
+  SetListThreads(static_cast<int>(state.range(1)));
   for (auto _ : state) {
     d->svnew = 1;
     if (AllSatAos(d.get()) != ALLSAT_DONE) state.SkipWithError("AllSatAos failed");
   }
+  state.counters["threads"] = ListThreads();
+  SetListThreads(0);
   std::remove(d->savnm);
 }
 
 void BM_AllSatAos_Synthetic10000(benchmark::State& state) {
   AllSat(state, "synthetic-10000.tle", 20, 1, 2024);
 }
-BENCHMARK(BM_AllSatAos_Synthetic10000)->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_AllSatAos_Synthetic10000)
+    ->ArgNames({"setting", "threads"})
+    ->ArgsProduct({{0, 1, 2}, {1, 2, 0}})
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 void BM_AllSatAos_Catalogue2018(benchmark::State& state) {
   AllSat(state, "catalogue-2018.tle", 21, 1, 2018);
 }
-BENCHMARK(BM_AllSatAos_Catalogue2018)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_AllSatAos_Catalogue2018)
+    ->ArgNames({"setting", "threads"})
+    ->ArgsProduct({{0, 1, 2}, {1, 2, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 // Matching around a point 45 deg high in the south, within 5 deg, +-tm min.
 void BM_SatMatch_Synthetic10000(benchmark::State& state) {

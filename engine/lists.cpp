@@ -2,8 +2,14 @@
 #include "engine/lists.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "astro/astrolib.h"
 #include "engine/flares.h"
@@ -79,7 +85,115 @@ bool writeHeader(const WinpData* d, FILE* f) {
   return ok;
 }
 
+// The settings of one run that every satellite's search shares.
+struct ListRun {
+  double t0, tend, tzd;
+  int prs;
+  bool autozone;
+};
+
+// The list lines of the satellite in slot run.prs over the interval, as the
+// save file gets them (a blank line before the satellite's first one).
+// listed(d) is called at the satellite's first listed line (before the
+// search goes on).
+template <class Listed>
+void searchSatellite(WinpData* d, const ListRun& run, std::string& out, Listed listed) {
+  const int prs = run.prs;
+  char line[kLineSize], part[AOSSTR_SIZE];
+  double tm[3], elv[3], azm[3];
+  d->irsolw = false;
+  bool firstline = true;
+  const bool inwindow = d->iridflg != 3 || iridiumWindow(d, prs);
+  do {
+    double t = run.t0;
+    if (d->iridflg == 3 && d->ops && !inwindow) t = run.tend + 1.0;
+    while (t <= run.tend) {
+      int code = nextpass(d, prs, t, run.tend, tm, elv, azm);
+      if (code == 0) break;
+      TextBuf l(line, sizeof line);
+      if (d->iridflg == 0) {
+        for (int k = 0; k < 3; ++k) {
+          aosstr(tm[k] + run.tzd, azm[k], elv[k], part, k);
+          l.Put(part);
+        }
+      } else if (code == 1) {
+        aosstr(tm[1] + run.tzd, azm[1], elv[1], part, 0);
+        l.Put(part);
+        eventText(d, prs, tm, elv, azm, run.autozone, code, l);
+      }
+      if (code == 1) {
+        l.Put(d->iridflg == 3 && !inwindow ? " ? " : "   ").Put(d->satname[prs]);
+        if (firstline) {
+          out += '\n';
+          firstline = false;
+          listed(d);
+        }
+        out += line;
+        out += '\n';
+      }
+      t = tm[2] + kMin;
+      if (d->mnmot[prs] > 14.0) t += kHour;
+    }
+    d->irsolw = d->iridflg == 3 && d->irsol && !d->irsolw;
+  } while (d->irsolw);
+}
+
+bool putText(FILE* f, const std::string& s) {
+  return s.empty() || std::fwrite(s.data(), 1, s.size(), f) == s.size();
+}
+
+std::atomic<int> g_threads{0};
+
+// The searches of records first..last-1 of the TLE file (each starting at its
+// offset) spread over n threads, each with its own copy of the record d,
+// its own position record and SGP4 record; their lines in out, by record.
+// The records are independent: a search reads nothing an earlier one wrote.
+void searchSpread(const WinpData* d, const ListRun& run, const std::vector<long>& offsets,
+                  int count, int n, std::vector<std::string>& out) {
+  std::atomic<int> next{0};
+  constexpr int kChunk = 8;
+  auto worker = [&]() {
+    auto wd = std::make_unique<WinpData>(*d);
+    auto sp = std::make_unique<SatPosData>();
+    std::memset(static_cast<void*>(sp.get()), 0, sizeof(SatPosData));
+    satpos = sp.get();
+    FILE* tle = std::fopen(wd->tlenm, "r");
+    char msg[TLEMSG_SIZE];
+    for (int c = next.fetch_add(kChunk); c < count; c = next.fetch_add(kChunk)) {
+      for (int k = c; k < c + kChunk && k < count; ++k) {
+        // The same record the reading thread found at this offset.
+        if (!tle || std::fseek(tle, offsets[k], SEEK_SET) != 0 || tleread(wd.get(), tle, msg, 0) == 0)
+          continue;
+        ShiftElm(wd.get(), run.prs, WORKSLOT);
+        searchSatellite(wd.get(), run, out[k], [](WinpData*) {});
+      }
+    }
+    if (tle) std::fclose(tle);
+  };
+  std::vector<std::thread> pool;
+  for (int w = 0; w < n; ++w) {
+    // A thread the system refuses leaves its share to the others, or to this
+    // thread when none could be started.
+    try {
+      pool.emplace_back(worker);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  if (pool.empty()) worker();
+  for (std::thread& th : pool) th.join();
+}
+
 }  // namespace
+
+void SetListThreads(int n) { g_threads = n; }
+
+int ListThreads() {
+  const int n = g_threads;
+  if (n > 0) return n;
+  const unsigned hw = std::thread::hardware_concurrency();
+  return hw > 0 ? static_cast<int>(hw) : 1;
+}
 
 int AllSatAos(WinpData* d) {
   // Settings first: a bad one must not cost the user the save file.
@@ -127,62 +241,73 @@ int AllSatAos(WinpData* d) {
 
   bool ok = writeHeader(d, f);
 
-  const double t0 = mjd(d->day, d->month, d->year,
-                        d->hour + d->minute / 60.0 + d->second / 3600.0 - d->tzone);
-  const double tend = t0 + d->dur;
-  const double tzd = d->tzone / 24.0;
+  ListRun run;
+  run.t0 = mjd(d->day, d->month, d->year,
+               d->hour + d->minute / 60.0 + d->second / 3600.0 - d->tzone);
+  run.tend = run.t0 + d->dur;
+  run.tzd = d->tzone / 24.0;
+  run.prs = prs;
+  run.autozone = autozone;
   d->cfgname[WORKSLOT][0] = '*';
   char msg[TLEMSG_SIZE];
-  char line[kLineSize], part[AOSSTR_SIZE];
-  double tm[3], elv[3], azm[3];
-  int res = tleread(d, tle, msg, 0);
-  while (res != 0 && ok) {
-    ShiftElm(d, prs, WORKSLOT);
-    d->irsolw = false;
-    bool firstline = true;
-    bool added = false;
-    const bool inwindow = d->iridflg != 3 || iridiumWindow(d, prs);
-    do {
-      double t = t0;
-      if (d->iridflg == 3 && d->ops && !inwindow) t = tend + 1.0;
-      while (t <= tend && ok) {
-        int code = nextpass(d, prs, t, tend, tm, elv, azm);
-        if (code == 0) break;
-        TextBuf l(line, sizeof line);
-        if (d->iridflg == 0) {
-          for (int k = 0; k < 3; ++k) {
-            aosstr(tm[k] + tzd, azm[k], elv[k], part, k);
-            l.Put(part);
-          }
-        } else if (code == 1) {
-          aosstr(tm[1] + tzd, azm[1], elv[1], part, 0);
-          l.Put(part);
-          eventText(d, prs, tm, elv, azm, autozone, code, l);
-        }
-        if (code == 1) {
-          l.Put(d->iridflg == 3 && !inwindow ? " ? " : "   ").Put(d->satname[prs]);
-          if (firstline) ok = ok && std::fputc('\n', f) != EOF;
-          firstline = false;
-          ok = ok && putLine(f, line);
-          // Automatic zone: a satellite with a listed transit joins the selection.
-          if (autozone && !added) {
-            added = true;
-            if (nosel) {
-              ShiftElm(d, SPARESLOT, prs);
-              nosel = false;
-            } else if (d->satnr <= MAXSEL - 1) {
-              ShiftElm(d, d->satnr, prs);
-              d->satnr++;
-            }
-          }
-        }
-        t = tm[2] + kMin;
-        if (d->mnmot[prs] > 14.0) t += kHour;
-      }
-      d->irsolw = d->iridflg == 3 && d->irsol && !d->irsolw;
-    } while (d->irsolw && ok);
-    if (res != 2) break;
-    res = tleread(d, tle, msg, 1);
+
+  // Automatic zone: a satellite with a listed transit joins the selection.
+  auto join = [&](WinpData* r) {
+    if (!autozone) return;
+    if (nosel) {
+      ShiftElm(r, SPARESLOT, prs);
+      nosel = false;
+    } else if (r->satnr <= MAXSEL - 1) {
+      ShiftElm(r, r->satnr, prs);
+      r->satnr++;
+    }
+  };
+
+  // Several threads share the satellites when there are several of them and
+  // every one is analytic (the numerical propagator has one integrator) and
+  // no search changes the selection (automatic zone). The records are read
+  // here all the same, so that this record ends as after one thread's run.
+  const int threads = ListThreads();
+  std::vector<long> offsets;
+  const std::unique_ptr<const WinpData> start0 = std::make_unique<const WinpData>(*d);
+  bool spread = threads > 1 && !autozone;
+  if (spread) {
+    long off = std::ftell(tle);
+    int res = tleread(d, tle, msg, 0);
+    while (res != 0) {
+      ShiftElm(d, prs, WORKSLOT);
+      if (d->nmflg[prs] || off < 0) spread = false;
+      offsets.push_back(off);
+      if (res != 2) break;
+      off = std::ftell(tle);
+      res = tleread(d, tle, msg, 1);
+    }
+    if (offsets.size() < 2) spread = false;
+    if (!spread) std::rewind(tle);
+  }
+
+  if (spread) {
+    // The last satellite runs here, after the others, so that the engine's
+    // records end as after one thread's run.
+    const int count = static_cast<int>(offsets.size()) - 1;
+    std::vector<std::string> lines(count);
+    searchSpread(start0.get(), run, offsets, count, std::min(threads, count), lines);
+    for (int k = 0; k < count && ok; ++k) ok = putText(f, lines[k]);
+    std::string last;
+    if (ok) {
+      searchSatellite(d, run, last, [](WinpData*) {});
+      ok = putText(f, last);
+    }
+  } else {
+    int res = tleread(d, tle, msg, 0);
+    while (res != 0 && ok) {
+      ShiftElm(d, prs, WORKSLOT);
+      std::string lines;
+      searchSatellite(d, run, lines, join);
+      ok = putText(f, lines);
+      if (res != 2) break;
+      res = tleread(d, tle, msg, 1);
+    }
   }
   d->irsolw = false;
 

@@ -31,6 +31,14 @@ constexpr int ALLSAT_BADSET = -1;    // irmag > 29 (Iridium), or distance 0 in a
 // listed transit are added to the selection.
 int AllSatAos(WinpData* d);
 
+// Threads the all-satellite list spreads its satellites over (the calling
+// thread waits for them): n > 0 that many, else one per core of the
+// machine (the start value). The lines come in the order of the TLE file
+// whatever the count. One thread serves a run in automatic zone mode and
+// a file with state-vector records (numerical propagation).
+void SetListThreads(int n);
+int ListThreads();
+
 // Window of the semi-major axis (km) of operational Iridium satellites, for
 // mean (SGP4) and for Kepler-model elements.
 constexpr double IRID_AMIN_SGP = 7157.0, IRID_AMAX_SGP = 7157.6;

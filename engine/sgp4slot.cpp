@@ -9,7 +9,7 @@
 #include "astro/constants.h"
 #include "orbit/sgp4unit.h"
 
-elsetrec satrec;
+thread_local elsetrec satrec;
 
 namespace {
 

@@ -9,8 +9,9 @@
 #include "orbit/sgp4fit.h"
 
 struct elsetrec;
-// The one SGP4 element record; holds the elements of slot sgpsat.
-extern elsetrec satrec;
+// The SGP4 element record; holds the elements of slot sgpsat. One per thread,
+// so that the all-satellite list's threads each propagate their own slot.
+extern thread_local elsetrec satrec;
 
 // Substitute state of a failed propagation: a point 100 km from the Earth's
 // centre, below every horizon.

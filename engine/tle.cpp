@@ -26,8 +26,9 @@ constexpr int NAMELEN = SATNAME_SIZE - 1;  // characters of a satellite name
 constexpr int MINELEMLEN = 63;             // shortest usable element line
 constexpr double GM_STATE = 398600.4415;   // km^3/s^2, for the record's elements
 
-// The name line of the next matching satellite, read ahead by a name search.
-char nextsat[SATNAME_SIZE];
+// The name line of the next matching satellite, read ahead by a name search
+// (one per thread: the all-satellite list reads its records in several).
+thread_local char nextsat[SATNAME_SIZE];
 
 bool readLine(FILE* f, char* line) {
   if (!std::fgets(line, TLELINE_SIZE, f)) {

@@ -18,8 +18,8 @@ namespace {
 SatPosData satposRecord;  // static storage: zero-filled before main
 }  // namespace
 
-SatPosData* satpos = &satposRecord;
-FILE* outptr = nullptr;
+thread_local SatPosData* satpos = &satposRecord;
+thread_local FILE* outptr = nullptr;
 double GBL_timezone = 0.0;
 
 // ---------------------------------------------------------------------------

@@ -479,9 +479,12 @@ struct SatPosData {
 // Engine globals
 // ---------------------------------------------------------------------------
 
-// The engine's own position record (zero-filled at load, never freed).
-extern SatPosData* satpos;
-// The save file while an engine writer holds it open, else null.
-extern FILE* outptr;
+// The engine's own position record (zero-filled at load, never freed). Each
+// thread has its own pointer: the all-satellite list's worker threads point
+// theirs at records of their own; every other thread sees the one record.
+extern thread_local SatPosData* satpos;
+// The save file while an engine writer holds it open, else null (per
+// thread, as satpos).
+extern thread_local FILE* outptr;
 
 #endif

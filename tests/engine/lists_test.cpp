@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <csignal>
 #include <cstring>
 #include <ctime>
@@ -136,6 +138,61 @@ TEST(AllSatAos, OneDayAgreesWithSkyfield) {
     for (const ListPass& p : list) found = found || same(p, r);
     EXPECT_TRUE(found) << "missing: " << r.name << " " << r.rise;
   }
+}
+
+// Any number of threads writes the same list and leaves the record and the
+// engine's position record as one thread does. The result fields a search
+// writes in passing (flare angle, the mirror of an Iridium flare) may come
+// from another satellite; the view keeps its own around these lists.
+TEST(AllSatAos, SameListOnAnyNumberOfThreads) {
+  struct Case {
+    const char* what;
+    const char* tle;
+    int day, month, year;
+    int iridflg, occflg, visflg;
+    double sunel, mxdist, dur;
+  } cases[] = {
+      {"passes", "lists/visual-2009.tle", 7, 1, 2009, 0, 0, 0, 90.0, 0.0, 1.0},
+      {"visible passes", "lists/visual-2009.tle", 7, 1, 2009, 0, 0, 1, -6.0, 0.0, 1.0},
+      {"occultations", "lists/visual-2009.tle", 7, 1, 2009, 1, 3, 0, 90.0, 300.0, 0.5},
+      {"Iridium flares", "catalogue-2018.tle", 21, 1, 2018, 3, 0, 0, 90.0, 50.0, 0.5},
+      {"state vectors", "tle-writer.tle", 21, 1, 2018, 0, 0, 0, 90.0, 0.0, 1.0},
+  };
+  const std::string save = TempPath("threads.txt");
+  auto scratch = [](WinpData* d) { d->occra = d->occdec = d->flrang = 0.0; };
+  for (const Case& c : cases) {
+    std::string file1;
+    std::unique_ptr<WinpData> d1;
+    auto sp1 = std::make_unique<SatPosData>();
+    for (int threads : {1, 2, 5}) {
+      SetListThreads(threads);
+      auto d = ListRecord(save);
+      std::snprintf(d->tlenm, FILENAME_SIZE, "%s", support::dataPath(c.tle).c_str());
+      d->day = c.day, d->month = c.month, d->year = c.year;
+      d->iridflg = c.iridflg, d->occflg = c.occflg, d->visflg = c.visflg;
+      d->sunel = c.sunel, d->mxdist = c.mxdist, d->dur = c.dur;
+      d->irmag = 5.0;
+      d->ops = 1;
+      d->occra = 5.3412;
+      d->occdec = 20.1;
+      ASSERT_EQ(AllSatAos(d.get()), ALLSAT_DONE) << c.what << " " << threads;
+      const std::string file = readFile(save);
+      scratch(d.get());
+      if (threads == 1) {
+        file1 = file;
+        d1 = std::move(d);
+        *sp1 = *satpos;
+        EXPECT_GT(std::count(file.begin(), file.end(), '\n'), 12) << c.what;
+        continue;
+      }
+      EXPECT_EQ(file, file1) << c.what << " " << threads;
+      EXPECT_EQ(std::memcmp(d.get(), d1.get(), sizeof(WinpData)), 0) << c.what << " " << threads;
+      EXPECT_EQ(std::memcmp(satpos, sp1.get(), offsetof(SatPosData, fplat)), 0)
+          << c.what << " " << threads;
+    }
+  }
+  SetListThreads(0);
+  EXPECT_GE(ListThreads(), 1);
 }
 
 TEST(AllSatAos, BadSettingOrMissingTleKeepsTheSaveFile) {
