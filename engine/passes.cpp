@@ -22,8 +22,9 @@ constexpr double kNoElev = -100.0;
 
 // How fast the Sun's elevation can change: the Earth turns 361 deg a day
 // relative to the Sun at most, and no elevation changes faster than the
-// hour angle. 374.4 deg/day (0.26 deg/min) leaves a margin of 3 %; the slack
-// covers the rounding of the computed elevations.
+// hour angle (for an observer near the Earth: within 10000 km of the ground
+// the parallax adds less than 0.001 %). 374.4 deg/day (0.26 deg/min) leaves
+// a margin of 3 %; the slack covers the rounding of the computed elevations.
 constexpr double kSunRate = 374.4;  // deg/day
 constexpr double kSunSlack = 1e-6;  // deg
 constexpr double kNear = SearchSample::kElNear;
@@ -55,7 +56,9 @@ double horizonAngle(double h) {
 // satpos and the record hold the last sample in full either way.
 class Probe {
  public:
-  Probe(WinpData* d, int i) : d_(d), i_(i), light_(SearchSample::Usable(d, i)), s_(d, satpos, i) {}
+  Probe(WinpData* d, int i)
+      : d_(d), i_(i), light_(SearchSample::Usable(d, i)), s_(d, satpos, i),
+        sunbound_(std::fabs(d->height) < 1e7) {}
   ~Probe() { s_.Finish(); }
   Probe(const Probe&) = delete;
   Probe& operator=(const Probe&) = delete;
@@ -114,7 +117,7 @@ class Probe {
   bool sunHigh() {
     if (!light_) return d_->sunel < satpos->sunelo - 15.0;
     const double lim = d_->sunel + 15.0;
-    if (anchored_) {
+    if (anchored_ && sunbound_) {
       const double b = kSunRate * std::fabs(t_ - ta_) + kSunSlack;
       if (sa_ - lim > b) return true;
       if (lim - sa_ > b) return false;
@@ -126,7 +129,7 @@ class Probe {
   // The Sun at the observer below the limit: sunel > sunelo.
   bool sunBelowLimit() {
     const double lim = d_->sunel;
-    if (anchored_) {
+    if (anchored_ && sunbound_) {
       const double b = kSunRate * std::fabs(t_ - ta_) + kSunSlack;
       if (lim - sa_ > b) return true;
       if (sa_ - lim > b) return false;
@@ -145,6 +148,7 @@ class Probe {
   bool light_;
   SearchSample s_;
   double t_ = 0;
+  bool sunbound_;  // the rate holds: the observer is near the ground (10000 km)
   bool anchored_ = false;
   double ta_ = 0, sa_ = 0;  // time and value of the last Sun elevation computed
 };

@@ -578,10 +578,13 @@ void SearchSample::At(double t) {
 // the sidereal time less the rotation from SGP4's frame to the true equinox:
 // the equation of the equinoxes is in both and drops out (their difference
 // is below 1e-15 rad). Left out, nutation is not needed; what remains of the
-// difference is rounding, far below 1e-9 deg for anything farther than 6 km.
+// difference is rounding, far below 1e-9 deg for anything farther than 6 km
+// from an observer less than 10000 km above the ground.
 double SearchSample::ElNear() {
   if (have_ & kEl) return el_;
-  if (!d_->sgpflg[i_]) return El();
+  // A Kepler slot needs nutation all the same; an observer far above the
+  // Earth would magnify the rounding.
+  if (!d_->sgpflg[i_] || !(std::fabs(d_->height) < 1e7)) return El();
   const Vec3 s = teme_ / kReWgs84Km;
   const HorSite& site = horSite(d_);
   const double theta = lsidtim(ut1(t_, d_), site.londeg, 0.0) * kPi / 12.0;

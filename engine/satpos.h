@@ -44,7 +44,8 @@ class SearchSample {
   void At(double t);  // a new time: propagates the slot
   double El();                           // deg
   // The elevation within kElNear of El(), without nutation; El() itself
-  // for a Kepler slot or a satellite within 6 km of the observer.
+  // for a Kepler slot, a satellite within 6 km of the observer or an
+  // observer 10000 km or more above the ground.
   static constexpr double kElNear = 1e-7;  // deg
   double ElNear();
   double Az();                           // deg, 0..360

@@ -42,6 +42,7 @@ const Setting kSettings[] = {
     {"geometry", 10.0, 90.0, 0, 0, false},  {"sun limit", 0.0, -6.0, 0, 0, false},
     {"visible", 10.0, -6.0, 1, 0, false},   {"moonlit", 5.0, -6.0, 1, 1, false},
     {"no coarse steps", -3.0, -12.0, 0, 0, false}, {"IERS values", 10.0, -6.0, 1, 0, true},
+    {"observer 20000 km up", 10.0, -6.0, 1, 0, false},
 };
 
 void Apply(WinpData* d, const Setting& s) {
@@ -49,6 +50,7 @@ void Apply(WinpData* d, const Setting& s) {
   d->sunel = s.sunel;
   d->visflg = s.visflg;
   d->moonflg = s.moonflg;
+  if (std::strncmp(s.name, "observer", 8) == 0) d->height = 2e7;  // no bounds: exact values
   if (s.iers) {
     d->IERSflg = true;
     d->Ut1Utc = 0.31;
