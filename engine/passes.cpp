@@ -153,81 +153,51 @@ class Probe {
   double ta_ = 0, sa_ = 0;  // time and value of the last Sun elevation computed
 };
 
-// 1-s culmination scan from ts while t < te (forwards, dir 1) or t > te
-// (backwards, dir -1): a sample above elv[1] becomes the culmination; the scan
-// stops at the first sample below the best one it found.
-void plainScan(Probe& p, double ts, double te, int dir, double* tm, double* elv, double* azm) {
-  double best = kNoElev;
-  for (double t = ts; dir > 0 ? t < te : t > te; t += dir * kSec) {
-    p.at(t);
-    const double e = p.el();
-    if (e > elv[1]) {
-      tm[1] = t;
-      elv[1] = e;
-      azm[1] = p.az();
-      best = e;
-    }
-    if (e < best) break;
-  }
-}
-
-// The same scan's result from fewer samples. While the elevation rises it is
-// sampled every kStride seconds of the scan's own times; from the stride
-// before the last rising one the scan runs second by second as before. The
-// seconds skipped rose like the strides around them: an orbit's elevation
-// does not turn and turn back within a few seconds, so a stride that rose
-// from the one before lies before the top. A flat stride (or one that is no
-// number) leaves the whole scan to the plain one. The last time sampled is
-// the plain scan's last one.
+// The culmination scan's seconds from fewer samples. While the elevation
+// rises it is sampled every kStride seconds of the scan's own times; the
+// scan then runs second by second from the stride before the last rising
+// one. The seconds skipped rose like the strides around them: an orbit's
+// elevation does not turn and turn back within a few seconds, so a stride
+// that rose from the one before lies before the top, and the scan took each
+// second before it above elv[1] in turn, each the new best, without a stop.
+// A flat stride (or one that is no number) leaves the whole scan to the
+// seconds. Returns the time the scan by seconds starts from.
 constexpr int kStride = 4;
 constexpr int kMaxScan = 128;  // a scan covers one minute: 61 seconds
 
-void culminationScan(Probe& p, double ts, double te, int dir, double* tm, double* elv,
-                     double* azm) {
+double strideStart(Probe& p, double ts, double te, int dir) {
   double tk[kMaxScan];
   int n = 0;
   for (double t = ts; (dir > 0 ? t < te : t > te) && n < kMaxScan; t += dir * kSec) tk[n++] = t;
-  if (!p.light() || n >= kMaxScan || n < 3 * kStride) {
-    plainScan(p, ts, te, dir, tm, elv, azm);
-    return;
-  }
-  // Strides while the elevation rises.
+  if (n >= kMaxScan || n < 3 * kStride) return ts;
   p.at(tk[0]);
   double prev = p.el();
-  int last = 0;  // last stride of the rising part
+  int last = 0;  // the last stride that rose
   for (int k = kStride; k < n; k += kStride) {
     p.at(tk[k]);
     const double e = p.el();
     const double r = e - prev;
     if (r < 0.0) break;
-    if (!(r > 0.0)) {
-      // Flat, or no number: second by second.
-      plainScan(p, ts, te, dir, tm, elv, azm);
-      return;
-    }
+    if (!(r > 0.0)) return ts;
     prev = e;
     last = k;
   }
-  // A stride that rose from the one before lies before the top: up to the
-  // stride before `last` the samples rose, and the scan took each one above
-  // elv[1] in turn, so it stands there with it as its best.
-  const int k0 = last >= kStride ? last - kStride : 0;
+  return tk[last >= kStride ? last - kStride : 0];
+}
+
+// 1-s culmination scan from ts while t < te (forwards, dir 1) or t > te
+// (backwards, dir -1): a sample above elv[1] becomes the culmination; the scan
+// stops at the first sample below the best one it found. The last time
+// sampled is always the scan's own last one.
+void culminationScan(Probe& p, double ts, double te, int dir, double* tm, double* elv,
+                     double* azm) {
   double best = kNoElev;
-  p.at(tk[k0]);
-  {
+  for (double t = p.light() ? strideStart(p, ts, te, dir) : ts; dir > 0 ? t < te : t > te;
+       t += dir * kSec) {
+    p.at(t);
     const double e = p.el();
     if (e > elv[1]) {
-      tm[1] = tk[k0];
-      elv[1] = e;
-      azm[1] = p.az();
-      best = e;
-    }
-  }
-  for (int k = k0 + 1; k < n; ++k) {
-    p.at(tk[k]);
-    const double e = p.el();
-    if (e > elv[1]) {
-      tm[1] = tk[k];
+      tm[1] = t;
       elv[1] = e;
       azm[1] = p.az();
       best = e;
