@@ -70,7 +70,7 @@ class Probe {
     if (!elAtLeast(d_->satel)) return 0;
     if (!sunBelowLimit()) return 0;
     if (d_->visflg == 0) return 1;
-    if (d_->moonflg == 0) return s_.SunH() >= 0.0 ? 1 : 0;
+    if (d_->moonflg == 0) return sunlit() ? 1 : 0;
     if (s_.MoonH() < 0.0) return 0;
     return s_.SunH() < 0.0 ? 1 : 0;
   }
@@ -138,9 +138,21 @@ class Probe {
   }
   double anchor() {
     sa_ = s_.SunEl();
+    sun_ = s_.Sun();
     ta_ = t_;
     anchored_ = true;
     return sa_;
+  }
+  // The satellite sunlit: sunh >= 0, from the Sun's direction of the last
+  // Sun elevation computed unless near the shadow's edge.
+  bool sunlit() {
+    if (anchored_ && sunbound_) {
+      const double h = s_.SunHNear(sun_);
+      const double b = SearchSample::kSunHNear + SearchSample::kSunDrift * std::fabs(t_ - ta_);
+      if (h > b) return true;
+      if (h < -b) return false;
+    }
+    return s_.SunH() >= 0.0;
   }
 
   WinpData* d_;
@@ -151,6 +163,7 @@ class Probe {
   bool sunbound_;  // the rate holds: the observer is near the ground (10000 km)
   bool anchored_ = false;
   double ta_ = 0, sa_ = 0;  // time and value of the last Sun elevation computed
+  Vec3 sun_;                // and the Sun then
 };
 
 // The culmination scan's seconds from fewer samples. While the elevation

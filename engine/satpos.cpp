@@ -629,6 +629,25 @@ double SearchSample::SunEl() {
   return sunelo_;
 }
 
+Vec3 SearchSample::Sun() { return sunOf(timeTerms(t_, d_)); }
+
+// The Sun's elevation above the satellite's horizon from the geocentric
+// vertical instead of the geodetic normal (at most 0.193 deg apart), SGP4's
+// frame instead of the true equinox (0.005 deg) and the Sun vector of
+// another time: the same dip is added.
+double SearchSample::SunHNear(const Vec3& sun) {
+  if (have_ & kAbove) return sunh_;
+  if (!d_->sgpflg[i_]) return SunH();
+  const double rr = abs(teme_);
+  if (!(rr > kReWgs84Km + 50.0)) return SunH();  // at or below the ground: as computed
+  const double dip = kPi / 2.0 - std::asin(kReWgs84Km / rr);
+  const Vec3 w = vnorm(sun - teme_ / kReWgs84Km);
+  double c = dot(w, teme_ / rr);
+  if (c > 1.0) c = 1.0;
+  if (c < -1.0) c = -1.0;
+  return (std::asin(c) + dip) / kDeg;
+}
+
 void SearchSample::above() {
   if (have_ & kAbove) return;
   El();

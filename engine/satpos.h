@@ -52,6 +52,15 @@ class SearchSample {
   double SunEl();                        // deg, the Sun at the observer
   double SunH() { above(); return sunh_; }    // deg, the Sun above the satellite's horizon
   double MoonH() { above(); return moonh_; }  // deg, the same for the Moon (moonflg)
+  // The Sun (Earth radii, true equator and equinox of date) at this time.
+  Vec3 Sun();
+  // SunH() within kSunHNear (0.198 deg and a margin) from the Sun vector
+  // `sun` of a time dt days away, plus kSunDrift x |dt| for the Sun's
+  // motion; SunH() itself for a Kepler slot or a satellite within 50 km of
+  // the ground.
+  static constexpr double kSunHNear = 0.25;   // deg
+  static constexpr double kSunDrift = 1.1;    // deg/day
+  double SunHNear(const Vec3& sun);
   void Finish();
 
  private:

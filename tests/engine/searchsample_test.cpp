@@ -182,7 +182,7 @@ TEST(SearchSample, TheSameBitsAsGetSatPos) {
   auto sp = std::make_unique<SatPosData>();
   const double t0 = mjd(21, 1, 2018, 0.0);
   int compared = 0;
-  double worst = 0.0;
+  double worst = 0.0, worstSunh = 0.0, worstDrift = -1.0;
   for (const Setting& s : kSettings) {
     for (const Tle& tle : Catalogue()) {
       for (int kepler : {0, 1}) {
@@ -194,10 +194,18 @@ TEST(SearchSample, TheSameBitsAsGetSatPos) {
         SearchSample ss(d.get(), satpos, 0);
         for (int k = 0; k < 40; ++k) {
           const double t = t0 + k * 0.0371;
+          ss.At(t - 1.0 / 24.0);
+          const Vec3 sunBefore = ss.Sun();
           ss.At(t);
+          const double sunhNow = ss.SunHNear(ss.Sun()), sunhBefore = ss.SunHNear(sunBefore);
           const double near = ss.ElNear();
           const double el = ss.El(), az = ss.Az(), sunel = ss.SunEl(), sunh = ss.SunH();
           worst = std::fmax(worst, std::fabs(near - el));
+          // The sunlit test's estimate from the Sun of this time and of an
+          // hour before.
+          worstSunh = std::fmax(worstSunh, std::fabs(sunhNow - sunh));
+          worstDrift = std::fmax(worstDrift, std::fabs(sunhBefore - sunh) -
+                                                 SearchSample::kSunDrift / 24.0);
           const double moonh = s.moonflg ? ss.MoonH() : 0.0;
           GetSatPos(t, d.get(), sp.get(), 0, 0);
           EXPECT_TRUE(Same(el, sp->el[0]) && Same(az, sp->az[0]) && Same(sunel, sp->sunelo) &&
@@ -211,6 +219,9 @@ TEST(SearchSample, TheSameBitsAsGetSatPos) {
   EXPECT_GT(compared, 10000);
   // The elevation without nutation is far closer than its stated error.
   EXPECT_LT(worst, SearchSample::kElNear / 100.0);
+  EXPECT_LT(worstSunh, SearchSample::kSunHNear);
+  EXPECT_LT(worstDrift, SearchSample::kSunHNear);
+  EXPECT_GT(worstSunh, 0.01);  // an estimate indeed: its bound is what counts
 }
 
 TEST(SearchSample, OnlyForThePlainSearchOfAnAnalyticSlot) {
