@@ -142,33 +142,41 @@ bool putText(FILE* f, const std::string& s) {
   return s.empty() || std::fwrite(s.data(), 1, s.size(), f) == s.size();
 }
 
-std::atomic<int> g_threads{0};
+std::atomic<int> g_threads{0};  // SetListThreads
 
-// The searches of records first..last-1 of the TLE file (each starting at its
+// The searches of records 0..count-1 of the TLE file (each read at its
 // offset) spread over n threads, each with its own copy of the record d,
 // its own position record and SGP4 record; their lines in out, by record.
 // The records are independent: a search reads nothing an earlier one wrote.
-void searchSpread(const WinpData* d, const ListRun& run, const std::vector<long>& offsets,
+// False when a record could not be read again (the file could not be opened
+// once more, or it changed).
+bool searchSpread(const WinpData* d, const ListRun& run, const std::vector<long>& offsets,
                   int count, int n, std::vector<std::string>& out) {
   std::atomic<int> next{0};
+  std::atomic<bool> missed{false};
   constexpr int kChunk = 8;
   auto worker = [&]() {
     auto wd = std::make_unique<WinpData>(*d);
     auto sp = std::make_unique<SatPosData>();
     std::memset(static_cast<void*>(sp.get()), 0, sizeof(SatPosData));
+    SatPosData* const engineRecord = satpos;  // put back when the worker is this thread
     satpos = sp.get();
     FILE* tle = std::fopen(wd->tlenm, "r");
     char msg[TLEMSG_SIZE];
     for (int c = next.fetch_add(kChunk); c < count; c = next.fetch_add(kChunk)) {
       for (int k = c; k < c + kChunk && k < count; ++k) {
         // The same record the reading thread found at this offset.
-        if (!tle || std::fseek(tle, offsets[k], SEEK_SET) != 0 || tleread(wd.get(), tle, msg, 0) == 0)
+        if (!tle || std::fseek(tle, offsets[k], SEEK_SET) != 0 ||
+            tleread(wd.get(), tle, msg, 0) == 0) {
+          missed = true;
           continue;
+        }
         ShiftElm(wd.get(), run.prs, WORKSLOT);
         searchSatellite(wd.get(), run, out[k], [](WinpData*) {});
       }
     }
     if (tle) std::fclose(tle);
+    satpos = engineRecord;
   };
   std::vector<std::thread> pool;
   for (int w = 0; w < n; ++w) {
@@ -182,6 +190,7 @@ void searchSpread(const WinpData* d, const ListRun& run, const std::vector<long>
   }
   if (pool.empty()) worker();
   for (std::thread& th : pool) th.join();
+  return !missed;
 }
 
 }  // namespace
@@ -286,13 +295,19 @@ int AllSatAos(WinpData* d) {
     if (!spread) std::rewind(tle);
   }
 
+  std::vector<std::string> lines;
+  if (spread) {
+    const int count = static_cast<int>(offsets.size()) - 1;
+    lines.resize(count);
+    if (!searchSpread(start0.get(), run, offsets, count, std::min(threads, count), lines)) {
+      spread = false;  // read them here after all, one after the other
+      std::rewind(tle);
+    }
+  }
   if (spread) {
     // The last satellite runs here, after the others, so that the engine's
     // records end as after one thread's run.
-    const int count = static_cast<int>(offsets.size()) - 1;
-    std::vector<std::string> lines(count);
-    searchSpread(start0.get(), run, offsets, count, std::min(threads, count), lines);
-    for (int k = 0; k < count && ok; ++k) ok = putText(f, lines[k]);
+    for (size_t k = 0; k < lines.size() && ok; ++k) ok = putText(f, lines[k]);
     std::string last;
     if (ok) {
       searchSatellite(d, run, last, [](WinpData*) {});
@@ -302,9 +317,9 @@ int AllSatAos(WinpData* d) {
     int res = tleread(d, tle, msg, 0);
     while (res != 0 && ok) {
       ShiftElm(d, prs, WORKSLOT);
-      std::string lines;
-      searchSatellite(d, run, lines, join);
-      ok = putText(f, lines);
+      std::string text;
+      searchSatellite(d, run, text, join);
+      ok = putText(f, text);
       if (res != 2) break;
       res = tleread(d, tle, msg, 1);
     }
