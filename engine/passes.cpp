@@ -84,8 +84,8 @@ class Probe {
   }
   bool light() const { return light_; }
   double el() { return light_ ? s_.El() : satpos->el[i_]; }
-  // el >= x and el < x, from the elevation without nutation unless it lies
-  // within its error of x.
+  // el >= x, el > x and el < x, from the elevation without nutation unless
+  // it lies within its error of x.
   bool elAtLeast(double x) {
     if (light_) {
       const double e = s_.ElNear();
@@ -93,6 +93,14 @@ class Probe {
       if (e > x + kNear) return true;
     }
     return el() >= x;
+  }
+  bool elAbove(double x) {
+    if (light_) {
+      const double e = s_.ElNear();
+      if (e < x - kNear) return false;
+      if (e > x + kNear) return true;
+    }
+    return el() > x;
   }
   bool elBelow(double x) {
     if (light_) {
@@ -277,13 +285,11 @@ namespace {
 struct Sweep {
   bool inpass = false, found = false, lastok = false;
   double tmax = 0.0, emax = kNoElev, amax = 0.0;
-  double lastelv = 0.0, lastazm = 0.0;
   int centre = 0;  // some sample had a centre line
 
   // Takes the sample at t; true when the pass ended there.
   bool take(Probe& p, double t, int ok, double* tm, double* elv, double* azm) {
     lastok = ok != 0;
-    if (ok) p.bound(lastelv, lastazm);
     if (!inpass && !ok) return false;
     if (p.centre()) centre = 1;
     if (!ok) {
@@ -294,12 +300,10 @@ struct Sweep {
     if (!inpass) {
       inpass = found = true;
       tm[0] = t;
-      elv[0] = lastelv;
-      azm[0] = lastazm;
+      p.bound(elv[0], azm[0]);
     }
-    const double el = p.el();
-    if (el > emax) {
-      emax = el;
+    if (p.elAbove(emax)) {
+      emax = p.el();
       amax = p.az();
       tmax = t;
     }
@@ -307,16 +311,16 @@ struct Sweep {
   }
 
   // Culmination of the sweep into index 1; a pass still accepted at the last
-  // sample ends at tlimit. False when no pass was found.
-  bool finish(double tlimit, double* tm, double* elv, double* azm) const {
+  // sample (the probe's current one) ends at tlimit with its values. False
+  // when no pass was found.
+  bool finish(Probe& p, double tlimit, double* tm, double* elv, double* azm) const {
     if (!found) return false;
     tm[1] = tmax;
     elv[1] = emax;
     azm[1] = amax;
     if (lastok) {
       tm[2] = tlimit;
-      elv[2] = lastelv;
-      azm[2] = lastazm;
+      p.bound(elv[2], azm[2]);
     }
     return true;
   }
@@ -398,7 +402,7 @@ int nextpass(WinpData* d, int i, double t0, double tend, double* tm, double* elv
     }
     t += step;
   }
-  if (!sw.finish(tend, tm, elv, azm)) return 0;
+  if (!sw.finish(p, tend, tm, elv, azm)) return 0;
 
   // tm[0] becomes the earliest accepted probe, tm[2] the first rejected one.
   int centre = sw.centre;
@@ -429,7 +433,7 @@ int lastpass(WinpData* d, int i, double t0, double tlow, double* tm, double* elv
     if (sw.take(p, t, p.take(t), tm, elv, azm)) break;
     t -= coarse && p.elBelow(-25.0) ? kMedStep : kMin;
   }
-  if (!sw.finish(tlow, tm, elv, azm)) return 0;
+  if (!sw.finish(p, tlow, tm, elv, azm)) return 0;
 
   // Boundaries to the second, probing backwards from the rejected minute.
   if (t0 > tm[0]) probeBack(p, 0, 1, tm, elv, azm);
