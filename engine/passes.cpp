@@ -84,10 +84,11 @@ class Probe {
   }
   bool light() const { return light_; }
   double el() { return light_ ? s_.El() : satpos->el[i_]; }
-  // el >= x, el > x and el < x, from the elevation without nutation unless
-  // it lies within its error of x.
+  // el >= x, el > x and el < x, from the quick estimate, else from the
+  // elevation without nutation, unless it lies within its error of x.
   bool elAtLeast(double x) {
     if (light_) {
+      if (const int side = s_.ElSide(x)) return side > 0;
       const double e = s_.ElNear();
       if (e < x - kNear) return false;
       if (e > x + kNear) return true;
@@ -96,6 +97,7 @@ class Probe {
   }
   bool elAbove(double x) {
     if (light_) {
+      if (const int side = s_.ElSide(x)) return side > 0;
       const double e = s_.ElNear();
       if (e < x - kNear) return false;
       if (e > x + kNear) return true;
@@ -104,6 +106,7 @@ class Probe {
   }
   bool elBelow(double x) {
     if (light_) {
+      if (const int side = s_.ElSide(x)) return side < 0;
       const double e = s_.ElNear();
       if (e < x - kNear) return true;
       if (e > x + kNear) return false;

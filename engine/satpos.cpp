@@ -582,6 +582,7 @@ void SearchSample::At(double t) {
 // from an observer less than 10000 km above the ground.
 double SearchSample::ElNear() {
   if (have_ & kEl) return el_;
+  if (have_ & kNear) return near_;
   // A Kepler slot needs nutation all the same; an observer far above the
   // Earth would magnify the rounding.
   if (!d_->sgpflg[i_] || !(std::fabs(d_->height) < 1e7)) return El();
@@ -590,7 +591,78 @@ double SearchSample::ElNear() {
   const double theta = lsidtim(ut1(t_, d_), site.londeg, 0.0) * kPi / 12.0;
   const Vec3 w = mxvct(zrot(theta), s) - Vec3(site.rho, 0.0, site.z);
   if (!(abs(w) > 1e-3)) return El();
-  return AppHorEl(mxvct(site.yr, w)) / kDeg;
+  near_ = AppHorEl(mxvct(site.yr, w)) / kDeg;
+  have_ |= kNear;
+  return near_;
+}
+
+// The quick estimate turns the observer's meridian from the sidereal time
+// of a reference time by the Earth's rate, as the sidereal time formula
+// does within one day (across 0 h UT the formula jumps by 3.2e-10 rad), and
+// takes the sine of the elevation as the up component over the length of
+// the line of sight. Its error, from the turn (below 1e-9 rad) and from
+// rounding, is bounded by 1e-9 x (|s| + |w| + 1) in the up component and the
+// length; the elevation without nutation lies within kElNear of El().
+namespace {
+constexpr double kSidRate = 1.0027379093 * kTwoPi;  // rad per day of UT1
+constexpr double kSidSpan = 0.125;                  // rad turned from the reference
+}  // namespace
+
+bool SearchSample::quick() {
+  if (have_ & kQuick) return true;
+  if (!d_->sgpflg[i_] || !(std::fabs(d_->height) < 1e7)) return false;
+  const HorSite& site = horSite(d_);
+  const double t1 = ut1(t_, d_);
+  double dth = kSidRate * (t1 - sidt_);
+  if (!sidok_ || !(std::fabs(dth) <= kSidSpan)) {
+    const double theta = lsidtim(t1, site.londeg, 0.0) * kPi / 12.0;
+    sids_ = std::sin(theta);
+    sidc_ = std::cos(theta);
+    sidt_ = t1;
+    sidok_ = true;
+    dth = 0.0;
+  }
+  // sin and cos of dth (|dth| <= 0.125: the series' error is below 1e-21).
+  const double d2 = dth * dth;
+  const double sd = dth * (1.0 + d2 * (-1.0 / 6.0 + d2 * (1.0 / 120.0 +
+                                                          d2 * (-1.0 / 5040.0 + d2 / 362880.0))));
+  const double cd = 1.0 + d2 * (-0.5 + d2 * (1.0 / 24.0 + d2 * (-1.0 / 720.0 +
+                                                                d2 * (1.0 / 40320.0 -
+                                                                      d2 / 3628800.0))));
+  const double sn = sids_ * cd + sidc_ * sd;
+  const double c = sidc_ * cd - sids_ * sd;
+  const Vec3 s = teme_ / kReWgs84Km;
+  const Vec3 w(c * s.x + sn * s.y - site.rho, c * s.y - sn * s.x, s.z - site.z);
+  qu_ = site.yr(2, 0) * w.x + site.yr(2, 1) * w.y + site.yr(2, 2) * w.z;
+  qw_ = abs(w);
+  qerr_ = 1e-9 * (2.0 * (std::fabs(s.x) + std::fabs(s.y) + std::fabs(s.z)) + 3.0);
+  // Close to the observer the estimate says nothing (ElNear's own limit).
+  if (!(qw_ > 1e-3) || !std::isfinite(qu_)) return false;
+  have_ |= kQuick;
+  return true;
+}
+
+double SearchSample::sinOf(double x) {
+  for (int k = 0; k < limn_; ++k)
+    if (limx_[k] == x) return lims_[k];
+  const int k = limk_;
+  limk_ = (limk_ + 1) % kLims;
+  if (limn_ < kLims) ++limn_;
+  limx_[k] = x;
+  lims_[k] = std::sin(x * kDeg);
+  return lims_[k];
+}
+
+int SearchSample::ElSide(double x) {
+  if (have_ & kEl) return el_ > x ? 1 : el_ < x ? -1 : 0;
+  if (!(std::fabs(x) < 90.0) || !quick()) return 0;
+  // sin(El()) lies within qerr_ / qw_ (twice, for the up component and the
+  // length) plus kElNear of qu_ / qw_.
+  const double diff = qu_ - qw_ * sinOf(x);
+  const double tol = 2.0 * qerr_ + 2e-9 * qw_;
+  if (diff > tol) return 1;
+  if (diff < -tol) return -1;
+  return 0;
 }
 
 double SearchSample::El() {

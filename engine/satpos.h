@@ -48,6 +48,10 @@ class SearchSample {
   // observer 10000 km or more above the ground.
   static constexpr double kElNear = 1e-7;  // deg
   double ElNear();
+  // Which side of x (deg) El() lies on, decided when clear from a quick
+  // estimate: 1 above (El() > x), -1 below (El() < x), 0 too close to tell
+  // (and whenever ElNear would not leave out nutation).
+  int ElSide(double x);
   double Az();                           // deg, 0..360
   double SunEl();                        // deg, the Sun at the observer
   double SunH() { above(); return sunh_; }    // deg, the Sun above the satellite's horizon
@@ -65,7 +69,10 @@ class SearchSample {
 
  private:
   void above();
-  static constexpr unsigned kEl = 1, kAz = 2, kSunEl = 4, kAbove = 8, kR = 16;
+  bool quick();
+  double sinOf(double x);
+  static constexpr unsigned kEl = 1, kAz = 2, kSunEl = 4, kAbove = 8, kR = 16, kNear = 32,
+                            kQuick = 64;
   WinpData* d_;
   SatPosData* sp_;
   int i_;
@@ -73,7 +80,18 @@ class SearchSample {
   bool any_ = false;
   unsigned have_ = 0;
   Vec3 teme_, r_, h_;  // SGP4's position (km), true of date (km), horizontal
-  double el_ = 0, az_ = 0, sunelo_ = 0, sunh_ = 0, moonh_ = 0;
+  double el_ = 0, az_ = 0, sunelo_ = 0, sunh_ = 0, moonh_ = 0, near_ = 0;
+  // The quick estimate: the up component and length of the line of sight
+  // (Earth radii) and the bound on their error.
+  double qu_ = 0, qw_ = 0, qerr_ = 0;
+  // Local sidereal time (without the equation of the equinoxes) of a
+  // reference UT1 time, as sine and cosine; nearby times turn from it.
+  bool sidok_ = false;
+  double sidt_ = 0, sids_ = 0, sidc_ = 0;
+  // The sines of the last limits asked for.
+  static constexpr int kLims = 4;
+  double limx_[kLims] = {}, lims_[kLims] = {};
+  int limn_ = 0, limk_ = 0;
 };
 
 #endif

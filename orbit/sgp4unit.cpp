@@ -664,6 +664,10 @@ int sgp4init(gravconsttype whichconst, bool deepsw, double epoch, double xbstar,
   }
   const double ao = std::pow(xke / s.no, kX2o3);
   const double sinio = std::sin(s.inclo);
+  s.sinio = sinio;
+  s.cosio = cosio;
+  s.aopow = ao;
+  s.aoconst = whichconst;
   const double po = ao * omeosq;
   const double con42 = 1.0 - 5.0 * cosio2;
   s.con41 = -con42 - cosio2 - cosio2;
@@ -822,7 +826,12 @@ int sgp4(gravconsttype whichconst, elsetrec& satrec, double tsince, double r[3],
 
   if (nm <= 0.0) s.error = 2;
 
-  const double am = std::pow(xke / nm, kX2o3) * tempa * tempa;
+  // Near Earth nm is still the record's no here: the power is the one of
+  // sgp4init.
+  const double aonm = s.method == 'n' && nm == s.no && s.aoconst == whichconst
+                          ? s.aopow
+                          : std::pow(xke / nm, kX2o3);
+  const double am = aonm * tempa * tempa;
   // xke / am^1.5, without a second power function.
   nm = nm / std::fabs(tempa * tempa * tempa);
   em = em - tempe;
@@ -839,8 +848,9 @@ int sgp4(gravconsttype whichconst, elsetrec& satrec, double tsince, double r[3],
   xlm = std::fmod(xlm, kTwoPi);
   mm = std::fmod(xlm - argpm - nodem, kTwoPi);
 
-  const double sinim = std::sin(inclm);
-  const double cosim = std::cos(inclm);
+  const bool fixedinc = s.method == 'n';  // inclm is inclo
+  const double sinim = fixedinc ? s.sinio : std::sin(inclm);
+  const double cosim = fixedinc ? s.cosio : std::cos(inclm);
 
   // Lunar-solar periodics.
   double ep = em;

@@ -65,6 +65,11 @@ struct elsetrec {
   // in Earth radii.
   double a, altp, alta, epochdays, jdsatepoch, nddot, ndot, bstar, rcse, inclo, nodeo, ecco,
       argpo, mo, no;
+
+  // Values every near-Earth call would compute alike, kept by sgp4init:
+  // sine and cosine of inclo, (ke / no)^(2/3) for the constant set aoconst.
+  double sinio, cosio, aopow;
+  int aoconst;
 };
 
 // Fills tumin (min per time unit), Earth radius (km), ke (Earth radii^1.5/min),
