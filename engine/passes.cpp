@@ -47,6 +47,13 @@ double horizonAngle(double h) {
   return std::acos(q);
 }
 
+// A sample kept for later comparison: the search sample itself (its values
+// computed when asked for), or the full sample's elevation and azimuth.
+struct Kept {
+  SearchSample s;
+  double el = kNoElev, az = 0.0;
+};
+
 // The samples of one search of slot i. The plain pass search of an analytic
 // slot takes search samples, which compute only what is read; and it
 // decides the Sun's limits from the last Sun elevation computed, as long as
@@ -114,12 +121,44 @@ class Probe {
     return el() < x;
   }
   double az() { return light_ ? s_.Az() : satpos->az[i_]; }
-  void bound(double& elv, double& azm) {
+  // The boundary values of the current sample into elv[k], azm[k]: those
+  // of a search sample when settle() is called, so that a boundary moved
+  // again costs nothing.
+  void bound(int k, double* elv, double* azm) {
     if (light_) {
-      elv = s_.El();
-      azm = s_.Az();
+      pend_[k] = s_;
+      pending_ |= 1u << k;
     } else {
-      boundary(d_, i_, elv, azm);
+      boundary(d_, i_, elv[k], azm[k]);
+    }
+  }
+  void settle(double* elv, double* azm) {
+    for (int k = 0; k < 3; ++k)
+      if (pending_ & (1u << k)) {
+        elv[k] = pend_[k].El();
+        azm[k] = pend_[k].Az();
+      }
+    pending_ = 0;
+  }
+  // Keeps the current sample; the current elevation above / below a kept
+  // one's; the kept sample's elevation and azimuth.
+  void keep(Kept& k) {
+    if (light_) {
+      k.s = s_;
+    } else {
+      k.el = satpos->el[i_];
+      k.az = satpos->az[i_];
+    }
+  }
+  bool above(Kept& k) { return light_ ? s_.ElAbove(k.s) : satpos->el[i_] > k.el; }
+  bool below(Kept& k) { return light_ ? k.s.ElAbove(s_) : satpos->el[i_] < k.el; }
+  void values(Kept& k, double& el, double& az) {
+    if (light_) {
+      el = k.s.El();
+      az = k.s.Az();
+    } else {
+      el = k.el;
+      az = k.az;
     }
   }
   // A centre line met the ground (event modes only; never in a search sample).
@@ -175,6 +214,8 @@ class Probe {
   bool anchored_ = false;
   double ta_ = 0, sa_ = 0;  // time and value of the last Sun elevation computed
   Vec3 sun_;                // and the Sun then
+  SearchSample pend_[3];    // boundary samples waiting for settle()
+  unsigned pending_ = 0;
 };
 
 // The culmination scan's seconds from fewer samples. While the elevation
@@ -195,39 +236,45 @@ double strideStart(Probe& p, double ts, double te, int dir) {
   for (double t = ts; (dir > 0 ? t < te : t > te) && n < kMaxScan; t += dir * kSec) tk[n++] = t;
   if (n >= kMaxScan || n < 3 * kStride) return ts;
   p.at(tk[0]);
-  double prev = p.el();
+  Kept prev;
+  p.keep(prev);
   int last = 0;  // the last stride that rose
   for (int k = kStride; k < n; k += kStride) {
     p.at(tk[k]);
-    const double e = p.el();
-    const double r = e - prev;
-    if (r < 0.0) break;
-    if (!(r > 0.0)) return ts;
-    prev = e;
-    last = k;
+    if (p.above(prev)) {
+      p.keep(prev);
+      last = k;
+      continue;
+    }
+    if (p.below(prev)) break;
+    return ts;  // flat, or no number
   }
   return tk[last >= kStride ? last - kStride : 0];
 }
 
 // 1-s culmination scan from ts while t < te (forwards, dir 1) or t > te
-// (backwards, dir -1): a sample above elv[1] becomes the culmination; the scan
-// stops at the first sample below the best one it found. The last time
-// sampled is always the scan's own last one.
-void culminationScan(Probe& p, double ts, double te, int dir, double* tm, double* elv,
-                     double* azm) {
-  double best = kNoElev;
+// (backwards, dir -1): a sample above the culmination so far (first the
+// sweep's highest sample, `top`, whose values are in elv[1], azm[1]) becomes
+// the culmination; once one did, the scan stops at the first sample below
+// it. The last time sampled is always the scan's own last one.
+void culminationScan(Probe& p, double ts, double te, int dir, Kept& top, double* tm,
+                     double* elv, double* azm) {
+  Kept best;
+  Kept* ref = &top;
+  bool found = false;
   for (double t = p.light() ? strideStart(p, ts, te, dir) : ts; dir > 0 ? t < te : t > te;
        t += dir * kSec) {
     p.at(t);
-    const double e = p.el();
-    if (e > elv[1]) {
+    if (p.above(*ref)) {
       tm[1] = t;
-      elv[1] = e;
-      azm[1] = p.az();
-      best = e;
+      p.keep(best);
+      ref = &best;
+      found = true;
+    } else if (found && p.below(best)) {
+      break;
     }
-    if (e < best) break;
   }
+  if (found) p.values(best, elv[1], azm[1]);
 }
 
 void copyIndex(double* tm, double* elv, double* azm, int to, int from) {
@@ -286,8 +333,9 @@ namespace {
 // keeping its first accepted sample (index 0), its highest one and the first
 // rejected sample after it (index 2).
 struct Sweep {
-  bool inpass = false, found = false, lastok = false;
-  double tmax = 0.0, emax = kNoElev, amax = 0.0;
+  bool inpass = false, found = false, lastok = false, hasmax = false;
+  double tmax = 0.0;
+  Kept max;        // the highest sample
   int centre = 0;  // some sample had a centre line
 
   // Takes the sample at t; true when the pass ended there.
@@ -297,17 +345,17 @@ struct Sweep {
     if (p.centre()) centre = 1;
     if (!ok) {
       tm[2] = t;
-      p.bound(elv[2], azm[2]);
+      p.bound(2, elv, azm);
       return true;
     }
     if (!inpass) {
       inpass = found = true;
       tm[0] = t;
-      p.bound(elv[0], azm[0]);
+      p.bound(0, elv, azm);
     }
-    if (p.elAbove(emax)) {
-      emax = p.el();
-      amax = p.az();
+    if (hasmax ? p.above(max) : p.elAbove(kNoElev)) {
+      p.keep(max);
+      hasmax = true;
       tmax = t;
     }
     return false;
@@ -316,14 +364,18 @@ struct Sweep {
   // Culmination of the sweep into index 1; a pass still accepted at the last
   // sample (the probe's current one) ends at tlimit with its values. False
   // when no pass was found.
-  bool finish(Probe& p, double tlimit, double* tm, double* elv, double* azm) const {
+  bool finish(Probe& p, double tlimit, double* tm, double* elv, double* azm) {
     if (!found) return false;
     tm[1] = tmax;
-    elv[1] = emax;
-    azm[1] = amax;
+    if (hasmax) {
+      p.values(max, elv[1], azm[1]);
+    } else {
+      elv[1] = kNoElev;
+      azm[1] = 0.0;
+    }
     if (lastok) {
       tm[2] = tlimit;
-      p.bound(elv[2], azm[2]);
+      p.bound(2, elv, azm);
     }
     return true;
   }
@@ -339,7 +391,7 @@ void halve(Probe& p, int k, int keep, double* tm, double* elv, double* azm, int&
     h *= 0.5;
     if (ok == keep) {
       tm[k] = tp;
-      p.bound(elv[k], azm[k]);
+      p.bound(k, elv, azm);
       if (p.centre()) centre = 1;
       tp -= h;
     } else {
@@ -356,16 +408,16 @@ void probeBack(Probe& p, int k, int want, double* tm, double* elv, double* azm) 
     const double tp = start - n * kSec;
     if (p.take(tp) == want) {
       tm[k] = tp;
-      p.bound(elv[k], azm[k]);
+      p.bound(k, elv, azm);
       return;
     }
   }
 }
 
-// Culmination to the second around the minute sample tm[1]: scans in the
-// direction in which the elevation rises. dir 1 for a forward search (tm[0]
-// earlier than tm[2]), -1 for a backward one.
-void refineCulmination(const WinpData* d, Probe& p, int dir, double* tm, double* elv,
+// Culmination to the second around the minute sample tm[1] (the sweep's
+// highest, `top`): scans in the direction in which the elevation rises. dir 1
+// for a forward search (tm[0] earlier than tm[2]), -1 for a backward one.
+void refineCulmination(const WinpData* d, Probe& p, int dir, Kept& top, double* tm, double* elv,
                        double* azm) {
   p.at(tm[1] - dir * kSec);
   const double eb = p.el();  // before, in the search direction
@@ -374,14 +426,14 @@ void refineCulmination(const WinpData* d, Probe& p, int dir, double* tm, double*
   if (RelativeMode(d) || eb == ea) return;
   if (dir > 0) {
     if (eb < ea || std::isnan(eb) || std::isnan(ea))
-      culminationScan(p, tm[1], std::fmin(tm[2], tm[1] + kMin), 1, tm, elv, azm);
+      culminationScan(p, tm[1], std::fmin(tm[2], tm[1] + kMin), 1, top, tm, elv, azm);
     else
-      culminationScan(p, std::fmax(tm[0], tm[1] - kMin), tm[1], 1, tm, elv, azm);
+      culminationScan(p, std::fmax(tm[0], tm[1] - kMin), tm[1], 1, top, tm, elv, azm);
   } else {
     if (ea < eb)
-      culminationScan(p, std::fmin(tm[0], tm[1] + kMin), tm[1], -1, tm, elv, azm);
+      culminationScan(p, std::fmin(tm[0], tm[1] + kMin), tm[1], -1, top, tm, elv, azm);
     else
-      culminationScan(p, tm[1], std::fmax(tm[2], tm[1] - kMin), -1, tm, elv, azm);
+      culminationScan(p, tm[1], std::fmax(tm[2], tm[1] - kMin), -1, top, tm, elv, azm);
   }
 }
 
@@ -411,6 +463,7 @@ int nextpass(WinpData* d, int i, double t0, double tend, double* tm, double* elv
   int centre = sw.centre;
   if (tm[0] > t0) halve(p, 0, 1, tm, elv, azm, centre);
   if (tm[2] > t0 && tend > tm[2]) halve(p, 2, 0, tm, elv, azm, centre);
+  p.settle(elv, azm);
 
   if (d->iridflg != 0) return GetIrid(d, i, centre, tm, elv, azm);
 
@@ -419,7 +472,7 @@ int nextpass(WinpData* d, int i, double t0, double tend, double* tm, double* elv
   } else if (tm[0] > tm[1]) {
     copyIndex(tm, elv, azm, 1, 0);
   } else {
-    refineCulmination(d, p, 1, tm, elv, azm);
+    refineCulmination(d, p, 1, sw.max, tm, elv, azm);
   }
   return 1;
 }
@@ -441,13 +494,14 @@ int lastpass(WinpData* d, int i, double t0, double tlow, double* tm, double* elv
   // Boundaries to the second, probing backwards from the rejected minute.
   if (t0 > tm[0]) probeBack(p, 0, 1, tm, elv, azm);
   if (t0 > tm[2] && tm[2] > tlow) probeBack(p, 2, 0, tm, elv, azm);
+  p.settle(elv, azm);
 
   if (tm[2] > tm[1]) {
     copyIndex(tm, elv, azm, 1, 2);
   } else if (tm[1] > tm[0]) {
     copyIndex(tm, elv, azm, 1, 0);
   } else {
-    refineCulmination(d, p, -1, tm, elv, azm);
+    refineCulmination(d, p, -1, sw.max, tm, elv, azm);
   }
   return 1;
 }

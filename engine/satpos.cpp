@@ -653,13 +653,30 @@ double SearchSample::sinOf(double x) {
   return lims_[k];
 }
 
+// The bound on |sin(El()) - qu_ / qw_| of a quick sample.
+double SearchSample::quickTol() const { return (2.0 * qerr_ + 2e-9 * qw_) / qw_; }
+
+bool SearchSample::ElAbove(SearchSample& o) {
+  if ((have_ & kEl) && (o.have_ & kEl)) return el_ > o.el_;
+  if (quick() && o.quick()) {
+    const double diff = qu_ / qw_ - o.qu_ / o.qw_;
+    const double tol = quickTol() + o.quickTol();
+    if (diff > tol) return true;
+    if (diff < -tol) return false;
+  }
+  const double a = ElNear(), b = o.ElNear();
+  if (a > b + 2.0 * kElNear) return true;
+  if (a < b - 2.0 * kElNear) return false;
+  return El() > o.El();
+}
+
 int SearchSample::ElSide(double x) {
   if (have_ & kEl) return el_ > x ? 1 : el_ < x ? -1 : 0;
   if (!(std::fabs(x) < 90.0) || !quick()) return 0;
   // sin(El()) lies within qerr_ / qw_ (twice, for the up component and the
   // length) plus kElNear of qu_ / qw_.
   const double diff = qu_ - qw_ * sinOf(x);
-  const double tol = 2.0 * qerr_ + 2e-9 * qw_;
+  const double tol = quickTol() * qw_;
   if (diff > tol) return 1;
   if (diff < -tol) return -1;
   return 0;

@@ -38,6 +38,7 @@ int GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag);
 // in an event mode, no flare stage, no numerical propagation.
 class SearchSample {
  public:
+  SearchSample() = default;  // no sample: only to be assigned a sample
   SearchSample(WinpData* d, SatPosData* sp, int i) : d_(d), sp_(sp), i_(i) {}
   static bool Usable(const WinpData* d, int i);
 
@@ -52,6 +53,10 @@ class SearchSample {
   // estimate: 1 above (El() > x), -1 below (El() < x), 0 too close to tell
   // (and whenever ElNear would not leave out nutation).
   int ElSide(double x);
+  // El() > o.El() (o: a sample of the same search, a copy of an earlier
+  // one), from the quick estimates or the elevations without nutation when
+  // they tell, else from the elevations themselves.
+  bool ElAbove(SearchSample& o);
   double Az();                           // deg, 0..360
   double SunEl();                        // deg, the Sun at the observer
   double SunH() { above(); return sunh_; }    // deg, the Sun above the satellite's horizon
@@ -70,12 +75,13 @@ class SearchSample {
  private:
   void above();
   bool quick();
+  double quickTol() const;
   double sinOf(double x);
   static constexpr unsigned kEl = 1, kAz = 2, kSunEl = 4, kAbove = 8, kR = 16, kNear = 32,
                             kQuick = 64;
-  WinpData* d_;
-  SatPosData* sp_;
-  int i_;
+  WinpData* d_ = nullptr;
+  SatPosData* sp_ = nullptr;
+  int i_ = 0;
   double t_ = 0;
   bool any_ = false;
   unsigned have_ = 0;
