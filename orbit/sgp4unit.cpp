@@ -61,7 +61,8 @@ inline void dpper(double e3, double ee2, double peo, double pgho, double pho, do
                   double sl4, double t, double xgh2, double xgh3, double xgh4, double xh2,
                   double xh3, double xi2, double xi3, double xl2, double xl3, double xl4,
                   double zmol, double zmos, double /*inclo*/, char init, double& ep,
-                  double& inclp, double& nodep, double& argpp, double& mp) {
+                  double& inclp, double& nodep, double& argpp, double& mp,
+                  double* sinout = nullptr, double* cosout = nullptr) {
   if (init == 'y') return;
 
   // Solar terms.  zf, the true anomaly to first order in e, differs from
@@ -100,6 +101,8 @@ inline void dpper(double e3, double ee2, double peo, double pgho, double pho, do
   ep += pe;
   const double sinip = std::sin(inclp);
   const double cosip = std::cos(inclp);
+  if (sinout) *sinout = sinip;  // the caller needs them too
+  if (cosout) *cosout = cosip;
 
   if (inclp >= 0.2) {
     ph /= sinip;
@@ -472,6 +475,48 @@ const ResonancePhases kResonancePhases = {
     sinCos(1.0508330),        sinCos(4.4108898)};
 inline const ResonancePhases& resonancePhases() { return kResonancePhases; }
 
+// The resonance terms of the integrator state of s: the rates of the mean
+// longitude (xldot) and of the mean motion (xndt) and the latter's rate
+// (xnddt).
+inline void resonanceTerms(const elsetrec& s, double& xldot, double& xndt, double& xnddt) {
+  const ResonancePhases& ph = resonancePhases();
+  // The resonance terms are sines and cosines of small multiples of the
+  // mean longitude (and of the argument of perigee for the half-day case)
+  // minus fixed phases; they are built from one sine and cosine each.
+  const double sL = std::sin(s.xli), cL = std::cos(s.xli);
+  const double s2L = 2.0 * sL * cL, c2L = (cL - sL) * (cL + sL);
+  xldot = s.xni + s.xfact;
+  if (s.irez != 2) {
+    const double s3L = sL * (3.0 - 4.0 * sL * sL), c3L = cL * (4.0 * cL * cL - 3.0);
+    const SinCos a1 = minus({sL, cL}, ph.fasx2);
+    const SinCos a2 = minus({s2L, c2L}, ph.fasx4);
+    const SinCos a3 = minus({s3L, c3L}, ph.fasx6);
+    xndt = s.del1 * a1.s + s.del2 * a2.s + s.del3 * a3.s;
+    xnddt = s.del1 * a1.c + 2.0 * s.del2 * a2.c + 3.0 * s.del3 * a3.c;
+    xnddt = xnddt * xldot;
+  } else {
+    const double xomi = s.argpo + s.argpdot * s.atime;
+    const SinCos o{std::sin(xomi), std::cos(xomi)};
+    const SinCos o2{2.0 * o.s * o.c, (o.c - o.s) * (o.c + o.s)};
+    const SinCos p22 = minus({sL, cL}, ph.g22);
+    const SinCos p32 = minus({sL, cL}, ph.g32);
+    const SinCos p44 = minus({s2L, c2L}, ph.g44);
+    const SinCos p52 = minus({sL, cL}, ph.g52);
+    const SinCos p54 = minus({s2L, c2L}, ph.g54);
+    const SinCos a2201 = plus(p22, o2), a3210 = plus(p32, o), a3222 = minus(p32, o);
+    const SinCos a4410 = plus(p44, o2), a5220 = plus(p52, o), a5232 = minus(p52, o);
+    const SinCos a5421 = plus(p54, o), a5433 = minus(p54, o);
+    xndt = s.d2201 * a2201.s + s.d2211 * p22.s + s.d3210 * a3210.s + s.d3222 * a3222.s +
+           s.d4410 * a4410.s + s.d4422 * p44.s + s.d5220 * a5220.s + s.d5232 * a5232.s +
+           s.d5421 * a5421.s + s.d5433 * a5433.s;
+    xnddt = s.d2201 * a2201.c + s.d2211 * p22.c + s.d3210 * a3210.c + s.d3222 * a3222.c +
+            s.d5220 * a5220.c + s.d5232 * a5232.c +
+            2.0 * (s.d4410 * a4410.c + s.d4422 * p44.c + s.d5421 * a5421.c +
+                   s.d5433 * a5433.c);
+    xnddt = xnddt * xldot;
+  }
+}
+
 // Deep-space secular effects at time t: lunar-solar secular rates and the
 // resonance integration (Euler-Maclaurin, 720-minute steps).  Updates the
 // mean elements and the integrator state in the record; returns false when t
@@ -503,43 +548,21 @@ inline bool deepSecular(elsetrec& s, double t, double& em, double& argpm, double
   }
   const double delt = t > 0.0 ? stepp : stepn;
 
-  const ResonancePhases& ph = resonancePhases();
   double xndt, xldot, xnddt, ft;
   for (;;) {
-    // The resonance terms are sines and cosines of small multiples of the
-    // mean longitude (and of the argument of perigee for the half-day case)
-    // minus fixed phases; they are built from one sine and cosine each.
-    const double sL = std::sin(s.xli), cL = std::cos(s.xli);
-    const double s2L = 2.0 * sL * cL, c2L = (cL - sL) * (cL + sL);
-    xldot = s.xni + s.xfact;
-    if (s.irez != 2) {
-      const double s3L = sL * (3.0 - 4.0 * sL * sL), c3L = cL * (4.0 * cL * cL - 3.0);
-      const SinCos a1 = minus({sL, cL}, ph.fasx2);
-      const SinCos a2 = minus({s2L, c2L}, ph.fasx4);
-      const SinCos a3 = minus({s3L, c3L}, ph.fasx6);
-      xndt = s.del1 * a1.s + s.del2 * a2.s + s.del3 * a3.s;
-      xnddt = s.del1 * a1.c + 2.0 * s.del2 * a2.c + 3.0 * s.del3 * a3.c;
-      xnddt = xnddt * xldot;
+    if (s.resok && s.resatime == s.atime && s.resxli == s.xli && s.resxni == s.xni) {
+      xldot = s.resxldot;
+      xndt = s.resxndt;
+      xnddt = s.resxnddt;
     } else {
-      const double xomi = s.argpo + s.argpdot * s.atime;
-      const SinCos o{std::sin(xomi), std::cos(xomi)};
-      const SinCos o2{2.0 * o.s * o.c, (o.c - o.s) * (o.c + o.s)};
-      const SinCos p22 = minus({sL, cL}, ph.g22);
-      const SinCos p32 = minus({sL, cL}, ph.g32);
-      const SinCos p44 = minus({s2L, c2L}, ph.g44);
-      const SinCos p52 = minus({sL, cL}, ph.g52);
-      const SinCos p54 = minus({s2L, c2L}, ph.g54);
-      const SinCos a2201 = plus(p22, o2), a3210 = plus(p32, o), a3222 = minus(p32, o);
-      const SinCos a4410 = plus(p44, o2), a5220 = plus(p52, o), a5232 = minus(p52, o);
-      const SinCos a5421 = plus(p54, o), a5433 = minus(p54, o);
-      xndt = s.d2201 * a2201.s + s.d2211 * p22.s + s.d3210 * a3210.s + s.d3222 * a3222.s +
-             s.d4410 * a4410.s + s.d4422 * p44.s + s.d5220 * a5220.s + s.d5232 * a5232.s +
-             s.d5421 * a5421.s + s.d5433 * a5433.s;
-      xnddt = s.d2201 * a2201.c + s.d2211 * p22.c + s.d3210 * a3210.c + s.d3222 * a3222.c +
-              s.d5220 * a5220.c + s.d5232 * a5232.c +
-              2.0 * (s.d4410 * a4410.c + s.d4422 * p44.c + s.d5421 * a5421.c +
-                     s.d5433 * a5433.c);
-      xnddt = xnddt * xldot;
+      resonanceTerms(s, xldot, xndt, xnddt);
+      s.resok = true;
+      s.resatime = s.atime;
+      s.resxli = s.xli;
+      s.resxni = s.xni;
+      s.resxldot = xldot;
+      s.resxndt = xndt;
+      s.resxnddt = xnddt;
     }
     if (std::fabs(t - s.atime) < stepp) {
       ft = t - s.atime;
@@ -848,33 +871,31 @@ int sgp4(gravconsttype whichconst, elsetrec& satrec, double tsince, double r[3],
   xlm = std::fmod(xlm, kTwoPi);
   mm = std::fmod(xlm - argpm - nodem, kTwoPi);
 
-  const bool fixedinc = s.method == 'n';  // inclm is inclo
-  const double sinim = fixedinc ? s.sinio : std::sin(inclm);
-  const double cosim = fixedinc ? s.cosio : std::cos(inclm);
-
-  // Lunar-solar periodics.
+  // Near Earth the inclination is inclo's; deep space takes the sine and
+  // cosine of the perturbed inclination below.
   double ep = em;
   double xincp = inclm;
   double argpp = argpm;
   double nodep = nodem;
   double mp = mm;
-  double sinip = sinim;
-  double cosip = cosim;
+  double sinip = s.sinio;
+  double cosip = s.cosio;
   if (s.method == 'd') {
+    // Lunar-solar periodics.
     dpper(s.e3, s.ee2, s.peo, s.pgho, s.pho, s.pinco, s.plo, s.se2, s.se3, s.sgh2, s.sgh3,
           s.sgh4, s.sh2, s.sh3, s.si2, s.si3, s.sl2, s.sl3, s.sl4, s.t, s.xgh2, s.xgh3, s.xgh4,
           s.xh2, s.xh3, s.xi2, s.xi3, s.xl2, s.xl3, s.xl4, s.zmol, s.zmos, s.inclo, 'n', ep,
-          xincp, nodep, argpp, mp);
+          xincp, nodep, argpp, mp, &sinip, &cosip);
     if (xincp < 0.0) {
       xincp = -xincp;
       nodep = nodep + kPi;
       argpp = argpp - kPi;
+      sinip = std::sin(xincp);
+      cosip = std::cos(xincp);
     }
     if (ep < 0.0 || ep > 1.0) s.error = 3;
 
     // Long-period coefficients follow the perturbed inclination.
-    sinip = std::sin(xincp);
-    cosip = std::cos(xincp);
     s.aycof = -0.5 * j3oj2 * sinip;
     const double opcos = std::fabs(cosip + 1.0) > kTemp4 ? 1.0 + cosip : kTemp4;
     s.xlcof = -0.25 * j3oj2 * sinip * (3.0 + 5.0 * cosip) / opcos;

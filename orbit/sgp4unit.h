@@ -70,6 +70,10 @@ struct elsetrec {
   // sine and cosine of inclo, (ke / no)^(2/3) for the constant set aoconst.
   double sinio, cosio, aopow;
   int aoconst;
+  // The resonance terms of the integrator state (resatime, resxli, resxni):
+  // a call within the same step needs them again.
+  bool resok;
+  double resatime, resxli, resxni, resxldot, resxndt, resxnddt;
 };
 
 // Fills tumin (min per time unit), Earth radius (km), ke (Earth radii^1.5/min),
