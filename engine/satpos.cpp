@@ -631,7 +631,7 @@ bool SearchSample::quick() {
                                                                       d2 / 3628800.0))));
   const double sn = sids_ * cd + sidc_ * sd;
   const double c = sidc_ * cd - sids_ * sd;
-  const Vec3 s = teme_ / kReWgs84Km;
+  const Vec3 s = teme_ * (1.0 / kReWgs84Km);
   const Vec3 w(c * s.x + sn * s.y - site.rho, c * s.y - sn * s.x, s.z - site.z);
   qu_ = site.yr(2, 0) * w.x + site.yr(2, 1) * w.y + site.yr(2, 2) * w.z;
   qw_ = abs(w);

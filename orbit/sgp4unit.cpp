@@ -42,6 +42,9 @@ inline void smallSinCos(double x, double& s, double& c) {
                                            x2 * (-1.0 / 3628800.0 + x2 * (1.0 / 479001600.0))))));
 }
 
+// fmod(x, 2 pi), which is x itself below 2 pi.
+inline double mod2pi(double x) { return std::fabs(x) < kTwoPi ? x : std::fmod(x, kTwoPi); }
+
 // (s, c) := sine and cosine of (angle + x), given those of angle.
 inline void rotateBy(double x, double& s, double& c) {
   double sx, cx;
@@ -121,7 +124,7 @@ inline void dpper(double e3, double ee2, double peo, double pgho, double pho, do
     const double dbet = -ph * sinop + pinc * cosip * cosop;
     alfdp += dalf;
     betdp += dbet;
-    nodep = std::fmod(nodep, kTwoPi);
+    nodep = mod2pi(nodep);
     const double xls = mp + argpp + pl + pgh + (cosip - pinc * sinip) * nodep;
     const double xnoh = nodep;
     nodep = std::atan2(alfdp, betdp);
@@ -527,7 +530,7 @@ inline bool deepSecular(elsetrec& s, double t, double& em, double& argpm, double
   constexpr double stepn = -720.0;
   constexpr double step2 = 259200.0;
 
-  const double theta = std::fmod(s.gsto + t * kRptim, kTwoPi);
+  const double theta = mod2pi(s.gsto + t * kRptim);
   em += s.dedt * t;
   inclm += s.didt * t;
   argpm += s.domdt * t;
@@ -690,6 +693,7 @@ int sgp4init(gravconsttype whichconst, bool deepsw, double epoch, double xbstar,
   s.sinio = sinio;
   s.cosio = cosio;
   s.aopow = ao;
+  s.aono = s.no;
   s.aoconst = whichconst;
   const double po = ao * omeosq;
   const double con42 = 1.0 - 5.0 * cosio2;
@@ -849,11 +853,10 @@ int sgp4(gravconsttype whichconst, elsetrec& satrec, double tsince, double r[3],
 
   if (nm <= 0.0) s.error = 2;
 
-  // Near Earth nm is still the record's no here: the power is the one of
-  // sgp4init.
-  const double aonm = s.method == 'n' && nm == s.no && s.aoconst == whichconst
-                          ? s.aopow
-                          : std::pow(xke / nm, kX2o3);
+  // Unless a resonance changed it, nm is still the no of sgp4init here: so
+  // is the power.
+  const double aonm =
+      nm == s.aono && s.aoconst == whichconst ? s.aopow : std::pow(xke / nm, kX2o3);
   const double am = aonm * tempa * tempa;
   // xke / am^1.5, without a second power function.
   nm = nm / std::fabs(tempa * tempa * tempa);
@@ -866,10 +869,10 @@ int sgp4(gravconsttype whichconst, elsetrec& satrec, double tsince, double r[3],
 
   mm = mm + s.no * templ;
   double xlm = mm + argpm + nodem;
-  nodem = std::fmod(nodem, kTwoPi);
-  argpm = std::fmod(argpm, kTwoPi);
-  xlm = std::fmod(xlm, kTwoPi);
-  mm = std::fmod(xlm - argpm - nodem, kTwoPi);
+  nodem = mod2pi(nodem);
+  argpm = mod2pi(argpm);
+  xlm = mod2pi(xlm);
+  mm = mod2pi(xlm - argpm - nodem);
 
   // Near Earth the inclination is inclo's; deep space takes the sine and
   // cosine of the perturbed inclination below.
@@ -911,7 +914,7 @@ int sgp4(gravconsttype whichconst, elsetrec& satrec, double tsince, double r[3],
   // the values of the last iteration's start, as in the published model.
   // The sine and cosine of each new estimate follow from the previous ones
   // by the angle-addition formulas.
-  const double u = std::fmod(xl - nodep, kTwoPi);
+  const double u = mod2pi(xl - nodep);
   double eo1 = u;
   double sineo1 = std::sin(eo1), coseo1 = std::cos(eo1);
   for (int ktr = 1;; ++ktr) {

@@ -66,9 +66,9 @@ struct elsetrec {
   double a, altp, alta, epochdays, jdsatepoch, nddot, ndot, bstar, rcse, inclo, nodeo, ecco,
       argpo, mo, no;
 
-  // Values every near-Earth call would compute alike, kept by sgp4init:
-  // sine and cosine of inclo, (ke / no)^(2/3) for the constant set aoconst.
-  double sinio, cosio, aopow;
+  // Values calls would compute alike, kept by sgp4init: sine and cosine of
+  // inclo; (ke / aono)^(2/3) for the constant set aoconst.
+  double sinio, cosio, aopow, aono;
   int aoconst;
   // The resonance terms of the integrator state (resatime, resxli, resxni):
   // a call within the same step needs them again.
