@@ -28,6 +28,7 @@ constexpr double kNoElev = -100.0;
 constexpr double kSunRate = 374.4;  // deg/day
 constexpr double kSunSlack = 1e-6;  // deg
 constexpr double kNear = SearchSample::kElNear;
+constexpr double kQuarters = 96.0;  // quarter hours per day
 
 // The boundary values of the current sample: elevation and azimuth, or the
 // sub-satellite latitude and longitude in relative mode.
@@ -166,26 +167,39 @@ class Probe {
   // The Sun more than 15 deg above the limit: sunel < sunelo - 15.
   bool sunHigh() {
     if (!light_) return d_->sunel < satpos->sunelo - 15.0;
-    const double lim = d_->sunel + 15.0;
-    if (anchored_ && sunbound_) {
-      const double b = kSunRate * std::fabs(t_ - ta_) + kSunSlack;
-      if (sa_ - lim > b) return true;
-      if (lim - sa_ > b) return false;
-    }
+    const int side = sunSide(d_->sunel + 15.0);
+    if (side != 0) return side > 0;
     return d_->sunel < anchor() - 15.0;
   }
 
  private:
   // The Sun at the observer below the limit: sunel > sunelo.
   bool sunBelowLimit() {
-    const double lim = d_->sunel;
-    if (anchored_ && sunbound_) {
-      const double b = kSunRate * std::fabs(t_ - ta_) + kSunSlack;
-      if (lim - sa_ > b) return true;
-      if (sa_ - lim > b) return false;
-    }
-    return lim > anchor();
+    const int side = sunSide(d_->sunel);
+    if (side != 0) return side < 0;
+    return d_->sunel > anchor();
   }
+  // The Sun at the observer above (1) or below (-1) lim, from the last Sun
+  // elevation computed or else from that of the nearest quarter hour, which
+  // every satellite's search at this place shares; 0 when neither tells.
+  int sunSide(double lim) {
+    if (!sunbound_) return 0;
+    for (int k = 0; k < 2; ++k) {
+      if (anchored_) {
+        const double b = kSunRate * std::fabs(t_ - ta_) + kSunSlack;
+        if (sa_ - lim > b) return 1;
+        if (lim - sa_ > b) return -1;
+      }
+      const double tq = std::floor(t_ * kQuarters + 0.5) / kQuarters;
+      if (k > 0 || (anchored_ && ta_ == tq)) break;
+      sa_ = s_.SunElAt(tq);
+      sun_ = s_.SunAt(tq);
+      ta_ = tq;
+      anchored_ = true;
+    }
+    return 0;
+  }
+  // The Sun's elevation at this time, which becomes the last one computed.
   double anchor() {
     sa_ = s_.SunEl();
     sun_ = s_.Sun();

@@ -710,15 +710,21 @@ double SearchSample::Az() {
 
 double SearchSample::SunEl() {
   if (!(have_ & kSunEl)) {
-    TimeTerms& tt = timeTerms(t_, d_);
-    sunAtObserver(observer(tt, ut1(t_, d_), d_));
-    sunelo_ = tt.sunelo;
+    sunelo_ = SunElAt(t_);
     have_ |= kSunEl;
   }
   return sunelo_;
 }
 
-Vec3 SearchSample::Sun() { return sunOf(timeTerms(t_, d_)); }
+double SearchSample::SunElAt(double t) {
+  TimeTerms& tt = timeTerms(t, d_);
+  sunAtObserver(observer(tt, ut1(t, d_), d_));
+  return tt.sunelo;
+}
+
+Vec3 SearchSample::Sun() { return SunAt(t_); }
+
+Vec3 SearchSample::SunAt(double t) { return sunOf(timeTerms(t, d_)); }
 
 // The Sun's elevation above the satellite's horizon from the geocentric
 // vertical instead of the geodetic normal (at most 0.193 deg apart), SGP4's

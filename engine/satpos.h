@@ -63,6 +63,10 @@ class SearchSample {
   double MoonH() { above(); return moonh_; }  // deg, the same for the Moon (moonflg)
   // The Sun (Earth radii, true equator and equinox of date) at this time.
   Vec3 Sun();
+  // The same two at another time t for this observer, exactly as a sample
+  // at t gives them.
+  double SunElAt(double t);
+  Vec3 SunAt(double t);
   // SunH() within kSunHNear (0.198 deg and a margin) from the Sun vector
   // `sun` of a time dt days away, plus kSunDrift x |dt| for the Sun's
   // motion; SunH() itself for a Kepler slot or a satellite within 50 km of
