@@ -104,6 +104,9 @@ void searchSatellite(WinpData* d, const ListRun& run, std::string& out, Listed l
   d->irsolw = false;
   bool firstline = true;
   const bool inwindow = d->iridflg != 3 || iridiumWindow(d, prs);
+  // Between the searches nothing reads the records: only the last search's
+  // closing sample is needed.
+  LastSampleDeferral last(d, prs);
   do {
     double t = run.t0;
     if (d->iridflg == 3 && d->ops && !inwindow) t = run.tend + 1.0;

@@ -55,6 +55,8 @@ struct Kept {
   double el = kNoElev, az = 0.0;
 };
 
+thread_local LastSampleDeferral* deferral = nullptr;
+
 // The samples of one search of slot i. The plain pass search of an analytic
 // slot takes search samples, which compute only what is read; and it
 // decides the Sun's limits from the last Sun elevation computed, as long as
@@ -67,7 +69,11 @@ class Probe {
   Probe(WinpData* d, int i)
       : d_(d), i_(i), light_(SearchSample::Usable(d, i)), s_(d, satpos, i),
         sunbound_(std::fabs(d->height) < 1e7) {}
-  ~Probe() { s_.Finish(); }
+  ~Probe() {
+    double t;
+    if (light_ && deferral && s_.Last(t) && deferral->Defer(d_, i_, s_.Record(), t)) return;
+    s_.Finish();
+  }
   Probe(const Probe&) = delete;
   Probe& operator=(const Probe&) = delete;
 
@@ -518,6 +524,23 @@ int lastpass(WinpData* d, int i, double t0, double tlow, double* tm, double* elv
     refineCulmination(d, p, -1, sw.max, tm, elv, azm);
   }
   return 1;
+}
+
+LastSampleDeferral::LastSampleDeferral(WinpData* d, int i) : d_(d), i_(i), outer_(deferral) {
+  deferral = this;
+}
+
+LastSampleDeferral::~LastSampleDeferral() {
+  deferral = outer_;
+  if (pending_) GetSatPos(t_, d_, sp_, i_, 0);
+}
+
+bool LastSampleDeferral::Defer(const WinpData* d, int i, SatPosData* sp, double t) {
+  if (d != d_ || i != i_) return false;
+  pending_ = true;
+  sp_ = sp;
+  t_ = t;
+  return true;
 }
 
 void ADisDir(double lng1, double lat1, double lng2, double lat2, double& cosd, double& dir) {

@@ -50,6 +50,29 @@ int nextpass(WinpData* d, int i, double t0, double tend, double* tm, double* elv
 // under way at tlow). No event refinement.
 int lastpass(WinpData* d, int i, double t0, double tlow, double* tm, double* elv, double* azm);
 
+// While one lives on a thread, the searches of slot i of d on that thread
+// leave out the full sample each search ends with (which leaves satpos and d
+// as a search of full samples does); when it ends it makes the one of the
+// last search that sampled, so that the records end as after the searches
+// without it. For a run of searches that reads neither record in between.
+class LastSampleDeferral {
+ public:
+  LastSampleDeferral(WinpData* d, int i);
+  ~LastSampleDeferral();
+  LastSampleDeferral(const LastSampleDeferral&) = delete;
+  LastSampleDeferral& operator=(const LastSampleDeferral&) = delete;
+  // The last search's sample to make later: false when not for d and i.
+  bool Defer(const WinpData* d, int i, SatPosData* sp, double t);
+
+ private:
+  WinpData* d_;
+  int i_;
+  LastSampleDeferral* outer_;
+  bool pending_ = false;
+  SatPosData* sp_ = nullptr;
+  double t_ = 0.0;
+};
+
 // Great-circle distance and direction from point 1 to point 2 (longitudes
 // east, latitudes; radians in). cosd: cosine of the angular distance;
 // dir: direction in degrees from north through east, 0..360 (0 when the

@@ -75,6 +75,12 @@ class SearchSample {
   static constexpr double kSunDrift = 1.1;    // deg/day
   double SunHNear(const Vec3& sun);
   void Finish();
+  // The time Finish would sample (false when nothing was sampled).
+  bool Last(double& t) const {
+    t = t_;
+    return any_;
+  }
+  SatPosData* Record() const { return sp_; }
 
  private:
   void above();

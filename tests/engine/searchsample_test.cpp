@@ -327,3 +327,32 @@ TEST(PassSearch, SamePassesAndRecordAsFullSamples) {
   EXPECT_GT(passes, 500);
   EXPECT_GT(culminations, 300);
 }
+
+// A run of searches under a deferral leaves the records as the same searches
+// without one (only the last search's closing sample is made, at the end).
+TEST(PassSearch, DeferredLastSampleLeavesTheSameRecords) {
+  const double t0 = mjd(21, 1, 2018, 3.25);
+  const std::vector<Tle> cat = Catalogue();
+  for (size_t k = 0; k < cat.size(); k += 5) {
+    auto run = [&](bool defer, SatPosData& sp, std::unique_ptr<WinpData>& d) {
+      d = MakeRecord(48.15, 11.58, 520.0);
+      LoadSlot(d.get(), 0, cat[k].name, cat[k].l1, cat[k].l2);
+      d->satnr = 1;
+      double tm[3], elv[3], azm[3];
+      {
+        std::unique_ptr<LastSampleDeferral> g;
+        if (defer) g = std::make_unique<LastSampleDeferral>(d.get(), 0);
+        double t = t0;
+        for (int n = 0; n < 4 && nextpass(d.get(), 0, t, t0 + 1.0, tm, elv, azm); ++n)
+          t = tm[2] + kMin;
+      }
+      sp = *satpos;
+    };
+    auto plain = std::make_unique<SatPosData>(), deferred = std::make_unique<SatPosData>();
+    std::unique_ptr<WinpData> d1, d2;
+    run(false, *plain, d1);
+    run(true, *deferred, d2);
+    EXPECT_TRUE(SameRecord(*plain, *deferred)) << cat[k].name;
+    EXPECT_EQ(std::memcmp(d1.get(), d2.get(), sizeof(WinpData)), 0) << cat[k].name;
+  }
+}
