@@ -292,6 +292,36 @@ constexpr double ANGLE_MAX = 1e9;
 
 }  // namespace
 
+namespace {
+
+// printf's "%3.0f" of x for |x| < 999.5: x rounded half to even (the
+// default rounding mode, as printf rounds), a minus sign also for a value
+// that rounds to zero from below; right-aligned in 3 characters.
+char* putRounded3(char* p, double x) {
+  const double r = std::nearbyint(x);
+  const bool neg = std::signbit(r);
+  int v = static_cast<int>(std::fabs(r));
+  char digits[4];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v > 0);
+  for (int pad = 3 - n - (neg ? 1 : 0); pad > 0; --pad) *p++ = ' ';
+  if (neg) *p++ = '-';
+  while (n > 0) *p++ = digits[--n];
+  return p;
+}
+
+// "%2i" (pad ' ') or "%02i" (pad '0') of 0 <= v < 100.
+char* putTwo(char* p, int v, char pad) {
+  *p++ = v >= 10 ? static_cast<char>('0' + v / 10) : pad;
+  *p++ = static_cast<char>('0' + v % 10);
+  return p;
+}
+
+}  // namespace
+
 void aosstr(double t, double az, double el, char* out, int timeonly) {
   if (!out) return;
   int dy, mo, yr, h, m;
@@ -316,6 +346,29 @@ void aosstr(double t, double az, double el, char* out, int timeonly) {
       m = 0;
       sec = 0;
     }
+  }
+  // The list lines print this for every pass: written directly when every
+  // number fits its field, as the format below would write it.
+  const auto two = [](int v) { return v >= 0 && v < 100; };
+  const size_t headlen = std::strlen(head);
+  if (headlen <= 8 && two(h) && two(m) && two(sec) && std::fabs(az) < 999.5 &&
+      std::fabs(el) < 999.5) {
+    std::memcpy(out, head, headlen);
+    char* p = out + headlen;
+    *p++ = ' ';
+    p = putTwo(p, h, ' ');
+    *p++ = ':';
+    p = putTwo(p, m, '0');
+    *p++ = ':';
+    p = putTwo(p, sec, '0');
+    *p++ = ' ';
+    *p++ = '(';
+    p = putRounded3(p, az);
+    *p++ = ',';
+    p = putRounded3(p, el);
+    *p++ = ')';
+    *p = '\0';
+    return;
   }
   TextBuf(out, AOSSTR_SIZE).Fmt("%s %2i:%02i:%02i (%3.0lf,%3.0lf)", head, h, m, sec, az, el);
 }

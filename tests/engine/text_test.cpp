@@ -3,6 +3,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -320,6 +321,26 @@ TEST(TimeText, Aosstr) {
   EXPECT_EQ(std::strlen(out.get()), 26u);
   EXPECT_EQ(out[10], ':');
   EXPECT_EQ(out[13], ':');
+}
+
+// The angles as printf's "%3.0f" writes them: ties to even, "-0" for a
+// value that rounds to zero from below, the widths of three-digit values.
+TEST(TimeText, AosstrAnglesAsPrintf) {
+  const double t = mjd(5, 1, 2009, 12.0);
+  const double xs[] = {0.0,   -0.0,  0.5,    1.5,    2.5,    -0.5,  -0.3,   -1.5, 9.5,
+                       99.5,  -9.5,  -99.5,  359.6,  359.4,  -90.0, 999.4,  -999.4,
+                       998.5, 12.49999999999, nextafter(0.5, 1.0), nextafter(-0.5, -1.0),
+                       999.5, -1000.0, 1e6};
+  for (double az : xs) {
+    for (double el : {az, -az, 45.0}) {
+      auto out = exact(AOSSTR_SIZE);
+      aosstr(t, az, el, out.get(), 1);
+      char want[64];
+      std::snprintf(want, sizeof want, "  12:00:00 (%3.0f,%3.0f)", az, el);
+      want[AOSSTR_SIZE - 1] = '\0';
+      EXPECT_STREQ(out.get(), want) << az << " " << el;
+    }
+  }
 }
 
 TEST(TimeText, NoTextHelperWritesPastItsBuffer) {
