@@ -598,7 +598,8 @@ double SearchSample::ElNear() {
 
 // The quick estimate turns the observer's meridian from the sidereal time
 // of a reference time by the Earth's rate, as the sidereal time formula
-// does within one day (across 0 h UT the formula jumps by 3.2e-10 rad), and
+// does within one day (across 0 h UT the formula jumps by 3.2e-10 rad; the
+// turn's sine and cosine come from short series good to 1e-10), and
 // takes the sine of the elevation as the up component over the length of
 // the line of sight. Its error, from the turn (below 1e-9 rad) and from
 // rounding, is bounded by 1e-9 x (|s| + |w| + 1) in the up component and the
@@ -622,13 +623,11 @@ bool SearchSample::quick() {
     sidok_ = true;
     dth = 0.0;
   }
-  // sin and cos of dth (|dth| <= 0.125: the series' error is below 1e-21).
+  // sin and cos of dth (|dth| <= 0.125): the series' errors, below 1e-10
+  // and 2e-12, are part of the turn's error bound.
   const double d2 = dth * dth;
-  const double sd = dth * (1.0 + d2 * (-1.0 / 6.0 + d2 * (1.0 / 120.0 +
-                                                          d2 * (-1.0 / 5040.0 + d2 / 362880.0))));
-  const double cd = 1.0 + d2 * (-0.5 + d2 * (1.0 / 24.0 + d2 * (-1.0 / 720.0 +
-                                                                d2 * (1.0 / 40320.0 -
-                                                                      d2 / 3628800.0))));
+  const double sd = dth * (1.0 + d2 * (-1.0 / 6.0 + d2 * (1.0 / 120.0)));
+  const double cd = 1.0 + d2 * (-0.5 + d2 * (1.0 / 24.0 - d2 * (1.0 / 720.0)));
   const double sn = sids_ * cd + sidc_ * sd;
   const double c = sidc_ * cd - sids_ * sd;
   const Vec3 s = teme_ * (1.0 / kReWgs84Km);
@@ -676,7 +675,7 @@ int SearchSample::ElSide(double x) {
   // sin(El()) lies within qerr_ / qw_ (twice, for the up component and the
   // length) plus kElNear of qu_ / qw_.
   const double diff = qu_ - qw_ * sinOf(x);
-  const double tol = quickTol() * qw_;
+  const double tol = 2.0 * qerr_ + 2e-9 * qw_;  // quickTol() x qw_
   if (diff > tol) return 1;
   if (diff < -tol) return -1;
   return 0;
