@@ -63,7 +63,8 @@ thread_local LastSampleDeferral* deferral = nullptr;
 // the Sun cannot have reached the limit since (kSunRate), computing the Sun
 // again only near a limit. Every decision is the one the full samples give.
 // Any other search samples with GetSatPos into satpos. When the probe ends,
-// satpos and the record hold the last sample in full either way.
+// satpos and the record hold the last sample in full either way (under a
+// LastSampleDeferral: when the deferral ends).
 class Probe {
  public:
   Probe(WinpData* d, int i)
