@@ -75,8 +75,9 @@ double field(const char* line, int col, int n) {
 bool exponentForm(const char* line, int col, int n) {
   char buf[TLELINE_SIZE];
   tlecpy(buf, line, col, n);
+  // Skipped as Atof skips them: every blank Atof passes over here too.
   const char* p = buf;
-  while (*p == ' ' || *p == '\t') ++p;
+  while (*p && std::strchr(" \t\n\r\v\f", *p)) ++p;
   if (*p == '+') ++p;
   const char* end = p + std::strlen(p);
   double v;

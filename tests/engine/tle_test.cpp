@@ -281,6 +281,8 @@ TEST(TleRead, MalformedInput) {
        "*", 0, "1:43013:Y 0"},
       {"eccentricity 1.e20", set3("X", ISS1, at(ISS2, 26, " 1.e20  ")) + set3("Y", JP1, JP2), "*",
        0, "1:43013:Y 0"},
+      {"eccentricity 1.e20 after a form feed",
+       set3("X", ISS1, at(ISS2, 26, "\f1.e20  ")) + set3("Y", JP1, JP2), "*", 0, "1:43013:Y 0"},
       {"eccentricity digits 1e-5", set3("X", ISS1, at(ISS2, 27, "1e-5   ")) + set3("Y", JP1, JP2),
        "*", 0, "1:43013:Y 0"},
       {"N-dot 1e200, Kepler elements",
