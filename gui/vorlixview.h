@@ -209,6 +209,8 @@ class VorlixView : public QWidget {
   // still has the old place (it is on the background layer), so it is drawn
   // again when it is next shown. Any redraw clears it.
   bool observerMoved = false;
+  // The observer dialog alone: true with the place stored, false cancelled.
+  bool askLocation();
   // Before the plot is shown again after a text page.
   void redrawIfObserverMoved();
 

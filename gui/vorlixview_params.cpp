@@ -41,15 +41,21 @@ int VorlixView::vInputDate() {
   return 0;
 }
 
-int VorlixView::vInputLocation() {
+bool VorlixView::askLocation() {
   WinpData* d = indata;
   StObsDialog dlg;
   dlg.setParams(d->lat, d->lng, d->height, d->geoname, d->ddmm != 0);
-  if (prompter().exec(dlg) != QDialog::Accepted) return 1;
+  if (prompter().exec(dlg) != QDialog::Accepted) return false;
   bool ddmm;
   dlg.getParams(d->lat, d->lng, d->height, ddmm);
   d->ddmm = ddmm ? 1 : 0;
   QsToChar(dlg.getGeoname(), d->geoname, GEONAME_SIZE - 1);
+  return true;
+}
+
+int VorlixView::vInputLocation() {
+  if (!askLocation()) return 1;
+  const WinpData* d = indata;
   // The observer is drawn on the background layer: a map on screen would go
   // on showing the old place until the next Refresh.
   if (d->dspst == 1 && !d->picmd)
@@ -156,7 +162,9 @@ void VorlixView::vLocalInf() {
   char geoname[GEONAME_SIZE];
   std::memcpy(geoname, d->geoname, GEONAME_SIZE);
   Keep<bool> serving(busy, true);
-  vInputLocation();  // cancelled: the details of the unchanged place
+  // Only the dialog: the map keeps the observer's own place, which comes
+  // back below.
+  askLocation();  // cancelled: the details of the unchanged place
   vLocalPass();
   std::memcpy(d->geoname, geoname, GEONAME_SIZE);
 }

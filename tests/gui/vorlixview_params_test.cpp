@@ -321,6 +321,20 @@ class ParamsCommandsTest : public WindowTest {
     QVERIFY(shown != (*indata = saved, localText()));
   }
 
+  // The place typed for Space is for one look: the map on screen keeps the
+  // observer where the record has it.
+  void localInformationLeavesTheMap() {
+    plainMapAtZero();
+    ScriptedPrompter p;
+    p.fillAndAccept({{"decButton", "1"}, {"latEdit", "48.15"}, {"lngEdit", "11.58"}});
+    view()->vLocalInf();
+    QCOMPARE(indata->dspst, 1);
+    const QColor cyan(0, 255, 255);
+    const QImage img = view()->pmplot.toImage();
+    QCOMPARE(img.pixelColor(view()->PxCoord(0, 0)), cyan);
+    QVERIFY(img.pixelColor(view()->PxCoord(48.15, 11.58)) != cyan);
+  }
+
   void localInformationNotOnTheSkyMap() {
     indata->skymap = 1;
     ScriptedPrompter p;
