@@ -249,9 +249,7 @@ void VorlixApp::slotManvOrbDet() { run("Orbit determination", Stop, &VorlixView:
 void VorlixApp::slotPlotRT() {
   status(tr("Real Time plot"));
   if (timerMode != 0) {
-    timer->stop();
-    timerMode = 0;
-    view->vTmCheck(0);
+    slotStopTime();
   } else {
     timerMode = 1;
     timer->start(980);
@@ -263,9 +261,7 @@ void VorlixApp::slotPlotRT() {
 void VorlixApp::slotPlotDelta() {
   status(tr("Delta Time plot"));
   if (timerMode != 0) {
-    timer->stop();
-    timerMode = 0;
-    view->vTmCheck(0);
+    slotStopTime();
   } else {
     timerMode = 2;
     timer->start(1);
@@ -276,11 +272,7 @@ void VorlixApp::slotPlotDelta() {
 
 void VorlixApp::slotTmCheck() {
   if (timerMode == 1) view->RT_Plot();
-  if (timerMode == 2 && view->PlotDelta() != 0) {
-    timer->stop();
-    timerMode = 0;
-    view->vTmCheck(0);
-  }
+  if (timerMode == 2 && view->PlotDelta() != 0) slotStopTime();
 }
 
 void VorlixApp::slotStopTime() {
