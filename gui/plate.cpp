@@ -4,10 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+#include "astro/constants.h"
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kTwoPi = 2.0 * kPi;
+namespace {
 
 // Doubled signed area of the triangle (0, 0), (x1, y1), (x2, y2).
 double area2(double x1, double y1, double x2, double y2) { return x1 * y2 - x2 * y1; }

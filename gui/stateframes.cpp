@@ -2,10 +2,10 @@
 #include "gui/stateframes.h"
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kOmegaEarth = 7.2921158553e-5;  // rad/s
 
 // The rotations between the frames at one time.

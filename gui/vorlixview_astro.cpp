@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "astro/constants.h"
 #include "dialogs/stastdialog.h"
 #include "dialogs/stdialog.h"
 #include "dialogs/stmatchdialog.h"
@@ -23,8 +24,6 @@
 #include "gui/vsservices.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // Title of the photograph's messages.
 const char* const kPicTitle = "PicAst: ";
