@@ -393,8 +393,10 @@ void VorlixView::vMag() {
 void VorlixView::getMapPos(int x, int y) {
   WinpData* d = indata;
   if (d->smchrt) return;  // the Sun/Moon close-up has no places to click
-  busy = true;
-  const double keep[7] = {d->lat, d->lng, d->height, d->az1, d->el1, d->az2, d->el2};
+  // The clicked place or direction stands in for the observer for this look.
+  Keep<bool> serving(busy, true);
+  Keep<double> lat(d->lat), lng(d->lng), height(d->height);
+  Keep<double> az1(d->az1), el1(d->el1), az2(d->az2), el2(d->el2);
   QPoint q(x, y);
   if (d->skymap) {
     if (d->satsky && d->satnr >= 1) {
@@ -415,12 +417,4 @@ void VorlixView::getMapPos(int x, int y) {
   }
   if (localDetails) localDetails();
   else vLocalPass();
-  d->lat = keep[0];
-  d->lng = keep[1];
-  d->height = keep[2];
-  d->az1 = keep[3];
-  d->el1 = keep[4];
-  d->az2 = keep[5];
-  d->el2 = keep[6];
-  busy = false;
 }
