@@ -92,6 +92,14 @@ double StEditOrbDialog::epochFields() const {
   return EpochMjd(year, Read(dayEdit));
 }
 
+void StEditOrbDialog::showOrbit(double inc, double node, double argp, double m, double e) {
+  setNum(incEdit, inc, kAngle);
+  setNum(raEdit, node, kAngle);
+  setNum(aperEdit, argp, kAngle);
+  setNum(m0Edit, m, kAngle);
+  setNum(eccEdit, e, EccFormat(e));
+}
+
 void StEditOrbDialog::setDragEnabled(bool drag, bool bstar) {
   for (QLineEdit* e : {ndotEdit, adotEdit, n2dotEdit}) e->setEnabled(drag);
   bstarEdit->setEnabled(bstar);
@@ -125,11 +133,7 @@ void StEditOrbDialog::setParam2(double a, double ra, double aper, double inc, do
   dndot_ = ndot;
   dadot_ = adot;
   setNum(aEdit, a, kKm);
-  setNum(incEdit, inc, kAngle);
-  setNum(raEdit, ra, kAngle);
-  setNum(aperEdit, aper, kAngle);
-  setNum(m0Edit, m0, kAngle);
-  setNum(eccEdit, ecc, EccFormat(ecc));
+  showOrbit(inc, ra, aper, m0, ecc);
   setNum(adotEdit, adot, kAngle);
   setNum(ndotEdit, ndot, kRate);
   setNum(n0Edit, n0, N0Format(ecc));
@@ -360,12 +364,8 @@ void StEditOrbDialog::geoSlot() {
   double node = lsidtim(epochFields(), lon, 0.0) * 15.0;
   if (node < 0.0) node += 360.0;
   constexpr double kGeoN0 = 1.00270065, kGeoInc = 0.001;
-  setNum(raEdit, node, kAngle);
-  setNum(incEdit, kGeoInc, kAngle);
-  setNum(aperEdit, 0.0, kAngle);
-  setNum(m0Edit, 0.0, kAngle);
+  showOrbit(kGeoInc, node, 0.0, 0.0, 0.0);
   setNum(adotEdit, 0.0, kAngle);
-  setNum(eccEdit, 0.0, EccFormat(0.0));
   setNum(n0Edit, kGeoN0, kRate);
   setNum(aEdit, getsax(0, kGeoN0, 0.0, kGeoInc), kKm);
   setNum(n2dotEdit, 0.0, kExp);
@@ -419,12 +419,8 @@ void StEditOrbDialog::stateSlot() {
     mo = 0.0;
   }
   setNum(aEdit, ao, kKm);
-  setNum(incEdit, inco, kAngle);
-  setNum(raEdit, nodeo, kAngle);
-  setNum(aperEdit, argpo, kAngle);
-  setNum(m0Edit, mo, kAngle);
   decc_ = eo;
-  setNum(eccEdit, eo, EccFormat(eo));
+  showOrbit(inco, nodeo, argpo, mo, eo);
 
   bool fitted = false;
   if (sgp && !open) {
@@ -433,12 +429,8 @@ void StEditOrbDialog::stateSlot() {
     const bool approximate = res == SGP4FIT_NOTCONVERGED;
     if (res == 0 || approximate) {
       setNum(n0Edit, n, kRate);
-      setNum(incEdit, i, kAngle);
-      setNum(raEdit, o, kAngle);
-      setNum(aperEdit, w, kAngle);
-      setNum(m0Edit, ma, kAngle);
       decc_ = e2;
-      setNum(eccEdit, e2, EccFormat(e2));
+      showOrbit(i, o, w, ma, e2);
       fitted = true;
       if (approximate) prompter().inform(windowTitle(), cvSGP4Text(res), this);
     } else {

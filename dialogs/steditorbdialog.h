@@ -59,6 +59,9 @@ class StEditOrbDialog : public StDialog, private Ui::StEditOrbDialog {
  private:
   int sgpMode() const { return spg4Box->isChecked() ? 1 : 0; }
   double epochFields() const;
+  // Inclination, node, argument of perigee, mean anomaly (deg) and
+  // eccentricity, each in its field's format.
+  void showOrbit(double inc, double node, double argp, double m, double e);
   void setDragEnabled(bool drag, bool bstar);
 
   // Working values of the coupled quantities.
