@@ -36,15 +36,9 @@ void StAstDialog::abortSlot() {
 // An empty field would put the star at 0h or on the equator and spoil the
 // plate without a word.
 void StAstDialog::accept() {
-  for (const auto& f : {std::make_pair(raEdit, AngleField::RaHours),
-                        std::make_pair(decEdit, AngleField::DecDegrees)}) {
-    const QString problem =
-        angleProblem(f.first, f.second, f.second == AngleField::RaHours ? tr("R.A.") : tr("Dec."),
-                     true);
-    if (!problem.isEmpty()) {
-      refuseField(f.first, problem);
-      return;
-    }
-  }
-  QDialog::accept();
+  if (anglesValid(*this,
+                  {{raEdit, AngleField::RaHours, tr("R.A.")},
+                   {decEdit, AngleField::DecDegrees, tr("Dec.")}},
+                  true))
+    QDialog::accept();
 }

@@ -51,17 +51,10 @@ void StMatchDialog::dirSlot() { draEdit->setEnabled(drfBox->isChecked()); }
 
 void StMatchDialog::accept() {
   const bool rd = raBox->isChecked();
-  QString problem = angleProblem(azEdit, rd ? AngleField::RaHours : AngleField::Azimuth,
-                                 rd ? tr("R.A.") : tr("Azimuth"));
-  QLineEdit* edit = azEdit;
-  if (problem.isEmpty()) {
-    problem = angleProblem(elEdit, rd ? AngleField::DecDegrees : AngleField::Elevation,
-                           rd ? tr("Dec.") : tr("Elevation"));
-    edit = elEdit;
-  }
-  if (!problem.isEmpty()) {
-    refuseField(edit, problem);
+  if (!anglesValid(*this, {{azEdit, rd ? AngleField::RaHours : AngleField::Azimuth,
+                            rd ? tr("R.A.") : tr("Azimuth")},
+                           {elEdit, rd ? AngleField::DecDegrees : AngleField::Elevation,
+                            rd ? tr("Dec.") : tr("Elevation")}}))
     return;
-  }
   StDialog::accept();
 }

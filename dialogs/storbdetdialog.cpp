@@ -77,24 +77,13 @@ void StOrbDetDialog::picSlot() {
 }
 
 void StOrbDetDialog::accept() {
-  struct Field {
-    QLineEdit* edit;
-    AngleField kind;
-    QString label;
-  };
   const bool rd1 = obs1Box->isChecked(), rd2 = obs2Box->isChecked();
-  const Field fields[] = {
-      {az1Edit, rd1 ? AngleField::RaHours : AngleField::Azimuth, rd1 ? tr("R.A.1") : tr("Azimuth 1")},
-      {el1Edit, rd1 ? AngleField::DecDegrees : AngleField::Elevation, rd1 ? tr("Dec.1") : tr("Elevation 1")},
-      {az2Edit, rd2 ? AngleField::RaHours : AngleField::Azimuth, rd2 ? tr("R.A.2") : tr("Azimuth 2")},
-      {el2Edit, rd2 ? AngleField::DecDegrees : AngleField::Elevation, rd2 ? tr("Dec.2") : tr("Elevation 2")},
-  };
-  for (const Field& f : fields) {
-    const QString problem = angleProblem(f.edit, f.kind, f.label);
-    if (!problem.isEmpty()) {
-      refuseField(f.edit, problem);
-      return;
-    }
-  }
+  if (!anglesValid(*this, {
+          {az1Edit, rd1 ? AngleField::RaHours : AngleField::Azimuth, rd1 ? tr("R.A.1") : tr("Azimuth 1")},
+          {el1Edit, rd1 ? AngleField::DecDegrees : AngleField::Elevation, rd1 ? tr("Dec.1") : tr("Elevation 1")},
+          {az2Edit, rd2 ? AngleField::RaHours : AngleField::Azimuth, rd2 ? tr("R.A.2") : tr("Azimuth 2")},
+          {el2Edit, rd2 ? AngleField::DecDegrees : AngleField::Elevation, rd2 ? tr("Dec.2") : tr("Elevation 2")},
+      }))
+    return;
   StDialog::accept();
 }

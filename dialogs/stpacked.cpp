@@ -21,8 +21,7 @@ bool packedDigitsOk(double v) {
   return minutes < 60.0 && seconds < 60.0;
 }
 
-}  // namespace
-
+// An empty text when the field holds a usable value of its kind, else the reason.
 QString angleProblem(const QLineEdit* edit, AngleField kind, const QString& label,
                      bool required) {
   const QString text = edit->text().trimmed();
@@ -49,4 +48,17 @@ QString angleProblem(const QLineEdit* edit, AngleField kind, const QString& labe
       break;
   }
   return QString();
+}
+
+}  // namespace
+
+bool anglesValid(StDialog& dlg, std::initializer_list<AngleCheck> fields, bool required) {
+  for (const AngleCheck& f : fields) {
+    const QString problem = angleProblem(f.edit, f.kind, f.label, required);
+    if (!problem.isEmpty()) {
+      dlg.refuseField(f.edit, problem);
+      return false;
+    }
+  }
+  return true;
 }
