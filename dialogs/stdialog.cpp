@@ -94,6 +94,10 @@ bool readNum(const QLineEdit* edit, int& v) {
   return parseNum(edit->text(), v);
 }
 
+bool readFinite(const QLineEdit* edit, double& v) {
+  return readNum(edit, v) || std::isfinite(edit->text().toDouble());
+}
+
 void showControl(QWidget* w, bool on) {
   w->setVisible(on);
   w->setEnabled(on);
@@ -120,11 +124,10 @@ bool StDialog::fieldsValid() {
       if (!text.isEmpty() && !readNum(c.edit, n))
         problem = tr("%1: \"%2\" is not a whole number.").arg(c.name, text);
       v = n;
-    } else if (!text.isEmpty() && !readNum(c.edit, v)) {
-      // Letters read as 0 as they always have; only a non-finite value
-      // ("nan", "inf", "1e999") is refused, since it would reach the record.
-      if (!std::isfinite(text.toDouble()))
-        problem = tr("%1: \"%2\" is not a finite number.").arg(c.name, text);
+    } else if (!readFinite(c.edit, v)) {
+      // Letters read as 0 as they always have; only a non-finite value is
+      // refused, since it would reach the record.
+      problem = tr("%1: \"%2\" is not a finite number.").arg(c.name, text);
     }
     if (problem.isEmpty() && (v < c.min || v > c.max))
       problem = tr("%1 must lie between %2 and %3.").arg(c.name, numText(c.min), numText(c.max));

@@ -31,6 +31,9 @@ void swapNum(QLineEdit* a, QLineEdit* b);
 // base-10 integer). Otherwise v := 0 and false.
 bool readNum(const QLineEdit* edit, double& v);
 bool readNum(const QLineEdit* edit, int& v);
+// The reading of readNum; false only when the text is a number beyond the
+// finite range ("nan", "inf", "1e999"). Letters read as 0 and pass.
+bool readFinite(const QLineEdit* edit, double& v);
 // The same for a bare text (blanks around the number are ignored).
 bool parseNum(const QString& text, double& v);
 bool parseNum(const QString& text, int& v);

@@ -27,7 +27,7 @@ QString angleProblem(const QLineEdit* edit, AngleField kind, const QString& labe
   const QString text = edit->text().trimmed();
   if (text.isEmpty()) return required ? tr("%1: a value is needed.").arg(label) : QString();
   double v = 0.0;
-  if (!readNum(edit, v) && !std::isfinite(text.toDouble()))
+  if (!readFinite(edit, v))
     return tr("%1: \"%2\" is not a finite number.").arg(label, text);
   switch (kind) {
     case AngleField::RaHours:

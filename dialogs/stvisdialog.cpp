@@ -145,23 +145,20 @@ void StVisDialog::accept() {
   if (!fieldsValid()) return;
   double epoch, first, second;
   readNum(epochEdit, epoch);
-  const bool firstOk = readNum(yawEdit, first);
-  const bool secondOk = readNum(pitchEdit, second);
+  const bool firstOk = readFinite(yawEdit, first);
+  const bool secondOk = readFinite(pitchEdit, second);
   if (epoch != 0.0 && epoch < 1900.0) {
     refuseField(epochEdit, tr("Year of Epoch must be 0 (of date) or a year from 1900 to 2200."));
     return;
   }
   if (yawEdit->isEnabled()) {
     const bool raDec = directionIsRaDec();
-    const QString text1 = yawEdit->text().trimmed(), text2 = pitchEdit->text().trimmed();
-    if ((!firstOk && !std::isfinite(text1.toDouble())) ||
-        (raDec ? (first < 0.0 || first >= 24.0) : std::fabs(first) > 360.0)) {
+    if (!firstOk || (raDec ? (first < 0.0 || first >= 24.0) : std::fabs(first) > 360.0)) {
       refuseField(yawEdit, raDec ? tr("R.A. must lie between 0 and 23.5959 (HH.MMSS).")
                                  : tr("Yaw must lie between -360 and 360 degrees."));
       return;
     }
-    if ((!secondOk && !std::isfinite(text2.toDouble())) ||
-        std::fabs(second) > (raDec ? 90.0 : 360.0)) {
+    if (!secondOk || std::fabs(second) > (raDec ? 90.0 : 360.0)) {
       refuseField(pitchEdit, raDec ? tr("Dec. must lie between -90 and 90 (DDD.MMSS).")
                                    : tr("Pitch must lie between -360 and 360 degrees."));
       return;
