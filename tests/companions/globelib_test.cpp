@@ -104,7 +104,7 @@ TEST(GlobeReader, Heights) {
   const Point c = ReadOne("JAN 21   1:14:00     77.05244   -16.91273 ", true);
   EXPECT_EQ(c.lat, -16.91273);
   EXPECT_EQ(c.h, 0.0);
-  runprog::TempDir dir;
+  support::TempDir dir;
   writeFile(dir / "empty.txt", "");
   FILE* f = std::fopen((dir / "empty.txt").c_str(), "r");
   ASSERT_NE(f, nullptr);
@@ -124,7 +124,7 @@ std::string Line(int minute, double lon, double lat) {
 }
 
 globe::SatCoords Coords(const std::string& text) {
-  runprog::TempDir dir;
+  support::TempDir dir;
   writeFile(dir / "s.txt", text);
   return globe::getSatCoords(dir / "s.txt");
 }
@@ -257,7 +257,7 @@ TEST(GlobeReader, CentreLineFile) {
 // Damaged files: binary junk, overlong lines and lines cut short give no
 // crash and no point that is not in the file.
 TEST(GlobeReader, DamagedFile) {
-  runprog::TempDir dir;
+  support::TempDir dir;
   std::string junk(4096, '\0');
   for (size_t k = 0; k < junk.size(); ++k) junk[k] = static_cast<char>((k * 7919) % 251);
   std::string text = junk + "\n" + std::string(500, '.') + "\n" + kTrack.substr(0, 35) + "\n" +

@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,30 +22,10 @@ struct Result {
   std::string out, err;
 };
 
-// A fresh folder under /tmp, removed with everything in it when done.
-class TempDir {
- public:
-  TempDir() {
-    char d[] = "/tmp/vorlix-companion-XXXXXX";
-    if (mkdtemp(d)) path_ = d;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
 inline Result Run(const std::string& program, const std::vector<std::string>& args,
                   const std::string& input, const std::string& cwd) {
   Result r;
-  TempDir io;
+  support::TempDir io;
   const std::string in = io / "stdin", out = io / "stdout", err = io / "stderr";
   writeFile(in, input);
   const pid_t pid = fork();

@@ -13,7 +13,7 @@
 #include "runprog.h"
 #include "tools/sky/skylib.h"
 
-using runprog::TempDir;
+using support::TempDir;
 
 namespace {
 
@@ -106,7 +106,7 @@ TEST(SkyExport, FixtureFiles) {
               {"details-minutes", 11}, {"details-subsec", 140}};
   for (const auto& r : rows) {
     TempDir dir;
-    const auto res = Sky({Data(std::string(r.name) + ".txt"), dir / "out.edb"}, dir.path());
+    const auto res = Sky({Data(std::string(r.name) + ".txt"), dir / "out.edb"}, dir.path);
     EXPECT_EQ(res.status, 0) << r.name;
     EXPECT_EQ(res.out,
               kHello + "Map generated with " + std::to_string(r.points) + " points. \n\n")
@@ -125,7 +125,7 @@ TEST(SkyExport, DefaultNames) {
   writeFile(dir / "satsave.txt", readFile(Data("details-minutes.txt")));
   writeFile(dir / "satovl.edb", "old\r\n");
   ASSERT_EQ(chmod((dir / "satovl.edb").c_str(), 0640), 0);
-  const auto res = Sky({}, dir.path());
+  const auto res = Sky({}, dir.path);
   EXPECT_EQ(res.status, 0);
   EXPECT_EQ(readFile(dir / "satovl.edb"), readFile(Data("details-minutes.edb")));
   struct stat st;
@@ -144,33 +144,33 @@ TEST(SkyExport, FailuresLeaveFilesAlone) {
   writeFile(dir / "satovl.edb", "old\r\n");
   ASSERT_EQ(link((dir / "satsave.txt").c_str(), (dir / "hardlink.txt").c_str()), 0);
 
-  auto res = Sky({"track.txt"}, dir.path());
+  auto res = Sky({"track.txt"}, dir.path);
   EXPECT_EQ(res.status, 1);
   EXPECT_EQ(res.out, kHello + "No sky positions in track.txt: satovl.edb left unchanged\n\n");
   EXPECT_EQ(readFile(dir / "satovl.edb"), "old\r\n");
 
   for (const char* out : {"satsave.txt", "./satsave.txt", "hardlink.txt"}) {
-    res = Sky({"satsave.txt", out}, dir.path());
+    res = Sky({"satsave.txt", out}, dir.path);
     EXPECT_EQ(res.status, 1) << out;
     EXPECT_EQ(res.out, kHello + "The output file is the input file: " + out + "\n\n");
     EXPECT_EQ(readFile(dir / "satsave.txt"), save) << out;
   }
 
-  res = Sky({"missing.txt"}, dir.path());
+  res = Sky({"missing.txt"}, dir.path);
   EXPECT_EQ(res.status, 1);
   EXPECT_EQ(res.out, kHello + "Unable to open input file missing.txt\n\n");
 
-  res = Sky({"satsave.txt", "nofolder/out.edb"}, dir.path());
+  res = Sky({"satsave.txt", "nofolder/out.edb"}, dir.path);
   EXPECT_EQ(res.status, 1);
   EXPECT_EQ(res.out, kHello + "Unable to open output file nofolder/out.edb\n\n");
 
-  res = Sky({dir.path()}, dir.path());  // a folder is no save file
+  res = Sky({dir.path}, dir.path);  // a folder is no save file
   EXPECT_EQ(res.status, 1);
-  EXPECT_EQ(res.out, kHello + "Unable to read input file " + dir.path() + "\n\n");
+  EXPECT_EQ(res.out, kHello + "Unable to read input file " + dir.path + "\n\n");
 
   EXPECT_EQ(readFile(dir / "satovl.edb"), "old\r\n");
   int files = 0;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path())) files += e.exists();
+  for (const auto& e : std::filesystem::directory_iterator(dir.path)) files += e.exists();
   EXPECT_EQ(files, 4);  // the four it had
 }
 
@@ -184,7 +184,7 @@ TEST(SkyExport, PointCapAndJunk) {
   const std::string line = "JAN 21   0:42:20     290.697     0.049        2.2618    13.3552\n";
   for (int k = 0; k < 7100; ++k) text += line;
   writeFile(dir / "big.txt", text);
-  const auto res = Sky({"big.txt", "big.edb"}, dir.path());
+  const auto res = Sky({"big.txt", "big.edb"}, dir.path);
   EXPECT_EQ(res.status, 0);
   EXPECT_EQ(res.out, kHello + "Map generated with 6999 points. \n\n");
   const std::string edb = readFile(dir / "big.edb");
