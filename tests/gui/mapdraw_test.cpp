@@ -3,7 +3,6 @@
 // tests/data/satpos-skyfield.txt), read back from the pixels.
 #include <QtTest>
 
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 
@@ -12,6 +11,7 @@
 
 #include "engine/vorlixcom.h"
 #include "gui/mapdraw.h"
+#include "support/satposrefs.h"
 
 namespace {
 const QColor COAST(200, 100, 50);
@@ -21,15 +21,11 @@ struct SunRef {
   double mjd, sslat, sslng;
 };
 
-// The distinct times of the R lines with astropy's sub-solar point.
+// The distinct times of the reference rows with astropy's sub-solar point.
 QVector<SunRef> sunRefs() {
   QVector<SunRef> refs;
-  QFile f(QStringLiteral(VORLIX_TEST_DATA "/satpos-skyfield.txt"));
-  if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return refs;
-  while (!f.atEnd()) {
-    const QList<QByteArray> w = f.readLine().simplified().split(' ');
-    if (w.size() < 20 || w[0] != "R") continue;
-    SunRef r{w[3].toDouble(), w[17].toDouble(), w[18].toDouble()};
+  for (const satpos_test::RefRow& w : satpos_test::LoadRefs().rows) {
+    const SunRef r{w.mjd, w.sslat, w.sslng};
     if (refs.isEmpty() || std::fabs(refs.last().mjd - r.mjd) > 0.05) refs.append(r);
   }
   return refs;

@@ -147,7 +147,7 @@ void SkyChartTest::satelliteMarkers() {
   for (int prj : {0, 3}) {
     indata->skyprj = prj;
     indata->skaz = 180;
-    for (const skyref::SatDir& r : skyref::loadSatDirs(VORLIX_TEST_DATA)) {
+    for (const plotfix::Row& r : sats.rows) {
       if (r.sat > 1 || r.obs != 0) continue;
       view->SatPlot(r.mjd, 1);
       const QPoint got(view->mkx[r.sat], view->mky[r.sat]);

@@ -53,25 +53,6 @@ struct Refs {
   std::vector<FromSat> fromSat;
 };
 
-// A satellite's direction for an observer, from the R rows of
-// tests/data/satpos-skyfield.txt (skyfield).
-struct SatDir {
-  int sat, obs;
-  double mjd, az, el;
-};
-inline std::vector<SatDir> loadSatDirs(const std::string& dataDir) {
-  std::vector<SatDir> r;
-  std::ifstream f(dataDir + "/satpos-skyfield.txt");
-  std::string line;
-  while (std::getline(f, line)) {
-    std::istringstream s(line);
-    std::string tag;
-    SatDir d;
-    if (s >> tag >> d.sat >> d.obs >> d.mjd >> d.az >> d.el && tag == "R") r.push_back(d);
-  }
-  return r;
-}
-
 inline Refs load(const std::string& dataDir) {
   Refs r;
   std::ifstream f(dataDir + "/gui/sky-astropy.txt");
