@@ -4,7 +4,6 @@
 #include <QScrollArea>
 #include <QTextEdit>
 #include <QtTest>
-#include <cstring>
 
 #include "dialogs/stpassdialog.h"
 #include "engine/passtext.h"
@@ -17,12 +16,6 @@
 #include "support/windowfixture.h"
 
 namespace {
-
-void setLine(int k, const QByteArray& text, bool marked) {
-  std::memset(outdata->lines[k], 0, sizeof outdata->lines[k]);
-  std::memcpy(outdata->lines[k], text.constData(), static_cast<size_t>(qMin(text.size(), 76)));
-  outdata->lines[k][WOUT_MARK] = marked ? '~' : '\0';
-}
 
 int ascent() { return QFontMetrics(QFont(QStringLiteral("helvetica"), fsz)).ascent(); }
 
@@ -97,10 +90,10 @@ void PassListTest::passLinesAndTheirRows() {
   // Header and blank lines begin with a blank, an empty line with NUL; the
   // others are pass lines (the first 120 of them can be clicked).
   outdata->nlines = 0;
-  setLine(0, "  Pass list header", true);
-  setLine(1, "", false);
-  setLine(2, " ", false);
-  for (int k = 3; k < 3 + 125; ++k) setLine(k, ". pass " + QByteArray::number(k), true);
+  setPageLine(0, "  Pass list header", true);
+  setPageLine(1, "", false);
+  setPageLine(2, " ", false);
+  for (int k = 3; k < 3 + 125; ++k) setPageLine(k, ". pass " + QByteArray::number(k), true);
   outdata->nlines = 128;
   view->showSattxt();
   QCOMPARE(indata->dspst, -1);
@@ -126,9 +119,9 @@ void PassListTest::clickOpensThePassOfItsRow() {
   QFETCH(int, npass);
   QFETCH(int, row);
   QFETCH(int, opens);
-  setLine(0, "  header", true);
-  setLine(1, "  columns", true);
-  for (int k = 2; k < 5; ++k) setLine(k, ". pass", true);
+  setPageLine(0, "  header", true);
+  setPageLine(1, "  columns", true);
+  for (int k = 2; k < 5; ++k) setPageLine(k, ". pass", true);
   outdata->nlines = 5;
   view->showSattxt();
   indata->npass = npass;
@@ -143,8 +136,8 @@ void PassListTest::clickOpensThePassOfItsRow() {
 void PassListTest::onlyListedRowsOfTheShownListCount() {
   // A save ran a longer list into the record without drawing it: a click on
   // the shown list never opens a pass beyond the shown lines.
-  setLine(0, "  header", true);
-  for (int k = 1; k < 4; ++k) setLine(k, ". pass", true);
+  setPageLine(0, "  header", true);
+  for (int k = 1; k < 4; ++k) setPageLine(k, ". pass", true);
   outdata->nlines = 4;
   view->showSattxt();
   indata->npass = 50;
@@ -157,8 +150,8 @@ void PassListTest::onlyListedRowsOfTheShownListCount() {
 }
 
 void PassListTest::mouseButtons() {
-  setLine(0, "  header", true);
-  setLine(1, ". pass", true);
+  setPageLine(0, "  header", true);
+  setPageLine(1, ". pass", true);
   outdata->nlines = 2;
   view->showSattxt();
   indata->npass = 1;
@@ -178,7 +171,7 @@ void PassListTest::mouseButtons() {
 }
 
 void PassListTest::detailsOfAnIridiumListAreThoseOfAPass() {
-  setLine(0, ". flare", true);
+  setPageLine(0, ". flare", true);
   outdata->nlines = 1;
   view->showSattxt();
   indata->npass = 1;

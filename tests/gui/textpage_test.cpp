@@ -7,7 +7,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QtTest>
-#include <cstring>
 
 #include "gui/records.h"
 #include "gui/vorlixview.h"
@@ -15,15 +14,9 @@
 
 namespace {
 
-void setLine(int k, const QByteArray& text, bool marked) {
-  std::memset(outdata->lines[k], 0, sizeof outdata->lines[k]);
-  std::memcpy(outdata->lines[k], text.constData(), static_cast<size_t>(qMin(text.size(), 76)));
-  outdata->lines[k][WOUT_MARK] = marked ? '~' : '\0';
-}
-
 void setPage(const QList<QByteArray>& lines, bool marked) {
   outdata->nlines = lines.size();
-  for (int k = 0; k < lines.size(); ++k) setLine(k, lines[k], marked);
+  for (int k = 0; k < lines.size(); ++k) setPageLine(k, lines[k], marked);
 }
 
 QFont pageFont(int points) { return QFont(QStringLiteral("helvetica"), points); }

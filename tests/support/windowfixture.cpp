@@ -103,3 +103,10 @@ void setDateFields(double t) {
   d->tzone = 0.0;
   d->tzauto = 0;
 }
+
+void setPageLine(int k, const QByteArray& text, bool marked) {
+  std::memset(outdata->lines[k], 0, sizeof outdata->lines[k]);
+  std::memcpy(outdata->lines[k], text.constData(),
+              static_cast<size_t>(qMin(text.size(), WOUT_LINELEN)));
+  outdata->lines[k][WOUT_MARK] = marked ? '~' : '\0';
+}

@@ -65,6 +65,10 @@ class WindowTest : public QObject {
 // The date fields of indata for the MJD t at zone 0 (curmjd unchanged).
 void setDateFields(double t);
 
+// Line k of the text page (outdata) holds text, cut to the line length, with
+// the mark of a pass line when marked.
+void setPageLine(int k, const QByteArray& text, bool marked);
+
 // A path in the source tree's tests/data.
 QString testData(const QString& name);
 
