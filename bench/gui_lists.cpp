@@ -11,19 +11,16 @@
 #include "gui/records.h"
 #include "gui/vorlixview.h"
 #include "gui/vsservices.h"
+#include "support/data.h"
 #include "support/files.h"
+#include "support/record.h"
 #include "support/scriptedprompter.h"
 #include "support/guibench.h"
 
 namespace {
 
 void SetUp(const char* tle, int day, int month, int year) {
-  *indata = WinpData{};
-  indata->lat = 48.1;
-  indata->lng = 11.6;
-  indata->height = 520.0;
-  indata->sdp4 = true;
-  indata->sgpsat = SGPSAT_NONE;
+  *indata = *support::newRecord(48.1, 11.6, 520.0);
   indata->satel = 10.0;
   indata->sunel = -6.0;
   indata->dur = 1.0;
@@ -31,7 +28,7 @@ void SetUp(const char* tle, int day, int month, int year) {
   indata->month = month;
   indata->year = year;
   setNewMjd(indata);
-  std::snprintf(indata->tlenm, FILENAME_SIZE, "%s/%s", VORLIX_BENCH_DATA, tle);
+  std::snprintf(indata->tlenm, FILENAME_SIZE, "%s", support::benchDataPath(tle).c_str());
   std::snprintf(indata->savnm, FILENAME_SIZE, "%s",
                 support::tempPath("gui_lists.txt").c_str());
 }

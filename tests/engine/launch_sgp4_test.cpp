@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -15,6 +14,7 @@
 #include "engine/satpos.h"
 #include "engine/sgp4slot.h"
 #include "engine/tle.h"
+#include "support/record.h"
 #include "support/sgp4fittracks.h"
 
 namespace {
@@ -28,14 +28,10 @@ constexpr double kGmWgs72 = 398600.8e9;  // m^3/s^2, SGP4's own
 // A record with slot 0, the prime satellite, holding the element set of tr
 // as an SGP4 slot (WGS-72, deep-space terms on), its state at epoch stored.
 std::unique_ptr<WinpData> SlotOf(const RefTrack& tr) {
-  auto d = std::make_unique<WinpData>();
-  std::memset(static_cast<void*>(d.get()), 0, sizeof(WinpData));
-  d->wgs = 0;
-  d->sdp4 = true;
+  auto d = support::newRecord(0.0, 0.0, 0.0);
   d->satnr = 1;
   d->prs = 0;
   d->rndflg = -1;
-  d->sgpsat = SGPSAT_NONE;
   d->epoch[0] = tr.epoch + kMjd1950;
   d->inc[0] = tr.incl;
   d->ra[0] = tr.node;
