@@ -22,6 +22,7 @@
 #include "gui/vorlixview.h"
 #include "tests/gui/photorefs.h"
 #include "support/guibench.h"
+#include "support/orbitslots.h"
 
 namespace {
 
@@ -44,13 +45,8 @@ struct Picture {
     view->vPicture(image);
     // Ten times the ISS, seen from where it stands on the photograph.
     WinpData* d = indata;
-    FILE* f = std::fopen(VORLIX_TEST_DATA "/gui/match.tle", "r");
-    std::snprintf(d->cfgname[WORKSLOT], SATNAME_SIZE, "%s", "ISS");
-    d->srchmd = 0;
-    char msg[TLEMSG_SIZE];
-    if (f && tleread(d, f, msg, 0) != 0)
-      for (int i = 0; i < MAXSEL; ++i) ShiftElm(d, i, WORKSLOT);
-    if (f) std::fclose(f);
+    if (LoadSatFrom(QStringLiteral("gui/match.tle"), "ISS", 0))
+      for (int i = 1; i < MAXSEL; ++i) ShiftElm(d, i, WORKSLOT);
     d->satnr = MAXSEL;
     d->prs = 0;
     d->lat = refs.sat.lat;
