@@ -6,20 +6,11 @@
 
 #include "astro/astrolib.h"
 #include "orbit/vorlixnum.h"
+#include "support/record.h"
 
 namespace {
 
 constexpr double kEpoch = 58849.0;  // 2020 January 1
-
-// The state r (m), v (m/s) as the slot's current and initial state.
-void setState(WinpData& d, const Vec3& r, const Vec3& v) {
-  d.rx[0] = d.irx[0] = r.x;
-  d.ry[0] = d.iry[0] = r.y;
-  d.rz[0] = d.irz[0] = r.z;
-  d.vx[0] = d.ivx[0] = v.x;
-  d.vy[0] = d.ivy[0] = v.y;
-  d.vz[0] = d.ivz[0] = v.z;
-}
 
 void setup(WinpData& d) {
   std::memset(&d, 0, sizeof d);
@@ -36,7 +27,7 @@ void setup(WinpData& d) {
   d.epoch[0] = d.tint[0] = kEpoch;
   Vec3 r, v;
   kepler(3.986004415e14, 0.0, 0.0, 10.0, 6378137.0 + 400e3, 0.0005, 30.0, 40.0, 51.6, r, v);
-  setState(d, r, v);
+  support::setSlotState(&d, 0, r, v);
 }
 
 // Sun and Moon at the end time, as the caller would pass them (Earth radii).
@@ -81,7 +72,7 @@ BENCHMARK(BM_NumPropWholeBudget)->Unit(benchmark::kMillisecond);
 void BM_NumPropHeldOnTheGround(benchmark::State& state) {
   static WinpData d;
   setup(d);
-  setState(d, Vec3(6778e3, 0.0, 0.0), Vec3(0.0, 4800.0, 5900.0));
+  support::setSlotState(&d, 0, Vec3(6778e3, 0.0, 0.0), Vec3(0.0, 4800.0, 5900.0));
   Vec3 sun, moon, r, v;
   bodies(kEpoch + 8.0, sun, moon);
   if (NumProp(kEpoch + 8.0, &d, 0, sun, moon, r, v) != NUMPROP_DECAYED) {

@@ -13,6 +13,7 @@
 
 #include "astro/astrolib.h"
 #include "orbit/forcetables.h"
+#include "support/record.h"
 
 namespace {
 
@@ -54,12 +55,7 @@ struct NumPropTest : ::testing::Test {
     nmevals = NUMPROP_EVAL_BUDGET;
   }
   void setReference(const Vec3& r, const Vec3& v) {
-    d.rx[0] = d.irx[0] = r.x;
-    d.ry[0] = d.iry[0] = r.y;
-    d.rz[0] = d.irz[0] = r.z;
-    d.vx[0] = d.ivx[0] = v.x;
-    d.vy[0] = d.ivy[0] = v.y;
-    d.vz[0] = d.ivz[0] = v.z;
+    support::setSlotState(&d, 0, r, v);
     d.tint[0] = d.epoch[0];
   }
   void allForcesOn() {

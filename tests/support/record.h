@@ -47,6 +47,16 @@ inline bool loadTle(WinpData* d, int i, const std::string& name, const std::stri
   return true;
 }
 
+// The state r (m), v (m/s) as slot i's current and initial state.
+inline void setSlotState(WinpData* d, int i, const Vec3& r, const Vec3& v) {
+  d->rx[i] = d->irx[i] = r.x;
+  d->ry[i] = d->iry[i] = r.y;
+  d->rz[i] = d->irz[i] = r.z;
+  d->vx[i] = d->ivx[i] = v.x;
+  d->vy[i] = d->ivy[i] = v.y;
+  d->vz[i] = d->ivz[i] = v.z;
+}
+
 // Slot i under numerical propagation from the state r (m), v (m/s) at epoch
 // (MJD), with ordinary space weather (F10.7 150, Kp 3), Cd 2.2, A/m 0.01 and
 // the start-up settings of the integrator and of lift.
@@ -54,12 +64,7 @@ inline void numericalSlot(WinpData* d, int i, double epoch, const Vec3& r, const
   d->nmflg[i] = 1;
   d->sgpflg[i] = 0;
   d->epoch[i] = d->tint[i] = epoch;
-  d->rx[i] = d->irx[i] = r.x;
-  d->ry[i] = d->iry[i] = r.y;
-  d->rz[i] = d->irz[i] = r.z;
-  d->vx[i] = d->ivx[i] = v.x;
-  d->vy[i] = d->ivy[i] = v.y;
-  d->vz[i] = d->ivz[i] = v.z;
+  setSlotState(d, i, r, v);
   d->f107[i] = d->fb107[i] = 150.0;
   d->kp[i] = 3.0;
   d->cd[i] = 2.2;
