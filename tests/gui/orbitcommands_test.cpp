@@ -27,13 +27,6 @@ namespace {
 std::unique_ptr<WinpData> Copy() { return std::make_unique<WinpData>(*indata); }
 bool Same(const WinpData& a) { return std::memcmp(&a, indata, sizeof a) == 0; }
 
-std::function<int(QDialog&)> Accepting(std::function<void(QDialog&)> fill = nullptr) {
-  return [fill](QDialog& d) {
-    if (fill) fill(d);
-    d.accept();
-    return d.result();
-  };
-}
 std::function<int(QDialog&)> Clicking(const char* button) {
   return [button](QDialog& d) {
     d.findChild<QPushButton*>(button)->click();
@@ -109,7 +102,7 @@ class OrbitCommandsTest : public WindowTest {
     Selected(2, 1);
     const auto before = Copy();
     ScriptedPrompter p;
-    p.onExec(Accepting());
+    p.onExec(accepting());
     view()->vEditOrb();
     QVERIFY(SameOrbit(*before, *indata, 1));
     QVERIFY(std::memcmp(before->satname[1], indata->satname[1], SATNAME_SIZE) == 0);
@@ -172,15 +165,15 @@ class OrbitCommandsTest : public WindowTest {
       p.reject();
       view()->vLaunch();
       QVERIFY(Same(*before));
-      p.onExec(Accepting());
-      p.onExec(Accepting());
+      p.onExec(accepting());
+      p.onExec(accepting());
       p.reject();
       view()->vLaunch();
       QVERIFY(Same(*before));
     }
     ScriptedPrompter p;
-    p.onExec(Accepting());
-    p.onExec(Accepting());
+    p.onExec(accepting());
+    p.onExec(accepting());
     p.fillAndAccept({{"latEdit", "28.6272"}, {"lngEdit", "-80.6208"}, {"mecoEdit", "9"}});
     const auto expect = Copy();
     view()->vLaunch();
@@ -225,8 +218,8 @@ class OrbitCommandsTest : public WindowTest {
     }
     ScriptedPrompter p;
     p.answer(2.0);
-    p.onExec(Accepting());
-    p.onExec(Accepting());
+    p.onExec(accepting());
+    p.onExec(accepting());
     p.fillAndAccept({{"latEdit", "45.92"}, {"lngEdit", "63.3423"}});
     const auto expect = Copy();
     view()->vRendz();
@@ -296,9 +289,9 @@ class OrbitCommandsTest : public WindowTest {
     indata->deltv[0] = ionf && numeric ? 0.5 : (ionf ? 0.5 : 0.0);
     const auto before = Copy();
     ScriptedPrompter p;
-    if (dateAsked) p.onExec(Accepting());
+    if (dateAsked) p.onExec(accepting());
     QString opened;
-    p.onExec(Accepting([&](QDialog& d) {
+    p.onExec(accepting([&](QDialog& d) {
       opened = d.findChild<QLineEdit*>("deltavEdit")->text();
       d.findChild<QLineEdit*>("deltavEdit")->setText(typed);
       if (numeric) d.findChild<QCheckBox*>("ionBox")->setChecked(thrustBox);
@@ -321,7 +314,7 @@ class OrbitCommandsTest : public WindowTest {
       d->a[0] = x[0].toDouble();
       d->mnmot[0] = getn0(d->a[0], 0.0, d->inc[0]);
       ScriptedPrompter p;
-      p.onExec(Accepting());
+      p.onExec(accepting());
       p.fillAndAccept({{"deltavEdit", x[1]}, {"yawEdit", "0"}, {"pitchEdit", "0"}});
       view()->vDeltaV();
       QVERIFY2(std::fabs(d->a[0] - x[2].toDouble()) < 1e-6, qPrintable(x.join(' ')));
@@ -333,7 +326,7 @@ class OrbitCommandsTest : public WindowTest {
   void deltaVMessages() {
     KeplerNow();
     ScriptedPrompter p;
-    p.onExec(Accepting());
+    p.onExec(accepting());
     p.fillAndAccept({{"deltavEdit", "5000"}});
     view()->vDeltaV();
     QCOMPARE(p.of("inform").last().text, QString("Delta-V resulted in a hyperbolic orbit"));
@@ -341,7 +334,7 @@ class OrbitCommandsTest : public WindowTest {
     KeplerNow();
     indata->a[0] = 5000.0;
     const auto before = Copy();
-    p.onExec(Accepting());
+    p.onExec(accepting());
     p.fillAndAccept({{"deltavEdit", "10"}});
     view()->vDeltaV();
     QVERIFY(p.of("inform").last().text.startsWith("*** Delta-V not applied"));

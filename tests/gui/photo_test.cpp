@@ -49,14 +49,6 @@ void AnswerStar(ScriptedPrompter& p, int hr) {
   p.fillAndAccept({{"raEdit", Num(DegFDms(s.ra / 15.0))}, {"decEdit", Num(DegFDms(s.dec))}});
 }
 
-std::function<int(QDialog&)> Accepting(std::function<void(QDialog&)> fill = nullptr) {
-  return [fill](QDialog& d) {
-    if (fill) fill(d);
-    d.accept();
-    return d.result();
-  };
-}
-
 void Click(VorlixView* v, const QPoint& at) { QTest::mouseClick(v, Qt::RightButton, {}, at); }
 
 // Pixel of a full-size pixel on the picture shown at the scale the view
@@ -516,7 +508,7 @@ void PhotoTest::orbitDetermination() {
   d->iridflg = 3;
 
   ScriptedPrompter p;
-  p.onExec(Accepting());  // the date as it stands
+  p.onExec(accepting());  // the date as it stands
   if (raDec)
     p.fillAndAccept({{"az1Edit", Num(DegFDms(o.ra1 / 15.0))}, {"el1Edit", Num(DegFDms(o.dec1))},
                      {"az2Edit", Num(DegFDms(o.ra2 / 15.0))}, {"el2Edit", Num(DegFDms(o.dec2))},
@@ -526,7 +518,7 @@ void PhotoTest::orbitDetermination() {
     p.fillAndAccept({{"az1Edit", Num(o.az1)}, {"el1Edit", Num(o.el1)}, {"az2Edit", Num(o.az2)},
                      {"el2Edit", Num(o.el2)}, {"obs1Box", "0"}, {"obs2Box", "0"},
                      {"deltmEdit", Num(o.dt)}, {"matchBox", "1"}});
-  p.onExec(Accepting());  // the element editor
+  p.onExec(accepting());  // the element editor
   view()->vOrbDet();
   QCOMPARE(p.of("exec").size(), 3);
   QCOMPARE(p.of("exec")[2].title, QString("StEditOrbDialog"));
@@ -553,7 +545,7 @@ void PhotoTest::orbitDeterminationBadInput() {
   DateFields(58139.0);
   const int satnr = d->satnr;
   ScriptedPrompter p;
-  p.onExec(Accepting());
+  p.onExec(accepting());
   p.fillAndAccept({{"az1Edit", "10"}, {"el1Edit", "40"}, {"az2Edit", "20"}, {"el2Edit", "45"},
                    {"obs1Box", "0"}, {"obs2Box", "0"}, {"deltmEdit", "60"}, {"matchBox", "0"}});
   view()->vOrbDet();
@@ -582,7 +574,7 @@ void PhotoTest::orbitDeterminationTenSelected() {
   {
     ScriptedPrompter p;
     p.warnAnswer = false;
-    p.onExec(Accepting());
+    p.onExec(accepting());
     p.fillAndAccept(odFields);
     const auto before = Copy();
     view()->vOrbDet();
@@ -593,9 +585,9 @@ void PhotoTest::orbitDeterminationTenSelected() {
     QCOMPARE(d->prs, 3);
   }
   ScriptedPrompter p;
-  p.onExec(Accepting());
+  p.onExec(accepting());
   p.fillAndAccept(odFields);
-  p.onExec(Accepting());
+  p.onExec(accepting());
   view()->vOrbDet();
   QCOMPARE(d->satnr, MAXSEL);
   QCOMPARE(d->prs, MAXSEL - 1);
@@ -614,7 +606,7 @@ void PhotoTest::orbitDeterminationCancel() {
     QVERIFY(Same(*before));
   }
   ScriptedPrompter p;
-  p.onExec(Accepting());
+  p.onExec(accepting());
   bool offered = true;
   p.onExec([&offered](QDialog& d) {
     offered = d.findChild<QPushButton*>("picButton")->isVisibleTo(&d);
@@ -624,7 +616,7 @@ void PhotoTest::orbitDeterminationCancel() {
   QVERIFY(!offered);
   QVERIFY(Same(*before));
   indata->npicpt = 6;
-  p.onExec(Accepting());
+  p.onExec(accepting());
   p.onExec([&offered](QDialog& d) {
     offered = d.findChild<QPushButton*>("picButton")->isVisibleTo(&d);
     return int(QDialog::Rejected);
@@ -647,7 +639,7 @@ void PhotoTest::match() {
   d->iridflg = 3;
   d->odm = true;
   ScriptedPrompter p;
-  p.onExec(Accepting());
+  p.onExec(accepting());
   p.fillAndAccept({{"azEdit", Num(DegFDms(o.ra1 / 15.0))}, {"elEdit", Num(DegFDms(o.dec1))},
                    {"raBox", "1"}, {"mxaEdit", "1"}, {"draEdit", "0"}, {"drfBox", "0"},
                    {"visBox", "0"}, {"tmEdit", "-2"}});
@@ -677,7 +669,7 @@ void PhotoTest::matchCancel() {
   p.reject();
   view()->vMatch();
   QVERIFY(Same(*before));
-  p.onExec(Accepting());
+  p.onExec(accepting());
   p.reject();
   view()->vMatch();
   QCOMPARE(d->iridflg, 3);
@@ -691,8 +683,8 @@ void PhotoTest::matchCancel() {
 void PhotoTest::matchWithoutTleFile() {
   qstrncpy(indata->tlenm, QFile::encodeName(fx->path("missing.tle")).constData(), FILENAME_SIZE);
   ScriptedPrompter p;
-  p.onExec(Accepting());
-  p.onExec(Accepting());
+  p.onExec(accepting());
+  p.onExec(accepting());
   view()->vMatch();
   QCOMPARE(p.of("inform").size(), 1);
   QCOMPARE(p.of("inform")[0].title, QString("Find Matching Sats"));

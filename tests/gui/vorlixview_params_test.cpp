@@ -37,15 +37,6 @@ QString localText() {
   LocalInf(indata, text);
   return QString::fromLatin1(text);
 }
-
-// Runs a script on the next dialog and then accepts it the way OK does.
-std::function<int(QDialog&)> accepting(std::function<void(QDialog&)> fill) {
-  return [fill](QDialog& d) {
-    fill(d);
-    d.accept();
-    return d.result();
-  };
-}
 }  // namespace
 
 class ParamsCommandsTest : public WindowTest {

@@ -79,11 +79,15 @@ int ScriptedPrompter::exec(QDialog& dialog) {
 }
 
 void ScriptedPrompter::fillAndAccept(const QMap<QString, QString>& fields) {
-  onExec([fields](QDialog& d) {
-    fillWidgets(d, fields);
+  onExec(accepting([fields](QDialog& d) { fillWidgets(d, fields); }));
+}
+
+std::function<int(QDialog&)> accepting(std::function<void(QDialog&)> fill) {
+  return [fill](QDialog& d) {
+    if (fill) fill(d);
     d.accept();
     return d.result();
-  });
+  };
 }
 
 void ScriptedPrompter::reject() {

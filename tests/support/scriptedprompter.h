@@ -68,6 +68,10 @@ class ScriptedPrompter : public Prompter {
   Prompter* previous;
 };
 
+// A dialog run for onExec: fill (when given) works on the dialog, then OK is
+// pressed the way the button does; the result is the dialog's.
+std::function<int(QDialog&)> accepting(std::function<void(QDialog&)> fill = nullptr);
+
 // Fills widgets of dialog by object name (line edits: text; check boxes and
 // radio buttons: "1" checks, anything else clears). Returns the names not found.
 QStringList fillWidgets(QDialog& dialog, const QMap<QString, QString>& fields);
