@@ -363,14 +363,12 @@ void StEditOrbDialogTest::editTime() {
   indata->epoch[0] = epoch;
   ScriptedPrompter p;
   QString opened;
-  p.onExec([&](QDialog& d) {
+  p.onExec(accepting([&](QDialog& d) {
     opened = QStringList{Text(d, "dayEdit"), Text(d, "hourEdit"), Text(d, "minEdit"),
                          Text(d, "secEdit")}
                  .join(' ');
     for (int k = 0; k + 1 < typed.size(); k += 2) Type(d, qPrintable(typed[k]), typed[k + 1]);
-    d.accept();
-    return d.result();
-  });
+  }));
   StEditOrbDialog dlg;
   Fill(dlg, 0);
   dlg.findChild<QPushButton*>("timeButton")->click();
@@ -399,15 +397,13 @@ void StEditOrbDialogTest::stateVectorUntouched() {
   indata->m0[0] = k[5].toDouble();
   ScriptedPrompter p;
   Vec3 r, v;
-  p.onExec([&](QDialog& d) {
+  p.onExec(accepting([&](QDialog& d) {
     double x[6];
     const char* f[6] = {"r0Edit", "r1Edit", "r2Edit", "v0Edit", "v1Edit", "v2Edit"};
     for (int j = 0; j < 6; ++j) x[j] = Num(d, f[j]);
     r = Vec3(x[0], x[1], x[2]);
     v = Vec3(x[3], x[4], x[5]);
-    d.accept();
-    return d.result();
-  });
+  }));
   StEditOrbDialog dlg;
   Fill(dlg, 0);
   QStringList before;
