@@ -12,6 +12,7 @@
 #include "engine/sgp4slot.h"
 #include "engine/vorlixcom.h"
 #include "support/record.h"
+#include "support/satposrefs.h"
 
 namespace {
 
@@ -21,15 +22,14 @@ struct RefState {
   double r[3], v[3];
 };
 
-struct RefCase {
-  std::string name;
+// A set's mean elements with the constants python-sgp4 used and its states.
+struct RefCase : satpos_test::RefSat {
   int wgs;
-  double epoch, bstar, ecc, aper, inc, m0, mnmot, ra;
   std::vector<RefState> states;
 };
 
 std::vector<RefCase> loadCases() {
-  std::ifstream in(std::string(VORLIX_TEST_DATA) + "/sgp4slot_ref.txt");
+  std::ifstream in(support::dataPath("sgp4slot_ref.txt"));
   std::vector<RefCase> cases;
   std::string line;
   while (std::getline(in, line)) {
@@ -48,18 +48,6 @@ std::vector<RefCase> loadCases() {
     }
   }
   return cases;
-}
-
-void putSlot(WinpData* d, int i, const RefCase& c) {
-  d->epoch[i] = c.epoch;
-  d->bstar[i] = c.bstar;
-  d->ecc[i] = c.ecc;
-  d->aper[i] = c.aper;
-  d->inc[i] = c.inc;
-  d->m0[i] = c.m0;
-  d->mnmot[i] = c.mnmot;
-  d->ra[i] = c.ra;
-  d->sgpsat = SGPSAT_NONE;
 }
 
 std::unique_ptr<WinpData> record() { return support::newRecord(0.0, 0.0, 0.0); }
@@ -82,7 +70,7 @@ TEST(Sgp4Slot, AgreesWithIndependentPropagator) {
   for (const RefCase& c : cases) {
     SCOPED_TRACE(c.name);
     d->wgs = c.wgs;
-    putSlot(d.get(), 3, c);
+    satpos_test::LoadSlot(d.get(), 3, c);
     for (const RefState& st : c.states) {
       Vec3 r, v;
       Sgp4(d.get(), st.dt, 3, r, v);
@@ -109,8 +97,8 @@ TEST(Sgp4Slot, AgreesWithIndependentPropagator) {
 TEST(Sgp4Slot, InitialisesOnlyOnChangeOfSlot) {
   const auto cases = loadCases();
   auto d = record();
-  putSlot(d.get(), 0, caseNamed(cases, "ISS", 0));
-  putSlot(d.get(), 1, caseNamed(cases, "HST", 0));
+  satpos_test::LoadSlot(d.get(), 0, caseNamed(cases, "ISS", 0));
+  satpos_test::LoadSlot(d.get(), 1, caseNamed(cases, "HST", 0));
   Vec3 r0, v0, r, v;
   Sgp4(d.get(), 0.25, 0, r0, v0);
   EXPECT_EQ(d->sgpsat, 0);
@@ -131,7 +119,7 @@ TEST(Sgp4Slot, InitialisesOnlyOnChangeOfSlot) {
 TEST(Sgp4Slot, FailedInitialisationGivesSubstituteAndKeepsNoSlot) {
   const auto cases = loadCases();
   auto d = record();
-  putSlot(d.get(), 0, caseNamed(cases, "ISS", 0));
+  satpos_test::LoadSlot(d.get(), 0, caseNamed(cases, "ISS", 0));
   RefCase bad = caseNamed(cases, "ISS", 0);
   Vec3 good, gv, r, v;
   Sgp4(d.get(), 0.1, 0, good, gv);
@@ -144,7 +132,7 @@ TEST(Sgp4Slot, FailedInitialisationGivesSubstituteAndKeepsNoSlot) {
     SCOPED_TRACE(row.what);
     bad.ecc = row.ecc;
     bad.mnmot = row.mnmot;
-    putSlot(d.get(), 5, bad);
+    satpos_test::LoadSlot(d.get(), 5, bad);
     Sgp4(d.get(), 0.1, 5, r, v);
     EXPECT_TRUE(isSubstitute(r, v));
     EXPECT_EQ(d->sgpsat, SGPSAT_NONE);
@@ -164,9 +152,9 @@ TEST(Sgp4Slot, CircularOrbitAndConstantSets) {
   auto d = record();
   RefCase c = caseNamed(cases, "ISS", 0);
   c.ecc = 0.0;
-  putSlot(d.get(), 0, c);
+  satpos_test::LoadSlot(d.get(), 0, c);
   c.ecc = 1e-8;
-  putSlot(d.get(), 1, c);
+  satpos_test::LoadSlot(d.get(), 1, c);
   Vec3 r0, v0, r1, v1;
   Sgp4(d.get(), 0.5, 0, r0, v0);
   Sgp4(d.get(), 0.5, 1, r1, v1);
