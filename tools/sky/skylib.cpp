@@ -1,12 +1,10 @@
 #include "skylib.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/safefile.h"
 #include "tools/common/savetoken.h"
 
 namespace sky {
@@ -91,40 +89,13 @@ void Say(FILE* out, const std::string& text) {
   std::fflush(out);
 }
 
-bool SameFile(const struct stat& a, const char* name) {
-  struct stat b;
-  return stat(name, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// Writes the lines into a new file beside name and puts it in name's place,
-// so that an old database stays whole until the new one is complete.
+// Writes the lines through the engine's safe writer, so that an old database
+// stays whole until the new one is complete.
 bool WriteEdb(const std::string& name, const std::vector<SkyPoint>& pts) {
-  std::string tmp = name + ".XXXXXX";
-  const int fd = mkstemp(&tmp[0]);
-  if (fd < 0) return false;
-  struct stat old;
-  mode_t mode;
-  if (stat(name.c_str(), &old) == 0) {
-    mode = old.st_mode & 07777;
-  } else {
-    const mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
-  }
-  fchmod(fd, mode);
-  FILE* f = fdopen(fd, "wb");
-  if (!f) {
-    close(fd);
-    unlink(tmp.c_str());
-    return false;
-  }
-  bool ok = true;
-  for (const SkyPoint& p : pts) ok = std::fputs(EdbLine(p).c_str(), f) >= 0 && ok;
-  ok = !std::ferror(f) && ok;
-  ok = std::fclose(f) == 0 && ok;
-  if (ok) ok = std::rename(tmp.c_str(), name.c_str()) == 0;
-  if (!ok) unlink(tmp.c_str());
-  return ok;
+  SafeFile out(name.c_str());
+  if (!out.open()) return false;
+  for (const SkyPoint& p : pts) out.put(EdbLine(p).c_str());
+  return out.commit() == SafeFile::Done;
 }
 
 }  // namespace
@@ -138,8 +109,7 @@ int Run(int argc, const char* const* argv, FILE* out) {
     Say(out, "Unable to open input file " + in);
     return 1;
   }
-  struct stat st;
-  if (fstat(fileno(f), &st) == 0 && SameFile(st, edb.c_str())) {
+  if (SameFile(in.c_str(), edb.c_str())) {
     std::fclose(f);
     Say(out, "The output file is the input file: " + edb);
     return 1;
