@@ -40,11 +40,12 @@ void paintStars(QPainter& p, const MapFrame& f, const WinpData& d) {
   const bool black = blackBackground(d);
   const QColor bright = ink(d);
   const Mat3 prec = pmatequ(SKY_STAR_EPOCH, julcent(d.curmjd));
-  const double lat = d.lat * DEG, lng = d.lng * DEG;
+  // The observer's frame is the same for every star.
+  const HorFrame obs = horframe(d.curmjd, 0.0, d.lat * DEG, d.lng * DEG, 0.0);
   p.setBrush(bright);
   for (int k = 0; k < SkyStarCount; ++k) {
     double az, el;
-    starAzEl(k, prec, d.curmjd, lat, lng, az, el);
+    starAzEl(k, prec, obs, az, el);
     const QPoint q = PxSky(f, el / DEG, az / DEG);
     if (q.x() > 721) continue;
     const double m = SkyStars[k][2];

@@ -166,12 +166,12 @@ double northAngle(double E, double A, double phi) {
   return west ? q : -q;
 }
 
-void starAzEl(int k, const Mat3& prec, double t, double lat, double lng, double& az, double& el) {
+void starAzEl(int k, const Mat3& prec, const HorFrame& obs, double& az, double& el) {
   const double ra = DmsDegF(SkyStars[k][0]) * 15.0 * DEG;
   const double dec = DmsDegF(SkyStars[k][1]) * DEG;
   const Vec3 v = mxvct(prec, polcar(Vec3(1.0, ra, dec)));
   double dist;
-  AppPos(t, 0.0, lat, lng, 0.0, 0, v, az, el, dist);
+  AppPos(obs, 0, v, az, el, dist);
 }
 
 void bodyAzEl(double t, double ttut, double lat, double lng, double height, double az[SKY_BODIES],
@@ -190,8 +190,9 @@ void bodyAzEl(double t, double ttut, double lat, double lng, double height, doub
   v[SKY_MARS] = eclequ(T, plan.Mars(T) + s) * SKY_AU;
   v[SKY_JUPITER] = eclequ(T, plan.Jupiter(T) + s) * SKY_AU;
   v[SKY_SATURN] = eclequ(T, plan.Saturn(T) + s) * SKY_AU;
+  const HorFrame obs = horframe(t, 0.0, lat, lng, height);
   for (int b = 0; b < SKY_BODIES; ++b) {
     double dist;
-    AppPos(t, 0.0, lat, lng, height, 1, v[b], az[b], el[b], dist);
+    AppPos(obs, 1, v[b], az[b], el[b], dist);
   }
 }

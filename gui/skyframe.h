@@ -8,7 +8,7 @@
 
 #include <QPoint>
 
-#include "astro/attlib.h"
+#include "astro/astrolib.h"
 #include "gui/mapframe.h"
 
 // The star catalogue (gui/stardata.cpp, generated): rows of R.A. (packed
@@ -65,10 +65,11 @@ double sunPositionAngle(double sunEl, double sunAz, double moonEl, double moonAz
 // larger azimuth (the parallactic angle, positive west of the meridian).
 double northAngle(double E, double A, double phi);
 
-// Azimuth and elevation (rad; azimuth in (-pi, pi]) of catalogue star k at
-// MJD t for an observer at (lat, lng) in radians: the catalogue place
-// precessed with prec (pmatequ from SKY_STAR_EPOCH to the date), geocentric.
-void starAzEl(int k, const Mat3& prec, double t, double lat, double lng, double& az, double& el);
+// Azimuth and elevation (rad; azimuth in (-pi, pi]) of catalogue star k in
+// the observer's frame obs (horframe of the time and place, height 0): the
+// catalogue place precessed with prec (pmatequ from SKY_STAR_EPOCH to the
+// date), geocentric.
+void starAzEl(int k, const Mat3& prec, const HorFrame& obs, double& az, double& el);
 
 // The bodies of the chart, in drawing order.
 enum SkyBody { SKY_SUN, SKY_MOON, SKY_MERCURY, SKY_VENUS, SKY_MARS, SKY_JUPITER, SKY_SATURN,
