@@ -51,6 +51,18 @@ MapFrame worldFrame(int mapprj, double centmer, int pltw, int plth) {
   return f;
 }
 
+void stereoInverse(double u, double v, double& bearing, double& alt) {
+  if (u == 0.0 && v == 0.0) {
+    bearing = 0.0;
+    alt = 90.0;
+    return;
+  }
+  bearing = std::atan2(-u, v) / DEG;
+  const double k = (u * u + v * v) / 4.0;
+  // sin(alt) = (1 - k) / (1 + k) inverts r = 2 cos(alt) / (1 + sin(alt)).
+  alt = std::asin((1.0 - k) / (1.0 + k)) / DEG;
+}
+
 QPoint PxCoord(const MapFrame& f, double lat, double lng) {
   if (f.mapprj == MAP_NORTH || f.mapprj == MAP_SOUTH) {
     double d = f.centmer == 0.0 ? lng : wrapOnce(lng - f.centmer);
@@ -82,18 +94,8 @@ void CoordPx(const MapFrame& f, const QPoint& p, double& lat, double& lng) {
   double v = -(p.y() - f.cy) / f.scly;
   double u = (p.x() - f.cx) / f.sclx;
   if (f.mapprj == MAP_NORTH || f.mapprj == MAP_SOUTH) {
-    if (p.x() == f.cx && p.y() == f.cy) {
-      lat = 90.0;
-      lng = 0.0;
-    } else {
-      lng = std::atan2(-u, v) / DEG;
-      double s = std::sin(lng * DEG);
-      double r = std::fabs(s) > 1e-5 ? -u / s : v / std::cos(lng * DEG);
-      double k = r * r / 4.0;
-      // sin(lat) = (1 - k) / (1 + k) inverts r = 2 cos(lat) / (1 + sin(lat)).
-      lat = std::asin((1.0 - k) / (1.0 + k)) / DEG;
-      if (lat < 0.0) lat = -100.0;
-    }
+    stereoInverse(u, v, lng, lat);
+    if (lat < 0.0) lat = -100.0;
     if (f.mapprj == MAP_SOUTH && lat != -100.0) {
       lat = -lat;
       lng = -lng;

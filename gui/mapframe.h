@@ -41,6 +41,12 @@ struct MapFrame {
 // A central meridian reduced into [0, 360); 0 for a value that is no number.
 double reducedMeridian(double centmer);
 
+// The stereographic chart around a pole or the zenith, inverted: bearing and
+// altitude (degrees) of the offset (u, v) from the centre, in units of the
+// projection, where u = -r sin(bearing), v = r cos(bearing) and
+// r = 2 cos(alt) / (1 + sin(alt)). The centre itself is bearing 0, altitude 90.
+void stereoInverse(double u, double v, double& bearing, double& alt);
+
 // World map kinds 0 to 3 (MAP_SIMPLE ... MAP_PHYSICAL).
 // Pixel of the place (lat, lng) in degrees on the world map of frame f.
 QPoint PxCoord(const MapFrame& f, double lat, double lng);

@@ -107,16 +107,8 @@ bool SkyPx(const MapFrame& f, const QPoint& p, double& az, double& el) {
     const double a = lam + f.skaz * DEG;
     az = std::atan2(std::sin(a), std::cos(a)) / DEG;
   } else {
-    if (p.x() == f.cx && p.y() == f.cy) {
-      el = 90.0;
-      return true;
-    }
-    az = std::atan2(-u, v) / DEG;
-    const double s = std::sin(az * DEG);
-    const double r = std::fabs(s) > 1e-5 ? -u / s : v / std::cos(az * DEG);
-    const double k = r * r / 4.0;
-    // sin(el) = (1 - k) / (1 + k) inverts r = 2 cos(el) / (1 + sin(el)).
-    const double e = std::asin(clampUnit((1.0 - k) / (1.0 + k))) / DEG;
+    double e;
+    stereoInverse(u, v, az, e);
     // Seen from a satellite the sky reaches down to the dipped horizon.
     if (e < f.h0) {
       az = 0.0;
