@@ -2,24 +2,42 @@
 #ifndef VORLIX_DIALOGS_STDATEDIALOG_H
 #define VORLIX_DIALOGS_STDATEDIALOG_H
 
-#include "dialogs/stdialog.h"
-#include "ui_stdatedialog.h"
+#include <memory>
 
-class StDateDialog : public StDialog, private Ui::StDateDialog {
+#include "dialogs/stdialog.h"
+
+namespace Ui {
+class StDateDialog;
+}
+
+struct DateParams {
+  int year = 0, month = 0, day = 0;  // local date in the zone
+  int hour = 0, minute = 0, second = 0;
+  double zone = 0.0;                 // h, east positive
+  bool systemZone = false;           // the zone comes from the operating system
+  // d, interval of lists and Delta Time runs. Passed in negative, it locks the
+  // duration and the R/T offset (its magnitude is shown); a locked duration
+  // comes back as that magnitude.
+  double duration = 0.0;
+  double rtOffset = 0.0;             // h, added to the clock in real-time mode
+};
+
+class StDateDialog : public StDialog {
   Q_OBJECT
 
  public:
   explicit StDateDialog(QWidget* parent = nullptr);
+  ~StDateDialog() override;
+
+  void setParams(const DateParams& p);
+  DateParams params() const;
 
  public slots:
-  // A negative dur locks the duration and the R/T offset (its magnitude is shown).
-  virtual void setParams(int year, int month, int day, int hour, int minute, int second,
-                         double tzone, int tzauto, double dur, double rtoff);
-  virtual void systemSlot();
-  // A locked duration comes back as the magnitude that was shown.
-  virtual void getParams(int& year, int& month, int& day, int& hour, int& minute, int& second,
-                         double& tzone, int& tzauto, double& dur, double& rtoff);
+  void systemSlot();
   void accept() override;
+
+ private:
+  std::unique_ptr<Ui::StDateDialog> ui;
 };
 
 #endif

@@ -34,14 +34,22 @@ bool EditEpoch(QWidget* parent, int& year, double& day) {
   const int hour = isod / 3600, minute = isod % 3600 / 60, second = isod % 60;
 
   StDateDialog dlg(parent);
-  dlg.setParams(yy, mm, dd, hour, minute, second, 0.0, 0, -3.1, 0.0);
+  DateParams shown;
+  shown.year = yy;
+  shown.month = mm;
+  shown.day = dd;
+  shown.hour = hour;
+  shown.minute = minute;
+  shown.second = second;
+  shown.duration = -3.1;  // locked
+  dlg.setParams(shown);
   if (prompter().exec(dlg) != QDialog::Accepted) return false;
-  int y, mo, d, h, mi, s, tzauto;
-  double tz, dur, rt;
-  dlg.getParams(y, mo, d, h, mi, s, tz, tzauto, dur, rt);
-  if (y == yy && mo == mm && d == dd && h == hour && mi == minute && s == second && tz == 0.0)
+  const DateParams p = dlg.params();
+  if (p.year == yy && p.month == mm && p.day == dd && p.hour == hour && p.minute == minute &&
+      p.second == second && p.zone == 0.0)
     return true;  // nothing changed: the epoch keeps its fraction of a second
-  EpochYearDay(mjd(d, mo, y, h - tz + mi / 60.0 + s / 3600.0), year, day);
+  EpochYearDay(mjd(p.day, p.month, p.year, p.hour - p.zone + p.minute / 60.0 + p.second / 3600.0),
+               year, day);
   return true;
 }
 

@@ -24,11 +24,11 @@ StLocalDialog::StLocalDialog(QWidget* parent) : QDialog(parent) {
   closeButton->setShortcut(QKeySequence(tr("Alt+C")));
 }
 
-void StLocalDialog::setParams(const QString& s, int fsz) {
+void StLocalDialog::setParams(const LocalViewParams& p) {
   QFont f = textEdit->font();
-  if (fsz > 0) f.setPointSize(fsz);
+  if (p.fontSize > 0) f.setPointSize(p.fontSize);
   textEdit->setFont(f);
-  insertPlain(textEdit, s);
+  insertPlain(textEdit, p.text);
   textEdit->moveCursor(QTextCursor::Start);
   closeButton->setFocus();
 }

@@ -4,17 +4,22 @@
 #define VORLIX_DIALOGS_STLOCALDIALOG_H
 
 #include <QDialog>
+#include <QString>
 
 class QPushButton;
 class QTextEdit;
+
+struct LocalViewParams {
+  QString text;      // the engine's details, shown as plain text
+  int fontSize = 0;  // pt; 0 or less keeps the default font
+};
 
 class StLocalDialog : public QDialog {
   Q_OBJECT
  public:
   explicit StLocalDialog(QWidget* parent = nullptr);
 
- public slots:
-  virtual void setParams(const QString& s, int fsz);
+  void setParams(const LocalViewParams& p);
 
  private:
   QTextEdit* textEdit;

@@ -4,26 +4,50 @@
 #ifndef VORLIX_DIALOGS_STMAPDIALOG_H
 #define VORLIX_DIALOGS_STMAPDIALOG_H
 
-#include "dialogs/stdialog.h"
-#include "ui_stmapdialog.h"
+#include <memory>
 
-class StMapDialog : public StDialog, private Ui::StMapDialog {
+#include "dialogs/stdialog.h"
+
+namespace Ui {
+class StMapDialog;
+}
+
+struct MapParams {
+  int grid = 0;                  // 0 none, 1 every 30 deg, 2 every 10 deg
+  int background = 0;            // 0 white, 1 grey, 2 black
+  int skyProjection = 0;         // 0 zenith, 1-4 N/E/S/W, 5 custom azimuth
+  int night = 0;                 // 1: day/night shading
+  int skyChart = 0;              // 1: the sky chart instead of the world map
+  int fourDecimals = 0;          // 1: angles with four decimals
+  double skyAzimuth = 0.0;       // deg, centre of the sky chart
+  bool fromSatellite = false;    // the sky seen from the prime satellite
+  int fontSize = 0;              // pt, map font: 12 is the large one, anything else 10
+  bool bold = false;             // map font bold
+  int mapProjection = 0;         // 0 simple, 1 north polar, 2 south polar, 3 image
+  double centralMeridian = 0.0;  // deg
+  double frequency = 0.0;        // Hz, for the Doppler shift
+  // In only: the physical world map can be offered (remembered for later
+  // dialogs).
+  bool imageLoaded = false;
+};
+
+class StMapDialog : public StDialog {
   Q_OBJECT
 
  public:
   explicit StMapDialog(QWidget* parent = nullptr);
+  ~StMapDialog() override;
+
+  void setParams(const MapParams& p);
+  MapParams params() const;
 
  public slots:
-  virtual void getParamF(int& mfsz, bool& bf, int& mapprj, double& centmer, double& frequ);
-  // phwm: the physical world map can be offered (remembered for later dialogs).
-  virtual void setParamF(int mfsz, bool& bf, int mapprj, double centmer, double frequ, bool phwm);
-  virtual void setParams(int mgrid, int mgrey, int skyprj, int mpnight, int skymap, int ra4d,
-                         double skaz, bool satsky);
-  virtual void getParams(int& mgrid, int& mgrey, int& skyprj, int& mpnight, int& skymap,
-                         int& ra4d, double& skaz, bool& satsky);
   // Switches between the sky face and the world map face; a compass button
   // forces its azimuth into the azimuth field.
-  virtual void showSlot();
+  void showSlot();
+
+ private:
+  std::unique_ptr<Ui::StMapDialog> ui;
 };
 
 #endif

@@ -3,63 +3,67 @@
 #include <cmath>
 
 #include "engine/vorlixcom.h"
+#include "ui_stobsdialog.h"
 
-StObsDialog::StObsDialog(QWidget* parent) : StDialog(parent) {
-  setupUi(this);
-  connect(okButton, &QPushButton::clicked, this, &StObsDialog::accept);
-  connect(cancelButton, &QPushButton::clicked, this, &StObsDialog::reject);
+StObsDialog::StObsDialog(QWidget* parent)
+    : StDialog(parent), ui(std::make_unique<Ui::StObsDialog>()) {
+  ui->setupUi(this);
+  connect(ui->okButton, &QPushButton::clicked, this, &StObsDialog::accept);
+  connect(ui->cancelButton, &QPushButton::clicked, this, &StObsDialog::reject);
   // On toggled rather than clicked: arrow keys and a programmatic check
   // change the mode as well. The mode already shown is never converted again.
-  connect(decButton, &QRadioButton::toggled, this, [this](bool on) {
+  connect(ui->decButton, &QRadioButton::toggled, this, [this](bool on) {
     if (on) setDec();
   });
-  connect(ddmmButton, &QRadioButton::toggled, this, [this](bool on) {
+  connect(ui->ddmmButton, &QRadioButton::toggled, this, [this](bool on) {
     if (on) setDdmm();
   });
   // Shown values: packed 90.0000 is the pole too, so one range serves both forms.
-  checkField(latEdit, tr("Latitude"), -90, 90);
-  checkField(lngEdit, tr("Longitude"), -360, 360);
-  checkField(heightEdit, tr("Height"), -1000, 100000);
+  checkField(ui->latEdit, tr("Latitude"), -90, 90);
+  checkField(ui->lngEdit, tr("Longitude"), -360, 360);
+  checkField(ui->heightEdit, tr("Height"), -1000, 100000);
 }
+
+StObsDialog::~StObsDialog() = default;
 
 // Latitude in six significant digits; a longitude beyond 100 degrees keeps
 // four decimals in a ten-character field, so seconds survive the packed form.
 void StObsDialog::showAngles(double lat, double lng) {
-  setNum(latEdit, lat);
+  setNum(ui->latEdit, lat);
   if (std::fabs(lng) <= 100.0)
-    setNum(lngEdit, lng);
+    setNum(ui->lngEdit, lng);
   else
-    setNum(lngEdit, lng, "%10.4lf");
+    setNum(ui->lngEdit, lng, "%10.4lf");
 }
 
 void StObsDialog::readAngles(double& lat, double& lng) const {
-  readNum(latEdit, lat);
-  readNum(lngEdit, lng);
+  readNum(ui->latEdit, lat);
+  readNum(ui->lngEdit, lng);
 }
 
-void StObsDialog::setParams(double lat, double lng, double height, const char* geoname,
-                            bool ddmm) {
-  packed_ = ddmm;
-  if (ddmm)
-    showAngles(DegFDms(lat), DegFDms(lng));
+void StObsDialog::setParams(const ObsParams& p) {
+  packed_ = p.packed;
+  if (p.packed)
+    showAngles(DegFDms(p.lat), DegFDms(p.lng));
   else
-    showAngles(lat, lng);
-  setNum(heightEdit, height);
-  locEdit->setText(QString::fromLatin1(geoname ? geoname : ""));
-  (ddmm ? ddmmButton : decButton)->setChecked(true);
+    showAngles(p.lat, p.lng);
+  setNum(ui->heightEdit, p.height);
+  ui->locEdit->setText(p.name);
+  (p.packed ? ui->ddmmButton : ui->decButton)->setChecked(true);
 }
 
-void StObsDialog::getParams(double& lat, double& lng, double& height, bool& ddmm) {
-  readAngles(lat, lng);
-  readNum(heightEdit, height);
-  ddmm = ddmmButton->isChecked();
+ObsParams StObsDialog::params() const {
+  ObsParams p;
+  readAngles(p.lat, p.lng);
+  readNum(ui->heightEdit, p.height);
+  p.name = ui->locEdit->text();
+  p.packed = ui->ddmmButton->isChecked();
   if (packed_) {
-    lat = DmsDegF(lat);
-    lng = DmsDegF(lng);
+    p.lat = DmsDegF(p.lat);
+    p.lng = DmsDegF(p.lng);
   }
+  return p;
 }
-
-QString StObsDialog::getGeoname() { return locEdit->text(); }
 
 void StObsDialog::setDec() {
   if (!packed_) return;
@@ -83,7 +87,7 @@ void StObsDialog::accept() {
   double lat, lng;
   readAngles(lat, lng);
   if (packed_ && std::fabs(DmsDegF(lat)) > 90.0) {
-    refuseField(latEdit, tr("Latitude must lie between -90 and 90 degrees."));
+    refuseField(ui->latEdit, tr("Latitude must lie between -90 and 90 degrees."));
     return;
   }
   QDialog::accept();

@@ -4,28 +4,42 @@
 #define VORLIX_DIALOGS_STOBSDIALOG_H
 
 #include <QString>
+#include <memory>
 
 #include "dialogs/stdialog.h"
-#include "ui_stobsdialog.h"
 
-class StObsDialog : public StDialog, private Ui::StObsDialog {
+namespace Ui {
+class StObsDialog;
+}
+
+struct ObsParams {
+  // deg, north and east positive: decimal degrees in both directions, whatever
+  // the display mode.
+  double lat = 0.0, lng = 0.0;
+  double height = 0.0;  // m above sea level
+  QString name;         // the place's name, returned as typed (uncut)
+  bool packed = false;  // angles shown as DD.MMSS
+};
+
+class StObsDialog : public StDialog {
   Q_OBJECT
 
  public:
   explicit StObsDialog(QWidget* parent = nullptr);
+  ~StObsDialog() override;
+
+  void setParams(const ObsParams& p);
+  ObsParams params() const;
 
  public slots:
-  virtual void setParams(double lat, double lng, double height, const char* geoname, bool ddmm);
-  // Angles come back in decimal degrees whatever the display mode.
-  virtual void getParams(double& lat, double& lng, double& height, bool& ddmm);
-  virtual QString getGeoname();
-  virtual void setDec();
-  virtual void setDdmm();
+  void setDec();
+  void setDdmm();
   void accept() override;
 
  private:
   void showAngles(double lat, double lng);
   void readAngles(double& lat, double& lng) const;  // as shown, not converted
+  std::unique_ptr<Ui::StObsDialog> ui;
   bool packed_ = false;  // the angle edits hold DD.MMSS
 };
 

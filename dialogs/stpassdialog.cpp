@@ -57,9 +57,9 @@ StPassDialog::StPassDialog(QWidget* parent) : QDialog(parent) {
   closeButton->setShortcut(QKeySequence(tr("Alt+C")));
 }
 
-void StPassDialog::setParams(int fsz) {
+void StPassDialog::setParams(const PassViewParams& p) {
   QFont f = passEdit->font();
-  if (fsz > 0) f.setPointSize(fsz);
+  if (p.fontSize > 0) f.setPointSize(p.fontSize);
   passEdit->setFont(f);
   double t = 0.0;
   QString s;

@@ -8,16 +8,21 @@
 class QPushButton;
 class QTextEdit;
 
+struct PassViewParams {
+  int fontSize = 0;  // pt; 0 or less keeps the default font
+};
+
 class StPassDialog : public QDialog {
   Q_OBJECT
  public:
   explicit StPassDialog(QWidget* parent = nullptr);
 
+  // Fills the listing of the chosen pass of the prime satellite.
+  void setParams(const PassViewParams& p);
+
  public slots:
-  // Fills the listing of the chosen pass in a font of fsz points.
-  virtual void setParams(int fsz);
-  virtual void saveSlot();
-  virtual void gtrackSlot();
+  void saveSlot();
+  void gtrackSlot();
 
  private:
   QTextEdit* passEdit;

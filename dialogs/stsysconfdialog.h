@@ -3,22 +3,42 @@
 #ifndef VORLIX_DIALOGS_STSYSCONFDIALOG_H
 #define VORLIX_DIALOGS_STSYSCONFDIALOG_H
 
-#include "dialogs/stdialog.h"
-#include "ui_stsysconfdialog.h"
+#include <memory>
 
-class StSysConfDialog : public StDialog, private Ui::StSysConfDialog {
+#include "dialogs/stdialog.h"
+
+namespace Ui {
+class StSysConfDialog;
+}
+
+struct SysConfParams {
+  double rkfTol = 0.0;          // relative tolerance of the integrator
+  int maxIterations = 0;        // integrator steps at most
+  double f107Daily = 0.0;       // sfu, daily solar flux F10.7
+  double f107Mean = 0.0;        // sfu, mean solar flux F10.7
+  double kp = 0.0;              // geomagnetic index
+  double dragCoeff = 0.0;       // Cd
+  double radiationCoeff = 0.0;  // Cr
+  double areaMass = 0.0;        // m^2/kg
+  double liftDrag = 0.0;        // lift to drag ratio
+  bool sunAttraction = false;
+  bool moonAttraction = false;
+  bool refraction = false;      // correct elevations for refraction
+  bool extinction = false;      // atmospheric extinction in magnitudes
+};
+
+class StSysConfDialog : public StDialog {
   Q_OBJECT
 
  public:
   explicit StSysConfDialog(QWidget* parent = nullptr);
+  ~StSysConfDialog() override;
 
- public slots:
-  virtual void setParams(double RKFtol, double dF107, double dFB107, double dKp, double dCd,
-                         double dCr, double dAm, double lift, bool sunf, bool moonf, bool refrc,
-                         int mxit, bool atmx);
-  virtual void getParams(double& RKFtol, double& dF107, double& dFB107, double& dKp, double& dCd,
-                         double& dCr, double& dAm, double& lift, bool& sunf, bool& moonf,
-                         bool& refrc, int& mxit, bool& atmx);
+  void setParams(const SysConfParams& p);
+  SysConfParams params() const;
+
+ private:
+  std::unique_ptr<Ui::StSysConfDialog> ui;
 };
 
 #endif

@@ -2,139 +2,135 @@
 
 #include <cmath>
 
-StVisDialog::StVisDialog(QWidget* parent) : StDialog(parent) {
-  setupUi(this);
-  connect(okButton, &QPushButton::clicked, this, &StVisDialog::accept);
-  connect(cancelButton, &QPushButton::clicked, this, &StVisDialog::reject);
-  connect(flarBox, &QCheckBox::toggled, this, &StVisDialog::flarSlot);
-  connect(occBox, &QCheckBox::toggled, this, &StVisDialog::occSlot);
-  connect(iridBox, &QCheckBox::toggled, this, &StVisDialog::iridSlot);
-  connect(eclBox, &QCheckBox::toggled, this, &StVisDialog::eclSlot);
-  const QList<QAbstractButton*> options = {knownBox,    localBox,  ystBox, sunButton,
-                                           radecButton, flrmagBox, cylBox};
+#include "ui_stvisdialog.h"
+
+StVisDialog::StVisDialog(QWidget* parent)
+    : StDialog(parent), ui(std::make_unique<Ui::StVisDialog>()) {
+  ui->setupUi(this);
+  connect(ui->okButton, &QPushButton::clicked, this, &StVisDialog::accept);
+  connect(ui->cancelButton, &QPushButton::clicked, this, &StVisDialog::reject);
+  connect(ui->flarBox, &QCheckBox::toggled, this, &StVisDialog::flarSlot);
+  connect(ui->occBox, &QCheckBox::toggled, this, &StVisDialog::occSlot);
+  connect(ui->iridBox, &QCheckBox::toggled, this, &StVisDialog::iridSlot);
+  connect(ui->eclBox, &QCheckBox::toggled, this, &StVisDialog::eclSlot);
+  const QList<QAbstractButton*> options = {ui->knownBox,  ui->localBox,    ui->ystBox,
+                                           ui->sunButton, ui->radecButton, ui->flrmagBox,
+                                           ui->cylBox};
   for (QAbstractButton* b : options) connect(b, &QAbstractButton::toggled, this, &StVisDialog::showSlot);
-  checkField(sunelEdit, tr("Max. Sun Elevation"), -90, 90);
-  checkField(satelEdit, tr("Min. Sat Elevation"), -90, 90);
-  checkField(epochEdit, tr("Year of Epoch"), 0, 2200);
-  checkField(flrmxEdit, tr("Maximum Flare Magnitude"), -30, 30);
+  checkField(ui->sunelEdit, tr("Max. Sun Elevation"), -90, 90);
+  checkField(ui->satelEdit, tr("Min. Sat Elevation"), -90, 90);
+  checkField(ui->epochEdit, tr("Year of Epoch"), 0, 2200);
+  checkField(ui->flrmxEdit, tr("Maximum Flare Magnitude"), -30, 30);
 }
 
-void StVisDialog::setParams(double sunel, double satel, double yrepoch, double occra,
-                            double occdec, int visflg, int moonflg) {
-  setNum(sunelEdit, sunel);
-  setNum(satelEdit, satel);
-  setNum(epochEdit, yrepoch);
-  setNum(yawEdit, occra);
-  setNum(pitchEdit, occdec);
-  visBox->setChecked(visflg == 1);
-  moonBox->setChecked(moonflg == 1);
-}
-
-void StVisDialog::getParams(double& sunel, double& satel, double& yrepoch, double& occra,
-                            double& occdec, int& visflg, int& moonflg) {
-  readNum(sunelEdit, sunel);
-  readNum(satelEdit, satel);
-  readNum(epochEdit, yrepoch);
-  readNum(yawEdit, occra);
-  readNum(pitchEdit, occdec);
-  visflg = visBox->isChecked() ? 1 : 0;
-  moonflg = moonBox->isChecked() ? 1 : 0;
-}
+StVisDialog::~StVisDialog() = default;
 
 // Several modes on input: each box's slot clears the ones before it, so the
-// mode set last wins (eclipse over Iridium over flares over occultation).
-void StVisDialog::setParam2(int sunmplt, int occflg, int iridflg, int flarflg, int flarmod,
-                            int flaryst, bool eclflg, bool solflar, bool flrmgf, double flrmgx,
-                            bool cylflg) {
-  setNum(flrmxEdit, flrmgx);
-  smplotBox->setChecked(sunmplt == 1);
-  if (occflg < 1) {
-    occBox->setChecked(false);
-    sunButton->setChecked(true);
+// mode set last wins.
+void StVisDialog::setParams(const VisParams& p) {
+  setNum(ui->sunelEdit, p.sunElevationMax);
+  setNum(ui->satelEdit, p.satElevationMin);
+  setNum(ui->epochEdit, p.epochYear);
+  setNum(ui->yawEdit, p.direction1);
+  setNum(ui->pitchEdit, p.direction2);
+  ui->visBox->setChecked(p.visibleOnly == 1);
+  ui->moonBox->setChecked(p.moonshineOnly == 1);
+  setNum(ui->flrmxEdit, p.flareMagLimit);
+  ui->smplotBox->setChecked(p.sunMoonChart == 1);
+  if (p.occultation < 1) {
+    ui->occBox->setChecked(false);
+    ui->sunButton->setChecked(true);
   } else {
-    occBox->setChecked(true);
-    if (occflg == 1) sunButton->setChecked(true);
-    if (occflg == 2) moonButton->setChecked(true);
-    if (occflg == 3) radecButton->setChecked(true);
+    ui->occBox->setChecked(true);
+    if (p.occultation == 1) ui->sunButton->setChecked(true);
+    if (p.occultation == 2) ui->moonButton->setChecked(true);
+    if (p.occultation == 3) ui->radecButton->setChecked(true);
   }
-  flarBox->setChecked(flarflg == 1);
-  knownBox->setChecked(flarmod > 0);
-  localBox->setChecked(std::abs(flarmod) == 1);
-  iridBox->setChecked(iridflg == 3);
-  ystBox->setChecked(flaryst == 1);
-  eclBox->setChecked(eclflg);
-  solfBox->setChecked(solflar);
-  flrmagBox->setChecked(flrmgf);
-  cylBox->setChecked(cylflg);
+  ui->flarBox->setChecked(p.flares == 1);
+  ui->knownBox->setChecked(p.flareModel > 0);
+  ui->localBox->setChecked(std::abs(p.flareModel) == 1);
+  ui->iridBox->setChecked(p.iridium == 3);
+  ui->ystBox->setChecked(p.yawSteering == 1);
+  ui->eclBox->setChecked(p.eclipse);
+  ui->solfBox->setChecked(p.solarPanel);
+  ui->flrmagBox->setChecked(p.flareMagLimited);
+  ui->cylBox->setChecked(p.cylinder);
   showSlot();
 }
 
-void StVisDialog::getParam2(int& sunmplt, int& occflg, int& iridflg, int& flarflg, int& flarmod,
-                            int& flaryst, bool& eclflg, bool& solflar, bool& flrmgf,
-                            double& flrmgx, bool& cylflg) {
-  readNum(flrmxEdit, flrmgx);
-  sunmplt = smplotBox->isChecked() ? 1 : 0;
-  if (!occBox->isChecked())
-    occflg = 0;
-  else if (radecButton->isChecked())
-    occflg = 3;
-  else if (moonButton->isChecked())
-    occflg = 2;
+VisParams StVisDialog::params() const {
+  VisParams p;
+  readNum(ui->sunelEdit, p.sunElevationMax);
+  readNum(ui->satelEdit, p.satElevationMin);
+  readNum(ui->epochEdit, p.epochYear);
+  readNum(ui->yawEdit, p.direction1);
+  readNum(ui->pitchEdit, p.direction2);
+  p.visibleOnly = ui->visBox->isChecked() ? 1 : 0;
+  p.moonshineOnly = ui->moonBox->isChecked() ? 1 : 0;
+  readNum(ui->flrmxEdit, p.flareMagLimit);
+  p.sunMoonChart = ui->smplotBox->isChecked() ? 1 : 0;
+  if (!ui->occBox->isChecked())
+    p.occultation = 0;
+  else if (ui->radecButton->isChecked())
+    p.occultation = 3;
+  else if (ui->moonButton->isChecked())
+    p.occultation = 2;
   else
-    occflg = 1;
-  iridflg = iridBox->isChecked() ? 3 : 0;
-  flaryst = ystBox->isChecked() ? 1 : 0;
-  flarflg = flarBox->isChecked() ? 1 : 0;
-  flarmod = localBox->isChecked() ? 1 : 2;
-  if (!knownBox->isChecked()) flarmod = -flarmod;
-  eclflg = eclBox->isChecked();
-  solflar = solfBox->isChecked();
-  flrmgf = flrmagBox->isChecked();
-  cylflg = cylBox->isChecked() && !solfBox->isChecked();
+    p.occultation = 1;
+  p.iridium = ui->iridBox->isChecked() ? 3 : 0;
+  p.yawSteering = ui->ystBox->isChecked() ? 1 : 0;
+  p.flares = ui->flarBox->isChecked() ? 1 : 0;
+  p.flareModel = ui->localBox->isChecked() ? 1 : 2;
+  if (!ui->knownBox->isChecked()) p.flareModel = -p.flareModel;
+  p.eclipse = ui->eclBox->isChecked();
+  p.solarPanel = ui->solfBox->isChecked();
+  p.flareMagLimited = ui->flrmagBox->isChecked();
+  p.cylinder = ui->cylBox->isChecked() && !ui->solfBox->isChecked();
+  return p;
 }
 
 void StVisDialog::modeSlot(QCheckBox* own) {
   if (own->isChecked()) {
-    for (QCheckBox* other : {occBox, flarBox, iridBox, eclBox})
+    for (QCheckBox* other : {ui->occBox, ui->flarBox, ui->iridBox, ui->eclBox})
       if (other != own && other->isChecked()) other->setChecked(false);
   }
   showSlot();
 }
 
-void StVisDialog::flarSlot() { modeSlot(flarBox); }
-void StVisDialog::occSlot() { modeSlot(occBox); }
-void StVisDialog::iridSlot() { modeSlot(iridBox); }
-void StVisDialog::eclSlot() { modeSlot(eclBox); }
+void StVisDialog::flarSlot() { modeSlot(ui->flarBox); }
+void StVisDialog::occSlot() { modeSlot(ui->occBox); }
+void StVisDialog::iridSlot() { modeSlot(ui->iridBox); }
+void StVisDialog::eclSlot() { modeSlot(ui->eclBox); }
 
 bool StVisDialog::directionIsRaDec() const {
-  return occBox->isChecked() || !localBox->isChecked();
+  return ui->occBox->isChecked() || !ui->localBox->isChecked();
 }
 
 void StVisDialog::showSlot() {
-  const bool occ = occBox->isChecked();
-  const bool flar = flarBox->isChecked();
-  const bool known = knownBox->isChecked();
-  const bool local = localBox->isChecked();
-  occGroup->setVisible(occ);
-  for (QWidget* w : {sunButton, moonButton, radecButton}) showControl(w, occ);
-  showControl(smplotBox, occ && (sunButton->isChecked() || moonButton->isChecked()));
-  showControl(knownBox, flar);
-  showControl(localBox, flar);
-  showControl(ystBox, flar && local);
-  showControl(solfBox, flar && !known && !local);
-  showControl(cylBox, flar && !known);
-  showControl(flrmagBox, flar && known);
-  const bool magLimit = flar && known && flrmagBox->isChecked();
-  showControl(flrmagLabel, magLimit);
-  showControl(flrmxEdit, magLimit);
+  const bool occ = ui->occBox->isChecked();
+  const bool flar = ui->flarBox->isChecked();
+  const bool known = ui->knownBox->isChecked();
+  const bool local = ui->localBox->isChecked();
+  ui->occGroup->setVisible(occ);
+  for (QWidget* w : {ui->sunButton, ui->moonButton, ui->radecButton}) showControl(w, occ);
+  showControl(ui->smplotBox, occ && (ui->sunButton->isChecked() || ui->moonButton->isChecked()));
+  showControl(ui->knownBox, flar);
+  showControl(ui->localBox, flar);
+  showControl(ui->ystBox, flar && local);
+  showControl(ui->solfBox, flar && !known && !local);
+  showControl(ui->cylBox, flar && !known);
+  showControl(ui->flrmagBox, flar && known);
+  const bool magLimit = flar && known && ui->flrmagBox->isChecked();
+  showControl(ui->flrmagLabel, magLimit);
+  showControl(ui->flrmxEdit, magLimit);
   const bool direction =
-      (flar && (known || cylBox->isChecked())) || (occ && radecButton->isChecked());
-  const QList<QWidget*> fields = {yawLabel, yawEdit, pitchLabel, pitchEdit};
+      (flar && (known || ui->cylBox->isChecked())) || (occ && ui->radecButton->isChecked());
+  const QList<QWidget*> fields = {ui->yawLabel, ui->yawEdit, ui->pitchLabel, ui->pitchEdit};
   for (QWidget* w : fields) showControl(w, direction);
   if (direction) {
     const bool raDec = directionIsRaDec();
-    yawLabel->setText(raDec ? tr("R.A.(HH.MMSS):") : tr("Yaw (deg):"));
-    pitchLabel->setText(raDec ? tr("Dec.(DDD.MMSS):") : tr("Pitch (deg):"));
+    ui->yawLabel->setText(raDec ? tr("R.A.(HH.MMSS):") : tr("Yaw (deg):"));
+    ui->pitchLabel->setText(raDec ? tr("Dec.(DDD.MMSS):") : tr("Pitch (deg):"));
   }
 }
 
@@ -144,22 +140,23 @@ void StVisDialog::showSlot() {
 void StVisDialog::accept() {
   if (!fieldsValid()) return;
   double epoch, first, second;
-  readNum(epochEdit, epoch);
-  const bool firstOk = readFinite(yawEdit, first);
-  const bool secondOk = readFinite(pitchEdit, second);
+  readNum(ui->epochEdit, epoch);
+  const bool firstOk = readFinite(ui->yawEdit, first);
+  const bool secondOk = readFinite(ui->pitchEdit, second);
   if (epoch != 0.0 && epoch < 1900.0) {
-    refuseField(epochEdit, tr("Year of Epoch must be 0 (of date) or a year from 1900 to 2200."));
+    refuseField(ui->epochEdit,
+                tr("Year of Epoch must be 0 (of date) or a year from 1900 to 2200."));
     return;
   }
-  if (yawEdit->isEnabled()) {
+  if (ui->yawEdit->isEnabled()) {
     const bool raDec = directionIsRaDec();
     if (!firstOk || (raDec ? (first < 0.0 || first >= 24.0) : std::fabs(first) > 360.0)) {
-      refuseField(yawEdit, raDec ? tr("R.A. must lie between 0 and 23.5959 (HH.MMSS).")
+      refuseField(ui->yawEdit, raDec ? tr("R.A. must lie between 0 and 23.5959 (HH.MMSS).")
                                  : tr("Yaw must lie between -360 and 360 degrees."));
       return;
     }
     if (!secondOk || std::fabs(second) > (raDec ? 90.0 : 360.0)) {
-      refuseField(pitchEdit, raDec ? tr("Dec. must lie between -90 and 90 (DDD.MMSS).")
+      refuseField(ui->pitchEdit, raDec ? tr("Dec. must lie between -90 and 90 (DDD.MMSS).")
                                    : tr("Pitch must lie between -360 and 360 degrees."));
       return;
     }

@@ -232,7 +232,7 @@ void VorlixView::showPassDetails(int y) {
   indata->ipass = i;
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   StPassDialog dlg;
-  dlg.setParams(indata->fsz);
+  dlg.setParams({indata->fsz});
   QGuiApplication::restoreOverrideCursor();
   prompter().exec(dlg);
 }

@@ -21,35 +21,223 @@ namespace {
 bool cylinderAxis(bool cylflg, int flarflg, int flarmod) {
   return cylflg && flarflg == 1 && flarmod < 0;
 }
-}  // namespace
 
 // While a launch, manoeuvre, match or orbit determination asks for its start
 // time (lcflg 1), the interval and the real-time offset are locked.
+DateParams dateFromRecord(const WinpData& d) {
+  DateParams p;
+  p.year = d.year;
+  p.month = d.month;
+  p.day = d.day;
+  p.hour = d.hour;
+  p.minute = d.minute;
+  p.second = d.second;
+  p.zone = d.tzone;
+  p.systemZone = d.tzauto != 0;
+  p.duration = d.lcflg == 1 ? -std::fabs(d.dur) : d.dur;
+  p.rtOffset = d.rtoff;
+  return p;
+}
+
+void dateToRecord(const DateParams& p, WinpData& d) {
+  d.year = p.year;
+  d.month = p.month;
+  d.day = p.day;
+  d.hour = p.hour;
+  d.minute = p.minute;
+  d.second = p.second;
+  d.tzone = p.zone;
+  d.tzauto = p.systemZone ? 1 : 0;
+  if (d.lcflg == 0) d.dur = p.duration;
+  d.dur = std::fabs(d.dur);
+  d.rtoff = p.rtOffset;
+}
+
+ObsParams obsFromRecord(const WinpData& d) {
+  ObsParams p;
+  p.lat = d.lat;
+  p.lng = d.lng;
+  p.height = d.height;
+  p.name = QString::fromLatin1(d.geoname);
+  p.packed = d.ddmm != 0;
+  return p;
+}
+
+void obsToRecord(const ObsParams& p, WinpData& d) {
+  d.lat = p.lat;
+  d.lng = p.lng;
+  d.height = p.height;
+  d.ddmm = p.packed ? 1 : 0;
+  QsToChar(p.name, d.geoname, GEONAME_SIZE - 1);
+}
+
+// With the defaults in force the dialog shows the UTC - TAI that the default
+// TT - UT implies (whole seconds, truncated toward zero).
+IersParams iersFromRecord(const WinpData& d) {
+  IersParams p;
+  p.given = d.IERSflg;
+  p.poleX = d.IERSxp;
+  p.poleY = d.IERSyp;
+  p.utcTai = d.UtcTai;
+  if (!d.IERSflg) {
+    const double implied = d.TtUt - 32.184 + 0.0001;
+    p.utcTai = std::fabs(implied) < 1e6 ? -static_cast<int>(implied) : 0;
+  }
+  p.ut1Utc = d.Ut1Utc;
+  return p;
+}
+
+void iersToRecord(const IersParams& p, WinpData& d) {
+  d.IERSflg = p.given;
+  d.IERSxp = p.poleX;
+  d.IERSyp = p.poleY;
+  d.UtcTai = p.utcTai;
+  d.Ut1Utc = p.ut1Utc;
+}
+
+SysConfParams sysConfFromRecord(const WinpData& d) {
+  SysConfParams p;
+  p.rkfTol = d.RKFtol;
+  p.maxIterations = d.mxit;
+  p.f107Daily = d.dF107;
+  p.f107Mean = d.dFB107;
+  p.kp = d.dKp;
+  p.dragCoeff = d.dCd;
+  p.radiationCoeff = d.dCr;
+  p.areaMass = d.dAm;
+  p.liftDrag = d.lift;
+  p.sunAttraction = d.sunf;
+  p.moonAttraction = d.moonf;
+  p.refraction = d.refrc;
+  p.extinction = d.atmx;
+  return p;
+}
+
+void sysConfToRecord(const SysConfParams& p, WinpData& d) {
+  d.RKFtol = p.rkfTol;
+  d.mxit = p.maxIterations;
+  d.dF107 = p.f107Daily;
+  d.dFB107 = p.f107Mean;
+  d.dKp = p.kp;
+  d.dCd = p.dragCoeff;
+  d.dCr = p.radiationCoeff;
+  d.dAm = p.areaMass;
+  d.lift = p.liftDrag;
+  d.sunf = p.sunAttraction;
+  d.moonf = p.moonAttraction;
+  d.refrc = p.refraction;
+  d.atmx = p.extinction;
+}
+
+VisParams visFromRecord(const WinpData& d) {
+  VisParams p;
+  p.sunElevationMax = d.sunel;
+  p.satElevationMin = d.satel;
+  p.epochYear = d.yrepoch;
+  const bool cyl = cylinderAxis(d.cylflg, d.flarflg, d.flarmod);
+  p.direction1 = cyl ? d.cylra : d.occra;
+  p.direction2 = cyl ? d.cyldec : d.occdec;
+  p.visibleOnly = d.visflg;
+  p.moonshineOnly = d.moonflg;
+  p.sunMoonChart = d.sunmplt;
+  p.occultation = d.occflg;
+  p.iridium = d.iridflg;
+  p.flares = d.flarflg;
+  p.flareModel = d.flarmod;
+  p.yawSteering = d.flaryst;
+  p.eclipse = d.eclflg;
+  p.solarPanel = d.solflar;
+  p.flareMagLimited = d.flrmgf;
+  p.flareMagLimit = d.flrmgx;
+  p.cylinder = d.cylflg;
+  return p;
+}
+
+void visToRecord(const VisParams& p, WinpData& d) {
+  d.sunel = p.sunElevationMax;
+  d.satel = p.satElevationMin;
+  d.yrepoch = p.epochYear;
+  d.visflg = p.visibleOnly;
+  d.moonflg = p.moonshineOnly;
+  d.eclflg = p.eclipse;
+  d.solflar = p.solarPanel;
+  d.flrmgf = p.flareMagLimited;
+  d.flrmgx = p.flareMagLimit;
+  d.cylflg = p.cylinder;
+  if (cylinderAxis(d.cylflg, p.flares, p.flareModel)) {
+    d.cylra = p.direction1;
+    d.cyldec = p.direction2;
+  } else {
+    d.occra = p.direction1;
+    d.occdec = p.direction2;
+  }
+  // The Sun/Moon chart draws its body into the background: a new body needs
+  // a new background at the next plot.
+  if (p.sunMoonChart == 1 &&
+      ((d.occflg == 1 && p.occultation == 2) || (d.occflg == 2 && p.occultation == 1)))
+    d.bkgmjd = 0;
+  d.sunmplt = p.sunMoonChart;
+  d.occflg = p.occultation;
+  d.flarflg = p.flares;
+  d.flarmod = p.flareModel;
+  d.iridflg = p.iridium;
+  d.flaryst = p.yawSteering;
+}
+
+// The physical map is offered only while its image is loaded.
+MapParams mapFromRecord(const WinpData& d) {
+  MapParams p;
+  p.grid = d.mgrid;
+  p.background = d.mgrey;
+  p.skyProjection = d.skyprj;
+  p.night = d.mpnight;
+  p.skyChart = d.skymap;
+  p.fourDecimals = d.ra4d;
+  p.skyAzimuth = d.skaz;
+  p.fromSatellite = d.satsky;
+  p.fontSize = d.mfsz;
+  p.bold = d.bf;
+  p.mapProjection = d.mapprj == 3 && !d.phwm ? 0 : d.mapprj;
+  p.centralMeridian = d.centmer;
+  p.frequency = d.frequ;
+  p.imageLoaded = d.phwm;
+  return p;
+}
+
+// The meridian is kept in [0, 360) and a negative frequency means none.
+void mapToRecord(const MapParams& p, WinpData& d) {
+  d.mgrid = p.grid;
+  d.mgrey = p.background;
+  d.skyprj = p.skyProjection;
+  d.mpnight = p.night;
+  d.skymap = p.skyChart;
+  d.ra4d = p.fourDecimals;
+  d.skaz = p.skyAzimuth;
+  d.satsky = p.fromSatellite;
+  d.mfsz = p.fontSize;
+  d.bf = p.bold;
+  d.mapprj = p.mapProjection;
+  double centmer = std::fmod(p.centralMeridian, 360.0);
+  if (centmer < 0.0) centmer += 360.0;
+  d.centmer = centmer < 360.0 ? centmer : 0.0;
+  d.frequ = p.frequency < 0.0 ? 0.0 : p.frequency;
+}
+}  // namespace
+
 int VorlixView::vInputDate() {
-  WinpData* d = indata;
   StDateDialog dlg;
-  const double shownDur = d->lcflg == 1 ? -std::fabs(d->dur) : d->dur;
-  dlg.setParams(d->year, d->month, d->day, d->hour, d->minute, d->second, d->tzone, d->tzauto,
-                shownDur, d->rtoff);
+  dlg.setParams(dateFromRecord(*indata));
   if (prompter().exec(dlg) != QDialog::Accepted) return 1;
-  double dur;
-  dlg.getParams(d->year, d->month, d->day, d->hour, d->minute, d->second, d->tzone, d->tzauto,
-                dur, d->rtoff);
-  if (d->lcflg == 0) d->dur = dur;
-  d->dur = std::fabs(d->dur);
-  setNewMjd(d);
+  dateToRecord(dlg.params(), *indata);
+  setNewMjd(indata);
   return 0;
 }
 
 bool VorlixView::askLocation() {
-  WinpData* d = indata;
   StObsDialog dlg;
-  dlg.setParams(d->lat, d->lng, d->height, d->geoname, d->ddmm != 0);
+  dlg.setParams(obsFromRecord(*indata));
   if (prompter().exec(dlg) != QDialog::Accepted) return false;
-  bool ddmm;
-  dlg.getParams(d->lat, d->lng, d->height, ddmm);
-  d->ddmm = ddmm ? 1 : 0;
-  QsToChar(dlg.getGeoname(), d->geoname, GEONAME_SIZE - 1);
+  obsToRecord(dlg.params(), *indata);
   return true;
 }
 
@@ -73,83 +261,34 @@ void VorlixView::redrawIfObserverMoved() {
   dsplmd = mode;
 }
 
-// With the defaults in force the dialog shows the UTC - TAI that the default
-// TT - UT implies (whole seconds, truncated toward zero).
 void VorlixView::vSetIERS() {
-  WinpData* d = indata;
-  int utcTai = d->UtcTai;
-  if (!d->IERSflg) {
-    const double implied = d->TtUt - 32.184 + 0.0001;
-    utcTai = std::fabs(implied) < 1e6 ? -static_cast<int>(implied) : 0;
-  }
   StIersDialog dlg;
-  dlg.setParams(d->IERSflg, d->IERSxp, d->IERSyp, utcTai, d->Ut1Utc);
+  dlg.setParams(iersFromRecord(*indata));
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  dlg.getParams(d->IERSflg, d->IERSxp, d->IERSyp, d->UtcTai, d->Ut1Utc);
-  d->TtUt = SetTtUt(d, d->year);
+  iersToRecord(dlg.params(), *indata);
+  indata->TtUt = SetTtUt(indata, indata->year);
 }
 
 void VorlixView::vSysConf() {
-  WinpData* d = indata;
   StSysConfDialog dlg;
-  dlg.setParams(d->RKFtol, d->dF107, d->dFB107, d->dKp, d->dCd, d->dCr, d->dAm, d->lift, d->sunf,
-                d->moonf, d->refrc, d->mxit, d->atmx);
+  dlg.setParams(sysConfFromRecord(*indata));
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  dlg.getParams(d->RKFtol, d->dF107, d->dFB107, d->dKp, d->dCd, d->dCr, d->dAm, d->lift, d->sunf,
-                d->moonf, d->refrc, d->mxit, d->atmx);
+  sysConfToRecord(dlg.params(), *indata);
 }
 
 // Nothing is redrawn: the new conditions apply from the next list or plot.
 void VorlixView::vVisibility() {
-  WinpData* d = indata;
-  const bool cylIn = cylinderAxis(d->cylflg, d->flarflg, d->flarmod);
   StVisDialog dlg;
-  dlg.setParams(d->sunel, d->satel, d->yrepoch, cylIn ? d->cylra : d->occra,
-                cylIn ? d->cyldec : d->occdec, d->visflg, d->moonflg);
-  dlg.setParam2(d->sunmplt, d->occflg, d->iridflg, d->flarflg, d->flarmod, d->flaryst, d->eclflg,
-                d->solflar, d->flrmgf, d->flrmgx, d->cylflg);
+  dlg.setParams(visFromRecord(*indata));
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  double dir1, dir2;
-  int sunmplt, occflg, iridflg, flarflg, flarmod, flaryst;
-  dlg.getParams(d->sunel, d->satel, d->yrepoch, dir1, dir2, d->visflg, d->moonflg);
-  dlg.getParam2(sunmplt, occflg, iridflg, flarflg, flarmod, flaryst, d->eclflg, d->solflar,
-                d->flrmgf, d->flrmgx, d->cylflg);
-  if (cylinderAxis(d->cylflg, flarflg, flarmod)) {
-    d->cylra = dir1;
-    d->cyldec = dir2;
-  } else {
-    d->occra = dir1;
-    d->occdec = dir2;
-  }
-  // The Sun/Moon chart draws its body into the background: a new body needs
-  // a new background at the next plot.
-  if (sunmplt == 1 && ((d->occflg == 1 && occflg == 2) || (d->occflg == 2 && occflg == 1)))
-    d->bkgmjd = 0;
-  d->sunmplt = sunmplt;
-  d->occflg = occflg;
-  d->flarflg = flarflg;
-  d->flarmod = flarmod;
-  d->iridflg = iridflg;
-  d->flaryst = flaryst;
+  visToRecord(dlg.params(), *indata);
 }
 
-// The physical map is offered only while its image is loaded; the meridian
-// is kept in [0, 360) and a negative frequency means none.
 void VorlixView::vMapDialog() {
-  WinpData* d = indata;
   StMapDialog dlg;
-  dlg.setParams(d->mgrid, d->mgrey, d->skyprj, d->mpnight, d->skymap, d->ra4d, d->skaz, d->satsky);
-  dlg.setParamF(d->mfsz, d->bf, d->mapprj == 3 && !d->phwm ? 0 : d->mapprj, d->centmer, d->frequ,
-                d->phwm);
+  dlg.setParams(mapFromRecord(*indata));
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  double centmer, frequ;
-  dlg.getParams(d->mgrid, d->mgrey, d->skyprj, d->mpnight, d->skymap, d->ra4d, d->skaz,
-                d->satsky);
-  dlg.getParamF(d->mfsz, d->bf, d->mapprj, centmer, frequ);
-  centmer = std::fmod(centmer, 360.0);
-  if (centmer < 0.0) centmer += 360.0;
-  d->centmer = centmer < 360.0 ? centmer : 0.0;
-  d->frequ = frequ < 0.0 ? 0.0 : frequ;
+  mapToRecord(dlg.params(), *indata);
   vRefresh();
 }
 
@@ -173,6 +312,6 @@ void VorlixView::vLocalPass() {
   char text[LOCALINF_SIZE];
   LocalInf(indata, text);
   StLocalDialog dlg;
-  dlg.setParams(CharToQs(text), indata->fsz);
+  dlg.setParams({CharToQs(text), indata->fsz});
   prompter().exec(dlg);
 }

@@ -12,29 +12,44 @@ class StDateDialogTest : public QObject {
   static QLineEdit* edit(StDateDialog& d, const char* name) {
     return d.findChild<QLineEdit*>(name);
   }
+  // The date and time, the zone (h) and whether it is the system's, the
+  // duration (d, negative: locked) and the real-time offset (h).
+  static DateParams when(int y, int mo, int dy, int h, int mi, int s, double zone, bool system,
+                         double duration, double rtOffset) {
+    DateParams p;
+    p.year = y;
+    p.month = mo;
+    p.day = dy;
+    p.hour = h;
+    p.minute = mi;
+    p.second = s;
+    p.zone = zone;
+    p.systemZone = system;
+    p.duration = duration;
+    p.rtOffset = rtOffset;
+    return p;
+  }
   static void fill(StDateDialog& d) {
-    d.setParams(2024, 3, 15, 21, 30, 5, 1.0, 0, 3.1, 0.0);
+    d.setParams(when(2024, 3, 15, 21, 30, 5, 1.0, false, 3.1, 0.0));
   }
 
  private slots:
   void lockedDurationShowsMagnitude() {
     StDateDialog d;
-    d.setParams(2011, 3, 12, 14, 3, 27, 0.0, 0, -3.1, 0.0);
+    d.setParams(when(2011, 3, 12, 14, 3, 27, 0.0, false, -3.1, 0.0));
     QCOMPARE(edit(d, "durEdit")->text(), QString("3.1"));
     QVERIFY(!edit(d, "durEdit")->isEnabled());
     QVERIFY(!edit(d, "rtEdit")->isEnabled());
     QVERIFY(refusalOf(d).isEmpty());
-    int y, mo, dy, h, mi, s, tza;
-    double tz, dur, rt;
-    d.getParams(y, mo, dy, h, mi, s, tz, tza, dur, rt);
-    QCOMPARE(dur, 3.1);
-    QCOMPARE(y, 2011);
-    QCOMPARE(s, 27);
+    const DateParams p = d.params();
+    QCOMPARE(p.duration, 3.1);
+    QCOMPARE(p.year, 2011);
+    QCOMPARE(p.second, 27);
   }
 
   void automaticZoneDisablesTheZone() {
     StDateDialog d;
-    d.setParams(2024, 1, 1, 0, 0, 0, -5.5, 1, 2.0, 0.0);
+    d.setParams(when(2024, 1, 1, 0, 0, 0, -5.5, true, 2.0, 0.0));
     auto* box = d.findChild<QCheckBox*>("systemBox");
     QVERIFY(box->isChecked());
     QVERIFY(!edit(d, "tzoneEdit")->isEnabled());
@@ -42,29 +57,25 @@ class StDateDialogTest : public QObject {
     box->setChecked(false);
     QVERIFY(edit(d, "tzoneEdit")->isEnabled());
     QCOMPARE(edit(d, "tzoneEdit")->text(), QString("-5.5"));
-    int y, mo, dy, h, mi, s, tza;
-    double tz, dur, rt;
-    d.getParams(y, mo, dy, h, mi, s, tz, tza, dur, rt);
-    QCOMPARE(tza, 0);
-    QCOMPARE(tz, -5.5);
+    const DateParams p = d.params();
+    QVERIFY(!p.systemZone);
+    QCOMPARE(p.zone, -5.5);
   }
 
   // Values shown with six digits come back exactly as passed while untouched;
   // typed text is read as typed, and text that is no number as 0.
   void untouchedValuesComeBackExactly() {
     StDateDialog d;
-    d.setParams(2024, 2, 29, 23, 59, 59, 5.75, 0, 1.23456789, 0.123456789);
+    d.setParams(when(2024, 2, 29, 23, 59, 59, 5.75, false, 1.23456789, 0.123456789));
     QCOMPARE(edit(d, "rtEdit")->text(), QString("0.123457"));
-    int y, mo, dy, h, mi, s, tza;
-    double tz, dur, rt;
-    d.getParams(y, mo, dy, h, mi, s, tz, tza, dur, rt);
-    QCOMPARE(dur, 1.23456789);
-    QCOMPARE(rt, 0.123456789);
+    DateParams p = d.params();
+    QCOMPARE(p.duration, 1.23456789);
+    QCOMPARE(p.rtOffset, 0.123456789);
     edit(d, "rtEdit")->setText(" 2.5 ");
     edit(d, "hourEdit")->setText("abc");
-    d.getParams(y, mo, dy, h, mi, s, tz, tza, dur, rt);
-    QCOMPARE(rt, 2.5);
-    QCOMPARE(h, 0);
+    p = d.params();
+    QCOMPARE(p.rtOffset, 2.5);
+    QCOMPARE(p.hour, 0);
   }
 
   void refusals_data() {
@@ -108,7 +119,7 @@ class StDateDialogTest : public QObject {
 
   void dayOfMonthFollowsTheMonth() {
     StDateDialog d;
-    d.setParams(2023, 2, 28, 12, 0, 0, 0.0, 0, 1.0, 0.0);
+    d.setParams(when(2023, 2, 28, 12, 0, 0, 0.0, false, 1.0, 0.0));
     edit(d, "dayEdit")->setText("29");
     QVERIFY(refusalOf(d).contains("Day must lie between 1 and 28"));
     edit(d, "yearEdit")->setText("2024");

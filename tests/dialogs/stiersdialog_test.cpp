@@ -11,6 +11,16 @@
 class StIersDialogTest : public QObject {
   Q_OBJECT
 
+  static IersParams values(bool given, double x, double y, int utcTai, double ut1Utc) {
+    IersParams p;
+    p.given = given;
+    p.poleX = x;
+    p.poleY = y;
+    p.utcTai = utcTai;
+    p.ut1Utc = ut1Utc;
+    return p;
+  }
+
  private slots:
   void defaultsDisableTheFields_data() {
     QTest::addColumn<bool>("iersflg");
@@ -26,22 +36,19 @@ class StIersDialogTest : public QObject {
     QFETCH(bool, toggle);
     QFETCH(bool, enabled);
     StIersDialog d;
-    d.setParams(iersflg, 0.1234567, 0.25, -37, -0.123456789);
+    d.setParams(values(iersflg, 0.1234567, 0.25, -37, -0.123456789));
     auto* box = d.findChild<QCheckBox*>("ckDefault");
     QCOMPARE(box->isChecked(), !iersflg);
     if (toggle) box->toggle();
     for (const char* name : {"taiEdit", "ut1Edit", "xEdit", "yEdit", "taiLabel", "ut1Label", "poleLabel",
                              "xLabel", "yLabel"})
       QVERIFY2(d.findChild<QWidget*>(name)->isEnabled() == enabled, name);
-    bool flg;
-    double x, y, ut1;
-    int tai;
-    d.getParams(flg, x, y, tai, ut1);
-    QCOMPARE(flg, enabled);
-    QCOMPARE(x, 0.1234567);
-    QCOMPARE(y, 0.25);
-    QCOMPARE(tai, -37);
-    QCOMPARE(ut1, -0.123456789);
+    const IersParams p = d.params();
+    QCOMPARE(p.given, enabled);
+    QCOMPARE(p.poleX, 0.1234567);
+    QCOMPARE(p.poleY, 0.25);
+    QCOMPARE(p.utcTai, -37);
+    QCOMPARE(p.ut1Utc, -0.123456789);
   }
 
   void refusals_data() {
@@ -60,7 +67,7 @@ class StIersDialogTest : public QObject {
     QFETCH(QString, text);
     QFETCH(QString, refusal);
     StIersDialog d;
-    d.setParams(true, 0.1, 0.3, -37, 0.0);
+    d.setParams(values(true, 0.1, 0.3, -37, 0.0));
     d.findChild<QLineEdit*>(field)->setText(text);
     expectRefusal(d, refusal);
   }

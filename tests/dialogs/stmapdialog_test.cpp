@@ -21,25 +21,21 @@ QString shown(StMapDialog& d) {
   return on.join(' ');
 }
 
-struct Params {
-  int mgrid = 1, mgrey = 2, skyprj = 0, mpnight = 0, skymap = 0, ra4d = 0;
-  double skaz = 123.456789;
-  bool satsky = true;
-  int mfsz = 10, mapprj = 0;
-  bool bf = false;
-  double centmer = 10.0, frequ = 0.0;
-};
-
-void load(StMapDialog& d, Params p, bool phwm) {
-  d.setParams(p.mgrid, p.mgrey, p.skyprj, p.mpnight, p.skymap, p.ra4d, p.skaz, p.satsky);
-  d.setParamF(p.mfsz, p.bf, p.mapprj, p.centmer, p.frequ, phwm);
+// The values every case starts from.
+MapParams base() {
+  MapParams p;
+  p.grid = 1;
+  p.background = 2;
+  p.skyAzimuth = 123.456789;
+  p.fromSatellite = true;
+  p.fontSize = 10;
+  p.centralMeridian = 10.0;
+  return p;
 }
 
-Params read(StMapDialog& d) {
-  Params p;
-  d.getParams(p.mgrid, p.mgrey, p.skyprj, p.mpnight, p.skymap, p.ra4d, p.skaz, p.satsky);
-  d.getParamF(p.mfsz, p.bf, p.mapprj, p.centmer, p.frequ);
-  return p;
+void load(StMapDialog& d, MapParams p, bool phwm) {
+  p.imageLoaded = phwm;
+  d.setParams(p);
 }
 }  // namespace
 
@@ -75,24 +71,24 @@ class StMapDialogTest : public QObject {
     QFETCH(int, skyprjBack);
     QFETCH(double, skazBack);
     StMapDialog d;
-    Params in;
-    in.skymap = skymap;
-    in.skyprj = skyprj;
+    MapParams in = base();
+    in.skyChart = skymap;
+    in.skyProjection = skyprj;
     load(d, in, phwm);
     QCOMPARE(shown(d), visible);
-    Params out = read(d);
-    QCOMPARE(out.skyprj, skyprjBack);
-    QCOMPARE(out.skaz, skazBack);
-    QCOMPARE(out.satsky, true);  // returned although hidden on the world face
-    QCOMPARE(out.mgrid, 1);
-    QCOMPARE(out.mgrey, 2);
+    MapParams out = d.params();
+    QCOMPARE(out.skyProjection, skyprjBack);
+    QCOMPARE(out.skyAzimuth, skazBack);
+    QCOMPARE(out.fromSatellite, true);  // returned although hidden on the world face
+    QCOMPARE(out.grid, 1);
+    QCOMPARE(out.background, 2);
   }
 
   void eastThenCustomKeepsNinety() {
     StMapDialog d;
-    Params in;
-    in.skymap = 1;
-    in.skyprj = 2;
+    MapParams in = base();
+    in.skyChart = 1;
+    in.skyProjection = 2;
     load(d, in, false);
     d.findChild<QRadioButton*>("azimButton")->setChecked(true);
     auto* azim = d.findChild<QLineEdit*>("azimEdit");
@@ -102,13 +98,13 @@ class StMapDialogTest : public QObject {
 
   void physicalMapOnlyWithImage() {
     StMapDialog d;
-    Params in;
-    in.mapprj = 3;
+    MapParams in = base();
+    in.mapProjection = 3;
     load(d, in, false);
     auto* pwm = d.findChild<QRadioButton*>("ppwmButton");
     QVERIFY(pwm->isChecked());
     QVERIFY(!pwm->isVisibleTo(&d) && !pwm->isEnabled());
-    QCOMPARE(read(d).mapprj, 3);  // the caller offers 0 instead
+    QCOMPARE(d.params().mapProjection, 3);  // the caller offers 0 instead
     StMapDialog again;
     load(again, in, true);
     pwm = again.findChild<QRadioButton*>("ppwmButton");
@@ -117,40 +113,40 @@ class StMapDialogTest : public QObject {
 
   void outOfRangeChecksNothing() {
     StMapDialog d;
-    Params in;
-    in.mgrid = 7;
-    in.mgrey = -1;
-    in.skyprj = 6;
-    in.mapprj = 4;
-    in.mfsz = 11;
+    MapParams in = base();
+    in.grid = 7;
+    in.background = -1;
+    in.skyProjection = 6;
+    in.mapProjection = 4;
+    in.fontSize = 11;
     load(d, in, true);
     for (const char* group : {"gridGroup", "backGroup", "skyGroup", "mapGroup"})
       for (QRadioButton* b : d.findChild<QGroupBox*>(group)->findChildren<QRadioButton*>())
         QVERIFY2(!b->isChecked(), qPrintable(b->objectName()));
-    Params out = read(d);
-    QCOMPARE(out.mgrid, 0);
-    QCOMPARE(out.mgrey, 0);
-    QCOMPARE(out.skyprj, 0);
-    QCOMPARE(out.mapprj, 0);
-    QCOMPARE(out.mfsz, 10);
+    MapParams out = d.params();
+    QCOMPARE(out.grid, 0);
+    QCOMPARE(out.background, 0);
+    QCOMPARE(out.skyProjection, 0);
+    QCOMPARE(out.mapProjection, 0);
+    QCOMPARE(out.fontSize, 10);
   }
 
   void numbersRoundTrip() {
     StMapDialog d;
-    Params in;
-    in.frequ = 145.825e6;
-    in.centmer = -90.123456789;
-    in.mfsz = 12;
-    in.bf = true;
+    MapParams in = base();
+    in.frequency = 145.825e6;
+    in.centralMeridian = -90.123456789;
+    in.fontSize = 12;
+    in.bold = true;
     load(d, in, false);
     QCOMPARE(d.findChild<QLineEdit*>("frequEdit")->text(), QString("1.45825e+08"));
-    Params out = read(d);
-    QCOMPARE(out.frequ, 145.825e6);
-    QCOMPARE(out.centmer, -90.123456789);  // untouched: not rounded to 6 digits
-    QCOMPARE(out.mfsz, 12);
-    QCOMPARE(out.bf, true);
+    MapParams out = d.params();
+    QCOMPARE(out.frequency, 145.825e6);
+    QCOMPARE(out.centralMeridian, -90.123456789);  // untouched: not rounded to 6 digits
+    QCOMPARE(out.fontSize, 12);
+    QCOMPARE(out.bold, true);
     d.findChild<QLineEdit*>("frequEdit")->setText("437.0525e6");
-    QCOMPARE(read(d).frequ, 437.0525e6);
+    QCOMPARE(d.params().frequency, 437.0525e6);
   }
 
   void refusals_data() {
@@ -168,9 +164,9 @@ class StMapDialogTest : public QObject {
     QFETCH(QString, text);
     QFETCH(QString, refusal);
     StMapDialog d;
-    Params in;
-    in.skymap = 1;
-    in.skyprj = 5;
+    MapParams in = base();
+    in.skyChart = 1;
+    in.skyProjection = 5;
     load(d, in, false);
     d.findChild<QLineEdit*>(field)->setText(text);
     expectRefusal(d, refusal);

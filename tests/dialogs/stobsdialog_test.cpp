@@ -28,6 +28,15 @@ class StObsDialogTest : public QObject {
   Q_OBJECT
 
   static QLineEdit* edit(StObsDialog& d, const char* name) { return d.findChild<QLineEdit*>(name); }
+  static ObsParams place(double lat, double lng, double height, const char* name, bool packed) {
+    ObsParams p;
+    p.lat = lat;
+    p.lng = lng;
+    p.height = height;
+    p.name = QString::fromLatin1(name);
+    p.packed = packed;
+    return p;
+  }
 
  private slots:
   void switching_data() {
@@ -47,7 +56,7 @@ class StObsDialogTest : public QObject {
     QFETCH(QString, latDec);
     QFETCH(QString, lngDec);
     StObsDialog d;
-    d.setParams(lat, lng, 500.0, "Here", false);
+    d.setParams(place(lat, lng, 500.0, "Here", false));
     QCOMPARE(edit(d, "latEdit")->text(), latDec);
     QCOMPARE(edit(d, "lngEdit")->text(), lngDec);
     auto* packed = d.findChild<QRadioButton*>("ddmmButton");
@@ -64,18 +73,16 @@ class StObsDialogTest : public QObject {
     // Untouched, the place comes back as it was passed, whatever the mode
     // (to the half arcsecond the packed form rounds to).
     packed->click();
-    double la, ln, h;
-    bool ddmm;
-    d.getParams(la, ln, h, ddmm);
-    QVERIFY(ddmm);
-    QVERIFY(std::fabs(la - lat) <= 0.5 / 3600);
-    QVERIFY(std::fabs(ln - lng) <= 0.5 / 3600);
-    QCOMPARE(h, 500.0);
+    const ObsParams p = d.params();
+    QVERIFY(p.packed);
+    QVERIFY(std::fabs(p.lat - lat) <= 0.5 / 3600);
+    QVERIFY(std::fabs(p.lng - lng) <= 0.5 / 3600);
+    QCOMPARE(p.height, 500.0);
   }
 
   void packedOnInput() {
     StObsDialog d;
-    d.setParams(48.5, -122.5, 0.0, "Somewhere", true);
+    d.setParams(place(48.5, -122.5, 0.0, "Somewhere", true));
     QVERIFY(d.findChild<QRadioButton*>("ddmmButton")->isChecked());
     QCOMPARE(edit(d, "latEdit")->text(), QString("48.3"));
     QCOMPARE(edit(d, "lngEdit")->text(), QString(" -122.3000"));
@@ -96,21 +103,19 @@ class StObsDialogTest : public QObject {
     QFETCH(QString, typed);
     QFETCH(double, deg);
     StObsDialog d;
-    d.setParams(0.0, 0.0, 0.0, "", true);
+    d.setParams(place(0.0, 0.0, 0.0, "", true));
     edit(d, "latEdit")->setText(typed);
     QVERIFY(refusalOf(d).isEmpty());
-    double la, ln, h;
-    bool ddmm;
-    d.getParams(la, ln, h, ddmm);
+    const double la = d.params().lat;
     QVERIFY2(std::fabs(la - deg) < 1e-9, qPrintable(QString::number(la, 'g', 12)));
   }
 
   void nameIsReturnedUncut() {
     StObsDialog d;
-    d.setParams(0.0, 0.0, 0.0, "Short", false);
+    d.setParams(place(0.0, 0.0, 0.0, "Short", false));
     QString longName(45, QChar('x'));
     edit(d, "locEdit")->setText(longName);
-    QCOMPARE(d.getGeoname(), longName);
+    QCOMPARE(d.params().name, longName);
   }
 
   void refusals_data() {
@@ -137,7 +142,7 @@ class StObsDialogTest : public QObject {
     QFETCH(QString, text);
     QFETCH(QString, refusal);
     StObsDialog d;
-    d.setParams(48.0, 11.0, 500.0, "Here", ddmm);
+    d.setParams(place(48.0, 11.0, 500.0, "Here", ddmm));
     edit(d, field.toLatin1().constData())->setText(text);
     expectRefusal(d, refusal);
   }

@@ -10,7 +10,21 @@ class StSysConfDialogTest : public QObject {
   Q_OBJECT
 
   static void fill(StSysConfDialog& d) {
-    d.setParams(1e-8, 150.0, 140.0, 3.0, 2.2, 1.3, 0.0123456789, 0.0, true, false, true, 20, false);
+    SysConfParams p;
+    p.rkfTol = 1e-8;
+    p.f107Daily = 150.0;
+    p.f107Mean = 140.0;
+    p.kp = 3.0;
+    p.dragCoeff = 2.2;
+    p.radiationCoeff = 1.3;
+    p.areaMass = 0.0123456789;
+    p.liftDrag = 0.0;
+    p.sunAttraction = true;
+    p.moonAttraction = false;
+    p.refraction = true;
+    p.maxIterations = 20;
+    p.extinction = false;
+    d.setParams(p);
   }
 
  private slots:
@@ -21,20 +35,17 @@ class StSysConfDialogTest : public QObject {
     QCOMPARE(d.findChild<QLineEdit*>("mxiEdit")->text(), QString("20"));
     d.findChild<QCheckBox*>("sunBox")->setChecked(false);
     d.findChild<QLineEdit*>("kpEdit")->setText("5.5");
-    double tol, f107, fb107, kp, cd, cr, am, lift;
-    bool sun, moon, refr, atx;
-    int mxit;
-    d.getParams(tol, f107, fb107, kp, cd, cr, am, lift, sun, moon, refr, mxit, atx);
-    QCOMPARE(tol, 1e-8);
-    QCOMPARE(f107, 150.0);
-    QCOMPARE(fb107, 140.0);
-    QCOMPARE(kp, 5.5);
-    QCOMPARE(cd, 2.2);
-    QCOMPARE(cr, 1.3);
-    QCOMPARE(am, 0.0123456789);
-    QCOMPARE(lift, 0.0);
-    QCOMPARE(mxit, 20);
-    QVERIFY(!sun && !moon && refr && !atx);
+    const SysConfParams p = d.params();
+    QCOMPARE(p.rkfTol, 1e-8);
+    QCOMPARE(p.f107Daily, 150.0);
+    QCOMPARE(p.f107Mean, 140.0);
+    QCOMPARE(p.kp, 5.5);
+    QCOMPARE(p.dragCoeff, 2.2);
+    QCOMPARE(p.radiationCoeff, 1.3);
+    QCOMPARE(p.areaMass, 0.0123456789);
+    QCOMPARE(p.liftDrag, 0.0);
+    QCOMPARE(p.maxIterations, 20);
+    QVERIFY(!p.sunAttraction && !p.moonAttraction && p.refraction && !p.extinction);
   }
 
   void refusals_data() {

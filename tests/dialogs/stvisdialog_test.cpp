@@ -33,6 +33,33 @@ QString shown(StVisDialog& d) {
 class StVisDialogTest : public QObject {
   Q_OBJECT
 
+  static VisParams limits(double sunel, double satel, double epoch, double dir1, double dir2,
+                          int visible, int moonshine) {
+    VisParams p;
+    p.sunElevationMax = sunel;
+    p.satElevationMin = satel;
+    p.epochYear = epoch;
+    p.direction1 = dir1;
+    p.direction2 = dir2;
+    p.visibleOnly = visible;
+    p.moonshineOnly = moonshine;
+    return p;
+  }
+  static VisParams modes(VisParams p, int sunmplt, int occ, int irid, int flar, int mod, int yst,
+                         bool ecl, bool solf, bool mag, double magLimit, bool cyl) {
+    p.sunMoonChart = sunmplt;
+    p.occultation = occ;
+    p.iridium = irid;
+    p.flares = flar;
+    p.flareModel = mod;
+    p.yawSteering = yst;
+    p.eclipse = ecl;
+    p.solarPanel = solf;
+    p.flareMagLimited = mag;
+    p.flareMagLimit = magLimit;
+    p.cylinder = cyl;
+    return p;
+  }
 
  private slots:
   void modes_data() {
@@ -108,8 +135,8 @@ class StVisDialogTest : public QObject {
     QFETCH(QString, label);
     QFETCH(QString, back);
     StVisDialog d;
-    d.setParams(-6.0, 10.0, 2000.0, 12.3, 45.0, 1, 0);
-    d.setParam2(1, occIn, iridIn, flarIn, modIn, 0, eclIn, solfIn, magIn, -1.5, cylIn);
+    d.setParams(modes(limits(-6.0, 10.0, 2000.0, 12.3, 45.0, 1, 0),
+                      1, occIn, iridIn, flarIn, modIn, 0, eclIn, solfIn, magIn, -1.5, cylIn));
     if (action.contains('=')) {
       const QStringList kv = action.split('=');
       d.findChild<QCheckBox*>(kv[0])->setChecked(kv[1] == "1");
@@ -118,22 +145,26 @@ class StVisDialogTest : public QObject {
     }
     QCOMPARE(shown(d), visible);
     if (!label.isEmpty()) QCOMPARE(d.findChild<QLabel*>("yawLabel")->text(), label);
-    int sunmplt, occ, irid, flar, mod, yst;
-    bool ecl, solf, mag, cyl;
-    double mx;
-    d.getParam2(sunmplt, occ, irid, flar, mod, yst, ecl, solf, mag, mx, cyl);
-    QCOMPARE(QString("%1 %2 %3 %4 %5 %6 %7").arg(occ).arg(flar).arg(mod).arg(irid).arg(ecl).arg(cyl).arg(mag),
+    const VisParams p = d.params();
+    QCOMPARE(QString("%1 %2 %3 %4 %5 %6 %7")
+                 .arg(p.occultation)
+                 .arg(p.flares)
+                 .arg(p.flareModel)
+                 .arg(p.iridium)
+                 .arg(p.eclipse)
+                 .arg(p.cylinder)
+                 .arg(p.flareMagLimited),
              back);
-    QCOMPARE(mx, -1.5);
-    QCOMPARE(sunmplt, 1);
+    QCOMPARE(p.flareMagLimit, -1.5);
+    QCOMPARE(p.sunMoonChart, 1);
   }
 
   void eachModeBoxClearsTheOthers() {
     const char* boxes[] = {"occBox", "flarBox", "iridBox", "eclBox"};
     for (const char* on : boxes) {
       StVisDialog d;
-      d.setParams(-6.0, 10.0, 0.0, 0.0, 0.0, 0, 0);
-      d.setParam2(0, 1, 3, 1, 2, 0, true, false, false, 0.0, false);  // eclipse won
+      d.setParams(modes(limits(-6.0, 10.0, 0.0, 0.0, 0.0, 0, 0),
+                        0, 1, 3, 1, 2, 0, true, false, false, 0.0, false));  // eclipse won
       d.findChild<QCheckBox*>(on)->setChecked(true);
       for (const char* other : boxes)
         QCOMPARE(d.findChild<QCheckBox*>(other)->isChecked(), qstrcmp(on, other) == 0);
@@ -171,8 +202,8 @@ class StVisDialogTest : public QObject {
     QFETCH(QString, refusal);
     StVisDialog d;
     // R.A. 30 h stands in the direction fields: fine while they are hidden.
-    d.setParams(-6.0, 10.0, 2000.0, occIn == 1 ? 30.0 : 12.3, 45.0, 1, 0);
-    d.setParam2(0, occIn, 0, occIn ? 0 : 1, modIn, 0, false, false, true, 2.0, false);
+    d.setParams(modes(limits(-6.0, 10.0, 2000.0, occIn == 1 ? 30.0 : 12.3, 45.0, 1, 0),
+                      0, occIn, 0, occIn ? 0 : 1, modIn, 0, false, false, true, 2.0, false));
     d.findChild<QLineEdit*>(field)->setText(text);
     expectRefusal(d, refusal);
   }

@@ -90,7 +90,7 @@ void ViewersTest::quickHelpLines() {
 
 void ViewersTest::localText() {
   StLocalDialog d;
-  d.setParams(QString::fromLatin1("Sun  elevation -12.5\xb0"), 12);
+  d.setParams({QString::fromLatin1("Sun  elevation -12.5\xb0"), 12});
   auto* t = d.findChild<QTextEdit*>("textEdit");
   QCOMPARE(t->toPlainText(), QString::fromLatin1("Sun  elevation -12.5\xb0"));
   QCOMPARE(t->font().pointSize(), 12);
