@@ -1,20 +1,26 @@
 #include "dialogs/stiridiumdialog.h"
 
-StIridiumDialog::StIridiumDialog() {
-  setupUi(this);
-  checkField(magEdit, tr("Minimum Magnitude"), -30.0, 30.0);
-  connect(okButton, &QPushButton::clicked, this, &StIridiumDialog::accept);
-  connect(cancelButton, &QPushButton::clicked, this, &StIridiumDialog::reject);
+#include "ui_stiridiumdialog.h"
+
+StIridiumDialog::StIridiumDialog() : ui(std::make_unique<Ui::StIridiumDialog>()) {
+  ui->setupUi(this);
+  checkField(ui->magEdit, tr("Minimum Magnitude"), -30.0, 30.0);
+  connect(ui->okButton, &QPushButton::clicked, this, &StIridiumDialog::accept);
+  connect(ui->cancelButton, &QPushButton::clicked, this, &StIridiumDialog::reject);
 }
 
-void StIridiumDialog::setParams(double mag, bool ops, bool irsol) {
-  setNum(magEdit, mag);
-  opsBox->setChecked(ops);
-  solpBox->setChecked(irsol);
+StIridiumDialog::~StIridiumDialog() = default;
+
+void StIridiumDialog::setParams(const IridiumParams& p) {
+  setNum(ui->magEdit, p.magLimit);
+  ui->opsBox->setChecked(p.operationalOnly);
+  ui->solpBox->setChecked(p.solarPanels);
 }
 
-void StIridiumDialog::getParams(double& mag, bool& ops, bool& irsol) {
-  readNum(magEdit, mag);
-  ops = opsBox->isChecked();
-  irsol = solpBox->isChecked();
+IridiumParams StIridiumDialog::params() const {
+  IridiumParams p;
+  readNum(ui->magEdit, p.magLimit);
+  p.operationalOnly = ui->opsBox->isChecked();
+  p.solarPanels = ui->solpBox->isChecked();
+  return p;
 }

@@ -2,18 +2,31 @@
 #ifndef VORLIX_DIALOGS_STIRIDIUMDIALOG_H
 #define VORLIX_DIALOGS_STIRIDIUMDIALOG_H
 
+#include <memory>
+
 #include "dialogs/stdialog.h"
 
-#include "ui_stiridiumdialog.h"
+namespace Ui {
+class StIridiumDialog;
+}
 
-class StIridiumDialog : public StDialog, private Ui::StIridiumDialog {
+struct IridiumParams {
+  double magLimit = 0.0;     // mag, faintest flare listed
+  bool operationalOnly = false;
+  bool solarPanels = false;  // solar-panel flares too
+};
+
+class StIridiumDialog : public StDialog {
   Q_OBJECT
  public:
   StIridiumDialog();
+  ~StIridiumDialog() override;
 
- public slots:
-  virtual void setParams(double mag, bool ops, bool irsol);
-  virtual void getParams(double& mag, bool& ops, bool& irsol);
+  void setParams(const IridiumParams& p);
+  IridiumParams params() const;
+
+ private:
+  std::unique_ptr<Ui::StIridiumDialog> ui;
 };
 
 #endif

@@ -3,24 +3,39 @@
 #define VORLIX_DIALOGS_STREMSATDIALOG_H
 
 #include <QDialog>
+#include <array>
+#include <memory>
 
-#include "ui_stremsatdialog.h"
+class QCheckBox;
+class QLineEdit;
 
-class StRemSatDialog : public QDialog, private Ui::StRemSatDialog {
+namespace Ui {
+class StRemSatDialog;
+}
+
+struct RemSatParams {
+  int satellites = 0;  // in: rows in use (every mark starts clear)
+  // Out: the ten marks, row 1 first; a hidden row is never marked.
+  std::array<bool, 10> remove{};
+};
+
+class StRemSatDialog : public QDialog {
   Q_OBJECT
  public:
   StRemSatDialog();
+  ~StRemSatDialog() override;
+
+  void setParams(const RemSatParams& p);
+  RemSatParams params() const;
 
  public slots:
-  virtual void setParams(int satnr);
-  // Ten marks, row 1 first; a hidden row is never marked.
-  virtual void getParams(bool* sats);
   // Marks every row in use; the removal itself waits for OK.
-  virtual void alldlt();
+  void alldlt();
 
  private:
-  QCheckBox* box(int k) const;   // k = 0..9
+  QCheckBox* box(int k) const;  // k = 0..9
   QLineEdit* name(int k) const;
+  std::unique_ptr<Ui::StRemSatDialog> ui;
   int nboxes = 0;  // rows in use
 };
 

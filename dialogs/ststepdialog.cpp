@@ -1,21 +1,27 @@
 #include "dialogs/ststepdialog.h"
 
-StStepDialog::StStepDialog() {
-  setupUi(this);
+#include "ui_ststepdialog.h"
+
+StStepDialog::StStepDialog() : ui(std::make_unique<Ui::StStepDialog>()) {
+  ui->setupUi(this);
   // Whole minutes and finite seconds, neither beyond 14 days: a step that
   // never advances or never ends a Delta Time run is refused on OK.
-  checkField(minEdit, tr("Minutes"), -kMaxMinutes, kMaxMinutes, Integer);
-  checkField(secEdit, tr("Seconds"), -kMaxMinutes * 60.0, kMaxMinutes * 60.0);
-  connect(okButton, &QPushButton::clicked, this, &StStepDialog::accept);
-  connect(cancelButton, &QPushButton::clicked, this, &StStepDialog::reject);
+  checkField(ui->minEdit, tr("Minutes"), -kMaxMinutes, kMaxMinutes, Integer);
+  checkField(ui->secEdit, tr("Seconds"), -kMaxMinutes * 60.0, kMaxMinutes * 60.0);
+  connect(ui->okButton, &QPushButton::clicked, this, &StStepDialog::accept);
+  connect(ui->cancelButton, &QPushButton::clicked, this, &StStepDialog::reject);
 }
 
-void StStepDialog::setParams(int min, double sec) {
-  setNum(minEdit, min);
-  setNum(secEdit, sec);
+StStepDialog::~StStepDialog() = default;
+
+void StStepDialog::setParams(const StepParams& p) {
+  setNum(ui->minEdit, p.minutes);
+  setNum(ui->secEdit, p.seconds);
 }
 
-void StStepDialog::getParams(int& min, double& sec) {
-  readNum(minEdit, min);
-  readNum(secEdit, sec);
+StepParams StStepDialog::params() const {
+  StepParams p;
+  readNum(ui->minEdit, p.minutes);
+  readNum(ui->secEdit, p.seconds);
+  return p;
 }

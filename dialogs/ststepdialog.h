@@ -2,22 +2,34 @@
 #ifndef VORLIX_DIALOGS_STSTEPDIALOG_H
 #define VORLIX_DIALOGS_STSTEPDIALOG_H
 
+#include <memory>
+
 #include "dialogs/stdialog.h"
 
-#include "ui_ststepdialog.h"
+namespace Ui {
+class StStepDialog;
+}
 
-class StStepDialog : public StDialog, private Ui::StStepDialog {
+struct StepParams {
+  int minutes = 0;
+  double seconds = 0.0;
+};
+
+class StStepDialog : public StDialog {
   Q_OBJECT
  public:
   StStepDialog();
+  ~StStepDialog() override;
 
   // Largest step magnitude the dialog accepts: 14 days, the longest interval
   // the program keeps.
   static constexpr int kMaxMinutes = 14 * 1440;
 
- public slots:
-  virtual void setParams(int min, double sec);
-  virtual void getParams(int& min, double& sec);
+  void setParams(const StepParams& p);
+  StepParams params() const;
+
+ private:
+  std::unique_ptr<Ui::StStepDialog> ui;
 };
 
 #endif

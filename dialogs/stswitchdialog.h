@@ -4,20 +4,32 @@
 #define VORLIX_DIALOGS_STSWITCHDIALOG_H
 
 #include <QDialog>
+#include <memory>
 
-#include "ui_stswitchdialog.h"
+class QRadioButton;
 
-class StSwitchDialog : public QDialog, private Ui::StSwitchDialog {
+namespace Ui {
+class StSwitchDialog;
+}
+
+struct SwitchParams {
+  int prime = 0;       // row of the prime satellite, 0 = the first
+  int relative = 0;    // 1: relative mode
+  int satellites = 0;  // in only: rows in use
+};
+
+class StSwitchDialog : public QDialog {
   Q_OBJECT
  public:
   StSwitchDialog();
+  ~StSwitchDialog() override;
 
- public slots:
-  virtual void setParams(int prs, int rlm, int satn);
-  virtual void getParams(int& prs, int& rlm);
+  void setParams(const SwitchParams& p);
+  SwitchParams params() const;
 
  private:
   QRadioButton* button(int k) const;  // k = 0..9
+  std::unique_ptr<Ui::StSwitchDialog> ui;
 };
 
 #endif

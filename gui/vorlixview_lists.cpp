@@ -112,12 +112,13 @@ void VorlixView::vSelectSat() {
 void VorlixView::vRemoveSat() {
   if (indata->satnr < 1) return;
   StRemSatDialog dlg;
-  dlg.setParams(indata->satnr);
+  RemSatParams shown;
+  shown.satellites = indata->satnr;
+  dlg.setParams(shown);
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  bool marks[MAXSEL];
-  dlg.getParams(marks);
+  const RemSatParams marked = dlg.params();
   for (int i = std::min(indata->satnr, MAXSEL) - 1; i >= 0; --i) {
-    if (!marks[i]) continue;
+    if (!marked.remove[i]) continue;
     // The satellite before a removed prime satellite becomes prime.
     if (indata->prs >= i) indata->prs = std::max(indata->prs - 1, 0);
     const int old = indata->satnr;
@@ -137,9 +138,15 @@ int VorlixView::vNextSat() {
 
 void VorlixView::vSwitch() {
   StSwitchDialog dlg;
-  dlg.setParams(indata->prs, indata->rlm, indata->satnr);
+  SwitchParams shown;
+  shown.prime = indata->prs;
+  shown.relative = indata->rlm;
+  shown.satellites = indata->satnr;
+  dlg.setParams(shown);
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  dlg.getParams(indata->prs, indata->rlm);
+  const SwitchParams p = dlg.params();
+  indata->prs = p.prime;
+  indata->rlm = p.relative;
 }
 
 VorlixView::TimeStep VorlixView::stepFromInput(int min, double sec) {
@@ -152,12 +159,13 @@ VorlixView::TimeStep VorlixView::stepFromInput(int min, double sec) {
 
 void VorlixView::vStep() {
   StStepDialog dlg;
-  dlg.setParams(indata->stepmin, indata->stepsec);
+  StepParams shown;
+  shown.minutes = indata->stepmin;
+  shown.seconds = indata->stepsec;
+  dlg.setParams(shown);
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  int min = 0;
-  double sec = 0.0;
-  dlg.getParams(min, sec);
-  const TimeStep st = stepFromInput(min, sec);
+  const StepParams p = dlg.params();
+  const TimeStep st = stepFromInput(p.minutes, p.seconds);
   indata->stepmin = st.stepmin;
   indata->stepsec = st.stepsec;
   indata->tstep = st.tstep;
@@ -214,11 +222,16 @@ void VorlixView::CmIridium() {
   Keep<double> length(indata->chlen);
 
   StIridiumDialog dlg;
-  dlg.setParams(indata->irmag, indata->ops == 1, indata->irsol);
+  IridiumParams shown;
+  shown.magLimit = indata->irmag;
+  shown.operationalOnly = indata->ops == 1;
+  shown.solarPanels = indata->irsol;
+  dlg.setParams(shown);
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  bool ops = false;
-  dlg.getParams(indata->irmag, ops, indata->irsol);
-  indata->ops = ops ? 1 : 0;
+  const IridiumParams p = dlg.params();
+  indata->irmag = p.magLimit;
+  indata->ops = p.operationalOnly ? 1 : 0;
+  indata->irsol = p.solarPanels;
   indata->chlen = indata->moonflg ? 1.0 : 0.0;
   // A run that wrote no list has said why; an older flare list left in the
   // save file is not shown as if it were this run's.

@@ -10,10 +10,18 @@
 
 class StIridiumDialogTest : public QObject {
   Q_OBJECT
+  static IridiumParams options(double magLimit, bool operationalOnly, bool solarPanels) {
+    IridiumParams p;
+    p.magLimit = magLimit;
+    p.operationalOnly = operationalOnly;
+    p.solarPanels = solarPanels;
+    return p;
+  }
+
  private slots:
   void roundTrip() {
     StIridiumDialog dlg;
-    dlg.setParams(-2.5, true, false);
+    dlg.setParams(options(-2.5, true, false));
     auto* mag = dlg.findChild<QLineEdit*>("magEdit");
     auto* ops = dlg.findChild<QCheckBox*>("opsBox");
     auto* sol = dlg.findChild<QCheckBox*>("solpBox");
@@ -24,12 +32,10 @@ class StIridiumDialogTest : public QObject {
     mag->setText("-1");
     ops->setChecked(false);
     sol->setChecked(true);
-    double m = 0.0;
-    bool o = true, s = false;
-    dlg.getParams(m, o, s);
-    QCOMPARE(m, -1.0);
-    QVERIFY(!o);
-    QVERIFY(s);
+    const IridiumParams p = dlg.params();
+    QCOMPARE(p.magLimit, -1.0);
+    QVERIFY(!p.operationalOnly);
+    QVERIFY(p.solarPanels);
   }
 
   void magnitudeChecked_data() {
@@ -46,7 +52,7 @@ class StIridiumDialogTest : public QObject {
     QFETCH(bool, accepted);
     ScriptedPrompter sp;
     StIridiumDialog dlg;
-    dlg.setParams(0.0, false, false);
+    dlg.setParams(options(0.0, false, false));
     dlg.findChild<QLineEdit*>("magEdit")->setText(text);
     dlg.setResult(QDialog::Rejected);
     dlg.accept();

@@ -2,6 +2,7 @@
 // ten marks.
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
 #include <cstdio>
@@ -31,7 +32,9 @@ class StRemSatDialogTest : public QObject {
     QFETCH(int, satnr);
     select(satnr);
     StRemSatDialog dlg;
-    dlg.setParams(satnr);
+    RemSatParams shown;
+    shown.satellites = satnr;
+    dlg.setParams(shown);
     for (int k = 1; k <= 10; ++k) {
       auto* box = dlg.findChild<QCheckBox*>(QString("checkBox%1").arg(k));
       auto* name = dlg.findChild<QLineEdit*>(QString("lineEdit%1").arg(k));
@@ -43,22 +46,22 @@ class StRemSatDialogTest : public QObject {
     // Delete All marks exactly the rows in use, and OK is still needed.
     QTest::mouseClick(dlg.findChild<QPushButton*>("allButton"), Qt::LeftButton);
     QVERIFY(dlg.result() != QDialog::Accepted);
-    bool marks[10];
-    dlg.getParams(marks);
-    for (int k = 0; k < 10; ++k) QCOMPARE(marks[k], k < satnr);
+    const RemSatParams marked = dlg.params();
+    for (int k = 0; k < 10; ++k) QCOMPARE(marked.remove[k], k < satnr);
   }
 
   void singleMarks() {
     select(4);
     StRemSatDialog dlg;
-    dlg.setParams(4);
+    RemSatParams shown;
+    shown.satellites = 4;
+    dlg.setParams(shown);
     dlg.findChild<QCheckBox*>("checkBox2")->setChecked(true);
     dlg.findChild<QCheckBox*>("checkBox4")->setChecked(true);
     shot(&dlg, "remsat.png");
-    bool marks[10];
-    dlg.getParams(marks);
+    const RemSatParams marked = dlg.params();
     const bool want[10] = {false, true, false, true, false, false, false, false, false, false};
-    for (int k = 0; k < 10; ++k) QCOMPARE(marks[k], want[k]);
+    for (int k = 0; k < 10; ++k) QCOMPARE(marked.remove[k], want[k]);
   }
 };
 

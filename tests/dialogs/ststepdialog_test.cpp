@@ -8,10 +8,17 @@
 
 class StStepDialogTest : public QObject {
   Q_OBJECT
+  static StepParams step(int minutes, double seconds) {
+    StepParams p;
+    p.minutes = minutes;
+    p.seconds = seconds;
+    return p;
+  }
+
  private slots:
   void roundTrip() {
     StStepDialog dlg;
-    dlg.setParams(2, 0.1);
+    dlg.setParams(step(2, 0.1));
     auto* minEdit = dlg.findChild<QLineEdit*>("minEdit");
     auto* secEdit = dlg.findChild<QLineEdit*>("secEdit");
     QCOMPARE(minEdit->text(), QString("2"));
@@ -19,11 +26,9 @@ class StStepDialogTest : public QObject {
     shot(&dlg, "step.png");
     minEdit->setText(" -3 ");
     secEdit->setText("1e-2");
-    int min = 0;
-    double sec = 0.0;
-    dlg.getParams(min, sec);
-    QCOMPARE(min, -3);
-    QCOMPARE(sec, 0.01);
+    const StepParams p = dlg.params();
+    QCOMPARE(p.minutes, -3);
+    QCOMPARE(p.seconds, 0.01);
   }
 
   // OK is refused (the dialog stays open, a box names the field) for minutes
@@ -51,7 +56,7 @@ class StStepDialogTest : public QObject {
     QFETCH(bool, accepted);
     ScriptedPrompter sp;
     StStepDialog dlg;
-    dlg.setParams(1, 0.0);
+    dlg.setParams(step(1, 0.0));
     dlg.findChild<QLineEdit*>("minEdit")->setText(min);
     dlg.findChild<QLineEdit*>("secEdit")->setText(sec);
     dlg.setResult(QDialog::Rejected);

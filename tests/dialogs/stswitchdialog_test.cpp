@@ -13,6 +13,14 @@
 
 class StSwitchDialogTest : public QObject {
   Q_OBJECT
+  static SwitchParams rows(int prime, int relative, int satellites) {
+    SwitchParams p;
+    p.prime = prime;
+    p.relative = relative;
+    p.satellites = satellites;
+    return p;
+  }
+
 
   static void select(int n) {
     std::memset(indata, 0, sizeof *indata);
@@ -34,7 +42,7 @@ class StSwitchDialogTest : public QObject {
     QFETCH(int, satn);
     select(satn);
     StSwitchDialog dlg;
-    dlg.setParams(0, 0, satn);
+    dlg.setParams(rows(0, 0, satn));
     for (int k = 1; k <= 10; ++k) {
       QRadioButton* b = button(dlg, k);
       QCOMPARE(!b->isHidden(), k <= satn);
@@ -49,16 +57,15 @@ class StSwitchDialogTest : public QObject {
   void chosenSlotAndMode() {
     select(3);
     StSwitchDialog dlg;
-    dlg.setParams(1, 1, 3);
+    dlg.setParams(rows(1, 1, 3));
     QVERIFY(button(dlg, 2)->isChecked());
     QVERIFY(dlg.findChild<QCheckBox*>("relativeBox")->isChecked());
     shot(&dlg, "switch.png");
     button(dlg, 3)->setChecked(true);
     dlg.findChild<QCheckBox*>("relativeBox")->setChecked(false);
-    int prs = -1, rlm = -1;
-    dlg.getParams(prs, rlm);
-    QCOMPARE(prs, 2);
-    QCOMPARE(rlm, 0);
+    const SwitchParams p = dlg.params();
+    QCOMPARE(p.prime, 2);
+    QCOMPARE(p.relative, 0);
   }
 
   // A slot outside 0..9 checks no button and comes back as 0; rlm 2 shows
@@ -66,13 +73,12 @@ class StSwitchDialogTest : public QObject {
   void outOfRange() {
     select(3);
     StSwitchDialog dlg;
-    dlg.setParams(12, 2, 3);
+    dlg.setParams(rows(12, 2, 3));
     for (int k = 1; k <= 10; ++k) QVERIFY(!button(dlg, k)->isChecked());
     QVERIFY(!dlg.findChild<QCheckBox*>("relativeBox")->isChecked());
-    int prs = -1, rlm = -1;
-    dlg.getParams(prs, rlm);
-    QCOMPARE(prs, 0);
-    QCOMPARE(rlm, 0);
+    const SwitchParams p = dlg.params();
+    QCOMPARE(p.prime, 0);
+    QCOMPARE(p.relative, 0);
   }
 };
 
