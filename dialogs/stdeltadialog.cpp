@@ -1,31 +1,34 @@
 // Delta-V manoeuvre or continuous thrust.
 #include "dialogs/stdeltadialog.h"
 
-StDeltaDialog::StDeltaDialog() {
-  setupUi(this);
-  connect(executeButton, &QPushButton::clicked, this, &StDeltaDialog::accept);
-  connect(cancelButton, &QPushButton::clicked, this, &StDeltaDialog::reject);
-  connect(ionBox, &QCheckBox::toggled, this, &StDeltaDialog::ionSlot);
-  checkField(deltavEdit, tr("Delta-V"), -1e6, 1e6);
-  checkField(yawEdit, tr("Yaw"), -360.0, 360.0);
-  checkField(pitchEdit, tr("Pitch"), -360.0, 360.0);
+#include "ui_stdeltadialog.h"
+
+StDeltaDialog::StDeltaDialog() : ui(std::make_unique<Ui::StDeltaDialog>()) {
+  ui->setupUi(this);
+  connect(ui->executeButton, &QPushButton::clicked, this, &StDeltaDialog::accept);
+  connect(ui->cancelButton, &QPushButton::clicked, this, &StDeltaDialog::reject);
+  connect(ui->ionBox, &QCheckBox::toggled, this, &StDeltaDialog::ionSlot);
+  checkField(ui->deltavEdit, tr("Delta-V"), -1e6, 1e6);
+  checkField(ui->yawEdit, tr("Yaw"), -360.0, 360.0);
+  checkField(ui->pitchEdit, tr("Pitch"), -360.0, 360.0);
 }
 
-void StDeltaDialog::setParams(double deltv, double yaw, double pitch, bool ionf, bool suns,
-                              int nmflg, bool epu) {
-  setNum(deltavEdit, deltv);
-  setNum(yawEdit, yaw);
-  setNum(pitchEdit, pitch);
-  ionBox->setChecked(ionf);
-  sunBox->setChecked(suns);
-  epuBox->setChecked(epu);
-  if (nmflg != 0) {
-    ionBox->setEnabled(true);
-    ionBox->show();
+StDeltaDialog::~StDeltaDialog() = default;
+
+void StDeltaDialog::setParams(const DeltaParams& p) {
+  setNum(ui->deltavEdit, p.deltaV);
+  setNum(ui->yawEdit, p.yaw);
+  setNum(ui->pitchEdit, p.pitch);
+  ui->ionBox->setChecked(p.thrust);
+  ui->sunBox->setChecked(p.sunlitOnly);
+  ui->epuBox->setChecked(p.updateElements);
+  if (p.numerical != 0) {
+    ui->ionBox->setEnabled(true);
+    ui->ionBox->show();
     ionSlot();
   } else {
-    deltavLabel->setText(tr("&Delta-V (m/sec):"));
-    for (QCheckBox* b : {ionBox, sunBox, epuBox}) {
+    ui->deltavLabel->setText(tr("&Delta-V (m/sec):"));
+    for (QCheckBox* b : {ui->ionBox, ui->sunBox, ui->epuBox}) {
       b->setEnabled(false);
       b->hide();
     }
@@ -33,20 +36,21 @@ void StDeltaDialog::setParams(double deltv, double yaw, double pitch, bool ionf,
 }
 
 void StDeltaDialog::ionSlot() {
-  const bool on = ionBox->isChecked();
-  deltavLabel->setText(on ? tr("&Acceleration (mm/s^2):") : tr("&Delta-V (m/sec):"));
-  for (QCheckBox* b : {sunBox, epuBox}) {
+  const bool on = ui->ionBox->isChecked();
+  ui->deltavLabel->setText(on ? tr("&Acceleration (mm/s^2):") : tr("&Delta-V (m/sec):"));
+  for (QCheckBox* b : {ui->sunBox, ui->epuBox}) {
     b->setEnabled(on);
     b->setVisible(on);
   }
 }
 
-void StDeltaDialog::getParams(double& deltv, double& yaw, double& pitch, bool& ionf, bool& suns,
-                              bool& epu) {
-  readNum(deltavEdit, deltv);
-  readNum(yawEdit, yaw);
-  readNum(pitchEdit, pitch);
-  ionf = ionBox->isChecked() && !ionBox->isHidden();
-  suns = sunBox->isChecked();
-  epu = epuBox->isChecked() && ionf;
+DeltaParams StDeltaDialog::params() const {
+  DeltaParams p;
+  readNum(ui->deltavEdit, p.deltaV);
+  readNum(ui->yawEdit, p.yaw);
+  readNum(ui->pitchEdit, p.pitch);
+  p.thrust = ui->ionBox->isChecked() && !ui->ionBox->isHidden();
+  p.sunlitOnly = ui->sunBox->isChecked();
+  p.updateElements = ui->epuBox->isChecked() && p.thrust;
+  return p;
 }

@@ -3,26 +3,42 @@
 #ifndef VORLIX_DIALOGS_STDELTADIALOG_H
 #define VORLIX_DIALOGS_STDELTADIALOG_H
 
-#include "dialogs/stdialog.h"
-#include "ui_stdeltadialog.h"
+#include <memory>
 
-class StDeltaDialog : public StDialog, private Ui::StDeltaDialog {
+#include "dialogs/stdialog.h"
+
+namespace Ui {
+class StDeltaDialog;
+}
+
+struct DeltaParams {
+  double deltaV = 0.0;            // as the user sees it: m/s for an impulse, mm/s^2 for a thrust
+  double yaw = 0.0, pitch = 0.0;  // deg, direction of the change
+  // Comes back set only when the thrust box is checked and offered: a
+  // satellite without numerical propagation always gets an impulse.
+  bool thrust = false;
+  bool sunlitOnly = false;        // thrust only in sunlight
+  bool updateElements = false;    // re-derive the elements; comes back only with thrust
+  // In only: the satellite is propagated numerically. Without it (0) the
+  // thrust boxes are hidden.
+  int numerical = 0;
+};
+
+class StDeltaDialog : public StDialog {
   Q_OBJECT
  public:
   StDeltaDialog();
+  ~StDeltaDialog() override;
 
-  // deltv as the user sees it: m/s for an impulse, mm/s^2 for a thrust.
-  // Without numerical propagation (nmflg 0) the thrust boxes are hidden.
-  virtual void setParams(double deltv, double yaw, double pitch, bool ionf, bool suns, int nmflg,
-                         bool epu);
-  // ionf is set only when the thrust box is checked and offered: a satellite
-  // without numerical propagation always gets an impulse. epu only with ionf.
-  virtual void getParams(double& deltv, double& yaw, double& pitch, bool& ionf, bool& suns,
-                         bool& epu);
+  void setParams(const DeltaParams& p);
+  DeltaParams params() const;
 
  public slots:
   // Label and dependent boxes follow the thrust box; the number is kept.
-  virtual void ionSlot();
+  void ionSlot();
+
+ private:
+  std::unique_ptr<Ui::StDeltaDialog> ui;
 };
 
 #endif

@@ -1,6 +1,8 @@
 // Launch site, direction and ascent time.
 #include "dialogs/stlaunchdialog.h"
 
+#include "ui_stlaunchdialog.h"
+
 namespace {
 
 struct Site {
@@ -41,43 +43,47 @@ bool inList(int k) { return k >= 0 && k < StLaunchDialog::kSites; }
 double StLaunchDialog::siteLat(int k) { return inList(k) ? kSiteTable[k].lat : 0.0; }
 double StLaunchDialog::siteLng(int k) { return inList(k) ? kSiteTable[k].lng : 0.0; }
 
-StLaunchDialog::StLaunchDialog() {
-  setupUi(this);
-  connect(okButton, &QPushButton::clicked, this, &StLaunchDialog::accept);
+StLaunchDialog::StLaunchDialog() : ui(std::make_unique<Ui::StLaunchDialog>()) {
+  ui->setupUi(this);
+  connect(ui->okButton, &QPushButton::clicked, this, &StLaunchDialog::accept);
   // Cancel acts when the button goes down.
-  connect(cancelButton, &QPushButton::pressed, this, &StLaunchDialog::reject);
-  connect(siteBox, QOverload<int>::of(&QComboBox::activated), this, &StLaunchDialog::siteSlot);
-  checkField(latEdit, tr("Latitude"), -90.0, 90.0);
-  checkField(lngEdit, tr("Longitude"), -360.0, 360.0);
-  checkField(mecoEdit, tr("Cutoff time"), -1e6, 1e6);
+  connect(ui->cancelButton, &QPushButton::pressed, this, &StLaunchDialog::reject);
+  connect(ui->siteBox, QOverload<int>::of(&QComboBox::activated), this, &StLaunchDialog::siteSlot);
+  checkField(ui->latEdit, tr("Latitude"), -90.0, 90.0);
+  checkField(ui->lngEdit, tr("Longitude"), -360.0, 360.0);
+  checkField(ui->mecoEdit, tr("Cutoff time"), -1e6, 1e6);
 }
 
-void StLaunchDialog::setParams(int lsx, double lat, double lng, bool lsouth, double tmeco) {
-  setNum(latEdit, lat);
-  setNum(lngEdit, lng);
-  setNum(mecoEdit, tmeco);
-  (lsouth ? southButton : northButton)->setChecked(true);
-  csx_ = inList(lsx) ? lsx : 0;
-  siteBox->clear();
-  for (const Site& s : kSiteTable) siteBox->addItem(tr(s.name));
-  siteBox->setCurrentIndex(csx_);
+StLaunchDialog::~StLaunchDialog() = default;
+
+void StLaunchDialog::setParams(const LaunchParams& p) {
+  setNum(ui->latEdit, p.lat);
+  setNum(ui->lngEdit, p.lng);
+  setNum(ui->mecoEdit, p.ascent);
+  (p.south ? ui->southButton : ui->northButton)->setChecked(true);
+  csx_ = inList(p.site) ? p.site : 0;
+  ui->siteBox->clear();
+  for (const Site& s : kSiteTable) ui->siteBox->addItem(tr(s.name));
+  ui->siteBox->setCurrentIndex(csx_);
 }
 
 void StLaunchDialog::siteSlot(int index) {
   csx_ = inList(index) ? index : 0;
   const bool user = csx_ == 0;
-  latEdit->setEnabled(user);
-  lngEdit->setEnabled(user);
+  ui->latEdit->setEnabled(user);
+  ui->lngEdit->setEnabled(user);
   if (!user) {
-    setNum(latEdit, siteLat(csx_));
-    setNum(lngEdit, siteLng(csx_));
+    setNum(ui->latEdit, siteLat(csx_));
+    setNum(ui->lngEdit, siteLng(csx_));
   }
 }
 
-void StLaunchDialog::getParams(int& lsx, double& lat, double& lng, bool& lsouth, double& tmeco) {
-  readNum(latEdit, lat);
-  readNum(lngEdit, lng);
-  readNum(mecoEdit, tmeco);
-  lsouth = southButton->isChecked();
-  lsx = csx_;
+LaunchParams StLaunchDialog::params() const {
+  LaunchParams p;
+  readNum(ui->latEdit, p.lat);
+  readNum(ui->lngEdit, p.lng);
+  readNum(ui->mecoEdit, p.ascent);
+  p.south = ui->southButton->isChecked();
+  p.site = csx_;
+  return p;
 }

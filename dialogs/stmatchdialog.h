@@ -4,27 +4,44 @@
 #ifndef VORLIX_DIALOGS_STMATCHDIALOG_H
 #define VORLIX_DIALOGS_STMATCHDIALOG_H
 
-#include "dialogs/stdialog.h"
-#include "ui_stmatchdialog.h"
+#include <memory>
 
-class StMatchDialog : public StDialog, private Ui::StMatchDialog {
+#include "dialogs/stdialog.h"
+
+namespace Ui {
+class StMatchDialog;
+}
+
+struct MatchParams {
+  // deg, or packed R.A. HH.MMSS and Dec. DD.MMSS with raDec
+  double centre1 = 0.0, centre2 = 0.0;
+  double maxDistance = 0.0;  // deg
+  double direction = 0.0;    // deg, direction of motion
+  double window = 0.0;       // min, time window
+  bool raDec = false;        // the centre is given as R.A./Dec.
+  bool directionFilter = false;
+  bool majorOnly = false;    // brighter objects only
+};
+
+class StMatchDialog : public StDialog {
   Q_OBJECT
  public:
   StMatchDialog();
+  ~StMatchDialog() override;
+
+  void setParams(const MatchParams& p);
+  MatchParams params() const;
 
  public slots:
-  // az, el: degrees, or packed R.A. HH.MMSS and Dec. DD.MMSS with rdf; mxa,
-  // dra deg; tm min; drf: direction filter; vis: brighter objects only.
-  virtual void setParams(double az, double el, double mxa, double dra, double tm, bool rdf,
-                         bool drf, bool vis);
-  virtual void getParams(double& az, double& el, double& mxa, double& dra, double& tm,
-                         bool& rdf, bool& drf, bool& vis);
   // The centre's labels follow the R.A./Dec. box (the numbers stay as typed).
-  virtual void raSlot();
+  void raSlot();
   // The direction field is editable while the direction filter is on.
-  virtual void dirSlot();
+  void dirSlot();
   // OK: the centre fits the form the box names, the other values their ranges.
   void accept() override;
+
+ private:
+  std::unique_ptr<Ui::StMatchDialog> ui;
 };
 
 #endif

@@ -312,14 +312,26 @@ void VorlixView::vMatch() {
   d->mtchdn = 0;
   d->odm = false;
   StMatchDialog dlg;
-  dlg.setParams(d->mtaz, d->mtel, d->mxa, d->dra, d->tm, d->rdf == 1, d->drf == 1, d->mtmaj);
+  MatchParams shown;
+  shown.centre1 = d->mtaz;
+  shown.centre2 = d->mtel;
+  shown.maxDistance = d->mxa;
+  shown.direction = d->dra;
+  shown.window = d->tm;
+  shown.raDec = d->rdf == 1;
+  shown.directionFilter = d->drf == 1;
+  shown.majorOnly = d->mtmaj;
+  dlg.setParams(shown);
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  bool rdf, drf, major;
-  dlg.getParams(d->mtaz, d->mtel, d->mxa, d->dra, d->tm, rdf, drf, major);
-  d->rdf = rdf ? 1 : 0;
-  d->drf = drf ? 1 : 0;
-  d->mtmaj = major;
-  d->tm = std::fabs(d->tm);
+  const MatchParams p = dlg.params();
+  d->mtaz = p.centre1;
+  d->mtel = p.centre2;
+  d->mxa = p.maxDistance;
+  d->dra = p.direction;
+  d->tm = std::fabs(p.window);
+  d->rdf = p.raDec ? 1 : 0;
+  d->drf = p.directionFilter ? 1 : 0;
+  d->mtmaj = p.majorOnly;
   runMatch();
 }
 

@@ -188,14 +188,23 @@ bool VorlixView::launchChain() {
   d->lcflg = 0;
 
   StLaunchDialog dlg;
-  dlg.setParams(d->lsx, d->lslat, d->lslng, d->lsouth == 1, d->tmeco);
+  LaunchParams shown;
+  shown.site = d->lsx;
+  shown.lat = d->lslat;
+  shown.lng = d->lslng;
+  shown.south = d->lsouth == 1;
+  shown.ascent = d->tmeco;
+  dlg.setParams(shown);
   if (prompter().exec(dlg) != QDialog::Accepted) {
     snapshot.restore();
     return false;
   }
-  bool south;
-  dlg.getParams(d->lsx, d->lslat, d->lslng, south, d->tmeco);
-  d->lsouth = south ? 1 : 0;
+  const LaunchParams p = dlg.params();
+  d->lsx = p.site;
+  d->lslat = p.lat;
+  d->lslng = p.lng;
+  d->lsouth = p.south ? 1 : 0;
+  d->tmeco = p.ascent;
   if (LaunchOrb(d) == ORBIT_BADINPUT) {
     prompter().inform(tr("Launch Orbit"),
                       tr("*** No launch orbit: the launch site or the orbit of the prime "
@@ -273,25 +282,30 @@ void VorlixView::vDeltaV() {
     if (res != 0) return;
   }
   StDeltaDialog dlg;
-  dlg.setParams(thrust ? 1000.0 * d->deltv[s] : d->deltv[s], d->yaw[s], d->pitch[s], d->ionf[s],
-                d->suns[s], d->nmflg[s], d->epu[s]);
+  DeltaParams shown;
+  shown.deltaV = thrust ? 1000.0 * d->deltv[s] : d->deltv[s];
+  shown.yaw = d->yaw[s];
+  shown.pitch = d->pitch[s];
+  shown.thrust = d->ionf[s];
+  shown.sunlitOnly = d->suns[s];
+  shown.updateElements = d->epu[s];
+  shown.numerical = d->nmflg[s];
+  dlg.setParams(shown);
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  double dv, yaw, pitch;
-  bool ionf, suns, epu;
-  dlg.getParams(dv, yaw, pitch, ionf, suns, epu);
-  d->deltv[s] = dv;
-  d->yaw[s] = yaw;
-  d->pitch[s] = pitch;
-  d->ionf[s] = ionf;
-  d->suns[s] = suns;
-  d->epu[s] = epu;
-  if (ionf && d->nmflg[s]) {
-    d->deltv[s] = dv / 1000.0;  // mm/s^2 shown, m/s^2 stored
+  const DeltaParams p = dlg.params();
+  d->deltv[s] = p.deltaV;
+  d->yaw[s] = p.yaw;
+  d->pitch[s] = p.pitch;
+  d->ionf[s] = p.thrust;
+  d->suns[s] = p.sunlitOnly;
+  d->epu[s] = p.updateElements;
+  if (p.thrust && d->nmflg[s]) {
+    d->deltv[s] = p.deltaV / 1000.0;  // mm/s^2 shown, m/s^2 stored
     return;
   }
   if (thrust) return;  // thrust switched off: nothing to execute
   Keep<int> rlm(d->rlm, 0);
-  const int res = ExDeltaV(d, dv, yaw, pitch);
+  const int res = ExDeltaV(d, p.deltaV, p.yaw, p.pitch);
   if (res == 1)
     prompter().inform(tr("Vorlix"), tr("Delta-V resulted in a hyperbolic orbit"), this);
   else if (res == ORBIT_BADINPUT)

@@ -7,6 +7,21 @@
 #include "dialogs/stdeltadialog.h"
 #include "support/scriptedprompter.h"
 
+namespace {
+DeltaParams change(double deltaV, double yaw, double pitch, bool thrust, bool sunlitOnly,
+                   int numerical, bool updateElements) {
+  DeltaParams p;
+  p.deltaV = deltaV;
+  p.yaw = yaw;
+  p.pitch = pitch;
+  p.thrust = thrust;
+  p.sunlitOnly = sunlitOnly;
+  p.numerical = numerical;
+  p.updateElements = updateElements;
+  return p;
+}
+}  // namespace
+
 class StDeltaDialogTest : public QObject {
   Q_OBJECT
  private slots:
@@ -41,42 +56,38 @@ void StDeltaDialogTest::offered() {
   QFETCH(bool, extra);
   QFETCH(bool, ionBack);
   StDeltaDialog dlg;
-  dlg.setParams(1.5, 10.0, -5.0, ionf, true, nmflg, true);
+  dlg.setParams(change(1.5, 10.0, -5.0, ionf, true, nmflg, true));
   QCOMPARE(dlg.findChild<QLabel*>("deltavLabel")->text(), label);
   QCOMPARE(!dlg.findChild<QCheckBox*>("ionBox")->isHidden(), boxes);
   QCOMPARE(!dlg.findChild<QCheckBox*>("sunBox")->isHidden(), extra);
   QCOMPARE(!dlg.findChild<QCheckBox*>("epuBox")->isHidden(), extra);
-  double dv, yaw, pitch;
-  bool ion, suns, epu;
-  dlg.getParams(dv, yaw, pitch, ion, suns, epu);
-  QCOMPARE(dv, 1.5);
-  QCOMPARE(yaw, 10.0);
-  QCOMPARE(pitch, -5.0);
-  QCOMPARE(ion, ionBack);
-  QCOMPARE(epu, ionBack);  // only with thrust
+  const DeltaParams p = dlg.params();
+  QCOMPARE(p.deltaV, 1.5);
+  QCOMPARE(p.yaw, 10.0);
+  QCOMPARE(p.pitch, -5.0);
+  QCOMPARE(p.thrust, ionBack);
+  QCOMPARE(p.updateElements, ionBack);  // only with thrust
 }
 
 void StDeltaDialogTest::thrustToggleKeepsTheNumber() {
   StDeltaDialog dlg;
-  dlg.setParams(2.5, 0.0, 0.0, false, false, 1, true);
+  dlg.setParams(change(2.5, 0.0, 0.0, false, false, 1, true));
   auto* ion = dlg.findChild<QCheckBox*>("ionBox");
   ion->setChecked(true);
   QCOMPARE(dlg.findChild<QLabel*>("deltavLabel")->text(), QString("&Acceleration (mm/s^2):"));
   QVERIFY(!dlg.findChild<QCheckBox*>("sunBox")->isHidden());
   QCOMPARE(dlg.findChild<QLineEdit*>("deltavEdit")->text(), QString("2.5"));
   ion->setChecked(false);
-  double dv, yaw, pitch;
-  bool ionf, suns, epu;
-  dlg.getParams(dv, yaw, pitch, ionf, suns, epu);
-  QVERIFY(!ionf);
-  QVERIFY(!epu);  // the epoch box was checked, but thrust is off
+  const DeltaParams p = dlg.params();
+  QVERIFY(!p.thrust);
+  QVERIFY(!p.updateElements);  // the epoch box was checked, but thrust is off
 }
 
 void StDeltaDialogTest::refusesNonFinite() {
   ScriptedPrompter p;
   for (const char* f : {"deltavEdit", "yawEdit", "pitchEdit"}) {
     StDeltaDialog dlg;
-    dlg.setParams(1.0, 0.0, 0.0, false, false, 0, false);
+    dlg.setParams(change(1.0, 0.0, 0.0, false, false, 0, false));
     dlg.findChild<QLineEdit*>(f)->setText("nan");
     dlg.accept();
     QVERIFY2(dlg.result() != QDialog::Accepted, f);

@@ -547,9 +547,16 @@ void StEditOrbDialogTest::captionsFit() {
   StStateDialog state;
   StAdjDialog adj;
   StDeltaDialog delta;
-  delta.setParams(1.0, 0.0, 0.0, true, true, 1, true);
+  DeltaParams thrust;
+  thrust.deltaV = 1.0;
+  thrust.thrust = thrust.sunlitOnly = thrust.updateElements = true;
+  thrust.numerical = 1;
+  delta.setParams(thrust);
   StLaunchDialog launch;
-  launch.setParams(14, 0.0, 0.0, false, 8.0);
+  LaunchParams site;
+  site.site = 14;
+  site.ascent = 8.0;
+  launch.setParams(site);
   for (QDialog* dlg : std::initializer_list<QDialog*>{&edit, &state, &adj, &delta, &launch}) {
     for (QWidget* w : dlg->findChildren<QWidget*>()) {
       if (!qobject_cast<QLabel*>(w) && !qobject_cast<QAbstractButton*>(w) &&

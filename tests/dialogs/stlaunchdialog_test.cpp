@@ -9,6 +9,18 @@
 #include "dialogs/stlaunchdialog.h"
 #include "support/scriptedprompter.h"
 
+namespace {
+LaunchParams launch(int site, double lat, double lng, bool south, double ascent) {
+  LaunchParams p;
+  p.site = site;
+  p.lat = lat;
+  p.lng = lng;
+  p.south = south;
+  p.ascent = ascent;
+  return p;
+}
+}  // namespace
+
 class StLaunchDialogTest : public QObject {
   Q_OBJECT
  private slots:
@@ -37,71 +49,62 @@ void StLaunchDialogTest::sites() {
   QFETCH(double, lat);
   QFETCH(double, lng);
   StLaunchDialog dlg;
-  dlg.setParams(0, 1.0, 2.0, false, 8.0);
+  dlg.setParams(launch(0, 1.0, 2.0, false, 8.0));
   auto* box = dlg.findChild<QComboBox*>("siteBox");
   QCOMPARE(box->count(), 21);
   box->setCurrentIndex(index);
   emit box->activated(index);
   QVERIFY(!dlg.findChild<QLineEdit*>("latEdit")->isEnabled());
-  int lsx;
-  double la, lo, tm;
-  bool south;
-  dlg.getParams(lsx, la, lo, south, tm);
-  QCOMPARE(lsx, index);
-  QCOMPARE(la, lat);
-  QCOMPARE(lo, lng);
-  QCOMPARE(tm, 8.0);
+  LaunchParams p = dlg.params();
+  QCOMPARE(p.site, index);
+  QCOMPARE(p.lat, lat);
+  QCOMPARE(p.lng, lng);
+  QCOMPARE(p.ascent, 8.0);
   // The user's entry unlocks the site's coordinates as they stand.
   box->setCurrentIndex(0);
   emit box->activated(0);
   QVERIFY(dlg.findChild<QLineEdit*>("latEdit")->isEnabled());
-  dlg.getParams(lsx, la, lo, south, tm);
-  QCOMPARE(lsx, 0);
-  QCOMPARE(la, lat);
+  p = dlg.params();
+  QCOMPARE(p.site, 0);
+  QCOMPARE(p.lat, lat);
 }
 
 void StLaunchDialogTest::openingKeepsTheCoordinatesGiven() {
   StLaunchDialog dlg;
-  dlg.setParams(2, 45.0, 63.0, true, -1.0);
+  dlg.setParams(launch(2, 45.0, 63.0, true, -1.0));
   auto* box = dlg.findChild<QComboBox*>("siteBox");
   QCOMPARE(box->currentText(), QString("Baikonur"));
   QVERIFY(dlg.findChild<QLineEdit*>("latEdit")->isEnabled());
   QVERIFY(dlg.findChild<QRadioButton*>("southButton")->isChecked());
-  int lsx;
-  double la, lo, tm;
-  bool south;
-  dlg.getParams(lsx, la, lo, south, tm);
-  QCOMPARE(lsx, 2);
-  QCOMPARE(la, 45.0);
-  QCOMPARE(lo, 63.0);
-  QVERIFY(south);
-  QCOMPARE(tm, -1.0);
+  LaunchParams p = dlg.params();
+  QCOMPARE(p.site, 2);
+  QCOMPARE(p.lat, 45.0);
+  QCOMPARE(p.lng, 63.0);
+  QVERIFY(p.south);
+  QCOMPARE(p.ascent, -1.0);
   // Choosing the site shown again puts its own coordinates in.
   emit box->activated(2);
-  dlg.getParams(lsx, la, lo, south, tm);
-  QCOMPARE(la, 45.92);
-  QCOMPARE(lo, 63.3423);
+  p = dlg.params();
+  QCOMPARE(p.lat, 45.92);
+  QCOMPARE(p.lng, 63.3423);
   // A dialog filled twice still lists each site once.
-  dlg.setParams(3, 0.0, 0.0, false, 8.0);
+  dlg.setParams(launch(3, 0.0, 0.0, false, 8.0));
   QCOMPARE(box->count(), 21);
 }
 
 void StLaunchDialogTest::unknownSiteIsTheUsersOwn() {
   for (int lsx : {-1, 21, 1000}) {
     StLaunchDialog dlg;
-    dlg.setParams(lsx, 10.0, 20.0, false, 8.0);
-    int back;
-    double la, lo, tm;
-    bool south;
-    dlg.getParams(back, la, lo, south, tm);
-    QCOMPARE(back, 0);
-    QCOMPARE(la, 10.0);
+    dlg.setParams(launch(lsx, 10.0, 20.0, false, 8.0));
+    const LaunchParams p = dlg.params();
+    QCOMPARE(p.site, 0);
+    QCOMPARE(p.lat, 10.0);
   }
 }
 
 void StLaunchDialogTest::cancelOnPress() {
   StLaunchDialog dlg;
-  dlg.setParams(1, 28.6272, -80.6208, false, 8.0);
+  dlg.setParams(launch(1, 28.6272, -80.6208, false, 8.0));
   dlg.show();
   QTest::mousePress(dlg.findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
   QCOMPARE(dlg.result(), int(QDialog::Rejected));
@@ -111,7 +114,7 @@ void StLaunchDialogTest::cancelOnPress() {
 void StLaunchDialogTest::refusesLatitudeBeyondThePole() {
   ScriptedPrompter p;
   StLaunchDialog dlg;
-  dlg.setParams(0, 0.0, 0.0, false, 8.0);
+  dlg.setParams(launch(0, 0.0, 0.0, false, 8.0));
   dlg.findChild<QLineEdit*>("latEdit")->setText("95");
   dlg.accept();
   QVERIFY(dlg.result() != QDialog::Accepted);

@@ -12,12 +12,26 @@
 
 class StMatchDialogTest : public QObject {
   Q_OBJECT
+  static MatchParams match(double c1, double c2, double maxDistance, double direction,
+                           double window, bool raDec, bool directionFilter, bool majorOnly) {
+    MatchParams p;
+    p.centre1 = c1;
+    p.centre2 = c2;
+    p.maxDistance = maxDistance;
+    p.direction = direction;
+    p.window = window;
+    p.raDec = raDec;
+    p.directionFilter = directionFilter;
+    p.majorOnly = majorOnly;
+    return p;
+  }
+
  private slots:
   void form() {
     StMatchDialog d;
     QCOMPARE(d.windowTitle(), QString("Find Matching Satellites"));
     QCOMPARE(d.size(), QSize(434, 228));
-    d.setParams(4.4056, 63.1547, 1, 90, 2, true, false, false);
+    d.setParams(match(4.4056, 63.1547, 1, 90, 2, true, false, false));
     shot(&d, "stmatchdialog.png");
   }
 
@@ -35,7 +49,7 @@ class StMatchDialogTest : public QObject {
     QFETCH(QString, first);
     QFETCH(QString, second);
     StMatchDialog d;
-    d.setParams(5.3, 10.5, 2, 33.5, 5, rdf, drf, true);
+    d.setParams(match(5.3, 10.5, 2, 33.5, 5, rdf, drf, true));
     QCOMPARE(d.findChild<QLabel*>("raLabel")->text(), first);
     QCOMPARE(d.findChild<QLabel*>("elLabel")->text(), second);
     QCOMPARE(d.findChild<QLineEdit*>("draEdit")->isEnabled(), drf);
@@ -44,28 +58,24 @@ class StMatchDialogTest : public QObject {
     d.findChild<QCheckBox*>("drfBox")->setChecked(!drf);
     QVERIFY(d.findChild<QLabel*>("raLabel")->text() != first);
     QCOMPARE(d.findChild<QLineEdit*>("draEdit")->isEnabled(), !drf);
-    double az, el, mxa, dra, tm;
-    bool r, dr, vis;
-    d.getParams(az, el, mxa, dra, tm, r, dr, vis);
-    QCOMPARE(az, 5.3);
-    QCOMPARE(el, 10.5);
-    QCOMPARE(dra, 33.5);
-    QCOMPARE(r, !rdf);
-    QCOMPARE(dr, !drf);
-    QVERIFY(vis);
+    const MatchParams p = d.params();
+    QCOMPARE(p.centre1, 5.3);
+    QCOMPARE(p.centre2, 10.5);
+    QCOMPARE(p.direction, 33.5);
+    QCOMPARE(p.raDec, !rdf);
+    QCOMPARE(p.directionFilter, !drf);
+    QVERIFY(p.majorOnly);
   }
 
   void disabledDirectionReturned() {
     StMatchDialog d;
-    d.setParams(200, 30, 2, -45.25, 10, false, false, false);
+    d.setParams(match(200, 30, 2, -45.25, 10, false, false, false));
     QVERIFY(!d.findChild<QLineEdit*>("draEdit")->isEnabled());
     QCOMPARE(refusalOf(d), QString());
-    double az, el, mxa, dra, tm;
-    bool r, dr, vis;
-    d.getParams(az, el, mxa, dra, tm, r, dr, vis);
-    QCOMPARE(dra, -45.25);
-    QCOMPARE(tm, 10.0);
-    QVERIFY(!r && !dr && !vis);
+    const MatchParams p = d.params();
+    QCOMPARE(p.direction, -45.25);
+    QCOMPARE(p.window, 10.0);
+    QVERIFY(!p.raDec && !p.directionFilter && !p.majorOnly);
   }
 
   void refused_data() {
@@ -86,7 +96,7 @@ class StMatchDialogTest : public QObject {
     QFETCH(QString, text);
     QFETCH(QString, why);
     StMatchDialog d;
-    d.setParams(5.3, 10.5, 2, 0, 5, rdf, true, false);
+    d.setParams(match(5.3, 10.5, 2, 0, 5, rdf, true, false));
     QCOMPARE(refusalOf(d), QString());
     d.findChild<QLineEdit*>(field)->setText(text);
     const QString box = refusalOf(d);
