@@ -294,14 +294,24 @@ bool VorlixView::allSatWritten() {
 
 void VorlixView::vOrbitTrack() {
   if (!vsFileName(indata->savnm)) return;
+  // An empty slot has no track: its zeroed elements would fill the file
+  // with meaningless lines.
+  if (indata->satnr < 1) {
+    prompter().inform(kVorlix, kNoSatellite, this);
+    return;
+  }
   int r;
   {
     WaitCursor wait;
     r = saveOrbitTrack(indata);
   }
-  if (r != 0)
+  if (r != 0) {
     prompter().inform(QStringLiteral("Save Orbit Track"), kOutputProblem, this);
-  else if (indata->iridflg != 3)
+    return;
+  }
+  // The track always starts the file anew; what is saved next is added to it.
+  indata->svnew = 0;
+  if (indata->iridflg != 3)
     prompter().inform(kVorlix, QStringLiteral("Track saved on file ") + savName(), this);
 }
 

@@ -80,6 +80,11 @@ int vsGetPassDTxt(double& t, QString& s, bool pole) {
 }
 
 int vsSavePassDt(int mode) {
+  // A slot without a satellite has no pass to describe.
+  if (indata->satnr < 1) {
+    prompter().inform(QStringLiteral("Vorlix"), QStringLiteral("*** No Satellite Selected ***"));
+    return 1;
+  }
   // The listing is collected first, so a failed write leaves a new file
   // untouched and an appended one without a half block.
   QByteArray block;

@@ -26,6 +26,7 @@
 #include "gui/records.h"
 #include "gui/vorlix.h"
 #include "gui/vorlixview.h"
+#include "gui/vsservices.h"
 #include "support/files.h"
 #include "support/scriptedprompter.h"
 #include "support/shots.h"
@@ -457,6 +458,71 @@ class ListsTest : public QObject {
     view->vOrbitTrack();
     QCOMPARE(sp->boxes.last().title, QString("Save Orbit Track"));
     QCOMPARE(sp->boxes.last().text, QString("*** Problems with the output file"));
+  }
+
+  // With no satellite selected, every command that writes the prime slot's
+  // track or details says so and leaves the save file as it was.
+  void slotWritersWithoutSatellite_data() {
+    QTest::addColumn<int>("command");  // 0 orbit track, 1 pass details Save, 2 G-Track
+    QTest::newRow("orbit track") << 0;
+    QTest::newRow("pass details") << 1;
+    QTest::newRow("g-track") << 2;
+  }
+  void slotWritersWithoutSatellite() {
+    QFETCH(int, command);
+    startOn("passes.tle", {});
+    QCOMPARE(indata->satnr, 0);
+    indata->dur = 0.1;
+    const QByteArray kept = "A SAVE FILE THE USER KEEPS\n";
+    fx->writeFile("satsave.txt", kept);
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*satsave.txt");
+    indata->svnew = 1;
+    if (command == 0)
+      view->vOrbitTrack();
+    else
+      vsSavePassDt(command);
+    QCOMPARE(sp->boxes.size(), 1);
+    QCOMPARE(sp->boxes.last().title, QString("Vorlix"));
+    QCOMPARE(sp->boxes.last().text, QString("*** No Satellite Selected ***"));
+    QCOMPARE(QByteArray::fromStdString(readFile(dataFile("satsave.txt").toStdString())), kept);
+  }
+
+  // The orbit track starts the save file anew; what is saved next is added
+  // to it, not written over it.
+  void saveAfterOrbitTrackAppends_data() {
+    QTest::addColumn<QString>("button");  // of the pass details; empty: File > Save
+    QTest::addColumn<QString>("mark");    // a text only that save writes
+    QTest::newRow("g-track") << "gtrackButton" << "_____";
+    QTest::newRow("pass details") << "saveButton" << "Apparent Pole";
+    QTest::newRow("file save") << "" << "Year:";
+  }
+  void saveAfterOrbitTrackAppends() {
+    QFETCH(QString, button);
+    QFETCH(QString, mark);
+    startOn("passes.tle", {"ISS (ZARYA)"});
+    indata->dur = 0.1;
+    fx->writeFile("satsave.txt", "AN OLD SAVE FILE\n");
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*satsave.txt");
+    indata->svnew = 1;
+    view->vOrbitTrack();
+    const std::string track = readFile(dataFile("satsave.txt").toStdString());
+    QVERIFY(track.find("AN OLD SAVE FILE") == std::string::npos);
+    QVERIFY(track.size() > 1000);
+    if (button.isEmpty()) {
+      view->vFileSave();
+    } else {
+      view->vCalcAOS();
+      sp->onExec([button](QDialog& d) {
+        click(d, qPrintable(button));
+        return int(QDialog::Accepted);
+      });
+      QTest::mouseClick(view, Qt::RightButton, {}, QPoint(20, epos[0] + 6));
+    }
+    QCOMPARE(sp->boxes.last().text, "Saved on File " + dataFile("satsave.txt"));
+    const std::string both = readFile(dataFile("satsave.txt").toStdString());
+    QCOMPARE(both.substr(0, track.size()), track);
+    QVERIFY(both.size() > track.size());
+    QVERIFY(both.find(mark.toStdString(), track.size()) != std::string::npos);
   }
 
   // The Iridium commands put back every setting they change for their run,
