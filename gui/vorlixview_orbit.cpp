@@ -269,7 +269,7 @@ void VorlixView::vRendz() {
 void VorlixView::vDeltaV() {
   WinpData* d = indata;
   if (d->satnr < 1) {
-    prompter().inform(tr("Delta-V"), tr("*** No Satellite Selected ***"), this);
+    prompter().inform(tr("Vorlix"), tr("*** No Satellite Selected ***"), this);
     return;
   }
   const int s = d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0;

@@ -376,6 +376,7 @@ class OrbitCommandsTest : public WindowTest {
     view()->vRendz();
     QCOMPARE(p.texts(), (QStringList{"*** No Satellite Selected ***",
                                      "*** No target satellite selected ***"}));
+    QCOMPARE(p.boxes[0].title, QString("Vorlix"));  // as the other commands say it
   }
 };
 
