@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryFile>
 
@@ -86,6 +87,15 @@ QString pageProblems(const WoutData* o) {
 }
 
 QString savName() { return FileNameToQs(indata->savnm); }
+
+// The Iridium Flares command reads a file of its own, beside the TLE file,
+// which the user may never have put there: say which file, and where.
+QString missingTle() {
+  if (!indata->irrun) return QString();
+  const QString name = FileNameToQs(indata->tlenm);
+  return QStringLiteral(": ") + name +
+         (QFileInfo::exists(name) ? QStringLiteral(" cannot be read") : QStringLiteral(" not found"));
+}
 
 }  // namespace
 
@@ -277,7 +287,7 @@ bool VorlixView::allSatWritten() {
       prompter().inform(title, kOutputProblem, this);
       break;
     case ALLSAT_NOTLE:
-      prompter().inform(title, QStringLiteral("*** Problems with the input file"), this);
+      prompter().inform(title, QStringLiteral("*** Problems with the input file") + missingTle(), this);
       break;
     case ALLSAT_BADSET:
       prompter().inform(title,

@@ -578,7 +578,9 @@ class ListsTest : public QObject {
     sp->fillAndAccept({{"magEdit", "2"}});
     view->vIridium();
     QCOMPARE(sp->boxes.last().title, QString("All Passes"));
-    QCOMPARE(sp->boxes.last().text, QString("*** Problems with the input file"));
+    // The box names the file it looked for, and where.
+    QCOMPARE(sp->boxes.last().text,
+             "*** Problems with the input file: " + dataFile("iridium.txt") + " not found");
     QCOMPARE(outdata->nlines, lines);
     QCOMPARE(indata->dspst, shown);
   }
