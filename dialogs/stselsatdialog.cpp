@@ -28,7 +28,8 @@ void StSelSatDialog::setParams() {
   QString name;
   int mode = 0, norad = 0, count = 0, low = 0, recent = 0;
   vsLastSat(name, mode, norad, count, low, recent);
-  satnameEdit->setText(name);
+  // A name never searched for is stored as blanks: the field starts empty.
+  satnameEdit->setText(name.trimmed());
   satnameEdit->setFocus();
   noradEdit->setText(QString::number(norad));
   noradBox->setChecked(mode == 1);
@@ -49,7 +50,7 @@ void StSelSatDialog::dSatInfo(QString s1) {
   QString name;
   int mode = 0, norad = 0, count = 0, low = 0, recent = 0;
   vsLastSat(name, mode, norad, count, low, recent);
-  satnameEdit->setText(name);
+  satnameEdit->setText(name.trimmed());
   noradEdit->setText(QString::number(norad));  // the work slot's number
   satinfEdit->clear();
   satinfEdit->setPlainText(s1);
@@ -59,7 +60,8 @@ void StSelSatDialog::dSatInfo(QString s1) {
 void StSelSatDialog::search(bool more) {
   // Digits or the Alpha-5 form; anything else searches for number 0.
   int number = vsCatNo(noradEdit->text());
-  QString text = satnameEdit->text();
+  // Blanks around a typed name are never part of what is looked for.
+  QString text = satnameEdit->text().trimmed();
   const int mode = idsnBox->isChecked() ? 2 : noradBox->isChecked() ? 1 : 0;
   const int low = lowBox->isChecked() ? 1 : 0, recent = recentBox->isChecked() ? 1 : 0;
   if (more)

@@ -186,6 +186,30 @@ class StSelSatDialogTest : public QObject {
     QCOMPARE(QString(indata->satname[9]), QString("SAT 9"));
   }
 
+  // The stored search string is shown without its padding, and what is
+  // typed is searched for without surrounding blanks.
+  void nameFieldTrimmed_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("never searched") << QByteArray(SATNAME_SIZE - 1, ' ') << "" << "  ISS ";
+    QTest::newRow("padded name") << QByteArray("ISS                 ") << "ISS" << "ISS\t";
+  }
+  void nameFieldTrimmed() {
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, shown);
+    QFETCH(QString, typed);
+    std::snprintf(indata->cfgname[WORKSLOT], SATNAME_SIZE, "%s", stored.constData());
+    StSelSatDialog dlg;
+    dlg.setParams();
+    auto* name = child<QLineEdit>(dlg, "satnameEdit");
+    QCOMPARE(name->text(), shown);
+    find(dlg, typed);
+    QVERIFY2(info(dlg).startsWith("ISS (ZARYA)\n"), qPrintable(info(dlg)));
+    QCOMPARE(name->text(), QString("ISS"));
+    QCOMPARE(QByteArray(indata->cfgname[WORKSLOT]), QByteArray("ISS"));
+  }
+
   void storedModeAndExclusion() {
     indata->srchmd = 2;
     std::snprintf(indata->cfgname[WORKSLOT], SATNAME_SIZE, "1998-067");

@@ -128,6 +128,27 @@ class ListsTest : public QObject {
     QCOMPARE(indata->satnr, 2);
   }
 
+  // The name field opens without the blank padding of a name never searched
+  // for, so a click into it and typing searches for what was typed.
+  void selectTypedAfterClick() {
+    startOn("passes.tle", {});
+    QString opened, found;
+    sp->onExec([&opened, &found](QDialog& d) {
+      auto* name = d.findChild<QLineEdit*>("satnameEdit");
+      opened = name->text();
+      d.show();
+      QTest::mouseClick(name, Qt::LeftButton, {}, QPoint(name->width() - 4, name->height() / 2));
+      QTest::keyClicks(name, "ISS");
+      shot(&d, "selsat-typed.png");
+      click(d, "findButton");
+      found = d.findChild<QTextEdit*>("satinfEdit")->toPlainText();
+      return int(QDialog::Accepted);
+    });
+    view->vSelectSat();
+    QCOMPARE(opened, QString());
+    QVERIFY2(found.startsWith("ISS (ZARYA)\n"), qPrintable(found));
+  }
+
   void removal_data() {
     QTest::addColumn<int>("satnr");
     QTest::addColumn<int>("prs");
