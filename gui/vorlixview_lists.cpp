@@ -93,7 +93,7 @@ QString savName() { return FileNameToQs(indata->savnm); }
 QString missingTle() {
   if (!indata->irrun) return QString();
   const QString name = FileNameToQs(indata->tlenm);
-  return QStringLiteral(": ") + name +
+  return QStringLiteral(":\n") + name +
          (QFileInfo::exists(name) ? QStringLiteral(" cannot be read") : QStringLiteral(" not found"));
 }
 

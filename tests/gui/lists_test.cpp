@@ -601,7 +601,7 @@ class ListsTest : public QObject {
     QCOMPARE(sp->boxes.last().title, QString("All Passes"));
     // The box names the file it looked for, and where.
     QCOMPARE(sp->boxes.last().text,
-             "*** Problems with the input file: " + dataFile("iridium.txt") + " not found");
+             "*** Problems with the input file:\n" + dataFile("iridium.txt") + " not found");
     QCOMPARE(outdata->nlines, lines);
     QCOMPARE(indata->dspst, shown);
   }
