@@ -1,5 +1,7 @@
 #include "dialogs/stastdialog.h"
 
+#include <limits>
+
 #include "dialogs/stpacked.h"
 
 StAstDialog::StAstDialog() {
@@ -8,6 +10,11 @@ StAstDialog::StAstDialog() {
   connect(okButton, &QPushButton::clicked, this, &StAstDialog::accept);
   connect(cancelButton, &QPushButton::clicked, this, &StAstDialog::reject);
   connect(abortButton, &QPushButton::clicked, this, &StAstDialog::abortSlot);
+  // Letters would read as 0h or the equator: the star would spoil the plate,
+  // and the next one would look collinear with it.
+  constexpr double kAny = std::numeric_limits<double>::max();
+  checkField(raEdit, tr("R.A."), -kAny, kAny, Typed);
+  checkField(decEdit, tr("Dec."), -kAny, kAny, Typed);
 }
 
 void StAstDialog::setParams(double ra, double dec) {
@@ -33,10 +40,10 @@ void StAstDialog::abortSlot() {
   QDialog::accept();
 }
 
-// An empty field would put the star at 0h or on the equator and spoil the
-// plate without a word.
+// Both fields hold numbers (checkField), each inside the range of its kind.
 void StAstDialog::accept() {
-  if (anglesValid(*this,
+  if (fieldsValid() &&
+      anglesValid(*this,
                   {{raEdit, AngleField::RaHours, tr("R.A.")},
                    {decEdit, AngleField::DecDegrees, tr("Dec.")}},
                   true))

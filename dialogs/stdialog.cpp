@@ -124,6 +124,10 @@ bool StDialog::fieldsValid() {
       if (!text.isEmpty() && !readNum(c.edit, n))
         problem = tr("%1: \"%2\" is not a whole number.").arg(c.name, text);
       v = n;
+    } else if (c.kind == Typed && text.isEmpty()) {
+      problem = tr("%1: a value is needed.").arg(c.name);
+    } else if (c.kind == Typed && readFinite(c.edit, v) && !readNum(c.edit, v)) {
+      problem = tr("%1: \"%2\" is not a number.").arg(c.name, text);
     } else if (!readFinite(c.edit, v)) {
       // Letters read as 0 as they always have; only a non-finite value is
       // refused, since it would reach the record.

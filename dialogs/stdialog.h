@@ -53,11 +53,13 @@ void insertPlain(QTextEdit* edit, const QString& text);
 class StDialog : public QDialog {
   Q_OBJECT
  public:
-  enum Kind { Real, Integer };
+  // Typed: a real number that must be there: an empty field or letters are
+  // refused instead of reading as 0.
+  enum Kind { Real, Integer, Typed };
   explicit StDialog(QWidget* parent = nullptr);
 
   // name: the field as the user knows it ("Latitude"). An empty field reads 0
-  // and is checked as 0.
+  // and is checked as 0, except in a Typed field.
   void checkField(QLineEdit* edit, const QString& name, double min, double max,
                   Kind kind = Real);
   // Runs the checks; on the first failure shows the box and returns false.

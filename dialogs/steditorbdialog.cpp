@@ -212,14 +212,74 @@ void StEditOrbDialog::getParam3(QString& ldsn, bool& numflg, bool& nwsflg) {
   nwsflg = ednwsflg_;
 }
 
+QString StEditOrbDialog::orbitProblem(bool pa, int source, QLineEdit*& field) const {
+  const double inc = Read(incEdit);
+  if (decc_ >= 1.0) {
+    field = n0Edit;
+    return dn0_ < kMinN0 ? tr("q must be at least %1 km.").arg(numText(kMinN0)) : QString();
+  }
+  if (!(dsmax_ > 0.0)) {
+    field = aEdit;
+    return tr("Semimajor Axis must be above 0 km for an eccentricity below 1: type it or the "
+              "mean motion.");
+  }
+  if (dn0_ >= kMinN0 && dn0_ <= kMaxN0) return QString();
+  // Beyond these the mean motion would be bent into range on OK, and the
+  // orbit stored would not be the one shown.
+  const QString lo = numText(getsax(sgpMode(), kMaxN0, decc_, inc), "%.1f");
+  const QString hi = numText(getsax(sgpMode(), kMinN0, decc_, inc), "%.1f");
+  if (pa) {
+    field = periEdit;
+    return tr("Perigee Height and Apogee Height give a semi-major axis of %1 km; it must lie "
+              "between %2 and %3 km.")
+        .arg(numText(dsmax_, "%.1f"), lo, hi);
+  }
+  if (source == 1 || source == 3) {
+    field = n0Edit;
+    return tr("Mean Motion must lie between %1 and %2 rev/day.")
+        .arg(numText(kMinN0), numText(kMaxN0));
+  }
+  field = aEdit;
+  return tr("Semimajor Axis must lie between %1 and %2 km.").arg(lo, hi);
+}
+
 void StEditOrbDialog::accept() {
   bool ok = fieldsValid();
   if (ok) {
+    // The coupled fields and working values as the user left them: a refused
+    // OK puts them back, so the form still shows what was typed.
+    QLineEdit* const coupled[] = {n0Edit, aEdit, eccEdit, adotEdit, ndotEdit, periEdit, apoEdit};
+    QString typed[7];
+    for (int k = 0; k < 7; ++k) typed[k] = coupled[k]->text();
+    const double work[7] = {dsmax_, decc_, dn0_, dndot_, dadot_, hper_, hapo_};
+    const int trackers[3] = {n0c_, ndc_, apc_};
+    const bool sgp = spg4Box->isChecked(), pa = perapBox->isChecked();
+
     refreshSlot();
+    QLineEdit* field = nullptr;
+    QString problem;
     for (double x : {dsmax_, decc_, dn0_, dndot_, dadot_, hper_, hapo_})
-      if (!std::isfinite(x)) ok = false;
-    if (!ok)
-      prompter().warn(windowTitle(), tr("These elements give no usable orbit."), this);
+      if (!std::isfinite(x)) problem = tr("These elements give no usable orbit.");
+    if (problem.isEmpty()) problem = orbitProblem(pa, trackers[0], field);
+    if (!problem.isEmpty()) {
+      ok = false;
+      spg4Box->setChecked(sgp);
+      for (int k = 0; k < 7; ++k) coupled[k]->setText(typed[k]);
+      dsmax_ = work[0];
+      decc_ = work[1];
+      dn0_ = work[2];
+      dndot_ = work[3];
+      dadot_ = work[4];
+      hper_ = work[5];
+      hapo_ = work[6];
+      n0c_ = trackers[0];
+      ndc_ = trackers[1];
+      apc_ = trackers[2];
+      if (field)
+        refuseField(field, problem);
+      else
+        prompter().warn(windowTitle(), problem, this);
+    }
   }
   if (!ok) {
     ednwsflg_ = false;

@@ -63,6 +63,10 @@ class StEditOrbDialog : public StDialog, private Ui::StEditOrbDialog {
   // eccentricity, each in its field's format.
   void showOrbit(double inc, double node, double argp, double m, double e);
   void setDragEnabled(bool drag, bool bstar);
+  // After a refresh: an empty text when the working values are the orbit OK
+  // stores, else the reason, and in field the field to mend. pa and source
+  // (n0c) are the entry mode and the tracker before the refresh.
+  QString orbitProblem(bool pa, int source, QLineEdit*& field) const;
 
   // Working values of the coupled quantities.
   double dsmax_ = 0;  // km, semi-major axis (negative for a hyperbola)

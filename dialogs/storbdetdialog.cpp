@@ -11,8 +11,10 @@ StOrbDetDialog::StOrbDetDialog() {
   connect(obs2Box, &QCheckBox::toggled, this, &StOrbDetDialog::obs2Slot);
   connect(reverseButton, &QPushButton::clicked, this, &StOrbDetDialog::revSlot);
   connect(picButton, &QPushButton::clicked, this, &StOrbDetDialog::picSlot);
-  // A day either way: longer apart, two sightings are no longer one pass.
-  checkField(deltmEdit, tr("Delta Time"), -86400.0, 86400.0);
+  // The second sighting follows the first (Reverse swaps them), within a day:
+  // longer apart, two sightings are no longer one pass. An empty field or
+  // letters would read as 0 s, which no orbit fits.
+  checkField(deltmEdit, tr("Delta Time"), 0.001, 86400.0, Typed);
 }
 
 void StOrbDetDialog::setParams(double az1, double el1, double az2, double el2, double deltm,

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "astro/constants.h"
 #include "dialogs/stepoch.h"
 #include "gui/stateframes.h"
 #include "gui/vsservices.h"
@@ -164,12 +165,44 @@ void StStateDialog::refSlot() {
 
 void StStateDialog::timeSlot() { EditEpochFields(this, yearEdit, dayEdit, kDayFormat); }
 
+void StStateDialog::vectorReturned(double t, Vec3& r, Vec3& v) const {
+  if (vectorShown(r, v) && exact_ && t == epoch0_) {
+    r = modR_;  // untouched: the vector exactly as it was shown
+    v = modV_;
+  } else {
+    Convert(frame_, FRAME_MOD, t, r, v);
+  }
+}
+
+QString StStateDialog::orbitProblem(const Vec3& r, const Vec3& v) const {
+  constexpr double kGm = kGmKm3Day2 / (86400.0 * 86400.0);  // km^3/s^2
+  const double rr = abs(r), vv = abs(v);
+  const double h = abs(r * v);
+  // Without angular momentum the conversion to elements gives a parabola of
+  // no size flying off for ever.
+  if (!(h > 1e-9 * rr * vv))
+    return tr("The velocity is zero or points straight towards or away from the Earth's "
+              "centre: this state is no orbit.");
+  const Vec3 e = ((vv * vv - kGm / rr) * r - dot(r, v) * v) / kGm;
+  const double q = h * h / kGm / (1.0 + abs(e));
+  if (q < kReIau1976Km)
+    return tr("The orbit of this state runs below the Earth's surface (perigee height %1 km).")
+        .arg(numText(q - kReIau1976Km, "%.1f"));
+  return QString();
+}
+
 void StStateDialog::accept() {
   if (!fieldsValid()) return;
   Vec3 r, v;
   vectorShown(r, v);
   if (!(abs(r) > 0.0)) {
     refuseField(r0Edit, tr("The position must not be the Earth's centre."));
+    return;
+  }
+  vectorReturned(epochShown(), r, v);
+  const QString problem = orbitProblem(r, v);
+  if (!problem.isEmpty()) {
+    refuseField(v0Edit, problem);
     return;
   }
   QDialog::accept();
@@ -185,12 +218,7 @@ void StStateDialog::getParams(int& year, double& day, double& r0, double& r1, do
     day = day0_;
   }
   Vec3 r, v;
-  if (vectorShown(r, v) && exact_ && t == epoch0_) {
-    r = modR_;  // untouched: the vector exactly as it was shown
-    v = modV_;
-  } else {
-    Convert(frame_, FRAME_MOD, t, r, v);
-  }
+  vectorReturned(t, r, v);
   double f107 = 0, fb107 = 0, kp = 0, cr = 0, cd = 0, am = 0;
   bool reset = false;
   if (nm_) {

@@ -42,6 +42,11 @@ class StStateDialog : public StDialog, private Ui::StStateDialog {
   double epochShown() const;
   void showVector(const Vec3& r, const Vec3& v);
   bool vectorShown(Vec3& r, Vec3& v) const;
+  // What OK returns for the epoch t: the vector in the mean equator of date.
+  void vectorReturned(double t, Vec3& r, Vec3& v) const;
+  // An empty text when the state (mean of date, km, km/s) is an orbit that
+  // stays above the ground, else the reason.
+  QString orbitProblem(const Vec3& r, const Vec3& v) const;
 
   bool nm_ = false;
   int frame_ = 1;          // frame of the numbers shown

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 #include "astro/constants.h"
 #include "dialogs/stastdialog.h"
@@ -359,10 +360,23 @@ void VorlixView::vOrbDet() {
                          this, tr("Cancel")))
       return;
   }
-  if (OrbitDet(d) == ORBDET_BADINPUT) {
+  // The engine fills a slot even when its search finds no orbit: that slot,
+  // and the selection, are put back as they were.
+  const auto before = std::make_unique<WinpData>(*d);
+  const int found = OrbitDet(d);
+  if (found == ORBDET_BADINPUT) {
     prompter().inform(title,
                       tr("*** No orbit determined: an observation, the time between them or the "
                          "observer's location is not a number ***"),
+                      this);
+    return;
+  }
+  if (found == ORBDET_NOCONV) {
+    *d = *before;
+    d->sgpsat = SGPSAT_NONE;
+    prompter().inform(title,
+                      tr("*** No Convergence: no circular orbit fits the two observations and the "
+                         "time between them; no satellite was added ***"),
                       this);
     return;
   }

@@ -1,6 +1,6 @@
 // Astrometry star dialog: empty on a star without coordinates, the R.A.
-// selected otherwise, Abort accepted with its flag, empty or impossible
-// coordinates refused on OK.
+// selected otherwise, Abort accepted with its flag, empty, impossible or
+// non-numeric coordinates refused on OK.
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -74,6 +74,11 @@ class StAstDialogTest : public QObject {
     QTest::newRow("beyond the pole") << "5.3" << "90.01" << "Dec.";
     QTest::newRow("75 minutes of Dec.") << "5.3" << "-10.75" << "Dec.";
     QTest::newRow("not a number") << "nan" << "10" << "R.A.";
+    // Letters and a decimal comma would read as 0h or the equator.
+    QTest::newRow("R.A. letters") << "abc" << "10" << "R.A.: \"abc\" is not a number";
+    QTest::newRow("R.A. comma") << "1,5" << "10" << "R.A.: \"1,5\" is not a number";
+    QTest::newRow("Dec. letters") << "5.3" << "abc" << "Dec.: \"abc\" is not a number";
+    QTest::newRow("Dec. comma") << "5.3" << "10,5" << "Dec.: \"10,5\" is not a number";
   }
   void refused() {
     QFETCH(QString, ra);

@@ -90,6 +90,9 @@ class StEditOrbDialogTest : public QObject {
   void newAcceptsWithTheFlag();
   void refusedInput_data();
   void refusedInput();
+  void orbitRefusedOnOk_data();
+  void orbitRefusedOnOk();
+  void emptyNewSatelliteRefused();
   void geo_data();
   void geo();
   void editTime_data();
@@ -290,6 +293,70 @@ void StEditOrbDialogTest::refusedInput() {
   Fill(dlg, 0);
   Type(dlg, qPrintable(field), text);
   QVERIFY(!refusalOf(dlg).isEmpty());
+}
+
+// Values whose orbit OK would store bent into another one are refused,
+// naming the field, and the form keeps what was typed.
+void StEditOrbDialogTest::orbitRefusedOnOk_data() {
+  QTest::addColumn<bool>("perap");
+  QTest::addColumn<QStringList>("typed");  // field, text, ...
+  QTest::addColumn<QString>("refusal");
+  const QString above0 = "Semimajor Axis must be above 0 km for an eccentricity below 1";
+  QTest::newRow("a 0") << false << QStringList{"aEdit", "0"} << above0;
+  QTest::newRow("a negative") << false << QStringList{"aEdit", "-7000"} << above0;
+  QTest::newRow("a 1e8") << false << QStringList{"aEdit", "1e8"}
+                         << "Semimajor Axis must lie between ";
+  QTest::newRow("a 1000") << false << QStringList{"aEdit", "1000"}
+                          << "Semimajor Axis must lie between ";
+  QTest::newRow("mean motion 150") << false << QStringList{"n0Edit", "150"}
+                                   << "Mean Motion must lie between 0.001 and 100 rev/day.";
+  QTest::newRow("mean motion 0.0005") << false << QStringList{"n0Edit", "0.0005"}
+                                      << "Mean Motion must lie between 0.001 and 100 rev/day.";
+  QTest::newRow("heights of 1e7 km")
+      << true << QStringList{"periEdit", "1e7", "apoEdit", "1e7"}
+      << "Perigee Height and Apogee Height give a semi-major axis of 10006378.1 km";
+  QTest::newRow("q 0.0005 km") << false << QStringList{"eccEdit", "1.5", "n0Edit", "0.0005"}
+                               << "q must be at least 0.001 km.";
+  QTest::newRow("a 42166") << false << QStringList{"aEdit", "42166"} << QString();
+  QTest::newRow("mean motion 15") << false << QStringList{"n0Edit", "15"} << QString();
+}
+
+void StEditOrbDialogTest::orbitRefusedOnOk() {
+  QFETCH(bool, perap);
+  QFETCH(QStringList, typed);
+  QFETCH(QString, refusal);
+  KeplerSlot(7000.0, 0.01, 51.6);
+  indata->paflg = perap;
+  StEditOrbDialog dlg;
+  Fill(dlg, 0);
+  for (int k = 0; k + 1 < typed.size(); k += 2) Type(dlg, qPrintable(typed[k]), typed[k + 1]);
+  expectRefusal(dlg, refusal);
+  if (refusal.isEmpty()) return;
+  for (int k = 0; k + 1 < typed.size(); k += 2)
+    QCOMPARE(Text(dlg, qPrintable(typed[k])), typed[k + 1]);
+  // Pressed again, the same answer.
+  expectRefusal(dlg, refusal);
+}
+
+// OK or New on a new satellite whose elements were left empty: no orbit of
+// 4 million km is made up for it.
+void StEditOrbDialogTest::emptyNewSatelliteRefused() {
+  OrbitRecord();
+  for (const char* button : {"okButton", "nwsButton"}) {
+    ScriptedPrompter p;
+    StEditOrbDialog dlg;
+    dlg.setParam1(QString(10, ' '), 0, 0, 0, 60370.5, 0);
+    dlg.setParam2(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    dlg.setParam3(QString(10, ' '), false);
+    dlg.setResult(QDialog::Rejected);
+    dlg.findChild<QPushButton*>(button)->click();
+    QCOMPARE(dlg.result(), int(QDialog::Rejected));
+    QCOMPARE(p.of("warn").size(), 1);
+    QVERIFY2(p.of("warn")[0].text.startsWith("Semimajor Axis must be above 0 km"),
+             qPrintable(p.of("warn")[0].text));
+    Type(dlg, "n0Edit", "15.5");
+    QCOMPARE(refusalOf(dlg), QString());
+  }
 }
 
 void StEditOrbDialogTest::geo_data() {

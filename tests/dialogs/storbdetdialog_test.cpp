@@ -1,7 +1,8 @@
 // Orbit determination dialog: the labels follow the R.A./Dec. boxes, Reverse
 // swaps the observations (twice restores them, exactly), Picture takes the two
 // points picked on the photograph, the Picture button only when offered, and
-// directions outside their form refused on OK.
+// directions outside their form or a time that is no positive number refused
+// on OK.
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -125,6 +126,12 @@ class StOrbDetDialogTest : public QObject {
     QTest::newRow("R.A. 70 minutes") << true << "az2Edit" << "5.70" << "R.A.2";
     QTest::newRow("Dec. -91") << true << "el1Edit" << "-91" << "Dec.1";
     QTest::newRow("time not a number") << false << "deltmEdit" << "inf" << "Delta Time";
+    QTest::newRow("time 0") << false << "deltmEdit" << "0" << "Delta Time must lie between";
+    QTest::newRow("time negative") << false << "deltmEdit" << "-60"
+                                   << "Delta Time must lie between";
+    QTest::newRow("time empty") << false << "deltmEdit" << "" << "Delta Time: a value is needed";
+    QTest::newRow("time letters") << false << "deltmEdit" << "abc"
+                                  << "Delta Time: \"abc\" is not a number";
   }
   void refused() {
     QFETCH(bool, raDec);

@@ -77,6 +77,8 @@ class StStateDialogTest : public QObject {
   void typedEarthFixedState();
   void refusedInput_data();
   void refusedInput();
+  void notAnOrbit_data();
+  void notAnOrbit();
 };
 
 void StStateDialogTest::shownInTheFrameLastChosen_data() {
@@ -226,6 +228,44 @@ void StStateDialogTest::refusedInput() {
   Open(zero, c, true);
   for (int k = 0; k < 3; ++k) zero.findChild<QLineEdit*>(kVec[k])->setText("0");
   QVERIFY(!refusalOf(zero).isEmpty());
+}
+
+// A state without angular momentum, or whose orbit dips below the ground, is
+// refused with the fields as typed and nothing stored. The test is made in
+// the mean equator of date: at rest in the Earth-fixed frame at 42164 km is
+// the geostationary orbit.
+void StStateDialogTest::notAnOrbit_data() {
+  QTest::addColumn<int>("frame");
+  QTest::addColumn<QStringList>("vector");  // r0 r1 r2 v0 v1 v2 (km, km/s)
+  QTest::addColumn<QString>("refusal");
+  const QString none = "The velocity is zero or points straight";
+  const QString low = "The orbit of this state runs below the Earth's surface";
+  QTest::newRow("at rest") << 1 << QStringList{"7000", "0", "0", "0", "0", "0"} << none;
+  QTest::newRow("straight up") << 1 << QStringList{"4000", "4000", "3000", "4", "4", "3"}
+                               << none;
+  QTest::newRow("straight down, J2000")
+      << 2 << QStringList{"0", "0", "8000", "0", "0", "-1"} << none;
+  QTest::newRow("perigee under the ground")
+      << 1 << QStringList{"7000", "0", "0", "0", "5", "0"} << low + " (perigee height -";
+  QTest::newRow("circular at 7000 km")
+      << 1 << QStringList{"7000", "0", "0", "0", "7.546", "0"} << QString();
+  QTest::newRow("at rest over the equator at 42164 km, Earth-fixed")
+      << 3 << QStringList{"42164.17", "0", "0", "0", "0", "0"} << QString();
+}
+
+void StStateDialogTest::notAnOrbit() {
+  QFETCH(int, frame);
+  QFETCH(QStringList, vector);
+  QFETCH(QString, refusal);
+  const FrameCase c = Setup(false, frame);
+  const WinpData before = *indata;
+  StStateDialog dlg;
+  Open(dlg, c, false);
+  for (int k = 0; k < 6; ++k) dlg.findChild<QLineEdit*>(kVec[k])->setText(vector[k]);
+  expectRefusal(dlg, refusal);
+  if (refusal.isEmpty()) return;
+  for (int k = 0; k < 6; ++k) QCOMPARE(dlg.findChild<QLineEdit*>(kVec[k])->text(), vector[k]);
+  QVERIFY(std::memcmp(&before, indata, sizeof before) == 0);
 }
 
 QTEST_MAIN(StStateDialogTest)

@@ -1,6 +1,7 @@
 // The orbit commands through the window: Edit Orbit (with New), Launch,
-// Rendezvous and Delta-V against the engine's own results, and every
-// cancelled chain leaving the record as it was.
+// Rendezvous and Delta-V against the engine's own results, every cancelled
+// chain leaving the record as it was, and an orbit determination that finds
+// no orbit adding no satellite.
 #include <QCheckBox>
 #include <QDialog>
 #include <QFile>
@@ -367,6 +368,30 @@ class OrbitCommandsTest : public WindowTest {
     QVERIFY(lines.size() >= 3);
     QCOMPARE(lines[2].mid(8, 55), ref[1].mid(8, 55));  // i, node, e, argp, M, n
     QCOMPARE(lines[1].mid(53, 8), ref[0].mid(53, 8));  // B*
+  }
+
+  // A determination that finds no orbit adds no satellite: the selection and
+  // every slot stay as they were, no editor opens, and the box says why.
+  void orbitDeterminationNoConvergence() {
+    Selected(3, 1);
+    const auto before = Copy();
+    ScriptedPrompter p;
+    p.onExec(accepting());  // the date of the first sighting
+    p.fillAndAccept({{"az1Edit", "10"}, {"el1Edit", "40"}, {"az2Edit", "190"},
+                     {"el2Edit", "30"}, {"obs1Box", "0"}, {"obs2Box", "0"},
+                     {"deltmEdit", "0.001"}, {"matchBox", "1"}});
+    view()->vOrbDet();
+    QCOMPARE(p.of("exec").size(), 2);
+    QCOMPARE(p.of("inform").size(), 1);
+    QVERIFY2(p.of("inform")[0].text.startsWith("*** No Convergence"),
+             qPrintable(p.of("inform")[0].text));
+    QCOMPARE(indata->satnr, 3);
+    QCOMPARE(indata->prs, 1);
+    for (int i = 0; i < MAXSEL; ++i) {
+      QVERIFY(SameOrbit(*before, *indata, i));
+      QVERIFY(std::memcmp(before->satname[i], indata->satname[i], SATNAME_SIZE) == 0);
+    }
+    QCOMPARE(indata->deltm, 0.001);  // what was typed is kept for the next try
   }
 
   void noSatellite() {
