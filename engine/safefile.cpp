@@ -33,6 +33,14 @@ std::string followLinks(std::string path) {
   return path;
 }
 
+// False when the target exists and this user may not write it: a file the
+// user write-protected is kept, although a rename over it would need only
+// the directory's permission.
+bool mayReplace(const std::string& path) {
+  if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0) return true;
+  return errno == ENOENT;
+}
+
 }  // namespace
 
 SafeFile::SafeFile(const char* path, const char* tmpName)
@@ -59,6 +67,10 @@ bool SafeFile::open() {
   err_ = 0;
   if (target_.empty()) {
     err_ = ENOENT;
+    return false;
+  }
+  if (!mayReplace(target_)) {
+    err_ = errno;
     return false;
   }
   // A stale temporary file (or a link planted in its place) is not written
@@ -102,7 +114,8 @@ SafeFile::Result SafeFile::commit() {
     unlink(tmp_.c_str());
     return WriteFailed;
   }
-  if (std::rename(tmp_.c_str(), target_.c_str()) != 0) {
+  // (The target may have been write-protected while the content was made.)
+  if (!mayReplace(target_) || std::rename(tmp_.c_str(), target_.c_str()) != 0) {
     fail();
     unlink(tmp_.c_str());
     return ReplaceFailed;

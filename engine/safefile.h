@@ -31,7 +31,9 @@ class SafeFile {
   SafeFile& operator=(const SafeFile&) = delete;
 
   // Creates the temporary file (a stale one of the same name is replaced).
-  // False when it cannot be created; error() tells why.
+  // False when it cannot be created, or when the target exists and this
+  // user may not write it (a write-protected file is kept); error() tells
+  // why.
   bool open();
   // The temporary file's stream for the caller's writes (null when not open).
   FILE* file() const { return f_; }
@@ -41,8 +43,9 @@ class SafeFile {
 
   // Flushes, syncs and closes the temporary file, gives it the permissions of
   // the file it replaces (new files get the usual ones), and renames it over
-  // the target. The result must be looked at: a failed commit means the new
-  // content was not saved.
+  // the target, unless the target has become write-protected meanwhile. The
+  // result must be looked at: a failed commit means the new content was not
+  // saved.
   [[nodiscard]] Result commit();
   // Drops the new content: the temporary file is closed and removed.
   void abandon();
@@ -75,7 +78,7 @@ class AppendFile {
   AppendFile& operator=(const AppendFile&) = delete;
 
   // Opens the file for appending (it is created when missing); false when
-  // it cannot be opened.
+  // it cannot be opened (also when this user may not write it).
   bool open();
   FILE* file() const { return f_; }
   // The size of the file before the append (-1 for a device, which is not

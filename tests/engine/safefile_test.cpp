@@ -12,9 +12,11 @@
 #include <string>
 
 #include "support/files.h"
+#include "support/ordinaryuser.h"
 
 namespace {
 
+using support::AsOrdinaryUser;
 using support::FileSizeLimit;
 
 class SafeFileTest : public ::testing::Test {
@@ -56,6 +58,44 @@ TEST_F(SafeFileTest, ReplacesOnlyOnCommitAndKeepsPermissions) {
 
   SafeFile never(p.c_str());
   EXPECT_EQ(never.commit(), SafeFile::NotOpen);
+}
+
+// A file the user write-protected is never replaced nor appended to, although
+// the directory would allow a rename over it; it keeps its bytes and mode.
+TEST_F(SafeFileTest, WriteProtectedTargetIsRefused) {
+  ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);  // the directory allows everything
+  const std::string p = dir_ + "/satsave.txt";
+  writeFile(p, "kept\n");
+  ASSERT_EQ(chmod(p.c_str(), 0444), 0);
+  const int res = AsOrdinaryUser([&] {
+    SafeFile f(p.c_str());
+    if (f.open()) {
+      f.put("replaced\n");
+      if (f.commit() == SafeFile::Done) return 1;
+    } else if (f.error() != EACCES) {
+      return 2;
+    }
+    AppendFile a(p.c_str());
+    if (a.open()) {
+      std::fputs("appended\n", a.file());
+      if (a.finish(true)) return 3;
+    }
+    // Write-protected after the temporary file was made: not replaced either.
+    const std::string q = dir_ + "/late.txt";
+    writeFile(q, "late\n");
+    SafeFile g(q.c_str());
+    if (!g.open()) return 4;
+    g.put("replaced\n");
+    chmod(q.c_str(), 0444);
+    return g.commit() == SafeFile::ReplaceFailed ? 0 : 5;
+  });
+  EXPECT_EQ(res, 0);
+  EXPECT_EQ(readFile(p), "kept\n");
+  EXPECT_EQ(readFile(dir_ + "/late.txt"), "late\n");
+  struct stat st;
+  ASSERT_EQ(stat(p.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0444u);
+  EXPECT_EQ(st.st_nlink, 1u);
 }
 
 // Through a symbolic link (also a relative one, also a chain) the file the
