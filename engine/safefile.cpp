@@ -5,13 +5,39 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstring>
+#include <mutex>
+#include <random>
 #include <vector>
 
 namespace {
 
 // Longest chain of symbolic links followed (as the kernel's own limit).
 constexpr int kMaxLinks = 40;
+// Names tried for a temporary file before giving up.
+constexpr int kNameAttempts = 100;
+
+// Six letters or digits, different at every call.
+std::string uniqueSuffix() {
+  static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  static std::mt19937_64 gen{std::random_device{}() ^
+                             (static_cast<uint64_t>(getpid()) << 32) ^
+                             static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
+  static std::mutex m;
+  uint64_t x;
+  {
+    std::lock_guard<std::mutex> lock(m);
+    x = gen();
+  }
+  std::string s(6, 'x');
+  for (char& c : s) {
+    c = kChars[x % (sizeof kChars - 1)];
+    x /= sizeof kChars - 1;
+  }
+  return s;
+}
 
 std::string dirOf(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -45,12 +71,7 @@ bool mayReplace(const std::string& path) {
 
 SafeFile::SafeFile(const char* path, const char* tmpName)
     : target_(followLinks(path ? path : "")) {
-  if (tmpName) {
-    tmp_ = dirOf(target_) + tmpName;
-    if (tmp_ == target_) tmp_ += "~";
-  } else {
-    tmp_ = target_ + ".tmp";
-  }
+  base_ = tmpName ? dirOf(target_) + tmpName : target_;
 }
 
 SafeFile::~SafeFile() { abandon(); }
@@ -73,12 +94,20 @@ bool SafeFile::open() {
     err_ = errno;
     return false;
   }
-  // A stale temporary file (or a link planted in its place) is not written
-  // through: it is removed and the file is created anew.
-  unlink(tmp_.c_str());
-  const int fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  // A name of its own beside the target: a file of the user's (or a link
+  // planted there) is never written through or removed, and two writers of
+  // one target never share a temporary file. Made with the usual
+  // permissions, as the target would be.
+  int fd = -1;
+  for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
+    tmp_ = base_ + '.' + uniqueSuffix();
+    if (tmp_ == target_) continue;
+    fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
   if (fd < 0) {
     err_ = errno;
+    tmp_.clear();
     return false;
   }
   f_ = fdopen(fd, "w");
@@ -86,6 +115,7 @@ bool SafeFile::open() {
     err_ = errno;
     ::close(fd);
     unlink(tmp_.c_str());
+    tmp_.clear();
     return false;
   }
   return true;

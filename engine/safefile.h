@@ -22,15 +22,16 @@ class SafeFile {
 
   // The target path. A symbolic link is followed: the temporary file is made
   // beside the file the link points to, and that file is replaced, so the link
-  // stays a link. tmpName: the temporary file's name in the target's
-  // directory (default: the target's name with ".tmp" appended).
+  // stays a link. The temporary file gets a name of its own beside the
+  // target: the target's name (or tmpName, in the target's directory) with a
+  // dot and six letters or digits appended, never an existing file's.
   explicit SafeFile(const char* path, const char* tmpName = nullptr);
   // An uncommitted temporary file is closed and removed.
   ~SafeFile();
   SafeFile(const SafeFile&) = delete;
   SafeFile& operator=(const SafeFile&) = delete;
 
-  // Creates the temporary file (a stale one of the same name is replaced).
+  // Creates the temporary file under a new unique name.
   // False when it cannot be created, or when the target exists and this
   // user may not write it (a write-protected file is kept); error() tells
   // why.
@@ -54,12 +55,13 @@ class SafeFile {
   int error() const { return err_; }
   // The file that is replaced (the target of a symbolic link).
   const std::string& target() const { return target_; }
+  // The temporary file's path (empty until open() made it).
   const std::string& tempPath() const { return tmp_; }
 
  private:
   bool fail();
 
-  std::string target_, tmp_;
+  std::string target_, base_, tmp_;
   FILE* f_ = nullptr;
   int err_ = 0;
   bool bad_ = false;
