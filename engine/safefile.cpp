@@ -194,3 +194,30 @@ bool SameFile(const char* a, const char* b) {
   if (stat(a, &sa) != 0 || stat(b, &sb) != 0) return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
+
+FILE* OpenRegular(const char* path, const char* mode) {
+  if (!path || !mode || mode[0] != 'r' || std::strchr(mode, '+')) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  // Without waiting: the open of a FIFO would block until a writer comes.
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  int err = 0;
+  if (fstat(fd, &st) != 0)
+    err = errno;
+  else if (!S_ISREG(st.st_mode))
+    err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  if (!err) {
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) err = errno;
+  }
+  FILE* f = err ? nullptr : fdopen(fd, mode);
+  if (!f) {
+    if (!err) err = errno;
+    ::close(fd);
+    errno = err;
+  }
+  return f;
+}

@@ -99,4 +99,11 @@ class AppendFile {
 // a and b name the same existing file (through any path or link).
 bool SameFile(const char* a, const char* b);
 
+// Opens a file by name for reading (mode "r" or "rb") only when it is a
+// regular file: a FIFO (whose open would wait for a writer for ever), a
+// device that never ends or a directory is refused at once, as a missing
+// file is. Null then, with errno telling why (EISDIR for a directory, EINVAL
+// for anything else that is no regular file).
+FILE* OpenRegular(const char* path, const char* mode = "r");
+
 #endif

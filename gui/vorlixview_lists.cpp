@@ -21,6 +21,7 @@
 #include "engine/flares.h"
 #include "engine/lists.h"
 #include "engine/passtext.h"
+#include "engine/safefile.h"
 #include "engine/tle.h"
 #include "gui/prompter.h"
 #include "gui/records.h"
@@ -94,7 +95,7 @@ QString savName() { return FileNameToQs(indata->savnm); }
 // ---------------------------------------------------------------------------
 
 void VorlixView::vSelectSat() {
-  satfle = std::fopen(indata->tlenm, "r");
+  satfle = OpenRegular(indata->tlenm);
   if (!satfle) {
     prompter().warn(kVorlix, QStringLiteral("Unable to open TLE file ") + FileNameToQs(indata->tlenm),
                     this, QStringLiteral("Quit"));

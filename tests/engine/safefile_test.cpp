@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "support/files.h"
-#include "support/ordinaryuser.h"
+#include "support/child.h"
 
 namespace {
 
@@ -296,6 +296,43 @@ TEST_F(SafeFileTest, SameFileThroughPathsAndLinks) {
   EXPECT_FALSE(SameFile(p.c_str(), (dir_ + "/other.txt").c_str()));
   EXPECT_FALSE(SameFile(p.c_str(), (dir_ + "/missing.txt").c_str()));
   EXPECT_FALSE(SameFile(nullptr, p.c_str()));
+}
+
+// Only a regular file opens for reading by name; anything else is refused
+// at once (a FIFO without a writer would otherwise wait for ever).
+TEST_F(SafeFileTest, OpenRegularOnlyOpensRegularFiles) {
+  const std::string p = dir_ + "/visual.txt";
+  writeFile(p, "ISS\n");
+  ASSERT_EQ(mkfifo((dir_ + "/fifo").c_str(), 0600), 0);
+  struct Case {
+    std::string path;
+    const char* mode;
+    int err;  // 0: opens
+  } const cases[] = {
+      {p, "r", 0},
+      {p, "rb", 0},
+      {p, "w", EINVAL},
+      {p, "r+", EINVAL},
+      {dir_ + "/missing", "r", ENOENT},
+      {dir_, "r", EISDIR},
+      {dir_ + "/fifo", "r", EINVAL},
+      {"/dev/zero", "r", EINVAL},
+  };
+  for (const Case& c : cases) {
+    const int res = support::InChild(
+        [&] {
+          errno = 0;
+          FILE* f = OpenRegular(c.path.c_str(), c.mode);
+          if (!f) return errno == c.err ? 0 : 1;
+          char line[8] = "";
+          const bool read = std::fgets(line, sizeof line, f) && std::string(line) == "ISS\n";
+          std::fclose(f);
+          return c.err == 0 && read ? 0 : 2;
+        },
+        10);
+    EXPECT_EQ(res, 0) << c.path << " " << c.mode;
+  }
+  EXPECT_EQ(readFile(p), "ISS\n");
 }
 
 }  // namespace

@@ -27,7 +27,7 @@
 #include "gui/vorlix.h"
 #include "gui/vorlixview.h"
 #include "support/files.h"
-#include "support/ordinaryuser.h"
+#include "support/child.h"
 #include "support/scriptedprompter.h"
 #include "support/shots.h"
 #include "support/windowfixture.h"
@@ -126,6 +126,32 @@ class ListsTest : public QObject {
     QCOMPARE(sp->boxes.last().kind, QString("warn"));
     QCOMPARE(sp->boxes.last().text, "Unable to open TLE file " + fileText(indata->tlenm));
     QCOMPARE(indata->satnr, 2);
+  }
+
+  // A FIFO or a directory as the TLE file: the warning of a TLE file that
+  // cannot be opened, at once (no wait for a writer), no dialog.
+  void selectFromNoRegularFile_data() {
+    QTest::addColumn<bool>("fifo");
+    QTest::newRow("fifo") << true;
+    QTest::newRow("directory") << false;
+  }
+  void selectFromNoRegularFile() {
+    QFETCH(bool, fifo);
+    startOn("passes.tle", {});
+    const QByteArray name = QFile::encodeName(dataFile("special.tle"));
+    QCOMPARE(fifo ? mkfifo(name.constData(), 0600) : mkdir(name.constData(), 0700), 0);
+    std::snprintf(indata->tlenm, FILENAME_SIZE, "%s", name.constData());
+    const int res = support::InChild(
+        [&] {
+          view->vSelectSat();
+          return sp->boxes.size() == 1 &&
+                         sp->boxes.last().kind == "warn" &&
+                         sp->boxes.last().text == "Unable to open TLE file " + dataFile("special.tle")
+                     ? 0
+                     : 1;
+        },
+        10);
+    QCOMPARE(res, 0);
   }
 
   void removal_data() {
