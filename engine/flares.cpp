@@ -9,6 +9,7 @@
 
 #include "astro/constants.h"
 #include "engine/passes.h"
+#include "engine/safefile.h"
 #include "engine/satpos.h"
 #include "engine/tle.h"
 
@@ -221,10 +222,10 @@ bool loadByName(WinpData* d, FILE* tf, const char* name, int slot) {
 
 void Iriddspy(WinpData* d, WoutData* o) {
   if (!d || !o) return;
-  FILE* tf = std::fopen(d->tlenm, "r");
+  FILE* tf = OpenRegular(d->tlenm);
   int freeslot = d->satnr >= 0 ? d->satnr : 0;
   o->nlines = 0;
-  outptr = std::fopen(d->savnm, "r");
+  outptr = OpenRegular(d->savnm);
   if (!outptr) {
     if (tf) std::fclose(tf);
     return;

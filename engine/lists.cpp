@@ -164,7 +164,7 @@ bool searchSpread(const WinpData* d, const ListRun& run, const std::vector<long>
     std::memset(static_cast<void*>(sp.get()), 0, sizeof(SatPosData));
     SatPosData* const engineRecord = satpos;  // put back when the worker is this thread
     satpos = sp.get();
-    FILE* tle = std::fopen(wd->tlenm, "r");
+    FILE* tle = OpenRegular(wd->tlenm);
     char msg[TLEMSG_SIZE];
     for (int c = next.fetch_add(kChunk); c < count; c = next.fetch_add(kChunk)) {
       for (int k = c; k < c + kChunk && k < count; ++k) {
@@ -214,7 +214,7 @@ int AllSatAos(WinpData* d) {
   if (d->iridflg == 3 && d->irmag > 29.0) return ALLSAT_BADSET;
   if ((d->iridflg == 1 || d->iridflg == 2) && !autozone && d->mxdist == 0.0) return ALLSAT_BADSET;
 
-  FILE* tle = std::fopen(d->tlenm, "r");
+  FILE* tle = OpenRegular(d->tlenm);
   if (!tle) return ALLSAT_NOTLE;
   // The list would take the element file's place (or grow inside it while
   // it is read).
@@ -348,7 +348,7 @@ int AllSatAos(WinpData* d) {
 }
 
 int Nxt4Pass(WinpData* d) {
-  FILE* tle = std::fopen(d->tlenm, "r");
+  FILE* tle = OpenRegular(d->tlenm);
   if (!tle) return -1;
   const int svsatnr = d->satnr;
   Keep<int> rlm(d->rlm, 0);

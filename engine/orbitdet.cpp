@@ -9,6 +9,7 @@
 #include "astro/astrolib.h"
 #include "astro/constants.h"
 #include "engine/passes.h"
+#include "engine/safefile.h"
 #include "engine/satpos.h"
 #include "engine/tle.h"
 
@@ -335,7 +336,7 @@ int SatMatch(WinpData* d, WoutData* o) {
   Keep<int> rdf(d->rdf), rlm(d->rlm, 0);
   o->nlines = 0;
 
-  FILE* f = std::fopen(d->tlenm, "r");
+  FILE* f = OpenRegular(d->tlenm);
   if (!f) {
     putNoTleFile(d, o);
     return 1;

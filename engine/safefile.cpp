@@ -5,13 +5,39 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstring>
+#include <mutex>
+#include <random>
 #include <vector>
 
 namespace {
 
 // Longest chain of symbolic links followed (as the kernel's own limit).
 constexpr int kMaxLinks = 40;
+// Names tried for a temporary file before giving up.
+constexpr int kNameAttempts = 100;
+
+// Six letters or digits, different at every call.
+std::string uniqueSuffix() {
+  static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  static std::mt19937_64 gen{std::random_device{}() ^
+                             (static_cast<uint64_t>(getpid()) << 32) ^
+                             static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
+  static std::mutex m;
+  uint64_t x;
+  {
+    std::lock_guard<std::mutex> lock(m);
+    x = gen();
+  }
+  std::string s(6, 'x');
+  for (char& c : s) {
+    c = kChars[x % (sizeof kChars - 1)];
+    x /= sizeof kChars - 1;
+  }
+  return s;
+}
 
 std::string dirOf(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -33,16 +59,19 @@ std::string followLinks(std::string path) {
   return path;
 }
 
+// False when the target exists and this user may not write it: a file the
+// user write-protected is kept, although a rename over it would need only
+// the directory's permission.
+bool mayReplace(const std::string& path) {
+  if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0) return true;
+  return errno == ENOENT;
+}
+
 }  // namespace
 
 SafeFile::SafeFile(const char* path, const char* tmpName)
     : target_(followLinks(path ? path : "")) {
-  if (tmpName) {
-    tmp_ = dirOf(target_) + tmpName;
-    if (tmp_ == target_) tmp_ += "~";
-  } else {
-    tmp_ = target_ + ".tmp";
-  }
+  base_ = tmpName ? dirOf(target_) + tmpName : target_;
 }
 
 SafeFile::~SafeFile() { abandon(); }
@@ -61,12 +90,24 @@ bool SafeFile::open() {
     err_ = ENOENT;
     return false;
   }
-  // A stale temporary file (or a link planted in its place) is not written
-  // through: it is removed and the file is created anew.
-  unlink(tmp_.c_str());
-  const int fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (!mayReplace(target_)) {
+    err_ = errno;
+    return false;
+  }
+  // A name of its own beside the target: a file of the user's (or a link
+  // planted there) is never written through or removed, and two writers of
+  // one target never share a temporary file. Made with the usual
+  // permissions, as the target would be.
+  int fd = -1;
+  for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
+    tmp_ = base_ + '.' + uniqueSuffix();
+    if (tmp_ == target_) continue;
+    fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
   if (fd < 0) {
     err_ = errno;
+    tmp_.clear();
     return false;
   }
   f_ = fdopen(fd, "w");
@@ -74,6 +115,7 @@ bool SafeFile::open() {
     err_ = errno;
     ::close(fd);
     unlink(tmp_.c_str());
+    tmp_.clear();
     return false;
   }
   return true;
@@ -102,7 +144,8 @@ SafeFile::Result SafeFile::commit() {
     unlink(tmp_.c_str());
     return WriteFailed;
   }
-  if (std::rename(tmp_.c_str(), target_.c_str()) != 0) {
+  // (The target may have been write-protected while the content was made.)
+  if (!mayReplace(target_) || std::rename(tmp_.c_str(), target_.c_str()) != 0) {
     fail();
     unlink(tmp_.c_str());
     return ReplaceFailed;
@@ -150,4 +193,31 @@ bool SameFile(const char* a, const char* b) {
   struct stat sa, sb;
   if (stat(a, &sa) != 0 || stat(b, &sb) != 0) return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+FILE* OpenRegular(const char* path, const char* mode) {
+  if (!path || !mode || mode[0] != 'r' || std::strchr(mode, '+')) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  // Without waiting: the open of a FIFO would block until a writer comes.
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  int err = 0;
+  if (fstat(fd, &st) != 0)
+    err = errno;
+  else if (!S_ISREG(st.st_mode))
+    err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  if (!err) {
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) err = errno;
+  }
+  FILE* f = err ? nullptr : fdopen(fd, mode);
+  if (!f) {
+    if (!err) err = errno;
+    ::close(fd);
+    errno = err;
+  }
+  return f;
 }

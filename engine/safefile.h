@@ -22,16 +22,19 @@ class SafeFile {
 
   // The target path. A symbolic link is followed: the temporary file is made
   // beside the file the link points to, and that file is replaced, so the link
-  // stays a link. tmpName: the temporary file's name in the target's
-  // directory (default: the target's name with ".tmp" appended).
+  // stays a link. The temporary file gets a name of its own beside the
+  // target: the target's name (or tmpName, in the target's directory) with a
+  // dot and six letters or digits appended, never an existing file's.
   explicit SafeFile(const char* path, const char* tmpName = nullptr);
   // An uncommitted temporary file is closed and removed.
   ~SafeFile();
   SafeFile(const SafeFile&) = delete;
   SafeFile& operator=(const SafeFile&) = delete;
 
-  // Creates the temporary file (a stale one of the same name is replaced).
-  // False when it cannot be created; error() tells why.
+  // Creates the temporary file under a new unique name.
+  // False when it cannot be created, or when the target exists and this
+  // user may not write it (a write-protected file is kept); error() tells
+  // why.
   bool open();
   // The temporary file's stream for the caller's writes (null when not open).
   FILE* file() const { return f_; }
@@ -41,8 +44,9 @@ class SafeFile {
 
   // Flushes, syncs and closes the temporary file, gives it the permissions of
   // the file it replaces (new files get the usual ones), and renames it over
-  // the target. The result must be looked at: a failed commit means the new
-  // content was not saved.
+  // the target, unless the target has become write-protected meanwhile. The
+  // result must be looked at: a failed commit means the new content was not
+  // saved.
   [[nodiscard]] Result commit();
   // Drops the new content: the temporary file is closed and removed.
   void abandon();
@@ -51,12 +55,13 @@ class SafeFile {
   int error() const { return err_; }
   // The file that is replaced (the target of a symbolic link).
   const std::string& target() const { return target_; }
+  // The temporary file's path (empty until open() made it).
   const std::string& tempPath() const { return tmp_; }
 
  private:
   bool fail();
 
-  std::string target_, tmp_;
+  std::string target_, base_, tmp_;
   FILE* f_ = nullptr;
   int err_ = 0;
   bool bad_ = false;
@@ -75,7 +80,7 @@ class AppendFile {
   AppendFile& operator=(const AppendFile&) = delete;
 
   // Opens the file for appending (it is created when missing); false when
-  // it cannot be opened.
+  // it cannot be opened (also when this user may not write it).
   bool open();
   FILE* file() const { return f_; }
   // The size of the file before the append (-1 for a device, which is not
@@ -93,5 +98,12 @@ class AppendFile {
 
 // a and b name the same existing file (through any path or link).
 bool SameFile(const char* a, const char* b);
+
+// Opens a file by name for reading (mode "r" or "rb") only when it is a
+// regular file: a FIFO (whose open would wait for a writer for ever), a
+// device that never ends or a directory is refused at once, as a missing
+// file is. Null then, with errno telling why (EISDIR for a directory, EINVAL
+// for anything else that is no regular file).
+FILE* OpenRegular(const char* path, const char* mode = "r");
 
 #endif

@@ -7,8 +7,6 @@
 
 #include "engine/sortaos.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -63,12 +61,10 @@ bool copyPrefix(FILE* src, FILE* dst, long n) {
 // Sorts the block; false when the save file must stay as it is (nothing to
 // sort, or any read or write failed). The temporary file is gone on return.
 bool sortBlock(const std::string& path, long start) {
-  FILE* in = fopen(path.c_str(), "rb");
-  if (!in) return false;
   // Only a regular file has a size to read (a directory may open and report
-  // LLONG_MAX as its end).
-  struct stat st;
-  if (fstat(fileno(in), &st) != 0 || !S_ISREG(st.st_mode)) { fclose(in); return false; }
+  // LLONG_MAX as its end; a FIFO would wait for a writer).
+  FILE* in = OpenRegular(path.c_str(), "rb");
+  if (!in) return false;
   if (fseek(in, 0, SEEK_END) != 0) { fclose(in); return false; }
   long size = ftell(in);
   if (size < 0) { fclose(in); return false; }

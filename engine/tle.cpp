@@ -865,7 +865,7 @@ int SaveTle(WinpData* d, WoutData* o) {
 
   // Appending: the old content goes first into the new file.
   if (!d->tsnew) {
-    FILE* old = std::fopen(fname, "r");
+    FILE* old = OpenRegular(fname);
     if (!old && errno != ENOENT) return abandon(2, std::strerror(errno));
     if (old) {
       char buf[8192];

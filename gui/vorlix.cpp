@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QNetworkAccessManager>
@@ -19,7 +20,10 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <cstdio>
+
 #include "dialogs/stquickdlg.h"
+#include "engine/safefile.h"
 #include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/resources.h"
@@ -27,6 +31,22 @@
 
 namespace {
 const char* const kTleFilter = "TLE files (*.txt *.TXT *.tle *.TLE);;All files (*)";
+
+// The picture in the file; null when it cannot be read. Only a regular file
+// is read: a FIFO or a device would keep the window waiting for ever.
+QImage readPicture(const QString& name) {
+  FILE* f = OpenRegular(QFile::encodeName(name).constData(), "rb");
+  if (!f) return QImage();
+  QFile file;
+  if (!file.open(f, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    std::fclose(f);
+    return QImage();
+  }
+  // The name's suffix is the first guess of the format, as when reading by
+  // name; the content decides when it is wrong.
+  QImageReader reader(&file, QFileInfo(name).suffix().toLower().toLatin1());
+  return reader.read();
+}
 }  // namespace
 
 VorlixApp::VorlixApp(const char* cfgpath) {
@@ -157,7 +177,7 @@ void VorlixApp::slotFilePicture() {
     return;
   }
   CFDIR = QFileInfo(name).absoluteFilePath();
-  const QImage image(name);
+  const QImage image = readPicture(name);
   if (image.isNull()) {
     prompter().inform(tr("Vorlix"), tr("Cannot load %1.").arg(name), this);
     return;

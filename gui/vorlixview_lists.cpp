@@ -22,6 +22,7 @@
 #include "engine/flares.h"
 #include "engine/lists.h"
 #include "engine/passtext.h"
+#include "engine/safefile.h"
 #include "engine/tle.h"
 #include "gui/prompter.h"
 #include "gui/records.h"
@@ -104,7 +105,7 @@ QString missingTle() {
 // ---------------------------------------------------------------------------
 
 void VorlixView::vSelectSat() {
-  satfle = std::fopen(indata->tlenm, "r");
+  satfle = OpenRegular(indata->tlenm);
   if (!satfle) {
     prompter().warn(kVorlix, QStringLiteral("Unable to open TLE file ") + FileNameToQs(indata->tlenm),
                     this, QStringLiteral("Quit"));

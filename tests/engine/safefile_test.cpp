@@ -4,17 +4,22 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <dirent.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "support/files.h"
+#include "support/child.h"
 
 namespace {
 
+using support::AsOrdinaryUser;
 using support::FileSizeLimit;
 
 class SafeFileTest : public ::testing::Test {
@@ -24,6 +29,19 @@ class SafeFileTest : public ::testing::Test {
     struct stat st;
     return lstat(p.c_str(), &st) == 0;
   }
+  // The names in the test's directory, sorted: shows a temporary file left
+  // behind whatever its name.
+  std::vector<std::string> entries() {
+    std::vector<std::string> v;
+    if (DIR* d = opendir(dir_.c_str())) {
+      while (const dirent* e = readdir(d))
+        if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") v.push_back(e->d_name);
+      closedir(d);
+    }
+    std::sort(v.begin(), v.end());
+    return v;
+  }
+  using Names = std::vector<std::string>;
   support::TempDir tmp_;
   const std::string& dir_ = tmp_.path;
 };
@@ -44,7 +62,7 @@ TEST_F(SafeFileTest, ReplacesOnlyOnCommitAndKeepsPermissions) {
   struct stat st;
   ASSERT_EQ(stat(p.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
-  EXPECT_FALSE(exists(p + ".tmp"));
+  EXPECT_EQ(entries(), Names{"list.txt"});
 
   {
     SafeFile f(p.c_str());  // dropped without a commit
@@ -52,10 +70,49 @@ TEST_F(SafeFileTest, ReplacesOnlyOnCommitAndKeepsPermissions) {
     f.put("lost");
   }
   EXPECT_EQ(readFile(p), "new text\n");
-  EXPECT_FALSE(exists(p + ".tmp"));
+  EXPECT_EQ(entries(), Names{"list.txt"});
 
   SafeFile never(p.c_str());
   EXPECT_EQ(never.commit(), SafeFile::NotOpen);
+}
+
+// A file the user write-protected is never replaced nor appended to, although
+// the directory would allow a rename over it; it keeps its bytes and mode.
+TEST_F(SafeFileTest, WriteProtectedTargetIsRefused) {
+  ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);  // the directory allows everything
+  const std::string p = dir_ + "/satsave.txt";
+  writeFile(p, "kept\n");
+  ASSERT_EQ(chmod(p.c_str(), 0444), 0);
+  const int res = AsOrdinaryUser([&] {
+    SafeFile f(p.c_str());
+    if (f.open()) {
+      f.put("replaced\n");
+      if (f.commit() == SafeFile::Done) return 1;
+    } else if (f.error() != EACCES) {
+      return 2;
+    }
+    AppendFile a(p.c_str());
+    if (a.open()) {
+      std::fputs("appended\n", a.file());
+      if (a.finish(true)) return 3;
+    }
+    // Write-protected after the temporary file was made: not replaced either.
+    const std::string q = dir_ + "/late.txt";
+    writeFile(q, "late\n");
+    SafeFile g(q.c_str());
+    if (!g.open()) return 4;
+    g.put("replaced\n");
+    chmod(q.c_str(), 0444);
+    return g.commit() == SafeFile::ReplaceFailed ? 0 : 5;
+  });
+  EXPECT_EQ(res, 0);
+  EXPECT_EQ(readFile(p), "kept\n");
+  EXPECT_EQ(readFile(dir_ + "/late.txt"), "late\n");
+  EXPECT_EQ(entries(), (Names{"late.txt", "satsave.txt"}));
+  struct stat st;
+  ASSERT_EQ(stat(p.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0444u);
+  EXPECT_EQ(st.st_nlink, 1u);
 }
 
 // Through a symbolic link (also a relative one, also a chain) the file the
@@ -69,7 +126,7 @@ TEST_F(SafeFileTest, WritesBesideTheLinksTarget) {
   SafeFile f((dir_ + "/link2").c_str());
   EXPECT_EQ(f.target(), dir_ + "/real/vorlix.cfg");
   ASSERT_TRUE(f.open());
-  EXPECT_EQ(f.tempPath(), real + ".tmp");
+  EXPECT_EQ(f.tempPath().rfind(real + ".", 0), 0u);  // beside the real file
   f.put("new\n");
   ASSERT_EQ(f.commit(), SafeFile::Done);
   struct stat st;
@@ -89,22 +146,50 @@ TEST_F(SafeFileTest, WritesBesideTheLinksTarget) {
 }
 
 // A temporary name of the caller's choice lives in the target's directory; a
-// link planted in its place is replaced, never written through.
+// link planted at that name is neither written through nor removed.
 TEST_F(SafeFileTest, NamedTemporaryFileAndPlantedLink) {
   const std::string p = dir_ + "/satsave.txt";
   const std::string victim = dir_ + "/victim";
   writeFile(victim, "keep\n");
   ASSERT_EQ(symlink(victim.c_str(), (dir_ + "/vorlix.tmp").c_str()), 0);
   SafeFile f(p.c_str(), "vorlix.tmp");
-  EXPECT_EQ(f.tempPath(), dir_ + "/vorlix.tmp");
   ASSERT_TRUE(f.open());
+  EXPECT_EQ(f.tempPath().rfind(dir_ + "/vorlix.tmp.", 0), 0u);
   f.put("sorted\n");
   ASSERT_EQ(f.commit(), SafeFile::Done);
   EXPECT_EQ(readFile(p), "sorted\n");
   EXPECT_EQ(readFile(victim), "keep\n");
+  EXPECT_EQ(entries(), (Names{"satsave.txt", "victim", "vorlix.tmp"}));
 
   SafeFile same(p.c_str(), "satsave.txt");  // never the target itself
-  EXPECT_EQ(same.tempPath(), p + "~");
+  ASSERT_TRUE(same.open());
+  EXPECT_NE(same.tempPath(), p);
+}
+
+// The user's own files beside the target, whatever their names, survive a
+// save, a failed one too; two saves of one target never share a temporary
+// file; nothing of theirs is left behind.
+TEST_F(SafeFileTest, TemporaryNamesAreTheirOwn) {
+  const std::string p = dir_ + "/satsave.txt";
+  writeFile(p, "old\n");
+  writeFile(p + ".tmp", "mine\n");
+  {
+    SafeFile a(p.c_str()), b(p.c_str());
+    ASSERT_TRUE(a.open());
+    ASSERT_TRUE(b.open());
+    EXPECT_NE(a.tempPath(), b.tempPath());
+    EXPECT_NE(a.tempPath(), p + ".tmp");
+    a.put("a\n");
+    b.put("b\n");
+    EXPECT_EQ(a.commit(), SafeFile::Done);
+    EXPECT_EQ(b.commit(), SafeFile::Done);
+    SafeFile c(p.c_str());
+    ASSERT_TRUE(c.open());
+    c.put("dropped");
+  }
+  EXPECT_EQ(readFile(p), "b\n");
+  EXPECT_EQ(readFile(p + ".tmp"), "mine\n");
+  EXPECT_EQ(entries(), (Names{"satsave.txt", "satsave.txt.tmp"}));
 }
 
 TEST_F(SafeFileTest, FailuresLeaveTheOldFile) {
@@ -117,10 +202,11 @@ TEST_F(SafeFileTest, FailuresLeaveTheOldFile) {
   SafeFile empty("");
   EXPECT_FALSE(empty.open());
 
-  // The temporary file's place is taken by a directory.
+  // A directory by a temporary file's usual name is no obstacle.
   ASSERT_EQ(mkdir((p + ".tmp").c_str(), 0700), 0);
-  SafeFile blocked(p.c_str());
-  EXPECT_FALSE(blocked.open());
+  SafeFile beside(p.c_str());
+  ASSERT_TRUE(beside.open());
+  beside.abandon();
   rmdir((p + ".tmp").c_str());
 
   // A write beyond the file size limit (a full disk).
@@ -141,7 +227,7 @@ TEST_F(SafeFileTest, FailuresLeaveTheOldFile) {
   std::signal(SIGXFSZ, handler);
   EXPECT_EQ(res, SafeFile::WriteFailed);
   EXPECT_EQ(readFile(p), "old\n");
-  EXPECT_FALSE(exists(p + ".tmp"));
+  EXPECT_EQ(entries(), Names{"out.tle"});
 
   // The target is a directory: the rename fails, the temporary file goes.
   ASSERT_EQ(mkdir((dir_ + "/adir").c_str(), 0700), 0);
@@ -150,7 +236,7 @@ TEST_F(SafeFileTest, FailuresLeaveTheOldFile) {
   ASSERT_TRUE(d.open());
   d.put("y");
   EXPECT_EQ(d.commit(), SafeFile::ReplaceFailed);
-  EXPECT_FALSE(exists(dir_ + "/adir.tmp"));
+  EXPECT_EQ(entries(), (Names{"adir", "out.tle"}));
 }
 
 // An append that fails (here at a file size limit, as on a full disk) is
@@ -210,6 +296,43 @@ TEST_F(SafeFileTest, SameFileThroughPathsAndLinks) {
   EXPECT_FALSE(SameFile(p.c_str(), (dir_ + "/other.txt").c_str()));
   EXPECT_FALSE(SameFile(p.c_str(), (dir_ + "/missing.txt").c_str()));
   EXPECT_FALSE(SameFile(nullptr, p.c_str()));
+}
+
+// Only a regular file opens for reading by name; anything else is refused
+// at once (a FIFO without a writer would otherwise wait for ever).
+TEST_F(SafeFileTest, OpenRegularOnlyOpensRegularFiles) {
+  const std::string p = dir_ + "/visual.txt";
+  writeFile(p, "ISS\n");
+  ASSERT_EQ(mkfifo((dir_ + "/fifo").c_str(), 0600), 0);
+  struct Case {
+    std::string path;
+    const char* mode;
+    int err;  // 0: opens
+  } const cases[] = {
+      {p, "r", 0},
+      {p, "rb", 0},
+      {p, "w", EINVAL},
+      {p, "r+", EINVAL},
+      {dir_ + "/missing", "r", ENOENT},
+      {dir_, "r", EISDIR},
+      {dir_ + "/fifo", "r", EINVAL},
+      {"/dev/zero", "r", EINVAL},
+  };
+  for (const Case& c : cases) {
+    const int res = support::InChild(
+        [&] {
+          errno = 0;
+          FILE* f = OpenRegular(c.path.c_str(), c.mode);
+          if (!f) return errno == c.err ? 0 : 1;
+          char line[8] = "";
+          const bool read = std::fgets(line, sizeof line, f) && std::string(line) == "ISS\n";
+          std::fclose(f);
+          return c.err == 0 && read ? 0 : 2;
+        },
+        10);
+    EXPECT_EQ(res, 0) << c.path << " " << c.mode;
+  }
+  EXPECT_EQ(readFile(p), "ISS\n");
 }
 
 }  // namespace

@@ -28,6 +28,7 @@
 #include "gui/vorlixview.h"
 #include "gui/vsservices.h"
 #include "support/files.h"
+#include "support/child.h"
 #include "support/scriptedprompter.h"
 #include "support/shots.h"
 #include "support/windowfixture.h"
@@ -147,6 +148,32 @@ class ListsTest : public QObject {
     view->vSelectSat();
     QCOMPARE(opened, QString());
     QVERIFY2(found.startsWith("ISS (ZARYA)\n"), qPrintable(found));
+  }
+
+  // A FIFO or a directory as the TLE file: the warning of a TLE file that
+  // cannot be opened, at once (no wait for a writer), no dialog.
+  void selectFromNoRegularFile_data() {
+    QTest::addColumn<bool>("fifo");
+    QTest::newRow("fifo") << true;
+    QTest::newRow("directory") << false;
+  }
+  void selectFromNoRegularFile() {
+    QFETCH(bool, fifo);
+    startOn("passes.tle", {});
+    const QByteArray name = QFile::encodeName(dataFile("special.tle"));
+    QCOMPARE(fifo ? mkfifo(name.constData(), 0600) : mkdir(name.constData(), 0700), 0);
+    std::snprintf(indata->tlenm, FILENAME_SIZE, "%s", name.constData());
+    const int res = support::InChild(
+        [&] {
+          view->vSelectSat();
+          return sp->boxes.size() == 1 &&
+                         sp->boxes.last().kind == "warn" &&
+                         sp->boxes.last().text == "Unable to open TLE file " + dataFile("special.tle")
+                     ? 0
+                     : 1;
+        },
+        10);
+    QCOMPARE(res, 0);
   }
 
   void removal_data() {
@@ -442,6 +469,49 @@ class ListsTest : public QObject {
     view->vAllSat();
     QCOMPARE(sp->of("inform").size(), informed);
     QCOMPARE(indata->iridflg, 0);
+  }
+
+  // Files the user write-protected are kept, byte for byte and mode, and
+  // every command that would write them says it could not, although the
+  // folder would allow a rename over them (run as an ordinary user).
+  void writeProtectedFilesKept() {
+    startOn("passes.tle", {"ISS (ZARYA)"});
+    indata->dur = 0.05;
+    const char* const names[] = {"satsave.txt", "saved.tle", "vorlix.cfg"};
+    for (const char* n : names) {
+      fx->writeFile(n, "kept\n");
+      QCOMPARE(chmod(QFile::encodeName(dataFile(n)).constData(), 0444), 0);
+    }
+    for (const QString& dir : {fx->appDir() + "/..", fx->appDir()})
+      QCOMPARE(chmod(QFile::encodeName(dir).constData(), 0777), 0);
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*satsave.txt");
+    std::snprintf(indata->tlsnm, FILENAME_SIZE, "*saved.tle");
+    indata->tsnew = 1;
+    const QString problem = "*** Problems with the output file";
+    const int wrong = support::AsOrdinaryUser([&] {
+      int bad = 0;
+      for (int fresh : {1, 0}) {
+        indata->svnew = fresh;
+        view->vFileSave();
+        if (sp->boxes.last().text != problem) bad |= 1;
+        indata->svnew = fresh;
+        view->vAllSat();
+        if (sp->boxes.last().text != problem) bad |= 2;
+      }
+      view->vOrbitTrack();
+      if (sp->boxes.last().text != problem) bad |= 4;
+      view->vTLESave();
+      if (!sp->boxes.last().text.startsWith("*** ERROR *** while opening")) bad |= 8;
+      if (view->vQuit() == 0) bad |= 16;
+      return bad;
+    });
+    QCOMPARE(wrong, 0);
+    for (const char* n : names) {
+      QCOMPARE(readFile(dataFile(n).toStdString()), std::string("kept\n"));
+      struct stat st;
+      QCOMPARE(stat(QFile::encodeName(dataFile(n)).constData(), &st), 0);
+      QCOMPARE(st.st_mode & 07777, 0444u);
+    }
   }
 
   // The window's selection is the engine's for the same moment: the clock

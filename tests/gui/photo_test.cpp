@@ -11,6 +11,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QtTest>
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -22,6 +24,7 @@
 #include "gui/vorlix.h"
 #include "gui/vorlixview.h"
 #include "photorefs.h"
+#include "support/child.h"
 #include "support/orbitslots.h"
 #include "support/scriptedprompter.h"
 #include "support/shots.h"
@@ -132,6 +135,8 @@ class PhotoTest : public WindowTest {
   void cleanup() { closeWindow(); }
 
   void actions();
+  void pictureNotRegularFile_data();
+  void pictureNotRegularFile();
   void sizes_data();
   void sizes();
   void readingsFullSize();
@@ -178,6 +183,39 @@ void PhotoTest::actions() {
   win->action(VorlixApp::ViewPicture)->setChecked(false);
   QVERIFY(!indata->picmd);
   QCOMPARE(view()->size(), view()->pmplot.size());
+}
+
+// A FIFO (or a directory, a device) chosen as the photograph is refused at
+// once with the usual message; the window never waits for a writer.
+void PhotoTest::pictureNotRegularFile_data() {
+  QTest::addColumn<QString>("kind");
+  QTest::newRow("fifo") << "fifo";
+  QTest::newRow("directory") << "directory";
+  QTest::newRow("device") << "device";
+}
+
+void PhotoTest::pictureNotRegularFile() {
+  QFETCH(QString, kind);
+  QString file = fx->path("sky.png");
+  if (kind == "fifo")
+    QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+  else if (kind == "directory")
+    QVERIFY(QDir().mkdir(file));
+  else
+    file = "/dev/zero";
+  ScriptedPrompter p;
+  p.answer(file);
+  const int res = support::InChild(
+      [&] {
+        win->action(VorlixApp::FilePicture)->trigger();
+        const QList<ScriptedPrompter::Box> told = p.of("inform");
+        return told.size() == 1 && told[0].text == "Cannot load " + file + "." &&
+                       !win->action(VorlixApp::ViewPicture)->isEnabled()
+                   ? 0
+                   : 1;
+      },
+      10);
+  QCOMPARE(res, 0);
 }
 
 void PhotoTest::sizes_data() {
