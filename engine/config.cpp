@@ -1,5 +1,9 @@
 #include "engine/config.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -166,11 +170,32 @@ bool readItems(FILE* f, CfgItems* c) {
   return r.ok();
 }
 
+// Opens the configuration for reading: *f is the stream when the result is
+// CFG_READ. Non-blocking, so a FIFO or a device in its place cannot hold up
+// the start; only a regular file is taken.
+int openConfig(const char* path, FILE** f) {
+  *f = nullptr;
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return (errno == ENOENT || errno == ENOTDIR) ? CFG_NOFILE : CFG_UNREADABLE;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return CFG_UNREADABLE;
+  }
+  *f = ::fdopen(fd, "r");
+  if (!*f) {
+    ::close(fd);
+    return CFG_UNREADABLE;
+  }
+  return CFG_READ;
+}
+
 }  // namespace
 
 int getcfg(WinpData* d, const char* path) {
-  FILE* f = std::fopen(path, "r");
-  if (!f) return CFG_NOFILE;
+  FILE* f = nullptr;
+  const int opened = openConfig(path, &f);
+  if (opened != CFG_READ) return opened;
   CfgItems c{};
   bool ok = readItems(f, &c);
   std::fclose(f);
@@ -234,6 +259,10 @@ double fin(double x) { return std::isfinite(x) ? x : 0.0; }
 }  // namespace
 
 int putcfg(const WinpData* d, const char* path) {
+  FILE* old = nullptr;
+  if (openConfig(path, &old) == CFG_UNREADABLE) return CFG_KEPT;
+  if (old) std::fclose(old);
+
   std::vector<char> buf(CFG_TEXT_MAX);
   TextBuf out(buf.data(), buf.size());
   out.Add("%lf \n%lf \n%lf \n%lf \n", d->tzauto ? 16.0 : fin(d->tzone), fin(d->lat),
@@ -463,6 +492,17 @@ void putRecordText(WoutData* o, const char* s) {
     std::memcpy(o->lines[k], s, strnlen(s, WOUT_LINELEN));
 }
 
+// The line for a configuration that is there but cannot be read; a name too
+// long for the line keeps its end, where the file's own name is.
+void putUnreadable(WoutData* o, const char* path) {
+  static const char kHead[] = "Cannot read Configuration File ";
+  static const char kTail[] = ". Using defaults instead.";
+  constexpr size_t room = WOUT_LINELEN - (sizeof kHead - 1) - (sizeof kTail - 1);
+  std::string name = path ? path : "";
+  if (name.size() > room) name = "..." + name.substr(name.size() - (room - 3));
+  putRecordText(o, (kHead + name + kTail).c_str());
+}
+
 // Loads the configured satellites found in the TLE file into slots 0..; the
 // work slot's name is marked '#' after each one taken.
 void loadConfigured(WinpData* d) {
@@ -497,8 +537,12 @@ void swelcm(WinpData* d, WoutData* o, const char* cfgpath) {
 
   PutNxtLn(o, WELCOME_LINE);
   PutSpace(o, 1);
-  if (getcfg(d, cfgpath) == CFG_MALFORMED) {
+  const int cfg = getcfg(d, cfgpath);
+  if (cfg == CFG_MALFORMED) {
     PutNxtLn(o, "Problems reading Configuration File. Using defaults instead.");
+    PutSpace(o, 1);
+  } else if (cfg == CFG_UNREADABLE) {
+    putUnreadable(o, cfgpath);
     PutSpace(o, 1);
   }
   const double systemZone = SystemZone();

@@ -484,3 +484,51 @@ TEST_F(ConfigTest, WritesThroughASymbolicLink) {
   ASSERT_EQ(getcfg(got.get(), cfg_.c_str()), CFG_READ);
   EXPECT_EQ(got->lat, d->lat);
 }
+
+// A configuration that is there but is no regular file: read without waiting
+// on it, reported as unreadable, and never replaced by the settings written
+// at Exit.
+TEST_F(ConfigTest, NotARegularFileIsUnreadableAndKept) {
+  struct Case {
+    const char* what;
+    int (*make)(const char*);
+    mode_t type;
+  };
+  const Case cases[] = {
+      {"directory", [](const char* p) { return mkdir(p, 0700); }, S_IFDIR},
+      {"FIFO", [](const char* p) { return mkfifo(p, 0600); }, S_IFIFO},
+  };
+  auto d = newRecord();
+  fillRecord(d.get());
+  auto before = snapshot(d.get());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(c.make(cfg_.c_str()), 0);
+    EXPECT_EQ(getcfg(d.get(), cfg_.c_str()), CFG_UNREADABLE);
+    EXPECT_EQ(std::memcmp(before.get(), d.get(), sizeof(WinpData)), 0);
+    EXPECT_EQ(putcfg(d.get(), cfg_.c_str()), CFG_KEPT);
+    struct stat st;
+    ASSERT_EQ(lstat(cfg_.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & S_IFMT, c.type);
+    ASSERT_EQ(remove(cfg_.c_str()), 0);
+  }
+  // A missing file is no failure: the defaults stand and Exit writes it.
+  EXPECT_EQ(getcfg(d.get(), cfg_.c_str()), CFG_NOFILE);
+  EXPECT_EQ(putcfg(d.get(), cfg_.c_str()), 0);
+}
+
+// A file the user may not read keeps the user's settings: it is reported and
+// left byte for byte as it was.
+TEST_F(ConfigTest, FileWithoutReadPermissionIsUnreadableAndKept) {
+  if (geteuid() == 0) GTEST_SKIP() << "permission bits do not bind root";
+  writeFile(cfg_, kFilled);
+  ASSERT_EQ(chmod(cfg_.c_str(), 0), 0);
+  auto d = newRecord();
+  auto before = snapshot(d.get());
+  EXPECT_EQ(getcfg(d.get(), cfg_.c_str()), CFG_UNREADABLE);
+  EXPECT_EQ(std::memcmp(before.get(), d.get(), sizeof(WinpData)), 0);
+  EXPECT_EQ(putcfg(d.get(), cfg_.c_str()), CFG_KEPT);
+  ASSERT_EQ(chmod(cfg_.c_str(), 0600), 0);
+  EXPECT_EQ(readFile(cfg_), kFilled);
+  EXPECT_NE(access((cfg_ + ".tmp").c_str(), F_OK), 0) << "temporary file left behind";
+}
