@@ -170,6 +170,18 @@ bool readItems(FILE* f, CfgItems* c) {
   return r.ok();
 }
 
+// A hand-edited file may hold any number; each setting is kept within what
+// its dialog lets the user enter, so what the program runs on could have
+// been set in the program (a map font of 2147483647 pt draws nothing).
+constexpr double MAXZONE = 14.0;          // hours from UT
+constexpr double MINHEIGHT = -1000.0;     // m
+constexpr double MAXHEIGHT = 100000.0;    // m
+constexpr double MAXEPOCH = 2200.0;       // year of the R.A./Dec. epoch
+constexpr int MAPFONT_NORMAL = 10;        // pt: the map font is normal or large
+constexpr int MAPFONT_LARGE = 12;
+constexpr double MAXCOEF = 100.0;         // drag and radiation pressure coefficients
+constexpr double MAXAREAMASS = 1000.0;    // m^2/kg
+
 // Opens the configuration for reading: *f is the stream when the result is
 // CFG_READ. Non-blocking, so a FIFO or a device in its place cannot hold up
 // the start; only a regular file is taken.
@@ -202,21 +214,22 @@ int getcfg(WinpData* d, const char* path) {
   if (!ok) return CFG_MALFORMED;
 
   d->tzauto = c.zone == 16.0;
-  d->tzone = (c.zone > 15.0 || c.zone < -15.0) ? 0.0 : c.zone + 0.0;  // "-0" reads as 0
-  d->lat = c.lat;
-  d->lng = c.lng;
-  d->height = c.height;
+  // Beyond 15 h is no zone at all ("-0" reads as 0 too).
+  d->tzone = (c.zone > 15.0 || c.zone < -15.0) ? 0.0 : std::clamp(c.zone, -MAXZONE, MAXZONE) + 0.0;
+  d->lat = std::clamp(c.lat, -90.0, 90.0);
+  d->lng = std::clamp(c.lng, -360.0, 360.0);
+  d->height = std::clamp(c.height, MINHEIGHT, MAXHEIGHT);
   if (c.geoname[0] != '\0') copyField(d->geoname, GEONAME_SIZE, c.geoname);
   if (c.tlenm[0] != '\0') copyField(d->tlenm, FILENAME_SIZE, c.tlenm);
   if (strnlen(c.updurl.c_str(), FILENAME_SIZE - 1) > 5) copyField(d->updurl, FILENAME_SIZE, c.updurl);
   d->fsz = c.fsz == 8 ? 8 : 10;
   d->mgrid = (c.mgrid >= 3 || c.mgrid < 0) ? 1 : c.mgrid;
   d->mgrey = (c.mgrey >= 3 || c.mgrey < 0) ? 0 : c.mgrey;
-  d->visflg = c.visflg;
-  d->sunel = c.sunel;
-  d->satel = c.satel;
-  d->yrepoch = c.yrepoch;
-  d->mfsz = c.mfsz;
+  d->visflg = c.visflg != 0;
+  d->sunel = std::clamp(c.sunel, -90.0, 90.0);
+  d->satel = std::clamp(c.satel, -90.0, 90.0);
+  d->yrepoch = std::clamp(c.yrepoch, 0.0, MAXEPOCH);
+  d->mfsz = c.mfsz >= MAPFONT_LARGE ? MAPFONT_LARGE : MAPFONT_NORMAL;
   d->bf = c.bf != 0;
   d->lftbtn = c.lftbtn == 1;
   d->dur = std::clamp(c.space[0], 1.0, 14.0);
@@ -225,9 +238,9 @@ int getcfg(WinpData* d, const char* path) {
   d->dF107 = F107InRange(c.space[1]);
   d->dFB107 = F107InRange(c.space[2]);
   d->dKp = KpInRange(c.space[3]);
-  d->dCd = c.craft[0];
-  d->dCr = c.craft[1];
-  d->dAm = c.craft[2];
+  d->dCd = std::clamp(c.craft[0], 0.0, MAXCOEF);
+  d->dCr = std::clamp(c.craft[1], 0.0, MAXCOEF);
+  d->dAm = std::clamp(c.craft[2], 0.0, MAXAREAMASS);
   d->satnr = static_cast<int>(c.names.size());
   for (int i = 0; i < d->satnr; ++i) copyField(d->cfgname[i], SATNAME_SIZE, c.names[i]);
   return CFG_READ;

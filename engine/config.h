@@ -31,12 +31,15 @@ constexpr int CFG_UNREADABLE = 3; // the file is there but cannot be read (no re
 // non-finite number, or a file that ends before the count, makes the read
 // fail and leaves the record exactly as it was.
 //
-// On success commits: tzauto = (zone is 16), tzone = zone (0 outside +-15);
-// fsz 8 or 10; mgrid 1 and mgrey 0 when out of 0..2; bf = (value != 0),
-// lftbtn = (value == 1); texts only when not empty (the address only when
-// longer than 5 characters); dur clamped to 1..14, Kp to 0..9 and the two
-// F10.7 values to 0..F107_MAX (orbit/vorlixnum.h); a count outside 0..10
-// reads no names. The names (blank lines skipped, leading blanks dropped) go
+// On success commits: tzauto = (zone is 16), tzone = zone (0 outside +-15,
+// else within +-14); fsz 8 or 10; mgrid 1 and mgrey 0 when out of 0..2;
+// visflg and bf = (value != 0), lftbtn = (value == 1); mfsz 12 from 12 up,
+// else 10; texts only when not empty (the address only when longer than 5
+// characters). The other numbers are clamped to what their dialogs accept:
+// latitude +-90, longitude +-360, height -1000..100000 m, Sun and satellite
+// elevations +-90, epoch year 0..2200, dur 1..14, Kp 0..9, the two F10.7
+// values 0..F107_MAX (orbit/vorlixnum.h), Cd and Cr 0..100, A/m 0..1000.
+// A count outside 0..10 reads no names. The names (blank lines skipped, leading blanks dropped) go
 // to cfgname[0..] and satnr becomes the number of names found.
 //
 // Only a regular file is read; a directory, FIFO or device is never waited
