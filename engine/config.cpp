@@ -1,5 +1,9 @@
 #include "engine/config.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -166,32 +170,66 @@ bool readItems(FILE* f, CfgItems* c) {
   return r.ok();
 }
 
+// A hand-edited file may hold any number; each setting is kept within what
+// its dialog lets the user enter, so what the program runs on could have
+// been set in the program (a map font of 2147483647 pt draws nothing).
+constexpr double MAXZONE = 14.0;          // hours from UT
+constexpr double MINHEIGHT = -1000.0;     // m
+constexpr double MAXHEIGHT = 100000.0;    // m
+constexpr double MAXEPOCH = 2200.0;       // year of the R.A./Dec. epoch
+constexpr int MAPFONT_NORMAL = 10;        // pt: the map font is normal or large
+constexpr int MAPFONT_LARGE = 12;
+constexpr double MAXCOEF = 100.0;         // drag and radiation pressure coefficients
+constexpr double MAXAREAMASS = 1000.0;    // m^2/kg
+
+// Opens the configuration for reading: *f is the stream when the result is
+// CFG_READ. Non-blocking, so a FIFO or a device in its place cannot hold up
+// the start; only a regular file is taken.
+int openConfig(const char* path, FILE** f) {
+  *f = nullptr;
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return (errno == ENOENT || errno == ENOTDIR) ? CFG_NOFILE : CFG_UNREADABLE;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return CFG_UNREADABLE;
+  }
+  *f = ::fdopen(fd, "r");
+  if (!*f) {
+    ::close(fd);
+    return CFG_UNREADABLE;
+  }
+  return CFG_READ;
+}
+
 }  // namespace
 
 int getcfg(WinpData* d, const char* path) {
-  FILE* f = std::fopen(path, "r");
-  if (!f) return CFG_NOFILE;
+  FILE* f = nullptr;
+  const int opened = openConfig(path, &f);
+  if (opened != CFG_READ) return opened;
   CfgItems c{};
   bool ok = readItems(f, &c);
   std::fclose(f);
   if (!ok) return CFG_MALFORMED;
 
   d->tzauto = c.zone == 16.0;
-  d->tzone = (c.zone > 15.0 || c.zone < -15.0) ? 0.0 : c.zone + 0.0;  // "-0" reads as 0
-  d->lat = c.lat;
-  d->lng = c.lng;
-  d->height = c.height;
+  // Beyond 15 h is no zone at all ("-0" reads as 0 too).
+  d->tzone = (c.zone > 15.0 || c.zone < -15.0) ? 0.0 : std::clamp(c.zone, -MAXZONE, MAXZONE) + 0.0;
+  d->lat = std::clamp(c.lat, -90.0, 90.0);
+  d->lng = std::clamp(c.lng, -360.0, 360.0);
+  d->height = std::clamp(c.height, MINHEIGHT, MAXHEIGHT);
   if (c.geoname[0] != '\0') copyField(d->geoname, GEONAME_SIZE, c.geoname);
   if (c.tlenm[0] != '\0') copyField(d->tlenm, FILENAME_SIZE, c.tlenm);
   if (strnlen(c.updurl.c_str(), FILENAME_SIZE - 1) > 5) copyField(d->updurl, FILENAME_SIZE, c.updurl);
   d->fsz = c.fsz == 8 ? 8 : 10;
   d->mgrid = (c.mgrid >= 3 || c.mgrid < 0) ? 1 : c.mgrid;
   d->mgrey = (c.mgrey >= 3 || c.mgrey < 0) ? 0 : c.mgrey;
-  d->visflg = c.visflg;
-  d->sunel = c.sunel;
-  d->satel = c.satel;
-  d->yrepoch = c.yrepoch;
-  d->mfsz = c.mfsz;
+  d->visflg = c.visflg != 0;
+  d->sunel = std::clamp(c.sunel, -90.0, 90.0);
+  d->satel = std::clamp(c.satel, -90.0, 90.0);
+  d->yrepoch = std::clamp(c.yrepoch, 0.0, MAXEPOCH);
+  d->mfsz = c.mfsz >= MAPFONT_LARGE ? MAPFONT_LARGE : MAPFONT_NORMAL;
   d->bf = c.bf != 0;
   d->lftbtn = c.lftbtn == 1;
   d->dur = std::clamp(c.space[0], 1.0, 14.0);
@@ -200,9 +238,9 @@ int getcfg(WinpData* d, const char* path) {
   d->dF107 = F107InRange(c.space[1]);
   d->dFB107 = F107InRange(c.space[2]);
   d->dKp = KpInRange(c.space[3]);
-  d->dCd = c.craft[0];
-  d->dCr = c.craft[1];
-  d->dAm = c.craft[2];
+  d->dCd = std::clamp(c.craft[0], 0.0, MAXCOEF);
+  d->dCr = std::clamp(c.craft[1], 0.0, MAXCOEF);
+  d->dAm = std::clamp(c.craft[2], 0.0, MAXAREAMASS);
   d->satnr = static_cast<int>(c.names.size());
   for (int i = 0; i < d->satnr; ++i) copyField(d->cfgname[i], SATNAME_SIZE, c.names[i]);
   return CFG_READ;
@@ -234,6 +272,10 @@ double fin(double x) { return std::isfinite(x) ? x : 0.0; }
 }  // namespace
 
 int putcfg(const WinpData* d, const char* path) {
+  FILE* old = nullptr;
+  if (openConfig(path, &old) == CFG_UNREADABLE) return CFG_KEPT;
+  if (old) std::fclose(old);
+
   std::vector<char> buf(CFG_TEXT_MAX);
   TextBuf out(buf.data(), buf.size());
   out.Add("%lf \n%lf \n%lf \n%lf \n", d->tzauto ? 16.0 : fin(d->tzone), fin(d->lat),
@@ -463,6 +505,17 @@ void putRecordText(WoutData* o, const char* s) {
     std::memcpy(o->lines[k], s, strnlen(s, WOUT_LINELEN));
 }
 
+// The line for a configuration that is there but cannot be read; a name too
+// long for the line keeps its end, where the file's own name is.
+void putUnreadable(WoutData* o, const char* path) {
+  static const char kHead[] = "Cannot read Configuration File ";
+  static const char kTail[] = ". Using defaults instead.";
+  constexpr size_t room = WOUT_LINELEN - (sizeof kHead - 1) - (sizeof kTail - 1);
+  std::string name = path ? path : "";
+  if (name.size() > room) name = "..." + name.substr(name.size() - (room - 3));
+  putRecordText(o, (kHead + name + kTail).c_str());
+}
+
 // Loads the configured satellites found in the TLE file into slots 0..; the
 // work slot's name is marked '#' after each one taken.
 void loadConfigured(WinpData* d) {
@@ -497,8 +550,12 @@ void swelcm(WinpData* d, WoutData* o, const char* cfgpath) {
 
   PutNxtLn(o, WELCOME_LINE);
   PutSpace(o, 1);
-  if (getcfg(d, cfgpath) == CFG_MALFORMED) {
+  const int cfg = getcfg(d, cfgpath);
+  if (cfg == CFG_MALFORMED) {
     PutNxtLn(o, "Problems reading Configuration File. Using defaults instead.");
+    PutSpace(o, 1);
+  } else if (cfg == CFG_UNREADABLE) {
+    putUnreadable(o, cfgpath);
     PutSpace(o, 1);
   }
   const double systemZone = SystemZone();

@@ -13,7 +13,9 @@ constexpr const char* CFG_FILENAME = "vorlix.cfg";
 // getcfg results.
 constexpr int CFG_MALFORMED = 0;  // an item could not be read: nothing committed
 constexpr int CFG_READ = 1;       // every item read and committed
-constexpr int CFG_NOFILE = 2;     // the file cannot be opened
+constexpr int CFG_NOFILE = 2;     // there is no such file
+constexpr int CFG_UNREADABLE = 3; // the file is there but cannot be read (no read
+                                  // permission, or not a regular file)
 
 // Reads the configuration file: one item per line (time zone, latitude,
 // longitude, height, place name, text font size, map grid, map background,
@@ -29,20 +31,29 @@ constexpr int CFG_NOFILE = 2;     // the file cannot be opened
 // non-finite number, or a file that ends before the count, makes the read
 // fail and leaves the record exactly as it was.
 //
-// On success commits: tzauto = (zone is 16), tzone = zone (0 outside +-15);
-// fsz 8 or 10; mgrid 1 and mgrey 0 when out of 0..2; bf = (value != 0),
-// lftbtn = (value == 1); texts only when not empty (the address only when
-// longer than 5 characters); dur clamped to 1..14, Kp to 0..9 and the two
-// F10.7 values to 0..F107_MAX (orbit/vorlixnum.h); a count outside 0..10
-// reads no names. The names (blank lines skipped, leading blanks dropped) go
+// On success commits: tzauto = (zone is 16), tzone = zone (0 outside +-15,
+// else within +-14); fsz 8 or 10; mgrid 1 and mgrey 0 when out of 0..2;
+// visflg and bf = (value != 0), lftbtn = (value == 1); mfsz 12 from 12 up,
+// else 10; texts only when not empty (the address only when longer than 5
+// characters). The other numbers are clamped to what their dialogs accept:
+// latitude +-90, longitude +-360, height -1000..100000 m, Sun and satellite
+// elevations +-90, epoch year 0..2200, dur 1..14, Kp 0..9, the two F10.7
+// values 0..F107_MAX (orbit/vorlixnum.h), Cd and Cr 0..100, A/m 0..1000.
+// A count outside 0..10 reads no names. The names (blank lines skipped, leading blanks dropped) go
 // to cfgname[0..] and satnr becomes the number of names found.
+//
+// Only a regular file is read; a directory, FIFO or device is never waited
+// on and reads as CFG_UNREADABLE, like a file without read permission.
 int getcfg(WinpData* d, const char* path = CFG_FILENAME);
 
 // Writes the persistent settings of d in the format getcfg reads (numbers
 // with a decimal point whatever the locale, texts verbatim up to a line
 // break). The file is written under "<path>.tmp" and renamed over path, so
 // the old file stays as it was when anything fails. Returns 0 when written,
-// 1 when not.
+// 1 when it could not be written, CFG_KEPT when path is there but cannot be
+// read: settings that could not be read are the user's, not ours to replace
+// with the defaults.
+constexpr int CFG_KEPT = 2;
 int putcfg(const WinpData* d, const char* path = CFG_FILENAME);
 
 // First line of the welcome page.
@@ -52,8 +63,9 @@ constexpr const char* WELCOME_LINE = "   *** Welcome to Vorlix Version 11.8 ***"
 // its start value, reads the configuration file cfgpath, sets the entered
 // date and time to the local time now, loads each configured satellite found
 // in the TLE file into the slots 0.. (in configuration order; missing ones
-// are skipped), and appends the welcome and settings page to o. A TLE file
-// that cannot be opened is reported on the page and tlenm becomes "*".
+// are skipped), and appends the welcome and settings page to o. A damaged or
+// unreadable configuration is reported on the page (defaults stand); a TLE
+// file that cannot be opened is reported too and tlenm becomes "*".
 void swelcm(WinpData* d, WoutData* o, const char* cfgpath = CFG_FILENAME);
 
 #endif

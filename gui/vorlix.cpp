@@ -199,10 +199,14 @@ void VorlixApp::slotFileQuit() {
   QDir::setCurrent(APPDIR);
   slotStopTime();
   abortUpdate();
-  if (view->vQuit() != 0) {
+  const int saved = view->vQuit();
+  if (saved != 0) {
+    const QString cfg = QDir(APPDIR).absoluteFilePath(QFile::decodeName(view->configPath()));
     prompter().warn(tr("Vorlix"),
-                    tr("The settings could not be saved: %1 cannot be written.")
-                        .arg(QDir(APPDIR).absoluteFilePath(QFile::decodeName(view->configPath()))),
+                    saved == CFG_KEPT
+                        ? tr("The settings could not be saved: %1 cannot be read, "
+                             "so it is not overwritten.").arg(cfg)
+                        : tr("The settings could not be saved: %1 cannot be written.").arg(cfg),
                     this);
   }
   qApp->quit();

@@ -423,6 +423,66 @@ TEST_F(ConfigTest, ReadsEditedFiles) {
   }
 }
 
+// Every number read is kept within what its dialog accepts (a map font of
+// 2147483647 pt blanked the info panel); the edges themselves stay.
+TEST_F(ConfigTest, ClampsSettingsToTheirDialogsRanges) {
+  struct Case {
+    int line;
+    const char* text;
+    double WinpData::*field;  // or the integer field
+    int WinpData::*ifield;
+    double want;
+  };
+  auto dbl = [](int line, const char* text, double WinpData::*f, double want) {
+    return Case{line, text, f, nullptr, want};
+  };
+  auto num = [](int line, const char* text, int WinpData::*f, double want) {
+    return Case{line, text, nullptr, f, want};
+  };
+  const Case cases[] = {
+      num(13, "2147483647", &WinpData::mfsz, 12),
+      num(13, "-2147483648", &WinpData::mfsz, 10),
+      num(13, "11", &WinpData::mfsz, 10),
+      num(13, "10", &WinpData::mfsz, 10),
+      num(13, "12", &WinpData::mfsz, 12),
+      dbl(0, "14.5", &WinpData::tzone, 14),
+      dbl(0, "-15", &WinpData::tzone, -14),
+      dbl(0, "-14", &WinpData::tzone, -14),
+      dbl(1, "1e300", &WinpData::lat, 90),
+      dbl(1, "-90.5", &WinpData::lat, -90),
+      dbl(1, "90", &WinpData::lat, 90),
+      dbl(2, "720", &WinpData::lng, 360),
+      dbl(2, "-1e9", &WinpData::lng, -360),
+      dbl(3, "1e12", &WinpData::height, 100000),
+      dbl(3, "-6378137", &WinpData::height, -1000),
+      num(9, "7", &WinpData::visflg, 1),
+      num(9, "-1", &WinpData::visflg, 1),
+      dbl(10, "180", &WinpData::sunel, 90),
+      dbl(11, "-1e6", &WinpData::satel, -90),
+      dbl(12, "99999", &WinpData::yrepoch, 2200),
+      dbl(12, "-5", &WinpData::yrepoch, 0),
+      dbl(12, "2200", &WinpData::yrepoch, 2200),
+      dbl(18, "1e300 1.25e+00 1.23e-02", &WinpData::dCd, 100),
+      dbl(18, "-2.2 1.25e+00 1.23e-02", &WinpData::dCd, 0),
+      dbl(18, "2.2 1e9 1.23e-02", &WinpData::dCr, 100),
+      dbl(18, "2.2 1.25 5e4", &WinpData::dAm, 1000),
+      dbl(18, "2.2 1.25 -1", &WinpData::dAm, 0),
+  };
+  const std::vector<std::string> good = filledLines();
+  for (const Case& c : cases) {
+    SCOPED_TRACE("line " + std::to_string(c.line + 1) + " '" + c.text + "'");
+    std::vector<std::string> v = good;
+    v[c.line] = c.text;
+    writeFile(cfg_, joinLines(v));
+    auto d = newRecord();
+    ASSERT_EQ(getcfg(d.get(), cfg_.c_str()), CFG_READ);
+    if (c.field)
+      EXPECT_EQ(d.get()->*c.field, c.want);
+    else
+      EXPECT_EQ(d.get()->*c.ifield, static_cast<int>(c.want));
+  }
+}
+
 // Line ends of another system, and a last name without a line end.
 TEST_F(ConfigTest, ReadsCarriageReturnsAndAnOpenLastLine) {
   std::string text = kFilled;
@@ -485,4 +545,52 @@ TEST_F(ConfigTest, WritesThroughASymbolicLink) {
   auto got = newRecord();
   ASSERT_EQ(getcfg(got.get(), cfg_.c_str()), CFG_READ);
   EXPECT_EQ(got->lat, d->lat);
+}
+
+// A configuration that is there but is no regular file: read without waiting
+// on it, reported as unreadable, and never replaced by the settings written
+// at Exit.
+TEST_F(ConfigTest, NotARegularFileIsUnreadableAndKept) {
+  struct Case {
+    const char* what;
+    int (*make)(const char*);
+    mode_t type;
+  };
+  const Case cases[] = {
+      {"directory", [](const char* p) { return mkdir(p, 0700); }, S_IFDIR},
+      {"FIFO", [](const char* p) { return mkfifo(p, 0600); }, S_IFIFO},
+  };
+  auto d = newRecord();
+  fillRecord(d.get());
+  auto before = snapshot(d.get());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(c.make(cfg_.c_str()), 0);
+    EXPECT_EQ(getcfg(d.get(), cfg_.c_str()), CFG_UNREADABLE);
+    EXPECT_EQ(std::memcmp(before.get(), d.get(), sizeof(WinpData)), 0);
+    EXPECT_EQ(putcfg(d.get(), cfg_.c_str()), CFG_KEPT);
+    struct stat st;
+    ASSERT_EQ(lstat(cfg_.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & S_IFMT, c.type);
+    ASSERT_EQ(remove(cfg_.c_str()), 0);
+  }
+  // A missing file is no failure: the defaults stand and Exit writes it.
+  EXPECT_EQ(getcfg(d.get(), cfg_.c_str()), CFG_NOFILE);
+  EXPECT_EQ(putcfg(d.get(), cfg_.c_str()), 0);
+}
+
+// A file the user may not read keeps the user's settings: it is reported and
+// left byte for byte as it was.
+TEST_F(ConfigTest, FileWithoutReadPermissionIsUnreadableAndKept) {
+  if (geteuid() == 0) GTEST_SKIP() << "permission bits do not bind root";
+  writeFile(cfg_, kFilled);
+  ASSERT_EQ(chmod(cfg_.c_str(), 0), 0);
+  auto d = newRecord();
+  auto before = snapshot(d.get());
+  EXPECT_EQ(getcfg(d.get(), cfg_.c_str()), CFG_UNREADABLE);
+  EXPECT_EQ(std::memcmp(before.get(), d.get(), sizeof(WinpData)), 0);
+  EXPECT_EQ(putcfg(d.get(), cfg_.c_str()), CFG_KEPT);
+  ASSERT_EQ(chmod(cfg_.c_str(), 0600), 0);
+  EXPECT_EQ(readFile(cfg_), kFilled);
+  EXPECT_NE(access((cfg_ + ".tmp").c_str(), F_OK), 0) << "temporary file left behind";
 }

@@ -2,9 +2,11 @@
 // and the welcome page. The system zone is fixed at UT+1 without daylight
 // saving for every test.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -237,4 +239,56 @@ TEST_F(WelcomeTest, TenSatellitesFillEverySlot) {
   const int norads[10] = {25544, 20580, 16182, 6153, 25544, 20580, 16182, 6153, 25544, 20580};
   for (int i = 0; i < 10; ++i) EXPECT_EQ(d_->norad[i], norads[i]) << i;
   EXPECT_NE(page.find("Selected Satellites:\n \nISS (ZARYA)\nHST\n"), std::string::npos);
+}
+
+// A configuration that is there but cannot be read is named on the page; the
+// rest of the page is the page of a first start.
+TEST_F(WelcomeTest, UnreadableConfigurationIsNamed) {
+  const std::string fresh = run(nullptr);
+  const std::string head = std::string(WELCOME_LINE) + "\n \n";
+  ASSERT_EQ(fresh.compare(0, head.size(), head), 0);
+  const std::string expected =
+      head + "Cannot read Configuration File vorlix.cfg. Using defaults instead.\n \n" +
+      fresh.substr(head.size());
+  struct Case {
+    const char* what;
+    int (*make)(const char*);
+    bool needsUser;  // permission bits do not bind root
+  };
+  const Case cases[] = {
+      {"directory", [](const char* p) { return mkdir(p, 0700); }, false},
+      {"FIFO", [](const char* p) { return mkfifo(p, 0600); }, false},
+      {"no read permission",
+       [](const char* p) {
+         writeFile(p, readFile(kData + "vorlix.cfg"));
+         return chmod(p, 0);
+       },
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.needsUser && geteuid() == 0) {
+      std::printf("skipped as root: %s\n", c.what);
+      continue;
+    }
+    ASSERT_EQ(c.make("vorlix.cfg"), 0);
+    std::memset(static_cast<void*>(d_.get()), 0, sizeof(WinpData));
+    std::memset(static_cast<void*>(o_.get()), 0, sizeof(WoutData));
+    EXPECT_EQ(run(nullptr), expected);
+    EXPECT_EQ(d_->satnr, 0);
+    ASSERT_EQ(std::system("rm -rf vorlix.cfg"), 0);
+  }
+
+  // A long name keeps its end.
+  char cwd[4096];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  const std::string deep = std::string(cwd) + "/" + std::string(60, 'd');
+  ASSERT_EQ(mkdir(deep.c_str(), 0700), 0);
+  ASSERT_EQ(mkdir((deep + "/vorlix.cfg").c_str(), 0700), 0);
+  std::memset(static_cast<void*>(o_.get()), 0, sizeof(WoutData));
+  swelcm(d_.get(), o_.get(), (deep + "/vorlix.cfg").c_str());
+  EXPECT_NE(pageText(o_.get()).find("\nCannot read Configuration File ...dddddd/vorlix.cfg. Using "
+                                    "defaults instead.\n \nThe startup input values are:\n"),
+            std::string::npos)
+      << pageText(o_.get());
 }

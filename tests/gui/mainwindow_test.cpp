@@ -10,6 +10,9 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 
 #include "gui/records.h"
@@ -58,6 +61,8 @@ class MainWindowTest : public QObject {
   void helpListsTheHotKeys();
   void exitWritesTheConfigurationIntoTheProgramDirectory();
   void exitReportsAConfigurationThatCannotBeWritten();
+  void exitKeepsAConfigurationThatCannotBeRead_data();
+  void exitKeepsAConfigurationThatCannotBeRead();
   void closingByTheFrameWritesNothing();
 };
 
@@ -451,6 +456,45 @@ void MainWindowTest::exitReportsAConfigurationThatCannotBeWritten() {
   w.slotFileQuit();
   QCOMPARE(sp.of("warn").size(), 1);
   QVERIFY(sp.of("warn")[0].text.contains(fx.path("plain/vorlix.cfg")));
+}
+
+void MainWindowTest::exitKeepsAConfigurationThatCannotBeRead_data() {
+  QTest::addColumn<bool>("fifo");
+  QTest::newRow("no read permission") << false;
+  QTest::newRow("FIFO") << true;
+}
+
+// The user's settings, unread at start, are not replaced by the defaults.
+void MainWindowTest::exitKeepsAConfigurationThatCannotBeRead() {
+  QFETCH(bool, fifo);
+  if (!fifo && geteuid() == 0) QSKIP("permission bits do not bind root");
+  WindowFixture fx;
+  fx.writeStandard();
+  const QByteArray cfg = QFile::encodeName(fx.path("vorlix.cfg"));
+  const QByteArray before = readAll(fx.path("vorlix.cfg"));
+  if (fifo) {
+    QVERIFY(QFile::remove(fx.path("vorlix.cfg")));
+    QCOMPARE(mkfifo(cfg.constData(), 0600), 0);
+  } else {
+    QCOMPARE(chmod(cfg.constData(), 0), 0);
+  }
+  ScriptedPrompter sp;
+  auto w = fx.start();
+  QCOMPARE(indata->satnr, 0);
+  w->slotFileQuit();
+  QCOMPARE(sp.of("warn").size(), 1);
+  QCOMPARE(sp.of("warn")[0].text,
+           QStringLiteral("The settings could not be saved: %1 cannot be read, so it is not "
+                          "overwritten.")
+               .arg(fx.path("vorlix.cfg")));
+  struct stat st;
+  QCOMPARE(lstat(cfg.constData(), &st), 0);
+  QCOMPARE(st.st_mode & S_IFMT, fifo ? mode_t(S_IFIFO) : mode_t(S_IFREG));
+  if (!fifo) {
+    QCOMPARE(st.st_mode & 07777, mode_t(0));
+    QCOMPARE(chmod(cfg.constData(), 0600), 0);
+    QCOMPARE(readAll(fx.path("vorlix.cfg")), before);
+  }
 }
 
 void MainWindowTest::closingByTheFrameWritesNothing() {
