@@ -9,6 +9,17 @@
 #include <QRegularExpression>
 #include <QSslSocket>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "engine/tle.h"
+
 #include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/vorlix.h"
@@ -116,6 +127,46 @@ int httpStatus(const QNetworkReply& r) {
   return r.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
 }
 bool isSuccess(int status) { return status >= 200 && status < 300; }
+
+// A second, read-only stream on the open file fd, at its start; null when
+// there is none. The temporary file of a save file is open for writing only,
+// so it is reopened by its descriptor's name rather than duplicated.
+FILE* readBack(int fd) {
+  if (fd < 0) return nullptr;
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  int r = ::open(self.c_str(), O_RDONLY | O_CLOEXEC);
+  if (r < 0) {
+    const int why = errno;
+    if ((::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDWR) r = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (r < 0) {
+      errno = why;
+      return nullptr;
+    }
+  }
+  FILE* f = ::fdopen(r, "r");
+  if (!f) {
+    ::close(r);
+    return nullptr;
+  }
+  std::rewind(f);
+  return f;
+}
+
+// Whether f holds at least one element set that the program's own reader
+// accepts, with no filter of the user's settings applied. The reader works on
+// a record and a position store of its own, so the window's are untouched.
+bool holdsElementSet(FILE* f) {
+  auto d = std::make_unique<WinpData>();
+  d->sdp4 = true;
+  std::snprintf(d->cfgname[WORKSLOT], SATNAME_SIZE, "*");
+  auto positions = std::make_unique<SatPosData>();
+  SatPosData* const shared = satpos;
+  satpos = positions.get();
+  char msg[TLEMSG_SIZE];
+  const bool found = tleread(d.get(), f, msg, 0) != 0;
+  satpos = shared;
+  return found;
+}
 }  // namespace
 
 TleDownload::TleDownload(QObject* parent) : QObject(parent) {
@@ -199,6 +250,24 @@ void TleDownload::stalled() {
   r->abort();
 }
 
+bool TleDownload::checkBody() {
+  if (!file.flush()) {
+    why = QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
+    return false;
+  }
+  FILE* f = readBack(file.handle());
+  if (!f) {
+    why = QStringLiteral("cannot read back %1: %2")
+              .arg(file.fileName(), QString::fromLocal8Bit(std::strerror(errno)));
+    return false;
+  }
+  const bool ok = holdsElementSet(f);
+  std::fclose(f);
+  // An error page or junk served as the file must not replace the user's sets.
+  if (!ok) why = QStringLiteral("no element sets in the reply");
+  return ok;
+}
+
 void TleDownload::finish() {
   QNetworkReply* r = reply.data();
   if (!r) return;
@@ -219,6 +288,8 @@ void TleDownload::finish() {
               .trimmed();
   } else if (written == 0) {
     why = QStringLiteral("the server sent an empty file; %1 was kept").arg(file.fileName());
+  } else if (!checkBody()) {
+    // told by checkBody
   } else if (!file.commit()) {
     why = QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
   }

@@ -44,7 +44,7 @@ QUrl updateUrl(const QString& host, const QString& path);
 // One download into a local file. The body goes into a temporary file beside
 // the target, which takes the target's place by one rename (keeping the old
 // file's permissions) only when the transfer ended without error, with a 2xx
-// status and a body that is not empty. Until then, and on every failure, the
+// status and a body that holds at least one element set the engine reads. Until then, and on every failure, the
 // target stays byte for byte as it was, and readers never see a fragment.
 class TleDownload : public QObject {
   Q_OBJECT
@@ -83,6 +83,8 @@ class TleDownload : public QObject {
   // Drops the temporary file (the target is untouched).
   void discard();
   bool writeChunk(const QByteArray& chunk);
+  // Whether the bytes written hold an element set; sets why when not.
+  bool checkBody();
 
   QSaveFile file;
   QPointer<QNetworkReply> reply;

@@ -33,8 +33,9 @@ namespace {
 
 // A minimal HTTP/1.1 server. The first part of the request path picks the
 // answer: ok (200 with the body), missing (404), moved (301 to ok), loop
-// (302 to itself), fail (500), empty (200 without body), cut (200 announcing
-// 100 KB, closed after 1 KB), stall (the same, then silence).
+// (302 to itself), fail (500), empty (200 without body), html and junk (200
+// with a web page or binary bytes as the body), cut (200 announcing 100 KB,
+// closed after 1 KB), stall (the same, then silence).
 class LoopbackServer : public QObject {
  public:
   explicit LoopbackServer(const QByteArray& body) : body(body) {
@@ -93,6 +94,14 @@ class LoopbackServer : public QObject {
       answer(s, "302 Found", "<html>again</html>\n", "Location: " + here + path + "\r\n");
     } else if (kind == "empty") {
       answer(s, "200 OK", QByteArray());
+    } else if (kind == "html") {
+      answer(s, "200 OK",
+             "<!DOCTYPE html>\n<html><head><title>Welcome</title></head>\n<body>\n" +
+                 QByteArray(2000, '1') + "\n</body></html>\n");
+    } else if (kind == "junk") {
+      QByteArray junk(20000, '\0');
+      for (int k = 0; k < junk.size(); ++k) junk[k] = static_cast<char>((k * 7919) % 251);
+      answer(s, "200 OK", junk);
     } else if (kind == "cut" || kind == "stall") {
       s->write("HTTP/1.1 200 OK\r\nContent-Length: 102400\r\nContent-Type: text/plain\r\n\r\n" +
                body.left(1024));
@@ -278,6 +287,9 @@ void TleUpdateTest::answers_data() {
   QTest::newRow("redirect loop") << "/loop/visual.txt" << false << failed;
   QTest::newRow("cut after 1 KB of 100 KB") << "/cut/visual.txt" << false << failed;
   QTest::newRow("200 without body") << "/empty/visual.txt" << false << failed;
+  const QString noSets = failed + QStringLiteral("no element sets in the reply.");
+  QTest::newRow("200 with a web page") << "/html/visual.txt" << false << noSets;
+  QTest::newRow("200 with binary junk") << "/junk/visual.txt" << false << noSets;
 }
 
 void TleUpdateTest::answers() {
@@ -295,6 +307,7 @@ void TleUpdateTest::answers() {
   QCOMPARE(boxes[0].title, QStringLiteral("HTTP Get"));
   QVERIFY2(boxes[0].text.startsWith(message), qPrintable(boxes[0].text));
   if (replaced) QCOMPARE(boxes[0].text, message + target + '.');
+  if (message.endsWith('.')) QCOMPARE(boxes[0].text, message);
   QCOMPARE(sp->boxes.size(), 2);  // the question and the result
   QCOMPARE(QString::fromLatin1(indata->updurl), server->address(path));
 }
