@@ -173,6 +173,8 @@ TleDownload::TleDownload(QObject* parent) : QObject(parent) {
   stall.setSingleShot(true);
   stall.setInterval(60000);
   connect(&stall, &QTimer::timeout, this, &TleDownload::stalled);
+  rate.setInterval(60000);
+  connect(&rate, &QTimer::timeout, this, &TleDownload::checkRate);
 }
 
 TleDownload::~TleDownload() { abort(); }
@@ -184,7 +186,9 @@ bool TleDownload::open(const QString& target) {
   // Never write straight into the target: a directory that takes no new
   // file is a failure, not a reason to truncate the old one.
   file.setDirectWriteFallback(false);
-  if (!file.open(QIODevice::WriteOnly)) {
+  // Unbuffered: a write that fails part way then reports the system's reason
+  // on the next attempt instead of a buffer flush without one.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     why = file.errorString();
     return false;
   }
@@ -201,10 +205,13 @@ void TleDownload::start(QNetworkAccessManager& manager, const QUrl& url) {
   connect(reply, &QNetworkReply::finished, this, &TleDownload::finish);
   connect(reply, &QNetworkReply::metaDataChanged, &stall, qOverload<>(&QTimer::start));
   stall.start();
+  received = receivedAtTick = 0;
+  rate.start();
 }
 
 void TleDownload::abort() {
   stall.stop();
+  rate.stop();
   if (QNetworkReply* r = reply.data()) {
     reply.clear();
     r->disconnect();
@@ -222,12 +229,21 @@ void TleDownload::discard() {
 }
 
 bool TleDownload::writeChunk(const QByteArray& chunk) {
-  if (chunk.isEmpty()) return true;
-  if (file.write(chunk) != chunk.size()) {
-    why = QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
-    return false;
+  // A short write is tried again with the rest: the retry fails with the
+  // system's reason (a full disk, a file size limit) or goes on.
+  for (qint64 done = 0; done < chunk.size();) {
+    errno = 0;
+    const qint64 n = file.write(chunk.constData() + done, chunk.size() - done);
+    if (n <= 0) {
+      const QString reason = file.error() != QFileDevice::NoError || errno == 0
+                                 ? file.errorString()
+                                 : QString::fromLocal8Bit(std::strerror(errno));
+      why = QStringLiteral("cannot write %1: %2").arg(file.fileName(), reason);
+      return false;
+    }
+    done += n;
+    written += n;
   }
-  written += chunk.size();
   return true;
 }
 
@@ -236,6 +252,7 @@ void TleDownload::readBody() {
   if (!r) return;
   stall.start();
   const QByteArray chunk = r->readAll();
+  received += chunk.size();
   // Only a successful answer's body is the file; an error page is not.
   if (!isSuccess(httpStatus(*r)) || !why.isEmpty()) return;
   if (!writeChunk(chunk)) r->abort();  // finish() follows at once
@@ -268,10 +285,24 @@ bool TleDownload::checkBody() {
   return ok;
 }
 
+void TleDownload::checkRate() {
+  QNetworkReply* r = reply.data();
+  if (!r) return;
+  const qint64 got = received - receivedAtTick;
+  receivedAtTick = received;
+  if (got >= minBytes) return;
+  why = QStringLiteral("only %1 bytes in %2 s from %3, the transfer was abandoned")
+            .arg(got)
+            .arg(rate.interval() / 1000.0)
+            .arg(r->url().toDisplayString());
+  r->abort();
+}
+
 void TleDownload::finish() {
   QNetworkReply* r = reply.data();
   if (!r) return;
   stall.stop();
+  rate.stop();
   reply.clear();
   r->deleteLater();
   const int status = httpStatus(*r);

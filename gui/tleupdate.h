@@ -71,6 +71,13 @@ class TleDownload : public QObject {
   QString errorString() const { return why; }
   // A transfer that brings no byte for this long fails (default one minute).
   void setStallTimeout(int ms) { stall.setInterval(ms); }
+  // A transfer that brings fewer than bytes in any window of ms (counted from
+  // the start) fails: a server that trickles would otherwise keep the update
+  // busy for ever. Default: 1 KB a minute.
+  void setMinimumRate(qint64 bytes, int ms) {
+    minBytes = bytes;
+    rate.setInterval(ms);
+  }
 
  signals:
   // error false: the target now holds the downloaded file.
@@ -80,6 +87,7 @@ class TleDownload : public QObject {
   void readBody();
   void finish();
   void stalled();
+  void checkRate();
   // Drops the temporary file (the target is untouched).
   void discard();
   bool writeChunk(const QByteArray& chunk);
@@ -89,6 +97,10 @@ class TleDownload : public QObject {
   QSaveFile file;
   QPointer<QNetworkReply> reply;
   QTimer stall;
+  QTimer rate;
+  qint64 minBytes = 1024;
+  qint64 received = 0;      // body bytes that arrived
+  qint64 receivedAtTick = 0;  // ... at the start of the current window
   QString why;
   qint64 written = 0;
 };
