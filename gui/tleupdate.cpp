@@ -129,8 +129,8 @@ int httpStatus(const QNetworkReply& r) {
 bool isSuccess(int status) { return status >= 200 && status < 300; }
 
 // A second, read-only stream on the open file fd, at its start; null when
-// there is none. The temporary file of a save file is open for writing only,
-// so it is reopened by its descriptor's name rather than duplicated.
+// there is none. The temporary file of a save file may be open for writing
+// only, so it is reopened by its descriptor's name rather than duplicated.
 FILE* readBack(int fd) {
   if (fd < 0) return nullptr;
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
