@@ -9,6 +9,17 @@
 #include <QRegularExpression>
 #include <QSslSocket>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "engine/tle.h"
+
 #include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/vorlix.h"
@@ -116,12 +127,54 @@ int httpStatus(const QNetworkReply& r) {
   return r.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
 }
 bool isSuccess(int status) { return status >= 200 && status < 300; }
+
+// A second, read-only stream on the open file fd, at its start; null when
+// there is none. The temporary file of a save file may be open for writing
+// only, so it is reopened by its descriptor's name rather than duplicated.
+FILE* readBack(int fd) {
+  if (fd < 0) return nullptr;
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  int r = ::open(self.c_str(), O_RDONLY | O_CLOEXEC);
+  if (r < 0) {
+    const int why = errno;
+    if ((::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDWR) r = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (r < 0) {
+      errno = why;
+      return nullptr;
+    }
+  }
+  FILE* f = ::fdopen(r, "r");
+  if (!f) {
+    ::close(r);
+    return nullptr;
+  }
+  std::rewind(f);
+  return f;
+}
+
+// Whether f holds at least one element set that the program's own reader
+// accepts, with no filter of the user's settings applied. The reader works on
+// a record and a position store of its own, so the window's are untouched.
+bool holdsElementSet(FILE* f) {
+  auto d = std::make_unique<WinpData>();
+  d->sdp4 = true;
+  std::snprintf(d->cfgname[WORKSLOT], SATNAME_SIZE, "*");
+  auto positions = std::make_unique<SatPosData>();
+  SatPosData* const shared = satpos;
+  satpos = positions.get();
+  char msg[TLEMSG_SIZE];
+  const bool found = tleread(d.get(), f, msg, 0) != 0;
+  satpos = shared;
+  return found;
+}
 }  // namespace
 
 TleDownload::TleDownload(QObject* parent) : QObject(parent) {
   stall.setSingleShot(true);
   stall.setInterval(60000);
   connect(&stall, &QTimer::timeout, this, &TleDownload::stalled);
+  rate.setInterval(60000);
+  connect(&rate, &QTimer::timeout, this, &TleDownload::checkRate);
 }
 
 TleDownload::~TleDownload() { abort(); }
@@ -133,7 +186,9 @@ bool TleDownload::open(const QString& target) {
   // Never write straight into the target: a directory that takes no new
   // file is a failure, not a reason to truncate the old one.
   file.setDirectWriteFallback(false);
-  if (!file.open(QIODevice::WriteOnly)) {
+  // Unbuffered: a write that fails part way then reports the system's reason
+  // on the next attempt instead of a buffer flush without one.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     why = file.errorString();
     return false;
   }
@@ -150,10 +205,13 @@ void TleDownload::start(QNetworkAccessManager& manager, const QUrl& url) {
   connect(reply, &QNetworkReply::finished, this, &TleDownload::finish);
   connect(reply, &QNetworkReply::metaDataChanged, &stall, qOverload<>(&QTimer::start));
   stall.start();
+  received = receivedAtTick = 0;
+  rate.start();
 }
 
 void TleDownload::abort() {
   stall.stop();
+  rate.stop();
   if (QNetworkReply* r = reply.data()) {
     reply.clear();
     r->disconnect();
@@ -171,12 +229,21 @@ void TleDownload::discard() {
 }
 
 bool TleDownload::writeChunk(const QByteArray& chunk) {
-  if (chunk.isEmpty()) return true;
-  if (file.write(chunk) != chunk.size()) {
-    why = QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
-    return false;
+  // A short write is tried again with the rest: the retry fails with the
+  // system's reason (a full disk, a file size limit) or goes on.
+  for (qint64 done = 0; done < chunk.size();) {
+    errno = 0;
+    const qint64 n = file.write(chunk.constData() + done, chunk.size() - done);
+    if (n <= 0) {
+      const QString reason = file.error() != QFileDevice::NoError || errno == 0
+                                 ? file.errorString()
+                                 : QString::fromLocal8Bit(std::strerror(errno));
+      why = QStringLiteral("cannot write %1: %2").arg(file.fileName(), reason);
+      return false;
+    }
+    done += n;
+    written += n;
   }
-  written += chunk.size();
   return true;
 }
 
@@ -185,6 +252,7 @@ void TleDownload::readBody() {
   if (!r) return;
   stall.start();
   const QByteArray chunk = r->readAll();
+  received += chunk.size();
   // Only a successful answer's body is the file; an error page is not.
   if (!isSuccess(httpStatus(*r)) || !why.isEmpty()) return;
   if (!writeChunk(chunk)) r->abort();  // finish() follows at once
@@ -199,10 +267,42 @@ void TleDownload::stalled() {
   r->abort();
 }
 
+bool TleDownload::checkBody() {
+  if (!file.flush()) {
+    why = QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
+    return false;
+  }
+  FILE* f = readBack(file.handle());
+  if (!f) {
+    why = QStringLiteral("cannot read back %1: %2")
+              .arg(file.fileName(), QString::fromLocal8Bit(std::strerror(errno)));
+    return false;
+  }
+  const bool ok = holdsElementSet(f);
+  std::fclose(f);
+  // An error page or junk served as the file must not replace the user's sets.
+  if (!ok) why = QStringLiteral("no element sets in the reply");
+  return ok;
+}
+
+void TleDownload::checkRate() {
+  QNetworkReply* r = reply.data();
+  if (!r) return;
+  const qint64 got = received - receivedAtTick;
+  receivedAtTick = received;
+  if (got >= minBytes) return;
+  why = QStringLiteral("only %1 bytes in %2 s from %3, the transfer was abandoned")
+            .arg(got)
+            .arg(rate.interval() / 1000.0)
+            .arg(r->url().toDisplayString());
+  r->abort();
+}
+
 void TleDownload::finish() {
   QNetworkReply* r = reply.data();
   if (!r) return;
   stall.stop();
+  rate.stop();
   reply.clear();
   r->deleteLater();
   const int status = httpStatus(*r);
@@ -219,6 +319,8 @@ void TleDownload::finish() {
               .trimmed();
   } else if (written == 0) {
     why = QStringLiteral("the server sent an empty file; %1 was kept").arg(file.fileName());
+  } else if (!checkBody()) {
+    // told by checkBody
   } else if (!file.commit()) {
     why = QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
   }

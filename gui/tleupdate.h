@@ -44,7 +44,7 @@ QUrl updateUrl(const QString& host, const QString& path);
 // One download into a local file. The body goes into a temporary file beside
 // the target, which takes the target's place by one rename (keeping the old
 // file's permissions) only when the transfer ended without error, with a 2xx
-// status and a body that is not empty. Until then, and on every failure, the
+// status and a body that holds at least one element set the engine reads. Until then, and on every failure, the
 // target stays byte for byte as it was, and readers never see a fragment.
 class TleDownload : public QObject {
   Q_OBJECT
@@ -71,6 +71,13 @@ class TleDownload : public QObject {
   QString errorString() const { return why; }
   // A transfer that brings no byte for this long fails (default one minute).
   void setStallTimeout(int ms) { stall.setInterval(ms); }
+  // A transfer that brings fewer than bytes in any window of ms (counted from
+  // the start) fails: a server that trickles would otherwise keep the update
+  // busy for ever. Default: 1 KB a minute.
+  void setMinimumRate(qint64 bytes, int ms) {
+    minBytes = bytes;
+    rate.setInterval(ms);
+  }
 
  signals:
   // error false: the target now holds the downloaded file.
@@ -80,13 +87,20 @@ class TleDownload : public QObject {
   void readBody();
   void finish();
   void stalled();
+  void checkRate();
   // Drops the temporary file (the target is untouched).
   void discard();
   bool writeChunk(const QByteArray& chunk);
+  // Whether the bytes written hold an element set; sets why when not.
+  bool checkBody();
 
   QSaveFile file;
   QPointer<QNetworkReply> reply;
   QTimer stall;
+  QTimer rate;
+  qint64 minBytes = 1024;
+  qint64 received = 0;      // body bytes that arrived
+  qint64 receivedAtTick = 0;  // ... at the start of the current window
   QString why;
   qint64 written = 0;
 };

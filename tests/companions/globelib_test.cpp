@@ -3,6 +3,10 @@
 // the writers' layouts and on fixture files from the core's writers.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -270,4 +274,25 @@ TEST(GlobeReader, DamagedFile) {
       EXPECT_EQ(p.lat, 45.67890);
     }
   (void)globe::getSatCoords(dir / "bad.txt");
+}
+
+// Only a regular file that can be read is a save file: a folder or a pipe is
+// refused at once, as a missing file is (the window then says "Unable to open
+// input file"), and a pipe is never waited on.
+TEST(GlobeReader, NotARegularFile) {
+  support::TempDir dir;
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+  for (const std::string& name : {dir.path, dir / "pipe", dir / "missing.txt"}) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      alarm(5);  // a reader stuck on the pipe ends here, as a failure
+      bool opened = true;
+      (void)globe::ReadTrack(name, false, &opened);
+      _exit(globe::getSatCoords(name).opened || opened ? 1 : 0);
+    }
+    int st = 0;
+    ASSERT_EQ(waitpid(pid, &st, 0), pid);
+    EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << name;
+  }
 }

@@ -141,6 +141,21 @@ TEST(AnomalyCalculator, RefusedInput) {
       {"30 1.5\n7000 inf\n", "*** The epoch \"inf\" is not a number ***\n"},
       {"30 1.5\nseven 0\n", "*** The semimajor axis \"seven\" is not a number ***\n"},
       {"30 1.5\n7000\n", "*** No value for the epoch ***\n"},
+      {"0x10 0.5\n", "*** The true anomaly \"0x10\" is not a number ***\n"},
+      {"30 0x1p-1\n", "*** The eccentricity \"0x1p-1\" is not a number ***\n"},
+      {"inf 0.5\n", "*** The true anomaly \"inf\" is not a number ***\n"},
+      {"30 1.5\n7000 -NaN\n", "*** The epoch \"-NaN\" is not a number ***\n"},
+      {"30 1e\n", "*** The eccentricity \"1e\" is not a number ***\n"},
+      {"0 1.5 1e308 5\n",
+       "*** The semimajor axis \"1e308\" is too large: the results overflow ***\n"},
+      {"30 1.5 1e200 0\n",
+       "*** The semimajor axis \"1e200\" is too large: the results overflow ***\n"},
+      {"60 1.7e308 7000 0\n",
+       "*** The eccentricity \"1.7e308\" is too large: the results overflow ***\n"},
+      {"30 3 -1.7e308 0\n",
+       "*** The semimajor axis \"-1.7e308\" is too large: the results overflow ***\n"},
+      {"-60 1e164 1e100 1.79e308\n",
+       "*** The epoch \"1.79e308\" is too large: the results overflow ***\n"},
   };
   for (const auto& r : rows) {
     const auto res = Kep(r.input);
@@ -149,4 +164,19 @@ TEST(AnomalyCalculator, RefusedInput) {
     EXPECT_EQ(res.out.find("Mean Anomaly"), std::string::npos) << r.input;
     EXPECT_EQ(res.out.find("Pericenter"), std::string::npos) << r.input;
   }
+}
+
+// An offending token is echoed cut to 40 characters, its control bytes
+// escaped: a pasted file or a terminal escape does not reach the console.
+TEST(AnomalyCalculator, EchoOfRefusedToken) {
+  const std::string big = "abc\x01\x1b[31m" + std::string(100000, 'x');
+  auto res = Kep(big + " 0.5\n");
+  EXPECT_EQ(res.status, 1);
+  EXPECT_EQ(res.err, "*** The true anomaly \"abc\\x01\\x1b[31m" + std::string(31, 'x') +
+                         "...\" is not a number ***\n");
+  res = Kep("30 1\x7f\n");
+  EXPECT_EQ(res.err, "*** The eccentricity \"1\\x7f\" is not a number ***\n");
+  const std::string exact(40, 'z');  // 40 characters: shown whole
+  res = Kep("30 1.5\n" + exact + " 0\n");
+  EXPECT_EQ(res.err, "*** The semimajor axis \"" + exact + "\" is not a number ***\n");
 }

@@ -84,6 +84,28 @@ TEST(SkyExport, ReadSkyLine) {
       {"50 characters with the line feed", "JAN 21   0:42:20     290.697     0.049   2.2 13.3",
        false, 0, 0, 0},
       {"no time", "JAN 21   0 42:20     290.697     0.049        2.2618    13.3552", false, 0, 0, 0},
+      {"R.A. 23:99:99", "JAN 21   0:42:20     290.697     0.049       23.9999    13.3552", false,
+       0, 0, 0},
+      {"R.A. minutes 60", "JAN 21   0:42:20     290.697     0.049        2.6000    13.3552",
+       false, 0, 0, 0},
+      {"R.A. seconds 60", "JAN 21   0:42:20     290.697     0.049        2.2660    13.3552",
+       false, 0, 0, 0},
+      {"R.A. rounds to 24 h", "JAN 21   0:42:20     290.697     0.049      23.59996    13.3552",
+       false, 0, 0, 0},
+      {"R.A. 23:59:59", "JAN 21   0:42:20     290.697     0.049       23.5959    13.3552", true,
+       23.5959, 13.3552, 20},
+      {"Dec. minutes 60", "JAN 21   0:42:20     290.697     0.049        2.2618   -13.6000",
+       false, 0, 0, 0},
+      {"Dec. seconds 60", "JAN 21   0:42:20     290.697     0.049        2.2618    13.3560",
+       false, 0, 0, 0},
+      {"Dec. 90:00:01", "JAN 21   0:42:20     290.697     0.049        2.2618    90.0001", false,
+       0, 0, 0},
+      {"Dec. 90:00:00", "JAN 21   0:42:20     290.697     0.049        2.2618   -90.0000", true,
+       2.2618, -90.0, 20},
+      {"R.A. with letters", "JAN 21   0:42:20     290.697     0.049        2.26x8    13.3552",
+       false, 0, 0, 0},
+      {"Dec. with an exponent", "JAN 21   0:42:20     290.697     0.049        2.2618    1.3e1",
+       false, 0, 0, 0},
   };
   for (const auto& r : rows) {
     sky::SkyPoint p{-1, -1, -1};
@@ -172,6 +194,26 @@ TEST(SkyExport, FailuresLeaveFilesAlone) {
   int files = 0;
   for (const auto& e : std::filesystem::directory_iterator(dir.path)) files += e.exists();
   EXPECT_EQ(files, 4);  // the four it had
+}
+
+// Impossible places among good steps are skipped: the count and the
+// database hold only the good ones.
+TEST(SkyExport, ImpossiblePlacesSkipped) {
+  TempDir dir;
+  writeFile(dir / "satsave.txt",
+            "JAN 21   0:42:20     290.697     0.049        2.2618    13.3552\n"
+            "JAN 21   0:42:30     290.879     0.679       23.9999    14.1200\n"
+            "JAN 21   0:42:40     291.060     1.310        2.2700    14.1200\n"
+            "JAN 21   0:42:50     291.241     1.941        2.2730    95.0000\n"
+            "JAN 21   0:43:00     291.422     2.572        2.2745   -14.6130\n"
+            "JAN 21   0:43:10     291.603     3.203        2.2800    15.0000\n");
+  const auto res = Sky({}, dir.path);
+  EXPECT_EQ(res.status, 0);
+  EXPECT_EQ(res.out, kHello + "Map generated with 3 points. \n\n");
+  EXPECT_EQ(readFile(dir / "satovl.edb"),
+            "20,f|S|K9, 2:26:18.0, 13:35:52.0,6.0\r\n"
+            "40,f|S|K9, 2:27:00.0, 14:12:00.0,6.0\r\n"
+            "10,f|S|K9, 2:28:00.0, 15:00:00.0,6.0\r\n");
 }
 
 // At most 6999 points; every later one is ignored. Junk lines around them

@@ -17,6 +17,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <memory>
@@ -33,8 +34,10 @@ namespace {
 
 // A minimal HTTP/1.1 server. The first part of the request path picks the
 // answer: ok (200 with the body), missing (404), moved (301 to ok), loop
-// (302 to itself), fail (500), empty (200 without body), cut (200 announcing
-// 100 KB, closed after 1 KB), stall (the same, then silence).
+// (302 to itself), fail (500), empty (200 without body), html and junk (200
+// with a web page or binary bytes as the body), cut (200 announcing 100 KB,
+// closed after 1 KB), stall (the same, then silence), trickle (the same, then
+// one byte every 20 ms).
 class LoopbackServer : public QObject {
  public:
   explicit LoopbackServer(const QByteArray& body) : body(body) {
@@ -93,6 +96,21 @@ class LoopbackServer : public QObject {
       answer(s, "302 Found", "<html>again</html>\n", "Location: " + here + path + "\r\n");
     } else if (kind == "empty") {
       answer(s, "200 OK", QByteArray());
+    } else if (kind == "html") {
+      answer(s, "200 OK",
+             "<!DOCTYPE html>\n<html><head><title>Welcome</title></head>\n<body>\n" +
+                 QByteArray(2000, '1') + "\n</body></html>\n");
+    } else if (kind == "junk") {
+      QByteArray junk(20000, '\0');
+      for (int k = 0; k < junk.size(); ++k) junk[k] = static_cast<char>((k * 7919) % 251);
+      answer(s, "200 OK", junk);
+    } else if (kind == "trickle") {
+      s->write("HTTP/1.1 200 OK\r\nContent-Length: 102400\r\nContent-Type: text/plain\r\n\r\n" +
+               body.left(1024));
+      auto* drip = new QTimer(s);
+      connect(drip, &QTimer::timeout, s, [s] { s->write("x"); });
+      drip->start(20);
+      stalled << s;
     } else if (kind == "cut" || kind == "stall") {
       s->write("HTTP/1.1 200 OK\r\nContent-Length: 102400\r\nContent-Type: text/plain\r\n\r\n" +
                body.left(1024));
@@ -185,6 +203,7 @@ class TleUpdateTest : public QObject {
   void firstStartWithoutTleFile();
   void writeFailureKeepsTheOldFile();
   void stallTimeout();
+  void trickleIsAbandoned();
   void exitDuringTransfer();
 };
 
@@ -278,6 +297,9 @@ void TleUpdateTest::answers_data() {
   QTest::newRow("redirect loop") << "/loop/visual.txt" << false << failed;
   QTest::newRow("cut after 1 KB of 100 KB") << "/cut/visual.txt" << false << failed;
   QTest::newRow("200 without body") << "/empty/visual.txt" << false << failed;
+  const QString noSets = failed + QStringLiteral("no element sets in the reply.");
+  QTest::newRow("200 with a web page") << "/html/visual.txt" << false << noSets;
+  QTest::newRow("200 with binary junk") << "/junk/visual.txt" << false << noSets;
 }
 
 void TleUpdateTest::answers() {
@@ -295,6 +317,7 @@ void TleUpdateTest::answers() {
   QCOMPARE(boxes[0].title, QStringLiteral("HTTP Get"));
   QVERIFY2(boxes[0].text.startsWith(message), qPrintable(boxes[0].text));
   if (replaced) QCOMPARE(boxes[0].text, message + target + '.');
+  if (message.endsWith('.')) QCOMPARE(boxes[0].text, message);
   QCOMPARE(sp->boxes.size(), 2);  // the question and the result
   QCOMPARE(QString::fromLatin1(indata->updurl), server->address(path));
 }
@@ -391,8 +414,9 @@ void TleUpdateTest::writeFailureKeepsTheOldFile() {
   QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
   const QList<ScriptedPrompter::Box> warns = sp->of("warn");
   QCOMPARE(warns.size(), 1);
-  QVERIFY2(warns[0].text.startsWith("Error fetching file with HTTP: cannot write " + target),
-           qPrintable(warns[0].text));
+  // The reason is the system's, not a guess.
+  QCOMPARE(warns[0].text, "Error fetching file with HTTP: cannot write " + target + ": " +
+                              QString::fromLocal8Bit(std::strerror(EFBIG)) + '.');
 }
 
 // A server that stops sending ends the transfer after the stall time.
@@ -412,6 +436,32 @@ void TleUpdateTest::stallTimeout() {
   QTRY_VERIFY_WITH_TIMEOUT(done == 1, 5000);
   QVERIFY(failed);
   QVERIFY2(d.errorString().startsWith("no data for 0.3 s"), qPrintable(d.errorString()));
+  QCOMPARE(contents(target), kOld);
+  QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
+}
+
+// A server that keeps sending, but too little, is given up as well: one
+// byte every 20 ms never lets the stall time pass.
+void TleUpdateTest::trickleIsAbandoned() {
+  start();
+  QNetworkAccessManager manager;
+  TleDownload d;
+  d.setMinimumRate(1024, 400);
+  QVERIFY(d.open(target));
+  int done = 0;
+  bool failed = false;
+  connect(&d, &TleDownload::done, [&](bool error) {
+    ++done;
+    failed = error;
+  });
+  d.start(manager, updateUrl(server->address(""), "/trickle/visual.txt"));
+  QTRY_VERIFY_WITH_TIMEOUT(done == 1, 5000);
+  QVERIFY(failed);
+  QVERIFY2(QRegularExpression("^only \\d+ bytes in 0.4 s from http://127.0.0.1:\\d+/trickle/visual.txt, "
+                              "the transfer was abandoned$")
+               .match(d.errorString())
+               .hasMatch(),
+           qPrintable(d.errorString()));
   QCOMPARE(contents(target), kOld);
   QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
 }

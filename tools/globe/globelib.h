@@ -49,7 +49,7 @@ int readCoordinateLine(FILE* f, double& lat, double& lon, double& h, bool withHe
 
 // The entries read at start.
 struct SatCoords {
-  bool opened = false;
+  bool opened = false;  // a regular file that could be opened for reading
   std::vector<double> xpt, ypt;  // longitude, latitude (kNoPoint: break)
   int numcoords = 0;             // entries before the last coordinate line
 };

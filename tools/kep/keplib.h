@@ -26,7 +26,9 @@ struct Pericentre {
 Pericentre PericentreOf(double nu, double e, double a, double t);
 
 // The dialogue on the console: prompts and results to out, a complaint about
-// input that is no number (or a negative eccentricity) to err. Returns the
+// input that is no decimal number, a negative eccentricity or values whose
+// results overflow to err (offending text cut to 40 characters, control
+// bytes escaped). Returns the
 // exit status: 0 answered, 1 refused.
 int RunDialogue(std::istream& in, std::ostream& out, std::ostream& err);
 

@@ -30,6 +30,45 @@ std::string Fixed84(double v) {
   return buf;
 }
 
+// The token [b, e) with its blank in front is a plain decimal number: an
+// optional sign, digits and the point, nothing else.
+bool PlainDecimal(const char* line, int b, int e) {
+  int k = b;
+  while (k < e && line[k] == ' ') ++k;
+  if (k < e && (line[k] == '-' || line[k] == '+')) ++k;
+  int digits = 0, points = 0;
+  for (; k < e; ++k) {
+    if (line[k] == '.')
+      ++points;
+    else if (line[k] >= '0' && line[k] <= '9')
+      ++digits;
+    else
+      return false;
+  }
+  return digits > 0 && points == 1;
+}
+
+// Whole part, minutes and seconds of a packed value as the database line
+// writes it (the "%8.4lf" form, so after its rounding).
+struct Packed {
+  int whole, minutes, seconds;
+};
+Packed Unpack(double v) {
+  const std::string f = Fixed84(std::fabs(v));
+  return Packed{std::atoi(f.substr(0, 3).c_str()), std::atoi(f.substr(4, 2).c_str()),
+                std::atoi(f.substr(6, 2).c_str())};
+}
+
+// A right ascension of 0h to 23:59:59 and a declination of -90 to +90
+// degrees, each with minutes and seconds below 60.
+bool OnTheSky(double ra, double dec) {
+  if (!(ra >= 0.0 && ra < 24.0) || !(dec >= -90.0 && dec <= 90.0)) return false;
+  const Packed r = Unpack(ra), d = Unpack(dec);
+  if (r.whole >= 24 || r.minutes >= 60 || r.seconds >= 60) return false;
+  if (d.minutes >= 60 || d.seconds >= 60) return false;
+  return d.whole < 90 || (d.whole == 90 && d.minutes == 0 && d.seconds == 0);
+}
+
 }  // namespace
 
 void getnm(const char* line, int k, double& value, bool& ok) {
@@ -52,8 +91,12 @@ bool ReadSkyLine(const char* line, SkyPoint& p) {
   if (kdec < 0) return false;
   getnm(line, kdec, dec, ok);
   if (!ok) return false;
-  // Only a place on the sky fits the database's columns.
-  if (!(ra >= 0.0 && ra < 24.0) || !(dec >= -90.0 && dec <= 90.0)) return false;
+  // Only numbers as the program writes them, and only a place on the sky,
+  // fit the database's columns.
+  int b, e;
+  if (!savetoken::NumberToken(line, kra, b, e) || !PlainDecimal(line, b, e)) return false;
+  if (!savetoken::NumberToken(line, kdec, b, e) || !PlainDecimal(line, b, e)) return false;
+  if (!OnTheSky(ra, dec)) return false;
   p.ra = ra;
   p.dec = dec;
   p.label = seconds ? Label(line, 14) : Label(line, 11);

@@ -26,7 +26,8 @@ void getnm(const char* line, int k, double& value, bool& ok);
 
 // One piece of a save-file line: true and p when it is a sky position of a
 // pass step (more than 50 characters, a time after the date, then azimuth,
-// elevation, R.A. and Dec.; R.A. in [0, 24) and Dec. in [-90, 90]).
+// elevation, R.A. and Dec.; R.A. in [0, 24) and Dec. in [-90, 90], both plain
+// decimal numbers whose minutes and seconds are below 60).
 bool ReadSkyLine(const char* line, SkyPoint& p);
 
 // Every sky position of f in order, at most kMaxPoints.
