@@ -135,14 +135,23 @@ void PlotStepTest::visibilityCircle() {
   }
 }
 
-// No satellite: the red notice in the name box, no sub-solar pattern.
+// No satellite: the red notice in the name box, no sub-solar pattern, and
+// none of the last removed satellite's numbers: columns 150 to 430 and the
+// event value under the observer's Sun stay empty.
 void PlotStepTest::noSatellite() {
+  view->vRefresh();
+  view->SatPlot(refs.rows[0].mjd, 1);
   indata->satnr = 0;
   view->vRefresh();
   view->SatPlot(refs.rows[0].mjd, 1);
   const QImage img = view->pmplot.toImage();
   QVERIFY(count(img, QRect(590, 362, 200, 30), QColor(Qt::red)) > 20);
   QCOMPARE(count(img, QRect(0, 0, 721, 361), QColor(Qt::yellow)), 0);
+  const QColor panel(0, 50, 200);
+  const QRect columns(150, 362, 440, 139), eventValue(590, 410, 270, 91);
+  QCOMPARE(count(img, columns, panel), columns.width() * columns.height());
+  QCOMPARE(count(img, eventValue, panel), eventValue.width() * eventValue.height());
+  QVERIFY(count(img, QRect(590, 390, 270, 20), QColor(Qt::white)) > 20);  // ObsSun stays
 }
 
 // A prime satellite below the ground writes its panel in black.
