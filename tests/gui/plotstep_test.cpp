@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "engine/localinf.h"
 #include "engine/satpos.h"
 #include "gui/plottext.h"
 #include "gui/records.h"
@@ -51,6 +52,7 @@ class PlotStepTest : public QObject {
   void nonFiniteObserver();
   void mapClicks_data();
   void mapClicks();
+  void southPoleText();
 
  private:
   std::unique_ptr<WindowFixture> fx;
@@ -319,6 +321,21 @@ void PlotStepTest::mapClicks() {
   const double now[7] = {indata->lat, indata->lng, indata->height, indata->az1,
                          indata->el1, indata->az2, indata->el2};
   for (int k = 0; k < 7; ++k) QCOMPARE(now[k], keep[k]);
+}
+
+// The pole of the southern map in the local details: its longitude is 0,
+// not "-0".
+void PlotStepTest::southPoleText() {
+  indata->mapprj = 2;
+  view->vRefresh();
+  QString text;
+  view->localDetails = [&] {
+    char buf[LOCALINF_SIZE];
+    LocalInf(indata, buf);
+    text = QString::fromLatin1(buf);
+  };
+  view->getMapPos(360, 180);
+  QVERIFY2(text.startsWith("Lat: -90,  Long: 0,"), qPrintable(text));
 }
 
 QTEST_MAIN(PlotStepTest)
