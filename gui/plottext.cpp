@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "astro/astrolib.h"
+#include "gui/mapframe.h"
 
 void plotTimeText(double t, double tzone, double tstep, char* out, int& year) {
   int day = 1, month = 1, h = 0, m = 0;
@@ -91,6 +92,12 @@ QColor markerColour(int i, int mgrey) {
     case 4: case 8: return QColor(255, 255, 0);
     default: return QColor(255, 0, 255);
   }
+}
+
+int markerBackground(const WinpData& d) {
+  const bool closeUp = d.sunmplt && (d.occflg == 1 || d.occflg == 2);
+  const bool image = d.phwm && !d.skymap && d.mapprj == MAP_PHYSICAL && !closeUp;
+  return image ? 2 : d.mgrey;
 }
 
 double wholeSecond(double t) {

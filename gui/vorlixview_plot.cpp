@@ -172,7 +172,7 @@ void VorlixView::SatPlot(double t, int flag) {
   if (d->rlm && d->skymap) d->rlm = 0;
   const bool rel = d->rlm && !d->skymap && d->satnr >= 2 && d->occflg == 0 && d->flarflg == 0;
   QColor colour[MAXSEL];
-  for (int i = 0; i < MAXSEL; ++i) colour[i] = markerColour(i, d->mgrey);
+  for (int i = 0; i < MAXSEL; ++i) colour[i] = markerColour(i, markerBackground(*d));
 
   const int nsat = std::max(0, std::min(d->satnr, MAXSEL));
   char ptxt[PLOTTIME_SIZE];
@@ -367,7 +367,8 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
     return;
   }
   g.setBackgroundMode(Qt::OpaqueMode);
-  g.setBackground(d->mgrey == 2 ? Qt::black : Qt::white);
+  // The name's box as the marker colours expect it.
+  g.setBackground(markerBackground(*d) == 2 ? Qt::black : Qt::white);
   g.setPen(colour[p]);
   text(4, 0, shortName(d->satname[p]));
   if (rel) {

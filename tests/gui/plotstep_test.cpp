@@ -53,6 +53,8 @@ class PlotStepTest : public QObject {
   void mapClicks_data();
   void mapClicks();
   void southPoleText();
+  void physicalMapMarkers_data();
+  void physicalMapMarkers();
 
  private:
   std::unique_ptr<WindowFixture> fx;
@@ -336,6 +338,41 @@ void PlotStepTest::southPoleText() {
   };
   view->getMapPos(360, 180);
   QVERIFY2(text.startsWith("Lat: -90,  Long: 0,"), qPrintable(text));
+}
+
+// Over the physical map image the prime slot's marker, track and footprint
+// take the black background's colour whatever the background setting; the
+// other maps keep the setting's colours.
+void PlotStepTest::physicalMapMarkers_data() {
+  QTest::addColumn<int>("prj");
+  QTest::addColumn<int>("mgrey");
+  QTest::addColumn<QColor>("colour");
+  QTest::newRow("physical, white") << 3 << 0 << QColor(Qt::white);
+  QTest::newRow("physical, grey") << 3 << 1 << QColor(Qt::white);
+  QTest::newRow("physical, black") << 3 << 2 << QColor(Qt::white);
+  QTest::newRow("simple, white") << 0 << 0 << QColor(Qt::black);
+  QTest::newRow("simple, grey") << 0 << 1 << QColor(Qt::black);
+}
+
+void PlotStepTest::physicalMapMarkers() {
+  QFETCH(int, prj);
+  QFETCH(int, mgrey);
+  QFETCH(QColor, colour);
+  QVERIFY(indata->phwm);
+  indata->mapprj = prj;
+  indata->mgrey = mgrey;
+  view->vRefresh();
+  view->SatPlot(refs.rows[0].mjd, 1);
+  const QPoint m(view->mkx[0], view->mky[0]);
+  QVERIFY(m.x() <= 720);
+  QCOMPARE(view->pmplot.toImage().pixelColor(m), colour);
+  QCOMPARE(view->pmlay.toImage().pixelColor(m), colour);
+  const QImage img = view->pmplot.toImage();
+  int circle = 0;
+  for (int k = 0; k < NFPPTS; ++k)
+    circle += img.pixelColor(view->PxCoord(satps->fplat[0][k] * 180 / M_PI,
+                                           satps->fplng[0][k] * 180 / M_PI)) == colour;
+  QVERIFY(circle >= NFPPTS / 2);
 }
 
 QTEST_MAIN(PlotStepTest)
