@@ -14,6 +14,7 @@
 #include "gui/vorlixview.h"
 #include "plotfixture.h"
 #include "support/scriptedprompter.h"
+#include "support/shots.h"
 #include "support/windowfixture.h"
 
 namespace {
@@ -148,6 +149,7 @@ void PlotStepTest::noSatellite() {
   indata->satnr = 0;
   view->vRefresh();
   view->SatPlot(refs.rows[0].mjd, 1);
+  shot(view->pmplot, "panel-no-satellite.png");
   const QImage img = view->pmplot.toImage();
   QVERIFY(count(img, QRect(590, 362, 200, 30), QColor(Qt::red)) > 20);
   QCOMPARE(count(img, QRect(0, 0, 721, 361), QColor(Qt::yellow)), 0);
@@ -363,6 +365,7 @@ void PlotStepTest::physicalMapMarkers() {
   indata->mgrey = mgrey;
   view->vRefresh();
   view->SatPlot(refs.rows[0].mjd, 1);
+  shot(view->pmplot, qPrintable(QString("markers-%1-%2.png").arg(prj).arg(mgrey)));
   const QPoint m(view->mkx[0], view->mky[0]);
   QVERIFY(m.x() <= 720);
   QCOMPARE(view->pmplot.toImage().pixelColor(m), colour);
