@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "engine/numparse.h"
+#include "engine/vorlixcom.h"
 #include "gui/prompter.h"
 
 namespace {
@@ -31,11 +32,12 @@ bool untouched(const QLineEdit* edit, QVariant& value) {
 }
 }  // namespace
 
-QString numText(double v) { return QString::number(v, 'g', 6); }
+// A zero is written without a sign.
+QString numText(double v) { return QString::number(v == 0.0 ? 0.0 : v, 'g', 6); }
 
 QString numText(double v, const char* format) {
   char buf[64];
-  const int n = std::snprintf(buf, sizeof buf, format, v);
+  const int n = FmtNum(buf, sizeof buf, format, v);
   if (n < 0) return QString();
   decdot(buf);
   return QString::fromLatin1(buf);

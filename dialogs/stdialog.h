@@ -18,6 +18,7 @@ class QTextEdit;
 // %g with 6 significant digits, whatever the locale (0.0416667, 1e-08).
 QString numText(double v);
 // printf format (one double) through decdot, bounded: "%8.2f" -> "   12.50".
+// A value that prints as zero is written without a minus sign.
 QString numText(double v, const char* format);
 
 void setNum(QLineEdit* edit, double v);

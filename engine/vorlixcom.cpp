@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 #include "astro/astrolib.h"
 #include "astro/constants.h"
@@ -131,6 +132,148 @@ bool WoutLineMarked(const WoutData* o, int k) {
   return validLine(o, k) && o->lines[k][WOUT_MARK] == WOUT_PASSMARK;
 }
 
+// ---------------------------------------------------------------------------
+// Number formatting without a signed zero
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Appends the one conversion spec of value v.
+template <typename T>
+void putPiece(std::string& s, const std::string& spec, T v) {
+  char small[128];
+  const int n = std::snprintf(small, sizeof small, spec.c_str(), v);
+  if (n <= 0) return;
+  if (static_cast<size_t>(n) < sizeof small) {
+    s.append(small, static_cast<size_t>(n));
+    return;
+  }
+  std::string big(static_cast<size_t>(n) + 1, '\0');
+  std::snprintf(&big[0], big.size(), spec.c_str(), v);
+  s.append(big, 0, static_cast<size_t>(n));
+}
+
+// v, or +0 when v is negative and prints as zero under spec.
+template <typename T>
+T unsignedZero(const std::string& spec, T v) {
+  if (!std::signbit(v)) return v;
+  std::string a, b;
+  putPiece(a, spec, -v);
+  putPiece(b, spec, T(0));
+  return a == b ? T(0) : v;
+}
+
+// The printf text of fmt into s, conversion by conversion. False for a
+// conversion this does not know (the caller then formats plainly).
+bool formatPieces(std::string& s, const char* fmt, va_list ap) {
+  const char* q = fmt;
+  while (*q) {
+    if (*q != '%') {
+      s += *q++;
+      continue;
+    }
+    if (q[1] == '%') {
+      s += '%';
+      q += 2;
+      continue;
+    }
+    std::string spec = "%";
+    ++q;
+    while (*q && std::strchr("-+ #0", *q)) spec += *q++;
+    if (*q == '*') {
+      spec += std::to_string(va_arg(ap, int));
+      ++q;
+    } else {
+      while (std::isdigit(static_cast<unsigned char>(*q))) spec += *q++;
+    }
+    if (*q == '.') {
+      ++q;
+      if (*q == '*') {
+        const int prec = va_arg(ap, int);
+        if (prec >= 0) spec += "." + std::to_string(prec);  // negative: as if none
+        ++q;
+      } else {
+        spec += '.';
+        while (std::isdigit(static_cast<unsigned char>(*q))) spec += *q++;
+      }
+    }
+    std::string len;
+    while (*q && std::strchr("hlL", *q)) len += *q++;
+    const char c = *q;
+    if (!c) return false;
+    ++q;
+    spec += len;
+    spec += c;
+    const bool plain = len.empty() || len == "h" || len == "hh";
+    switch (c) {
+      case 'd': case 'i':
+        if (plain) putPiece(s, spec, va_arg(ap, int));
+        else if (len == "l") putPiece(s, spec, va_arg(ap, long));
+        else if (len == "ll") putPiece(s, spec, va_arg(ap, long long));
+        else return false;
+        break;
+      case 'u': case 'o': case 'x': case 'X':
+        if (plain) putPiece(s, spec, va_arg(ap, unsigned));
+        else if (len == "l") putPiece(s, spec, va_arg(ap, unsigned long));
+        else if (len == "ll") putPiece(s, spec, va_arg(ap, unsigned long long));
+        else return false;
+        break;
+      case 'c':
+        if (!len.empty()) return false;
+        putPiece(s, spec, va_arg(ap, int));
+        break;
+      case 's':
+        if (!len.empty()) return false;
+        putPiece(s, spec, va_arg(ap, const char*));
+        break;
+      case 'p':
+        putPiece(s, spec, va_arg(ap, void*));
+        break;
+      case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A':
+        if (len.empty() || len == "l") {
+          putPiece(s, spec, unsignedZero(spec, va_arg(ap, double)));
+        } else if (len == "L") {
+          putPiece(s, spec, unsignedZero(spec, va_arg(ap, long double)));
+        } else {
+          return false;
+        }
+        break;
+      default:
+        return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int VFmtNum(char* out, size_t size, const char* fmt, va_list ap) {
+  if (!fmt) {
+    if (out && size > 0) out[0] = '\0';
+    return 0;
+  }
+  std::string s;
+  va_list aq;
+  va_copy(aq, ap);
+  const bool ok = formatPieces(s, fmt, aq);
+  va_end(aq);
+  if (!ok) return std::vsnprintf(out, size, fmt, ap);
+  if (out && size > 0) {
+    const size_t n = std::min(s.size(), size - 1);
+    std::memcpy(out, s.data(), n);
+    out[n] = '\0';
+  }
+  return static_cast<int>(s.size());
+}
+
+int FmtNum(char* out, size_t size, const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  const int n = VFmtNum(out, size, fmt, ap);
+  va_end(ap);
+  return n;
+}
+
 namespace {
 
 // Longer than any page line: the page cuts the text at 76 characters.
@@ -138,7 +281,7 @@ constexpr size_t kPageLineFmt = 256;
 
 void putLineV(WoutData* o, char mark, const char* fmt, va_list ap) {
   char line[kPageLineFmt];
-  std::vsnprintf(line, sizeof line, fmt, ap);
+  VFmtNum(line, sizeof line, fmt, ap);
   putLine(o, line, mark);
 }
 
@@ -171,7 +314,7 @@ void TextBuf::vadd(bool points, const char* fmt, va_list ap) {
     if (size_ > 0) cut_ = true;
     return;
   }
-  const int n = std::vsnprintf(buf_ + len_, size_ - len_, fmt, ap);
+  const int n = VFmtNum(buf_ + len_, size_ - len_, fmt, ap);
   if (n < 0) {
     buf_[len_] = '\0';
     return;

@@ -316,6 +316,13 @@ bool WoutLineMarked(const WoutData* o, int k);
 void PutNxtLnF(WoutData* o, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 void PutNxtLnTF(WoutData* o, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 
+// vsnprintf, except that a floating-point value which prints as zero at its
+// conversion's precision is written as +0: "0", "   0.00", never "-0" or
+// "  -0.00" (a sign without a number in it only confuses a reader). Every
+// other conversion, and the bound and result, are vsnprintf's.
+int VFmtNum(char* out, size_t size, const char* fmt, va_list ap);
+int FmtNum(char* out, size_t size, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
+
 // A text built in a caller's buffer of fixed size: every piece is formatted
 // with a bound, the text is always terminated, and it is cut (never overrun)
 // when it would not fit. Numbers are written with Add, whose piece has every

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "astro/astrolib.h"
+#include "gui/mapframe.h"
 
 void plotTimeText(double t, double tzone, double tstep, char* out, int& year) {
   int day = 1, month = 1, h = 0, m = 0;
@@ -54,29 +55,29 @@ PanelPen eventValueText(const WinpData& d, const SatPosData& sp, int p, bool rel
     PanelPen pen = PEN_KEEP;
     if (sp.sunh[p] < 0) pen = d.moonflg && sp.moonh[p] > 0 ? PEN_YELLOW : PEN_BLACK;
     if (d.occflg < 1 && (d.flarflg < 1 || d.flarmod < 1)) {
-      std::snprintf(out, PRPANG_SIZE, "Mag:%4.1lf", sp.mag);
+      FmtNum(out, PRPANG_SIZE, "Mag:%4.1lf", sp.mag);
     } else if (!centre) {
-      std::snprintf(out, PRPANG_SIZE, "Mag:%4.1lf", sp.mag);
+      FmtNum(out, PRPANG_SIZE, "Mag:%4.1lf", sp.mag);
     } else if (d.occflg >= 1) {
-      std::snprintf(out, PRPANG_SIZE, "dst:%8.1lf km", sp.mag);
+      FmtNum(out, PRPANG_SIZE, "dst:%8.1lf km", sp.mag);
     } else if (d.flrmgf && d.iridflg < 3 && d.chlen > 0) {
-      std::snprintf(out, PRPANG_SIZE, "Mag:%4.1lf", sp.mag);
+      FmtNum(out, PRPANG_SIZE, "Mag:%4.1lf", sp.mag);
     } else {
-      std::snprintf(out, PRPANG_SIZE, "FlrAng:%7.2lf", d.flrang);
+      FmtNum(out, PRPANG_SIZE, "FlrAng:%7.2lf", d.flrang);
     }
     decdot(out);
     return pen;
   }
   if (d.iridflg == 3 && centre) {
-    std::snprintf(out, PRPANG_SIZE, "FlrAng:%7.2lf", d.flrang);
+    FmtNum(out, PRPANG_SIZE, "FlrAng:%7.2lf", d.flrang);
   } else if (d.frequ != 0) {
-    std::snprintf(out, PRPANG_SIZE, "Hz: %g", dopplerShift(d.frequ, sp.rate[p]));
+    FmtNum(out, PRPANG_SIZE, "Hz: %g", dopplerShift(d.frequ, sp.rate[p]));
   } else if (!d.cylflg || !centre) {
-    std::snprintf(out, PRPANG_SIZE, "Rate:%7.3lf km/s", sp.rate[p]);
+    FmtNum(out, PRPANG_SIZE, "Rate:%7.3lf km/s", sp.rate[p]);
   } else if (d.flarflg > 0) {
-    std::snprintf(out, PRPANG_SIZE, "CylAng:%7.2lf", d.flrang);
+    FmtNum(out, PRPANG_SIZE, "CylAng:%7.2lf", d.flrang);
   } else {
-    std::snprintf(out, PRPANG_SIZE, "Rate:%7.3lf km/s", sp.rate[p]);
+    FmtNum(out, PRPANG_SIZE, "Rate:%7.3lf km/s", sp.rate[p]);
   }
   decdot(out);
   return PEN_KEEP;
@@ -91,6 +92,12 @@ QColor markerColour(int i, int mgrey) {
     case 4: case 8: return QColor(255, 255, 0);
     default: return QColor(255, 0, 255);
   }
+}
+
+int markerBackground(const WinpData& d) {
+  const bool closeUp = d.sunmplt && (d.occflg == 1 || d.occflg == 2);
+  const bool image = d.phwm && !d.skymap && d.mapprj == MAP_PHYSICAL && !closeUp;
+  return image ? 2 : d.mgrey;
 }
 
 double wholeSecond(double t) {

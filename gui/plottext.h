@@ -43,4 +43,9 @@ QString angleText(const char* label, int wide, int mode, double v);
 // Marker, track and name colour of slot i on a background mgrey.
 QColor markerColour(int i, int mgrey);
 
+// The background setting the markers are coloured for: that of the black
+// background while the physical map image lies behind them (dark oceans
+// would swallow the black of slot 0), otherwise mgrey itself.
+int markerBackground(const WinpData& d);
+
 #endif

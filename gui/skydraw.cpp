@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "astro/astrolib.h"
 #include "engine/vorlixcom.h"
@@ -36,6 +37,19 @@ QColor starGrey(double m, bool black) {
   return QColor(g, g, g);
 }
 
+// Catalogue rows from the faintest to the brightest: where two stars share
+// a pixel (the close doubles are listed at one place) the brighter is drawn
+// last and shows. Equal magnitudes keep the catalogue's order.
+const std::vector<int>& faintFirst() {
+  static const std::vector<int> order = [] {
+    std::vector<int> k(static_cast<size_t>(SkyStarCount));
+    for (int i = 0; i < SkyStarCount; ++i) k[static_cast<size_t>(i)] = i;
+    std::stable_sort(k.begin(), k.end(), [](int a, int b) { return SkyStars[a][2] > SkyStars[b][2]; });
+    return k;
+  }();
+  return order;
+}
+
 void paintStars(QPainter& p, const MapFrame& f, const WinpData& d) {
   const bool black = blackBackground(d);
   const QColor bright = ink(d);
@@ -43,7 +57,7 @@ void paintStars(QPainter& p, const MapFrame& f, const WinpData& d) {
   // The observer's frame is the same for every star.
   const HorFrame obs = horframe(d.curmjd, 0.0, d.lat * DEG, d.lng * DEG, 0.0);
   p.setBrush(bright);
-  for (int k = 0; k < SkyStarCount; ++k) {
+  for (const int k : faintFirst()) {
     double az, el;
     starAzEl(k, prec, obs, az, el);
     const QPoint q = PxSky(f, el / DEG, az / DEG);

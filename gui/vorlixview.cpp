@@ -261,6 +261,7 @@ void VorlixView::goHome() {
     s->horizontalScrollBar()->setValue(0);
     s->verticalScrollBar()->setValue(0);
   }
+  if (indata->picmd && indata->dspst > 0) picHome();
   repaintNow();
 }
 

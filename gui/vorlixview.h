@@ -13,6 +13,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 #include "engine/config.h"
 #include "gui/mapframe.h"
@@ -265,6 +266,11 @@ class VorlixView : public QWidget {
     QString text;
   };
   void picLine(QPainter& g, const PicItem* items, int n);
+  // Home on the picture: the last line drawn moves to the new corner, and
+  // where it stood the picture shows again.
+  void picHome();
+  std::vector<PicItem> picLastLine;  // empty once restored away
+  bool picLineOfStep = false;        // drawn by a step (else by a reading)
   // The matching search over the TLE file, shown as a text page.
   void runMatch();
   QRegion picDirty;

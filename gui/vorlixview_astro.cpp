@@ -81,6 +81,7 @@ void VorlixView::vImage(int scale) {
   }
   pmpicw = pmpics;
   picDirty = QRegion();
+  picLastLine.clear();
   resize(size);
   repaintNow();
 }
@@ -108,6 +109,7 @@ void VorlixView::picRestore(QPainter& g) {
   for (const QRect& r : picDirty) g.drawPixmap(r, pmpics, r);
   g.restore();
   picDirty = QRegion();
+  picLastLine.clear();
 }
 
 void VorlixView::picText(QPainter& g, int x, int baseline, const QString& text) {
@@ -127,6 +129,24 @@ void VorlixView::picLine(QPainter& g, const PicItem* items, int n) {
     picText(g, o.x() + (stacked ? 10 : items[i].column), base, items[i].text);
     if (stacked) base += fm.lineSpacing();
   }
+  picLastLine.assign(items, items + n);
+  picLineOfStep = false;
+}
+
+void VorlixView::picHome() {
+  if (pmpicw.isNull() || pmpics.isNull() || picLastLine.empty()) return;
+  // A step's line is redrawn by the same step: marks and line as they were,
+  // the line at the new corner.
+  if (picLineOfStep) {
+    PicPlot(indata->curmjd);
+    return;
+  }
+  const std::vector<PicItem> line = picLastLine;
+  QPainter g(&pmpicw);
+  picRestore(g);
+  picMarkStars(g);
+  g.setFont(QFont("Helvetica", indata->mfsz, indata->bf ? QFont::Bold : QFont::Normal));
+  picLine(g, line.data(), static_cast<int>(line.size()));
 }
 
 void VorlixView::picMarkStars(QPainter& g) {
@@ -260,6 +280,7 @@ void VorlixView::PicPlot(double t) {
     line[n++] = {500, Qt::red, QStringLiteral("*** No Satellite ***")};
   }
   picLine(g, line, n);
+  picLineOfStep = true;
 
   g.setFont(QFont("Helvetica", 8, QFont::Normal));
   const int off = pmpicw.width() + 3;  // not on the picture

@@ -172,7 +172,7 @@ void VorlixView::SatPlot(double t, int flag) {
   if (d->rlm && d->skymap) d->rlm = 0;
   const bool rel = d->rlm && !d->skymap && d->satnr >= 2 && d->occflg == 0 && d->flarflg == 0;
   QColor colour[MAXSEL];
-  for (int i = 0; i < MAXSEL; ++i) colour[i] = markerColour(i, d->mgrey);
+  for (int i = 0; i < MAXSEL; ++i) colour[i] = markerColour(i, markerBackground(*d));
 
   const int nsat = std::max(0, std::min(d->satnr, MAXSEL));
   char ptxt[PLOTTIME_SIZE];
@@ -273,8 +273,10 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   g.setPen(Qt::white);
   text(0, 0, QString::fromLatin1(ptxt));
   // The prime satellite without a position: the stand-in numbers of the
-  // engine (the Earth's centre region) would read as a place.
-  const bool placed = d->satnr < 1 || p < 0 || p >= MAXSEL || posst[p] == SATPOS_OK;
+  // engine (the Earth's centre region) would read as a place. Without any
+  // satellite the record still holds the last one removed: nothing to show.
+  const bool none = d->satnr < 1 || p < 0 || p >= MAXSEL;
+  const bool placed = !none && posst[p] == SATPOS_OK;
   const bool below = placed && s->hgt[p] < 0;
   const QColor base = below ? Qt::black : Qt::white;
   g.setPen(base);
@@ -287,7 +289,9 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   text(0, 2, d->rtflg ? QStringLiteral("R/T") : QString::asprintf("Year:%5i", d->plyear));
   if (!rel) text(4, 1, numText(s->sunelo, "ObsSun:%7.1lf"));
 
-  if (!placed) {
+  if (none) {
+    // The notice stands in column 590.
+  } else if (!placed) {
     g.setPen(Qt::red);
     text(1, 0, posst[p] == SATPOS_DECAYED ? QStringLiteral("*** Decayed ***")
                                           : QStringLiteral("*** No Position ***"));
@@ -363,7 +367,8 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
     return;
   }
   g.setBackgroundMode(Qt::OpaqueMode);
-  g.setBackground(d->mgrey == 2 ? Qt::black : Qt::white);
+  // The name's box as the marker colours expect it.
+  g.setBackground(markerBackground(*d) == 2 ? Qt::black : Qt::white);
   g.setPen(colour[p]);
   text(4, 0, shortName(d->satname[p]));
   if (rel) {

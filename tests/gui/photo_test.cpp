@@ -149,6 +149,7 @@ class PhotoTest : public WindowTest {
   void overlayLeavesOut_data();
   void overlayLeavesOut();
   void textAtVisibleCorner();
+  void homeMovesTheLine();
   void orbitDetermination_data();
   void orbitDetermination();
   void orbitDeterminationBadInput();
@@ -513,6 +514,37 @@ void PhotoTest::textAtVisibleCorner() {
   QVERIFY(white(o.x() + 10, o.y() + 5) > 20);
   QCOMPARE(white(10, 5), 0);
   shot(win.get(), "photo-window.png");
+}
+
+// Home on a scrolled photograph: the line moves to the new top left at
+// once, and where it stood the photograph shows again.
+void PhotoTest::homeMovesTheLine() {
+  win->resize(700, 500);
+  win->show();
+  Load(0);
+  Calibrate(view());
+  QVERIFY(LoadIss(0));
+  SkyfieldSettings();
+  QScrollArea* area = win->scroller();
+  area->horizontalScrollBar()->setValue(200);
+  area->verticalScrollBar()->setValue(150);
+  view()->SatPlot(refs().sat.mjd, 0);
+  // The R.A. and Dec. are the line's yellow.
+  auto yellow = [this](const QRect& r) {
+    const QImage img = view()->pmpicw.toImage(), src = view()->pmpics.toImage();
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x)
+        n += img.pixel(x, y) == qRgb(255, 255, 0) && src.pixel(x, y) != qRgb(255, 255, 0);
+    return n;
+  };
+  const QRect before(200, 150, 500, 40), after(0, 0, 500, 40);
+  QVERIFY(yellow(before) > 20);
+  QTest::keyClick(win.get(), Qt::Key_Home);
+  QCOMPARE(view()->mapFromParent(QPoint(0, 0)), QPoint(0, 0));
+  QCOMPARE(yellow(before), 0);
+  QVERIFY(yellow(after) > 20);
+  shot(win.get(), "photo-home.png");
 }
 
 // Two observations of the ISS 60 s apart give its orbit: radius within 10 km,

@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "engine/localinf.h"
 #include "engine/satpos.h"
 #include "gui/plottext.h"
 #include "gui/records.h"
@@ -13,6 +14,7 @@
 #include "gui/vorlixview.h"
 #include "plotfixture.h"
 #include "support/scriptedprompter.h"
+#include "support/shots.h"
 #include "support/windowfixture.h"
 
 namespace {
@@ -51,6 +53,9 @@ class PlotStepTest : public QObject {
   void nonFiniteObserver();
   void mapClicks_data();
   void mapClicks();
+  void southPoleText();
+  void physicalMapMarkers_data();
+  void physicalMapMarkers();
 
  private:
   std::unique_ptr<WindowFixture> fx;
@@ -135,14 +140,24 @@ void PlotStepTest::visibilityCircle() {
   }
 }
 
-// No satellite: the red notice in the name box, no sub-solar pattern.
+// No satellite: the red notice in the name box, no sub-solar pattern, and
+// none of the last removed satellite's numbers: columns 150 to 430 and the
+// event value under the observer's Sun stay empty.
 void PlotStepTest::noSatellite() {
+  view->vRefresh();
+  view->SatPlot(refs.rows[0].mjd, 1);
   indata->satnr = 0;
   view->vRefresh();
   view->SatPlot(refs.rows[0].mjd, 1);
+  shot(view->pmplot, "panel-no-satellite.png");
   const QImage img = view->pmplot.toImage();
   QVERIFY(count(img, QRect(590, 362, 200, 30), QColor(Qt::red)) > 20);
   QCOMPARE(count(img, QRect(0, 0, 721, 361), QColor(Qt::yellow)), 0);
+  const QColor panel(0, 50, 200);
+  const QRect columns(150, 362, 440, 139), eventValue(590, 410, 270, 91);
+  QCOMPARE(count(img, columns, panel), columns.width() * columns.height());
+  QCOMPARE(count(img, eventValue, panel), eventValue.width() * eventValue.height());
+  QVERIFY(count(img, QRect(590, 390, 270, 20), QColor(Qt::white)) > 20);  // ObsSun stays
 }
 
 // A prime satellite below the ground writes its panel in black.
@@ -310,6 +325,57 @@ void PlotStepTest::mapClicks() {
   const double now[7] = {indata->lat, indata->lng, indata->height, indata->az1,
                          indata->el1, indata->az2, indata->el2};
   for (int k = 0; k < 7; ++k) QCOMPARE(now[k], keep[k]);
+}
+
+// The pole of the southern map in the local details: its longitude is 0,
+// not "-0".
+void PlotStepTest::southPoleText() {
+  indata->mapprj = 2;
+  view->vRefresh();
+  QString text;
+  view->localDetails = [&] {
+    char buf[LOCALINF_SIZE];
+    LocalInf(indata, buf);
+    text = QString::fromLatin1(buf);
+  };
+  view->getMapPos(360, 180);
+  QVERIFY2(text.startsWith("Lat: -90,  Long: 0,"), qPrintable(text));
+}
+
+// Over the physical map image the prime slot's marker, track and footprint
+// take the black background's colour whatever the background setting; the
+// other maps keep the setting's colours.
+void PlotStepTest::physicalMapMarkers_data() {
+  QTest::addColumn<int>("prj");
+  QTest::addColumn<int>("mgrey");
+  QTest::addColumn<QColor>("colour");
+  QTest::newRow("physical, white") << 3 << 0 << QColor(Qt::white);
+  QTest::newRow("physical, grey") << 3 << 1 << QColor(Qt::white);
+  QTest::newRow("physical, black") << 3 << 2 << QColor(Qt::white);
+  QTest::newRow("simple, white") << 0 << 0 << QColor(Qt::black);
+  QTest::newRow("simple, grey") << 0 << 1 << QColor(Qt::black);
+}
+
+void PlotStepTest::physicalMapMarkers() {
+  QFETCH(int, prj);
+  QFETCH(int, mgrey);
+  QFETCH(QColor, colour);
+  QVERIFY(indata->phwm);
+  indata->mapprj = prj;
+  indata->mgrey = mgrey;
+  view->vRefresh();
+  view->SatPlot(refs.rows[0].mjd, 1);
+  shot(view->pmplot, qPrintable(QString("markers-%1-%2.png").arg(prj).arg(mgrey)));
+  const QPoint m(view->mkx[0], view->mky[0]);
+  QVERIFY(m.x() <= 720);
+  QCOMPARE(view->pmplot.toImage().pixelColor(m), colour);
+  QCOMPARE(view->pmlay.toImage().pixelColor(m), colour);
+  const QImage img = view->pmplot.toImage();
+  int circle = 0;
+  for (int k = 0; k < NFPPTS; ++k)
+    circle += img.pixelColor(view->PxCoord(satps->fplat[0][k] * 180 / M_PI,
+                                           satps->fplng[0][k] * 180 / M_PI)) == colour;
+  QVERIFY(circle >= NFPPTS / 2);
 }
 
 QTEST_MAIN(PlotStepTest)

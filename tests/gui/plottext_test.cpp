@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "astro/astrolib.h"
+#include "dialogs/stdialog.h"
 #include "gui/plottext.h"
 
 class PlotTextTest : public QObject {
@@ -16,6 +17,7 @@ private slots:
   void eventValue_data();
   void eventValue();
   void doppler();
+  void noMinusZero();
 };
 
 void PlotTextTest::timeText_data() {
@@ -74,6 +76,10 @@ void PlotTextTest::eventValue_data() {
                                   << "CylAng:   7.25" << int(PEN_KEEP);
   QTest::newRow("cylinder, no flare mode") << "cylflg=1 ctlat=10 rate=1" << false << "Rate:  1.000 km/s"
                                            << int(PEN_KEEP);
+  QTest::newRow("magnitude just below zero") << "chlen=5 mag=-0.04 sunh=10" << false << "Mag: 0.0"
+                                             << int(PEN_KEEP);
+  QTest::newRow("rate just below zero") << "rate=-0.0004" << false << "Rate:  0.000 km/s"
+                                        << int(PEN_KEEP);
   QTest::newRow("relative mode: no magnitude") << "chlen=5 rate=2" << true << "Rate:  2.000 km/s"
                                                << int(PEN_KEEP);
 }
@@ -131,6 +137,30 @@ void PlotTextTest::doppler() {
   char out[PRPANG_SIZE];
   eventValueText(d, sp, 0, false, out);
   QCOMPARE(QString::fromLatin1(out), QString::asprintf("Hz: %g", dopplerShift(f, 7.0)));
+}
+
+// A value that prints as zero prints without a sign, in the panel's numbers
+// and angles; a value that does not round to zero keeps it. The pass line's
+// set elevation keeps its documented "-0".
+void PlotTextTest::noMinusZero() {
+  struct Num { const char* fmt; double v; const char* text; };
+  const Num nums[] = {
+      {"%g", -0.0, "0"},
+      {"ObsSun:%7.1lf", -0.04, "ObsSun:    0.0"},
+      {"Elev.:%7.2lf", -0.004, "Elev.:   0.00"},
+      {"Elev.:%7.2lf", -0.02, "Elev.:  -0.02"},
+      {"%e", -0.0, "0.000000e+00"},
+      {"%-6.1f|", -0.01, "0.0   |"},
+  };
+  for (const Num& n : nums) QCOMPARE(numText(n.v, n.fmt), QString::fromLatin1(n.text));
+  QCOMPARE(numText(-0.0), QString("0"));
+  const QString deg = QString(QChar(176));
+  QCOMPARE(angleText("Lat  :", 0, 1, -0.0001), "Lat  :   0" + deg + "00");
+  QCOMPARE(angleText("Lat  :", 0, 1, -0.3), "Lat  :  -0" + deg + "18");
+  QCOMPARE(angleText("Dec.:", 1, -1, -0.00001), QString("Dec.:   0") + deg + "0000");
+  char line[AOSSTR_SIZE];
+  aosstr(mjd(20, 1, 2018, 12.0), 10.0, -0.3, line, 0);
+  QVERIFY2(QString::fromLatin1(line).endsWith(", -0)"), line);
 }
 
 QTEST_APPLESS_MAIN(PlotTextTest)

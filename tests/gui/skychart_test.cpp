@@ -37,6 +37,7 @@ class SkyChartTest : public QObject {
   void clicks_data();
   void clicks();
   void nonFiniteObserver();
+  void brightestOfADouble();
 
  private:
   // The chart for reference time k (observer and time), view prj at skaz.
@@ -292,6 +293,39 @@ void SkyChartTest::nonFiniteObserver() {
   satps->smrad = std::nan("");
   view->vRefresh();
   view->SatPlot(1e300, 1);
+}
+
+// Close doubles are listed at one place: the brighter star's grey shows
+// there, not its fainter companion's. Orion's belt, Leo and the Plough over
+// Munich before dawn.
+void SkyChartTest::brightestOfADouble() {
+  struct Pair { const char* name; double ra, dec; };  // the brighter star's row
+  const Pair pairs[] = {{"Alnitak", 5.40404600, -1.5636500},
+                        {"Algieba", 10.19530800, 19.5057200},
+                        {"Mizar", 13.23514100, 54.5559100}};
+  indata->mgrey = 0;
+  indata->skyprj = 0;
+  indata->lat = 48.14;
+  indata->lng = 11.58;
+  indata->height = 500;
+  indata->curmjd = mjd(11, 11, 2017, 5 + 43 / 60.0);
+  view->vRefresh();
+  shot(view->pmplot, "sky-doubles.png");
+  const QImage img = view->pmlay.toImage();
+  const MapFrame f = view->frame();
+  const Mat3 prec = pmatequ(SKY_STAR_EPOCH, julcent(indata->curmjd));
+  const HorFrame obs = horframe(indata->curmjd, 0.0, indata->lat * M_PI / 180, indata->lng * M_PI / 180, 0.0);
+  for (const Pair& pr : pairs) {
+    int k = 0;
+    while (k < SkyStarCount && !(SkyStars[k][0] == pr.ra && SkyStars[k][1] == pr.dec)) ++k;
+    QVERIFY2(k < SkyStarCount, pr.name);
+    QVERIFY(SkyStars[k][2] > 2.0 && SkyStars[k][2] <= 3.0);  // drawn in rgb(50, 50, 50)
+    double az, el;
+    starAzEl(k, prec, obs, az, el);
+    const QPoint q = PxSky(f, el * 180 / M_PI, az * 180 / M_PI);
+    QVERIFY2(inside(q), pr.name);
+    QVERIFY2(img.pixelColor(q) == QColor(50, 50, 50), pr.name);
+  }
 }
 
 QTEST_MAIN(SkyChartTest)
