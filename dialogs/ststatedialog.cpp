@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "dialogs/stepoch.h"
-#include "gui/stateframes.h"
+#include "engine/stateframes.h"
 #include "gui/vsservices.h"
 #include "orbit/vorlixnum.h"
 
