@@ -8,8 +8,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "dialogs/prompter.h"
 #include "engine/numparse.h"
-#include "gui/prompter.h"
 
 namespace {
 // Dynamic properties that remember what setNum showed.

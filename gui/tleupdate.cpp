@@ -9,7 +9,7 @@
 #include <QRegularExpression>
 #include <QSslSocket>
 
-#include "gui/prompter.h"
+#include "dialogs/prompter.h"
 #include "gui/records.h"
 #include "gui/vorlix.h"
 #include "gui/vorlixview.h"

@@ -19,8 +19,8 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "dialogs/prompter.h"
 #include "dialogs/stquickdlg.h"
-#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/resources.h"
 #include "gui/vorlixview.h"

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "astro/constants.h"
+#include "dialogs/prompter.h"
 #include "dialogs/stastdialog.h"
 #include "dialogs/stdialog.h"
 #include "dialogs/stmatchdialog.h"
@@ -18,7 +19,6 @@
 #include "engine/satpos.h"
 #include "gui/mapframe.h"
 #include "gui/plottext.h"
-#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
 #include "gui/vsservices.h"

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 
+#include "dialogs/prompter.h"
 #include "dialogs/stiridiumdialog.h"
 #include "dialogs/stremsatdialog.h"
 #include "dialogs/stselsatdialog.h"
@@ -22,7 +23,6 @@
 #include "engine/lists.h"
 #include "engine/passtext.h"
 #include "engine/tle.h"
-#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
 #include "gui/vsservices.h"
