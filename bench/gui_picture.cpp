@@ -16,8 +16,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "engine/plate.h"
 #include "engine/tle.h"
-#include "gui/plate.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
 #include "tests/gui/photorefs.h"

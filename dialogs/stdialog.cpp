@@ -8,9 +8,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "dialogs/prompter.h"
 #include "engine/numparse.h"
 #include "engine/vorlixcom.h"
-#include "gui/prompter.h"
 
 namespace {
 // Dynamic properties that remember what setNum showed.

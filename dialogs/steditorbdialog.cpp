@@ -6,11 +6,11 @@
 #include <initializer_list>
 
 #include "astro/astrolib.h"
+#include "dialogs/prompter.h"
 #include "dialogs/stepoch.h"
 #include "dialogs/stadjdialog.h"
 #include "dialogs/ststatedialog.h"
 #include "engine/vorlixcom.h"
-#include "gui/prompter.h"
 #include "gui/vsservices.h"
 #include "orbit/sgp4fit.h"
 

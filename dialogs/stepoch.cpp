@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "astro/astrolib.h"
+#include "dialogs/prompter.h"
 #include "dialogs/stdatedialog.h"
 #include "dialogs/stdialog.h"
-#include "gui/prompter.h"
 
 double EpochMjd(int year, double day) { return mjd(0, 1, year, 0.0) + day; }
 

@@ -5,7 +5,7 @@
 
 #include "astro/constants.h"
 #include "dialogs/stepoch.h"
-#include "gui/stateframes.h"
+#include "engine/stateframes.h"
 #include "gui/vsservices.h"
 #include "orbit/vorlixnum.h"
 

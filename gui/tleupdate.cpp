@@ -18,9 +18,8 @@
 #include <memory>
 #include <string>
 
+#include "dialogs/prompter.h"
 #include "engine/tle.h"
-
-#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/vorlix.h"
 #include "gui/vorlixview.h"

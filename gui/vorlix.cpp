@@ -22,9 +22,9 @@
 
 #include <cstdio>
 
+#include "dialogs/prompter.h"
 #include "dialogs/stquickdlg.h"
 #include "engine/safefile.h"
-#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/resources.h"
 #include "gui/vorlixview.h"

@@ -163,7 +163,7 @@ class VorlixApp : public QMainWindow {
   QString TLEname;    // current TLE file as the window knows it
   int fntsz = 10;     // display font size as the window knows it
 
-  // ==== Online update (issue 21: tleupdate.cpp) ====
+  // ==== Online update (tleupdate.cpp) ====
  public:
   // A download runs (from the issued request until httpDone).
   bool updateRunning() const { return updateBusy != 0; }

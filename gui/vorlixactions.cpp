@@ -13,8 +13,8 @@
 namespace {
 
 enum Kind { Trigger, Toggle, AboutQt, WhatsThisAct };
-// Enabled at start. An action whose view operation is not built yet stays
-// Off until the work that builds it switches it On.
+// Enabled at start. The picture actions stay Off until a photograph is loaded
+// (VorlixApp::slotFilePicture switches them On).
 constexpr bool On = true, Off = false;
 
 struct ActionSpec {

@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dialogs/prompter.h"
 #include "dialogs/stpassdialog.h"
-#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/resources.h"
 #include "gui/vsservices.h"

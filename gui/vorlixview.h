@@ -27,7 +27,7 @@ class VorlixView : public QWidget {
   Q_OBJECT
 
  public:
-  // ==== View core and text page (issue 14: vorlixview.cpp) ====
+  // ==== View core and text page (vorlixview.cpp) ====
   // Runs the engine's start-up on the configuration file cfgpath and opens on
   // the welcome text.
   explicit VorlixView(QWidget* parent = nullptr, const char* cfgpath = CFG_FILENAME);
@@ -98,7 +98,7 @@ class VorlixView : public QWidget {
   char cfgPath[FILENAME_SIZE];
   int passLines = 0;
 
-  // ==== Plot step and world map (issue 15: vorlixview_plot.cpp) ====
+  // ==== Plot step and world map (vorlixview_plot.cpp) ====
  public:
   // Redraws the background layer and the plot pixmap (dspst := 1, dsplmd := 3).
   void vRefresh();
@@ -122,14 +122,7 @@ class VorlixView : public QWidget {
   // position gets no marker, footprint or track point, and says so in the panel.
   int posst[MAXSEL] = {};
 
-  // The other charts of the plot step, dispatched from vRefresh, SatPlot and
-  // getMapPos: the sky chart and the Sun/Moon close-up (vorlixview_sky.cpp)
-  // and the photograph overlay (vorlixview_astro.cpp).
-  void PltSky(QPainter& p);
-  void PltSunM(QPainter& p);
-  QPoint PxSky(double el, double az);
-  void SkyPx(QPoint& p);
-  QPoint PxCdSun(int i, int mode);
+  // The photograph overlay of the plot step (vorlixview_astro.cpp).
   void PicPlot(double t);
 
  private:
@@ -142,7 +135,7 @@ class VorlixView : public QWidget {
   void drawPanel(QPainter& g, const QFont& font, const char* ptxt, int p, bool rel,
                  const QColor* colour);
 
-  // ==== Time: stepping, pass jumps, Real and Delta Time (issue 15: vorlixview_time.cpp) ====
+  // ==== Time: stepping, pass jumps, Real and Delta Time (vorlixview_time.cpp) ====
  public:
   void vTmCheck(int mode);
   void RT_Plot();
@@ -160,7 +153,7 @@ class VorlixView : public QWidget {
   // vPlotNext, vPlotLast.
   void passJump(bool next);
 
-  // ==== Satellites, lists and files (issue 16: vorlixview_lists.cpp) ====
+  // ==== Satellites, lists and files (vorlixview_lists.cpp) ====
  public:
   void vSelectSat();
   void vRemoveSat();
@@ -194,7 +187,7 @@ class VorlixView : public QWidget {
   // outcome has had its message).
   bool allSatWritten();
 
-  // ==== Everyday settings (issue 17: vorlixview_params.cpp) ====
+  // ==== Everyday settings (vorlixview_params.cpp) ====
  public:
   int vInputDate();
   int vInputLocation();
@@ -215,10 +208,16 @@ class VorlixView : public QWidget {
   // Before the plot is shown again after a text page.
   void redrawIfObserverMoved();
 
-  // ==== Sky chart and Sun/Moon chart (issue 18: vorlixview_sky.cpp) ====
+  // ==== Sky chart and Sun/Moon chart (vorlixview_sky.cpp) ====
  public:
+  // Dispatched from vRefresh, SatPlot and getMapPos.
+  void PltSky(QPainter& p);
+  void PltSunM(QPainter& p);
+  QPoint PxSky(double el, double az);
+  void SkyPx(QPoint& p);
+  QPoint PxCdSun(int i, int mode);
 
-  // ==== Orbits and manoeuvres (issue 19: vorlixview_orbit.cpp) ====
+  // ==== Orbits and manoeuvres (vorlixview_orbit.cpp) ====
  public:
   void vEditOrb();
   void vDeltaV();
@@ -234,7 +233,7 @@ class VorlixView : public QWidget {
   // could be computed.
   bool launchChain();
 
-  // ==== Photograph, orbit determination, matching (issue 20: vorlixview_astro.cpp) ====
+  // ==== Photograph, orbit determination, matching (vorlixview_astro.cpp) ====
  public:
   // A new photograph, shown at the current picture scale.
   void vPicture(const QImage& image);
@@ -275,7 +274,7 @@ class VorlixView : public QWidget {
   void runMatch();
   QRegion picDirty;
 
-  // ==== Online update (issue 21: tleupdate.cpp) ====
+  // ==== Online update (tleupdate.cpp) ====
  public:
   // Asks the download location; 0 with host, path and local file, else 1.
   int vUpdate(QString& host, QString& path, QString& file);

@@ -10,16 +10,16 @@
 #include <memory>
 
 #include "astro/constants.h"
+#include "dialogs/prompter.h"
 #include "dialogs/stastdialog.h"
 #include "dialogs/stdialog.h"
 #include "dialogs/stmatchdialog.h"
 #include "dialogs/storbdetdialog.h"
 #include "engine/orbitdet.h"
+#include "engine/plate.h"
 #include "engine/satpos.h"
 #include "gui/mapframe.h"
-#include "gui/plate.h"
 #include "gui/plottext.h"
-#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
 #include "gui/vsservices.h"

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 
+#include "dialogs/prompter.h"
 #include "dialogs/stiridiumdialog.h"
 #include "dialogs/stremsatdialog.h"
 #include "dialogs/stselsatdialog.h"
@@ -24,7 +25,6 @@
 #include "engine/passtext.h"
 #include "engine/safefile.h"
 #include "engine/tle.h"
-#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
 #include "gui/vsservices.h"

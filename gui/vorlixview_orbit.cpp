@@ -4,13 +4,13 @@
 #include <memory>
 
 #include "astro/astrolib.h"
+#include "dialogs/prompter.h"
 #include "dialogs/stdeltadialog.h"
 #include "dialogs/steditorbdialog.h"
 #include "dialogs/stepoch.h"
 #include "dialogs/stlaunchdialog.h"
 #include "engine/launch.h"
 #include "engine/tle.h"
-#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
 #include "gui/vsservices.h"

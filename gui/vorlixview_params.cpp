@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "dialogs/prompter.h"
 #include "dialogs/stdatedialog.h"
 #include "dialogs/stiersdialog.h"
 #include "dialogs/stlocaldialog.h"
@@ -10,7 +11,6 @@
 #include "dialogs/stsysconfdialog.h"
 #include "dialogs/stvisdialog.h"
 #include "engine/localinf.h"
-#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
 #include "gui/vsservices.h"

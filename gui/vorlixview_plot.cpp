@@ -7,12 +7,12 @@
 #include <cstring>
 
 #include "astro/astrolib.h"
+#include "dialogs/prompter.h"
 #include "dialogs/stdialog.h"
 #include "engine/passes.h"
 #include "engine/satpos.h"
 #include "gui/mapdraw.h"
 #include "gui/plottext.h"
-#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/skyframe.h"
 #include "gui/vorlixview.h"

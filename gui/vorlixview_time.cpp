@@ -2,10 +2,10 @@
 #include <cmath>
 
 #include "astro/astrolib.h"
+#include "dialogs/prompter.h"
 #include "engine/geometry.h"
 #include "engine/passes.h"
 #include "gui/plottext.h"
-#include "gui/prompter.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
 

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "dialogs/prompter.h"
 #include "engine/passtext.h"
 #include "engine/safefile.h"
-#include "gui/prompter.h"
 #include "gui/records.h"
 
 namespace {

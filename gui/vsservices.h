@@ -7,7 +7,7 @@
 
 #include <QString>
 
-// ==== Text fields, file names, pass details (issue 14: vsservices.cpp) ====
+// ==== Text fields, file names, pass details (vsservices.cpp) ====
 
 // Copies the Latin-1 form of s into dst (n + 1 bytes): at most n characters,
 // a carriage return ends the text. For names, place names and search texts.
@@ -36,7 +36,7 @@ int vsGetPassDTxt(double& t, QString& s, bool pole);
 // "*** Problems with the output file").
 int vsSavePassDt(int mode);
 
-// ==== Satellite selection (issue 16: vsservices_sel.cpp) ====
+// ==== Satellite selection (vsservices_sel.cpp) ====
 
 // The last search (text, kind 0 name / 1 number / 2 designator, the number
 // last typed or found), the selected count and the two search filters.
@@ -63,7 +63,7 @@ QString vsSatName(int n);
 // anything else is 0.
 int vsCatNo(const QString& text);
 
-// ==== Orbit elements and state vectors (issue 19: vsservices_orbit.cpp) ====
+// ==== Orbit elements and state vectors (vsservices_orbit.cpp) ====
 
 // The TLE adjustment settings and the SGP4 model switches (sdp4, adjflg,
 // adjtim s, adjn0 rev/day, adjra deg, wgs). vsPutAdj stores them and makes
@@ -103,7 +103,7 @@ bool vsPutState(bool nm, double epoch, double f107, double fb107, double kp, int
 void vsRefState(int from, int to, double mjd, double& x, double& y, double& z, double& vx,
                 double& vy, double& vz);
 
-// ==== Picture points (issue 20: vsservices_pict.cpp) ====
+// ==== Picture points (vsservices_pict.cpp) ====
 
 // The two points picked last on the calibrated photograph: R.A. (packed
 // HH.MMSS) and Dec. (packed DD.MMSS) of the older one, then of the newer one.

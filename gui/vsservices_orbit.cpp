@@ -6,7 +6,7 @@
 
 #include "astro/astrolib.h"
 #include "gui/records.h"
-#include "gui/stateframes.h"
+#include "engine/stateframes.h"
 #include "gui/vsservices.h"
 #include "engine/sgp4slot.h"
 #include "orbit/sgp4fit.h"

@@ -20,7 +20,7 @@ struct Row {
   bool icon;
   const char* tip;
   bool checkable;
-  bool enabled;  // at start; a piece of work that enables its actions changes its rows here
+  bool enabled;  // at start
 };
 
 // In the order of VorlixApp::Act.

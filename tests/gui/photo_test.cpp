@@ -18,8 +18,8 @@
 #include <memory>
 
 #include "astro/astrolib.h"
+#include "engine/plate.h"
 #include "engine/tle.h"
-#include "gui/plate.h"
 #include "gui/records.h"
 #include "gui/vorlix.h"
 #include "gui/vorlixview.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <memory>
 
-#include "gui/plate.h"
+#include "engine/plate.h"
 #include "photorefs.h"
 
 namespace {

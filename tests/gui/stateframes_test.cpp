@@ -5,7 +5,7 @@
 #include <cmath>
 #include <memory>
 
-#include "gui/stateframes.h"
+#include "engine/stateframes.h"
 #include "support/orbitslots.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/stateframes.h"
 #include "engine/tle.h"
-#include "gui/stateframes.h"
 #include "gui/records.h"
 #include "support/windowfixture.h"
 

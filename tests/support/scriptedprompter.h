@@ -12,7 +12,7 @@
 #include <QVariant>
 #include <functional>
 
-#include "gui/prompter.h"
+#include "dialogs/prompter.h"
 
 class ScriptedPrompter : public Prompter {
  public:

@@ -1,8 +1,8 @@
 // State vectors in the four frames the state-vector dialog offers. Every slot
 // keeps its state in the mean equator and equinox of date; the dialog shows it
 // in the frame the user picks. No Qt: the conversions are plain arithmetic.
-#ifndef VORLIX_GUI_STATEFRAMES_H
-#define VORLIX_GUI_STATEFRAMES_H
+#ifndef VORLIX_ENGINE_STATEFRAMES_H
+#define VORLIX_ENGINE_STATEFRAMES_H
 
 #include "astro/attlib.h"
 #include "engine/vorlixcom.h"

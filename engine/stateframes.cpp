@@ -1,5 +1,5 @@
 // State vectors between true of date, mean of date, J2000 and Earth-fixed.
-#include "gui/stateframes.h"
+#include "engine/stateframes.h"
 
 #include "astro/astrolib.h"
 #include "astro/constants.h"

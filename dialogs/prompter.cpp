@@ -1,5 +1,5 @@
 // The real boxes behind the prompter.
-#include "gui/prompter.h"
+#include "dialogs/prompter.h"
 
 #include <QDialog>
 #include <QFileDialog>

@@ -1,5 +1,5 @@
 // Plate constants of a photograph from three reference stars.
-#include "gui/plate.h"
+#include "engine/plate.h"
 
 #include <algorithm>
 #include <cmath>

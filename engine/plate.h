@@ -6,8 +6,8 @@
 // picture shown), the standard coordinates about reference star 1 are
 //   X = pcx[0] dx + pcx[1] dy + pcx[2],   Y = pcy[0] dx + pcy[1] dy + pcy[2],
 // X counted positive toward decreasing R.A., Y toward the north.
-#ifndef VORLIX_GUI_PLATE_H
-#define VORLIX_GUI_PLATE_H
+#ifndef VORLIX_ENGINE_PLATE_H
+#define VORLIX_ENGINE_PLATE_H
 
 #include "engine/vorlixcom.h"
 

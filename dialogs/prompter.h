@@ -1,8 +1,8 @@
 // The one door to message boxes, input boxes, file dialogs and modal dialogs.
 // The program shows the real boxes; a test installs a prompter of its own
 // that answers from a script, so nothing needs a modal event loop.
-#ifndef VORLIX_GUI_PROMPTER_H
-#define VORLIX_GUI_PROMPTER_H
+#ifndef VORLIX_DIALOGS_PROMPTER_H
+#define VORLIX_DIALOGS_PROMPTER_H
 
 #include <QString>
 
