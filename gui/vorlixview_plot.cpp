@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "dialogs/stdialog.h"
 #include "engine/passes.h"
 #include "engine/satpos.h"
@@ -220,7 +221,7 @@ void VorlixView::SatPlot(double t, int flag) {
       QPoint circle[NFPPTS];
       const int n = std::min(satps->nfp, NFPPTS);
       for (int k = 0; k < n; ++k)
-        circle[k] = ::PxCoord(f, satps->fplat[i][k] * 180.0 / M_PI, satps->fplng[i][k] * 180.0 / M_PI);
+        circle[k] = ::PxCoord(f, satps->fplat[i][k] * 180.0 / kPi, satps->fplng[i][k] * 180.0 / kPi);
       g.drawPoints(circle, n);
     }
     if (d->shwnm && !ownSky && onChart)

@@ -6,12 +6,13 @@
 #include <ostream>
 #include <string>
 
+#include "astro/constants.h"
+
 namespace kep {
 
 namespace {
 
-constexpr double kDeg = 0.017453292519943295;  // pi / 180
-constexpr double kParabola = 1.00001;          // stands in for e = 1
+constexpr double kParabola = 1.00001;  // stands in for e = 1
 
 // Reads one number: a whole token that is a finite decimal value.
 bool ReadNumber(std::istream& in, std::ostream& err, const char* what, double& v) {
