@@ -10,7 +10,6 @@
 #include "engine/vorlixcom.h"
 
 namespace {
-constexpr double RE_M = 6378137.0;  // m, equatorial radius for the horizon dip
 // The last row and column of the chart area; the plot's black strip and the
 // panel lie beyond them.
 constexpr int CHART_RIGHT = 721, CHART_BOTTOM = 361;
@@ -41,7 +40,7 @@ MapFrame skyFrame(int skyprj, double skaz, double h0, int pltw, int plth) {
 
 double horizonDip(double height) {
   if (!(height > 0.0) || !std::isfinite(height)) return 0.0;
-  return -std::acos(RE_M / (RE_M + height)) / kDeg;
+  return -std::acos(kReWgs84M / (kReWgs84M + height)) / kDeg;
 }
 
 double mollweideAngle(double phi) {
