@@ -108,18 +108,18 @@ namespace {
 void drawGrid(QPainter& p, const MapFrame& f, int mgrid) {
   p.setPen(GRID_COLOUR);
   if (mgrid <= 0) {
-    p.drawLine(720, 0, 720, 361);
+    p.drawLine(CHART_W - 1, 0, CHART_W - 1, CHART_H);
     return;
   }
   if (!polar(f)) {
     auto lines = [&](int mstep, int mfrom, int pstep, int pfrom) {
       for (int lng = mfrom; lng <= 180; lng += mstep) {
         int x = PxCoord(f, 90, lng).x();
-        p.drawLine(x, 0, x, 361);
+        p.drawLine(x, 0, x, CHART_H);
       }
       for (int lat = pfrom; lat <= -pfrom; lat += pstep) {
         int y = PxCoord(f, lat, -180).y();
-        p.drawLine(0, y, 721, y);
+        p.drawLine(0, y, CHART_W, y);
       }
     };
     if (mgrid >= 2) {

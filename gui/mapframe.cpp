@@ -77,8 +77,8 @@ QPoint PxCoord(const MapFrame& f, double lat, double lng) {
     double r = 2.0 * std::cos(lat * kDeg) / (1.0 + std::sin(lat * kDeg));
     QPoint p = f.at(-r * std::sin(d * kDeg) * f.sclx, -r * std::cos(d * kDeg) * f.scly);
     if (p == f.offChart()) return p;
-    if (p.x() > 721) p.setX(f.pltw + 3);
-    if (p.y() >= 362) p = QPoint(f.pltw + 3, f.pltw + 3);
+    if (p.x() > CHART_W) p.setX(f.pltw + 3);
+    if (p.y() >= PANEL_TOP) p = QPoint(f.pltw + 3, f.pltw + 3);
     return p;
   }
   double d;

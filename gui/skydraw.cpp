@@ -47,7 +47,7 @@ void paintStars(QPainter& p, const MapFrame& f, const WinpData& d) {
     double az, el;
     starAzEl(k, prec, obs, az, el);
     const QPoint q = PxSky(f, el / kDeg, az / kDeg);
-    if (q.x() > 721) continue;
+    if (q.x() > CHART_W) continue;
     const double m = SkyStars[k][2];
     if (m <= 1.0) {
       p.setPen(bright);
@@ -82,7 +82,7 @@ void paintHorizonAndLetters(QPainter& p, const MapFrame& f, const WinpData& d) {
   for (const Letter& l : letters) {
     const bool zenith = f.skyprj == 0;
     QPoint q = PxSky(f, zenith ? l.elZenith : 0.5, l.az);
-    if (q.x() > 721) continue;
+    if (q.x() > CHART_W) continue;
     if (zenith) q += QPoint(l.dx, l.dy);
     // A letter at the horizon view's right edge (skaz + 90) would start on
     // the chart's last column and be cut: it ends there instead.
@@ -100,7 +100,7 @@ void paintBodies(QPainter& p, const MapFrame& f, const WinpData& d, double ttut)
   const bool legend = f.skyprj == 0;
   for (int b = 0; b < SKY_BODIES; ++b) {
     const QPoint q = PxSky(f, el[b] / kDeg, az[b] / kDeg);
-    if (q.x() > 721) continue;
+    if (q.x() > CHART_W) continue;
     const QColor c = skyBodyColour(b, d.mgrey);
     p.setPen(c);
     p.setBrush(c);
@@ -155,7 +155,7 @@ void PaintSky(QPainter& p, const MapFrame& f, const WinpData& d, double ttut) {
   paintBodies(p, f, d, ttut);
   p.setBrush(Qt::NoBrush);
   p.setPen(EDGE_COLOUR);
-  p.drawLine(720, 0, 720, 361);
+  p.drawLine(CHART_W - 1, 0, CHART_W - 1, CHART_H);
   p.restore();
 }
 

@@ -10,9 +10,6 @@
 #include "engine/vorlixcom.h"
 
 namespace {
-// The last row and column of the chart area; the plot's black strip and the
-// panel lie beyond them.
-constexpr int CHART_RIGHT = 721, CHART_BOTTOM = 361;
 
 double clampUnit(double c) { return std::max(-1.0, std::min(1.0, c)); }
 
@@ -28,7 +25,7 @@ MapFrame skyFrame(int skyprj, double skaz, double h0, int pltw, int plth) {
   f.h0 = h0;
   f.cx = 360;
   if (skyprj != 0) {
-    f.cy = 361;
+    f.cy = CHART_H;
     f.sclx = HORIZON_SCALE_X;
     f.scly = HORIZON_SCALE_Y;
   } else {
@@ -82,7 +79,7 @@ QPoint PxSky(const MapFrame& f, double el, double az) {
     Y = r * std::cos(az * kDeg);
   }
   const QPoint p = f.at(X * f.sclx, -Y * f.scly);
-  if (p == f.offChart() || p.y() > CHART_BOTTOM || p.x() > CHART_RIGHT) return f.offChart();
+  if (p == f.offChart() || p.y() > CHART_H || p.x() > CHART_W) return f.offChart();
   return p;
 }
 
@@ -90,7 +87,7 @@ bool SkyPx(const MapFrame& f, const QPoint& p, double& az, double& el) {
   el = -100.0;
   az = 0.0;
   // The black strip right of the chart and the panel below it show no sky.
-  if (p.x() < 0 || p.x() > CHART_RIGHT - 1 || p.y() < 0 || p.y() > CHART_BOTTOM) return false;
+  if (p.x() < 0 || p.x() > CHART_W - 1 || p.y() < 0 || p.y() > CHART_H) return false;
   const double u = (p.x() - f.cx) / f.sclx;
   const double v = -(p.y() - f.cy) / f.scly;
   if (horizonView(f)) {
@@ -132,7 +129,7 @@ QPoint PxCdSun(const MapFrame& f, double A, double E, double az, double el) {
   if (!pixRound(h * f.sclx, ix) || !pixRound(-v * f.scly, iy)) return off;
   const int x = f.cx + ix, y = f.cy + iy;
   // Only the chart itself: not the black strip right of it, not the panel.
-  if (x < 0 || x > CHART_RIGHT || y < 0 || y > CHART_BOTTOM) return off;
+  if (x < 0 || x > CHART_W || y < 0 || y > CHART_H) return off;
   return QPoint(x, y);
 }
 

@@ -20,7 +20,6 @@
 
 namespace {
 // Panel rows are measured from the font's ascent; columns are fixed.
-constexpr int PANEL_TOP = 362;
 constexpr int COL[5] = {10, 150, 300, 430, 590};
 
 QColor penColour(PanelPen pen, const QColor& keep) {
@@ -409,7 +408,7 @@ void VorlixView::getMapPos(int x, int y) {
     SkyPx(q);
   } else {
     // The black columns right of the map and the panel are no place.
-    if (x > 720 || y > 361) {
+    if (x >= CHART_W || y > CHART_H) {
       d->lat = -100.0;
     } else {
       CoordPx(q, d->lat, d->lng);

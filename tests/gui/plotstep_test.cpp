@@ -141,13 +141,13 @@ void PlotStepTest::noSatellite() {
   view->vRefresh();
   view->SatPlot(refs.rows[0].mjd, 1);
   const QImage img = view->pmplot.toImage();
-  QVERIFY(count(img, QRect(590, 362, 200, 30), QColor(Qt::red)) > 20);
-  QCOMPARE(count(img, QRect(0, 0, 721, 361), QColor(Qt::yellow)), 0);
+  QVERIFY(count(img, QRect(590, PANEL_TOP, 200, 30), QColor(Qt::red)) > 20);
+  QCOMPARE(count(img, QRect(0, 0, CHART_W, CHART_H), QColor(Qt::yellow)), 0);
 }
 
 // A prime satellite below the ground writes its panel in black.
 void PlotStepTest::belowGround() {
-  const QRect cols(150, 362, 420, 60);  // columns 150 to 430, three rows
+  const QRect cols(150, PANEL_TOP, 420, 60);  // columns 150 to 430, three rows
   view->vRefresh();
   view->SatPlot(refs.rows[0].mjd, 1);
   QVERIFY(count(view->pmplot.toImage(), cols, QColor(Qt::white)) > 50);
@@ -180,11 +180,11 @@ void PlotStepTest::noPosition() {
   QCOMPARE(view->posst[0], int(SATPOS_OK));
   QVERIFY(view->mkx[1] > indata->pltw);
   const QColor c1 = markerColour(1, indata->mgrey);
-  const QRect map(0, 0, 721, 361);
+  const QRect map(0, 0, CHART_W, CHART_H);
   QCOMPARE(count(view->pmplot.toImage(), map, c1), 0);
   QCOMPARE(count(view->pmlay.toImage(), map, c1), 0);
   QVERIFY(count(view->pmplot.toImage(), map, markerColour(0, indata->mgrey)) > 20);
-  QVERIFY(count(view->pmplot.toImage(), QRect(150, 362, 150, 25), QColor(Qt::red)) > 20);
+  QVERIFY(count(view->pmplot.toImage(), QRect(150, PANEL_TOP, 150, 25), QColor(Qt::red)) > 20);
 }
 
 // On a plain map the tracks stay on the layer until Refresh.
