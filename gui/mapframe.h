@@ -10,7 +10,7 @@
 enum MapKind { MAP_SIMPLE = 0, MAP_NORTH = 1, MAP_SOUTH = 2, MAP_PHYSICAL = 3 };
 
 // The plot's geometry in pixels. The chart (world map or sky) fills the
-// top left corner, a strip on its right holds the marker legend, and the
+// top left corner, a black strip lies on its right, and the
 // info panel runs below both.
 constexpr int PLOT_W = 860;             // width of the composed plot
 constexpr int PLOT_H = 501;             // height of the composed plot
