@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "dialogs/prompter.h"
 #include "dialogs/stepoch.h"
 #include "dialogs/stadjdialog.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr double kRe = 6378.14;           // km, for the heights
 constexpr double kEccCap = 0.9999999;     // largest e from two heights
 constexpr double kMinN = 0.0001;          // rev/day: below it a is the source
 constexpr double kZeroN = 0.01;           // replaces a mean motion of exactly 0
@@ -140,8 +140,8 @@ void StEditOrbDialog::setParam2(double a, double ra, double aper, double inc, do
   setNum(n2dotEdit, n6dot, kExp);
   setNum(bstarEdit, bstar, kExp);
   if (ecc < 1.0) {
-    hper_ = (1.0 - ecc) * a - kRe;
-    hapo_ = (1.0 + ecc) * a - kRe;
+    hper_ = (1.0 - ecc) * a - kReIau1976Km;
+    hapo_ = (1.0 + ecc) * a - kReIau1976Km;
     setNum(periEdit, hper_, kKm);
     setNum(apoEdit, hapo_, kKm);
   } else {
@@ -349,7 +349,7 @@ void StEditOrbDialog::refreshSlot() {
     if (apc_ != 0) {
       hper_ = Read(periEdit);
       hapo_ = Read(apoEdit);
-      dsmax_ = std::max((hper_ + hapo_) / 2.0 + kRe, 1.0);
+      dsmax_ = std::max((hper_ + hapo_) / 2.0 + kReIau1976Km, 1.0);
       decc_ = std::fabs((hapo_ - hper_) / (2.0 * dsmax_));
       if (decc_ >= 1.0) decc_ = kEccCap;
       dn0_ = getn0(dsmax_, decc_, i);
@@ -371,8 +371,8 @@ void StEditOrbDialog::refreshSlot() {
       }
       if (dn0_ == 0.0) dn0_ = kZeroN;
     }
-    hper_ = (1.0 - decc_) * dsmax_ - kRe;
-    hapo_ = (1.0 + decc_) * dsmax_ - kRe;
+    hper_ = (1.0 - decc_) * dsmax_ - kReIau1976Km;
+    hapo_ = (1.0 + decc_) * dsmax_ - kReIau1976Km;
   } else {
     // Open orbit: the mean-motion field holds the perigee distance q.
     if (n0c_ != 0) {
@@ -438,7 +438,6 @@ void StEditOrbDialog::geoSlot() {
 }
 
 void StEditOrbDialog::stateSlot() {
-  constexpr double kGm = 2975536351779840.0;  // km^3/day^2
   const bool pa = perapBox->isChecked();
   // Typed heights or elements first become consistent elements.
   refreshSlot();
@@ -456,7 +455,7 @@ void StEditOrbDialog::stateSlot() {
     a = e == 1.0 ? dn0_ : -dn0_ / (e - 1.0);
   }
   Vec3 r, v;
-  kepler(kGm, t, t, m, a, e, node, argp, inc, r, v);
+  kepler(kGmEgm96Km3Day2, t, t, m, a, e, node, argp, inc, r, v);
   v /= 86400.0;
 
   StStateDialog dlg;
@@ -470,7 +469,7 @@ void StEditOrbDialog::stateSlot() {
   setNum(dayEdit, day, "%12.8lf");
 
   double tp, mo, ao, eo, nodeo, argpo, inco;
-  oscelm(kGm, EpochMjd(year, day), r, v, tp, mo, ao, eo, nodeo, argpo, inco);
+  oscelm(kGmEgm96Km3Day2, EpochMjd(year, day), r, v, tp, mo, ao, eo, nodeo, argpo, inco);
   const bool open = !(eo < 1.0);
   if (open) {
     EpochYearDay(tp, year, day);

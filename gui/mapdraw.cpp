@@ -10,10 +10,10 @@
 #include <cstdlib>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "engine/vorlixcom.h"
 
 namespace {
-constexpr double DEG = M_PI / 180.0;
 const QColor GRID_COLOUR(130, 160, 180);
 
 bool polar(const MapFrame& f) { return f.mapprj == MAP_NORTH || f.mapprj == MAP_SOUTH; }
@@ -21,9 +21,9 @@ bool polar(const MapFrame& f) { return f.mapprj == MAP_NORTH || f.mapprj == MAP_
 // Unrounded and unclipped pixel of latitude a (counted towards the pole of
 // the map's hemisphere) on meridian lng of a polar map.
 QPointF polarPoint(const MapFrame& f, double a, double lng) {
-  double d = (lng - f.centmer) * DEG;
+  double d = (lng - f.centmer) * kDeg;
   if (f.mapprj == MAP_SOUTH) d = -d;
-  const double r = 2.0 * std::cos(a * DEG) / (1.0 + std::sin(a * DEG));
+  const double r = 2.0 * std::cos(a * kDeg) / (1.0 + std::sin(a * kDeg));
   return QPointF(f.cx - r * std::sin(d) * f.sclx, f.cy - r * std::cos(d) * f.scly);
 }
 
@@ -42,7 +42,7 @@ Vec3 sunDirection(double t) {
 // Sun south 0.5 j for j = 180 down to -n. The boundary is the parallel where
 // the Sun's hour angle H meets the horizon, from spherical trigonometry.
 int nightCount(const Vec3& s, double t, double lng) {
-  Vec3 g = GeoPos(t, 0, 0, lng * DEG, 0);
+  Vec3 g = GeoPos(t, 0, 0, lng * kDeg, 0);
   g = g / abs(g);
   Vec3 h(s.x, s.y, 0.0);
   double hl = abs(h);
@@ -54,7 +54,7 @@ int nightCount(const Vec3& s, double t, double lng) {
   double b = std::asin(clampUnit(std::sin(a) * std::sin(H)));
   double q = std::cos((H - b) / 2);
   if (std::fabs(q) < 1e-10) q = 1.74533e-07;
-  double fdeg = 2 * std::atan(std::cos((H + b) / 2) * std::tan((M_PI / 2 + a) / 2) / q) / DEG;
+  double fdeg = 2 * std::atan(std::cos((H + b) / 2) * std::tan((kPi / 2 + a) / 2) / q) / kDeg;
   double n = std::trunc(2 * (90 - fdeg));
   return static_cast<int>(std::max(-181.0, std::min(181.0, n)));
 }
@@ -108,18 +108,18 @@ namespace {
 void drawGrid(QPainter& p, const MapFrame& f, int mgrid) {
   p.setPen(GRID_COLOUR);
   if (mgrid <= 0) {
-    p.drawLine(720, 0, 720, 361);
+    p.drawLine(CHART_W - 1, 0, CHART_W - 1, CHART_H);
     return;
   }
   if (!polar(f)) {
     auto lines = [&](int mstep, int mfrom, int pstep, int pfrom) {
       for (int lng = mfrom; lng <= 180; lng += mstep) {
         int x = PxCoord(f, 90, lng).x();
-        p.drawLine(x, 0, x, 361);
+        p.drawLine(x, 0, x, CHART_H);
       }
       for (int lat = pfrom; lat <= -pfrom; lat += pstep) {
         int y = PxCoord(f, lat, -180).y();
-        p.drawLine(0, y, 721, y);
+        p.drawLine(0, y, CHART_W, y);
       }
     };
     if (mgrid >= 2) {

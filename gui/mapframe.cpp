@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-namespace {
-constexpr double DEG = M_PI / 180.0;
+#include "astro/constants.h"
 
+namespace {
 // One correction each way into -180..180 (as the map has always wrapped).
 double wrapOnce(double d) {
   if (d > 180.0) d -= 360.0;
@@ -57,10 +57,10 @@ void stereoInverse(double u, double v, double& bearing, double& alt) {
     alt = 90.0;
     return;
   }
-  bearing = std::atan2(-u, v) / DEG;
+  bearing = std::atan2(-u, v) / kDeg;
   const double k = (u * u + v * v) / 4.0;
   // sin(alt) = (1 - k) / (1 + k) inverts r = 2 cos(alt) / (1 + sin(alt)).
-  alt = std::asin((1.0 - k) / (1.0 + k)) / DEG;
+  alt = std::asin((1.0 - k) / (1.0 + k)) / kDeg;
 }
 
 QPoint PxCoord(const MapFrame& f, double lat, double lng) {
@@ -74,11 +74,11 @@ QPoint PxCoord(const MapFrame& f, double lat, double lng) {
     }
     // Also refuses NaN: neither comparison holds for it.
     if (!(lat >= 0.0 && lat <= 90.1)) return f.offChart();
-    double r = 2.0 * std::cos(lat * DEG) / (1.0 + std::sin(lat * DEG));
-    QPoint p = f.at(-r * std::sin(d * DEG) * f.sclx, -r * std::cos(d * DEG) * f.scly);
+    double r = 2.0 * std::cos(lat * kDeg) / (1.0 + std::sin(lat * kDeg));
+    QPoint p = f.at(-r * std::sin(d * kDeg) * f.sclx, -r * std::cos(d * kDeg) * f.scly);
     if (p == f.offChart()) return p;
-    if (p.x() > 721) p.setX(f.pltw + 3);
-    if (p.y() >= 362) p = QPoint(f.pltw + 3, f.pltw + 3);
+    if (p.x() > CHART_W) p.setX(f.pltw + 3);
+    if (p.y() >= PANEL_TOP) p = QPoint(f.pltw + 3, f.pltw + 3);
     return p;
   }
   double d;

@@ -9,6 +9,17 @@
 // Map kinds (WinpData::mapprj).
 enum MapKind { MAP_SIMPLE = 0, MAP_NORTH = 1, MAP_SOUTH = 2, MAP_PHYSICAL = 3 };
 
+// The plot's geometry in pixels. The chart (world map or sky) fills the
+// top left corner, a black strip lies on its right, and the
+// info panel runs below both.
+constexpr int PLOT_W = 860;             // width of the composed plot
+constexpr int PLOT_H = 501;             // height of the composed plot
+constexpr int CHART_W = 721;            // width of the chart, the map image and the track layer
+constexpr int CHART_H = 361;            // height of the chart; its edge lines and the horizon
+                                        // view's bottom lie on row CHART_H itself
+constexpr int PANEL_TOP = CHART_H + 1;  // first row of the info panel
+constexpr int PANEL_H = 140;            // height of the info panel
+
 // Values beyond this size (pixels) are taken as off the chart.
 constexpr double PIX_LIMIT = 1e6;
 
@@ -22,7 +33,7 @@ bool pixRound(double v, int& out);
 struct MapFrame {
   int cx = 360, cy = 180;         // px, chart centre
   double sclx = 2.0, scly = 2.0;  // px per unit of the projection
-  int pltw = 860, plth = 501;     // px, plot size
+  int pltw = PLOT_W, plth = PLOT_H;  // px, plot size
   int mapprj = MAP_SIMPLE;        // world map kind
   double centmer = 0.0;           // deg, central meridian, kept in [0, 360)
   // Sky chart (used by the sky projections).
@@ -55,6 +66,6 @@ QPoint PxCoord(const MapFrame& f, double lat, double lng);
 void CoordPx(const MapFrame& f, const QPoint& p, double& lat, double& lng);
 
 // The frames vRefresh sets up for the world maps.
-MapFrame worldFrame(int mapprj, double centmer, int pltw = 860, int plth = 501);
+MapFrame worldFrame(int mapprj, double centmer, int pltw = PLOT_W, int plth = PLOT_H);
 
 #endif

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "engine/vorlixcom.h"
 #include "gui/skyframe.h"
 
 namespace {
-constexpr double DEG = M_PI / 180.0;
 const QColor HORIZON_COLOUR(200, 100, 50);
 const QColor EDGE_COLOUR(130, 160, 180);
 const QColor DARK_LIMB_ON_BLACK(30, 240, 120);
@@ -55,13 +55,13 @@ void paintStars(QPainter& p, const MapFrame& f, const WinpData& d) {
   const QColor bright = ink(d);
   const Mat3 prec = pmatequ(SKY_STAR_EPOCH, julcent(d.curmjd));
   // The observer's frame is the same for every star.
-  const HorFrame obs = horframe(d.curmjd, 0.0, d.lat * DEG, d.lng * DEG, 0.0);
+  const HorFrame obs = horframe(d.curmjd, 0.0, d.lat * kDeg, d.lng * kDeg, 0.0);
   p.setBrush(bright);
   for (const int k : faintFirst()) {
     double az, el;
     starAzEl(k, prec, obs, az, el);
-    const QPoint q = PxSky(f, el / DEG, az / DEG);
-    if (q.x() > 721) continue;
+    const QPoint q = PxSky(f, el / kDeg, az / kDeg);
+    if (q.x() > CHART_W) continue;
     const double m = SkyStars[k][2];
     if (m <= 1.0) {
       p.setPen(bright);
@@ -96,7 +96,7 @@ void paintHorizonAndLetters(QPainter& p, const MapFrame& f, const WinpData& d) {
   for (const Letter& l : letters) {
     const bool zenith = f.skyprj == 0;
     QPoint q = PxSky(f, zenith ? l.elZenith : 0.5, l.az);
-    if (q.x() > 721) continue;
+    if (q.x() > CHART_W) continue;
     if (zenith) q += QPoint(l.dx, l.dy);
     // A letter at the horizon view's right edge (skaz + 90) would start on
     // the chart's last column and be cut: it ends there instead.
@@ -108,13 +108,13 @@ void paintHorizonAndLetters(QPainter& p, const MapFrame& f, const WinpData& d) {
 
 void paintBodies(QPainter& p, const MapFrame& f, const WinpData& d, double ttut) {
   double az[SKY_BODIES], el[SKY_BODIES];
-  bodyAzEl(d.curmjd, ttut, d.lat * DEG, d.lng * DEG, d.height, az, el);
+  bodyAzEl(d.curmjd, ttut, d.lat * kDeg, d.lng * kDeg, d.height, az, el);
   static const char* names[SKY_BODIES] = {"Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter",
                                            "Saturn"};
   const bool legend = f.skyprj == 0;
   for (int b = 0; b < SKY_BODIES; ++b) {
-    const QPoint q = PxSky(f, el[b] / DEG, az[b] / DEG);
-    if (q.x() > 721) continue;
+    const QPoint q = PxSky(f, el[b] / kDeg, az[b] / kDeg);
+    if (q.x() > CHART_W) continue;
     const QColor c = skyBodyColour(b, d.mgrey);
     p.setPen(c);
     p.setBrush(c);
@@ -169,7 +169,7 @@ void PaintSky(QPainter& p, const MapFrame& f, const WinpData& d, double ttut) {
   paintBodies(p, f, d, ttut);
   p.setBrush(Qt::NoBrush);
   p.setPen(EDGE_COLOUR);
-  p.drawLine(720, 0, 720, 361);
+  p.drawLine(CHART_W - 1, 0, CHART_W - 1, CHART_H);
   p.restore();
 }
 
@@ -181,14 +181,14 @@ void PaintSunMoon(QPainter& p, const MapFrame& f, const WinpData& d, const SatPo
   double R;
   if (d.occflg != 1 && sats) {
     R = s.smrad * f.scly;
-    const double P = sunPositionAngle(s.sunelo * DEG, s.sunazo, s.moonelo, s.moonazo);
+    const double P = sunPositionAngle(s.sunelo * kDeg, s.sunazo, s.moonelo, s.moonazo);
     const bool lit = s.smcos > -0.995;
     const QColor dark = blackBackground(d) ? DARK_LIMB_ON_BLACK : pen;
     // The lit half (a = 0 .. 180 deg, facing the Sun at 90) as a line, the
     // dark half (all of it at new Moon) dotted.
     QPoint prev = limbPoint(f, R, P);
     for (int a = 0; a <= 360; a += 5) {
-      const QPoint q = limbPoint(f, R, a * DEG + P);
+      const QPoint q = limbPoint(f, R, a * kDeg + P);
       if (lit && a >= 5 && a <= 180) {
         p.setPen(pen);
         p.drawLine(prev, q);
@@ -205,8 +205,8 @@ void PaintSunMoon(QPainter& p, const MapFrame& f, const WinpData& d, const SatPo
       const double cP = std::cos(P), sP = std::sin(P);
       QPoint prevT;
       for (int b = 0; b <= 180; b += 5) {
-        const double u = R * std::cos(b * DEG);
-        const double w = -R * std::sin(b * DEG) * s.smcos;
+        const double u = R * std::cos(b * kDeg);
+        const double w = -R * std::sin(b * kDeg) * s.smcos;
         const QPoint q = f.at(w * cP + u * sP, w * sP - u * cP);
         if (b > 0) p.drawLine(prevT, q);
         prevT = q;
@@ -216,15 +216,15 @@ void PaintSunMoon(QPainter& p, const MapFrame& f, const WinpData& d, const SatPo
     R = CLOSEUP_SUN_RADIUS * f.scly;
     QPoint prev = limbPoint(f, R, 0.0);
     for (int a = 5; a <= 360; a += 5) {
-      const QPoint q = limbPoint(f, R, a * DEG);
+      const QPoint q = limbPoint(f, R, a * kDeg);
       p.drawLine(prev, q);
       prev = q;
     }
   }
   if (sats && d.mgrid >= 1) {
-    const double E = d.occflg == 1 ? s.sunelo * DEG : s.moonelo;
+    const double E = d.occflg == 1 ? s.sunelo * kDeg : s.moonelo;
     const double A = d.occflg == 1 ? s.sunazo : s.moonazo;
-    const double ang = northAngle(E, A, d.lat * DEG);
+    const double ang = northAngle(E, A, d.lat * kDeg);
     const QPoint end = f.at(0.35 * R * std::sin(ang), -0.35 * R * std::cos(ang));
     p.setPen(HORIZON_COLOUR);
     p.drawLine(QPoint(f.cx, f.cy), end);

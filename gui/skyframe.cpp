@@ -6,14 +6,10 @@
 
 #include "astro/astr2lib.h"
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "engine/vorlixcom.h"
 
 namespace {
-constexpr double DEG = M_PI / 180.0;
-constexpr double RE_M = 6378137.0;  // m, equatorial radius for the horizon dip
-// The last row and column of the chart area; the plot's black strip and the
-// panel lie beyond them.
-constexpr int CHART_RIGHT = 721, CHART_BOTTOM = 361;
 
 double clampUnit(double c) { return std::max(-1.0, std::min(1.0, c)); }
 
@@ -29,7 +25,7 @@ MapFrame skyFrame(int skyprj, double skaz, double h0, int pltw, int plth) {
   f.h0 = h0;
   f.cx = 360;
   if (skyprj != 0) {
-    f.cy = 361;
+    f.cy = CHART_H;
     f.sclx = HORIZON_SCALE_X;
     f.scly = HORIZON_SCALE_Y;
   } else {
@@ -41,15 +37,15 @@ MapFrame skyFrame(int skyprj, double skaz, double h0, int pltw, int plth) {
 
 double horizonDip(double height) {
   if (!(height > 0.0) || !std::isfinite(height)) return 0.0;
-  return -std::acos(RE_M / (RE_M + height)) / DEG;
+  return -std::acos(kReWgs84M / (kReWgs84M + height)) / kDeg;
 }
 
 double mollweideAngle(double phi) {
   if (std::isnan(phi)) return phi;
   // At the poles the answer is exact; close to them the residual vanishes
   // in rounding before t does (to within 1e-5 rad, 0.002 px).
-  if (std::fabs(phi) >= M_PI / 2) return std::copysign(M_PI, phi);
-  const double target = M_PI * std::sin(phi);
+  if (std::fabs(phi) >= kPi / 2) return std::copysign(kPi, phi);
+  const double target = kPi * std::sin(phi);
   double t = phi;
   // Newton's method. Near the poles the derivative 1 + cos t vanishes with
   // the function, so the steps shrink only by a third each: iterate until
@@ -71,19 +67,19 @@ QPoint PxSky(const MapFrame& f, double el, double az) {
   double X, Y;
   if (horizonView(f)) {
     if (el > 90.0 + f.h0) return f.offChart();
-    const double phi = (el - f.h0) * DEG;
-    double lam = (az - f.skaz) * DEG;
+    const double phi = (el - f.h0) * kDeg;
+    double lam = (az - f.skaz) * kDeg;
     lam = std::atan2(std::sin(lam), std::cos(lam));
     const double t = mollweideAngle(phi);
     X = 0.900316 * lam * std::cos(t / 2);
     Y = 1.41421 * std::sin(t / 2);
   } else {
-    const double r = 2.0 * std::cos(el * DEG) / (1.0 + std::sin(el * DEG));
-    X = -r * std::sin(az * DEG);
-    Y = r * std::cos(az * DEG);
+    const double r = 2.0 * std::cos(el * kDeg) / (1.0 + std::sin(el * kDeg));
+    X = -r * std::sin(az * kDeg);
+    Y = r * std::cos(az * kDeg);
   }
   const QPoint p = f.at(X * f.sclx, -Y * f.scly);
-  if (p == f.offChart() || p.y() > CHART_BOTTOM || p.x() > CHART_RIGHT) return f.offChart();
+  if (p == f.offChart() || p.y() > CHART_H || p.x() > CHART_W) return f.offChart();
   return p;
 }
 
@@ -91,7 +87,7 @@ bool SkyPx(const MapFrame& f, const QPoint& p, double& az, double& el) {
   el = -100.0;
   az = 0.0;
   // The black strip right of the chart and the panel below it show no sky.
-  if (p.x() < 0 || p.x() > CHART_RIGHT - 1 || p.y() < 0 || p.y() > CHART_BOTTOM) return false;
+  if (p.x() < 0 || p.x() > CHART_W - 1 || p.y() < 0 || p.y() > CHART_H) return false;
   const double u = (p.x() - f.cx) / f.sclx;
   const double v = -(p.y() - f.cy) / f.scly;
   if (horizonView(f)) {
@@ -102,10 +98,10 @@ bool SkyPx(const MapFrame& f, const QPoint& p, double& az, double& el) {
     const double lam = 1.11072 * u / c;
     // Beyond the ellipse's rim the longitude runs past +-pi: no sky there,
     // rather than a plausible azimuth wrapped around.
-    if (std::fabs(lam) > M_PI) return false;
-    el = std::asin(clampUnit((2 * theta + std::sin(2 * theta)) / M_PI)) / DEG + f.h0;
-    const double a = lam + f.skaz * DEG;
-    az = std::atan2(std::sin(a), std::cos(a)) / DEG;
+    if (std::fabs(lam) > kPi) return false;
+    el = std::asin(clampUnit((2 * theta + std::sin(2 * theta)) / kPi)) / kDeg + f.h0;
+    const double a = lam + f.skaz * kDeg;
+    az = std::atan2(std::sin(a), std::cos(a)) / kDeg;
   } else {
     double e;
     stereoInverse(u, v, az, e);
@@ -126,14 +122,14 @@ QPoint PxCdSun(const MapFrame& f, double A, double E, double az, double el) {
   double dA = az - A;
   if (dA < -180.0) dA += 360.0;
   if (dA > 180.0) dA -= 360.0;
-  const double h = dA * std::cos(E * DEG);
+  const double h = dA * std::cos(E * kDeg);
   const double v = el - E;
   if (!(std::fabs(v) <= 5.0 && std::fabs(h) <= 5.0)) return off;  // NaN too
   int ix, iy;
   if (!pixRound(h * f.sclx, ix) || !pixRound(-v * f.scly, iy)) return off;
   const int x = f.cx + ix, y = f.cy + iy;
   // Only the chart itself: not the black strip right of it, not the panel.
-  if (x < 0 || x > CHART_RIGHT || y < 0 || y > CHART_BOTTOM) return off;
+  if (x < 0 || x > CHART_W || y < 0 || y > CHART_H) return off;
   return QPoint(x, y);
 }
 
@@ -141,8 +137,8 @@ double sunPositionAngle(double sunEl, double sunAz, double moonEl, double moonAz
   const double Y = std::cos(sunEl) * std::sin(sunAz - moonAz);
   const double X = std::sin(sunEl) * std::cos(moonEl) -
                    std::cos(sunEl) * std::sin(moonEl) * std::cos(sunAz - moonAz);
-  if (X == 0.0 && Y == 0.0) return -M_PI / 2;
-  return std::atan2(Y, X) - M_PI / 2;
+  if (X == 0.0 && Y == 0.0) return -kPi / 2;
+  return std::atan2(Y, X) - kPi / 2;
 }
 
 double northAngle(double E, double A, double phi) {
@@ -154,13 +150,13 @@ double northAngle(double E, double A, double phi) {
   // Clamped: a rounding just past -1 means the pole straight below the body
   // (angle pi), not straight above it.
   const double q = std::acos(clampUnit((std::sin(phi) - sind * std::sin(E)) / c));
-  const bool west = A > M_PI || A < 0.0;
+  const bool west = A > kPi || A < 0.0;
   return west ? q : -q;
 }
 
 void starAzEl(int k, const Mat3& prec, const HorFrame& obs, double& az, double& el) {
-  const double ra = DmsDegF(SkyStars[k][0]) * 15.0 * DEG;
-  const double dec = DmsDegF(SkyStars[k][1]) * DEG;
+  const double ra = DmsDegF(SkyStars[k][0]) * 15.0 * kDeg;
+  const double dec = DmsDegF(SkyStars[k][1]) * kDeg;
   const Vec3 v = mxvct(prec, polcar(Vec3(1.0, ra, dec)));
   double dist;
   AppPos(obs, 0, v, az, el, dist);

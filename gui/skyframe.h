@@ -33,7 +33,7 @@ constexpr double CLOSEUP_SUN_RADIUS = 0.265;
 // The frame vRefresh sets up for the sky chart: zenith view (skyprj 0,
 // centre (360, 180)) or horizon view (any other skyprj, centre (360, 361),
 // centred on azimuth skaz). h0: the horizon dip (deg, 0 or negative).
-MapFrame skyFrame(int skyprj, double skaz, double h0, int pltw = 860, int plth = 501);
+MapFrame skyFrame(int skyprj, double skaz, double h0, int pltw = PLOT_W, int plth = PLOT_H);
 // The dip of the horizon (deg, 0 or negative) seen from height metres above
 // the ellipsoid; 0 for a height that is not positive or no number.
 double horizonDip(double height);

@@ -98,17 +98,17 @@ VorlixView::VorlixView(QWidget* parent, const char* cfgpath) : QWidget(parent) {
   swelcm(indata, outdata, cfgPath);
   fsz = indata->fsz;
   busy = false;
-  resize(721, 501);
+  resize(CHART_W, PLOT_H);
   showtxt(false);
-  pmlay = QPixmap(721, 501);
+  pmlay = QPixmap(CHART_W, PLOT_H);
   pmlay.fill(Qt::white);
-  pmearth = QPixmap(721, 501);
+  pmearth = QPixmap(CHART_W, PLOT_H);
   pmearth.fill(Qt::white);
-  indata->pltw = 860;
-  indata->plth = 501;
-  pmplot = QPixmap(860, 501);
+  indata->pltw = PLOT_W;
+  indata->plth = PLOT_H;
+  pmplot = QPixmap(PLOT_W, PLOT_H);
   pmplot.fill(Qt::white);
-  pminfo = QPixmap(860, 140);
+  pminfo = QPixmap(PLOT_W, PANEL_H);
   pminfo.fill(QColor(0, 50, 200, 255));
   QPixmap earth;
   if (earth.load(QStringLiteral(":/satpearth.png"))) {
@@ -155,7 +155,7 @@ QScrollArea* VorlixView::scroller() const {
 QFont VorlixView::preparePage() {
   const PageFont& pf = pageFont(fsz);
   // Room for a full page: 160 lines at the ascent pitch and 76 cells + margin.
-  const QSize need(std::max(860, kMargin + 77 * pf.em),
+  const QSize need(std::max(PLOT_W, kMargin + 77 * pf.em),
                    std::max(2500, (WOUT_NLINES + 1) * pf.ascent + pf.descent));
   if (pmtxt.size() != need) pmtxt = QPixmap(need);
   pmtxt.fill(Qt::white);

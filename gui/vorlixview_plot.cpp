@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "dialogs/prompter.h"
 #include "dialogs/stdialog.h"
 #include "engine/passes.h"
@@ -19,7 +20,6 @@
 
 namespace {
 // Panel rows are measured from the font's ascent; columns are fixed.
-constexpr int PANEL_TOP = 362;
 constexpr int COL[5] = {10, 150, 300, 430, 590};
 
 QColor penColour(PanelPen pen, const QColor& keep) {
@@ -220,7 +220,7 @@ void VorlixView::SatPlot(double t, int flag) {
       QPoint circle[NFPPTS];
       const int n = std::min(satps->nfp, NFPPTS);
       for (int k = 0; k < n; ++k)
-        circle[k] = ::PxCoord(f, satps->fplat[i][k] * 180.0 / M_PI, satps->fplng[i][k] * 180.0 / M_PI);
+        circle[k] = ::PxCoord(f, satps->fplat[i][k] * 180.0 / kPi, satps->fplng[i][k] * 180.0 / kPi);
       g.drawPoints(circle, n);
     }
     if (d->shwnm && !ownSky && onChart)
@@ -413,7 +413,7 @@ void VorlixView::getMapPos(int x, int y) {
     SkyPx(q);
   } else {
     // The black columns right of the map and the panel are no place.
-    if (x > 720 || y > 361) {
+    if (x >= CHART_W || y > CHART_H) {
       d->lat = -100.0;
     } else {
       CoordPx(q, d->lat, d->lng);

@@ -4,15 +4,12 @@
 #include <cmath>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "engine/vorlixcom.h"
 #include "gui/records.h"
 #include "gui/skydraw.h"
 #include "gui/skyframe.h"
 #include "gui/vorlixview.h"
-
-namespace {
-constexpr double DEG = M_PI / 180.0;
-}  // namespace
 
 void VorlixView::PltSky(QPainter& p) {
   int day, month, year;
@@ -38,22 +35,22 @@ void VorlixView::SkyPx(QPoint& q) {
   d->az1 = az;
   d->el1 = el;
   double ra, dec;
-  AppRADec(d->bkgmjd, 0.0, d->lat * DEG, d->lng * DEG, az * DEG, el * DEG, ra, dec);
+  AppRADec(d->bkgmjd, 0.0, d->lat * kDeg, d->lng * kDeg, az * kDeg, el * kDeg, ra, dec);
   if (d->yrepoch != 0) {
     const Mat3 prec = pmatequ(julcent(d->curmjd), (d->yrepoch - 2000.0) / 100.0);
     const Vec3 v = carpol(mxvct(prec, polcar(Vec3(1.0, ra, dec))));
     ra = v.y;
     dec = v.z;
   }
-  d->az2 = DegFDms(ra / DEG / 15.0);
-  d->el2 = DegFDms(dec / DEG);
+  d->az2 = DegFDms(ra / kDeg / 15.0);
+  d->el2 = DegFDms(dec / kDeg);
 }
 
 QPoint VorlixView::PxCdSun(int i, int mode) {
   if (i < 0 || i >= MAXSEL) return QPoint(0, CLOSEUP_OFF_Y);
   const SatPosData* s = satps;
   // The Sun's elevation is kept in degrees, the Moon's place in radians.
-  const double A = mode == 1 ? s->sunazo / DEG : s->moonazo / DEG;
-  const double E = mode == 1 ? s->sunelo : s->moonelo / DEG;
+  const double A = mode == 1 ? s->sunazo / kDeg : s->moonazo / kDeg;
+  const double E = mode == 1 ? s->sunelo : s->moonelo / kDeg;
   return ::PxCdSun(frame(), A, E, s->az[i], s->el[i]);
 }

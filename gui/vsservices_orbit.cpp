@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include "astro/astrolib.h"
+#include "astro/constants.h"
 #include "gui/records.h"
 #include "engine/stateframes.h"
 #include "gui/vsservices.h"
@@ -12,8 +13,6 @@
 #include "orbit/sgp4fit.h"
 
 namespace {
-
-constexpr double kGmDialog = 2975536351779840.0;  // km^3/day^2
 
 // The prime slot, or -1 when prs does not name one.
 int Prime() {
@@ -59,7 +58,7 @@ bool vsCkHyp(double& ecc, double& tp) {
   const Vec3 v(indata->vx[s] * 86.4, indata->vy[s] * 86.4, indata->vz[s] * 86.4);
   if (!Finite({r.x, r.y, r.z, v.x, v.y, v.z, indata->epoch[s]}) || !(abs(r) > 0.0)) return false;
   double t, m, a, e, node, argp, inc;
-  oscelm(kGmDialog, indata->epoch[s], r, v, t, m, a, e, node, argp, inc);
+  oscelm(kGmEgm96Km3Day2, indata->epoch[s], r, v, t, m, a, e, node, argp, inc);
   if (!Finite({e, t})) return false;
   ecc = e;
   tp = t;

@@ -32,7 +32,7 @@ QVector<SunRef> sunRefs() {
 }
 
 QImage blank() {
-  QImage img(721, 361, QImage::Format_RGB32);
+  QImage img(CHART_W, CHART_H, QImage::Format_RGB32);
   img.fill(Qt::white);
   return img;
 }
@@ -115,7 +115,7 @@ void MapDrawTest::nightOnPolarMaps() {
   d.mgrey = 2;
   for (int prj : {MAP_NORTH, MAP_SOUTH}) {
     const MapFrame f = worldFrame(prj, 0);
-    QImage img(721, 361, QImage::Format_RGB32);
+    QImage img(CHART_W, CHART_H, QImage::Format_RGB32);
     img.fill(Qt::black);
     {
       QPainter p(&img);
@@ -155,8 +155,8 @@ void MapDrawTest::observerAndGrid() {
     PlotWorld(p, worldFrame(MAP_PHYSICAL, 0), d);
   }
   int coast = 0, coastPlain = 0;
-  for (int y = 0; y < 361; ++y)
-    for (int x = 0; x < 721; ++x) {
+  for (int y = 0; y < CHART_H; ++y)
+    for (int x = 0; x < CHART_W; ++x) {
       coast += img.pixelColor(x, y) == COAST;
       coastPlain += plain.pixelColor(x, y) == COAST;
     }

@@ -151,10 +151,10 @@ void PlotStepTest::noSatellite() {
   view->SatPlot(refs.rows[0].mjd, 1);
   shot(view->pmplot, "panel-no-satellite.png");
   const QImage img = view->pmplot.toImage();
-  QVERIFY(count(img, QRect(590, 362, 200, 30), QColor(Qt::red)) > 20);
-  QCOMPARE(count(img, QRect(0, 0, 721, 361), QColor(Qt::yellow)), 0);
+  QVERIFY(count(img, QRect(590, PANEL_TOP, 200, 30), QColor(Qt::red)) > 20);
+  QCOMPARE(count(img, QRect(0, 0, CHART_W, CHART_H), QColor(Qt::yellow)), 0);
   const QColor panel(0, 50, 200);
-  const QRect columns(150, 362, 440, 139), eventValue(590, 410, 270, 91);
+  const QRect columns(150, PANEL_TOP, 440, PANEL_H - 1), eventValue(590, 410, 270, 91);
   QCOMPARE(count(img, columns, panel), columns.width() * columns.height());
   QCOMPARE(count(img, eventValue, panel), eventValue.width() * eventValue.height());
   QVERIFY(count(img, QRect(590, 390, 270, 20), QColor(Qt::white)) > 20);  // ObsSun stays
@@ -162,7 +162,7 @@ void PlotStepTest::noSatellite() {
 
 // A prime satellite below the ground writes its panel in black.
 void PlotStepTest::belowGround() {
-  const QRect cols(150, 362, 420, 60);  // columns 150 to 430, three rows
+  const QRect cols(150, PANEL_TOP, 420, 60);  // columns 150 to 430, three rows
   view->vRefresh();
   view->SatPlot(refs.rows[0].mjd, 1);
   QVERIFY(count(view->pmplot.toImage(), cols, QColor(Qt::white)) > 50);
@@ -195,11 +195,11 @@ void PlotStepTest::noPosition() {
   QCOMPARE(view->posst[0], int(SATPOS_OK));
   QVERIFY(view->mkx[1] > indata->pltw);
   const QColor c1 = markerColour(1, indata->mgrey);
-  const QRect map(0, 0, 721, 361);
+  const QRect map(0, 0, CHART_W, CHART_H);
   QCOMPARE(count(view->pmplot.toImage(), map, c1), 0);
   QCOMPARE(count(view->pmlay.toImage(), map, c1), 0);
   QVERIFY(count(view->pmplot.toImage(), map, markerColour(0, indata->mgrey)) > 20);
-  QVERIFY(count(view->pmplot.toImage(), QRect(150, 362, 150, 25), QColor(Qt::red)) > 20);
+  QVERIFY(count(view->pmplot.toImage(), QRect(150, PANEL_TOP, 150, 25), QColor(Qt::red)) > 20);
 }
 
 // On a plain map the tracks stay on the layer until Refresh.

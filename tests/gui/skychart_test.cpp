@@ -134,11 +134,11 @@ void SkyChartTest::horizonLineAndEdge() {
   const MapFrame f = view->frame();
   for (double az : {60.0, 75.0, 105.0, 120.0, 240.0, 255.0, 285.0, 300.0})
     QVERIFY2(near(img, PxSky(f, 0, az), horizon) >= 1, qPrintable(QString::number(az)));
-  QVERIFY(count(img, QRect(720, 0, 1, 362), edge) > 330);
+  QVERIFY(count(img, QRect(CHART_W - 1, 0, 1, PANEL_TOP), edge) > 330);
   chartAt(0, 3, 180);
   img = view->pmlay.toImage();
-  QCOMPARE(count(img, QRect(0, 0, 720, 362), horizon), 0);  // Mercury is down too
-  QVERIFY(count(img, QRect(720, 0, 1, 362), edge) > 330);
+  QCOMPARE(count(img, QRect(0, 0, CHART_W - 1, PANEL_TOP), horizon), 0);  // Mercury is down too
+  QVERIFY(count(img, QRect(CHART_W - 1, 0, 1, PANEL_TOP), edge) > 330);
 }
 
 // The ISS and JPSS-1 markers (4 x 4 outlines in their colours) where
@@ -154,7 +154,7 @@ void SkyChartTest::satelliteMarkers() {
       const QPoint got(view->mkx[r.sat], view->mky[r.sat]);
       const QPoint ref = PxSky(view->frame(), r.el, r.az);
       if (!inside(ref)) {
-        if (ref.x() > 721) QVERIFY(got.x() > 721);
+        if (ref.x() > CHART_W) QVERIFY(got.x() > CHART_W);
         continue;
       }
       QVERIFY2((got - ref).manhattanLength() <= 1,
@@ -187,7 +187,7 @@ void SkyChartTest::skyFromSatellite() {
       const QPoint ref = PxSky(f, r.el, r.az);
       const QPoint got(view->mkx[1], view->mky[1]);
       if (!inside(ref)) {
-        QVERIFY(got.x() > 721 || !inside(got));
+        QVERIFY(got.x() > CHART_W || !inside(got));
         continue;
       }
       QVERIFY2((got - ref).manhattanLength() <= 2,

@@ -136,7 +136,7 @@ void SkyFrameTest::zenithNotSmeared() {
     double lam = (az - 40.0) * DEG;
     lam = std::atan2(std::sin(lam), std::cos(lam));
     const double x = 360 + 0.900316 * lam * std::cos(lo / 2) * f.sclx;
-    const double y = 361 - 1.41421 * std::sin(lo / 2) * f.scly;
+    const double y = CHART_H - 1.41421 * std::sin(lo / 2) * f.scly;
     const QPoint p = PxSky(f, 89.8, az);
     QVERIFY2(std::fabs(p.x() - x) <= 0.5 + 1e-9 && std::fabs(p.y() - y) <= 0.5 + 1e-9,
              qPrintable(QString("%1: %2,%3 vs %4,%5").arg(az).arg(p.x()).arg(p.y()).arg(x).arg(y)));

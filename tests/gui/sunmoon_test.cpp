@@ -137,7 +137,7 @@ void SunMoonTest::phases() {
   s.moonazo = M_PI;
   s.smrad = 0.25;
   s.smcos = smcos;
-  QImage img(860, 501, QImage::Format_RGB32);
+  QImage img(PLOT_W, PLOT_H, QImage::Format_RGB32);
   img.fill(Qt::white);
   QPainter p(&img);
   PaintSunMoon(p, closeUp(), d, s);
@@ -171,7 +171,7 @@ void SunMoonTest::noSatellite() {
   const double R = CLOSEUP_SUN_RADIUS * CLOSEUP_SCALE;
   for (double a = 2.5; a < 360; a += 30)
     QVERIFY(near(img, QPointF(360 + R * std::sin(a * DEG), 180 - R * std::cos(a * DEG)), Qt::black) >= 1);
-  QCOMPARE(count(img, QRect(0, 0, 721, 362), NORTH), 0);
+  QCOMPARE(count(img, QRect(0, 0, CHART_W, PANEL_TOP), NORTH), 0);
 }
 
 // An ISS transit of the Sun found with skyfield: each 0.2 s the marker is
@@ -193,7 +193,7 @@ void SunMoonTest::sunTransit() {
                             .arg(want.x()).arg(want.y())));
     const double r = std::hypot(got.x() - 360.0, got.y() - 180.0);
     if (&x == &sky.transit[0]) QVERIFY(r < 10);
-    if (std::fabs(x.mjd - x0.mjd) > 0.5 / 86400) QVERIFY(r > R && got.x() <= 721);
+    if (std::fabs(x.mjd - x0.mjd) > 0.5 / 86400) QVERIFY(r > R && got.x() <= CHART_W);
   }
   shot(view->pmplot, "sun-transit.png");
   // The engine's centre line at the minimum, as the observer: the ISS on the
@@ -221,7 +221,7 @@ void SunMoonTest::markersStayOnTheChart() {
   for (double dt = 0.6; dt <= 1.6; dt += 0.1) {
     view->SatPlot(x0.mjd + dt / 86400, 0);
     const QImage img = view->pmplot.toImage();
-    QCOMPARE(count(img, QRect(722, 0, 138, 362), markerColour(1, 0)), 0);
+    QCOMPARE(count(img, QRect(CHART_W + 1, 0, PLOT_W - CHART_W - 1, PANEL_TOP), markerColour(1, 0)), 0);
     if (view->mkx[1] == 0 && view->mky[1] == -10) ++beyond;
   }
   QVERIFY(beyond >= 3);

@@ -6,12 +6,13 @@
 #include <ostream>
 #include <string>
 
+#include "astro/constants.h"
+
 namespace kep {
 
 namespace {
 
-constexpr double kDeg = 0.017453292519943295;  // pi / 180
-constexpr double kParabola = 1.00001;          // stands in for e = 1
+constexpr double kParabola = 1.00001;  // stands in for e = 1
 
 // How a token is echoed in a message: at most kEchoMax characters (then
 // "..."), control bytes as \xNN, so that a pasted file or terminal escapes

@@ -8,7 +8,9 @@
 
 namespace kep {
 
-// The Earth's gravitational parameter, km^3/day^2.
+// The Earth's gravitational parameter, km^3/day^2: kGmEgm96Km3Day2 of
+// astro/constants.h rounded to 12 digits. The calculator has always printed
+// its pericentre times with this rounded value, so it keeps its own.
 constexpr double kGM = 2975536351780000.0;
 
 // Mean anomaly in degrees of an ellipse (0 <= e < 1) at true anomaly nu
