@@ -522,7 +522,7 @@ void loadConfigured(WinpData* d) {
   int n = std::clamp(d->satnr, 0, MAXSEL);
   if (n == 0) return;
   d->satnr = 0;
-  FILE* f = std::fopen(d->tlenm, "r");
+  FILE* f = OpenRegular(d->tlenm);
   if (!f) return;
   std::vector<char> msg(TLEMSG_SIZE);
   for (int i = 0; i < n; ++i) {
@@ -572,7 +572,7 @@ void swelcm(WinpData* d, WoutData* o, const char* cfgpath) {
   PutSpace(o, 1);
 
   PutNxtLn(o, "Name of the Orbit Element File:");
-  if (FILE* f = std::fopen(d->tlenm, "r")) {
+  if (FILE* f = OpenRegular(d->tlenm)) {
     std::fclose(f);
     putRecordText(o, d->tlenm);
   } else {

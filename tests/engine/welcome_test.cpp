@@ -19,6 +19,7 @@
 #include "astro/astrolib.h"
 #include "engine/config.h"
 #include "engine/passtext.h"
+#include "support/child.h"
 #include "support/files.h"
 
 namespace {
@@ -291,4 +292,24 @@ TEST_F(WelcomeTest, UnreadableConfigurationIsNamed) {
                                     "defaults instead.\n \nThe startup input values are:\n"),
             std::string::npos)
       << pageText(o_.get());
+}
+
+// A configured element file that is a FIFO or a directory: the page says
+// there is no valid TLE file at once, instead of waiting for a writer.
+TEST_F(WelcomeTest, ElementFileThatIsNoRegularFile) {
+  ASSERT_EQ(mkfifo((dir_ + "/fifo.tle").c_str(), 0600), 0);
+  ASSERT_EQ(mkdir((dir_ + "/dir.tle").c_str(), 0700), 0);
+  for (const char* name : {"fifo.tle", "dir.tle"}) {
+    const std::string cfg = fixtureWith({{8, name}});
+    const int res = support::InChild(
+        [&] {
+          const std::string page = run(cfg.c_str());
+          return page.find("*** No valid TLE file selected ***") != std::string::npos &&
+                         d_->satnr == 0
+                     ? 0
+                     : 1;
+        },
+        10);
+    EXPECT_EQ(res, 0) << name << (res < 0 ? ": did not return" : ": not refused");
+  }
 }
