@@ -3,19 +3,30 @@
 #ifndef VORLIX_DIALOGS_STASTDIALOG_H
 #define VORLIX_DIALOGS_STASTDIALOG_H
 
-#include "dialogs/stdialog.h"
-#include "ui_stastdialog.h"
+#include <memory>
 
-class StAstDialog : public StDialog, private Ui::StAstDialog {
+#include "dialogs/stdialog.h"
+
+namespace Ui {
+class StAstDialog;
+}
+
+struct AstParams {
+  // R.A. packed HH.MMSS hours, Dec. packed DD.MMSS degrees. Both 0 opens the
+  // fields empty, otherwise the R.A. text is selected.
+  double ra = 0.0, dec = 0.0;
+  bool abort = false;  // out only: Abort closed the dialog
+};
+
+class StAstDialog : public StDialog {
   Q_OBJECT
  public:
   StAstDialog();
+  ~StAstDialog() override;
 
-  // ra: packed HH.MMSS hours, dec: packed DD.MMSS degrees; both 0 leaves the
-  // fields empty, otherwise the R.A. text is selected.
-  void setParams(double ra, double dec);
+  void setParams(const AstParams& p);
   // The typed coordinates and whether Abort closed the dialog.
-  void getParams(double& ra, double& dec, bool& abort);
+  AstParams params() const;
 
  public slots:
   // Closes the dialog as accepted with the abort flag set.
@@ -24,6 +35,7 @@ class StAstDialog : public StDialog, private Ui::StAstDialog {
   void accept() override;
 
  private:
+  std::unique_ptr<Ui::StAstDialog> ui;
   bool abort_ = false;
 };
 

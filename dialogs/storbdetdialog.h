@@ -4,31 +4,47 @@
 #ifndef VORLIX_DIALOGS_STORBDETDIALOG_H
 #define VORLIX_DIALOGS_STORBDETDIALOG_H
 
-#include "dialogs/stdialog.h"
-#include "ui_storbdetdialog.h"
+#include <memory>
 
-class StOrbDetDialog : public StDialog, private Ui::StOrbDetDialog {
+#include "dialogs/stdialog.h"
+
+namespace Ui {
+class StOrbDetDialog;
+}
+
+struct OrbDetParams {
+  // Observation k: R.A. (packed HH.MMSS) and Dec. (packed DD.MMSS) with
+  // raDeck, else azimuth and elevation (deg).
+  double az1 = 0.0, el1 = 0.0, az2 = 0.0, el2 = 0.0;
+  double deltm = 0.0;  // s between the two observations
+  bool raDec1 = false, raDec2 = false;
+  bool match = false;  // a search for matching catalogue satellites follows
+  // In only: offer the two points picked on the photograph (Picture button).
+  bool picture = false;
+};
+
+class StOrbDetDialog : public StDialog {
   Q_OBJECT
  public:
   StOrbDetDialog();
+  ~StOrbDetDialog() override;
+
+  void setParams(const OrbDetParams& p);
+  OrbDetParams params() const;
 
  public slots:
-  // Observation k as R.A. (HH.MMSS) and Dec. (DD.MMSS) when azkflg, else as
-  // azimuth and elevation (deg); deltm s; odm: match search; odp: offer the
-  // two points picked on the photograph (Picture button).
-  virtual void setParams(double az1, double el1, double az2, double el2, double deltm,
-                         bool az1flg, bool az2flg, bool odm, bool odp);
-  virtual void getParams(double& az1, double& el1, double& az2, double& el2, double& deltm,
-                         bool& az1flg, bool& az2flg, bool& odm);
   // The labels of observation 1 (2) follow its R.A./Dec. box.
-  virtual void obs1Slot();
-  virtual void obs2Slot();
+  void obs1Slot();
+  void obs2Slot();
   // Swaps the two observations (values and forms): the motion reverses.
-  virtual void revSlot();
+  void revSlot();
   // The last two points picked on the photograph as the two observations.
-  virtual void picSlot();
+  void picSlot();
   // OK: each direction fits the form its box names; the time is a number.
   void accept() override;
+
+ private:
+  std::unique_ptr<Ui::StOrbDetDialog> ui;
 };
 
 #endif

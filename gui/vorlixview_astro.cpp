@@ -176,12 +176,13 @@ void VorlixView::astroEvent(int x, int y, bool) {
   const int k = std::min(d->npicpt - 1, 5);
   if (k <= 2) {
     StAstDialog dlg;
-    dlg.setParams(DegFDms(12.0 * d->picra[k] / kPi), DegFDms(180.0 * d->picdec[k] / kPi));
+    AstParams star;
+    star.ra = DegFDms(12.0 * d->picra[k] / kPi);
+    star.dec = DegFDms(180.0 * d->picdec[k] / kPi);
+    dlg.setParams(star);
     if (prompter().exec(dlg) != QDialog::Accepted) return;
-    double ra, dec;
-    bool abort;
-    dlg.getParams(ra, dec, abort);
-    if (abort) {
+    star = dlg.params();
+    if (star.abort) {
       prompter().inform(tr(kPicTitle), tr("Astrometry aborted."), this);
       d->npicpt = 1;
       for (int i = 0; i < 3; ++i) d->picra[i] = d->picdec[i] = 0.0;
@@ -191,8 +192,8 @@ void VorlixView::astroEvent(int x, int y, bool) {
       repaintNow();
       return;
     }
-    d->picra[k] = DmsDegF(ra) * kPi / 12.0;
-    d->picdec[k] = DmsDegF(dec) * kPi / 180.0;
+    d->picra[k] = DmsDegF(star.ra) * kPi / 12.0;
+    d->picdec[k] = DmsDegF(star.dec) * kPi / 180.0;
     d->refx[k] = x;
     d->refy[k] = y;
     if (k == 2 && getPlateConst(*d) != PLATE_OK) {
@@ -365,14 +366,27 @@ void VorlixView::vOrbDet() {
   d->lcflg = 0;
   if (res != 0) return;
   StOrbDetDialog dlg;
-  dlg.setParams(d->az1, d->el1, d->az2, d->el2, d->deltm, d->az1flg == 1, d->az2flg == 1, d->odm,
-                d->npicpt >= 6);
+  OrbDetParams p;
+  p.az1 = d->az1;
+  p.el1 = d->el1;
+  p.az2 = d->az2;
+  p.el2 = d->el2;
+  p.deltm = d->deltm;
+  p.raDec1 = d->az1flg == 1;
+  p.raDec2 = d->az2flg == 1;
+  p.match = d->odm;
+  p.picture = d->npicpt >= 6;
+  dlg.setParams(p);
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  bool f1, f2, odm;
-  dlg.getParams(d->az1, d->el1, d->az2, d->el2, d->deltm, f1, f2, odm);
-  d->az1flg = f1 ? 1 : 0;
-  d->az2flg = f2 ? 1 : 0;
-  d->odm = odm;
+  p = dlg.params();
+  d->az1 = p.az1;
+  d->el1 = p.el1;
+  d->az2 = p.az2;
+  d->el2 = p.el2;
+  d->deltm = p.deltm;
+  d->az1flg = p.raDec1 ? 1 : 0;
+  d->az2flg = p.raDec2 ? 1 : 0;
+  d->odm = p.match;
   if (d->satnr >= MAXSEL) {
     const QString name = CharToQs(d->satname[MAXSEL - 1]).trimmed();
     if (!prompter().warn(title,

@@ -13,19 +13,26 @@
 class StAstDialogTest : public QObject {
   Q_OBJECT
  private slots:
+  static AstParams star(double ra, double dec) {
+    AstParams p;
+    p.ra = ra;
+    p.dec = dec;
+    return p;
+  }
+
   void form() {
     StAstDialog d;
     QCOMPARE(d.windowTitle(), QString("Astrometry"));
     QVERIFY(d.width() >= 270 && d.height() >= 173);
     QVERIFY(d.findChild<QLabel*>("label")->font().bold());
     QVERIFY(d.findChild<QPushButton*>("okButton")->isDefault());
-    d.setParams(5.3612, -1.1207);
+    d.setParams(star(5.3612, -1.1207));
     shot(&d, "stastdialog.png");
   }
 
   void noCoordinatesOpensEmpty() {
     StAstDialog d;
-    d.setParams(0.0, 0.0);
+    d.setParams(star(0.0, 0.0));
     QVERIFY(d.findChild<QLineEdit*>("raEdit")->text().isEmpty());
     QVERIFY(d.findChild<QLineEdit*>("decEdit")->text().isEmpty());
     // OK on empty fields would put the star at 0h on the equator.
@@ -38,29 +45,24 @@ class StAstDialogTest : public QObject {
 
   void coordinatesShownAndReturned() {
     StAstDialog d;
-    d.setParams(5.3612, -1.1207);
+    d.setParams(star(5.3612, -1.1207));
     auto* ra = d.findChild<QLineEdit*>("raEdit");
     QCOMPARE(ra->text(), QString("5.3612"));
     QCOMPARE(ra->selectedText(), ra->text());
     QCOMPARE(d.findChild<QLineEdit*>("decEdit")->text(), QString("-1.1207"));
     QCOMPARE(refusalOf(d), QString());
-    double r, dec;
-    bool abort = true;
-    d.getParams(r, dec, abort);
-    QCOMPARE(r, 5.3612);
-    QCOMPARE(dec, -1.1207);
-    QVERIFY(!abort);
+    const AstParams p = d.params();
+    QCOMPARE(p.ra, 5.3612);
+    QCOMPARE(p.dec, -1.1207);
+    QVERIFY(!p.abort);
   }
 
   void abortIsAccepted() {
     StAstDialog d;
-    d.setParams(0.0, 0.0);
+    d.setParams(star(0.0, 0.0));
     d.findChild<QPushButton*>("abortButton")->click();
     QCOMPARE(d.result(), int(QDialog::Accepted));
-    double r, dec;
-    bool abort = false;
-    d.getParams(r, dec, abort);
-    QVERIFY(abort);
+    QVERIFY(d.params().abort);
   }
 
   void refused_data() {

@@ -16,14 +16,20 @@
 #include "support/shots.h"
 
 namespace {
-struct Values {
-  double az1, el1, az2, el2, dt;
-  bool f1, f2, odm;
-};
-Values Read(StOrbDetDialog& d) {
-  Values v{};
-  d.getParams(v.az1, v.el1, v.az2, v.el2, v.dt, v.f1, v.f2, v.odm);
-  return v;
+OrbDetParams Read(StOrbDetDialog& d) { return d.params(); }
+OrbDetParams Obs(double az1, double el1, double az2, double el2, double deltm, bool raDec1,
+                 bool raDec2, bool match, bool picture) {
+  OrbDetParams p;
+  p.az1 = az1;
+  p.el1 = el1;
+  p.az2 = az2;
+  p.el2 = el2;
+  p.deltm = deltm;
+  p.raDec1 = raDec1;
+  p.raDec2 = raDec2;
+  p.match = match;
+  p.picture = picture;
+  return p;
 }
 QString Label(StOrbDetDialog& d, const char* name) { return d.findChild<QLabel*>(name)->text(); }
 }  // namespace
@@ -35,13 +41,13 @@ class StOrbDetDialogTest : public QObject {
     StOrbDetDialog d;
     QCOMPARE(d.windowTitle(), QString("Orbit Determination"));
     QCOMPARE(d.size(), QSize(421, 227));
-    d.setParams(319.227, 48.841, 4.4056, 56.3450, 60, false, true, true, true);
+    d.setParams(Obs(319.227, 48.841, 4.4056, 56.3450, 60, false, true, true, true));
     shot(&d, "storbdetdialog.png");
   }
 
   void labelsFollowTheBoxes() {
     StOrbDetDialog d;
-    d.setParams(10, 20, 30, 40, 60, true, false, false, true);
+    d.setParams(Obs(10, 20, 30, 40, 60, true, false, false, true));
     QCOMPARE(Label(d, "az1Label"), QString("R.A.&1 (HH.MMSS):"));
     QCOMPARE(Label(d, "el1Label"), QString("Dec.1 (DD.MMSS):"));
     QCOMPARE(Label(d, "az2Label"), QString("Azimuth &2 (deg):"));
@@ -59,15 +65,15 @@ class StOrbDetDialogTest : public QObject {
   void reverseTwiceRestores() {
     StOrbDetDialog d;
     const double az1 = 123.456789, el1 = 31.5, ra2 = 5.36121234, dec2 = -1.12071234;
-    d.setParams(az1, el1, ra2, dec2, 60, false, true, true, true);
+    d.setParams(Obs(az1, el1, ra2, dec2, 60, false, true, true, true));
     d.findChild<QPushButton*>("reverseButton")->click();
-    Values v = Read(d);
+    OrbDetParams v = Read(d);
     QCOMPARE(v.az1, ra2);
     QCOMPARE(v.el1, dec2);
     QCOMPARE(v.az2, az1);
     QCOMPARE(v.el2, el1);
-    QVERIFY(v.f1 && !v.f2 && v.odm);
-    QCOMPARE(v.dt, 60.0);
+    QVERIFY(v.raDec1 && !v.raDec2 && v.match);
+    QCOMPARE(v.deltm, 60.0);
     QCOMPARE(Label(d, "az1Label"), QString("R.A.&1 (HH.MMSS):"));
     QCOMPARE(Label(d, "az2Label"), QString("Azimuth &2 (deg):"));
     d.findChild<QPushButton*>("reverseButton")->click();
@@ -76,7 +82,7 @@ class StOrbDetDialogTest : public QObject {
     QCOMPARE(v.el1, el1);
     QCOMPARE(v.az2, ra2);
     QCOMPARE(v.el2, dec2);
-    QVERIFY(!v.f1 && v.f2);
+    QVERIFY(!v.raDec1 && v.raDec2);
     QCOMPARE(Label(d, "az1Label"), QString("Azimuth &1 (deg):"));
   }
 
@@ -86,24 +92,24 @@ class StOrbDetDialogTest : public QObject {
     indata->picra[4] = 5.3405;
     indata->picdec[4] = -1.0203;
     StOrbDetDialog d;
-    d.setParams(200, 10, 210, 15, 42, false, false, false, true);
+    d.setParams(Obs(200, 10, 210, 15, 42, false, false, false, true));
     auto* pic = d.findChild<QPushButton*>("picButton");
     QVERIFY(pic->isVisibleTo(&d) && pic->isEnabled());
     pic->click();
-    const Values v = Read(d);
+    const OrbDetParams v = Read(d);
     QCOMPARE(v.az1, 5.3012);
     QCOMPARE(v.el1, -0.4512);
     QCOMPARE(v.az2, 5.3405);
     QCOMPARE(v.el2, -1.0203);
-    QVERIFY(v.f1 && v.f2);
-    QCOMPARE(v.dt, 42.0);
+    QVERIFY(v.raDec1 && v.raDec2);
+    QCOMPARE(v.deltm, 42.0);
     QCOMPARE(Label(d, "el2Label"), QString("Dec.2 (DD.MMSS):"));
   }
 
   // Without two picked points there is no Picture button, not even for Tab.
   void pictureNotOffered() {
     StOrbDetDialog d;
-    d.setParams(200, 10, 210, 15, 42, false, false, false, false);
+    d.setParams(Obs(200, 10, 210, 15, 42, false, false, false, false));
     auto* pic = d.findChild<QPushButton*>("picButton");
     QVERIFY(!pic->isVisibleTo(&d) && !pic->isEnabled());
     d.show();
@@ -139,7 +145,7 @@ class StOrbDetDialogTest : public QObject {
     QFETCH(QString, text);
     QFETCH(QString, why);
     StOrbDetDialog d;
-    d.setParams(1.2, 10, 1.3, 15, 60, raDec, raDec, false, false);
+    d.setParams(Obs(1.2, 10, 1.3, 15, 60, raDec, raDec, false, false));
     QCOMPARE(refusalOf(d), QString());
     d.findChild<QLineEdit*>(field)->setText(text);
     const QString box = refusalOf(d);
