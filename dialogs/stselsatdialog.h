@@ -5,29 +5,38 @@
 #define VORLIX_DIALOGS_STSELSATDIALOG_H
 
 #include <QDialog>
+#include <memory>
 
-#include "ui_stselsatdialog.h"
+class QPushButton;
 
-class StSelSatDialog : public QDialog, private Ui::StSelSatDialog {
+namespace Ui {
+class StSelSatDialog;
+}
+
+class StSelSatDialog : public QDialog {
   Q_OBJECT
  public:
   StSelSatDialog();
+  ~StSelSatDialog() override;
+
+  // Fills the form from the last search and the selection.
+  void setParams();
 
  public slots:
-  virtual void setParams();
-  virtual void dSatList();
-  virtual void selectSlot();
-  virtual void moreSlot();
-  virtual void newsSlot();
-  virtual void findSlot();
-  virtual void idsnSlot();
-  virtual void noradSlot();
-  virtual void lowSlot();
-  virtual void dSatInfo(QString s1);
+  void selectSlot();
+  void moreSlot();
+  void newsSlot();
+  void findSlot();
+  void idsnSlot();
+  void noradSlot();
+  void lowSlot();
 
  private:
+  void dSatList();
+  void dSatInfo(const QString& s1);
   void search(bool more);
   static void showButton(QPushButton* b, bool on);
+  std::unique_ptr<Ui::StSelSatDialog> ui;
 };
 
 #endif
