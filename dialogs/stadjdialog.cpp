@@ -19,24 +19,24 @@ StAdjDialog::StAdjDialog() : ui(std::make_unique<Ui::StAdjDialog>()) {
 
 StAdjDialog::~StAdjDialog() = default;
 
-void StAdjDialog::setParams(bool sdp4, bool adjflg, double adjtim, double adjn0, double adjra,
-                            int wgs) {
-  ui->sdp4Box->setChecked(sdp4);
-  ui->adjBox->setChecked(adjflg);
-  ui->wgsBox->setChecked(wgs == 1);
-  setNum(ui->n0Edit, adjn0, "%12.8lf");
-  setNum(ui->timEdit, adjtim);
-  setNum(ui->raEdit, adjra, "%9.4lf");
+void StAdjDialog::setParams(const AdjParams& p) {
+  ui->sdp4Box->setChecked(p.sdp4);
+  ui->adjBox->setChecked(p.adjflg);
+  ui->wgsBox->setChecked(p.wgs == 1);
+  setNum(ui->n0Edit, p.adjn0, "%12.8lf");
+  setNum(ui->timEdit, p.adjtim);
+  setNum(ui->raEdit, p.adjra, "%9.4lf");
 }
 
-void StAdjDialog::getParams(bool& sdp4, bool& adjflg, double& adjtim, double& adjn0,
-                            double& adjra, int& wgs) const {
-  sdp4 = ui->sdp4Box->isChecked();
-  adjflg = ui->adjBox->isChecked();
-  wgs = ui->wgsBox->isChecked() ? 1 : 0;
-  readNum(ui->n0Edit, adjn0);
-  readNum(ui->timEdit, adjtim);
-  readNum(ui->raEdit, adjra);
+AdjParams StAdjDialog::params() const {
+  AdjParams p;
+  p.sdp4 = ui->sdp4Box->isChecked();
+  p.adjflg = ui->adjBox->isChecked();
+  p.wgs = ui->wgsBox->isChecked() ? 1 : 0;
+  readNum(ui->n0Edit, p.adjn0);
+  readNum(ui->timEdit, p.adjtim);
+  readNum(ui->raEdit, p.adjra);
+  return p;
 }
 
 void StAdjDialog::accept() {

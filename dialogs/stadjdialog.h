@@ -11,17 +11,25 @@ namespace Ui {
 class StAdjDialog;
 }
 
+struct AdjParams {
+  bool sdp4 = false;    // deep-space model switch
+  bool adjflg = false;  // adjust the element sets read
+  double adjtim = 0.0;  // s, epoch shift
+  double adjn0 = 0.0;   // rev/day, fixed mean motion; 0 keeps the one read
+  double adjra = 0.0;   // deg, node shift
+  // 1 WGS-84 constants, 0 WGS-72. In, any value other than 1 leaves the box
+  // clear; out, always 1 or 0.
+  int wgs = 0;
+};
+
 class StAdjDialog : public StDialog {
   Q_OBJECT
  public:
   StAdjDialog();
   ~StAdjDialog() override;
 
-  // wgs: 1 checks the WGS-84 box, any other value leaves it clear.
-  void setParams(bool sdp4, bool adjflg, double adjtim, double adjn0, double adjra, int wgs);
-  // wgs comes back as 1 (WGS-84) or 0 (WGS-72).
-  void getParams(bool& sdp4, bool& adjflg, double& adjtim, double& adjn0, double& adjra,
-                 int& wgs) const;
+  void setParams(const AdjParams& p);
+  AdjParams params() const;
 
  public slots:
   // A fixed mean motion must be 0 (keep) or a usable one.

@@ -5,59 +5,85 @@
 #ifndef VORLIX_DIALOGS_STEDITORBDIALOG_H
 #define VORLIX_DIALOGS_STEDITORBDIALOG_H
 
-#include "dialogs/stdialog.h"
-#include "ui_steditorbdialog.h"
+#include <QString>
+#include <memory>
 
-class StEditOrbDialog : public StDialog, private Ui::StEditOrbDialog {
+#include "dialogs/stdialog.h"
+
+class QLineEdit;
+
+namespace Ui {
+class StEditOrbDialog;
+}
+
+struct EditOrbParams {
+  QString name;
+  int norad = 0;
+  int aflg = 0;        // 1: SGP4 mean elements
+  int paflg = 0;       // 1: entry by perigee and apogee heights
+  double mjdep = 0.0;  // in only: the epoch, MJD
+  // Out only: the epoch as year and day of year (day 1.0 = 1 January 0h UT).
+  int year = 0;
+  double day = 0.0;
+  int lcflg = 0;      // in only: a launch is being prepared (epoch and the angles it sets locked)
+  double a = 0.0;     // km, semi-major axis (< 0 hyperbola)
+  double ra = 0.0;    // deg, right ascension of the node
+  double aper = 0.0;  // deg, argument of perigee
+  double inc = 0.0;   // deg
+  double ecc = 0.0;
+  double m0 = 0.0;     // deg, mean anomaly
+  double n0 = 0.0;     // rev/day; perigee distance (km) when ecc >= 1
+  double adot = 0.0;   // km/day
+  double ndot = 0.0;   // rev/day^2
+  double n6dot = 0.0;  // rev/day^3
+  double bstar = 0.0;  // 1/earth radii
+  QString dsn;         // international designator
+  // Propagated numerically. In, with a stored state that is no ellipse, the
+  // epoch shown is the state's pericentre time.
+  bool numflg = false;
+  bool nwsflg = false;  // out only: New closed the dialog
+};
+
+class StEditOrbDialog : public StDialog {
   Q_OBJECT
  public:
   StEditOrbDialog();
+  ~StEditOrbDialog() override;
 
-  // Filled in the order setParam1, setParam2, setParam3; an untouched dialog
-  // gives back exactly the values it was given.
-  // aflg: SGP4 mean elements; paflg: entry by perigee and apogee; mjdep: the
-  // epoch (MJD); lcflg: a launch is being prepared (epoch and the angles the
-  // launch sets are locked).
-  virtual void setParam1(const QString& fsname, int norad, int aflg, int paflg, double mjdep,
-                         int lcflg);
-  virtual void setParam2(double a, double ra, double aper, double inc, double ecc, double m0,
-                         double n0, double adot, double ndot, double n6dot, double bstar);
-  // With numflg and a stored state that is no ellipse, the epoch shown is the
-  // state's pericentre time.
-  virtual void setParam3(const QString& ldsn, bool numflg);
-  // The epoch comes back as year and day of year (day 1.0 = 1 January 0h UT).
-  virtual void getParam1(QString& fsname, int& norad, int& aflg, int& paflg, int& year,
-                         double& day);
+  // An untouched dialog gives back exactly the values it was given.
+  void setParams(const EditOrbParams& p);
   // Refreshes first. The mean motion is kept within 0.001..100 rev/day (a
   // perigee distance of an open orbit at least 0.001 km), and the semi-major
   // axis follows it.
-  virtual void getParam2(double& a, double& ra, double& aper, double& inc, double& ecc,
-                         double& m0, double& n0, double& adot, double& ndot, double& n6dot,
-                         double& bstar);
-  virtual void getParam3(QString& ldsn, bool& numflg, bool& nwsflg);
+  EditOrbParams params();
 
  public slots:
-  virtual void refreshSlot();
-  virtual void spgSlot();
-  virtual void perapoSlot();
-  virtual void n0Slot();
-  virtual void smaxSlot();
-  virtual void ndotSlot();
-  virtual void adotSlot();
-  virtual void perSlot();
-  virtual void apoSlot();
-  virtual void eccincSlot();
-  virtual void stateSlot();
-  virtual void eccSlot();
-  virtual void timeSlot();
-  virtual void adjSlot();
-  virtual void geoSlot();
-  virtual void numSlot();
-  virtual void nwsSlot();
+  void refreshSlot();
+  void spgSlot();
+  void perapoSlot();
+  void n0Slot();
+  void smaxSlot();
+  void ndotSlot();
+  void adotSlot();
+  void perSlot();
+  void apoSlot();
+  void eccincSlot();
+  void stateSlot();
+  void eccSlot();
+  void timeSlot();
+  void adjSlot();
+  void geoSlot();
+  void numSlot();
+  void nwsSlot();
   void accept() override;
 
  private:
-  int sgpMode() const { return spg4Box->isChecked() ? 1 : 0; }
+  // Filled in this order: name, numbers and epoch; the elements; the
+  // designator and the numerical switch.
+  void showHead(const EditOrbParams& p);
+  void showElements(const EditOrbParams& p);
+  void showNumeric(const EditOrbParams& p);
+  int sgpMode() const;
   double epochFields() const;
   // Inclination, node, argument of perigee, mean anomaly (deg) and
   // eccentricity, each in its field's format.
@@ -79,6 +105,7 @@ class StEditOrbDialog : public StDialog, private Ui::StEditOrbDialog {
   // 3 model; ndc 1 ndot, 2 adot; apc 1 perigee, 2 apogee, 3 e or i.
   int n0c_ = 0, ndc_ = 0, apc_ = 0;
   bool ednwsflg_ = false;
+  std::unique_ptr<Ui::StEditOrbDialog> ui;
 };
 
 #endif

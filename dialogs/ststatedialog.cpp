@@ -8,6 +8,7 @@
 #include "engine/stateframes.h"
 #include "gui/vsservices.h"
 #include "orbit/vorlixnum.h"
+#include "ui_ststatedialog.h"
 
 namespace {
 const char* const kVecFormat = "%20.12le";
@@ -18,30 +19,32 @@ void Convert(int from, int to, double t, Vec3& r, Vec3& v) {
 }
 }  // namespace
 
-StStateDialog::StStateDialog() {
-  setupUi(this);
-  connect(okButton, &QPushButton::clicked, this, &StStateDialog::accept);
-  connect(cancelButton, &QPushButton::clicked, this, &StStateDialog::reject);
-  connect(timeButton, &QPushButton::clicked, this, &StStateDialog::timeSlot);
-  for (QRadioButton* b : {todButton, mdateButton, j2000Button, efixButton})
+StStateDialog::StStateDialog() : ui(std::make_unique<Ui::StStateDialog>()) {
+  ui->setupUi(this);
+  connect(ui->okButton, &QPushButton::clicked, this, &StStateDialog::accept);
+  connect(ui->cancelButton, &QPushButton::clicked, this, &StStateDialog::reject);
+  connect(ui->timeButton, &QPushButton::clicked, this, &StStateDialog::timeSlot);
+  for (QRadioButton* b : {ui->todButton, ui->mdateButton, ui->j2000Button, ui->efixButton})
     connect(b, &QRadioButton::toggled, this, &StStateDialog::refSlot);
-  checkField(yearEdit, tr("Year of Epoch"), 1900, 2200, Integer);
-  checkField(dayEdit, tr("Day of Year"), 0.0, 367.0);
+  checkField(ui->yearEdit, tr("Year of Epoch"), 1900, 2200, Integer);
+  checkField(ui->dayEdit, tr("Day of Year"), 0.0, 367.0);
   const QString pos[3] = {tr("Position X"), tr("Position Y"), tr("Position Z")};
   const QString vel[3] = {tr("Velocity X"), tr("Velocity Y"), tr("Velocity Z")};
-  QLineEdit* r[3] = {r0Edit, r1Edit, r2Edit};
-  QLineEdit* v[3] = {v0Edit, v1Edit, v2Edit};
+  QLineEdit* r[3] = {ui->r0Edit, ui->r1Edit, ui->r2Edit};
+  QLineEdit* v[3] = {ui->v0Edit, ui->v1Edit, ui->v2Edit};
   for (int k = 0; k < 3; ++k) {
     checkField(r[k], pos[k], -1e9, 1e9);
     checkField(v[k], vel[k], -1e6, 1e6);
   }
 }
 
+StStateDialog::~StStateDialog() = default;
+
 int StStateDialog::frameChecked() const {
   int f = FRAME_TOD;
-  if (mdateButton->isChecked()) f = FRAME_MOD;
-  if (j2000Button->isChecked()) f = FRAME_J2000;
-  if (efixButton->isChecked()) f = FRAME_EFIX;
+  if (ui->mdateButton->isChecked()) f = FRAME_MOD;
+  if (ui->j2000Button->isChecked()) f = FRAME_J2000;
+  if (ui->efixButton->isChecked()) f = FRAME_EFIX;
   return f;
 }
 
@@ -49,16 +52,16 @@ int StStateDialog::frameChecked() const {
 double StStateDialog::epochShown() const {
   int year = 0;
   double day = 0.0;
-  readNum(yearEdit, year);
-  readNum(dayEdit, day);
+  readNum(ui->yearEdit, year);
+  readNum(ui->dayEdit, day);
   return year == year0_ && day == day0_ ? epoch0_ : EpochMjd(year, day);
 }
 
 void StStateDialog::showVector(const Vec3& r, const Vec3& v) {
   shownR_ = r;
   shownV_ = v;
-  QLineEdit* re[3] = {r0Edit, r1Edit, r2Edit};
-  QLineEdit* ve[3] = {v0Edit, v1Edit, v2Edit};
+  QLineEdit* re[3] = {ui->r0Edit, ui->r1Edit, ui->r2Edit};
+  QLineEdit* ve[3] = {ui->v0Edit, ui->v1Edit, ui->v2Edit};
   const double rr[3] = {r.x, r.y, r.z}, vv[3] = {v.x, v.y, v.z};
   for (int k = 0; k < 3; ++k) {
     setNum(re[k], rr[k], kVecFormat);
@@ -69,7 +72,7 @@ void StStateDialog::showVector(const Vec3& r, const Vec3& v) {
 // The six numbers of the fields; true when they are still the ones shown.
 bool StStateDialog::vectorShown(Vec3& r, Vec3& v) const {
   double x[6];
-  QLineEdit* e[6] = {r0Edit, r1Edit, r2Edit, v0Edit, v1Edit, v2Edit};
+  QLineEdit* e[6] = {ui->r0Edit, ui->r1Edit, ui->r2Edit, ui->v0Edit, ui->v1Edit, ui->v2Edit};
   for (int k = 0; k < 6; ++k) readNum(e[k], x[k]);
   r = Vec3(x[0], x[1], x[2]);
   v = Vec3(x[3], x[4], x[5]);
@@ -77,52 +80,53 @@ bool StStateDialog::vectorShown(Vec3& r, Vec3& v) const {
          v.y == shownV_.y && v.z == shownV_.z;
 }
 
-void StStateDialog::setParams(bool nmflg, int year, double day, double r0, double r1, double r2,
-                              double v0, double v1, double v2, double ecc) {
-  (void)ecc;  // the stored epoch is shown for every numerical satellite
-  nm_ = nmflg;
-  inEpoch_ = EpochMjd(year, day);
-  inR_ = Vec3(r0, r1, r2);
-  inV_ = Vec3(v0, v1, v2);
-  year0_ = year;
-  day0_ = day;
+void StStateDialog::setParams(const StateParams& p) {
+  nm_ = p.nm;
+  inEpoch_ = EpochMjd(p.year, p.day);
+  inR_ = p.r;
+  inV_ = p.v;
+  year0_ = p.year;
+  day0_ = p.day;
   epoch0_ = inEpoch_;
 
-  double f107, fb107, kp, cr, cd, am, epoch;
-  Vec3 r = inR_, v = inV_;
-  int frame = FRAME_MOD;
-  vsGetState(nm_, f107, fb107, kp, frame, cr, cd, am, r.x, r.y, r.z, v.x, v.y, v.z, epoch);
-  frame_ = ValidFrame(frame);
+  SlotState st;
+  st.r = inR_;
+  st.v = inV_;
+  st.frame = FRAME_MOD;
+  vsGetState(nm_, st);
+  Vec3 r = st.r, v = st.v;
+  frame_ = ValidFrame(st.frame);
   if (nm_) {
     // The stored vector belongs to the stored epoch.
-    EpochYearDay(epoch, year0_, day0_);
-    epoch0_ = epoch;
-    setNum(fb107Edit, fb107);
-    setNum(f107Edit, f107);
-    setNum(kpEdit, kp);
-    setNum(amEdit, am);
-    setNum(cdEdit, cd);
-    setNum(crEdit, cr);
-    cstateBox->setChecked(true);
+    EpochYearDay(st.epoch, year0_, day0_);
+    epoch0_ = st.epoch;
+    setNum(ui->fb107Edit, st.fb107);
+    setNum(ui->f107Edit, st.f107);
+    setNum(ui->kpEdit, st.kp);
+    setNum(ui->amEdit, st.am);
+    setNum(ui->cdEdit, st.cd);
+    setNum(ui->crEdit, st.cr);
+    ui->cstateBox->setChecked(true);
     // The engine keeps the space weather within these ranges: a larger number
     // would be stored changed without a word.
-    checkField(fb107Edit, tr("Average Solar Flux"), 0.0, F107_MAX);
-    checkField(f107Edit, tr("Daily Solar Flux"), 0.0, F107_MAX);
-    checkField(kpEdit, tr("Kp Index"), 0.0, KP_MAX);
-    checkField(amEdit, tr("Area/Mass"), 0.0, 1e4);
-    checkField(cdEdit, tr("Drag Coefficient"), 0.0, 100.0);
-    checkField(crEdit, tr("Radiation Pressure"), 0.0, 100.0);
+    checkField(ui->fb107Edit, tr("Average Solar Flux"), 0.0, F107_MAX);
+    checkField(ui->f107Edit, tr("Daily Solar Flux"), 0.0, F107_MAX);
+    checkField(ui->kpEdit, tr("Kp Index"), 0.0, KP_MAX);
+    checkField(ui->amEdit, tr("Area/Mass"), 0.0, 1e4);
+    checkField(ui->cdEdit, tr("Drag Coefficient"), 0.0, 100.0);
+    checkField(ui->crEdit, tr("Radiation Pressure"), 0.0, 100.0);
   } else {
     for (QWidget* w : std::initializer_list<QWidget*>{
-             fb107Label, f107Label, kpLabel, amLabel, cdLabel, crLabel, fb107Edit, f107Edit,
-             kpEdit, amEdit, cdEdit, crEdit, cstateBox}) {
+             ui->fb107Label, ui->f107Label, ui->kpLabel, ui->amLabel, ui->cdLabel, ui->crLabel,
+             ui->fb107Edit, ui->f107Edit, ui->kpEdit, ui->amEdit, ui->cdEdit, ui->crEdit,
+             ui->cstateBox}) {
       w->setEnabled(false);
       w->hide();
     }
-    cstateBox->setChecked(false);
+    ui->cstateBox->setChecked(false);
   }
-  setNum(yearEdit, year0_);
-  setNum(dayEdit, day0_, kDayFormat);
+  setNum(ui->yearEdit, year0_);
+  setNum(ui->dayEdit, day0_, kDayFormat);
 
   modR_ = r;
   modV_ = v;
@@ -130,9 +134,9 @@ void StStateDialog::setParams(bool nmflg, int year, double day, double r0, doubl
   Convert(FRAME_MOD, frame_, epoch0_, r, v);
   showVector(r, v);
 
-  QRadioButton* b[NFRAMES] = {todButton, mdateButton, j2000Button, efixButton};
-  const QSignalBlocker block0(todButton), block1(mdateButton), block2(j2000Button),
-      block3(efixButton);
+  QRadioButton* b[NFRAMES] = {ui->todButton, ui->mdateButton, ui->j2000Button, ui->efixButton};
+  const QSignalBlocker block0(ui->todButton), block1(ui->mdateButton), block2(ui->j2000Button),
+      block3(ui->efixButton);
   b[frame_]->setChecked(true);
 }
 
@@ -144,7 +148,7 @@ void StStateDialog::refSlot() {
   const bool same = vectorShown(r, v);
   // A satellite without numerical propagation has no reset box: its numbers
   // always follow the frame. A numerical one converts only with the box set.
-  const bool convert = !nm_ || cstateBox->isChecked();
+  const bool convert = !nm_ || ui->cstateBox->isChecked();
   if (!convert) {
     exact_ = false;
     showVector(r, v);  // the same numbers, now of the new frame
@@ -163,7 +167,7 @@ void StStateDialog::refSlot() {
   showVector(r, v);
 }
 
-void StStateDialog::timeSlot() { EditEpochFields(this, yearEdit, dayEdit, kDayFormat); }
+void StStateDialog::timeSlot() { EditEpochFields(this, ui->yearEdit, ui->dayEdit, kDayFormat); }
 
 void StStateDialog::vectorReturned(double t, Vec3& r, Vec3& v) const {
   if (vectorShown(r, v) && exact_ && t == epoch0_) {
@@ -196,47 +200,55 @@ void StStateDialog::accept() {
   Vec3 r, v;
   vectorShown(r, v);
   if (!(abs(r) > 0.0)) {
-    refuseField(r0Edit, tr("The position must not be the Earth's centre."));
+    refuseField(ui->r0Edit, tr("The position must not be the Earth's centre."));
     return;
   }
   vectorReturned(epochShown(), r, v);
   const QString problem = orbitProblem(r, v);
   if (!problem.isEmpty()) {
-    refuseField(v0Edit, problem);
+    refuseField(ui->v0Edit, problem);
     return;
   }
   QDialog::accept();
 }
 
-void StStateDialog::getParams(int& year, double& day, double& r0, double& r1, double& r2,
-                              double& v0, double& v1, double& v2) {
-  readNum(yearEdit, year);
-  readNum(dayEdit, day);
-  const double t = epochShown();
+void StStateDialog::epochReturned(int& year, double& day, double& t) const {
+  readNum(ui->yearEdit, year);
+  readNum(ui->dayEdit, day);
+  t = epochShown();
   if (t == epoch0_) {
     year = year0_;
     day = day0_;
   }
-  Vec3 r, v;
-  vectorReturned(t, r, v);
-  double f107 = 0, fb107 = 0, kp = 0, cr = 0, cd = 0, am = 0;
+}
+
+StateParams StStateDialog::params() const {
+  StateParams p;
+  p.nm = nm_;
+  double t = 0.0;
+  epochReturned(p.year, p.day, t);
+  vectorReturned(t, p.r, p.v);
+  p.changed = t != inEpoch_ || p.r.x != inR_.x || p.r.y != inR_.y || p.r.z != inR_.z ||
+              p.v.x != inV_.x || p.v.y != inV_.y || p.v.z != inV_.z;
+  return p;
+}
+
+void StStateDialog::store() const {
+  int year = 0;
+  double day = 0.0;
+  SlotState st;
+  epochReturned(year, day, st.epoch);
+  vectorReturned(st.epoch, st.r, st.v);
+  st.frame = frame_;
   bool reset = false;
   if (nm_) {
-    readNum(f107Edit, f107);
-    readNum(fb107Edit, fb107);
-    readNum(kpEdit, kp);
-    readNum(crEdit, cr);
-    readNum(cdEdit, cd);
-    readNum(amEdit, am);
-    reset = cstateBox->isChecked();
+    readNum(ui->f107Edit, st.f107);
+    readNum(ui->fb107Edit, st.fb107);
+    readNum(ui->kpEdit, st.kp);
+    readNum(ui->crEdit, st.cr);
+    readNum(ui->cdEdit, st.cd);
+    readNum(ui->amEdit, st.am);
+    reset = ui->cstateBox->isChecked();
   }
-  vsPutState(nm_, t, f107, fb107, kp, frame_, cr, cd, am, r.x, r.y, r.z, v.x, v.y, v.z, reset);
-  changed_ = t != inEpoch_ || r.x != inR_.x || r.y != inR_.y || r.z != inR_.z ||
-             v.x != inV_.x || v.y != inV_.y || v.z != inV_.z;
-  r0 = r.x;
-  r1 = r.y;
-  r2 = r.z;
-  v0 = v.x;
-  v1 = v.y;
-  v2 = v.z;
+  vsPutState(nm_, st, reset);
 }

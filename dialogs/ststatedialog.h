@@ -5,40 +5,54 @@
 #ifndef VORLIX_DIALOGS_STSTATEDIALOG_H
 #define VORLIX_DIALOGS_STSTATEDIALOG_H
 
+#include <memory>
+
 #include "astro/attlib.h"
 #include "dialogs/stdialog.h"
-#include "ui_ststatedialog.h"
 
-class StStateDialog : public StDialog, private Ui::StStateDialog {
+namespace Ui {
+class StStateDialog;
+}
+
+struct StateParams {
+  // In only: the satellite is propagated numerically. It then shows its
+  // stored epoch state instead of the one given, with its stored epoch.
+  bool nm = false;
+  int year = 0;  // epoch: year and day of year (day 1.0 = 1 January 0h UT)
+  double day = 0.0;
+  Vec3 r, v;  // km, km/s, mean equator of date
+  // Out only: the epoch or the vector differ from those given to setParams.
+  bool changed = false;
+};
+
+class StStateDialog : public StDialog {
   Q_OBJECT
  public:
   StStateDialog();
+  ~StStateDialog() override;
 
-  // Epoch (year, day of year) and vector (km, km/s, mean equator of date) of
-  // the editor's elements. A satellite propagated numerically (nmflg) shows
-  // its stored epoch state instead, with its stored epoch. The vector is
-  // shown in the frame last chosen (stfrm), converted at the epoch shown.
-  virtual void setParams(bool nmflg, int year, double day, double r0, double r1, double r2,
-                         double v0, double v1, double v2, double ecc);
-  // The epoch and the vector in the mean equator of date; stores epoch,
-  // vector, frame and (numerical satellite) the coefficients into the prime
-  // satellite. An untouched dialog returns exactly what it showed.
-  virtual void getParams(int& year, double& day, double& r0, double& r1, double& r2, double& v0,
-                         double& v1, double& v2);
-  // After getParams: the epoch or the vector returned differ from those passed
-  // to setParams.
-  bool changed() const { return changed_; }
+  // The editor's epoch and vector. The vector is shown in the frame last
+  // chosen (stfrm), converted at the epoch shown.
+  void setParams(const StateParams& p);
+  // The epoch and the vector in the mean equator of date. An untouched dialog
+  // returns exactly what it showed.
+  StateParams params() const;
+  // Stores what params() returns, the frame and (numerical satellite) the
+  // coefficients into the prime satellite.
+  void store() const;
 
  public slots:
-  virtual void timeSlot();
+  void timeSlot();
   // A frame change converts the vector shown, except on a numerical
   // satellite with the reset box cleared, where the numbers are kept and
   // taken as numbers of the new frame.
-  virtual void refSlot();
+  void refSlot();
   void accept() override;
 
  private:
   int frameChecked() const;
+  // The epoch fields (as given when they show it) and the MJD they name.
+  void epochReturned(int& year, double& day, double& t) const;
   double epochShown() const;
   void showVector(const Vec3& r, const Vec3& v);
   bool vectorShown(Vec3& r, Vec3& v) const;
@@ -57,7 +71,7 @@ class StStateDialog : public StDialog, private Ui::StStateDialog {
   Vec3 modR_, modV_;       // the vector shown, in the mean equator of date
   bool exact_ = false;     // the fields show modR_, modV_ (in frame_ at epoch0_)
   Vec3 shownR_, shownV_;   // the numbers shown (frame_)
-  bool changed_ = false;
+  std::unique_ptr<Ui::StStateDialog> ui;
 };
 
 #endif

@@ -105,51 +105,61 @@ bool VorlixView::editOrbChain() {
   for (;;) {
     if (empty) EmptySlot(i);
     const double epoch0 = d->epoch[i];
-    dlg.setParam1(CharToQs(d->satname[i]), d->norad[i], d->sgpflg[i], d->paflg, epoch0,
-                  d->lcflg);
-    dlg.setParam2(d->a[i], d->ra[i], d->aper[i], d->inc[i], d->ecc[i], d->m0[i], d->mnmot[i],
-                  d->adot[i], d->ndot[i], d->n6dot[i], d->bstar[i]);
-    dlg.setParam3(CharToQs(d->dsn[i]), d->nmflg[i] != 0);
+    EditOrbParams in;
+    in.name = CharToQs(d->satname[i]);
+    in.norad = d->norad[i];
+    in.aflg = d->sgpflg[i];
+    in.paflg = d->paflg;
+    in.mjdep = epoch0;
+    in.lcflg = d->lcflg;
+    in.a = d->a[i];
+    in.ra = d->ra[i];
+    in.aper = d->aper[i];
+    in.inc = d->inc[i];
+    in.ecc = d->ecc[i];
+    in.m0 = d->m0[i];
+    in.n0 = d->mnmot[i];
+    in.adot = d->adot[i];
+    in.ndot = d->ndot[i];
+    in.n6dot = d->n6dot[i];
+    in.bstar = d->bstar[i];
+    in.dsn = CharToQs(d->dsn[i]);
+    in.numflg = d->nmflg[i] != 0;
+    dlg.setParams(in);
     if (prompter().exec(dlg) != QDialog::Accepted) {
       snapshot.restore();
       return false;
     }
 
-    QString name, dsn;
-    int norad, aflg, paflg, year;
-    double day;
-    bool nm, nws;
-    dlg.getParam1(name, norad, aflg, paflg, year, day);
-    double a, ra, aper, inc, ecc, m0, n0, adot, ndot, n6dot, bstar;
-    dlg.getParam2(a, ra, aper, inc, ecc, m0, n0, adot, ndot, n6dot, bstar);
-    dlg.getParam3(dsn, nm, nws);
-    QsToChar(name, d->satname[i], SATNAME_SIZE - 1);
-    QsToChar(dsn, d->dsn[i], DSN_SIZE - 1);
-    d->norad[i] = norad;
+    const EditOrbParams p = dlg.params();
+    const bool nm = p.numflg;
+    QsToChar(p.name, d->satname[i], SATNAME_SIZE - 1);
+    QsToChar(p.dsn, d->dsn[i], DSN_SIZE - 1);
+    d->norad[i] = p.norad;
     d->nmflg[i] = nm ? 1 : 0;
-    d->sgpflg[i] = aflg;
-    d->paflg = paflg;
+    d->sgpflg[i] = p.aflg;
+    d->paflg = p.paflg;
     if (d->lcflg != 1) {
       // The epoch the fields were filled with comes back unchanged, fraction
       // of a second and all, when they were not edited.
-      if (!nm || ecc < 1.0) {
+      if (!nm || p.ecc < 1.0) {
         int y0;
         double day0;
         EpochYearDay(epoch0, y0, day0);
-        d->epoch[i] = year == y0 && day == day0 ? epoch0 : EpochMjd(year, day);
+        d->epoch[i] = p.year == y0 && p.day == day0 ? epoch0 : EpochMjd(p.year, p.day);
       }
-      d->ra[i] = ra;
-      d->aper[i] = aper;
-      d->m0[i] = m0;
+      d->ra[i] = p.ra;
+      d->aper[i] = p.aper;
+      d->m0[i] = p.m0;
     }
-    d->a[i] = a;
-    d->ecc[i] = ecc;
-    d->inc[i] = inc;
-    d->mnmot[i] = n0;
-    d->adot[i] = adot;
-    d->ndot[i] = ndot;
-    d->n6dot[i] = n6dot;
-    d->bstar[i] = bstar;
+    d->a[i] = p.a;
+    d->ecc[i] = p.ecc;
+    d->inc[i] = p.inc;
+    d->mnmot[i] = p.n0;
+    d->adot[i] = p.adot;
+    d->ndot[i] = p.ndot;
+    d->n6dot[i] = p.n6dot;
+    d->bstar[i] = p.bstar;
     d->sgpsat = SGPSAT_NONE;
     // A new satellite has no state yet (EmptySlot), so it always gets one
     // here, with the default force model.
@@ -158,7 +168,7 @@ bool VorlixView::editOrbChain() {
       d->nmflg[i] = nm ? 1 : 0;
     }
     if (d->satnr < 1) d->satnr = 1;
-    if (!nws) return true;
+    if (!p.nwsflg) return true;
 
     // New: one more slot, or the tenth again when ten are selected.
     snapshot.take();

@@ -7,6 +7,11 @@
 
 #include <QString>
 
+#include "astro/attlib.h"
+#include "orbit/sgp4fit.h"
+
+struct AdjParams;
+
 // ==== Text fields, file names, pass details (vsservices.cpp) ====
 
 // Copies the Latin-1 form of s into dst (n + 1 bytes): at most n characters,
@@ -65,38 +70,45 @@ int vsCatNo(const QString& text);
 
 // ==== Orbit elements and state vectors (vsservices_orbit.cpp) ====
 
-// The TLE adjustment settings and the SGP4 model switches (sdp4, adjflg,
-// adjtim s, adjn0 rev/day, adjra deg, wgs). vsPutAdj stores them and makes
-// the SGP4 record initialise again.
-void vsGetAdj(bool& sdp4, bool& adjflg, double& adjtim, double& adjn0, double& adjra, int& wgs);
-void vsPutAdj(bool sdp4, bool adjflg, double adjtim, double adjn0, double adjra, int wgs);
+// The TLE adjustment settings and the SGP4 model switches. vsPutAdj stores
+// them and makes the SGP4 record initialise again.
+AdjParams vsGetAdj();
+void vsPutAdj(const AdjParams& p);
 // Osculating eccentricity and pericentre time (MJD) of the prime satellite's
 // stored state at its epoch. False, outputs unwritten, when the state gives
 // no orbit (no prime slot, a zero or non-finite state).
 bool vsCkHyp(double& ecc, double& tp);
+// The SGP4 conversion of cvSGP4: the code, and with it the mean elements
+// (deg, rev/day) when it is 0 or SGP4FIT_NOTCONVERGED (zero otherwise).
+struct Sgp4Conversion {
+  int code = 0;
+  Sgp4Mean el{};
+};
 // SGP4 mean elements of the prime satellite's stored state at its epoch for
-// the slot's model (constants, deep-space switch) with B* bstar: inclination,
-// node, eccentricity, perigee argument, mean anomaly (deg) and mean motion
-// (rev/day), fitted so that SGP4 gives back the state. Returns 0;
-// SGP4FIT_NOTCONVERGED with approximate elements written; or an RV2EL_* code
-// with the outputs unwritten. The SGP4 record initialises again.
-int cvSGP4(double bstar, double& incl, double& node, double& ecc, double& argp, double& m,
-           double& n);
+// the slot's model (constants, deep-space switch) with B* bstar, fitted so
+// that SGP4 gives back the state. Codes: 0; SGP4FIT_NOTCONVERGED with
+// approximate elements; or an RV2EL_* code without elements. The SGP4 record
+// initialises again.
+Sgp4Conversion cvSGP4(double bstar);
 // A text for a code of cvSGP4 other than 0.
 QString cvSGP4Text(int code);
-// The prime satellite's force coefficients and the frame last chosen (stfrm);
-// with nm also its stored state (km, km/s, mean equator of date) and epoch
-// (MJD). Outputs not written when there is no prime slot.
-void vsGetState(bool nm, double& f107, double& fb107, double& kp, int& frame, double& cr,
-                double& cd, double& am, double& x, double& y, double& z, double& vx, double& vy,
-                double& vz, double& epoch);
-// Stores into the prime satellite: stfrm := frame, epoch (MJD), the state
-// (km, km/s, mean equator of date); with reset also the integrated state and
-// its time; with nm also the six coefficients. Refuses (false, nothing
-// stored) a non-finite value or a state at the centre.
-bool vsPutState(bool nm, double epoch, double f107, double fb107, double kp, int frame,
-                double cr, double cd, double am, double x, double y, double z, double vx,
-                double vy, double vz, bool reset);
+// The prime satellite's state at its epoch as the state dialog edits it.
+struct SlotState {
+  double epoch = 0.0;                        // MJD
+  Vec3 r, v;                                 // km, km/s, mean equator of date
+  int frame = 1;                             // the frame last chosen (stfrm)
+  double f107 = 0.0, fb107 = 0.0, kp = 0.0;  // space weather
+  double cr = 0.0, cd = 0.0, am = 0.0;       // radiation, drag, area/mass (m^2/kg)
+};
+// Reads into s the frame last chosen and the prime satellite's force
+// coefficients; with nm also its stored state and epoch. Only the frame is
+// written when there is no prime slot.
+void vsGetState(bool nm, SlotState& s);
+// Stores into the prime satellite: stfrm := frame, epoch and state; with
+// reset also the integrated state and its time; with nm also the six
+// coefficients. Refuses (false, nothing stored) a non-finite value or a state
+// at the centre.
+bool vsPutState(bool nm, const SlotState& s, bool reset);
 // Converts a state (km, km/s) in place between the frames 0 true of date,
 // 1 mean of date, 2 J2000, 3 Earth-fixed at mjd (UT), with the record's
 // Earth-orientation settings.

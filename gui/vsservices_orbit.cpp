@@ -6,6 +6,7 @@
 
 #include "astro/astrolib.h"
 #include "astro/constants.h"
+#include "dialogs/stadjdialog.h"
 #include "gui/records.h"
 #include "engine/stateframes.h"
 #include "gui/vsservices.h"
@@ -32,22 +33,24 @@ bool Finite(std::initializer_list<double> xs) {
 
 }  // namespace
 
-void vsGetAdj(bool& sdp4, bool& adjflg, double& adjtim, double& adjn0, double& adjra, int& wgs) {
-  sdp4 = indata->sdp4;
-  adjflg = indata->adjflg;
-  adjtim = indata->adjtim;
-  adjn0 = indata->adjn0;
-  adjra = indata->adjra;
-  wgs = indata->wgs;
+AdjParams vsGetAdj() {
+  AdjParams p;
+  p.sdp4 = indata->sdp4;
+  p.adjflg = indata->adjflg;
+  p.adjtim = indata->adjtim;
+  p.adjn0 = indata->adjn0;
+  p.adjra = indata->adjra;
+  p.wgs = indata->wgs;
+  return p;
 }
 
-void vsPutAdj(bool sdp4, bool adjflg, double adjtim, double adjn0, double adjra, int wgs) {
-  indata->sdp4 = sdp4;
-  indata->adjflg = adjflg;
-  indata->adjtim = std::isfinite(adjtim) ? adjtim : 0.0;
-  indata->adjn0 = std::isfinite(adjn0) && adjn0 >= 0.0 ? adjn0 : 0.0;
-  indata->adjra = std::isfinite(adjra) ? adjra : 0.0;
-  indata->wgs = wgs;
+void vsPutAdj(const AdjParams& p) {
+  indata->sdp4 = p.sdp4;
+  indata->adjflg = p.adjflg;
+  indata->adjtim = std::isfinite(p.adjtim) ? p.adjtim : 0.0;
+  indata->adjn0 = std::isfinite(p.adjn0) && p.adjn0 >= 0.0 ? p.adjn0 : 0.0;
+  indata->adjra = std::isfinite(p.adjra) ? p.adjra : 0.0;
+  indata->wgs = p.wgs;
   indata->sgpsat = SGPSAT_NONE;
 }
 
@@ -65,11 +68,14 @@ bool vsCkHyp(double& ecc, double& tp) {
   return true;
 }
 
-int cvSGP4(double bstar, double& incl, double& node, double& ecc, double& argp, double& m,
-           double& n) {
+Sgp4Conversion cvSGP4(double bstar) {
+  Sgp4Conversion out;
   indata->sgpsat = SGPSAT_NONE;
   const int s = Prime();
-  if (s < 0 || !Finite({indata->epoch[s], bstar})) return RV2EL_BADINPUT;
+  if (s < 0 || !Finite({indata->epoch[s], bstar})) {
+    out.code = RV2EL_BADINPUT;
+    return out;
+  }
   const double t = indata->epoch[s];
   const Mat3 q = Sgp4SlotFrame(indata, t);
   const Vec3 r = mxvct(q, Vec3(indata->rx[s], indata->ry[s], indata->rz[s]));
@@ -79,15 +85,9 @@ int cvSGP4(double bstar, double& incl, double& node, double& ecc, double& argp, 
   Sgp4Model model = Sgp4SlotModel(indata, s);
   model.bstar = bstar;
   Sgp4Mean el;
-  const int res = sgp4fit(model, r, v, el);
-  if (res != RV2EL_OK && res != SGP4FIT_NOTCONVERGED) return res;
-  incl = el.incl;
-  node = el.node;
-  ecc = el.ecc;
-  argp = el.argp;
-  m = el.M;
-  n = el.n;
-  return res;
+  out.code = sgp4fit(model, r, v, el);
+  if (out.code == RV2EL_OK || out.code == SGP4FIT_NOTCONVERGED) out.el = el;
+  return out;
 }
 
 QString cvSGP4Text(int code) {
@@ -112,43 +112,37 @@ QString cvSGP4Text(int code) {
   return QCoreApplication::translate("vsservices", text);
 }
 
-void vsGetState(bool nm, double& f107, double& fb107, double& kp, int& frame, double& cr,
-                double& cd, double& am, double& x, double& y, double& z, double& vx, double& vy,
-                double& vz, double& epoch) {
-  frame = indata->stfrm;
+void vsGetState(bool nm, SlotState& st) {
+  st.frame = indata->stfrm;
   const int s = Prime();
   if (s < 0) return;
-  f107 = indata->f107[s];
-  fb107 = indata->fb107[s];
-  kp = indata->kp[s];
-  cr = indata->cr[s];
-  cd = indata->cd[s];
-  am = indata->am[s];
+  st.f107 = indata->f107[s];
+  st.fb107 = indata->fb107[s];
+  st.kp = indata->kp[s];
+  st.cr = indata->cr[s];
+  st.cd = indata->cd[s];
+  st.am = indata->am[s];
   if (!nm) return;
-  x = indata->rx[s] / 1000.0;
-  y = indata->ry[s] / 1000.0;
-  z = indata->rz[s] / 1000.0;
-  vx = indata->vx[s] / 1000.0;
-  vy = indata->vy[s] / 1000.0;
-  vz = indata->vz[s] / 1000.0;
-  epoch = indata->epoch[s];
+  st.r = Vec3(indata->rx[s] / 1000.0, indata->ry[s] / 1000.0, indata->rz[s] / 1000.0);
+  st.v = Vec3(indata->vx[s] / 1000.0, indata->vy[s] / 1000.0, indata->vz[s] / 1000.0);
+  st.epoch = indata->epoch[s];
 }
 
-bool vsPutState(bool nm, double epoch, double f107, double fb107, double kp, int frame,
-                double cr, double cd, double am, double x, double y, double z, double vx,
-                double vy, double vz, bool reset) {
+bool vsPutState(bool nm, const SlotState& st, bool reset) {
   const int s = Prime();
-  if (s < 0 || !Finite({epoch, x, y, z, vx, vy, vz}) || !(abs(Vec3(x, y, z)) > 0.0)) return false;
-  if (nm && !Finite({f107, fb107, kp, cr, cd, am})) return false;
+  const Vec3& r = st.r;
+  const Vec3& v = st.v;
+  if (s < 0 || !Finite({st.epoch, r.x, r.y, r.z, v.x, v.y, v.z}) || !(abs(r) > 0.0)) return false;
+  if (nm && !Finite({st.f107, st.fb107, st.kp, st.cr, st.cd, st.am})) return false;
   WinpData* d = indata;
-  d->stfrm = ValidFrame(frame);
-  d->epoch[s] = epoch;
-  d->rx[s] = Metres(x, d->rx[s]);
-  d->ry[s] = Metres(y, d->ry[s]);
-  d->rz[s] = Metres(z, d->rz[s]);
-  d->vx[s] = Metres(vx, d->vx[s]);
-  d->vy[s] = Metres(vy, d->vy[s]);
-  d->vz[s] = Metres(vz, d->vz[s]);
+  d->stfrm = ValidFrame(st.frame);
+  d->epoch[s] = st.epoch;
+  d->rx[s] = Metres(r.x, d->rx[s]);
+  d->ry[s] = Metres(r.y, d->ry[s]);
+  d->rz[s] = Metres(r.z, d->rz[s]);
+  d->vx[s] = Metres(v.x, d->vx[s]);
+  d->vy[s] = Metres(v.y, d->vy[s]);
+  d->vz[s] = Metres(v.z, d->vz[s]);
   if (reset) {
     d->irx[s] = d->rx[s];
     d->iry[s] = d->ry[s];
@@ -156,15 +150,15 @@ bool vsPutState(bool nm, double epoch, double f107, double fb107, double kp, int
     d->ivx[s] = d->vx[s];
     d->ivy[s] = d->vy[s];
     d->ivz[s] = d->vz[s];
-    d->tint[s] = epoch;
+    d->tint[s] = st.epoch;
   }
   if (nm) {
-    d->f107[s] = f107;
-    d->fb107[s] = fb107;
-    d->kp[s] = kp;
-    d->cr[s] = cr;
-    d->cd[s] = cd;
-    d->am[s] = am;
+    d->f107[s] = st.f107;
+    d->fb107[s] = st.fb107;
+    d->kp[s] = st.kp;
+    d->cr[s] = st.cr;
+    d->cd[s] = st.cd;
+    d->am[s] = st.am;
   }
   d->sgpsat = SGPSAT_NONE;
   return true;

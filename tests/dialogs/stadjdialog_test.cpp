@@ -36,19 +36,22 @@ void StAdjDialogTest::roundTrip() {
   QFETCH(QString, n0Text);
   QFETCH(int, wgsBack);
   StAdjDialog dlg;
-  dlg.setParams(true, true, 12.5, n0, -2.25, wgs);
+  AdjParams in;
+  in.sdp4 = in.adjflg = true;
+  in.adjtim = 12.5;
+  in.adjn0 = n0;
+  in.adjra = -2.25;
+  in.wgs = wgs;
+  dlg.setParams(in);
   QCOMPARE(dlg.findChild<QLineEdit*>("n0Edit")->text(), n0Text);
   QCOMPARE(dlg.findChild<QLineEdit*>("raEdit")->text(), QString("  -2.2500"));
   QCOMPARE(dlg.findChild<QCheckBox*>("wgsBox")->isChecked(), wgs == 1);
-  bool sdp4 = false, adj = false;
-  double tim = 0, n = -1, ra = 0;
-  int w = -1;
-  dlg.getParams(sdp4, adj, tim, n, ra, w);
-  QVERIFY(sdp4 && adj);
-  QCOMPARE(tim, 12.5);
-  QCOMPARE(n, n0);  // untouched: the value given, not its printed digits
-  QCOMPARE(ra, -2.25);
-  QCOMPARE(w, wgsBack);
+  const AdjParams out = dlg.params();
+  QVERIFY(out.sdp4 && out.adjflg);
+  QCOMPARE(out.adjtim, 12.5);
+  QCOMPARE(out.adjn0, n0);  // untouched: the value given, not its printed digits
+  QCOMPARE(out.adjra, -2.25);
+  QCOMPARE(out.wgs, wgsBack);
 }
 
 void StAdjDialogTest::refusesUnusableValues_data() {
@@ -72,7 +75,9 @@ void StAdjDialogTest::refusesUnusableValues() {
   QFETCH(bool, accepted);
   ScriptedPrompter p;
   StAdjDialog dlg;
-  dlg.setParams(false, true, 0.0, 0.0, 0.0, 0);
+  AdjParams in;
+  in.adjflg = true;
+  dlg.setParams(in);
   dlg.findChild<QLineEdit*>(field)->setText(text);
   dlg.accept();
   QCOMPARE(dlg.result() == QDialog::Accepted, accepted);
@@ -86,15 +91,11 @@ void StAdjDialogTest::wgsSwitchAgainstSgp4() {
   QVERIFY(LoadSat("ISS", 0));
   for (int wgs : {1, 0}) {
     StAdjDialog dlg;
-    bool sdp4, adj;
-    double tim, n0, ra;
-    int w;
-    vsGetAdj(sdp4, adj, tim, n0, ra, w);
-    dlg.setParams(sdp4, adj, tim, n0, ra, w);
+    dlg.setParams(vsGetAdj());
     dlg.findChild<QCheckBox*>("wgsBox")->setChecked(wgs == 1);
-    dlg.getParams(sdp4, adj, tim, n0, ra, w);
+    const AdjParams p = dlg.params();
     indata->sgpsat = 0;  // as if the record held slot 0 with the old constants
-    vsPutAdj(sdp4, adj, tim, n0, ra, w);
+    vsPutAdj(p);
     QCOMPARE(indata->sgpsat, SGPSAT_NONE);
     const auto rows = OrbitRefs("wgs", "iss");
     int n = 0;

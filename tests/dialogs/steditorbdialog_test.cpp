@@ -39,20 +39,40 @@ QCheckBox* Box(QDialog& d, const char* name) { return d.findChild<QCheckBox*>(na
 // The editor filled from slot i, as the view fills it.
 void Fill(StEditOrbDialog& dlg, int i, int lcflg = 0) {
   const WinpData* d = indata;
-  dlg.setParam1(QString::fromLatin1(d->satname[i]), d->norad[i], d->sgpflg[i], d->paflg,
-                d->epoch[i], lcflg);
-  dlg.setParam2(d->a[i], d->ra[i], d->aper[i], d->inc[i], d->ecc[i], d->m0[i], d->mnmot[i],
-                d->adot[i], d->ndot[i], d->n6dot[i], d->bstar[i]);
-  dlg.setParam3(QString::fromLatin1(d->dsn[i]), d->nmflg[i] != 0);
+  EditOrbParams p;
+  p.name = QString::fromLatin1(d->satname[i]);
+  p.norad = d->norad[i];
+  p.aflg = d->sgpflg[i];
+  p.paflg = d->paflg;
+  p.mjdep = d->epoch[i];
+  p.lcflg = lcflg;
+  p.a = d->a[i];
+  p.ra = d->ra[i];
+  p.aper = d->aper[i];
+  p.inc = d->inc[i];
+  p.ecc = d->ecc[i];
+  p.m0 = d->m0[i];
+  p.n0 = d->mnmot[i];
+  p.adot = d->adot[i];
+  p.ndot = d->ndot[i];
+  p.n6dot = d->n6dot[i];
+  p.bstar = d->bstar[i];
+  p.dsn = QString::fromLatin1(d->dsn[i]);
+  p.numflg = d->nmflg[i] != 0;
+  dlg.setParams(p);
 }
 
-struct Elements {
-  double a, ra, aper, inc, ecc, m0, n0, adot, ndot, n6dot, bstar;
-};
-Elements Get(StEditOrbDialog& dlg) {
-  Elements e;
-  dlg.getParam2(e.a, e.ra, e.aper, e.inc, e.ecc, e.m0, e.n0, e.adot, e.ndot, e.n6dot, e.bstar);
-  return e;
+EditOrbParams Get(StEditOrbDialog& dlg) { return dlg.params(); }
+
+// The head of the form: name, number, flags and epoch.
+EditOrbParams Head(const QString& name, int norad, int aflg, double mjdep, int lcflg) {
+  EditOrbParams p;
+  p.name = name;
+  p.norad = norad;
+  p.aflg = aflg;
+  p.mjdep = mjdep;
+  p.lcflg = lcflg;
+  return p;
 }
 
 double AngDiff(double a, double b) {
@@ -112,9 +132,15 @@ void StEditOrbDialogTest::initTestCase() { QApplication::setFont(QFont("helvetic
 
 void StEditOrbDialogTest::filledFields() {
   StEditOrbDialog dlg;
-  dlg.setParam1("X", 1, 1, 0, 51544.5, 0);
-  dlg.setParam2(-14000.0, 10.0, 20.0, 30.0, 1.2, 0.0, 2800.0, 0.0, 0.0, 0.0, 0.0);
-  dlg.setParam3("2000-001A", false);
+  EditOrbParams p = Head("X", 1, 1, 51544.5, 0);
+  p.a = -14000.0;
+  p.ra = 10.0;
+  p.aper = 20.0;
+  p.inc = 30.0;
+  p.ecc = 1.2;
+  p.n0 = 2800.0;
+  p.dsn = "2000-001A";
+  dlg.setParams(p);
   QCOMPARE(Text(dlg, "yearEdit"), QString("2000"));
   QCOMPARE(Text(dlg, "dayEdit"), QString("  1.5000000000"));
   QCOMPARE(Text(dlg, "eccEdit"), QString("  1.2000000"));
@@ -127,7 +153,7 @@ void StEditOrbDialogTest::filledFields() {
     QVERIFY2(!dlg.findChild<QLineEdit*>(f)->isEnabled(), f);
   // A launch locks the epoch and the angles the launch sets.
   StEditOrbDialog launch;
-  launch.setParam1("X", 1, 0, 0, 51544.5, 1);
+  launch.setParams(Head("X", 1, 0, 51544.5, 1));
   for (const char* f : {"yearEdit", "dayEdit", "raEdit", "aperEdit", "m0Edit"})
     QVERIFY2(!launch.findChild<QLineEdit*>(f)->isEnabled(), f);
   QVERIFY(launch.findChild<QLineEdit*>("incEdit")->isEnabled());
@@ -144,14 +170,10 @@ void StEditOrbDialogTest::untouchedGivesBackTheValues() {
     StEditOrbDialog dlg;
     Fill(dlg, 0);
     QCOMPARE(refusalOf(dlg), QString());
-    QString name;
-    int norad, aflg, pa, year;
-    double day;
-    dlg.getParam1(name, norad, aflg, pa, year, day);
-    QCOMPARE(EpochMjd(year, day), d->epoch[0]);
-    QCOMPARE(pa, paflg);
-    QCOMPARE(aflg, 1);
-    const Elements e = Get(dlg);
+    const EditOrbParams e = Get(dlg);
+    QCOMPARE(EpochMjd(e.year, e.day), d->epoch[0]);
+    QCOMPARE(e.paflg, paflg);
+    QCOMPARE(e.aflg, 1);
     QCOMPARE(e.a, d->a[0]);
     QCOMPARE(e.ra, d->ra[0]);
     QCOMPARE(e.aper, d->aper[0]);
@@ -245,7 +267,7 @@ void StEditOrbDialogTest::meanMotionBentIntoRange() {
   StEditOrbDialog dlg;
   Fill(dlg, 0);
   Type(dlg, "n0Edit", n0);
-  const Elements e = Get(dlg);
+  const EditOrbParams e = Get(dlg);
   QCOMPARE(e.n0, back);
   // (getn0 inverts getsax to first order in J2: a per mille for the lowest orbits)
   QVERIFY(std::fabs(getn0(e.a, e.ecc, e.inc) - e.n0) < 1e-2 * e.n0);
@@ -258,10 +280,7 @@ void StEditOrbDialogTest::newAcceptsWithTheFlag() {
   Fill(dlg, 0);
   dlg.findChild<QPushButton*>("nwsButton")->click();
   QCOMPARE(dlg.result(), int(QDialog::Accepted));
-  QString dsn;
-  bool nm, nws;
-  dlg.getParam3(dsn, nm, nws);
-  QVERIFY(nws);
+  QVERIFY(Get(dlg).nwsflg);
   // Refused by a check: the dialog stays open and New is forgotten.
   StEditOrbDialog bad;
   Fill(bad, 0);
@@ -269,8 +288,7 @@ void StEditOrbDialogTest::newAcceptsWithTheFlag() {
   bad.setResult(QDialog::Rejected);
   bad.findChild<QPushButton*>("nwsButton")->click();
   QCOMPARE(bad.result(), int(QDialog::Rejected));
-  bad.getParam3(dsn, nm, nws);
-  QVERIFY(!nws);
+  QVERIFY(!Get(bad).nwsflg);
 }
 
 void StEditOrbDialogTest::refusedInput_data() {
@@ -345,9 +363,9 @@ void StEditOrbDialogTest::emptyNewSatelliteRefused() {
   for (const char* button : {"okButton", "nwsButton"}) {
     ScriptedPrompter p;
     StEditOrbDialog dlg;
-    dlg.setParam1(QString(10, ' '), 0, 0, 0, 60370.5, 0);
-    dlg.setParam2(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-    dlg.setParam3(QString(10, ' '), false);
+    EditOrbParams blank = Head(QString(10, ' '), 0, 0, 60370.5, 0);
+    blank.dsn = QString(10, ' ');
+    dlg.setParams(blank);
     dlg.setResult(QDialog::Rejected);
     dlg.findChild<QPushButton*>(button)->click();
     QCOMPARE(dlg.result(), int(QDialog::Rejected));
@@ -440,10 +458,9 @@ void StEditOrbDialogTest::editTime() {
   Fill(dlg, 0);
   dlg.findChild<QPushButton*>("timeButton")->click();
   QCOMPARE(opened, shown);
-  QString name;
-  int norad, aflg, pa, year;
-  double day;
-  dlg.getParam1(name, norad, aflg, pa, year, day);
+  const EditOrbParams got = Get(dlg);
+  const int year = got.year;
+  const double day = got.day;
   if (calRow < 0) {
     QCOMPARE(EpochMjd(year, day), epoch);
   } else {
@@ -509,7 +526,7 @@ void StEditOrbDialogTest::stateVectorTyped() {
   QVERIFY(AngDiff(Num(dlg, "aperEdit"), c[10].toDouble()) < 1e-6);
   QVERIFY(AngDiff(Num(dlg, "m0Edit"), c[11].toDouble()) < 1e-6);
   QCOMPARE(Text(dlg, "dayEdit").size(), 12);  // "%12.8lf" after State Vec.
-  const Elements e = Get(dlg);
+  const EditOrbParams e = Get(dlg);
   QVERIFY(std::fabs(e.a - c[6].toDouble()) < 1e-4);
 }
 
@@ -533,12 +550,8 @@ void StEditOrbDialogTest::stateVectorHyperbola() {
   QVERIFY(!Box(dlg, "spg4Box")->isChecked());
   QCOMPARE(Text(dlg, "m0Edit"), QString("   0.0000"));
   // Pericentre now: the epoch stays (to the microsecond).
-  int year;
-  double day;
-  QString name;
-  int norad, aflg, pa;
-  dlg.getParam1(name, norad, aflg, pa, year, day);
-  QVERIFY(std::fabs(EpochMjd(year, day) - 54837.525) < 1e-11);
+  const EditOrbParams got = Get(dlg);
+  QVERIFY(std::fabs(EpochMjd(got.year, got.day) - 54837.525) < 1e-11);
 }
 
 // SGP4 box: the state (python3-sgp4 at epoch, brought to the mean equator of
@@ -566,7 +579,7 @@ void StEditOrbDialogTest::stateVectorSgp4Fit() {
   QVERIFY(Box(dlg, "spg4Box")->isChecked());
   dlg.findChild<QPushButton*>("stateButton")->click();
   QVERIFY(p.of("inform").isEmpty());
-  const Elements e = Get(dlg);
+  const EditOrbParams e = Get(dlg);
   WinpData* d = indata;
   d->epoch[0] = f[1].toDouble();
   d->inc[0] = e.inc;

@@ -43,11 +43,18 @@ FrameCase Setup(bool numeric, int stfrm) {
 // The dialog on the record's slot 0 as the editor opens it: its own epoch
 // and the slot's vector.
 void Open(StStateDialog& dlg, const FrameCase& c, bool numeric) {
-  int year;
-  double day;
-  EpochYearDay(c.mjd, year, day);
-  dlg.setParams(numeric, year, day, c.r[1].x, c.r[1].y, c.r[1].z, c.v[1].x, c.v[1].y, c.v[1].z,
-                0.001);
+  StateParams p;
+  p.nm = numeric;
+  EpochYearDay(c.mjd, p.year, p.day);
+  p.r = c.r[1];
+  p.v = c.v[1];
+  dlg.setParams(p);
+}
+
+// OK's reading: what the dialog returns, stored into the prime slot.
+StateParams Returned(StStateDialog& dlg) {
+  dlg.store();
+  return dlg.params();
 }
 
 void Shown(StStateDialog& dlg, Vec3& r, Vec3& v) {
@@ -101,11 +108,9 @@ void StStateDialogTest::shownInTheFrameLastChosen() {
   QVERIFY2(abs(r - c.r[frame]) < 1e-3, qPrintable(QString::number(abs(r - c.r[frame]))));
   QVERIFY(abs(v - c.v[frame]) < 1e-6);
   QCOMPARE(refusalOf(dlg), QString());
-  int year;
-  double day;
-  dlg.getParams(year, day, r.x, r.y, r.z, v.x, v.y, v.z);
+  const StateParams out = Returned(dlg);
   QVERIFY(SameState(*indata, before));
-  QVERIFY(!dlg.changed());
+  QVERIFY(!out.changed);
   QCOMPARE(indata->stfrm, frame);
   QCOMPARE(indata->tint[0], c.mjd);  // the reset box restarts the integration at epoch
 }
@@ -125,9 +130,7 @@ void StStateDialogTest::numericFrameChange() {
   Shown(dlg, r, v);
   QVERIFY(abs(r - c.r[3]) < 1e-3);
   QVERIFY(abs(v - c.v[3]) < 1e-6);
-  int year;
-  double day;
-  dlg.getParams(year, day, r.x, r.y, r.z, v.x, v.y, v.z);
+  Returned(dlg);
   QVERIFY(SameState(*indata, before));
   QCOMPARE(indata->stfrm, 3);
 }
@@ -143,16 +146,16 @@ void StStateDialogTest::numericFrameRelabel() {
   Vec3 r, v;
   Shown(dlg, r, v);
   QVERIFY(abs(r - c.r[1]) < 1e-9);
-  int year;
-  double day;
-  dlg.getParams(year, day, r.x, r.y, r.z, v.x, v.y, v.z);
+  const StateParams out = Returned(dlg);
+  r = out.r;
+  v = out.v;
   // The mean-of-date numbers read as J2000 come back precessed, about 26 years' worth.
   Vec3 want = c.r[1], wv = c.v[1];
   vsRefState(2, 1, c.mjd, want.x, want.y, want.z, wv.x, wv.y, wv.z);
   QVERIFY(abs(r - want) < 1e-9);
   QVERIFY(abs(StoredR() - want) < 1e-9);
   QVERIFY(abs(r - c.r[1]) > 10.0);
-  QVERIFY(dlg.changed());
+  QVERIFY(out.changed);
   QCOMPARE(indata->tint[0], c.mjd - 1.0);  // not reset
 }
 
@@ -171,11 +174,9 @@ void StStateDialogTest::analyticSatellite() {
   Vec3 r, v;
   Shown(dlg, r, v);
   QVERIFY(abs(r - c.r[3]) < 1e-3);
-  int year;
-  double day;
-  dlg.getParams(year, day, r.x, r.y, r.z, v.x, v.y, v.z);
+  const StateParams out = Returned(dlg);
   QVERIFY(SameState(*indata, before));
-  QVERIFY(!dlg.changed());
+  QVERIFY(!out.changed);
   QCOMPARE(indata->cd[0], 2.5);
   QCOMPARE(indata->tint[0], c.mjd - 1.0);
   QCOMPARE(indata->stfrm, 3);
@@ -191,9 +192,9 @@ void StStateDialogTest::typedEarthFixedState() {
   for (int k = 0; k < 6; ++k)
     dlg.findChild<QLineEdit*>(kVec[k])->setText(QString::number(x[k], 'g', 17));
   Vec3 r, v;
-  int year;
-  double day;
-  dlg.getParams(year, day, r.x, r.y, r.z, v.x, v.y, v.z);
+  const StateParams out = Returned(dlg);
+  r = out.r;
+  v = out.v;
   QVERIFY(abs(r - c.r[1]) < 1e-3);
   QVERIFY(abs(v - c.v[1]) < 1e-6);
   QVERIFY(abs(StoredR() - c.r[1]) < 1e-3);

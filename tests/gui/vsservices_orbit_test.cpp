@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "dialogs/stadjdialog.h"
 #include "gui/vsservices.h"
 #include "orbit/sgp4fit.h"
 #include "support/orbitslots.h"
@@ -40,41 +41,54 @@ class VsOrbitServicesTest : public QObject {
     QCOMPARE(e, -1.0);
   }
 
-  // No orbit in the slot: a code, and the outputs as they were.
+  // No orbit in the slot: a code, and no elements.
   void sgp4OfNoState() {
     OrbitRecord();
     State(0.0, 0.0);
     indata->sgpsat = 0;
-    double x[6] = {1, 2, 3, 4, 5, 6};
-    const int res = cvSGP4(0.0, x[0], x[1], x[2], x[3], x[4], x[5]);
-    QVERIFY(res != 0 && res != SGP4FIT_NOTCONVERGED);
-    for (int k = 0; k < 6; ++k) QCOMPARE(x[k], k + 1.0);
+    const Sgp4Conversion res = cvSGP4(0.0);
+    QVERIFY(res.code != 0 && res.code != SGP4FIT_NOTCONVERGED);
+    for (double x : {res.el.incl, res.el.node, res.el.ecc, res.el.argp, res.el.M, res.el.n})
+      QCOMPARE(x, 0.0);
     QCOMPARE(indata->sgpsat, SGPSAT_NONE);
-    QVERIFY(!cvSGP4Text(res).isEmpty());
+    QVERIFY(!cvSGP4Text(res.code).isEmpty());
     State(7000.0, 12.0);  // unbound
-    QCOMPARE(cvSGP4(0.0, x[0], x[1], x[2], x[3], x[4], x[5]), int(RV2EL_NOTELLIPTIC));
+    QCOMPARE(cvSGP4(0.0).code, int(RV2EL_NOTELLIPTIC));
   }
 
   void putStateRefuses() {
     OrbitRecord();
     State(7000.0, 7.5);
     const WinpData before = *indata;
-    QVERIFY(!vsPutState(false, 60001.0, 0, 0, 0, 2, 0, 0, 0, NAN, 0, 0, 0, 7.5, 0, false));
-    QVERIFY(!vsPutState(false, 60001.0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 7.5, 0, false));
-    QVERIFY(!vsPutState(true, 60001.0, INFINITY, 0, 0, 2, 0, 0, 0, 7000, 0, 0, 0, 7.5, 0, false));
+    SlotState st;
+    st.epoch = 60001.0;
+    st.frame = 2;
+    st.r = Vec3(NAN, 0, 0);
+    st.v = Vec3(0, 7.5, 0);
+    QVERIFY(!vsPutState(false, st, false));
+    st.r = Vec3(0, 0, 0);
+    QVERIFY(!vsPutState(false, st, false));
+    st.r = Vec3(7000, 0, 0);
+    st.f107 = INFINITY;
+    QVERIFY(!vsPutState(true, st, false));
     QVERIFY(std::memcmp(&before, indata, sizeof before) == 0);
     // The same vector read and stored again: the metres as they were.
-    double f107, fb107, kp, cr, cd, am, x, y, z, vx, vy, vz, ep;
-    int frame;
     indata->rx[0] = 6778137.123456789;
-    vsGetState(true, f107, fb107, kp, frame, cr, cd, am, x, y, z, vx, vy, vz, ep);
-    QVERIFY(vsPutState(true, ep, f107, fb107, kp, frame, cr, cd, am, x, y, z, vx, vy, vz, false));
+    SlotState back;
+    vsGetState(true, back);
+    QVERIFY(vsPutState(true, back, false));
     QCOMPARE(indata->rx[0], 6778137.123456789);
   }
 
   void putAdjKeepsFiniteValues() {
     OrbitRecord();
-    vsPutAdj(true, true, NAN, -3.0, INFINITY, 1);
+    AdjParams p;
+    p.sdp4 = p.adjflg = true;
+    p.adjtim = NAN;
+    p.adjn0 = -3.0;
+    p.adjra = INFINITY;
+    p.wgs = 1;
+    vsPutAdj(p);
     QCOMPARE(indata->adjtim, 0.0);
     QCOMPARE(indata->adjn0, 0.0);
     QCOMPARE(indata->adjra, 0.0);
