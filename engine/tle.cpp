@@ -24,7 +24,6 @@ namespace {
 
 constexpr int NAMELEN = SATNAME_SIZE - 1;  // characters of a satellite name
 constexpr int MINELEMLEN = 63;             // shortest usable element line
-constexpr double GM_STATE = 398600.4415;   // km^3/s^2, for the record's elements
 
 // The name line of the next matching satellite, read ahead by a name search
 // (one per thread: the all-satellite list reads its records in several).
@@ -233,7 +232,7 @@ bool readStateLines(WinpData* d, FILE* f, char* line, int& eof) {
   d->sgpflg[w] = 0;
 
   double tp, M, a, e, node, argp, incl;
-  oscelm(GM_STATE, 0.0, rk, vk, tp, M, a, e, node, argp, incl);
+  oscelm(kGmEgm96Km3S2, 0.0, rk, vk, tp, M, a, e, node, argp, incl);
   d->ra[w] = node;
   d->aper[w] = argp;
   d->m0[w] = M;

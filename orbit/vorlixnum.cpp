@@ -585,7 +585,7 @@ int NumProp(double mjd, WinpData* d, int sat, const Vec3& sun, const Vec3& moon,
     d->vz[sat] = smy[5];
     d->epoch[sat] = d->tint[sat];
     double tp, m, a, e, node, argp, incl;
-    oscelm(398600.4415, d->tint[sat], r, v, tp, m, a, e, node, argp, incl);
+    oscelm(kGmEgm96Km3S2, d->tint[sat], r, v, tp, m, a, e, node, argp, incl);
     d->m0[sat] = m;
     d->a[sat] = a;
     d->ecc[sat] = e;
