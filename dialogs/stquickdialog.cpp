@@ -1,5 +1,5 @@
 // The quick-help viewer.
-#include "dialogs/stquickdlg.h"
+#include "dialogs/stquickdialog.h"
 
 #include <QPushButton>
 #include <QTextEdit>

@@ -1,6 +1,6 @@
 // The quick-help viewer: read-only text and an OK button.
-#ifndef VORLIX_DIALOGS_STQUICKDLG_H
-#define VORLIX_DIALOGS_STQUICKDLG_H
+#ifndef VORLIX_DIALOGS_STQUICKDIALOG_H
+#define VORLIX_DIALOGS_STQUICKDIALOG_H
 
 #include "dialogs/sttextviewer.h"
 
