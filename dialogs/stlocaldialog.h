@@ -3,18 +3,18 @@
 #ifndef VORLIX_DIALOGS_STLOCALDIALOG_H
 #define VORLIX_DIALOGS_STLOCALDIALOG_H
 
-#include <QDialog>
 #include <QString>
 
+#include "dialogs/sttextviewer.h"
+
 class QPushButton;
-class QTextEdit;
 
 struct LocalViewParams {
   QString text;      // the engine's details, shown as plain text
   int fontSize = 0;  // pt; 0 or less keeps the default font
 };
 
-class StLocalDialog : public QDialog {
+class StLocalDialog : public StTextViewer {
   Q_OBJECT
  public:
   explicit StLocalDialog(QWidget* parent = nullptr);
@@ -22,7 +22,6 @@ class StLocalDialog : public QDialog {
   void setParams(const LocalViewParams& p);
 
  private:
-  QTextEdit* textEdit;
   QPushButton* closeButton;
 };
 

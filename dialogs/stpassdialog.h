@@ -3,16 +3,15 @@
 #ifndef VORLIX_DIALOGS_STPASSDIALOG_H
 #define VORLIX_DIALOGS_STPASSDIALOG_H
 
-#include <QDialog>
+#include "dialogs/sttextviewer.h"
 
 class QPushButton;
-class QTextEdit;
 
 struct PassViewParams {
   int fontSize = 0;  // pt; 0 or less keeps the default font
 };
 
-class StPassDialog : public QDialog {
+class StPassDialog : public StTextViewer {
   Q_OBJECT
  public:
   explicit StPassDialog(QWidget* parent = nullptr);
@@ -25,7 +24,6 @@ class StPassDialog : public QDialog {
   void gtrackSlot();
 
  private:
-  QTextEdit* passEdit;
   QPushButton* saveButton;
   QPushButton* gtrackButton;
   QPushButton* closeButton;

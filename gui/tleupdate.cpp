@@ -2,6 +2,7 @@
 // into a temporary file beside the target, and the main window's two slots.
 #include "gui/tleupdate.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -40,6 +41,11 @@ QString proposedUpdateUrl(const QString& updurl, const QString& tlenm) {
   return stored.left(qMax(k, 0) + 1) + last;
 }
 
+namespace {
+// The address rules are free functions: their texts take this file's context.
+QString tr(const char* s) { return QCoreApplication::translate("tleupdate", s); }
+}  // namespace
+
 QUrl updateUrl(const QString& host, const QString& path) {
   const QString base = host.contains(QStringLiteral("://")) ? host : QStringLiteral("http://") + host;
   return QUrl(base + path);
@@ -56,33 +62,33 @@ UpdateAddress splitUpdateUrl(const QString& answer, bool httpsOk) {
     if (s == QLatin1String("https") && httpsOk) {
       https = true;
     } else if (s != QLatin1String("http")) {
-      a.error = httpsOk ? QStringLiteral("Only http and https addresses can be fetched.")
-                        : QStringLiteral("Only http addresses can be fetched.");
+      a.error = httpsOk ? tr("Only http and https addresses can be fetched.")
+                        : tr("Only http addresses can be fetched.");
       return a;
     }
     rest = rest.mid(m.capturedLength());
   }
   const QString stored = https ? QStringLiteral("https://") + rest : rest;
   if (stored.size() > kUpdateUrlMax) {
-    a.error = QStringLiteral("The address is longer than %1 characters.").arg(kUpdateUrlMax);
+    a.error = tr("The address is longer than %1 characters.").arg(kUpdateUrlMax);
     return a;
   }
   if (QString::fromLatin1(stored.toLatin1()) != stored) {
-    a.error = QStringLiteral("The address holds characters that cannot be stored.");
+    a.error = tr("The address holds characters that cannot be stored.");
     return a;
   }
   const int slash = rest.indexOf('/');
   const QString file = slash < 0 ? QString() : rest.mid(rest.lastIndexOf('/') + 1);
   if (file.isEmpty() || file == QLatin1String(".") || file == QLatin1String("..")) {
-    a.error = QStringLiteral("The address must end in the name of the file to fetch, "
-                             "for example host/dir/visual.txt.");
+    a.error = tr("The address must end in the name of the file to fetch, "
+                 "for example host/dir/visual.txt.");
     return a;
   }
   const QString host = rest.left(slash);
   const QString path = rest.mid(slash);
   const QUrl url = updateUrl(https ? QStringLiteral("https://") + host : host, path);
   if (host.isEmpty() || !url.isValid() || url.host().isEmpty()) {
-    a.error = QStringLiteral("Not a usable address: %1").arg(answer);
+    a.error = tr("Not a usable address: %1").arg(answer);
     return a;
   }
   a.stored = stored;
@@ -237,7 +243,7 @@ bool TleDownload::writeChunk(const QByteArray& chunk) {
       const QString reason = file.error() != QFileDevice::NoError || errno == 0
                                  ? file.errorString()
                                  : QString::fromLocal8Bit(std::strerror(errno));
-      why = QStringLiteral("cannot write %1: %2").arg(file.fileName(), reason);
+      why = tr("cannot write %1: %2").arg(file.fileName(), reason);
       return false;
     }
     done += n;
@@ -260,7 +266,7 @@ void TleDownload::readBody() {
 void TleDownload::stalled() {
   QNetworkReply* r = reply.data();
   if (!r) return;
-  why = QStringLiteral("no data for %1 s from %2")
+  why = tr("no data for %1 s from %2")
             .arg(stall.interval() / 1000.0)
             .arg(r->url().toDisplayString());
   r->abort();
@@ -268,19 +274,19 @@ void TleDownload::stalled() {
 
 bool TleDownload::checkBody() {
   if (!file.flush()) {
-    why = QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
+    why = tr("cannot write %1: %2").arg(file.fileName(), file.errorString());
     return false;
   }
   FILE* f = readBack(file.handle());
   if (!f) {
-    why = QStringLiteral("cannot read back %1: %2")
+    why = tr("cannot read back %1: %2")
               .arg(file.fileName(), QString::fromLocal8Bit(std::strerror(errno)));
     return false;
   }
   const bool ok = holdsElementSet(f);
   std::fclose(f);
   // An error page or junk served as the file must not replace the user's sets.
-  if (!ok) why = QStringLiteral("no element sets in the reply");
+  if (!ok) why = tr("no element sets in the reply");
   return ok;
 }
 
@@ -290,7 +296,7 @@ void TleDownload::checkRate() {
   const qint64 got = received - receivedAtTick;
   receivedAtTick = received;
   if (got >= minBytes) return;
-  why = QStringLiteral("only %1 bytes in %2 s from %3, the transfer was abandoned")
+  why = tr("only %1 bytes in %2 s from %3, the transfer was abandoned")
             .arg(got)
             .arg(rate.interval() / 1000.0)
             .arg(r->url().toDisplayString());
@@ -312,16 +318,16 @@ void TleDownload::finish() {
   } else if (r->error() != QNetworkReply::NoError) {
     why = r->errorString();
   } else if (!isSuccess(status)) {
-    why = QStringLiteral("the server answered %1 %2")
+    why = tr("the server answered %1 %2")
               .arg(status)
               .arg(r->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
               .trimmed();
   } else if (written == 0) {
-    why = QStringLiteral("the server sent an empty file; %1 was kept").arg(file.fileName());
+    why = tr("the server sent an empty file; %1 was kept").arg(file.fileName());
   } else if (!checkBody()) {
     // told by checkBody
   } else if (!file.commit()) {
-    why = QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
+    why = tr("cannot write %1: %2").arg(file.fileName(), file.errorString());
   }
   const bool error = !why.isEmpty();
   if (error) discard();

@@ -23,7 +23,7 @@
 #include <cstdio>
 
 #include "dialogs/prompter.h"
-#include "dialogs/stquickdlg.h"
+#include "dialogs/stquickdialog.h"
 #include "engine/safefile.h"
 #include "gui/records.h"
 #include "gui/resources.h"

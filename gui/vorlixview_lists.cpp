@@ -31,9 +31,9 @@
 
 namespace {
 
-const QString kVorlix = QStringLiteral("Vorlix");
-const QString kNoSatellite = QStringLiteral("*** No Satellite Selected ***");
-const QString kOutputProblem = QStringLiteral("*** Problems with the output file");
+const char* const kVorlix = QT_TR_NOOP("Vorlix");
+const char* const kNoSatellite = QT_TR_NOOP("*** No Satellite Selected ***");
+const char* const kOutputProblem = QT_TR_NOOP("*** Problems with the output file");
 
 // Wait cursor for the length of a computation.
 struct WaitCursor {
@@ -68,8 +68,8 @@ void setEventKind() {
 bool distanceAnswered(QWidget* parent) {
   if (indata->iridflg != 1 && indata->iridflg != 2) return true;
   double v = indata->mxdist;
-  if (!prompter().askDouble(QStringLiteral("Transit/Flares"), QStringLiteral("Maximum Distance (km):"),
-                            v, 0.0, 50000.0, 1, parent))
+  if (!prompter().askDouble(VorlixView::tr("Transit/Flares"),
+                            VorlixView::tr("Maximum Distance (km):"), v, 0.0, 50000.0, 1, parent))
     return false;
   indata->mxdist = v;
   return true;
@@ -95,7 +95,8 @@ QString missingTle() {
   if (!indata->irrun) return QString();
   const QString name = FileNameToQs(indata->tlenm);
   return QStringLiteral(":\n") + name +
-         (QFileInfo::exists(name) ? QStringLiteral(" cannot be read") : QStringLiteral(" not found"));
+         (QFileInfo::exists(name) ? QCoreApplication::translate("VorlixView", " cannot be read")
+                                  : QCoreApplication::translate("VorlixView", " not found"));
 }
 
 }  // namespace
@@ -107,8 +108,8 @@ QString missingTle() {
 void VorlixView::vSelectSat() {
   satfle = OpenRegular(indata->tlenm);
   if (!satfle) {
-    prompter().warn(kVorlix, QStringLiteral("Unable to open TLE file ") + FileNameToQs(indata->tlenm),
-                    this, QStringLiteral("Quit"));
+    prompter().warn(tr(kVorlix), tr("Unable to open TLE file ") + FileNameToQs(indata->tlenm),
+                    this, tr("Quit"));
     return;
   }
   {
@@ -212,7 +213,7 @@ void VorlixView::vCalcAOS() {
   // directory, which is always writable and never shared.
   QTemporaryFile tmp(QDir::tempPath() + QStringLiteral("/vorlix-flares-XXXXXX"));
   if (!tmp.open()) {
-    prompter().inform(QStringLiteral("Iridium Flares"), kOutputProblem, this);
+    prompter().inform(tr("Iridium Flares"), tr(kOutputProblem), this);
     return;
   }
   tmp.close();
@@ -278,27 +279,27 @@ bool VorlixView::allSatWritten() {
     WaitCursor wait;
     r = AllSatAos(indata);
   }
-  const QString title = QStringLiteral("All Passes");
+  const QString title = tr("All Passes");
   switch (r) {
     case ALLSAT_DONE:
       if (indata->iridflg != 3)
-        prompter().inform(kVorlix, QStringLiteral("List of passes saved on file ") + savName(), this);
+        prompter().inform(tr(kVorlix), tr("List of passes saved on file ") + savName(), this);
       break;
     case ALLSAT_NOSAVE:
-      prompter().inform(title, kOutputProblem, this);
+      prompter().inform(title, tr(kOutputProblem), this);
       break;
     case ALLSAT_NOTLE:
-      prompter().inform(title, QStringLiteral("*** Problems with the input file") + missingTle(), this);
+      prompter().inform(title, tr("*** Problems with the input file") + missingTle(), this);
       break;
     case ALLSAT_BADSET:
       prompter().inform(title,
                         indata->iridflg == 3
-                            ? QStringLiteral("*** Limiting magnitude too faint: at most 29 ***")
-                            : QStringLiteral("*** Need distance > 0 for occultations or flares ***"),
+                            ? tr("*** Limiting magnitude too faint: at most 29 ***")
+                            : tr("*** Need distance > 0 for occultations or flares ***"),
                         this);
       break;
     default:
-      prompter().inform(title, QStringLiteral("*** List not written (code %1) ***").arg(r), this);
+      prompter().inform(title, tr("*** List not written (code %1) ***").arg(r), this);
   }
   return r == ALLSAT_DONE;
 }
@@ -308,7 +309,7 @@ void VorlixView::vOrbitTrack() {
   // An empty slot has no track: its zeroed elements would fill the file
   // with meaningless lines.
   if (indata->satnr < 1) {
-    prompter().inform(kVorlix, kNoSatellite, this);
+    prompter().inform(tr(kVorlix), tr(kNoSatellite), this);
     return;
   }
   int r;
@@ -317,13 +318,13 @@ void VorlixView::vOrbitTrack() {
     r = saveOrbitTrack(indata);
   }
   if (r != 0) {
-    prompter().inform(QStringLiteral("Save Orbit Track"), kOutputProblem, this);
+    prompter().inform(tr("Save Orbit Track"), tr(kOutputProblem), this);
     return;
   }
   // The track always starts the file anew; what is saved next is added to it.
   indata->svnew = 0;
   if (indata->iridflg != 3)
-    prompter().inform(kVorlix, QStringLiteral("Track saved on file ") + savName(), this);
+    prompter().inform(tr(kVorlix), tr("Track saved on file ") + savName(), this);
 }
 
 // ---------------------------------------------------------------------------
@@ -332,7 +333,7 @@ void VorlixView::vOrbitTrack() {
 
 void VorlixView::vFileSave() {
   if (indata->satnr < 1 && indata->iridflg != 3) {
-    prompter().inform(kVorlix, kNoSatellite, this);
+    prompter().inform(tr(kVorlix), tr(kNoSatellite), this);
     return;
   }
   if (!vsFileName(indata->savnm)) return;
@@ -349,13 +350,13 @@ void VorlixView::vFileSave() {
   std::memcpy(shownTimes, indata->pastm, sizeof shownTimes);
   const int r = passList();
   std::memcpy(indata->pastm, shownTimes, sizeof shownTimes);
-  const QString title = QStringLiteral("Save File");
+  const QString title = tr("Save File");
   switch (r) {
     case AOS_DONE:
-      prompter().inform(kVorlix, QStringLiteral("Saved on File ") + savName(), this);
+      prompter().inform(tr(kVorlix), tr("Saved on File ") + savName(), this);
       break;
     case AOS_NOSAVE:
-      prompter().inform(title, kOutputProblem, this);
+      prompter().inform(title, tr(kOutputProblem), this);
       break;
     case AOS_NOLIST:
       prompter().inform(title, pageProblems(outdata), this);
@@ -367,17 +368,17 @@ void VorlixView::vFileSave() {
 
 void VorlixView::vTLESave() {
   if (indata->satnr < 1) {
-    prompter().inform(kVorlix, kNoSatellite, this);
+    prompter().inform(tr(kVorlix), tr(kNoSatellite), this);
     return;
   }
   if (!vsFileName(indata->tlsnm)) return;
   auto reasons = std::make_unique<WoutData>();
   const int r = SaveTle(indata, reasons.get());
-  const QString title = QStringLiteral("TLE File Save");
+  const QString title = tr("TLE File Save");
   const QString why = pageProblems(reasons.get());
   switch (r) {
     case 0:
-      prompter().inform(kVorlix, QStringLiteral("TLE's saved on file ") + FileNameToQs(indata->tlsnm), this);
+      prompter().inform(tr(kVorlix), tr("TLE's saved on file ") + FileNameToQs(indata->tlsnm), this);
       break;
     case 1:  // no satellite: answered above
       break;
@@ -385,7 +386,7 @@ void VorlixView::vTLESave() {
       prompter().inform(title, why, this);
       break;
     default:
-      prompter().inform(title, QStringLiteral("*** ERROR *** while opening or writing TLE Save File\n") + why,
+      prompter().inform(title, tr("*** ERROR *** while opening or writing TLE Save File\n") + why,
                         this);
   }
 }

@@ -391,7 +391,7 @@ void VorlixView::vNames(bool on) {
 
 void VorlixView::vMag() {
   double v = indata->chlen;
-  if (prompter().askDouble("Magnitude", "Charact.Length (meters):", v, 0, 10000, 2, this))
+  if (prompter().askDouble(tr("Magnitude"), tr("Charact.Length (meters):"), v, 0, 10000, 2, this))
     indata->chlen = v;
 }
 

@@ -32,7 +32,7 @@ void VorlixView::vPlotLast() { passJump(false); }
 void VorlixView::passJump(bool next) {
   WinpData* d = indata;
   if (d->satnr < 1) {
-    prompter().warn("Vorlix", "No satellite selected", this, "Quit");
+    prompter().warn(tr("Vorlix"), tr("No satellite selected"), this, tr("Quit"));
     return;
   }
   const double t0 = next ? d->curmjd + d->tstep : d->curmjd - d->tstep;
@@ -48,7 +48,7 @@ void VorlixView::passJump(bool next) {
   d->iridflg = kind;
   if (!found) {
     if (d->dspst != 0) SatPlot(d->curmjd, 1);
-    prompter().warn("Vorlix", "No suitable pass found", this, "Quit");
+    prompter().warn(tr("Vorlix"), tr("No suitable pass found"), this, tr("Quit"));
     return;
   }
   vRefresh();

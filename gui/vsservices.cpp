@@ -1,6 +1,7 @@
 // Text and file-name fields of the record, and the pass-detail services.
 #include "gui/vsservices.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <cstdio>
@@ -12,9 +13,12 @@
 #include "gui/records.h"
 
 namespace {
+// The services are free functions: their texts take this file's context.
+QString tr(const char* s) { return QCoreApplication::translate("vsservices", s); }
+
 void tooLong(const QString& name) {
-  prompter().warn(QStringLiteral("Vorlix"),
-                  QStringLiteral("File name too long (at most %1 bytes):\n%2")
+  prompter().warn(tr("Vorlix"),
+                  tr("File name too long (at most %1 bytes):\n%2")
                       .arg(FILENAME_SIZE - 1)
                       .arg(name));
 }
@@ -82,7 +86,7 @@ int vsGetPassDTxt(double& t, QString& s, bool pole) {
 int vsSavePassDt(int mode) {
   // A slot without a satellite has no pass to describe.
   if (indata->satnr < 1) {
-    prompter().inform(QStringLiteral("Vorlix"), QStringLiteral("*** No Satellite Selected ***"));
+    prompter().inform(tr("Vorlix"), tr("*** No Satellite Selected ***"));
     return 1;
   }
   // The listing is collected first, so a failed write leaves a new file
@@ -118,13 +122,13 @@ int vsSavePassDt(int mode) {
     }
   }
   if (!ok) {
-    prompter().inform(QStringLiteral("Pass Details"),
-                      QStringLiteral("*** Problems with the output file\n%1")
+    prompter().inform(tr("Pass Details"),
+                      tr("*** Problems with the output file\n%1")
                           .arg(FileNameToQs(indata->savnm)));
     return 1;
   }
   indata->svnew = 0;
-  prompter().inform(QStringLiteral("Vorlix"),
-                    QStringLiteral("Saved on File ") + FileNameToQs(indata->savnm));
+  prompter().inform(tr("Vorlix"),
+                    tr("Saved on File ") + FileNameToQs(indata->savnm));
   return 0;
 }

@@ -1,6 +1,8 @@
 // Selection services: the satellite search over the open TLE file, the
 // selection listing and the names of the selected satellites, for the
 // selection, removal and prime-satellite dialogs.
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +12,9 @@
 #include "gui/vsservices.h"
 
 namespace {
+// The services are free functions: their texts take this file's context.
+QString tr(const char* s) { return QCoreApplication::translate("vsservices", s); }
+
 // A text field of the record (Latin-1), read no further than its size.
 QString fieldText(const char* s, int size) {
   return QString::fromLatin1(s, static_cast<int>(strnlen(s, static_cast<size_t>(size))));
@@ -26,9 +31,9 @@ void vsLastSat(QString& name, int& mode, int& norad, int& count, int& low, int& 
 }
 
 QString vsSatList() {
-  QString s = QStringLiteral("TLE filename: ") + FileNameToQs(indata->tlenm);
-  if (indata->satnr < 1) return s + QStringLiteral("\n\n*** No Satellites Selected ***");
-  s += QStringLiteral("\n\nSelected Satellites:\n");
+  QString s = tr("TLE filename: ") + FileNameToQs(indata->tlenm);
+  if (indata->satnr < 1) return s + tr("\n\n*** No Satellites Selected ***");
+  s += tr("\n\nSelected Satellites:\n");
   for (int i = 1; i <= std::min(indata->satnr, MAXSEL); ++i) s += QStringLiteral("\n  ") + vsSatName(i);
   return s;
 }

@@ -6,7 +6,7 @@
 
 #include "dialogs/stlocaldialog.h"
 #include "dialogs/stpassdialog.h"
-#include "dialogs/stquickdlg.h"
+#include "dialogs/stquickdialog.h"
 
 namespace {
 QStringList tabChain(QWidget* first, int n) {

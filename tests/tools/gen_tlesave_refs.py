@@ -3,7 +3,7 @@
 
 tests/data/gui/tlesave.tle is the file the window's TLE save wrote for five
 satellites of tests/data/passes.tle (made with
-  VORLIX_TLESAVE_GOLDEN=tests/data/gui/tlesave.tle build/tests/test_gui_lists_test tleSave
+  VORLIX_TLESAVE_GOLDEN=tests/data/gui/tlesave.tle build/tests/test_gui_vorlixview_lists_test tleSave
 ). This script parses it with Satrec.twoline2rv, an independent reader, and
 writes tests/data/gui/tlesave-sgp4.csv: per element set the catalogue number,
 the epoch as MJD (whole part and fraction), inclination, node, eccentricity,

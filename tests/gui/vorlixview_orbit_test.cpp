@@ -406,4 +406,4 @@ class OrbitCommandsTest : public WindowTest {
 };
 
 QTEST_MAIN(OrbitCommandsTest)
-#include "orbitcommands_test.moc"
+#include "vorlixview_orbit_test.moc"

@@ -253,4 +253,4 @@ void ActionsTest::checkMarksStartCleared() {
 }
 
 QTEST_MAIN(ActionsTest)
-#include "actions_test.moc"
+#include "vorlixactions_test.moc"

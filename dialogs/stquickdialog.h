@@ -1,13 +1,12 @@
 // The quick-help viewer: read-only text and an OK button.
-#ifndef VORLIX_DIALOGS_STQUICKDLG_H
-#define VORLIX_DIALOGS_STQUICKDLG_H
+#ifndef VORLIX_DIALOGS_STQUICKDIALOG_H
+#define VORLIX_DIALOGS_STQUICKDIALOG_H
 
-#include <QDialog>
+#include "dialogs/sttextviewer.h"
 
 class QPushButton;
-class QTextEdit;
 
-class StQuickDialog : public QDialog {
+class StQuickDialog : public StTextViewer {
   Q_OBJECT
  public:
   explicit StQuickDialog(QWidget* parent = nullptr);
@@ -17,7 +16,6 @@ class StQuickDialog : public QDialog {
   virtual void setHelpLine(const QString& s);
 
  private:
-  QTextEdit* textEdit1;
   QPushButton* okButton;
 };
 

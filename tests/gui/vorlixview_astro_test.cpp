@@ -764,4 +764,4 @@ void PhotoTest::matchWithoutTleFile() {
 }
 
 QTEST_MAIN(PhotoTest)
-#include "photo_test.moc"
+#include "vorlixview_astro_test.moc"

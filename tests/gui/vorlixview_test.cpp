@@ -290,4 +290,4 @@ void TextPageTest::quitReportsAFailedWrite() {
 }
 
 QTEST_MAIN(TextPageTest)
-#include "textpage_test.moc"
+#include "vorlixview_test.moc"

@@ -379,4 +379,4 @@ void PlotStepTest::physicalMapMarkers() {
 }
 
 QTEST_MAIN(PlotStepTest)
-#include "plotstep_test.moc"
+#include "vorlixview_plot_test.moc"

@@ -274,4 +274,4 @@ void TimePlotTest::windowTimer() {
 }
 
 QTEST_MAIN(TimePlotTest)
-#include "timeplot_test.moc"
+#include "vorlixview_time_test.moc"

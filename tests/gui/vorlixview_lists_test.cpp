@@ -678,4 +678,4 @@ class ListsTest : public QObject {
 };
 
 QTEST_MAIN(ListsTest)
-#include "lists_test.moc"
+#include "vorlixview_lists_test.moc"

@@ -509,4 +509,4 @@ void MainWindowTest::closingByTheFrameWritesNothing() {
 }
 
 QTEST_MAIN(MainWindowTest)
-#include "mainwindow_test.moc"
+#include "vorlix_test.moc"

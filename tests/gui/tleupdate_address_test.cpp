@@ -118,4 +118,4 @@ void UpdateAddressTest::split() {
 }
 
 QTEST_APPLESS_MAIN(UpdateAddressTest)
-#include "updateaddress_test.moc"
+#include "tleupdate_address_test.moc"

@@ -1,0 +1,47 @@
+// What the read-only text viewers share.
+#include "dialogs/sttextviewer.h"
+
+#include <QPushButton>
+#include <QTextEdit>
+
+#include "dialogs/stdialog.h"
+
+StTextViewer::StTextViewer(QWidget* parent, const char* name, QSize size, const char* editName,
+                           const QRect& editRect)
+    : QDialog(parent) {
+  setObjectName(QLatin1String(name));
+  resize(size);
+  text_ = new QTextEdit(this);
+  text_->setObjectName(QLatin1String(editName));
+  text_->setGeometry(editRect);
+  text_->setReadOnly(true);
+  text_->setLineWrapMode(QTextEdit::NoWrap);
+}
+
+QPushButton* StTextViewer::addButton(const char* name, const QRect& rect, const QString& text,
+                                     const QString& shortcut) {
+  auto* b = new QPushButton(this);
+  b->setObjectName(QLatin1String(name));
+  b->setGeometry(rect);
+  b->setText(text);
+  b->setShortcut(QKeySequence(shortcut));
+  return b;
+}
+
+QPushButton* StTextViewer::addCloseButton(const char* name, const QRect& rect,
+                                          const QString& text, const QString& shortcut) {
+  QPushButton* b = addButton(name, rect, text, shortcut);
+  b->setDefault(true);
+  connect(b, &QPushButton::clicked, this, &QDialog::accept);
+  return b;
+}
+
+void StTextViewer::setFontSize(int pt) {
+  QFont f = text_->font();
+  if (pt > 0) f.setPointSize(pt);
+  text_->setFont(f);
+}
+
+void StTextViewer::insertText(const QString& s) { insertPlain(text_, s); }
+
+void StTextViewer::toStart() { text_->moveCursor(QTextCursor::Start); }

@@ -1,0 +1,40 @@
+// What the read-only text viewers share: a dialog of fixed size holding one
+// non-wrapping read-only text box and a row of push buttons under it.
+#ifndef VORLIX_DIALOGS_STTEXTVIEWER_H
+#define VORLIX_DIALOGS_STTEXTVIEWER_H
+
+#include <QDialog>
+#include <QRect>
+#include <QSize>
+
+class QPushButton;
+class QString;
+class QTextEdit;
+
+class StTextViewer : public QDialog {
+  Q_OBJECT
+ protected:
+  // The dialog takes the object name `name` and the size `size`; the text box
+  // is created first (so it starts the focus chain) with `editName` at `editRect`.
+  StTextViewer(QWidget* parent, const char* name, QSize size, const char* editName,
+               const QRect& editRect);
+
+  // A push button at `rect` with its caption and Alt shortcut.
+  QPushButton* addButton(const char* name, const QRect& rect, const QString& text,
+                         const QString& shortcut);
+  // The default button: it closes the viewer as accepted.
+  QPushButton* addCloseButton(const char* name, const QRect& rect, const QString& text,
+                              const QString& shortcut);
+
+  QTextEdit* textBox() const { return text_; }
+  // A point size of 0 or less keeps the default font.
+  void setFontSize(int pt);
+  // Inserts s at the cursor as plain text.
+  void insertText(const QString& s);
+  void toStart();
+
+ private:
+  QTextEdit* text_;
+};
+
+#endif
