@@ -170,7 +170,7 @@ void VorlixView::SatPlot(double t, int flag) {
   if (backgroundDue(t)) vRefresh();
 
   if (d->rlm && d->skymap) d->rlm = 0;
-  const bool rel = d->rlm && !d->skymap && d->satnr >= 2 && d->occflg == 0 && d->flarflg == 0;
+  const bool rel = RelativeMode(d);  // (a sky map has just ended it)
   QColor colour[MAXSEL];
   for (int i = 0; i < MAXSEL; ++i) colour[i] = markerColour(i, markerBackground(*d));
 
