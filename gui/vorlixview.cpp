@@ -1,6 +1,7 @@
 // View core: construction, painting, the text page and the pass list, the
 // text/plot switch, scrolling, prime satellite by number, file names, Exit.
 #include "gui/vorlixview.h"
+#include "gui/vorlixview_guards.h"
 
 #include <QFontMetrics>
 #include <QGlyphRun>
@@ -230,10 +231,11 @@ void VorlixView::showPassDetails(int y) {
   // The details of an Iridium-kind list are those of an ordinary pass.
   Keep<int> kind(indata->iridflg, indata->iridflg == 3 ? 0 : indata->iridflg);
   indata->ipass = i;
-  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   StPassDialog dlg;
-  dlg.setParams({indata->fsz});
-  QGuiApplication::restoreOverrideCursor();
+  {
+    WaitCursor wait;  // the dialog computes the details
+    dlg.setParams({indata->fsz});
+  }
   prompter().exec(dlg);
 }
 
