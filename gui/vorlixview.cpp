@@ -97,7 +97,6 @@ VorlixView::VorlixView(QWidget* parent, const char* cfgpath) : QWidget(parent) {
   resize(720, 600);
   outdata->nlines = 0;
   swelcm(indata, outdata, cfgPath);
-  fsz = indata->fsz;
   busy = false;
   resize(CHART_W, PLOT_H);
   showtxt(false);
@@ -154,7 +153,7 @@ QScrollArea* VorlixView::scroller() const {
 // ---------------------------------------------------------------------------
 
 QFont VorlixView::preparePage() {
-  const PageFont& pf = pageFont(fsz);
+  const PageFont& pf = pageFont(indata->fsz);
   // Room for a full page: 160 lines at the ascent pitch and 76 cells + margin.
   const QSize need(std::max(PLOT_W, kMargin + 77 * pf.em),
                    std::max(2500, (WOUT_NLINES + 1) * pf.ascent + pf.descent));
@@ -165,7 +164,7 @@ QFont VorlixView::preparePage() {
 
 void VorlixView::drawTextPage(bool passList, bool cells) {
   preparePage();
-  const PageFont& pf = pageFont(fsz);
+  const PageFont& pf = pageFont(indata->fsz);
   QPainter p(&pmtxt);
   p.setFont(pf.font);
   p.setPen(QColor(0, 0, 0));
@@ -267,12 +266,9 @@ void VorlixView::goHome() {
   repaintNow();
 }
 
-void VorlixView::setFontSize(int n) {
-  fsz = n;
-  indata->fsz = n;
-}
+void VorlixView::setFontSize(int n) { indata->fsz = n; }
 
-int VorlixView::getFsz() const { return fsz; }
+int VorlixView::getFsz() const { return indata->fsz; }
 bool VorlixView::getLeft() const { return indata->lftbtn; }
 
 void VorlixView::keyPress(int n) {

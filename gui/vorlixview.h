@@ -70,6 +70,11 @@ class VorlixView : public QWidget {
   int passLinesDrawn() const { return passLines; }
   const QPixmap& textPixmap() const { return pmtxt; }
   const char* configPath() const { return cfgPath; }
+  // Top pixel row (minus 2) of each pass line of the last pass list drawn.
+  int epos[MAXPASS] = {};
+  // What the text pixmap holds: 1 general text, 2 pass list; 3 the last
+  // drawing was a plot.
+  int dsplmd = 0;
 
  protected:
   void paintEvent(QPaintEvent* e) override;
