@@ -85,6 +85,8 @@ bool RelativeMode(const WinpData* d) {
   return d->rlm != 0 && d->satnr >= 2 && d->occflg == 0 && d->flarflg == 0;
 }
 
+int PrimeSlot(const WinpData* d) { return d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0; }
+
 // ---------------------------------------------------------------------------
 // Text page
 // ---------------------------------------------------------------------------

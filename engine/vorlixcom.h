@@ -4,6 +4,7 @@
 #ifndef VORLIX_ENGINE_VORLIXCOM_H
 #define VORLIX_ENGINE_VORLIXCOM_H
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstddef>
 #include <cstdio>
@@ -256,6 +257,10 @@ void ShiftElm(WinpData* d, int to, int from);
 // selected slot (slot 0 after the last) then observes the prime satellite.
 bool RelativeMode(const WinpData* d);
 
+// The prime slot (prs) when it is one of the MAXSEL selection slots, else
+// slot 0: the slot whose values the window shows and edits.
+int PrimeSlot(const WinpData* d);
+
 // Holds a field for the length of a scope: whatever the scope does to it, and
 // however it is left (early returns included), the field gets its old value
 // back. The second form also sets the field for the scope.
@@ -274,6 +279,24 @@ class Keep {
  private:
   T& field_;
   T saved_;
+};
+
+// The same for a fixed-size array field (a name, a list of times): the whole
+// array comes back.
+//   Keep<char[FILENAME_SIZE]> save(d->savnm);
+template <typename T, std::size_t N>
+class Keep<T[N]> {
+ public:
+  explicit Keep(T (&field)[N]) : field_(field) { std::copy(field, field + N, saved_); }
+  Keep(T (&field)[N], const T (&value)[N]) : Keep(field) { std::copy(value, value + N, field_); }
+  ~Keep() { std::copy(saved_, saved_ + N, field_); }
+  Keep(const Keep&) = delete;
+  Keep& operator=(const Keep&) = delete;
+  const T (&saved() const)[N] { return saved_; }
+
+ private:
+  T (&field_)[N];
+  T saved_[N];
 };
 
 // ---------------------------------------------------------------------------

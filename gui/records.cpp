@@ -11,7 +11,4 @@ WinpData* indata = &inrecord;
 WoutData* outdata = &outrecord;
 SatPosData* satps = &posrecord;
 
-int epos[MAXPASS] = {};
-int dsplmd = 0;
-int fsz = 10;
 FILE* satfle = nullptr;

@@ -1,5 +1,5 @@
-// The three records the window shares with the engine, and the few
-// file-level values of the view that other parts of the window read.
+// The three records the window shares with the engine, and the TLE file the
+// selection dialog reads.
 // Only gui/ includes this header: dialogs reach the records through
 // gui/vsservices.h while they are open.
 #ifndef VORLIX_GUI_RECORDS_H
@@ -15,14 +15,10 @@ extern WinpData* indata;
 extern WoutData* outdata;
 extern SatPosData* satps;
 
-// Top pixel row (minus 2) of each pass line of the last pass list drawn.
-extern int epos[MAXPASS];
-// What the text pixmap holds: 1 general text, 2 pass list, 3 the last drawing
-// was a plot.
-extern int dsplmd;
-// Display font size in points.
-extern int fsz;
-// The TLE file the selection dialog reads while it is open.
+// The TLE file the satellite selection dialog reads: opened by the view just
+// before the dialog is shown and closed (null again) when it is gone; the
+// dialog reads it through the services (vsservices_sel.cpp), which rewind it
+// for each new search. Null whenever no selection dialog is open.
 extern FILE* satfle;
 
 #endif

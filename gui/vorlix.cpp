@@ -69,10 +69,8 @@ VorlixApp::VorlixApp(const char* cfgpath) {
   setFocus();
   slotViewStatusBar(false);
   slotViewLeft(view->getLeft());
-  TLEname = view->getTLEname();
-  if (TLEname.isEmpty()) QDir::setCurrent(QDir::homePath());
-  fntsz = view->getFsz();
-  if (fntsz == 8) resize(744, 560);
+  if (view->getTLEname().isEmpty()) QDir::setCurrent(QDir::homePath());
+  if (view->getFsz() == 8) resize(744, 560);
 
   timer = new QTimer(this);
   connect(timer, &QTimer::timeout, this, &VorlixApp::slotTmCheck);
@@ -124,14 +122,15 @@ void VorlixApp::scrollHome() {
 // File
 // ---------------------------------------------------------------------------
 
+QString VorlixApp::tleName() const { return view->getTLEname(); }
+
 void VorlixApp::slotFileOpen() {
   status(tr("Opening TLE file..."));
-  const QString name = prompter().openFile(tr("TLE file dialog"), TLEname, tr(kTleFilter), this);
+  const QString name = prompter().openFile(tr("TLE file dialog"), view->getTLEname(), tr(kTleFilter), this);
   if (name.isEmpty() || !view->setTLEname(name)) {
     status(tr("*** TLE file not selected ***"));
     return;
   }
-  TLEname = name;
   status(tr("Ready."));
 }
 
@@ -362,11 +361,9 @@ void VorlixApp::slotViewMagnitude() {
 
 void VorlixApp::slotViewFontSize() {
   status(tr("Specify the font size..."));
-  int n = fntsz;
-  if (prompter().askInt(tr("Font Size"), tr("Specify font size for display"), n, 8, 12, 2, this)) {
-    fntsz = n;
+  int n = view->getFsz();
+  if (prompter().askInt(tr("Font Size"), tr("Specify font size for display"), n, 8, 12, 2, this))
     view->setFontSize(n);
-  }
   status(tr("Ready."));
 }
 

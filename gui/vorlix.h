@@ -49,7 +49,7 @@ class VorlixApp : public QMainWindow {
   QTimer* plotTimer() const { return timer; }
   int timerState() const { return timerMode; }
   QString appDir() const { return APPDIR; }
-  QString tleName() const { return TLEname; }
+  QString tleName() const;
 
   // The hot keys: key code, the name and text the quick help lists, the
   // action whose command the key gives (the key does nothing while that action
@@ -160,8 +160,6 @@ class VorlixApp : public QMainWindow {
 
   QString APPDIR;     // program directory: Exit writes the configuration there
   QString CFDIR;      // start of the picture dialog
-  QString TLEname;    // current TLE file as the window knows it
-  int fntsz = 10;     // display font size as the window knows it
 
   // ==== Online update (tleupdate.cpp) ====
  public:

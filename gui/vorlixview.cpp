@@ -1,6 +1,7 @@
 // View core: construction, painting, the text page and the pass list, the
 // text/plot switch, scrolling, prime satellite by number, file names, Exit.
 #include "gui/vorlixview.h"
+#include "gui/vorlixview_guards.h"
 
 #include <QFontMetrics>
 #include <QGlyphRun>
@@ -96,7 +97,6 @@ VorlixView::VorlixView(QWidget* parent, const char* cfgpath) : QWidget(parent) {
   resize(720, 600);
   outdata->nlines = 0;
   swelcm(indata, outdata, cfgPath);
-  fsz = indata->fsz;
   busy = false;
   resize(CHART_W, PLOT_H);
   showtxt(false);
@@ -153,7 +153,7 @@ QScrollArea* VorlixView::scroller() const {
 // ---------------------------------------------------------------------------
 
 QFont VorlixView::preparePage() {
-  const PageFont& pf = pageFont(fsz);
+  const PageFont& pf = pageFont(indata->fsz);
   // Room for a full page: 160 lines at the ascent pitch and 76 cells + margin.
   const QSize need(std::max(PLOT_W, kMargin + 77 * pf.em),
                    std::max(2500, (WOUT_NLINES + 1) * pf.ascent + pf.descent));
@@ -164,7 +164,7 @@ QFont VorlixView::preparePage() {
 
 void VorlixView::drawTextPage(bool passList, bool cells) {
   preparePage();
-  const PageFont& pf = pageFont(fsz);
+  const PageFont& pf = pageFont(indata->fsz);
   QPainter p(&pmtxt);
   p.setFont(pf.font);
   p.setPen(QColor(0, 0, 0));
@@ -230,10 +230,11 @@ void VorlixView::showPassDetails(int y) {
   // The details of an Iridium-kind list are those of an ordinary pass.
   Keep<int> kind(indata->iridflg, indata->iridflg == 3 ? 0 : indata->iridflg);
   indata->ipass = i;
-  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   StPassDialog dlg;
-  dlg.setParams({indata->fsz});
-  QGuiApplication::restoreOverrideCursor();
+  {
+    WaitCursor wait;  // the dialog computes the details
+    dlg.setParams({indata->fsz});
+  }
   prompter().exec(dlg);
 }
 
@@ -265,12 +266,9 @@ void VorlixView::goHome() {
   repaintNow();
 }
 
-void VorlixView::setFontSize(int n) {
-  fsz = n;
-  indata->fsz = n;
-}
+void VorlixView::setFontSize(int n) { indata->fsz = n; }
 
-int VorlixView::getFsz() const { return fsz; }
+int VorlixView::getFsz() const { return indata->fsz; }
 bool VorlixView::getLeft() const { return indata->lftbtn; }
 
 void VorlixView::keyPress(int n) {

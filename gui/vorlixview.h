@@ -70,6 +70,11 @@ class VorlixView : public QWidget {
   int passLinesDrawn() const { return passLines; }
   const QPixmap& textPixmap() const { return pmtxt; }
   const char* configPath() const { return cfgPath; }
+  // Top pixel row (minus 2) of each pass line of the last pass list drawn.
+  int epos[MAXPASS] = {};
+  // What the text pixmap holds: 1 general text, 2 pass list; 3 the last
+  // drawing was a plot.
+  int dsplmd = 0;
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -205,6 +210,9 @@ class VorlixView : public QWidget {
   bool observerMoved = false;
   // The observer dialog alone: true with the place stored, false cancelled.
   bool askLocation();
+  // vInputDate for the time of a launch, an impulse or an observation: the
+  // interval and the real-time offset stay locked while the dialog is open.
+  int inputEventDate();
   // Before the plot is shown again after a text page.
   void redrawIfObserverMoved();
 
@@ -232,6 +240,9 @@ class VorlixView : public QWidget {
   // dialog was cancelled (the record as it was before) or no launch orbit
   // could be computed.
   bool launchChain();
+  // A new satellite (what: "satellite", "orbit") is about to replace the
+  // selected one in slot i, ten being selected: true when the user agrees.
+  bool ConfirmReplace(const QString& title, const QString& what, int i);
 
   // ==== Photograph, orbit determination, matching (vorlixview_astro.cpp) ====
  public:

@@ -22,6 +22,7 @@
 #include "gui/plottext.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
+#include "gui/vorlixview_guards.h"
 #include "gui/vsservices.h"
 
 namespace {
@@ -255,7 +256,7 @@ void VorlixView::PicPlot(double t) {
   char ptxt[PLOTTIME_SIZE];
   plotTimeText(t, d->tzone, d->tstep, ptxt, d->plyear);
   const int nsat = std::max(0, std::min(d->satnr, MAXSEL));
-  const int p = d->prs >= 0 && d->prs < nsat ? d->prs : 0;
+  const int p = PrimeSlot(d) < nsat ? PrimeSlot(d) : 0;
   for (int i = 0; i < nsat; ++i) posst[i] = GetSatPos(t, d, satps, i, 0);
 
   const QColor yellow(255, 255, 0);
@@ -317,9 +318,10 @@ void VorlixView::runMatch() {
   WinpData* d = indata;
   // The search looks for ordinary passes, also when Iridium flares are set.
   Keep<int> kind(d->iridflg, d->iridflg == 3 ? 0 : d->iridflg);
-  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  const int res = SatMatch(d, outdata);
-  QGuiApplication::restoreOverrideCursor();
+  const int res = [d] {
+    WaitCursor wait;
+    return SatMatch(d, outdata);
+  }();
   if (res != 0)
     prompter().inform(tr("Find Matching Sats"), tr("*** Unable to open TLE file ***"), this);
   d->mtchdn = 1;
@@ -328,10 +330,7 @@ void VorlixView::runMatch() {
 
 void VorlixView::vMatch() {
   WinpData* d = indata;
-  d->lcflg = 1;
-  const int res = vInputDate();
-  d->lcflg = 0;
-  if (res != 0) return;
+  if (inputEventDate() != 0) return;
   d->mtchdn = 0;
   d->odm = false;
   StMatchDialog dlg;
@@ -361,10 +360,7 @@ void VorlixView::vMatch() {
 void VorlixView::vOrbDet() {
   WinpData* d = indata;
   const QString title = tr("Orbit Determination");
-  d->lcflg = 1;
-  const int res = vInputDate();
-  d->lcflg = 0;
-  if (res != 0) return;
+  if (inputEventDate() != 0) return;
   StOrbDetDialog dlg;
   OrbDetParams p;
   p.az1 = d->az1;
@@ -387,14 +383,7 @@ void VorlixView::vOrbDet() {
   d->az1flg = p.raDec1 ? 1 : 0;
   d->az2flg = p.raDec2 ? 1 : 0;
   d->odm = p.match;
-  if (d->satnr >= MAXSEL) {
-    const QString name = CharToQs(d->satname[MAXSEL - 1]).trimmed();
-    if (!prompter().warn(title,
-                         tr("Ten satellites are selected. The new orbit replaces satellite 10 (%1).")
-                             .arg(name.isEmpty() ? tr("no name") : name),
-                         this, tr("Cancel")))
-      return;
-  }
+  if (d->satnr >= MAXSEL && !ConfirmReplace(title, tr("orbit"), MAXSEL - 1)) return;
   // The engine fills a slot even when its search finds no orbit: that slot,
   // and the selection, are put back as they were.
   const auto before = std::make_unique<WinpData>(*d);

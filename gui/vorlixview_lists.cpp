@@ -27,6 +27,7 @@
 #include "engine/tle.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
+#include "gui/vorlixview_guards.h"
 #include "gui/vsservices.h"
 
 namespace {
@@ -34,27 +35,6 @@ namespace {
 const char* const kVorlix = QT_TR_NOOP("Vorlix");
 const char* const kNoSatellite = QT_TR_NOOP("*** No Satellite Selected ***");
 const char* const kOutputProblem = QT_TR_NOOP("*** Problems with the output file");
-
-// Wait cursor for the length of a computation.
-struct WaitCursor {
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-// Holds a file-name field of the record for the length of a scope.
-class KeepName {
- public:
-  explicit KeepName(char* field) : field_(field) { std::memcpy(saved_, field, FILENAME_SIZE); }
-  ~KeepName() { std::memcpy(field_, saved_, FILENAME_SIZE); }
-  KeepName(const KeepName&) = delete;
-  KeepName& operator=(const KeepName&) = delete;
-
- private:
-  char* field_;
-  char saved_[FILENAME_SIZE];
-};
 
 // The event kind the settings ask for: a transit or occultation (1), or a
 // flare of a known surface (2), which wins over a transit.
@@ -217,7 +197,7 @@ void VorlixView::vCalcAOS() {
     return;
   }
   tmp.close();
-  KeepName save(indata->savnm);
+  Keep<char[FILENAME_SIZE]> save(indata->savnm);
   Keep<int> fresh(indata->svnew, 1);
   if (!QsToFileName(tmp.fileName(), indata->savnm, FILENAME_SIZE - 1)) return;
   CmIridium();
@@ -253,8 +233,8 @@ void VorlixView::CmIridium() {
 }
 
 void VorlixView::vIridium() {
-  KeepName save(indata->savnm);
-  KeepName tle(indata->tlenm);
+  Keep<char[FILENAME_SIZE]> save(indata->savnm);
+  Keep<char[FILENAME_SIZE]> tle(indata->tlenm);
   Keep<int> fresh(indata->svnew, 1);
   Keep<bool> run(indata->irrun, true);  // the list's header names its file
   char iridium[FILENAME_SIZE] = "*iridium.txt";
@@ -346,10 +326,8 @@ void VorlixView::vFileSave() {
   // The list goes to the file only: the list on screen keeps the passes a
   // click on its lines opens.
   Keep<int> shownPasses(indata->npass);
-  double shownTimes[MAXPASS];
-  std::memcpy(shownTimes, indata->pastm, sizeof shownTimes);
+  Keep<double[MAXPASS]> shownTimes(indata->pastm);
   const int r = passList();
-  std::memcpy(indata->pastm, shownTimes, sizeof shownTimes);
   const QString title = tr("Save File");
   switch (r) {
     case AOS_DONE:

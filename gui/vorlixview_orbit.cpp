@@ -64,18 +64,6 @@ bool HasState(int i) {
   return d->rx[i] != 0.0 || d->ry[i] != 0.0 || d->rz[i] != 0.0;
 }
 
-// The selected satellite in slot i is about to be replaced: true when the
-// user agrees.
-bool ConfirmReplace(const QString& title, int i, QWidget* parent) {
-  const QString name = CharToQs(indata->satname[i]).trimmed();
-  return prompter().warn(title,
-                         QObject::tr("Ten satellites are selected. The new satellite replaces "
-                                     "satellite %1 (%2).")
-                             .arg(i + 1)
-                             .arg(name.isEmpty() ? QObject::tr("no name") : name),
-                         parent, QObject::tr("Cancel"));
-}
-
 // Local launch time of slot n as the entered date and time (whole seconds,
 // the fraction dropped).
 void LaunchTimeToDate(int n) {
@@ -94,9 +82,17 @@ void LaunchTimeToDate(int n) {
 
 }  // namespace
 
+bool VorlixView::ConfirmReplace(const QString& title, const QString& what, int i) {
+  const QString name = CharToQs(indata->satname[i]).trimmed();
+  return prompter().warn(title,
+                         tr("Ten satellites are selected. The new %1 replaces satellite %2 (%3).")
+                             .arg(what, QString::number(i + 1), name.isEmpty() ? tr("no name") : name),
+                         this, tr("Cancel"));
+}
+
 bool VorlixView::editOrbChain() {
   WinpData* d = indata;
-  int i = d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0;
+  int i = PrimeSlot(d);
   d->prs = i;
   RecordSnapshot snapshot;
   d->sgpsat = SGPSAT_NONE;
@@ -176,7 +172,7 @@ bool VorlixView::editOrbChain() {
       i = d->satnr;
       ++d->satnr;
     } else {
-      if (!ConfirmReplace(tr("Edit Orbit"), MAXSEL - 1, this)) return true;
+      if (!ConfirmReplace(tr("Edit Orbit"), tr("satellite"), MAXSEL - 1)) return true;
       i = MAXSEL - 1;
     }
     d->prs = i;
@@ -189,13 +185,15 @@ void VorlixView::vEditOrb() { editOrbChain(); }
 bool VorlixView::launchChain() {
   WinpData* d = indata;
   RecordSnapshot snapshot;
-  d->lcflg = 1;
-  if (vInputDate() != 0) {
-    snapshot.restore();
-    return false;
+  {
+    // The editor, too, is on the launch's date: its epoch stays locked.
+    Keep<int> locked(d->lcflg, 1);
+    if (vInputDate() != 0) {
+      snapshot.restore();
+      return false;
+    }
+    editOrbChain();  // a cancelled editor launches the elements as they are
   }
-  editOrbChain();  // a cancelled editor launches the elements as they are
-  d->lcflg = 0;
 
   StLaunchDialog dlg;
   LaunchParams shown;
@@ -247,7 +245,7 @@ void VorlixView::vRendz() {
 
   const int p = d->prs;
   const int n = p + 1 < MAXSEL ? p + 1 : p - 1;
-  if (n < d->satnr && !ConfirmReplace(title, n, this)) {
+  if (n < d->satnr && !ConfirmReplace(title, tr("satellite"), n)) {
     snapshot.restore();
     return;
   }
@@ -282,14 +280,11 @@ void VorlixView::vDeltaV() {
     prompter().inform(tr("Vorlix"), tr("*** No Satellite Selected ***"), this);
     return;
   }
-  const int s = d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0;
+  const int s = PrimeSlot(d);
   const bool thrust = d->ionf[s] && d->nmflg[s];
   if (!thrust) {
     // An impulse is applied at a time the user gives.
-    d->lcflg = 1;
-    const int res = vInputDate();
-    d->lcflg = 0;
-    if (res != 0) return;
+    if (inputEventDate() != 0) return;
   }
   StDeltaDialog dlg;
   DeltaParams shown;

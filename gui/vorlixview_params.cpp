@@ -233,6 +233,11 @@ int VorlixView::vInputDate() {
   return 0;
 }
 
+int VorlixView::inputEventDate() {
+  Keep<int> locked(indata->lcflg, 1);
+  return vInputDate();
+}
+
 bool VorlixView::askLocation() {
   StObsDialog dlg;
   dlg.setParams(obsFromRecord(*indata));
@@ -298,14 +303,12 @@ void VorlixView::vLocalInf() {
   WinpData* d = indata;
   if (d->skymap) return;
   Keep<double> lat(d->lat), lng(d->lng), height(d->height);
-  char geoname[GEONAME_SIZE];
-  std::memcpy(geoname, d->geoname, GEONAME_SIZE);
+  Keep<char[GEONAME_SIZE]> geoname(d->geoname);
   Keep<bool> serving(busy, true);
   // Only the dialog: the map keeps the observer's own place, which comes
   // back below.
   askLocation();  // cancelled: the details of the unchanged place
   vLocalPass();
-  std::memcpy(d->geoname, geoname, GEONAME_SIZE);
 }
 
 void VorlixView::vLocalPass() {

@@ -154,9 +154,11 @@ void VorlixView::SatPlot(double t, int flag) {
     return;
   }
   if (!std::isfinite(t)) return;  // no time to plot at
-  const double olat = d->lat, olng = d->lng, ohgt = d->height;
+  // The sky seen from the prime satellite takes its place as the observer's
+  // for this step.
+  Keep<double> lat(d->lat), lng(d->lng), height(d->height);
   d->curmjd = t;
-  const int p = d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0;
+  const int p = PrimeSlot(d);
   // The sky seen from the prime satellite needs one.
   const bool fromSat = d->satsky && d->skymap == 1 && d->satnr >= 1;
   if (fromSat) {
@@ -170,7 +172,7 @@ void VorlixView::SatPlot(double t, int flag) {
   if (backgroundDue(t)) vRefresh();
 
   if (d->rlm && d->skymap) d->rlm = 0;
-  const bool rel = d->rlm && !d->skymap && d->satnr >= 2 && d->occflg == 0 && d->flarflg == 0;
+  const bool rel = RelativeMode(d);  // (a sky map has just ended it)
   QColor colour[MAXSEL];
   for (int i = 0; i < MAXSEL; ++i) colour[i] = markerColour(i, markerBackground(*d));
 
@@ -251,11 +253,6 @@ void VorlixView::SatPlot(double t, int flag) {
       l.setPen(colour[i]);
       l.drawPoint(mkx[i], mky[i]);
     }
-  }
-  if (fromSat) {
-    d->lat = olat;
-    d->lng = olng;
-    d->height = ohgt;
   }
   repaintNow();
 }
@@ -405,7 +402,7 @@ void VorlixView::getMapPos(int x, int y) {
   QPoint q(x, y);
   if (d->skymap) {
     if (d->satsky && d->satnr >= 1) {
-      const int p = d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0;
+      const int p = PrimeSlot(d);
       d->lat = satps->lat[p];
       d->lng = satps->lng[p];
       d->height = 1000.0 * satps->hgt[p];

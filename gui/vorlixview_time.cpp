@@ -53,7 +53,7 @@ void VorlixView::passJump(bool next) {
   }
   vRefresh();
   d->pasact = 1;
-  const bool relative = d->rlm && d->satnr > 1;
+  const bool relative = RelativeMode(d);
   double t = relative ? tm[0] : tm[1];
   if (!relative && d->skymap && d->skyprj == 5) {
     SkyAzim(d, tm[1]);

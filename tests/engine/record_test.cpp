@@ -156,3 +156,41 @@ TEST(Record, RelativeModeAndKeep) {
     EXPECT_EQ(d->sunel, -6.0);
   }
 }
+
+// The slot the window treats as prime: prs when it is a selection slot.
+TEST(Record, PrimeSlot) {
+  const struct {
+    int prs, slot;
+  } cases[] = {{0, 0}, {3, 3}, {MAXSEL - 1, MAXSEL - 1}, {MAXSEL, 0}, {NSLOTS - 1, 0}, {-1, 0},
+               {-9999, 0}};
+  auto d = std::make_unique<WinpData>();
+  for (const auto& c : cases) {
+    d->prs = c.prs;
+    EXPECT_EQ(PrimeSlot(d.get()), c.slot) << "prs " << c.prs;
+  }
+}
+
+// An array field comes back whole, also after a set, a shorter text written
+// into it or an early way out.
+TEST(Record, KeepArray) {
+  auto d = std::make_unique<WinpData>();
+  std::snprintf(d->savnm, FILENAME_SIZE, "%s", "/home/obs/passes-of-the-long-night.txt");
+  d->pastm[0] = 58139.5;
+  d->pastm[MAXPASS - 1] = 58140.25;
+  const auto before = snapshot(d.get());
+  auto run = [&](bool early) {
+    char other[FILENAME_SIZE] = "*x";
+    Keep<char[FILENAME_SIZE]> save(d->savnm, other);
+    Keep<double[MAXPASS]> times(d->pastm);
+    EXPECT_STREQ(d->savnm, "*x");
+    EXPECT_STREQ(save.saved(), before->savnm);
+    d->pastm[MAXPASS - 1] = 0.0;
+    if (early) return 1;
+    std::snprintf(d->savnm, FILENAME_SIZE, "%s", "y");
+    return 0;
+  };
+  for (bool early : {true, false}) {
+    run(early);
+    EXPECT_EQ(std::memcmp(d.get(), before.get(), sizeof(WinpData)), 0);
+  }
+}

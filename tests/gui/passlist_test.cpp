@@ -17,7 +17,7 @@
 
 namespace {
 
-int ascent() { return QFontMetrics(QFont(QStringLiteral("helvetica"), fsz)).ascent(); }
+int ascent() { return QFontMetrics(QFont(QStringLiteral("helvetica"), indata->fsz)).ascent(); }
 
 // The passes of the three fixture satellites over one day of January 2009,
 // every pass above the horizon whatever the Sun does.
@@ -97,11 +97,11 @@ void PassListTest::passLinesAndTheirRows() {
   outdata->nlines = 128;
   view->showSattxt();
   QCOMPARE(indata->dspst, -1);
-  QCOMPARE(dsplmd, 2);
+  QCOMPARE(view->dsplmd, 2);
   QCOMPARE(view->passLinesDrawn(), 120);
   const int a = ascent();
-  QCOMPARE(epos[0], 3 * a - 2);
-  QCOMPARE(epos[119], 122 * a - 2);
+  QCOMPARE(view->epos[0], 3 * a - 2);
+  QCOMPARE(view->epos[119], 122 * a - 2);
 }
 
 void PassListTest::clickOpensThePassOfItsRow_data() {
@@ -199,7 +199,7 @@ void PassListTest::viewerShowsTheEngineListing() {
     cursor = t->textCursor().position();
     return int(QDialog::Accepted);
   });
-  view->showPassDetails(epos[1] + 3);
+  view->showPassDetails(view->epos[1] + 3);
   QCOMPARE(indata->ipass, 1);
   // The engine's own chunks of the same pass, and the pole.
   QByteArray want;

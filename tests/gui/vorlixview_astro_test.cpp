@@ -649,6 +649,9 @@ void PhotoTest::orbitDeterminationTenSelected() {
     const auto before = Copy();
     view()->vOrbDet();
     QCOMPARE(p.of("warn").size(), 1);
+    QVERIFY2(p.of("warn")[0].text.startsWith(
+                 "Ten satellites are selected. The new orbit replaces satellite 10 (ISS"),
+             qPrintable(p.of("warn")[0].text));
     QCOMPARE(p.of("exec").size(), 2);
     QVERIFY(std::memcmp(before->satname, d->satname, sizeof d->satname) == 0);
     QVERIFY(std::memcmp(before->a, d->a, sizeof d->a) == 0);

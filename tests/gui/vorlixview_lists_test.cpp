@@ -290,7 +290,7 @@ class ListsTest : public QObject {
       shot(&d, "passdetails.png");
       return int(QDialog::Accepted);
     });
-    QTest::mouseClick(view, Qt::RightButton, {}, QPoint(20, epos[2] + 6));
+    QTest::mouseClick(view, Qt::RightButton, {}, QPoint(20, view->epos[2] + 6));
     QCOMPARE(indata->ipass, 2);
     const QString hhmm = QString::fromStdString(lines[2]).mid(8, 5);  // ".MMM DD  HH:MM:SS"
     QVERIFY2(text.contains(hhmm), qPrintable(hhmm + "\n" + text.left(400)));
@@ -607,7 +607,7 @@ class ListsTest : public QObject {
         click(d, qPrintable(button));
         return int(QDialog::Accepted);
       });
-      QTest::mouseClick(view, Qt::RightButton, {}, QPoint(20, epos[0] + 6));
+      QTest::mouseClick(view, Qt::RightButton, {}, QPoint(20, view->epos[0] + 6));
     }
     QCOMPARE(sp->boxes.last().text, "Saved on File " + dataFile("satsave.txt"));
     const std::string both = readFile(dataFile("satsave.txt").toStdString());

@@ -90,7 +90,7 @@ void TextPageTest::emptyPageIsWhiteAndGoesHome() {
   QCOMPARE(inkColumns(img, 0, img.height()).first, -1);
   QCOMPARE(area->verticalScrollBar()->value(), 0);
   QCOMPARE(indata->dspst, 0);
-  QCOMPARE(dsplmd, 1);
+  QCOMPARE(view->dsplmd, 1);
 }
 
 void TextPageTest::cellLineDrawsEachCharacterInItsCell_data() {
@@ -221,7 +221,7 @@ void TextPageTest::textPlotSwitch() {
   QFETCH(QString, shown);
   view->pmpicw = QPixmap(300, 200);
   indata->dspst = dspst;
-  dsplmd = mode;
+  view->dsplmd = mode;
   indata->picmd = picture;
   view->vText();
   QCOMPARE(indata->dspst, after);

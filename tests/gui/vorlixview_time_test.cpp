@@ -40,6 +40,8 @@ class TimePlotTest : public QObject {
   void jumpsAgainstSkyfield();
   void jumpFailures();
   void jumpKeepsSettings();
+  void relativeSetInEventMode_data();
+  void relativeSetInEventMode();
   void deltaTime_data();
   void deltaTime();
   void busyTicks();
@@ -177,6 +179,31 @@ void TimePlotTest::jumpKeepsSettings() {
   indata->skymap = 1;
   view->vPlotLast();
   QCOMPARE(indata->rlm, 0);
+}
+
+// Relative mode set but off because a transit or flare search is on: the jump
+// lands on the culmination, as without relative mode.
+void TimePlotTest::relativeSetInEventMode_data() {
+  QTest::addColumn<int>("occflg");
+  QTest::addColumn<int>("flarflg");
+  QTest::newRow("transit") << 1 << 0;
+  QTest::newRow("flare") << 0 << 1;
+}
+
+void TimePlotTest::relativeSetInEventMode() {
+  QFETCH(int, occflg);
+  QFETCH(int, flarflg);
+  ShiftElm(indata, 1, 0);
+  indata->satnr = 2;
+  indata->rlm = 1;
+  indata->occflg = occflg;
+  indata->flarflg = flarflg;
+  const double t0 = indata->curmjd + indata->tstep;
+  double tm[3], a1[3], a2[3];
+  QVERIFY(nextpass(indata, 0, t0, t0 + 1, tm, a1, a2));
+  view->vPlotNext();
+  QVERIFY2(std::fabs(indata->curmjd - tm[1]) <= 0.5 * SEC + 1e-9,
+           qPrintable(QString("%1 vs %2").arg(indata->curmjd, 0, 'f', 6).arg(tm[1], 0, 'f', 6)));
 }
 
 // A run draws the start and every step up to its end, a step landing on the

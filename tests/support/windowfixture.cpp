@@ -62,9 +62,6 @@ void WindowFixture::zeroRecords() {
   *indata = WinpData{};
   *outdata = WoutData{};
   *satps = SatPosData{};
-  std::memset(epos, 0, sizeof epos);
-  dsplmd = 0;
-  fsz = 10;
 }
 
 std::unique_ptr<VorlixApp> WindowFixture::start() const {
