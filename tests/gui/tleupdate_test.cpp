@@ -192,6 +192,21 @@ class TleUpdateTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!w->updateRunning(), 10000);
   }
 
+  // Runs one transfer of path from the server into the target by itself
+  // (no window command); true when it ended as a failure.
+  bool fails(QNetworkAccessManager& manager, TleDownload& d, const char* path) {
+    if (!d.open(target)) return false;
+    QObject scope;  // the connection ends with this call
+    int done = 0;
+    bool failed = false;
+    connect(&d, &TleDownload::done, &scope, [&](bool error) {
+      ++done;
+      failed = error;
+    });
+    d.start(manager, updateUrl(server->address(""), path));
+    return QTest::qWaitFor([&done] { return done == 1; }, 5000) && failed;
+  }
+
  private slots:
   void cleanup();
   void addressQuestion_data();
@@ -425,16 +440,7 @@ void TleUpdateTest::stallTimeout() {
   QNetworkAccessManager manager;
   TleDownload d;
   d.setStallTimeout(300);
-  QVERIFY(d.open(target));
-  int done = 0;
-  bool failed = false;
-  connect(&d, &TleDownload::done, [&](bool error) {
-    ++done;
-    failed = error;
-  });
-  d.start(manager, updateUrl(server->address(""), "/stall/visual.txt"));
-  QTRY_VERIFY_WITH_TIMEOUT(done == 1, 5000);
-  QVERIFY(failed);
+  QVERIFY(fails(manager, d, "/stall/visual.txt"));
   QVERIFY2(d.errorString().startsWith("no data for 0.3 s"), qPrintable(d.errorString()));
   QCOMPARE(contents(target), kOld);
   QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
@@ -447,16 +453,7 @@ void TleUpdateTest::trickleIsAbandoned() {
   QNetworkAccessManager manager;
   TleDownload d;
   d.setMinimumRate(1024, 400);
-  QVERIFY(d.open(target));
-  int done = 0;
-  bool failed = false;
-  connect(&d, &TleDownload::done, [&](bool error) {
-    ++done;
-    failed = error;
-  });
-  d.start(manager, updateUrl(server->address(""), "/trickle/visual.txt"));
-  QTRY_VERIFY_WITH_TIMEOUT(done == 1, 5000);
-  QVERIFY(failed);
+  QVERIFY(fails(manager, d, "/trickle/visual.txt"));
   QVERIFY2(QRegularExpression("^only \\d+ bytes in 0.4 s from http://127.0.0.1:\\d+/trickle/visual.txt, "
                               "the transfer was abandoned$")
                .match(d.errorString())

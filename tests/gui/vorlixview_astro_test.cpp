@@ -127,6 +127,21 @@ class PhotoTest : public WindowTest {
     view()->vPicture(photo::render(refs(), plate()));
   }
 
+  // The calibrated photograph with the ISS, in a 700 x 500 window scrolled
+  // to (200, 150).
+  bool LoadScrolled() {
+    win->resize(700, 500);
+    win->show();
+    Load(0);
+    Calibrate(view());
+    if (!LoadIss(0)) return false;
+    SkyfieldSettings();
+    QScrollArea* area = win->scroller();
+    area->horizontalScrollBar()->setValue(200);
+    area->verticalScrollBar()->setValue(150);
+    return true;
+  }
+
  private slots:
   void init() {
     startStandard([](const WindowFixture& f) { f.copyData("gui/match.tle", "match.tle"); });
@@ -491,15 +506,7 @@ void PhotoTest::overlayLeavesOut() {
 // The time and R.A./Dec. line stands at the visible top left of a scrolled
 // photograph.
 void PhotoTest::textAtVisibleCorner() {
-  win->resize(700, 500);
-  win->show();
-  Load(0);
-  Calibrate(view());
-  QVERIFY(LoadIss(0));
-  SkyfieldSettings();
-  QScrollArea* area = win->scroller();
-  area->horizontalScrollBar()->setValue(200);
-  area->verticalScrollBar()->setValue(150);
+  QVERIFY(LoadScrolled());
   const QPoint o = view()->mapFromParent(QPoint(0, 0));
   QCOMPARE(o, QPoint(200, 150));
   view()->SatPlot(refs().sat.mjd, 0);
@@ -519,15 +526,7 @@ void PhotoTest::textAtVisibleCorner() {
 // Home on a scrolled photograph: the line moves to the new top left at
 // once, and where it stood the photograph shows again.
 void PhotoTest::homeMovesTheLine() {
-  win->resize(700, 500);
-  win->show();
-  Load(0);
-  Calibrate(view());
-  QVERIFY(LoadIss(0));
-  SkyfieldSettings();
-  QScrollArea* area = win->scroller();
-  area->horizontalScrollBar()->setValue(200);
-  area->verticalScrollBar()->setValue(150);
+  QVERIFY(LoadScrolled());
   view()->SatPlot(refs().sat.mjd, 0);
   // The R.A. and Dec. are the line's yellow.
   auto yellow = [this](const QRect& r) {
