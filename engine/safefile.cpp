@@ -168,8 +168,17 @@ AppendFile::~AppendFile() {
 
 bool AppendFile::open() {
   if (f_) finish(false);
-  f_ = std::fopen(path_.c_str(), "a");
-  if (!f_) return false;
+  // Without waiting: a FIFO that nobody reads would block the open for
+  // good; it fails at once instead (ENXIO). With a reader it is written.
+  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || !(f_ = fdopen(fd, "a"))) {
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+    return false;
+  }
   // A regular file is cut back on failure; anything else (a device) is
   // written as it is.
   struct stat st;

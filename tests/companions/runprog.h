@@ -31,6 +31,7 @@ inline Result Run(const std::string& program, const std::vector<std::string>& ar
   const pid_t pid = fork();
   if (pid == 0) {
     if (chdir(cwd.c_str()) != 0) _exit(126);
+    alarm(60);  // a program that hangs is ended (and fails its test) instead of the suite
     const int fi = open(in.c_str(), O_RDONLY);
     const int fo = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int fe = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);

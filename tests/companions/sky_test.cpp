@@ -188,7 +188,13 @@ TEST(SkyExport, FailuresLeaveFilesAlone) {
 
   res = Sky({dir.path}, dir.path);  // a folder is no save file
   EXPECT_EQ(res.status, 1);
-  EXPECT_EQ(res.out, kHello + "Unable to read input file " + dir.path + "\n\n");
+  EXPECT_EQ(res.out, kHello + "Unable to open input file " + dir.path + "\n\n");
+  // Nor is a FIFO: refused at once, not waited on for a writer.
+  ASSERT_EQ(mkfifo((dir / "pipe.txt").c_str(), 0600), 0);
+  res = Sky({"pipe.txt"}, dir.path);
+  EXPECT_EQ(res.status, 1);
+  EXPECT_EQ(res.out, kHello + "Unable to open input file pipe.txt\n\n");
+  std::filesystem::remove(dir / "pipe.txt");
 
   EXPECT_EQ(readFile(dir / "satovl.edb"), "old\r\n");
   int files = 0;

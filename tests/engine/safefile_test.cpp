@@ -283,6 +283,16 @@ TEST_F(SafeFileTest, FailedAppendIsTakenBack) {
   EXPECT_TRUE(fresh.finish(true));
   AppendFile dir(dir_.c_str());
   EXPECT_FALSE(dir.open());
+  // A FIFO nobody reads is refused at once instead of blocking the open;
+  // a device is written as it is.
+  const std::string fifo = dir_ + "/fifo.txt";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(support::InChild([&] { return AppendFile(fifo.c_str()).open() ? 1 : 0; }, 10), 0);
+  AppendFile device("/dev/null");
+  ASSERT_TRUE(device.open());
+  EXPECT_EQ(device.start(), -1);
+  std::fputs("gone\n", device.file());
+  EXPECT_TRUE(device.finish(true));
 }
 
 TEST_F(SafeFileTest, SameFileThroughPathsAndLinks) {

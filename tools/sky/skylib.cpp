@@ -147,7 +147,8 @@ int Run(int argc, const char* const* argv, FILE* out) {
   const std::string in = argc > 1 ? argv[1] : "satsave.txt";
   const std::string edb = argc > 2 ? argv[2] : "satovl.edb";
   Say(out, "Generation of sky data for XEphem ");
-  FILE* f = std::fopen(in.c_str(), "r");
+  // Only a regular file: a FIFO would wait for a writer, a device never end.
+  FILE* f = OpenRegular(in.c_str());
   if (!f) {
     Say(out, "Unable to open input file " + in);
     return 1;
