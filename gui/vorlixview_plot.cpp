@@ -364,15 +364,16 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
     return;
   }
   g.setBackgroundMode(Qt::OpaqueMode);
-  // The name's box as the marker colours expect it.
-  g.setBackground(markerBackground(*d) == 2 ? Qt::black : Qt::white);
-  g.setPen(colour[p]);
-  text(4, 0, shortName(d->satname[p]));
-  if (rel) {
-    const int q = p + 1 < d->satnr ? p + 1 : 0;
-    g.setPen(colour[q]);
-    text(4, 1, shortName(d->satname[q]));
-  }
+  // Each name in its marker colour on a box it can be read on: black behind
+  // the white of the prime on a dark chart, white behind every other colour
+  // (blue on black could not be read).
+  auto name = [&](int row, int slot) {
+    g.setBackground(colour[slot] == QColor(Qt::white) ? Qt::black : Qt::white);
+    g.setPen(colour[slot]);
+    text(4, row, shortName(d->satname[slot]));
+  };
+  name(0, p);
+  if (rel) name(1, p + 1 < d->satnr ? p + 1 : 0);
   g.setBackgroundMode(Qt::TransparentMode);
 }
 
