@@ -179,7 +179,8 @@ void StStateDialog::vectorReturned(double t, Vec3& r, Vec3& v) const {
 }
 
 QString StStateDialog::orbitProblem(const Vec3& r, const Vec3& v) const {
-  constexpr double kGm = kGmKm3Day2 / (86400.0 * 86400.0);  // km^3/s^2
+  // The GM the conversion to elements uses, so the check guards that orbit.
+  constexpr double kGm = kGmEgm96Km3S2;  // km^3/s^2
   const double rr = abs(r), vv = abs(v);
   const double h = abs(r * v);
   // Without angular momentum the conversion to elements gives a parabola of

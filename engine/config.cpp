@@ -186,20 +186,9 @@ constexpr double MAXAREAMASS = 1000.0;    // m^2/kg
 // CFG_READ. Non-blocking, so a FIFO or a device in its place cannot hold up
 // the start; only a regular file is taken.
 int openConfig(const char* path, FILE** f) {
-  *f = nullptr;
-  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return (errno == ENOENT || errno == ENOTDIR) ? CFG_NOFILE : CFG_UNREADABLE;
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return CFG_UNREADABLE;
-  }
-  *f = ::fdopen(fd, "r");
-  if (!*f) {
-    ::close(fd);
-    return CFG_UNREADABLE;
-  }
-  return CFG_READ;
+  *f = OpenRegular(path);
+  if (*f) return CFG_READ;
+  return (errno == ENOENT || errno == ENOTDIR) ? CFG_NOFILE : CFG_UNREADABLE;
 }
 
 }  // namespace

@@ -162,6 +162,23 @@ void SafeFile::abandon() {
   unlink(tmp_.c_str());
 }
 
+namespace {
+
+// The stream of a descriptor opened without waiting, blocking again from
+// here on; null (the descriptor closed, errno kept) when that fails.
+FILE* blockingStream(int fd, const char* mode) {
+  const int flags = fcntl(fd, F_GETFL);
+  FILE* f = flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 ? fdopen(fd, mode) : nullptr;
+  if (!f) {
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+  }
+  return f;
+}
+
+}  // namespace
+
 AppendFile::~AppendFile() {
   if (f_) finish(false);
 }
@@ -172,13 +189,8 @@ bool AppendFile::open() {
   // good; it fails at once instead (ENXIO). With a reader it is written.
   const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  const int flags = fcntl(fd, F_GETFL);
-  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || !(f_ = fdopen(fd, "a"))) {
-    const int err = errno;
-    ::close(fd);
-    errno = err;
-    return false;
-  }
+  f_ = blockingStream(fd, "a");
+  if (!f_) return false;
   // A regular file is cut back on failure; anything else (a device) is
   // written as it is.
   struct stat st;
@@ -218,15 +230,10 @@ FILE* OpenRegular(const char* path, const char* mode) {
     err = errno;
   else if (!S_ISREG(st.st_mode))
     err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-  if (!err) {
-    const int flags = fcntl(fd, F_GETFL);
-    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) err = errno;
-  }
-  FILE* f = err ? nullptr : fdopen(fd, mode);
-  if (!f) {
-    if (!err) err = errno;
+  if (err) {
     ::close(fd);
     errno = err;
+    return nullptr;
   }
-  return f;
+  return blockingStream(fd, mode);
 }

@@ -165,12 +165,9 @@ bool holdsElementSet(FILE* f) {
   d->sdp4 = true;
   std::snprintf(d->cfgname[WORKSLOT], SATNAME_SIZE, "*");
   auto positions = std::make_unique<SatPosData>();
-  SatPosData* const shared = satpos;
-  satpos = positions.get();
+  Keep<SatPosData*> own(satpos, positions.get());
   char msg[TLEMSG_SIZE];
-  const bool found = tleread(d.get(), f, msg, 0) != 0;
-  satpos = shared;
-  return found;
+  return tleread(d.get(), f, msg, 0) != 0;
 }
 }  // namespace
 

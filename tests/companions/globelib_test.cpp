@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "runprog.h"
+#include "support/child.h"
 #include "tools/globe/globelib.h"
 
 using globe::kNoPoint;
@@ -283,16 +284,14 @@ TEST(GlobeReader, NotARegularFile) {
   support::TempDir dir;
   ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
   for (const std::string& name : {dir.path, dir / "pipe", dir / "missing.txt"}) {
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      alarm(5);  // a reader stuck on the pipe ends here, as a failure
-      bool opened = true;
-      (void)globe::ReadTrack(name, false, &opened);
-      _exit(globe::getSatCoords(name).opened || opened ? 1 : 0);
-    }
-    int st = 0;
-    ASSERT_EQ(waitpid(pid, &st, 0), pid);
-    EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << name;
+    // In a child: a reader stuck on the pipe is ended after 5 s, as a failure.
+    const int res = support::InChild(
+        [&] {
+          bool opened = true;
+          (void)globe::ReadTrack(name, false, &opened);
+          return globe::getSatCoords(name).opened || opened ? 1 : 0;
+        },
+        5);
+    EXPECT_EQ(res, 0) << name;
   }
 }

@@ -1,15 +1,12 @@
 #include "globelib.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "engine/safefile.h"
 #include "tools/common/savetoken.h"
 
 namespace globe {
@@ -24,24 +21,6 @@ bool Blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 bool OnEarth(double lon, double lat) {
   return std::fabs(lat) <= 90.0 && std::fabs(lon) <= 360.0;
-}
-
-// The save file for reading, or null when it is not a regular file that can
-// be read: a folder, a device or a pipe is no save file. Opened without
-// waiting, so that a pipe without a writer does not stop the program.
-FILE* OpenSaveFile(const std::string& filename) {
-  const int fd = ::open(filename.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat st {};
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
-      ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-    ::close(fd);
-    return nullptr;
-  }
-  FILE* f = ::fdopen(fd, "r");
-  if (!f) ::close(fd);
-  return f;
 }
 
 }  // namespace
@@ -111,7 +90,7 @@ int readCoordinateLine(FILE* f, double& lat, double& lon, double& h, bool withHe
 
 SatCoords getSatCoords(const std::string& filename) {
   SatCoords s;
-  FILE* f = OpenSaveFile(filename);
+  FILE* f = OpenRegular(filename.c_str());
   if (!f) return s;
   s.opened = true;
   char buf[savetoken::kPieceSize];
@@ -149,7 +128,7 @@ bool WillDraw(const SatCoords& c) { return c.numcoords >= 2; }
 std::vector<std::vector<TrackPoint>> ReadTrack(const std::string& filename, bool withHeight,
                                                bool* opened) {
   std::vector<std::vector<TrackPoint>> runs;
-  FILE* f = OpenSaveFile(filename);
+  FILE* f = OpenRegular(filename.c_str());
   if (opened) *opened = f != nullptr;
   if (!f) return runs;
   std::vector<TrackPoint> run;
