@@ -293,7 +293,11 @@ void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& 
 // ---------------------------------------------------------------------------
 
 int saveOrbitTrack(WinpData* d) {
-  if (!d || !slotOk(d->prs)) return 1;
+  if (!d) return 1;
+  // An empty slot has no track: its zeroed elements would fill the file with
+  // meaningless lines.
+  if (d->satnr < 1) return ORBITTRACK_NOSAT;
+  if (!slotOk(d->prs)) return 1;
   if (SameFile(d->savnm, d->tlenm)) return 1;  // never over the element file
   SafeFile file(d->savnm);
   if (!file.open()) return 1;
@@ -333,7 +337,9 @@ int saveOrbitTrack(WinpData* d) {
     ++n;
   }
   outptr = nullptr;
-  return ok && file.commit() == SafeFile::Done ? 0 : 1;
+  if (!ok || file.commit() != SafeFile::Done) return 1;
+  d->svnew = 0;  // the track started the file anew; what is saved next is added
+  return 0;
 }
 
 // ---------------------------------------------------------------------------

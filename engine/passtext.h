@@ -40,8 +40,10 @@ constexpr long ORBITTRACK_MAXLINES = 200000;
 
 // Writes the ground track (or the centre line in transit and flare modes) of
 // the prime slot over the entered interval into a new save file savnm (its
-// old content is replaced). Returns 1 when the file cannot be opened, is the
-// TLE file or a write fails, else 0.
+// old content is replaced; svnew is cleared, so the next save appends).
+// Returns ORBITTRACK_NOSAT when no satellite is selected (nothing written),
+// 1 when the file cannot be opened, is the TLE file or a write fails, else 0.
+constexpr int ORBITTRACK_NOSAT = 2;
 int saveOrbitTrack(WinpData* d);
 
 // ---------------------------------------------------------------------------

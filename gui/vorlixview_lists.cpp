@@ -75,8 +75,8 @@ QString missingTle() {
   if (!indata->irrun) return QString();
   const QString name = FileNameToQs(indata->tlenm);
   return QStringLiteral(":\n") + name +
-         (QFileInfo::exists(name) ? QCoreApplication::translate("VorlixView", " cannot be read")
-                                  : QCoreApplication::translate("VorlixView", " not found"));
+         (QFileInfo::exists(name) ? VorlixView::tr(" cannot be read")
+                                  : VorlixView::tr(" not found"));
 }
 
 }  // namespace
@@ -286,23 +286,19 @@ bool VorlixView::allSatWritten() {
 
 void VorlixView::vOrbitTrack() {
   if (!vsFileName(indata->savnm)) return;
-  // An empty slot has no track: its zeroed elements would fill the file
-  // with meaningless lines.
-  if (indata->satnr < 1) {
-    prompter().inform(tr(kVorlix), tr(kNoSatellite), this);
-    return;
-  }
   int r;
   {
     WaitCursor wait;
     r = saveOrbitTrack(indata);
   }
+  if (r == ORBITTRACK_NOSAT) {
+    prompter().inform(tr(kVorlix), tr(kNoSatellite), this);
+    return;
+  }
   if (r != 0) {
     prompter().inform(tr("Save Orbit Track"), tr(kOutputProblem), this);
     return;
   }
-  // The track always starts the file anew; what is saved next is added to it.
-  indata->svnew = 0;
   if (indata->iridflg != 3)
     prompter().inform(tr(kVorlix), tr("Track saved on file ") + savName(), this);
 }

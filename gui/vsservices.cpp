@@ -12,13 +12,13 @@
 #include "engine/safefile.h"
 #include "gui/records.h"
 
+QString vsTr(const char* text) { return QCoreApplication::translate("vsservices", text); }
+
 namespace {
-// The services are free functions: their texts take this file's context.
-QString tr(const char* s) { return QCoreApplication::translate("vsservices", s); }
 
 void tooLong(const QString& name) {
-  prompter().warn(tr("Vorlix"),
-                  tr("File name too long (at most %1 bytes):\n%2")
+  prompter().warn(vsTr("Vorlix"),
+                  vsTr("File name too long (at most %1 bytes):\n%2")
                       .arg(FILENAME_SIZE - 1)
                       .arg(name));
 }
@@ -86,7 +86,7 @@ int vsGetPassDTxt(double& t, QString& s, bool pole) {
 int vsSavePassDt(int mode) {
   // A slot without a satellite has no pass to describe.
   if (indata->satnr < 1) {
-    prompter().inform(tr("Vorlix"), tr("*** No Satellite Selected ***"));
+    prompter().inform(vsTr("Vorlix"), vsTr("*** No Satellite Selected ***"));
     return 1;
   }
   // The listing is collected first, so a failed write leaves a new file
@@ -122,13 +122,13 @@ int vsSavePassDt(int mode) {
     }
   }
   if (!ok) {
-    prompter().inform(tr("Pass Details"),
-                      tr("*** Problems with the output file\n%1")
+    prompter().inform(vsTr("Pass Details"),
+                      vsTr("*** Problems with the output file\n%1")
                           .arg(FileNameToQs(indata->savnm)));
     return 1;
   }
   indata->svnew = 0;
-  prompter().inform(tr("Vorlix"),
-                    tr("Saved on File ") + FileNameToQs(indata->savnm));
+  prompter().inform(vsTr("Vorlix"),
+                    vsTr("Saved on File ") + FileNameToQs(indata->savnm));
   return 0;
 }

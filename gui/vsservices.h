@@ -14,6 +14,9 @@ struct AdjParams;
 
 // ==== Text fields, file names, pass details (vsservices.cpp) ====
 
+// The services' own texts, translated in their one context.
+QString vsTr(const char* text);
+
 // Copies the Latin-1 form of s into dst (n + 1 bytes): at most n characters,
 // a carriage return ends the text. For names, place names and search texts.
 void QsToChar(const QString& s, char* dst, int n);

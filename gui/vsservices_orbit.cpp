@@ -109,7 +109,7 @@ QString cvSGP4Text(int code) {
       text = "*** No SGP4 elements fit the state vector ***";
       break;
   }
-  return QCoreApplication::translate("vsservices", text);
+  return vsTr(text);
 }
 
 void vsGetState(bool nm, SlotState& st) {

@@ -12,8 +12,6 @@
 #include "gui/vsservices.h"
 
 namespace {
-// The services are free functions: their texts take this file's context.
-QString tr(const char* s) { return QCoreApplication::translate("vsservices", s); }
 
 // A text field of the record (Latin-1), read no further than its size.
 QString fieldText(const char* s, int size) {
@@ -31,9 +29,9 @@ void vsLastSat(QString& name, int& mode, int& norad, int& count, int& low, int& 
 }
 
 QString vsSatList() {
-  QString s = tr("TLE filename: ") + FileNameToQs(indata->tlenm);
-  if (indata->satnr < 1) return s + tr("\n\n*** No Satellites Selected ***");
-  s += tr("\n\nSelected Satellites:\n");
+  QString s = vsTr("TLE filename: ") + FileNameToQs(indata->tlenm);
+  if (indata->satnr < 1) return s + vsTr("\n\n*** No Satellites Selected ***");
+  s += vsTr("\n\nSelected Satellites:\n");
   for (int i = 1; i <= std::min(indata->satnr, MAXSEL); ++i) s += QStringLiteral("\n  ") + vsSatName(i);
   return s;
 }
