@@ -128,12 +128,13 @@ bool StDialog::fieldsValid() {
       v = n;
     } else if (c.kind == Typed && text.isEmpty()) {
       problem = tr("%1: a value is needed.").arg(c.name);
-    } else if (c.kind == Typed && readFinite(c.edit, v) && !readNum(c.edit, v)) {
-      problem = tr("%1: \"%2\" is not a number.").arg(c.name, text);
     } else if (!readFinite(c.edit, v)) {
       // Letters read as 0 as they always have; only a non-finite value is
       // refused, since it would reach the record.
       problem = tr("%1: \"%2\" is not a finite number.").arg(c.name, text);
+    } else if (c.kind == Typed && !readNum(c.edit, v)) {
+      // A field that must be typed: letters are no 0 here.
+      problem = tr("%1: \"%2\" is not a number.").arg(c.name, text);
     }
     if (problem.isEmpty() && (v < c.min || v > c.max))
       problem = tr("%1 must lie between %2 and %3.").arg(c.name, numText(c.min), numText(c.max));
