@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -14,6 +15,8 @@
 #include "astro/constants.h"
 #include "engine/safefile.h"
 #include "engine/satpos.h"
+#include "engine/sgp4slot.h"
+#include "orbit/sgp4unit.h"
 #include "orbit/vorlixnum.h"
 
 namespace {
@@ -566,6 +569,22 @@ int tleread(WinpData* d, FILE* f, char* msg, int cont) {
   }
   Keep<int> srchmd(d->srchmd);
   return tlesearch(d, f, msg, cont);
+}
+
+bool HoldsElementSet(FILE* f) {
+  if (!f) return false;
+  auto d = std::make_unique<WinpData>();
+  d->sdp4 = true;
+  d->sgpsat = SGPSAT_NONE;
+  std::snprintf(d->cfgname[WORKSLOT], SATNAME_SIZE, "*");
+  // Each record read is propagated to its epoch, into a position store of
+  // its own and through the thread's one SGP4 record, which gets its old
+  // content back: the caller's record still says which slot it caches.
+  auto positions = std::make_unique<SatPosData>();
+  Keep<SatPosData*> store(satpos, positions.get());
+  Keep<elsetrec> cache(satrec);
+  char msg[TLEMSG_SIZE];
+  return tleread(d.get(), f, msg, 0) != 0;
 }
 
 void EpochState(WinpData* d, int i, bool reset) {

@@ -27,6 +27,14 @@ constexpr const char* TLE_STATEMARK = "+++++STATEVCT1+++++";
 // sgpsat is reset to 9999.
 int tleread(WinpData* d, FILE* f, char* msg, int cont);
 
+// Whether f, from its current position, holds at least one record that
+// tleread accepts with no filter and no adjustment of the user's settings
+// (the SDP4 model allowed). The check reads into a record, a position store
+// and an SGP4 record of its own: the engine's position store and the SGP4
+// element cache of the calling thread are as they were. f is left wherever
+// the search stopped.
+bool HoldsElementSet(FILE* f);
+
 // Parses one record into slot 10. line (TLELINE_SIZE bytes) holds the line
 // just read (a name line or line 1); further lines are read from f into it.
 // Sets eof to 1 when the file ends. Returns 1 when the record was parsed and

@@ -16,7 +16,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "dialogs/prompter.h"
@@ -157,18 +156,6 @@ FILE* readBack(int fd) {
   return f;
 }
 
-// Whether f holds at least one element set that the program's own reader
-// accepts, with no filter of the user's settings applied. The reader works on
-// a record and a position store of its own, so the window's are untouched.
-bool holdsElementSet(FILE* f) {
-  auto d = std::make_unique<WinpData>();
-  d->sdp4 = true;
-  std::snprintf(d->cfgname[WORKSLOT], SATNAME_SIZE, "*");
-  auto positions = std::make_unique<SatPosData>();
-  Keep<SatPosData*> own(satpos, positions.get());
-  char msg[TLEMSG_SIZE];
-  return tleread(d.get(), f, msg, 0) != 0;
-}
 }  // namespace
 
 TleDownload::TleDownload(QObject* parent) : QObject(parent) {
@@ -280,7 +267,7 @@ bool TleDownload::checkBody() {
               .arg(file.fileName(), QString::fromLocal8Bit(std::strerror(errno)));
     return false;
   }
-  const bool ok = holdsElementSet(f);
+  const bool ok = HoldsElementSet(f);
   std::fclose(f);
   // An error page or junk served as the file must not replace the user's sets.
   if (!ok) why = tr("no element sets in the reply");

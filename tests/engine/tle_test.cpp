@@ -3,6 +3,8 @@
 #include "engine/tle.h"
 
 #include "astro/astrolib.h"
+#include "engine/satpos.h"
+#include "engine/sgp4slot.h"
 #include "orbit/vorlixnum.h"
 
 #include <gtest/gtest.h>
@@ -551,6 +553,62 @@ TEST(EpochState, StateIsTheModelAtEpoch) {
   EXPECT_EQ(d->deltv[w], 0.0);
   EpochState(d, 12, true);  // out of range: nothing happens
   EpochState(d, -1, true);
+}
+
+// Whether a file holds an element set at all, whatever the user's search,
+// filters and adjustment: what a downloaded file must hold to replace the
+// user's.
+TEST(HoldsElementSet, WhatCountsAsElementSets) {
+  const struct {
+    const char* what;
+    std::string text;
+    bool holds;
+  } cases[] = {
+      {"three-line set", set3("ISS (ZARYA)", ISS1, ISS2), true},
+      {"two-line set", ISS1 + "\n" + ISS2 + "\n", true},
+      {"set after other text", "Element sets of today\n" + set3("JPSS 1", JP1, JP2), true},
+      {"state-vector record", stateRecord("ISS", POS, VEL, FORCE), true},
+      {"CR LF, no final line end", "ISS\r\n" + ISS1 + "\r\n" + ISS2, true},
+      {"empty", "", false},
+      {"error page", "<html><body><h1>404 Not Found</h1></body></html>\n", false},
+      {"line 1 without its line 2", "ISS\n" + ISS1 + "\n", false},
+      {"names only", "ISS (ZARYA)\nJPSS 1\n", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFile t(c.text);
+    EXPECT_EQ(HoldsElementSet(t.f), c.holds);
+  }
+  EXPECT_FALSE(HoldsElementSet(nullptr));
+}
+
+// The check leaves the caller's computations alone: the engine's position
+// store holds what it held, and the SGP4 record still holds the elements of
+// the slot the caller's record says it caches.
+TEST(HoldsElementSet, CallersPositionsAndSgp4RecordUnchanged) {
+  TempFile mine(set3("ISS", ISS1, ISS2));
+  Reader r;
+  WinpData* d = r.d.get();
+  r.search("*", 0);
+  ASSERT_EQ(r.read(mine.f), 1);
+  ShiftElm(d, 0, WORKSLOT);
+  d->satnr = 1;
+  d->prs = 0;
+  const double t = d->epoch[0] + 0.3;
+  GetSatPos(t, d, satpos, 0, 0);
+  ASSERT_EQ(d->sgpsat, 0);
+  std::vector<unsigned char> bytes(sizeof(SatPosData));
+  std::memcpy(bytes.data(), static_cast<const void*>(satpos), bytes.size());
+  const double lat = satpos->lat[0], lng = satpos->lng[0], hgt = satpos->hgt[0];
+
+  TempFile other(set3("IRIDIUM 7", IR1, IR2));
+  ASSERT_TRUE(HoldsElementSet(other.f));
+  EXPECT_EQ(std::memcmp(bytes.data(), static_cast<const void*>(satpos), bytes.size()), 0);
+  EXPECT_EQ(d->sgpsat, 0);
+  GetSatPos(t, d, satpos, 0, 0);  // from the cached SGP4 record
+  EXPECT_EQ(satpos->lat[0], lat);
+  EXPECT_EQ(satpos->lng[0], lng);
+  EXPECT_EQ(satpos->hgt[0], hgt);
 }
 
 }  // namespace
