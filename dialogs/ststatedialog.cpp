@@ -15,7 +15,9 @@ const char* const kVecFormat = "%20.12le";
 const char* const kDayFormat = "%14.10lf";
 
 void Convert(int from, int to, double t, Vec3& r, Vec3& v) {
-  vsRefState(from, to, t, r.x, r.y, r.z, v.x, v.y, v.z);
+  const FrameState st = vsRefState(from, to, t, r, v);
+  r = st.r;
+  v = st.v;
 }
 }  // namespace
 
@@ -36,6 +38,16 @@ StStateDialog::StStateDialog() : ui(std::make_unique<Ui::StStateDialog>()) {
     checkField(r[k], pos[k], -1e9, 1e9);
     checkField(v[k], vel[k], -1e6, 1e6);
   }
+  // The engine keeps the space weather within these ranges: a larger number
+  // would be stored changed without a word. The coefficients take what the
+  // system settings take. Hidden (no numerical propagation), the fields stay
+  // empty and pass.
+  checkField(ui->fb107Edit, tr("Average Solar Flux"), 0.0, F107_MAX);
+  checkField(ui->f107Edit, tr("Daily Solar Flux"), 0.0, F107_MAX);
+  checkField(ui->kpEdit, tr("Kp Index"), 0.0, KP_MAX);
+  checkField(ui->amEdit, tr("Area/Mass"), 0.0, AM_MAX);
+  checkField(ui->cdEdit, tr("Drag Coefficient"), 0.0, CD_MAX);
+  checkField(ui->crEdit, tr("Radiation Pressure"), 0.0, CR_MAX);
 }
 
 StStateDialog::~StStateDialog() = default;
@@ -107,14 +119,6 @@ void StStateDialog::setParams(const StateParams& p) {
     setNum(ui->cdEdit, st.cd);
     setNum(ui->crEdit, st.cr);
     ui->cstateBox->setChecked(true);
-    // The engine keeps the space weather within these ranges: a larger number
-    // would be stored changed without a word.
-    checkField(ui->fb107Edit, tr("Average Solar Flux"), 0.0, F107_MAX);
-    checkField(ui->f107Edit, tr("Daily Solar Flux"), 0.0, F107_MAX);
-    checkField(ui->kpEdit, tr("Kp Index"), 0.0, KP_MAX);
-    checkField(ui->amEdit, tr("Area/Mass"), 0.0, 1e4);
-    checkField(ui->cdEdit, tr("Drag Coefficient"), 0.0, 100.0);
-    checkField(ui->crEdit, tr("Radiation Pressure"), 0.0, 100.0);
   } else {
     for (QWidget* w : std::initializer_list<QWidget*>{
              ui->fb107Label, ui->f107Label, ui->kpLabel, ui->amLabel, ui->cdLabel, ui->crLabel,
@@ -124,6 +128,9 @@ void StStateDialog::setParams(const StateParams& p) {
       w->hide();
     }
     ui->cstateBox->setChecked(false);
+    for (QLineEdit* e :
+         {ui->fb107Edit, ui->f107Edit, ui->kpEdit, ui->amEdit, ui->cdEdit, ui->crEdit})
+      e->clear();  // nothing hidden can refuse OK
   }
   setNum(ui->yearEdit, year0_);
   setNum(ui->dayEdit, day0_, kDayFormat);

@@ -15,9 +15,9 @@ StSysConfDialog::StSysConfDialog(QWidget* parent)
   checkField(ui->fb107Edit, tr("Average Solar Flux"), 0, F107_MAX);
   checkField(ui->f107Edit, tr("Daily Solar Flux"), 0, F107_MAX);
   checkField(ui->kpEdit, tr("Geomagnetic Kp Index"), 0, KP_MAX);
-  checkField(ui->dragEdit, tr("Drag Coefficient"), 0, 100);
-  checkField(ui->crEdit, tr("Radiation Pressure"), 0, 100);
-  checkField(ui->amEdit, tr("Area/Mass"), 0, 1000);
+  checkField(ui->dragEdit, tr("Drag Coefficient"), 0, CD_MAX);
+  checkField(ui->crEdit, tr("Radiation Pressure"), 0, CR_MAX);
+  checkField(ui->amEdit, tr("Area/Mass"), 0, AM_MAX);
   checkField(ui->liftEdit, tr("Lift/Drag Ratio"), -100, 100);
 }
 

@@ -179,8 +179,6 @@ constexpr double MAXHEIGHT = 100000.0;    // m
 constexpr double MAXEPOCH = 2200.0;       // year of the R.A./Dec. epoch
 constexpr int MAPFONT_NORMAL = 10;        // pt: the map font is normal or large
 constexpr int MAPFONT_LARGE = 12;
-constexpr double MAXCOEF = 100.0;         // drag and radiation pressure coefficients
-constexpr double MAXAREAMASS = 1000.0;    // m^2/kg
 
 // Opens the configuration for reading: *f is the stream when the result is
 // CFG_READ. Non-blocking, so a FIFO or a device in its place cannot hold up
@@ -227,9 +225,9 @@ int getcfg(WinpData* d, const char* path) {
   d->dF107 = F107InRange(c.space[1]);
   d->dFB107 = F107InRange(c.space[2]);
   d->dKp = KpInRange(c.space[3]);
-  d->dCd = std::clamp(c.craft[0], 0.0, MAXCOEF);
-  d->dCr = std::clamp(c.craft[1], 0.0, MAXCOEF);
-  d->dAm = std::clamp(c.craft[2], 0.0, MAXAREAMASS);
+  d->dCd = std::clamp(c.craft[0], 0.0, CD_MAX);
+  d->dCr = std::clamp(c.craft[1], 0.0, CR_MAX);
+  d->dAm = std::clamp(c.craft[2], 0.0, AM_MAX);
   d->satnr = static_cast<int>(c.names.size());
   for (int i = 0; i < d->satnr; ++i) copyField(d->cfgname[i], SATNAME_SIZE, c.names[i]);
   return CFG_READ;

@@ -38,7 +38,7 @@ constexpr int CFG_UNREADABLE = 3; // the file is there but cannot be read (no re
 // characters). The other numbers are clamped to what their dialogs accept:
 // latitude +-90, longitude +-360, height -1000..100000 m, Sun and satellite
 // elevations +-90, epoch year 0..2200, dur 1..14, Kp 0..9, the two F10.7
-// values 0..F107_MAX (orbit/vorlixnum.h), Cd and Cr 0..100, A/m 0..1000.
+// values 0..F107_MAX, Cd 0..CD_MAX, Cr 0..CR_MAX, A/m 0..AM_MAX (orbit/vorlixnum.h).
 // A count outside 0..10 reads no names. The names (blank lines skipped, leading blanks dropped) go
 // to cfgname[0..] and satnr becomes the number of names found.
 //

@@ -112,11 +112,14 @@ void vsGetState(bool nm, SlotState& s);
 // coefficients. Refuses (false, nothing stored) a non-finite value or a state
 // at the centre.
 bool vsPutState(bool nm, const SlotState& s, bool reset);
-// Converts a state (km, km/s) in place between the frames 0 true of date,
-// 1 mean of date, 2 J2000, 3 Earth-fixed at mjd (UT), with the record's
+// A position and a velocity in one frame.
+struct FrameState {
+  Vec3 r, v;  // km, km/s
+};
+// The state (r, v) converted from frame `from` to frame `to` (0 true of date,
+// 1 mean of date, 2 J2000, 3 Earth-fixed) at mjd (UT), with the record's
 // Earth-orientation settings.
-void vsRefState(int from, int to, double mjd, double& x, double& y, double& z, double& vx,
-                double& vy, double& vz);
+FrameState vsRefState(int from, int to, double mjd, const Vec3& r, const Vec3& v);
 
 // ==== Picture points (vsservices_pict.cpp) ====
 

@@ -164,14 +164,8 @@ bool vsPutState(bool nm, const SlotState& st, bool reset) {
   return true;
 }
 
-void vsRefState(int from, int to, double mjd, double& x, double& y, double& z, double& vx,
-                double& vy, double& vz) {
-  Vec3 r(x, y, z), v(vx, vy, vz);
-  RefState(*indata, from, to, mjd, r, v);
-  x = r.x;
-  y = r.y;
-  z = r.z;
-  vx = v.x;
-  vy = v.y;
-  vz = v.z;
+FrameState vsRefState(int from, int to, double mjd, const Vec3& r, const Vec3& v) {
+  FrameState st{r, v};
+  RefState(*indata, from, to, mjd, st.r, st.v);
+  return st;
 }

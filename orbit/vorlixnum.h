@@ -53,6 +53,12 @@ constexpr double KP_MAX = 9.0;
 constexpr double F107_MAX = 1000.0;
 inline double KpInRange(double kp) { return std::fmin(std::fmax(kp, 0.0), KP_MAX); }
 inline double F107InRange(double f) { return std::fmin(std::fmax(f, 0.0), F107_MAX); }
+// The spacecraft's coefficients as the settings take them (from 0): drag Cd
+// and radiation pressure Cr up to CD_MAX and CR_MAX, the area to mass ratio
+// (m^2/kg) up to AM_MAX.
+constexpr double CD_MAX = 100.0;
+constexpr double CR_MAX = 100.0;
+constexpr double AM_MAX = 1000.0;
 
 // Height (km) of r (m, true equator of date) above the WGS-84 ellipsoid.
 double EllipsoidHeight(const Vec3& r);

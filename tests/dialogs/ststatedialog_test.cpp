@@ -10,6 +10,7 @@
 #include "dialogs/stepoch.h"
 #include "dialogs/ststatedialog.h"
 #include "gui/vsservices.h"
+#include "orbit/vorlixnum.h"
 #include "support/dialogrefusal.h"
 #include "support/orbitslots.h"
 
@@ -150,8 +151,7 @@ void StStateDialogTest::numericFrameRelabel() {
   r = out.r;
   v = out.v;
   // The mean-of-date numbers read as J2000 come back precessed, about 26 years' worth.
-  Vec3 want = c.r[1], wv = c.v[1];
-  vsRefState(2, 1, c.mjd, want.x, want.y, want.z, wv.x, wv.y, wv.z);
+  const Vec3 want = vsRefState(2, 1, c.mjd, c.r[1], c.v[1]).r;
   QVERIFY(abs(r - want) < 1e-9);
   QVERIFY(abs(StoredR() - want) < 1e-9);
   QVERIFY(abs(r - c.r[1]) > 10.0);
@@ -212,6 +212,10 @@ void StStateDialogTest::refusedInput_data() {
   QTest::newRow("daily flux 1001") << "f107Edit" << "1001";
   QTest::newRow("mean flux 5000") << "fb107Edit" << "5000";
   QTest::newRow("Kp 9.5") << "kpEdit" << "9.5";
+  // The spacecraft's coefficients within what the system settings take.
+  QTest::newRow("area/mass beyond") << "amEdit" << QString::number(AM_MAX + 1.0);
+  QTest::newRow("drag beyond") << "cdEdit" << QString::number(CD_MAX + 1.0);
+  QTest::newRow("radiation beyond") << "crEdit" << QString::number(CR_MAX + 1.0);
 }
 
 void StStateDialogTest::refusedInput() {

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "dialogs/stsysconfdialog.h"
+#include "orbit/vorlixnum.h"
 #include "support/dialogrefusal.h"
 
 class StSysConfDialogTest : public QObject {
@@ -61,6 +62,8 @@ class StSysConfDialogTest : public QObject {
     QTest::newRow("iterations 0") << "mxiEdit" << "0" << "";
     QTest::newRow("drag -1") << "dragEdit" << "-1" << "Drag Coefficient";
     QTest::newRow("area/mass inf") << "amEdit" << "inf" << "Area/Mass";
+    QTest::newRow("area/mass at its limit") << "amEdit" << QString::number(AM_MAX) << "";
+    QTest::newRow("area/mass beyond") << "amEdit" << QString::number(AM_MAX + 1.0) << "Area/Mass";
     QTest::newRow("Kp 12") << "kpEdit" << "12" << "Geomagnetic Kp Index";
     QTest::newRow("flux 1000") << "f107Edit" << "1000" << "";
     QTest::newRow("mean flux 1001") << "fb107Edit" << "1001" << "Average Solar Flux";

@@ -56,6 +56,34 @@ class VsOrbitServicesTest : public QObject {
     QCOMPARE(cvSGP4(0.0).code, int(RV2EL_NOTELLIPTIC));
   }
 
+  // A state converted to another frame and back comes back; to the same frame
+  // it stays; the velocity follows its own position (Earth-fixed frame).
+  void refStateRoundTrip_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    for (int from = 0; from < 4; ++from)
+      for (int to = 0; to < 4; ++to)
+        QTest::addRow("%d to %d", from, to) << from << to;
+  }
+  void refStateRoundTrip() {
+    QFETCH(int, from);
+    QFETCH(int, to);
+    OrbitRecord();
+    const double t = 60000.3;
+    const Vec3 r(7000.0, -1200.0, 300.0), v(1.0, 7.2, -0.4);
+    const FrameState there = vsRefState(from, to, t, r, v);
+    const FrameState back = vsRefState(to, from, t, there.r, there.v);
+    QVERIFY(abs(back.r - r) < 1e-8);
+    QVERIFY(abs(back.v - v) < 1e-11);
+    if (from == to) {
+      QVERIFY(abs(there.r - r) < 1e-9);
+      QVERIFY(abs(there.v - v) < 1e-12);
+    } else {
+      QVERIFY(abs(there.r - r) > 1e-3);  // another frame: other numbers
+    }
+    QCOMPARE(abs(there.r), abs(r));  // a rotation keeps the distance
+  }
+
   void putStateRefuses() {
     OrbitRecord();
     State(7000.0, 7.5);
