@@ -95,8 +95,8 @@ double launchNode(const WinpData* d, double epoch, double lambda0) {
 }
 
 int launchOrbCore(WinpData* d) {
+  if (!HasPrimeSlot(d)) return ORBIT_BADINPUT;
   const int s = d->prs;
-  if (s < 0 || s >= NSLOTS) return ORBIT_BADINPUT;
   if (!finite({d->curmjd, d->lslat, d->lslng, d->tmeco, d->inc[s], d->ecc[s], d->mnmot[s],
                d->a[s]}) ||
       std::fabs(d->lslat) > 90.0 || d->ecc[s] < 0.0)
@@ -195,8 +195,8 @@ int launchOrbCore(WinpData* d) {
 }
 
 int exDeltaVCore(WinpData* d, double dv, double yaw, double pitch) {
+  if (!HasPrimeSlot(d)) return ORBIT_BADINPUT;
   const int s = d->prs;
-  if (s < 0 || s >= NSLOTS) return ORBIT_BADINPUT;
   if (!finite({dv, yaw, pitch, d->curmjd}) || !slotFinite(d, s)) return ORBIT_BADINPUT;
 
   // 1. The slot's state at t as its own model gives it.

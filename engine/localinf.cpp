@@ -71,7 +71,7 @@ void skyChart(WinpData* d, TextBuf& txt) {
     txt.Put("\n\n\n *** No satellite has been selected ***");
     return;
   }
-  const int p = d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0;
+  const int p = PrimeSlot(d);
   distanceAndCourse(d, p, txt);
   GetSatPos(t, d, satpos, p, 0);
 }

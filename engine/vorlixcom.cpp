@@ -85,7 +85,13 @@ bool RelativeMode(const WinpData* d) {
   return d->rlm != 0 && d->satnr >= 2 && d->occflg == 0 && d->flarflg == 0;
 }
 
-int PrimeSlot(const WinpData* d) { return d->prs >= 0 && d->prs < MAXSEL ? d->prs : 0; }
+bool HasPrimeSlot(const WinpData* d) { return d->prs >= 0 && d->prs < MAXSEL; }
+
+int PrimeSlot(const WinpData* d) { return HasPrimeSlot(d) ? d->prs : 0; }
+
+void EndRelativeOnSkyMap(WinpData* d) {
+  if (d->rlm && d->skymap) d->rlm = 0;
+}
 
 // ---------------------------------------------------------------------------
 // Text page

@@ -257,9 +257,18 @@ void ShiftElm(WinpData* d, int to, int from);
 // selected slot (slot 0 after the last) then observes the prime satellite.
 bool RelativeMode(const WinpData* d);
 
-// The prime slot (prs) when it is one of the MAXSEL selection slots, else
-// slot 0: the slot whose values the window shows and edits.
+// Whether prs names a prime satellite: one of the MAXSEL selection slots
+// (never the work or the spare slot). What acts on the prime satellite alone
+// refuses a record without one.
+bool HasPrimeSlot(const WinpData* d);
+
+// The prime slot when prs names one, else slot 0: the slot whose values the
+// window shows and edits.
 int PrimeSlot(const WinpData* d);
+
+// A sky chart shows no relative mode: with the sky map on (skymap), rlm is
+// cleared for good.
+void EndRelativeOnSkyMap(WinpData* d);
 
 // Holds a field for the length of a scope: whatever the scope does to it, and
 // however it is left (early returns included), the field gets its old value

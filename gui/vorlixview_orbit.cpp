@@ -280,7 +280,9 @@ void VorlixView::vDeltaV() {
     prompter().inform(tr("Vorlix"), tr("*** No Satellite Selected ***"), this);
     return;
   }
-  const int s = PrimeSlot(d);
+  // The slot the window shows as prime is the one the manoeuvre acts on.
+  d->prs = PrimeSlot(d);
+  const int s = d->prs;
   const bool thrust = d->ionf[s] && d->nmflg[s];
   if (!thrust) {
     // An impulse is applied at a time the user gives.

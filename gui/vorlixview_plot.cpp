@@ -171,7 +171,7 @@ void VorlixView::SatPlot(double t, int flag) {
   const bool smcStep = sunMoonChart();
   if (backgroundDue(t)) vRefresh();
 
-  if (d->rlm && d->skymap) d->rlm = 0;
+  EndRelativeOnSkyMap(d);
   const bool rel = RelativeMode(d);  // (a sky map has just ended it)
   QColor colour[MAXSEL];
   for (int i = 0; i < MAXSEL; ++i) colour[i] = markerColour(i, markerBackground(*d));

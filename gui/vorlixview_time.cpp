@@ -37,7 +37,7 @@ void VorlixView::passJump(bool next) {
   }
   const double t0 = next ? d->curmjd + d->tstep : d->curmjd - d->tstep;
   const double t1 = next ? t0 + d->dur : t0 - d->dur;
-  if (d->rlm && d->skymap) d->rlm = 0;
+  EndRelativeOnSkyMap(d);
   double tm[3] = {0, 0, 0}, a1[3], a2[3];
   // The Iridium kind searches ordinary passes; the kind comes back right after
   // the search, so the step drawn at the pass has its flare values.

@@ -16,10 +16,7 @@
 namespace {
 
 // The prime slot, or -1 when prs does not name one.
-int Prime() {
-  const int s = indata->prs;
-  return s >= 0 && s < NSLOTS ? s : -1;
-}
+int Prime() { return HasPrimeSlot(indata) ? indata->prs : -1; }
 
 // m from km; the stored metres when km is what they read as, so that a
 // state read and stored again stays bit for bit.

@@ -157,16 +157,20 @@ TEST(Record, RelativeModeAndKeep) {
   }
 }
 
-// The slot the window treats as prime: prs when it is a selection slot.
+// The slot the window treats as prime: prs when it is a selection slot; the
+// work and spare slots are never prime.
 TEST(Record, PrimeSlot) {
   const struct {
     int prs, slot;
-  } cases[] = {{0, 0}, {3, 3}, {MAXSEL - 1, MAXSEL - 1}, {MAXSEL, 0}, {NSLOTS - 1, 0}, {-1, 0},
-               {-9999, 0}};
+    bool has;
+  } cases[] = {{0, 0, true},       {3, 3, true},        {MAXSEL - 1, MAXSEL - 1, true},
+               {MAXSEL, 0, false}, {NSLOTS - 1, 0, false}, {-1, 0, false},
+               {-9999, 0, false}};
   auto d = std::make_unique<WinpData>();
   for (const auto& c : cases) {
     d->prs = c.prs;
     EXPECT_EQ(PrimeSlot(d.get()), c.slot) << "prs " << c.prs;
+    EXPECT_EQ(HasPrimeSlot(d.get()), c.has) << "prs " << c.prs;
   }
 }
 

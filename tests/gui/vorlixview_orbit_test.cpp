@@ -323,6 +323,35 @@ class OrbitCommandsTest : public WindowTest {
     }
   }
 
+  // A prime index that names no selected slot: the window shows slot 0 as
+  // prime, and the impulse typed is applied there, not to the work or spare
+  // slot, and not refused.
+  void deltaVOnTheSlotShown_data() {
+    QTest::addColumn<int>("prs");
+    QTest::newRow("negative") << -1;
+    QTest::newRow("work slot") << int(WORKSLOT);
+    QTest::newRow("spare slot") << int(SPARESLOT);
+  }
+  void deltaVOnTheSlotShown() {
+    QFETCH(int, prs);
+    KeplerNow();
+    WinpData* d = indata;
+    ShiftElm(d, WORKSLOT, 0);
+    ShiftElm(d, SPARESLOT, 0);
+    d->prs = prs;
+    const auto before = Copy();
+    ScriptedPrompter p;
+    p.onExec(accepting());
+    p.fillAndAccept({{"deltavEdit", "10"}, {"yawEdit", "0"}, {"pitchEdit", "0"}});
+    view()->vDeltaV();
+    QVERIFY2(p.of("inform").isEmpty(), qPrintable(p.texts().join('|')));
+    QCOMPARE(d->prs, 0);
+    QCOMPARE(d->deltv[0], 10.0);
+    QVERIFY(d->a[0] > before->a[0]);
+    QVERIFY(SameOrbit(*before, *d, WORKSLOT));
+    QVERIFY(SameOrbit(*before, *d, SPARESLOT));
+  }
+
   // Results of the engine: an open orbit, and an impulse the engine refuses.
   void deltaVMessages() {
     KeplerNow();
