@@ -20,6 +20,7 @@
 #include "engine/satpos.h"
 #include "gui/mapframe.h"
 #include "gui/plottext.h"
+#include "gui/recordparams.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
 #include "gui/vorlixview_guards.h"
@@ -177,12 +178,9 @@ void VorlixView::astroEvent(int x, int y, bool) {
   const int k = std::min(d->npicpt - 1, 5);
   if (k <= 2) {
     StAstDialog dlg;
-    AstParams star;
-    star.ra = DegFDms(12.0 * d->picra[k] / kPi);
-    star.dec = DegFDms(180.0 * d->picdec[k] / kPi);
-    dlg.setParams(star);
+    dlg.setParams(astFromRecord(*d, k));
     if (prompter().exec(dlg) != QDialog::Accepted) return;
-    star = dlg.params();
+    const AstParams star = dlg.params();
     if (star.abort) {
       prompter().inform(tr(kPicTitle), tr("Astrometry aborted."), this);
       d->npicpt = 1;
@@ -193,8 +191,7 @@ void VorlixView::astroEvent(int x, int y, bool) {
       repaintNow();
       return;
     }
-    d->picra[k] = DmsDegF(star.ra) * kPi / 12.0;
-    d->picdec[k] = DmsDegF(star.dec) * kPi / 180.0;
+    astToRecord(star, *d, k);
     d->refx[k] = x;
     d->refy[k] = y;
     if (k == 2 && getPlateConst(*d) != PLATE_OK) {
@@ -334,26 +331,9 @@ void VorlixView::vMatch() {
   d->mtchdn = 0;
   d->odm = false;
   StMatchDialog dlg;
-  MatchParams shown;
-  shown.centre1 = d->mtaz;
-  shown.centre2 = d->mtel;
-  shown.maxDistance = d->mxa;
-  shown.direction = d->dra;
-  shown.window = d->tm;
-  shown.raDec = d->rdf == 1;
-  shown.directionFilter = d->drf == 1;
-  shown.majorOnly = d->mtmaj;
-  dlg.setParams(shown);
+  dlg.setParams(matchFromRecord(*d));
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  const MatchParams p = dlg.params();
-  d->mtaz = p.centre1;
-  d->mtel = p.centre2;
-  d->mxa = p.maxDistance;
-  d->dra = p.direction;
-  d->tm = std::fabs(p.window);
-  d->rdf = p.raDec ? 1 : 0;
-  d->drf = p.directionFilter ? 1 : 0;
-  d->mtmaj = p.majorOnly;
+  matchToRecord(dlg.params(), *d);
   runMatch();
 }
 
@@ -362,27 +342,9 @@ void VorlixView::vOrbDet() {
   const QString title = tr("Orbit Determination");
   if (inputEventDate() != 0) return;
   StOrbDetDialog dlg;
-  OrbDetParams p;
-  p.az1 = d->az1;
-  p.el1 = d->el1;
-  p.az2 = d->az2;
-  p.el2 = d->el2;
-  p.deltm = d->deltm;
-  p.raDec1 = d->az1flg == 1;
-  p.raDec2 = d->az2flg == 1;
-  p.match = d->odm;
-  p.picture = d->npicpt >= 6;
-  dlg.setParams(p);
+  dlg.setParams(orbDetFromRecord(*d));
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  p = dlg.params();
-  d->az1 = p.az1;
-  d->el1 = p.el1;
-  d->az2 = p.az2;
-  d->el2 = p.el2;
-  d->deltm = p.deltm;
-  d->az1flg = p.raDec1 ? 1 : 0;
-  d->az2flg = p.raDec2 ? 1 : 0;
-  d->odm = p.match;
+  orbDetToRecord(dlg.params(), *d);
   if (d->satnr >= MAXSEL && !ConfirmReplace(title, tr("orbit"), MAXSEL - 1)) return;
   // The engine fills a slot even when its search finds no orbit: that slot,
   // and the selection, are put back as they were.

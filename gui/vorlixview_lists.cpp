@@ -25,6 +25,7 @@
 #include "engine/passtext.h"
 #include "engine/safefile.h"
 #include "engine/tle.h"
+#include "gui/recordparams.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
 #include "gui/vorlixview_guards.h"
@@ -104,9 +105,7 @@ void VorlixView::vSelectSat() {
 void VorlixView::vRemoveSat() {
   if (indata->satnr < 1) return;
   StRemSatDialog dlg;
-  RemSatParams shown;
-  shown.satellites = indata->satnr;
-  dlg.setParams(shown);
+  dlg.setParams(remSatFromRecord(*indata));
   if (prompter().exec(dlg) != QDialog::Accepted) return;
   const RemSatParams marked = dlg.params();
   for (int i = std::min(indata->satnr, MAXSEL) - 1; i >= 0; --i) {
@@ -130,15 +129,9 @@ int VorlixView::vNextSat() {
 
 void VorlixView::vSwitch() {
   StSwitchDialog dlg;
-  SwitchParams shown;
-  shown.prime = indata->prs;
-  shown.relative = indata->rlm;
-  shown.satellites = indata->satnr;
-  dlg.setParams(shown);
+  dlg.setParams(switchFromRecord(*indata));
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  const SwitchParams p = dlg.params();
-  indata->prs = p.prime;
-  indata->rlm = p.relative;
+  switchToRecord(dlg.params(), *indata);
 }
 
 VorlixView::TimeStep VorlixView::stepFromInput(int min, double sec) {
@@ -151,16 +144,9 @@ VorlixView::TimeStep VorlixView::stepFromInput(int min, double sec) {
 
 void VorlixView::vStep() {
   StStepDialog dlg;
-  StepParams shown;
-  shown.minutes = indata->stepmin;
-  shown.seconds = indata->stepsec;
-  dlg.setParams(shown);
+  dlg.setParams(stepFromRecord(*indata));
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  const StepParams p = dlg.params();
-  const TimeStep st = stepFromInput(p.minutes, p.seconds);
-  indata->stepmin = st.stepmin;
-  indata->stepsec = st.stepsec;
-  indata->tstep = st.tstep;
+  stepToRecord(dlg.params(), *indata);
 }
 
 // ---------------------------------------------------------------------------
@@ -214,16 +200,9 @@ void VorlixView::CmIridium() {
   Keep<double> length(indata->chlen);
 
   StIridiumDialog dlg;
-  IridiumParams shown;
-  shown.magLimit = indata->irmag;
-  shown.operationalOnly = indata->ops == 1;
-  shown.solarPanels = indata->irsol;
-  dlg.setParams(shown);
+  dlg.setParams(iridiumFromRecord(*indata));
   if (prompter().exec(dlg) != QDialog::Accepted) return;
-  const IridiumParams p = dlg.params();
-  indata->irmag = p.magLimit;
-  indata->ops = p.operationalOnly ? 1 : 0;
-  indata->irsol = p.solarPanels;
+  iridiumToRecord(dlg.params(), *indata);
   indata->chlen = indata->moonflg ? 1.0 : 0.0;
   // A run that wrote no list has said why; an older flare list left in the
   // save file is not shown as if it were this run's.

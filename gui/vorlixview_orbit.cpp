@@ -11,6 +11,7 @@
 #include "dialogs/stlaunchdialog.h"
 #include "engine/launch.h"
 #include "engine/tle.h"
+#include "gui/recordparams.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
 #include "gui/vsservices.h"
@@ -101,27 +102,7 @@ bool VorlixView::editOrbChain() {
   for (;;) {
     if (empty) EmptySlot(i);
     const double epoch0 = d->epoch[i];
-    EditOrbParams in;
-    in.name = CharToQs(d->satname[i]);
-    in.norad = d->norad[i];
-    in.aflg = d->sgpflg[i];
-    in.paflg = d->paflg;
-    in.mjdep = epoch0;
-    in.lcflg = d->lcflg;
-    in.a = d->a[i];
-    in.ra = d->ra[i];
-    in.aper = d->aper[i];
-    in.inc = d->inc[i];
-    in.ecc = d->ecc[i];
-    in.m0 = d->m0[i];
-    in.n0 = d->mnmot[i];
-    in.adot = d->adot[i];
-    in.ndot = d->ndot[i];
-    in.n6dot = d->n6dot[i];
-    in.bstar = d->bstar[i];
-    in.dsn = CharToQs(d->dsn[i]);
-    in.numflg = d->nmflg[i] != 0;
-    dlg.setParams(in);
+    dlg.setParams(editOrbFromRecord(*d, i));
     if (prompter().exec(dlg) != QDialog::Accepted) {
       snapshot.restore();
       return false;
@@ -129,33 +110,7 @@ bool VorlixView::editOrbChain() {
 
     const EditOrbParams p = dlg.params();
     const bool nm = p.numflg;
-    QsToChar(p.name, d->satname[i], SATNAME_SIZE - 1);
-    QsToChar(p.dsn, d->dsn[i], DSN_SIZE - 1);
-    d->norad[i] = p.norad;
-    d->nmflg[i] = nm ? 1 : 0;
-    d->sgpflg[i] = p.aflg;
-    d->paflg = p.paflg;
-    if (d->lcflg != 1) {
-      // The epoch the fields were filled with comes back unchanged, fraction
-      // of a second and all, when they were not edited.
-      if (!nm || p.ecc < 1.0) {
-        int y0;
-        double day0;
-        EpochYearDay(epoch0, y0, day0);
-        d->epoch[i] = p.year == y0 && p.day == day0 ? epoch0 : EpochMjd(p.year, p.day);
-      }
-      d->ra[i] = p.ra;
-      d->aper[i] = p.aper;
-      d->m0[i] = p.m0;
-    }
-    d->a[i] = p.a;
-    d->ecc[i] = p.ecc;
-    d->inc[i] = p.inc;
-    d->mnmot[i] = p.n0;
-    d->adot[i] = p.adot;
-    d->ndot[i] = p.ndot;
-    d->n6dot[i] = p.n6dot;
-    d->bstar[i] = p.bstar;
+    editOrbToRecord(p, epoch0, *d, i);
     d->sgpsat = SGPSAT_NONE;
     // A new satellite has no state yet (EmptySlot), so it always gets one
     // here, with the default force model.
@@ -196,23 +151,12 @@ bool VorlixView::launchChain() {
   }
 
   StLaunchDialog dlg;
-  LaunchParams shown;
-  shown.site = d->lsx;
-  shown.lat = d->lslat;
-  shown.lng = d->lslng;
-  shown.south = d->lsouth == 1;
-  shown.ascent = d->tmeco;
-  dlg.setParams(shown);
+  dlg.setParams(launchFromRecord(*d));
   if (prompter().exec(dlg) != QDialog::Accepted) {
     snapshot.restore();
     return false;
   }
-  const LaunchParams p = dlg.params();
-  d->lsx = p.site;
-  d->lslat = p.lat;
-  d->lslng = p.lng;
-  d->lsouth = p.south ? 1 : 0;
-  d->tmeco = p.ascent;
+  launchToRecord(dlg.params(), *d);
   if (LaunchOrb(d) == ORBIT_BADINPUT) {
     prompter().inform(tr("Launch Orbit"),
                       tr("*** No launch orbit: the launch site or the orbit of the prime "
@@ -289,27 +233,11 @@ void VorlixView::vDeltaV() {
     if (inputEventDate() != 0) return;
   }
   StDeltaDialog dlg;
-  DeltaParams shown;
-  shown.deltaV = thrust ? 1000.0 * d->deltv[s] : d->deltv[s];
-  shown.yaw = d->yaw[s];
-  shown.pitch = d->pitch[s];
-  shown.thrust = d->ionf[s];
-  shown.sunlitOnly = d->suns[s];
-  shown.updateElements = d->epu[s];
-  shown.numerical = d->nmflg[s];
-  dlg.setParams(shown);
+  dlg.setParams(deltaFromRecord(*d, s));
   if (prompter().exec(dlg) != QDialog::Accepted) return;
   const DeltaParams p = dlg.params();
-  d->deltv[s] = p.deltaV;
-  d->yaw[s] = p.yaw;
-  d->pitch[s] = p.pitch;
-  d->ionf[s] = p.thrust;
-  d->suns[s] = p.sunlitOnly;
-  d->epu[s] = p.updateElements;
-  if (p.thrust && d->nmflg[s]) {
-    d->deltv[s] = p.deltaV / 1000.0;  // mm/s^2 shown, m/s^2 stored
-    return;
-  }
+  deltaToRecord(p, *d, s);
+  if (p.thrust && d->nmflg[s]) return;  // a thrust runs with the propagation
   if (thrust) return;  // thrust switched off: nothing to execute
   Keep<int> rlm(d->rlm, 0);
   const int res = ExDeltaV(d, p.deltaV, p.yaw, p.pitch);

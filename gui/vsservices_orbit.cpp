@@ -7,6 +7,7 @@
 #include "astro/astrolib.h"
 #include "astro/constants.h"
 #include "dialogs/stadjdialog.h"
+#include "gui/recordparams.h"
 #include "gui/records.h"
 #include "engine/stateframes.h"
 #include "gui/vsservices.h"
@@ -30,24 +31,10 @@ bool Finite(std::initializer_list<double> xs) {
 
 }  // namespace
 
-AdjParams vsGetAdj() {
-  AdjParams p;
-  p.sdp4 = indata->sdp4;
-  p.adjflg = indata->adjflg;
-  p.adjtim = indata->adjtim;
-  p.adjn0 = indata->adjn0;
-  p.adjra = indata->adjra;
-  p.wgs = indata->wgs;
-  return p;
-}
+AdjParams vsGetAdj() { return adjFromRecord(*indata); }
 
 void vsPutAdj(const AdjParams& p) {
-  indata->sdp4 = p.sdp4;
-  indata->adjflg = p.adjflg;
-  indata->adjtim = std::isfinite(p.adjtim) ? p.adjtim : 0.0;
-  indata->adjn0 = std::isfinite(p.adjn0) && p.adjn0 >= 0.0 ? p.adjn0 : 0.0;
-  indata->adjra = std::isfinite(p.adjra) ? p.adjra : 0.0;
-  indata->wgs = p.wgs;
+  adjToRecord(p, *indata);
   indata->sgpsat = SGPSAT_NONE;
 }
 

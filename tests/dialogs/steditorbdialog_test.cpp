@@ -20,6 +20,7 @@
 #include "dialogs/stlaunchdialog.h"
 #include "dialogs/ststatedialog.h"
 #include "engine/sgp4slot.h"
+#include "gui/recordparams.h"
 #include "support/dialogrefusal.h"
 #include "support/orbitslots.h"
 
@@ -36,30 +37,11 @@ double Num(QDialog& d, const char* name) {
 }
 QCheckBox* Box(QDialog& d, const char* name) { return d.findChild<QCheckBox*>(name); }
 
-// The editor filled from slot i, as the view fills it.
+// The editor filled from slot i, as the view fills it (lcflg 1: for a
+// launch).
 void Fill(StEditOrbDialog& dlg, int i, int lcflg = 0) {
-  const WinpData* d = indata;
-  EditOrbParams p;
-  p.name = QString::fromLatin1(d->satname[i]);
-  p.norad = d->norad[i];
-  p.aflg = d->sgpflg[i];
-  p.paflg = d->paflg;
-  p.mjdep = d->epoch[i];
-  p.lcflg = lcflg;
-  p.a = d->a[i];
-  p.ra = d->ra[i];
-  p.aper = d->aper[i];
-  p.inc = d->inc[i];
-  p.ecc = d->ecc[i];
-  p.m0 = d->m0[i];
-  p.n0 = d->mnmot[i];
-  p.adot = d->adot[i];
-  p.ndot = d->ndot[i];
-  p.n6dot = d->n6dot[i];
-  p.bstar = d->bstar[i];
-  p.dsn = QString::fromLatin1(d->dsn[i]);
-  p.numflg = d->nmflg[i] != 0;
-  dlg.setParams(p);
+  Keep<int> locked(indata->lcflg, lcflg);
+  dlg.setParams(editOrbFromRecord(*indata, i));
 }
 
 EditOrbParams Get(StEditOrbDialog& dlg) { return dlg.params(); }
