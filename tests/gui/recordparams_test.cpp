@@ -284,9 +284,9 @@ class RecordParamsTest : public QObject {
 
   // The step in days follows minutes and seconds.
   void step() {
-    const Map map = Plain(stepFromRecord, stepToRecord);
-    RoundTrip({FIXED(stepmin, 2), FIXED(stepsec, 30.0), FIXED(tstep, 2.0 / 1440.0 + 30.0 / 86400.0)},
-              map);
+    RoundTrip({FIXED(stepmin, 2), FIXED(stepsec, 30.0),
+               FIXED(tstep, 2.0 / 1440.0 + 30.0 / 86400.0)},
+              Plain(stepFromRecord, stepToRecord));
   }
 
   void iridium() {
