@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdarg>
+#include <cstdio>
 #include <cmath>
 #include <cstring>
 #include <ctime>
@@ -547,6 +548,7 @@ void prpang(char* out, int wide, int mode, double x) {
   } else {
     if (mode > 0) x = DegFDms(x);
     if (!wide) x += x < 0.0 ? -0.002 : 0.002;
+    x = CarryPacked(x, wide ? 4 : 2);
     TextBuf(out, PRPANG_SIZE).Fmt(wide ? "%9.4lf" : "%7.2lf", x);
     // The C library writes the locale's separator: accept either.
     for (int k = 0; k < 7 && out[k]; ++k) {
@@ -576,6 +578,32 @@ double DegFDms(double x) {
     mpart = 0.0;
   }
   double r = d + mpart + spart;
+  return x < 0.0 ? -r : r;
+}
+
+double CarryPacked(double x, int decimals) {
+  if (!(std::fabs(x) < ANGLE_MAX) || (decimals != 2 && decimals != 4)) return x;
+  char b[64];
+  std::snprintf(b, sizeof b, "%.*f", decimals, std::fabs(x));
+  // The whole part, then the separator (the locale's, whichever it is).
+  const char* f = b;
+  long long whole = 0;
+  while (*f >= '0' && *f <= '9') whole = 10 * whole + (*f++ - '0');
+  if (!*f) return x;
+  ++f;
+  const int mm = 10 * (f[0] - '0') + (f[1] - '0');
+  const int ss = decimals == 4 ? 10 * (f[2] - '0') + (f[3] - '0') : 0;
+  if (mm < 60 && ss < 60) return x;
+  int m = mm, s = ss;
+  if (s >= 60) {
+    s -= 60;
+    ++m;
+  }
+  if (m >= 60) {
+    m -= 60;
+    ++whole;
+  }
+  const double r = static_cast<double>(whole) + m / 100.0 + s / 10000.0;
   return x < 0.0 ? -r : r;
 }
 
@@ -693,8 +721,17 @@ void cnvepch(WinpData* d, int year, double doy, char* text) {
   dms(hours, h, m, s);
   char mw[MONTH_SIZE];
   GetMonth(mo, mw);
-  TextBuf(text, EPOCHTEXT_SIZE)
-      .Fmt("%2i-%s-%4i   %2i:%2i:%2i", dy, mw, yr, h, m, static_cast<int>(s + 0.5));
+  // Seconds that round to 60 carry into the minute, and on into the hour
+  // (which may then read 24: the date is not carried).
+  int sec = static_cast<int>(s + 0.5);
+  if (sec >= 60) {
+    sec = 0;
+    if (++m >= 60) {
+      m = 0;
+      ++h;
+    }
+  }
+  TextBuf(text, EPOCHTEXT_SIZE).Fmt("%2i-%s-%4i   %2i:%2i:%2i", dy, mw, yr, h, m, sec);
 }
 
 double getsax(int mode, double n, double e, double i) {

@@ -423,6 +423,12 @@ void prpang(char* out, int wide, int mode, double x);
 double DegFDms(double x);
 double DmsDegF(double x);
 double hdfdms(double x);
+// The packed value x (D.MMSS or H.MMSS) as printf shows it with decimals (2:
+// minutes, 4: minutes and seconds) decimals: unchanged when every shown field
+// stays below 60, otherwise the value whose text carries the 60 into the next
+// field ("10.60" becomes "11.00", "10.5960" becomes "10.6000" and then
+// "11.0000").
+double CarryPacked(double x, int decimals);
 
 // Copies n characters from 1-based column col of line into dst (n + 1 bytes)
 // and terminates dst; stops early at the end of line.

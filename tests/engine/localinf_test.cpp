@@ -116,6 +116,31 @@ TEST(LocalInf, SeveralSatellitesOnlyTheSelectedSlots) {
   EXPECT_EQ(d->prs, 1);
 }
 
+// A click on the sky chart whose direction lies in the last half minute of
+// a degree (or hour) shows the next whole one, never minute 60.
+TEST(LocalInf, SkyClickMinutesCarry) {
+  struct K {
+    double az2, el2;
+    const char* want;
+  } cases[] = {
+      {23.5959, -27.5959, " R.A.(HH.MM):   24.00,    Decl.(DD.MM):  -28.00"},
+      {5.5951, 0.5955, " R.A.(HH.MM):    6.00,    Decl.(DD.MM):    1.00"},
+      {-0.5958, 89.5949, " R.A.(HH.MM):   -1.00,    Decl.(DD.MM):   89.59"},
+  };
+  for (const K& k : cases) {
+    Case c;
+    WinpData* d = c.d.get();
+    d->skymap = 1;
+    d->satnr = 0;
+    d->lat = 48.1;
+    d->el1 = 30.0;
+    d->az2 = k.az2;
+    d->el2 = k.el2;
+    Text t;
+    EXPECT_TRUE(Has(t.Run(d), k.want)) << k.want;
+  }
+}
+
 TEST(LocalInf, FixedTexts) {
   struct K {
     int skymap, satnr;

@@ -393,6 +393,41 @@ TEST(AngleText, Prpang) {
   EXPECT_EQ(std::string(out), "  12" + deg + "30");
 }
 
+// Minutes (and seconds) that round up to 60 carry into the next field, in
+// both directions of the sign; every other value is shown as before.
+TEST(AngleText, RoundedMinutesCarry) {
+  const std::string deg(1, static_cast<char>(176));
+  struct K {
+    int wide, mode;
+    double x;
+    std::string want;
+  } cases[] = {
+      {0, -1, -10.5959, "-11" + deg + "00"},
+      {0, -1, 27.5935, " 28" + deg + "00"},
+      {0, -1, 27.5929, " 27" + deg + "59"},
+      {0, -1, -0.5945, " -1" + deg + "00"},
+      {0, -2, 23.5959, " 24h00"},
+      {0, 1, 27.996, " 28" + deg + "00"},     // decimal degrees shown packed
+      {0, 0, 27.599, "  27.60"},              // decimal degrees: no minutes
+      {1, -1, 12.5960, "  13" + deg + "0000"},
+      {1, -2, 7.0060, "   7h0100"},
+      {1, -1, -12.3456, " -12" + deg + "3456"},
+  };
+  for (const K& k : cases) {
+    char out[PRPANG_SIZE];
+    prpang(out, k.wide, k.mode, k.x);
+    std::string got(out);
+    // The narrow form is seven characters wide, the wide one nine.
+    EXPECT_EQ(got.size(), k.wide ? 9u : 7u) << k.x;
+    EXPECT_EQ(got.substr(got.size() - k.want.size()), k.want) << k.x;
+  }
+  EXPECT_DOUBLE_EQ(CarryPacked(10.5961, 2), 11.0);
+  EXPECT_DOUBLE_EQ(CarryPacked(-10.5949, 2), -10.5949);  // "10.59" stays
+  EXPECT_DOUBLE_EQ(CarryPacked(10.5959, 4), 10.5959);
+  EXPECT_NEAR(CarryPacked(10.0960, 4), 10.1, 1e-12);
+  EXPECT_TRUE(std::isnan(CarryPacked(NAN, 2)));
+}
+
 TEST(AngleText, PackedEdgeValues) {
   EXPECT_DOUBLE_EQ(DegFDms(12.999999), 13.0);
   EXPECT_DOUBLE_EQ(DegFDms(-0.5), -0.3);

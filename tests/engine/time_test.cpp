@@ -140,6 +140,11 @@ TEST(Epoch, CnvepchDateAndText) {
   EXPECT_STREQ(text, "12-MAR-2011   14: 3:27");
   cnvepch(d.get(), 2012, 366.25, text);  // leap year, last day
   EXPECT_STREQ(text, "31-DEC-2012    6: 0: 0");
+  // Seconds that round to 60 carry into the minute and on into the hour.
+  cnvepch(d.get(), 2011, 71 + (14 + 59 / 60.0 + 59.7 / 3600.0) / 24.0, text);
+  EXPECT_STREQ(text, "12-MAR-2011   15: 0: 0");
+  cnvepch(d.get(), 2011, 71 + (14 + 3 / 60.0 + 59.6 / 3600.0) / 24.0, text);
+  EXPECT_STREQ(text, "12-MAR-2011   14: 4: 0");
   cnvepch(d.get(), 2009, 6.5, nullptr);  // the text is optional
   EXPECT_DOUBLE_EQ(d->epoch[WORKSLOT], mjd(6, 1, 2009, 12.0));
 }
