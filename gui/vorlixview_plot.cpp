@@ -180,6 +180,9 @@ void VorlixView::SatPlot(double t, int flag) {
   char ptxt[PLOTTIME_SIZE];
   plotTimeText(t, d->tzone, d->tstep, ptxt, d->plyear);
   for (int i = 0; i < nsat; ++i) posst[i] = GetSatPos(t, d, satps, i, flag);
+  // The Sun at the observer needs no satellite: without one it is computed
+  // on its own, as a position step would.
+  if (nsat == 0) satps->sunelo = SearchSample(d, satps, 0).SunElAt(t);
 
   composePlot();
   QPainter g(&pmplot);

@@ -158,6 +158,14 @@ void PlotStepTest::noSatellite() {
   QCOMPARE(count(img, columns, panel), columns.width() * columns.height());
   QCOMPARE(count(img, eventValue, panel), eventValue.width() * eventValue.height());
   QVERIFY(count(img, QRect(590, 390, 270, 20), QColor(Qt::white)) > 20);  // ObsSun stays
+  // The observer's Sun needs no satellite: it follows the time and place.
+  for (const plotfix::Row& r : refs.rows) {
+    if (r.obs != 0 || r.sat != 0) continue;
+    satps->sunelo = 0;
+    view->SatPlot(r.mjd, 1);
+    QVERIFY2(std::fabs(satps->sunelo - r.sunel) < 0.01,
+             qPrintable(QString("%1: %2 vs %3").arg(r.mjd).arg(satps->sunelo).arg(r.sunel)));
+  }
 }
 
 // A prime satellite below the ground writes its panel in black.
