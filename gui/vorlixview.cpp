@@ -249,7 +249,7 @@ void VorlixView::vText() {
     resizeToShown();
   } else {
     indata->dspst = 1;
-    redrawIfObserverMoved();
+    redrawIfStale();
     resizeToShown();
     setCursor(Qt::CrossCursor);
     goHome();

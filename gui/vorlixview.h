@@ -204,17 +204,21 @@ class VorlixView : public QWidget {
   void vLocalPass();
 
  private:
-  // The observer moved while a text page was shown: the map drawn before
-  // still has the old place (it is on the background layer), so it is drawn
-  // again when it is next shown. Any redraw clears it.
-  bool observerMoved = false;
+  // What the map shows changed (the observer, the selection) while it was
+  // not on screen: the map drawn before still has the old state (the
+  // observer is on the background layer), so it is drawn again when it is
+  // next shown or stepped. Any redraw clears it.
+  bool mapStale = false;
   // The observer dialog alone: true with the place stored, false cancelled.
   bool askLocation();
   // vInputDate for the time of a launch, an impulse or an observation: the
   // interval and the real-time offset stay locked while the dialog is open.
   int inputEventDate();
-  // Before the plot is shown again after a text page.
-  void redrawIfObserverMoved();
+  // Before the plot is shown again after a text page or the photograph.
+  void redrawIfStale();
+  // What the map shows changed: redrawn now when it is on screen, else
+  // when it is next shown or stepped.
+  void mapChanged();
 
   // ==== Sky chart and Sun/Moon chart (vorlixview_sky.cpp) ====
  public:

@@ -96,6 +96,7 @@ void VorlixView::vPicSwitch(bool on) {
     setCursor(Qt::CrossCursor);
   } else {
     d->picmd = 0;
+    redrawIfStale();
   }
   if (d->dspst > 0) resizeToShown();
   repaintNow();

@@ -118,6 +118,7 @@ void VorlixView::vRemoveSat() {
   }
   indata->prs = std::clamp(indata->prs, 0, std::max(indata->satnr - 1, 0));
   indata->sgpsat = SGPSAT_NONE;
+  mapChanged();
 }
 
 int VorlixView::vNextSat() {

@@ -40,22 +40,8 @@ bool VorlixView::askLocation() {
 
 int VorlixView::vInputLocation() {
   if (!askLocation()) return 1;
-  const WinpData* d = indata;
-  // The observer is drawn on the background layer: a map on screen would go
-  // on showing the old place until the next Refresh.
-  if (d->dspst == 1 && !d->picmd)
-    vRefreshP();
-  else if (!d->picmd)
-    observerMoved = true;
+  mapChanged();  // the observer is drawn on the background layer
   return 0;
-}
-
-void VorlixView::redrawIfObserverMoved() {
-  if (!observerMoved || indata->picmd) return;
-  // The text page shown last stays the one X brings back.
-  const int mode = dsplmd;
-  vRefreshP();
-  dsplmd = mode;
 }
 
 void VorlixView::vSetIERS() {

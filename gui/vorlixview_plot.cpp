@@ -72,7 +72,7 @@ bool VorlixView::sunMoonChart() const {
 void VorlixView::vRefresh() {
   WinpData* d = indata;
   dsplmd = 3;
-  observerMoved = false;
+  mapStale = false;
   setCursor(Qt::CrossCursor);
   d->dspst = 1;
   pmlay.fill(d->mgrey <= 0 ? QColor(255, 255, 255)
@@ -169,7 +169,7 @@ void VorlixView::SatPlot(double t, int flag) {
   }
   const QFont panelFont("Helvetica", d->mfsz, d->bf ? QFont::Bold : QFont::Normal);
   const bool smcStep = sunMoonChart();
-  if (backgroundDue(t)) vRefresh();
+  if (mapStale || backgroundDue(t)) vRefresh();
 
   EndRelativeOnSkyMap(d);
   const bool rel = RelativeMode(d);  // (a sky map has just ended it)
@@ -378,6 +378,19 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   name(0, p);
   if (rel) name(1, p + 1 < d->satnr ? p + 1 : 0);
   g.setBackgroundMode(Qt::TransparentMode);
+}
+
+void VorlixView::mapChanged() {
+  mapStale = true;
+  redrawIfStale();
+}
+
+void VorlixView::redrawIfStale() {
+  if (!mapStale || indata->picmd || indata->dspst != 1) return;
+  // The text page shown last stays the one X brings back.
+  const int mode = dsplmd;
+  vRefreshP();
+  dsplmd = mode;
 }
 
 void VorlixView::vRefreshP() {

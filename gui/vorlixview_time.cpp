@@ -67,7 +67,7 @@ void VorlixView::RT_Plot() {
   if (busy) return;
   if (indata->dspst < 1) {
     indata->dspst = 1;
-    redrawIfObserverMoved();
+    redrawIfStale();
     resizeToShown();
   }
   SatPlot(RT_MJD(indata), 1);

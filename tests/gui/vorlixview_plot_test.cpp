@@ -56,6 +56,8 @@ class PlotStepTest : public QObject {
   void southPoleText();
   void physicalMapMarkers_data();
   void physicalMapMarkers();
+  void staleMap_data();
+  void staleMap();
 
  private:
   std::unique_ptr<WindowFixture> fx;
@@ -384,6 +386,54 @@ void PlotStepTest::physicalMapMarkers() {
     circle += img.pixelColor(view->PxCoord(satps->fplat[0][k] * 180 / M_PI,
                                            satps->fplng[0][k] * 180 / M_PI)) == colour;
   QVERIFY(circle >= NFPPTS / 2);
+}
+
+// A change of what the map shows is drawn without a Refresh: removed
+// satellites leave no marker, a new observer is drawn at the new place when
+// the map comes back from the photograph or is stepped.
+void PlotStepTest::staleMap_data() {
+  QTest::addColumn<QString>("change");
+  QTest::newRow("remove one") << "remove 2";
+  QTest::newRow("remove all") << "remove 12";
+  QTest::newRow("observer under the photograph") << "observer, photograph";
+  QTest::newRow("observer under the pass list, then a step") << "observer, step";
+}
+
+void PlotStepTest::staleMap() {
+  QFETCH(QString, change);
+  const QRect map(0, 0, CHART_W, CHART_H);
+  const QColor cyan(0, 255, 255), c0 = markerColour(0, 0), c1 = markerColour(1, 0);
+  const double t = refs.rows[0].mjd;
+  view->vRefresh();
+  view->SatPlot(t, 1);
+  QVERIFY(count(view->pmplot.toImage(), map, c0) > 5);
+  QVERIFY(count(view->pmplot.toImage(), map, c1) > 5);
+  const QPoint oldPlace = view->PxCoord(indata->lat, indata->lng);
+  QVERIFY(near(view->pmplot.toImage(), oldPlace, cyan));
+  ScriptedPrompter sp;
+  if (change.startsWith("remove")) {
+    QMap<QString, QString> marks;
+    for (QChar c : change.mid(7)) marks.insert("checkBox" + QString(c), "1");
+    sp.fillAndAccept(marks);
+    view->vRemoveSat();
+    const QImage img = view->pmplot.toImage();
+    QCOMPARE(count(img, map, c1), 0);
+    QCOMPARE(count(img, map, c0) > 5, indata->satnr == 1);
+    return;
+  }
+  if (change.endsWith("photograph")) view->vPicSwitch(true);
+  else indata->dspst = -1;  // the pass list is shown
+  sp.fillAndAccept({{"decButton", "1"}, {"latEdit", "-33.9"}, {"lngEdit", "151.2"},
+                    {"heightEdit", "40"}, {"locEdit", "Sydney"}});
+  QCOMPARE(view->vInputLocation(), 0);
+  if (change.endsWith("photograph")) view->vPicSwitch(false);
+  else view->vForward();
+  const QImage img = view->pmplot.toImage();
+  shot(view->pmplot, qPrintable("stale-" + change.section(',', 1).trimmed() + ".png"));
+  const QPoint newPlace = view->PxCoord(-33.9, 151.2);
+  QVERIFY((newPlace - oldPlace).manhattanLength() > 20);
+  QVERIFY(near(img, newPlace, cyan));
+  QVERIFY(!near(img, oldPlace, cyan));
 }
 
 QTEST_MAIN(PlotStepTest)
