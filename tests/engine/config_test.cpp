@@ -142,7 +142,7 @@ TEST_F(ConfigTest, WritesThePositionalFormat) {
     EXPECT_EQ(readFile(cfg_), kFilled);
     std::setlocale(LC_NUMERIC, old.c_str());
   }
-  EXPECT_NE(access((cfg_ + ".tmp").c_str(), F_OK), 0) << "temporary file left behind";
+  EXPECT_EQ(support::DirNames(dir_), support::Names{"vorlix.cfg"}) << "temporary file left behind";
 }
 
 // Write, read into a record with other values, compare every committed field
@@ -515,6 +515,7 @@ TEST_F(ConfigTest, FailedWriteKeepsTheOldFile) {
     EXPECT_EQ(putcfg(d.get(), cfg_.c_str()), 1);
   }
   EXPECT_EQ(readFile(cfg_), kFilled);
+  EXPECT_EQ(support::DirNames(dir_), support::Names{"vorlix.cfg"});
 
   EXPECT_EQ(putcfg(d.get(), (dir_ + "/missing/vorlix.cfg").c_str()), 1);
 
@@ -527,6 +528,7 @@ TEST_F(ConfigTest, FailedWriteKeepsTheOldFile) {
   auto got = newRecord();
   ASSERT_EQ(getcfg(got.get(), cfg_.c_str()), CFG_READ);
   EXPECT_EQ(got->lat, 1.0);
+  EXPECT_EQ(support::DirNames(dir_), support::Names{"vorlix.cfg"});
 }
 
 // A configuration kept in another folder and linked here is written through
@@ -543,6 +545,8 @@ TEST_F(ConfigTest, WritesThroughASymbolicLink) {
   ASSERT_EQ(lstat(cfg_.c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_EQ(readFile(real), kFilled);
+  EXPECT_EQ(support::DirNames(dir_), (support::Names{"settings", "vorlix.cfg"}));
+  EXPECT_EQ(support::DirNames(dir_ + "/settings"), support::Names{"vorlix.cfg"});
   auto got = newRecord();
   ASSERT_EQ(getcfg(got.get(), cfg_.c_str()), CFG_READ);
   EXPECT_EQ(got->lat, d->lat);
@@ -573,6 +577,7 @@ TEST_F(ConfigTest, NotARegularFileIsUnreadableAndKept) {
     struct stat st;
     ASSERT_EQ(lstat(cfg_.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & S_IFMT, c.type);
+    EXPECT_EQ(support::DirNames(dir_), support::Names{"vorlix.cfg"});
     ASSERT_EQ(remove(cfg_.c_str()), 0);
   }
   // A missing file is no failure: the defaults stand and Exit writes it.
@@ -600,5 +605,5 @@ TEST_F(ConfigTest, FileWithoutReadPermissionIsUnreadableAndKept) {
   EXPECT_EQ(res, 0) << "1: not unreadable, 2: record changed, 3: overwritten, -1: no child";
   ASSERT_EQ(chmod(cfg_.c_str(), 0600), 0);
   EXPECT_EQ(readFile(cfg_), kFilled);
-  EXPECT_NE(access((cfg_ + ".tmp").c_str(), F_OK), 0) << "temporary file left behind";
+  EXPECT_EQ(support::DirNames(dir_), support::Names{"vorlix.cfg"}) << "temporary file left behind";
 }

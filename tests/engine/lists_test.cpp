@@ -257,8 +257,8 @@ TEST(AllSatAos, AppendsAfterEarlierBlocksAndRestoresTheRecord) {
 // A write that fails (disk full): a new list replaces the old save file only
 // when it is complete.
 TEST(AllSatAos, FailedNewListLeavesTheOldFile) {
-  const std::string save = TempPath("fresh.txt");
-  std::remove((save + ".tmp").c_str());
+  const support::TempDir dir;
+  const std::string save = dir / "fresh.txt";
   const std::string old = "an earlier list that the user still has\n";
   { std::ofstream(save) << old; }
   ASSERT_EQ(chmod(save.c_str(), 0640), 0);
@@ -274,8 +274,7 @@ TEST(AllSatAos, FailedNewListLeavesTheOldFile) {
   EXPECT_EQ(res, ALLSAT_NOSAVE);
   EXPECT_EQ(readFile(save), old);
   EXPECT_EQ(d->svnew, 1);
-  struct stat st;
-  EXPECT_NE(stat((save + ".tmp").c_str(), &st), 0);
+  EXPECT_EQ(support::DirNames(dir.path), support::Names{"fresh.txt"});
 
   // Without the limit the new list replaces the old file.
   EXPECT_EQ(AllSatAos(d.get()), ALLSAT_DONE);
@@ -284,16 +283,17 @@ TEST(AllSatAos, FailedNewListLeavesTheOldFile) {
   EXPECT_EQ(now.rfind("Geographic Location: Test site", 0), 0u);
   EXPECT_GT(now.size(), 1000u);
   EXPECT_EQ(d->svnew, 0);
-  EXPECT_NE(stat((save + ".tmp").c_str(), &st), 0);
+  EXPECT_EQ(support::DirNames(dir.path), support::Names{"fresh.txt"});
+  struct stat st;
   ASSERT_EQ(stat(save.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);  // as when written over
-  std::remove(save.c_str());
 }
 
 // An appended list that cannot be written whole (a full disk) is taken back:
 // the save file ends as it did, not in a block cut mid-line.
 TEST(AllSatAos, FailedAppendIsTakenBack) {
-  const std::string save = TempPath("more.txt");
+  const support::TempDir dir;
+  const std::string save = dir / "more.txt";
   const std::string old(20000, 'o');
   { std::ofstream(save) << old; }
   auto d = ListRecord(save);
@@ -307,20 +307,21 @@ TEST(AllSatAos, FailedAppendIsTakenBack) {
   }
   EXPECT_EQ(res, ALLSAT_NOSAVE);
   EXPECT_EQ(readFile(save), old);
+  EXPECT_EQ(support::DirNames(dir.path), support::Names{"more.txt"});
   EXPECT_EQ(AllSatAos(d.get()), ALLSAT_DONE);
   const std::string now = readFile(save);
   EXPECT_EQ(now.compare(0, old.size(), old), 0);
   EXPECT_GT(now.size(), old.size() + 1000);
-  std::remove(save.c_str());
+  EXPECT_EQ(support::DirNames(dir.path), support::Names{"more.txt"});
 }
 
 // A save file that is a symbolic link is written through it (the link stays,
 // its target gets the list); a save file that is the TLE file, by its own
 // name or through a link, is refused and the TLE file kept.
 TEST(AllSatAos, SaveFileLinksAndTheTleFile) {
-  const std::string target = TempPath("elsewhere.txt"), link = TempPath("linked.txt");
+  const support::TempDir dir;
+  const std::string target = dir / "elsewhere.txt", link = dir / "linked.txt";
   { std::ofstream(target) << "old\n"; }
-  std::remove(link.c_str());
   ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
   auto d = ListRecord(link);
   d->dur = 0.1;
@@ -330,10 +331,11 @@ TEST(AllSatAos, SaveFileLinksAndTheTleFile) {
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_EQ(readFile(target).rfind("Geographic Location: Test site", 0), 0u);
 
-  const std::string tle = TempPath("visual.tle"), tlelink = TempPath("visual-link.tle");
+  EXPECT_EQ(support::DirNames(dir.path), (support::Names{"elsewhere.txt", "linked.txt"}));
+
+  const std::string tle = dir / "visual.tle", tlelink = dir / "visual-link.tle";
   { std::ofstream(tle) << readFile(DataPath("visual-2009.tle")); }
   const std::string elements = readFile(tle);
-  std::remove(tlelink.c_str());
   ASSERT_EQ(symlink(tle.c_str(), tlelink.c_str()), 0);
   for (const std::string& name : {tle, tlelink})
     for (int fresh : {1, 0}) {
@@ -344,6 +346,8 @@ TEST(AllSatAos, SaveFileLinksAndTheTleFile) {
       EXPECT_EQ(AllSatAos(d.get()), ALLSAT_NOSAVE) << name << " " << fresh;
       EXPECT_EQ(readFile(tle), elements);
       EXPECT_EQ(d->svnew, fresh);
+      EXPECT_EQ(support::DirNames(dir.path),
+                (support::Names{"elsewhere.txt", "linked.txt", "visual-link.tle", "visual.tle"}));
     }
 }
 

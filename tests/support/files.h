@@ -3,14 +3,17 @@
 #ifndef VORLIX_TESTS_SUPPORT_FILES_H
 #define VORLIX_TESTS_SUPPORT_FILES_H
 
+#include <dirent.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 inline std::string readFile(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
@@ -51,6 +54,23 @@ struct TempDir {
 inline std::string tempPath(const std::string& name) {
   static const TempDir dir;
   return dir / name;
+}
+
+// The names in a directory ("." and ".." left out), sorted; empty when it
+// cannot be read. Compared with the names a case expects, it shows a
+// temporary file left behind whatever name it was given.
+using Names = std::vector<std::string>;
+inline Names DirNames(const std::string& dir) {
+  Names v;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (const dirent* e = readdir(d)) {
+      const std::string n = e->d_name;
+      if (n != "." && n != "..") v.push_back(n);
+    }
+    closedir(d);
+  }
+  std::sort(v.begin(), v.end());
+  return v;
 }
 
 // Files of this process may not grow beyond `bytes` while it lives, as on a
