@@ -28,6 +28,24 @@ void SetName(char* field, const std::string& name) {
   std::snprintf(field, FILENAME_SIZE, "%s", name.c_str());
 }
 
+// What a special file is: its type, inode, device number and size, which a
+// reader that wrote to it, replaced it or renamed something over it changes.
+std::string Identity(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0) return "missing";
+  return std::to_string(st.st_mode & S_IFMT) + " " + std::to_string(st.st_ino) + " " +
+         std::to_string(st.st_rdev) + " " + std::to_string(st.st_size);
+}
+
+// The names in a directory that a writer of the given file would leave
+// beside it (its own name or the sort's with a suffix).
+support::Names LeftBeside(const std::string& dir) {
+  support::Names v;
+  for (const std::string& n : support::DirNames(dir))
+    if (n.rfind("vorlix.tmp", 0) == 0 || n.rfind("zero.", 0) == 0) v.push_back(n);
+  return v;
+}
+
 struct Reader {
   const char* what;
   bool device;  // also tried on a device (not for readers that write beside the file)
@@ -75,7 +93,7 @@ TEST(ReadByName, NoRegularFileIsRefusedAtOnce) {
        [](WinpData* d, WoutData*, const std::string& p) {
          SetName(d->savnm, p);
          SortAos(d, 0);
-         return true;  // returned at all
+         return true;  // returned; the file and its folder are looked at below
        }},
       {"TLE save appended to", false,
        [&](WinpData* d, WoutData* o, const std::string& p) {
@@ -87,8 +105,12 @@ TEST(ReadByName, NoRegularFileIsRefusedAtOnce) {
                 PageText(*o).find("Unable to read TLE save file") != std::string::npos;
        }},
   };
+  std::vector<std::string> before;
+  for (const std::string& p : specials) before.push_back(Identity(p));
+  const support::Names devBefore = LeftBeside("/dev");
   for (const Reader& r : readers) {
-    for (const std::string& p : specials) {
+    for (size_t k = 0; k < specials.size(); ++k) {
+      const std::string& p = specials[k];
       if (p == "/dev/zero" && !r.device) continue;
       const int res = support::InChild(
           [&] {
@@ -103,6 +125,11 @@ TEST(ReadByName, NoRegularFileIsRefusedAtOnce) {
           },
           10);
       EXPECT_EQ(res, 0) << r.what << " on " << p << (res < 0 ? ": did not return" : ": not refused");
+      // The special file is as it was and nothing was left beside it.
+      EXPECT_EQ(Identity(p), before[k]) << r.what << " on " << p;
+      EXPECT_EQ(support::DirNames(tmp.path), (support::Names{"dir", "fifo"})) << r.what << " on " << p;
+      EXPECT_EQ(support::DirNames(dir), support::Names{}) << r.what << " on " << p;
+      EXPECT_EQ(LeftBeside("/dev"), devBefore) << r.what << " on " << p;
     }
   }
   struct stat st;

@@ -21,6 +21,7 @@ namespace {
 
 using support::AsOrdinaryUser;
 using support::FileSizeLimit;
+using support::Names;
 
 class SafeFileTest : public ::testing::Test {
  protected:
@@ -31,17 +32,7 @@ class SafeFileTest : public ::testing::Test {
   }
   // The names in the test's directory, sorted: shows a temporary file left
   // behind whatever its name.
-  std::vector<std::string> entries() {
-    std::vector<std::string> v;
-    if (DIR* d = opendir(dir_.c_str())) {
-      while (const dirent* e = readdir(d))
-        if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") v.push_back(e->d_name);
-      closedir(d);
-    }
-    std::sort(v.begin(), v.end());
-    return v;
-  }
-  using Names = std::vector<std::string>;
+  Names entries() { return support::DirNames(dir_); }
   support::TempDir tmp_;
   const std::string& dir_ = tmp_.path;
 };
@@ -161,9 +152,15 @@ TEST_F(SafeFileTest, NamedTemporaryFileAndPlantedLink) {
   EXPECT_EQ(readFile(victim), "keep\n");
   EXPECT_EQ(entries(), (Names{"satsave.txt", "victim", "vorlix.tmp"}));
 
-  SafeFile same(p.c_str(), "satsave.txt");  // never the target itself
+  // The target's own name as the temporary one: the target is replaced
+  // whole, not written into while the temporary file is open.
+  SafeFile same(p.c_str(), "satsave.txt");
   ASSERT_TRUE(same.open());
-  EXPECT_NE(same.tempPath(), p);
+  same.put("again\n");
+  EXPECT_EQ(readFile(p), "sorted\n");
+  ASSERT_EQ(same.commit(), SafeFile::Done);
+  EXPECT_EQ(readFile(p), "again\n");
+  EXPECT_EQ(entries(), (Names{"satsave.txt", "victim", "vorlix.tmp"}));
 }
 
 // The user's own files beside the target, whatever their names, survive a
@@ -178,7 +175,6 @@ TEST_F(SafeFileTest, TemporaryNamesAreTheirOwn) {
     ASSERT_TRUE(a.open());
     ASSERT_TRUE(b.open());
     EXPECT_NE(a.tempPath(), b.tempPath());
-    EXPECT_NE(a.tempPath(), p + ".tmp");
     a.put("a\n");
     b.put("b\n");
     EXPECT_EQ(a.commit(), SafeFile::Done);
@@ -202,29 +198,30 @@ TEST_F(SafeFileTest, FailuresLeaveTheOldFile) {
   SafeFile empty("");
   EXPECT_FALSE(empty.open());
 
-  // A directory by a temporary file's usual name is no obstacle.
+  // A directory by the name a temporary file once had is no obstacle and
+  // is left alone.
   ASSERT_EQ(mkdir((p + ".tmp").c_str(), 0700), 0);
-  SafeFile beside(p.c_str());
-  ASSERT_TRUE(beside.open());
-  beside.abandon();
-  rmdir((p + ".tmp").c_str());
+  {
+    SafeFile beside(p.c_str());
+    ASSERT_TRUE(beside.open());
+    beside.put("new\n");
+    ASSERT_EQ(beside.commit(), SafeFile::Done);
+  }
+  EXPECT_EQ(readFile(p), "new\n");
+  EXPECT_EQ(entries(), (Names{"out.tle", "out.tle.tmp"}));
+  ASSERT_EQ(rmdir((p + ".tmp").c_str()), 0);
+  writeFile(p, "old\n");
 
   // A write beyond the file size limit (a full disk).
-  struct rlimit old;
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  auto handler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit lim = old;
-  lim.rlim_cur = 100;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lim), 0);
-  SafeFile::Result res;
+  SafeFile::Result res = SafeFile::Done;
   {
+    FileSizeLimit limit(100);
+    ASSERT_TRUE(limit.ok());
     SafeFile f(p.c_str());
     ASSERT_TRUE(f.open());
     for (int k = 0; k < 100; ++k) f.put("0123456789");
     res = f.commit();
   }
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, handler);
   EXPECT_EQ(res, SafeFile::WriteFailed);
   EXPECT_EQ(readFile(p), "old\n");
   EXPECT_EQ(entries(), Names{"out.tle"});

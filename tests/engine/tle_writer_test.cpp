@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
+
 namespace {
 
 constexpr int W = WORKSLOT;
@@ -138,17 +140,14 @@ std::string slurp(const std::string& path) {
   return s.str();
 }
 
+// A file name in a directory of its own, which goes with everything in it.
 struct TempPath {
+  support::TempDir dir;
   std::string path;
-  explicit TempPath(const char* tag) {
-    char dir[] = "/tmp/vorlix-tlewXXXXXX";
-    path = std::string(mkdtemp(dir)) + "/" + tag;
-  }
-  ~TempPath() {
-    std::remove(path.c_str());
-    std::remove((path + ".tmp").c_str());
-    rmdir(path.substr(0, path.rfind('/')).c_str());
-  }
+  explicit TempPath(const char* tag) : path(dir / tag) {}
+  // The names in the directory: the file alone shows that no temporary file
+  // was left behind.
+  support::Names names() const { return support::DirNames(dir.path); }
 };
 
 struct Saver {
@@ -341,6 +340,7 @@ TEST(SaveTle, ValuesThatDoNotFitAreRefused) {
     EXPECT_EQ(SaveTle(s.d.get(), &s.o), 4);
     EXPECT_EQ(s.d->tsnew, 1);
     EXPECT_EQ(slurp(tp.path), "OLD\n");
+    EXPECT_EQ(tp.names(), support::Names{"bad.tle"});
     EXPECT_NE(s.lastLine().find(b.what), std::string::npos) << s.lastLine();
     EXPECT_NE(s.lastLine().find("does not fit"), std::string::npos);
   }
@@ -376,7 +376,7 @@ TEST(SaveTle, NewFileAppendAndFailures) {
   EXPECT_EQ(one.size(), 41u + 70u + 70u);
   ASSERT_EQ(SaveTle(d, &s.o), 0);  // then appends
   EXPECT_EQ(slurp(tp.path), one + one);
-  EXPECT_EQ(slurp(tp.path + ".tmp"), "");  // no temporary file left
+  EXPECT_EQ(tp.names(), support::Names{"save.tle"});
 
   // A directory that does not exist: nothing written, the next save still
   // starts a new file.
@@ -391,20 +391,17 @@ TEST(SaveTle, NewFileAppendAndFailures) {
   EXPECT_EQ(e.lastLine(), "*** No TLE save file name ***");
 
   // A write that fails (file size limit): reported, the old file kept whole.
-  struct rlimit old;
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  auto handler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit lim = old;
-  lim.rlim_cur = 300;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lim), 0);
   d->satnr = kSats;
-  const int res = SaveTle(d, &s.o);
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, handler);
+  int res = -1;
+  {
+    support::FileSizeLimit limit(300);
+    ASSERT_TRUE(limit.ok());
+    res = SaveTle(d, &s.o);
+  }
   EXPECT_EQ(res, 3);
   EXPECT_NE(s.lastLine().find("*** Write error on TLE save file"), std::string::npos);
   EXPECT_EQ(slurp(tp.path), one + one);
-  EXPECT_EQ(slurp(tp.path + ".tmp"), "");
+  EXPECT_EQ(tp.names(), support::Names{"save.tle"});
 }
 
 }  // namespace

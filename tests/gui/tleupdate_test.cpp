@@ -413,17 +413,14 @@ void TleUpdateTest::writeFailureKeepsTheOldFile() {
   start();
   // Files may not grow beyond 64 KB for a moment: the write fails (EFBIG)
   // instead of the process being stopped.
-  rlimit old{};
-  QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
-  rlimit small = old;
-  small.rlim_cur = 64 * 1024;
-  auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
-  sp->answer(server->address("/ok/visual.txt"));
-  w->slotFileUpdate();
-  const bool over = QTest::qWaitFor([this] { return !w->updateRunning(); }, 10000);
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, previous);
+  bool over = false;
+  {
+    support::FileSizeLimit limit(64 * 1024);
+    QVERIFY(limit.ok());
+    sp->answer(server->address("/ok/visual.txt"));
+    w->slotFileUpdate();
+    over = QTest::qWaitFor([this] { return !w->updateRunning(); }, 10000);
+  }
   QVERIFY(over);
   QCOMPARE(contents(target), kOld);
   QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
