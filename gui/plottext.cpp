@@ -3,6 +3,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dialogs/stdialog.h"
 
 #include "astro/astrolib.h"
 #include "gui/mapframe.h"
@@ -47,40 +52,52 @@ double dopplerShift(double frequ, double rate) {
   return frequ * std::sqrt((1.0 - b) / (1.0 + b)) - frequ;
 }
 
-PanelPen eventValueText(const WinpData& d, const SatPosData& sp, int p, bool relative,
-                        char* out) {
+PanelPen eventValueForm(const WinpData& d, const SatPosData& sp, int p, bool relative,
+                        const char*& fmt, double& v) {
   const bool centre = sp.ctlat[p] < 100.0;
   if ((!relative && d.chlen > 0) || (d.occflg > 0 && centre) ||
       (d.flarflg >= 1 && d.flarmod >= 1 && centre)) {
     PanelPen pen = PEN_KEEP;
     if (sp.sunh[p] < 0) pen = d.moonflg && sp.moonh[p] > 0 ? PEN_YELLOW : PEN_BLACK;
-    if (d.occflg < 1 && (d.flarflg < 1 || d.flarmod < 1)) {
-      FmtNum(out, PRPANG_SIZE, "Mag:%4.1lf", sp.mag);
-    } else if (!centre) {
-      FmtNum(out, PRPANG_SIZE, "Mag:%4.1lf", sp.mag);
-    } else if (d.occflg >= 1) {
-      FmtNum(out, PRPANG_SIZE, "dst:%8.1lf km", sp.mag);
-    } else if (d.flrmgf && d.iridflg < 3 && d.chlen > 0) {
-      FmtNum(out, PRPANG_SIZE, "Mag:%4.1lf", sp.mag);
-    } else {
-      FmtNum(out, PRPANG_SIZE, "FlrAng:%7.2lf", d.flrang);
+    fmt = "Mag:%4.1lf";
+    v = sp.mag;
+    const bool magnitude = (d.occflg < 1 && (d.flarflg < 1 || d.flarmod < 1)) || !centre;
+    if (magnitude) return pen;
+    if (d.occflg >= 1) {
+      fmt = "dst:%8.1lf km";  // mag holds the centre-line distance
+    } else if (!(d.flrmgf && d.iridflg < 3 && d.chlen > 0)) {
+      fmt = "FlrAng:%7.2lf";
+      v = d.flrang;
     }
-    decdot(out);
     return pen;
   }
   if (d.iridflg == 3 && centre) {
-    FmtNum(out, PRPANG_SIZE, "FlrAng:%7.2lf", d.flrang);
+    fmt = "FlrAng:%7.2lf";
+    v = d.flrang;
   } else if (d.frequ != 0) {
-    FmtNum(out, PRPANG_SIZE, "Hz: %g", dopplerShift(d.frequ, sp.rate[p]));
+    fmt = "Hz: %g";
+    v = dopplerShift(d.frequ, sp.rate[p]);
   } else if (!d.cylflg || !centre) {
-    FmtNum(out, PRPANG_SIZE, "Rate:%7.3lf km/s", sp.rate[p]);
+    fmt = "Rate:%7.3lf km/s";
+    v = sp.rate[p];
   } else if (d.flarflg > 0) {
-    FmtNum(out, PRPANG_SIZE, "CylAng:%7.2lf", d.flrang);
+    fmt = "CylAng:%7.2lf";
+    v = d.flrang;
   } else {
-    FmtNum(out, PRPANG_SIZE, "Rate:%7.3lf km/s", sp.rate[p]);
+    fmt = "Rate:%7.3lf km/s";
+    v = sp.rate[p];
   }
-  decdot(out);
   return PEN_KEEP;
+}
+
+PanelPen eventValueText(const WinpData& d, const SatPosData& sp, int p, bool relative,
+                        char* out) {
+  const char* fmt = "";
+  double v = 0;
+  const PanelPen pen = eventValueForm(d, sp, p, relative, fmt, v);
+  FmtNum(out, PRPANG_SIZE, fmt, v);
+  decdot(out);
+  return pen;
 }
 
 QColor markerColour(int i, int mgrey) {
@@ -94,11 +111,7 @@ QColor markerColour(int i, int mgrey) {
   }
 }
 
-int markerBackground(const WinpData& d) {
-  const bool closeUp = d.sunmplt && (d.occflg == 1 || d.occflg == 2);
-  const bool image = d.phwm && !d.skymap && d.mapprj == MAP_PHYSICAL && !closeUp;
-  return image ? 2 : d.mgrey;
-}
+int markerBackground(const WinpData& d) { return physicalBehind(d) ? 2 : d.mgrey; }
 
 double wholeSecond(double t) {
   if (!std::isfinite(t)) return t;
@@ -113,4 +126,63 @@ QString angleText(const char* label, int wide, int mode, double v) {
   char a[PRPANG_SIZE];
   prpang(a, wide, mode, v);
   return QString::fromLatin1(label) + QString::fromLatin1(a);
+}
+
+bool physicalBehind(const WinpData& d) {
+  const bool closeUp = d.sunmplt && (d.occflg == 1 || d.occflg == 2);
+  return d.phwm && !d.skymap && d.mapprj == MAP_PHYSICAL && !closeUp;
+}
+
+QColor contrastColour(const QColor& c) {
+  const double y = 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue();
+  return y > 127.5 ? QColor(0, 0, 0) : QColor(255, 255, 255);
+}
+
+QString fitNumber(const QFontMetrics& fm, int maxw, double v, const char* fmt) {
+  QString best = numText(v, fmt);
+  if (fm.horizontalAdvance(best) <= maxw || !fmt) return best;
+  // Split fmt round its conversion: prefix %[flags][width][.prec]conv suffix.
+  const char* pc = std::strchr(fmt, '%');
+  while (pc && pc[1] == '%') pc = std::strchr(pc + 2, '%');
+  if (!pc) return best;
+  const char* q = pc + 1;
+  while (*q && std::strchr("-+ #0", *q)) ++q;
+  while (*q >= '0' && *q <= '9') ++q;
+  int prec = -1;
+  if (*q == '.') {
+    prec = 0;
+    for (++q; *q >= '0' && *q <= '9'; ++q) prec = 10 * prec + (*q - '0');
+  }
+  if (*q == 'l') ++q;
+  const char conv = *q;
+  if (conv != 'f' && conv != 'g') return best;
+  const std::string pre(fmt, pc), post(q + 1);
+  std::vector<std::string> forms;
+  if (conv == 'f') {
+    if (prec < 0) prec = 6;
+    for (int p = prec; p >= 0; --p) forms.push_back("%." + std::to_string(p) + "lf");
+  } else {
+    for (int p = prec < 0 ? 6 : prec; p >= 1; --p) forms.push_back("%." + std::to_string(p) + "lg");
+  }
+  for (int p = 3; p >= 0; --p) forms.push_back("%." + std::to_string(p) + "le");
+  for (const std::string& f : forms) {
+    best = numText(v, (pre + f + post).c_str());
+    if (fm.horizontalAdvance(best) <= maxw) break;
+  }
+  return best;
+}
+
+QString fitText(const QFontMetrics& fm, int maxw, const QString& text) {
+  if (fm.horizontalAdvance(text) <= maxw) return text;
+  QString t = text.simplified();
+  while (t.size() > 1 && fm.horizontalAdvance(t) > maxw) t.chop(1);
+  return t;
+}
+
+QString panelName(const QFontMetrics& fm, int maxw, const char* name) {
+  char buf[SATNAME_SIZE + 17];
+  std::snprintf(buf, sizeof buf, std::strlen(name) <= 15 ? "%-16.15s" : "%s ", name);
+  QString t = QString::fromLatin1(buf);
+  while (t.size() > 1 && fm.horizontalAdvance(t) > maxw) t.chop(1);
+  return t;
 }

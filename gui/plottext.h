@@ -5,6 +5,7 @@
 #define VORLIX_GUI_PLOTTEXT_H
 
 #include <QColor>
+#include <QFontMetrics>
 #include <QString>
 
 #include "engine/vorlixcom.h"
@@ -32,6 +33,10 @@ enum PanelPen { PEN_KEEP, PEN_WHITE, PEN_BLACK, PEN_YELLOW, PEN_RED };
 PanelPen eventValueText(const WinpData& d, const SatPosData& sp, int p, bool relative,
                         char* out);
 
+// The same as a format with one number conversion and its value.
+PanelPen eventValueForm(const WinpData& d, const SatPosData& sp, int p, bool relative,
+                        const char*& fmt, double& v);
+
 // Hz, Doppler shift of frequ for a range rate in km/s (positive receding);
 // the speed is capped at 0.99 of the speed of light.
 double dopplerShift(double frequ, double rate);
@@ -47,5 +52,27 @@ QColor markerColour(int i, int mgrey);
 // background while the physical map image lies behind them (dark oceans
 // would swallow the black of slot 0), otherwise mgrey itself.
 int markerBackground(const WinpData& d);
+
+// Whether the physical map image lies behind the markers.
+bool physicalBehind(const WinpData& d);
+
+// The colour a text or marker of colour c is read against: black behind a
+// light colour (white, yellow, green), white behind a dark one.
+QColor contrastColour(const QColor& c);
+
+// numText(v, fmt) when it is at most maxw pixels wide in fm; otherwise the
+// first of its shorter forms that fits: without the padding of the number,
+// with fewer decimals, then in exponent form (the shortest when none fits).
+// fmt holds one conversion of v: %W.Plf, %W.Pf, %W.Pg or %g.
+QString fitNumber(const QFontMetrics& fm, int maxw, double v, const char* fmt);
+
+// text when it is at most maxw pixels wide; otherwise with its runs of
+// blanks made single, then cut at the end until it fits.
+QString fitText(const QFontMetrics& fm, int maxw, const QString& text);
+
+// A satellite name for the panel's name box: up to 15 characters padded
+// with blanks to 16 as ever, a longer one whole with one blank, cut at the
+// end only when wider than maxw.
+QString panelName(const QFontMetrics& fm, int maxw, const char* name);
 
 #endif

@@ -21,6 +21,8 @@
 namespace {
 // Panel rows are measured from the font's ascent; columns are fixed.
 constexpr int COL[5] = {10, 150, 300, 430, 590};
+// Least room between a text and the next column (or the panel's edge).
+constexpr int COL_GAP = 4;
 
 QColor penColour(PanelPen pen, const QColor& keep) {
   switch (pen) {
@@ -30,13 +32,6 @@ QColor penColour(PanelPen pen, const QColor& keep) {
     case PEN_RED: return Qt::red;
     default: return keep;
   }
-}
-
-// 15 characters of a satellite name, padded with blanks to 16.
-QString shortName(const char* name) {
-  char buf[17];
-  std::snprintf(buf, sizeof buf, "%-16.15s", name);
-  return QString::fromLatin1(buf);
 }
 
 }  // namespace
@@ -192,6 +187,10 @@ void VorlixView::SatPlot(double t, int flag) {
   g.setFont(QFont("Helvetica", 8, QFont::Normal));
   const bool event = d->occflg || (d->flarflg && d->flarmod >= 1);
   const MapFrame f = frame();
+  // On the photograph of the Earth a marker or name of any colour may stand
+  // on land or ocean of its own brightness: each is outlined in its
+  // contrasting colour.
+  const bool outline = physicalBehind(*d) && !smcStep;
   for (int i = 0; i < nsat; ++i) {
     g.setPen(colour[i]);
     QPoint q;
@@ -216,6 +215,11 @@ void VorlixView::SatPlot(double t, int flag) {
       if (d->skymap) {
         g.drawRect(q.x() - 2, q.y() - 2, 3, 3);
       } else {
+        if (outline) {
+          g.setPen(contrastColour(colour[i]));
+          g.drawEllipse(q.x() - 3, q.y() - 3, 5, 5);
+          g.setPen(colour[i]);
+        }
         g.drawEllipse(q.x() - 2, q.y() - 2, 3, 3);
         g.drawPoint(q);
       }
@@ -228,8 +232,16 @@ void VorlixView::SatPlot(double t, int flag) {
         circle[k] = ::PxCoord(f, satps->fplat[i][k] * 180.0 / kPi, satps->fplng[i][k] * 180.0 / kPi);
       g.drawPoints(circle, n);
     }
-    if (d->shwnm && !ownSky && onChart)
-      g.drawText(q.x() - 2, q.y() - 2, QString::fromLatin1(d->satname[i]).left(15));
+    if (d->shwnm && !ownSky && onChart) {
+      const QString nm = QString::fromLatin1(d->satname[i]).left(15);
+      if (outline) {
+        g.setPen(contrastColour(colour[i]));
+        for (const QPoint& o : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)})
+          g.drawText(q.x() - 2 + o.x(), q.y() - 2 + o.y(), nm);
+        g.setPen(colour[i]);
+      }
+      g.drawText(q.x() - 2, q.y() - 2, nm);
+    }
   }
   // Sub-solar point: a yellow ring of points around a centre in slot 0's colour.
   if (nsat > 0 && !d->skymap && !smcStep) {
@@ -266,9 +278,19 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   const WinpData* d = indata;
   const SatPosData* s = satps;
   g.setFont(font);
-  const int a = QFontMetrics(font).ascent();
+  const QFontMetrics fm(font);
+  const int a = fm.ascent();
   const int row[3] = {a + 367, a + 389, a + 411};
-  auto text = [&](int col, int r, const QString& str) { g.drawText(COL[col], row[r], str); };
+  // Room of a column: up to the next one, the last up to the panel's edge.
+  auto room = [&](int col) { return (col < 4 ? COL[col + 1] : pminfo.width()) - COL[col] - COL_GAP; };
+  // A text wider than its column is shortened to stay inside it; a number
+  // takes a shorter form of itself.
+  auto text = [&](int col, int r, const QString& str) {
+    g.drawText(COL[col], row[r], fitText(fm, room(col), str));
+  };
+  auto num = [&](int col, int r, double v, const char* fmt) {
+    g.drawText(COL[col], row[r], fitNumber(fm, room(col), v, fmt));
+  };
 
   g.setPen(Qt::white);
   text(0, 0, QString::fromLatin1(ptxt));
@@ -283,11 +305,11 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   if (placed) {
     text(1, 0, angleText("Lat  :", d->ra4d, d->ddmm, s->lat[p]));
     text(1, 1, angleText("Lng :", d->ra4d, d->ddmm, s->lng[p]));
-    text(1, 2, numText(s->hgt[p], "Height:%8.1lf km"));
+    num(1, 2, s->hgt[p], "Height:%8.1lf km");
   }
-  text(0, 1, numText(d->tzone, "TimeZone: %g"));
+  num(0, 1, d->tzone, "TimeZone: %g");
   text(0, 2, d->rtflg ? QStringLiteral("R/T") : QString::asprintf("Year:%5i", d->plyear));
-  if (!rel) text(4, 1, numText(s->sunelo, "ObsSun:%7.1lf"));
+  if (!rel) num(4, 1, s->sunelo, "ObsSun:%7.1lf");
 
   if (none) {
     // The notice stands in column 590.
@@ -296,10 +318,11 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
     text(1, 0, posst[p] == SATPOS_DECAYED ? QStringLiteral("*** Decayed ***")
                                           : QStringLiteral("*** No Position ***"));
   } else {
-    char ev[PRPANG_SIZE];
-    const PanelPen evPen = eventValueText(*d, *s, p, rel, ev);
+    const char* fmt = "";
+    double v = 0;
+    const PanelPen evPen = eventValueForm(*d, *s, p, rel, fmt, v);
     g.setPen(penColour(evPen, base));
-    text(4, 2, QString::fromLatin1(ev));
+    num(4, 2, v, fmt);
   }
 
   // Columns 300 and 430: dark when the satellite is in the Earth's shadow.
@@ -313,20 +336,22 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   } else if (rel) {
     text(2, 0, angleText("Lat :", d->ra4d, d->ddmm, s->ra[p]));
     text(2, 1, angleText("Lng :", d->ra4d, d->ddmm, s->dec[p]));
-    text(2, 2, numText(s->sunh[p], "Hgt:%8.1lf km"));
+    num(2, 2, s->sunh[p], "Hgt:%8.1lf km");
   } else if (!eventMode && !d->eclflg) {
     text(2, 0, angleText("R.A.:", d->ra4d, -2, s->ra[p]));
     text(2, 1, angleText("Dec.:", d->ra4d, -1, s->dec[p]));
-    text(2, 2, numText(s->sunh[p], "SatSun:%7.1lf"));
+    num(2, 2, s->sunh[p], "SatSun:%7.1lf");
   } else if (!eventMode) {
-    text(2, 0, numText(d->smang, "S/M Ang.:%7.2lf"));
+    num(2, 0, d->smang, "S/M Ang.:%7.2lf");
     g.setPen(Qt::red);
     if (d->ecltyp < 1) {
       text(2, 2, QStringLiteral("No Eclipse"));
     } else {
       g.setPen(pen);
-      text(2, 1, d->chlen > 0 ? numText(100 * d->eclpow, "Ecl.Pow:%6.2lf") + "%"
-                              : numText(d->eclmag, "Ecl.Mag.:%7.3lf"));
+      if (d->chlen > 0)
+        num(2, 1, 100 * d->eclpow, "Ecl.Pow:%6.2lf%%");
+      else
+        num(2, 1, d->eclmag, "Ecl.Mag.:%7.3lf");
       g.setPen(Qt::red);
       text(2, 2, d->ecltyp == 2 ? QStringLiteral("Total Ecl.")
                  : d->ecltyp == 3 ? QStringLiteral("Annular Ecl.") : QStringLiteral("Partial Ecl."));
@@ -338,8 +363,8 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
       text(2, 0, angleText("Lat :", d->ra4d, d->ddmm, s->ctlat[p]));
       text(2, 1, angleText("Lng :", d->ra4d, d->ddmm, s->ctlng[p]));
     } else if (d->flarmod == -1) {
-      text(2, 0, numText(d->occra, "Y:%7.1lf"));
-      text(2, 1, numText(d->occdec, "P:%7.1lf"));
+      num(2, 0, d->occra, "Y:%7.1lf");
+      num(2, 1, d->occdec, "P:%7.1lf");
     } else {
       text(2, 0, d->solflar ? QStringLiteral("Solar Panel") : angleText("R.A.:", d->ra4d, -2, d->occra));
       text(2, 1, angleText(d->solflar ? "Ang.:" : "Dec.:", d->ra4d, -1, d->occdec));
@@ -356,9 +381,9 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   if (rel && !cksatok(indata, satps, p)) epen = Qt::black;
   g.setPen(epen);
   if (placed) {
-    text(3, 0, numText(s->az[p], "Azim.:%7.2lf"));
-    text(3, 1, numText(e, "Elev.:%7.2lf"));
-    text(3, 2, numText(s->rng[p], "Range:%8.1lf km"));
+    num(3, 0, s->az[p], "Azim.:%7.2lf");
+    num(3, 1, e, "Elev.:%7.2lf");
+    num(3, 2, s->rng[p], "Range:%8.1lf km");
   }
 
   if (d->satnr < 1) {
@@ -368,12 +393,11 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   }
   g.setBackgroundMode(Qt::OpaqueMode);
   // Each name in its marker colour on a box it can be read on: black behind
-  // the white of the prime on a dark chart, white behind every other colour
-  // (blue on black could not be read).
-  auto name = [&](int row, int slot) {
-    g.setBackground(colour[slot] == QColor(Qt::white) ? Qt::black : Qt::white);
+  // a light colour (white, yellow, green), white behind a dark one.
+  auto name = [&](int r, int slot) {
+    g.setBackground(contrastColour(colour[slot]));
     g.setPen(colour[slot]);
-    text(4, row, shortName(d->satname[slot]));
+    g.drawText(COL[4], row[r], panelName(fm, room(4), d->satname[slot]));
   };
   name(0, p);
   if (rel) name(1, p + 1 < d->satnr ? p + 1 : 0);

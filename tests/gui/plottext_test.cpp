@@ -18,6 +18,11 @@ private slots:
   void eventValue();
   void doppler();
   void noMinusZero();
+  void contrast_data();
+  void contrast();
+  void fitNumber_data();
+  void fitNumber();
+  void longName();
 };
 
 void PlotTextTest::timeText_data() {
@@ -163,5 +168,86 @@ void PlotTextTest::noMinusZero() {
   QVERIFY2(QString::fromLatin1(line).endsWith(", -0)"), line);
 }
 
-QTEST_APPLESS_MAIN(PlotTextTest)
+// The box behind a name (and the outline on the photograph) is the one of
+// black and white the name's colour stands out from.
+void PlotTextTest::contrast_data() {
+  QTest::addColumn<QColor>("colour");
+  QTest::addColumn<QColor>("box");
+  const QColor black(0, 0, 0), white(255, 255, 255);
+  QTest::newRow("white") << white << black;
+  QTest::newRow("yellow") << QColor(255, 255, 0) << black;
+  QTest::newRow("green") << QColor(0, 255, 0) << black;
+  QTest::newRow("black") << black << white;
+  QTest::newRow("red") << QColor(255, 0, 0) << white;
+  QTest::newRow("blue") << QColor(0, 0, 255) << white;
+  QTest::newRow("magenta") << QColor(255, 0, 255) << white;
+}
+
+void PlotTextTest::contrast() {
+  QFETCH(QColor, colour);
+  QFETCH(QColor, box);
+  QCOMPARE(contrastColour(colour), box);
+}
+
+// A number wider than its column takes a shorter form that fits and still
+// reads as the same value; one that fits is written as ever, also the
+// widest ordinary values of the panel in the usual font.
+void PlotTextTest::fitNumber_data() {
+  QTest::addColumn<int>("size");
+  QTest::addColumn<bool>("bold");
+  QTest::addColumn<int>("room");
+  QTest::addColumn<double>("v");
+  QTest::addColumn<QString>("fmt");
+  QTest::addColumn<bool>("same");  // written as numText writes it
+  QTest::newRow("height in reach") << 10 << false << 146 << 35786.4 << "Height:%8.1lf km" << true;
+  QTest::newRow("range in reach") << 10 << false << 156 << 45678.9 << "Range:%8.1lf km" << true;
+  QTest::newRow("range rate") << 10 << false << 266 << -7.123 << "Rate:%7.3lf km/s" << true;
+  QTest::newRow("azimuth, large bold") << 12 << true << 156 << 359.99 << "Azim.:%7.2lf" << true;
+  QTest::newRow("distant height, narrow") << 10 << false << 110 << 428067398.4 << "Height:%8.1lf km"
+                                          << false;
+  QTest::newRow("distant height, large bold") << 12 << true << 146 << 428067398.4
+                                              << "Height:%8.1lf km" << false;
+  QTest::newRow("distant range, large bold") << 12 << true << 156 << 428067398.4
+                                             << "Range:%8.1lf km" << false;
+  QTest::newRow("Doppler") << 12 << true << 75 << -1234.56789 << "Hz: %g" << false;
+}
+
+void PlotTextTest::fitNumber() {
+  QFETCH(int, size);
+  QFETCH(bool, bold);
+  QFETCH(int, room);
+  QFETCH(double, v);
+  QFETCH(QString, fmt);
+  QFETCH(bool, same);
+  const QFontMetrics fm(QFont("Helvetica", size, bold ? QFont::Bold : QFont::Normal));
+  const QByteArray f = fmt.toLatin1();
+  const QString full = numText(v, f.constData());
+  const QString got = ::fitNumber(fm, room, v, f.constData());
+  QCOMPARE(got == full, same);
+  if (same) return;
+  QVERIFY2(fm.horizontalAdvance(full) > room, qPrintable(full));
+  // The label and unit stay; the number between them reads as v.
+  const QString label = fmt.section('%', 0, 0);
+  QVERIFY2(got.startsWith(label), qPrintable(got));
+  const QString rest = got.mid(label.size()).section(' ', 0, 0, QString::SectionSkipEmpty);
+  bool ok = false;
+  const double back = rest.toDouble(&ok);
+  QVERIFY2(ok, qPrintable(got));
+  QVERIFY2(std::fabs(back - v) <= 0.1 * std::fabs(v), qPrintable(got));
+  if (room >= 60) QVERIFY2(fm.horizontalAdvance(got) <= room, qPrintable(got));
+}
+
+// A name of more than 15 characters is shown whole where it fits; shorter
+// ones keep their box of 16.
+void PlotTextTest::longName() {
+  const QFontMetrics fm(QFont("Helvetica", 10));
+  QCOMPARE(panelName(fm, 266, "ISS (ZARYA)"), QString("ISS (ZARYA)     "));
+  QCOMPARE(panelName(fm, 266, "THOR AGENA D R/B"), QString("THOR AGENA D R/B "));
+  QCOMPARE(panelName(fm, 266, "ATLAS CENTAUR 2 DEB"), QString("ATLAS CENTAUR 2 DEB "));
+  const QString cut = panelName(fm, 60, "THOR AGENA D R/B");
+  QVERIFY(fm.horizontalAdvance(cut) <= 60);
+  QVERIFY(QString("THOR AGENA D R/B").startsWith(cut));
+}
+
+QTEST_MAIN(PlotTextTest)
 #include "plottext_test.moc"

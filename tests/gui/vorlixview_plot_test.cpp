@@ -58,6 +58,10 @@ class PlotStepTest : public QObject {
   void physicalMapMarkers();
   void staleMap_data();
   void staleMap();
+  void nameBoxes_data();
+  void nameBoxes();
+  void physicalOutline();
+  void distantHeight();
 
  private:
   std::unique_ptr<WindowFixture> fx;
@@ -434,6 +438,96 @@ void PlotStepTest::staleMap() {
   QVERIFY((newPlace - oldPlace).manhattanLength() > 20);
   QVERIFY(near(img, newPlace, cyan));
   QVERIFY(!near(img, oldPlace, cyan));
+}
+
+// The prime satellite's name stands on a box of the contrasting colour:
+// black behind yellow and green, white behind red and blue.
+void PlotStepTest::nameBoxes_data() {
+  QTest::addColumn<int>("slot");
+  QTest::addColumn<QColor>("box");
+  QTest::newRow("red") << 1 << QColor(Qt::white);
+  QTest::newRow("blue") << 2 << QColor(Qt::white);
+  QTest::newRow("green") << 3 << QColor(Qt::black);
+  QTest::newRow("yellow") << 4 << QColor(Qt::black);
+  QTest::newRow("yellow, the ninth") << 8 << QColor(Qt::black);
+  QTest::newRow("magenta") << 9 << QColor(Qt::white);
+}
+
+void PlotStepTest::nameBoxes() {
+  QFETCH(int, slot);
+  QFETCH(QColor, box);
+  plotfix::setUp(indata, refs, 10);
+  indata->shwnm = 0;
+  indata->prs = slot;
+  view->vRefresh();
+  view->SatPlot(refs.rows[0].mjd, 1);
+  shot(view->pmplot, qPrintable(QString("namebox-%1.png").arg(slot)));
+  const QImage img = view->pmplot.toImage();
+  const QRect name(590, PANEL_TOP + 2, 200, 22);
+  const QColor other = box == QColor(Qt::white) ? QColor(Qt::black) : QColor(Qt::white);
+  QVERIFY(count(img, name, box) > 300);
+  QCOMPARE(count(img, name, other), 0);
+  QVERIFY(count(img, name, markerColour(slot, 0)) > 20);
+}
+
+// On the photograph of the Earth a blue marker and name are outlined in
+// white, so they stand out from the dark ocean.
+void PlotStepTest::physicalOutline() {
+  QVERIFY(indata->phwm);
+  plotfix::loadSlot(indata, 2, refs.sats[1]);
+  plotfix::loadSlot(indata, 1, refs.sats[0]);
+  indata->satnr = 3;
+  indata->mapprj = 3;
+  indata->shwnm = 1;
+  view->vRefresh();
+  view->SatPlot(refs.rows[0].mjd, 1);
+  shot(view->pmplot, "outline-physical.png");
+  const QImage img = view->pmplot.toImage();
+  const QPoint m(view->mkx[2], view->mky[2]);
+  QVERIFY(m.x() >= 3 && m.x() <= 717 && m.y() >= 20 && m.y() <= 357);
+  const QColor blue = markerColour(2, 2), white(Qt::white);
+  QVERIFY(near(img, m, blue));
+  // The outline ring around the marker, and white round the name above it.
+  QVERIFY(count(img, QRect(m.x() - 4, m.y() - 4, 9, 9), white) >= 8);
+  // The name is smoothed: its halo is counted as the light pixels round it.
+  int light = 0, bluish = 0;
+  for (int y = m.y() - 16; y < m.y() - 2; ++y)
+    for (int x = m.x() - 3; x < m.x() + 87; ++x) {
+      const QColor c = img.pixelColor(x, y);
+      light += std::min({c.red(), c.green(), c.blue()}) >= 200;
+      bluish += c.blue() >= 200 && c.red() <= 60 && c.green() <= 60;
+    }
+  QVERIFY2(light >= 20 && bluish >= 5, qPrintable(QString("%1 %2").arg(light).arg(bluish)));
+  // The simple map keeps its plain markers.
+  indata->mapprj = 0;
+  view->vRefresh();
+  view->SatPlot(refs.rows[0].mjd, 1);
+  const QImage plain = view->pmplot.toImage();
+  QCOMPARE(count(plain, QRect(view->mkx[2] - 4, view->mky[2] - 4, 9, 9), QColor(Qt::black)), 0);
+}
+
+// A height of hundreds of millions of km stays inside its column in every
+// font: nothing of it reaches the gap before column 300.
+void PlotStepTest::distantHeight() {
+  indata->sgpflg[0] = 0;
+  indata->a[0] = 428067398.4 + 6378.14;
+  indata->ecc[0] = 0;
+  indata->sgpsat = SGPSAT_NONE;
+  for (int big : {0, 1}) {
+    indata->mfsz = big ? 12 : 10;
+    indata->bf = big;
+    view->vRefresh();
+    view->SatPlot(refs.rows[0].mjd, 1);
+    QVERIFY(satps->hgt[0] > 4e8);
+    shot(view->pmplot, qPrintable(QString("distant-%1.png").arg(big)));
+    const QImage img = view->pmplot.toImage();
+    QVERIFY(count(img, QRect(150, PANEL_TOP, 140, PANEL_H - 1), QColor(Qt::white)) > 50);
+    for (int col : {300, 430, 590}) {
+      const QRect gap(col - 4, PANEL_TOP, 4, PANEL_H - 1);
+      QVERIFY2(count(img, gap, QColor(Qt::white)) == 0 && count(img, gap, QColor(Qt::black)) == 0,
+               qPrintable(QString("font %1, column %2").arg(big).arg(col)));
+    }
+  }
 }
 
 QTEST_MAIN(PlotStepTest)
