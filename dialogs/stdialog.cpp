@@ -100,6 +100,15 @@ bool readFinite(const QLineEdit* edit, double& v) {
   return readNum(edit, v) || std::isfinite(edit->text().toDouble());
 }
 
+QString numberProblem(const QLineEdit* edit, const QString& name) {
+  const QString text = edit->text().trimmed();
+  double v = 0.0;
+  if (text.isEmpty() || readNum(edit, v)) return QString();
+  if (!readFinite(edit, v))
+    return StDialog::tr("%1: \"%2\" is not a finite number.").arg(name, text);
+  return StDialog::tr("%1: \"%2\" is not a number.").arg(name, text);
+}
+
 void showControl(QWidget* w, bool on) {
   w->setVisible(on);
   w->setEnabled(on);
@@ -129,12 +138,10 @@ bool StDialog::fieldsValid() {
     } else if (c.kind == Typed && text.isEmpty()) {
       problem = tr("%1: a value is needed.").arg(c.name);
     } else if (!readFinite(c.edit, v)) {
-      // Letters read as 0 as they always have; only a non-finite value is
-      // refused, since it would reach the record.
+      // Never let a non-finite value reach the record.
       problem = tr("%1: \"%2\" is not a finite number.").arg(c.name, text);
-    } else if (c.kind == Typed && !readNum(c.edit, v)) {
-      // A field that must be typed: letters are no 0 here.
-      problem = tr("%1: \"%2\" is not a number.").arg(c.name, text);
+    } else if (c.edit->isEnabled()) {
+      problem = numberProblem(c.edit, c.name);
     }
     if (problem.isEmpty() && (v < c.min || v > c.max))
       problem = tr("%1 must lie between %2 and %3.").arg(c.name, numText(c.min), numText(c.max));

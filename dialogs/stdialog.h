@@ -4,7 +4,8 @@
 // Reading: text that is no number reads as 0, and "nan", "inf" or a number
 // beyond the double range read as 0 too, so nothing non-finite reaches the
 // record. A field whose text is still the one setNum put there reads back the
-// value setNum was given, not its six-digit rounding.
+// value setNum was given, not its six-digit rounding. On OK the dialogs refuse
+// such text (numberProblem); only an empty field stands for 0.
 #ifndef VORLIX_DIALOGS_STDIALOG_H
 #define VORLIX_DIALOGS_STDIALOG_H
 
@@ -35,6 +36,11 @@ bool readNum(const QLineEdit* edit, int& v);
 // The reading of readNum; false only when the text is a number beyond the
 // finite range ("nan", "inf", "1e999"). Letters read as 0 and pass.
 bool readFinite(const QLineEdit* edit, double& v);
+// Why the field's text is no number, named after the field ("R.A.: \"1,5\" is
+// not a number."), or an empty string when it reads as one: a number in the C
+// syntax, or an empty field (which reads as 0). Letters and a decimal comma are
+// refused, so that "48,137" does not become 0 without a word.
+QString numberProblem(const QLineEdit* edit, const QString& name);
 // The same for a bare text (blanks around the number are ignored).
 bool parseNum(const QString& text, double& v);
 bool parseNum(const QString& text, int& v);
@@ -50,12 +56,14 @@ void insertPlain(QTextEdit* edit, const QString& text);
 // Base of the parameter dialogs. Fields registered with checkField must hold
 // a finite number inside their range when OK is pressed; otherwise one box
 // under the dialog's title names the field, the field gets the focus and the
-// dialog stays open. Fields not registered follow the plain reading rule.
+// dialog stays open. An empty field reads 0; text that is no number is
+// refused, except in a disabled field, which the user cannot mend and which
+// reads 0 as before. Fields not registered follow the plain reading rule.
 class StDialog : public QDialog {
   Q_OBJECT
  public:
-  // Typed: a real number that must be there: an empty field or letters are
-  // refused instead of reading as 0.
+  // Typed: a real number that must be there: an empty field is refused
+  // instead of reading as 0.
   enum Kind { Real, Integer, Typed };
   explicit StDialog(QWidget* parent = nullptr);
 

@@ -26,9 +26,10 @@ QString angleProblem(const QLineEdit* edit, AngleField kind, const QString& labe
                      bool required) {
   const QString text = edit->text().trimmed();
   if (text.isEmpty()) return required ? tr("%1: a value is needed.").arg(label) : QString();
+  const QString notNumber = numberProblem(edit, label);
+  if (!notNumber.isEmpty()) return notNumber;
   double v = 0.0;
-  if (!readFinite(edit, v))
-    return tr("%1: \"%2\" is not a finite number.").arg(label, text);
+  readNum(edit, v);
   switch (kind) {
     case AngleField::RaHours:
       if (!packedDigitsOk(v) || v < 0.0 || DmsDegF(v) >= 24.0)

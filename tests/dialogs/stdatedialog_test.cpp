@@ -105,7 +105,7 @@ class StDateDialogTest : public QObject {
     QTest::newRow("zone 15") << "tzoneEdit" << "15" << "Timezone";
     QTest::newRow("zone -12") << "tzoneEdit" << "-12" << "";
     QTest::newRow("offset inf") << "rtEdit" << "-inf" << "R/T Offset";
-    QTest::newRow("offset letters") << "rtEdit" << "x" << "";
+    QTest::newRow("offset letters") << "rtEdit" << "x" << "R/T Offset: \"x\" is not a number.";
   }
   void refusals() {
     QFETCH(QString, field);

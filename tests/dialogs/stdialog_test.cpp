@@ -88,32 +88,42 @@ void StDialogTest::fixedFormatHasAPoint() {
   setlocale(LC_NUMERIC, old.constData());
 }
 
+// A box names the field and what is wrong; letters and a decimal comma are
+// refused like a value outside the range, an empty field reads 0, and a
+// disabled field (which cannot be mended) reads letters as 0.
 void StDialogTest::checkedFieldKeepsTheDialogOpen_data() {
   QTest::addColumn<QString>("text");
-  QTest::addColumn<bool>("accepted");
-  QTest::newRow("inside") << "45.5" << true;
-  QTest::newRow("letters read 0, inside") << "abc" << true;
-  QTest::newRow("outside") << "95" << false;
-  QTest::newRow("nan") << "nan" << false;
-  QTest::newRow("inf") << "inf" << false;
-  QTest::newRow("huge") << "1e999" << false;
+  QTest::addColumn<bool>("enabled");
+  QTest::addColumn<QString>("box");  // empty: accepted
+  QTest::newRow("inside") << "45.5" << true << "";
+  QTest::newRow("empty reads 0") << "" << true << "";
+  QTest::newRow("letters") << "abc" << true << "Latitude: \"abc\" is not a number.";
+  QTest::newRow("decimal comma") << "48,137" << true << "Latitude: \"48,137\" is not a number.";
+  QTest::newRow("letters after digits") << "48N" << true << "Latitude: \"48N\" is not a number.";
+  QTest::newRow("letters, disabled") << "abc" << false << "";
+  QTest::newRow("outside") << "95" << true << "Latitude must lie between -90 and 90.";
+  QTest::newRow("nan") << "nan" << true << "Latitude: \"nan\" is not a finite number.";
+  QTest::newRow("inf, disabled") << "inf" << false << "Latitude: \"inf\" is not a finite number.";
+  QTest::newRow("huge") << "1e999" << true << "Latitude: \"1e999\" is not a finite number.";
 }
 
 void StDialogTest::checkedFieldKeepsTheDialogOpen() {
   QFETCH(QString, text);
-  QFETCH(bool, accepted);
+  QFETCH(bool, enabled);
+  QFETCH(QString, box);
   ScriptedPrompter sp;
   StDialog d;
   d.setWindowTitle(QStringLiteral("Observer's Location"));
   auto* lat = new QLineEdit(&d);
   d.checkField(lat, QStringLiteral("Latitude"), -90, 90);
   lat->setText(text);
+  lat->setEnabled(enabled);
   d.accept();
-  QCOMPARE(d.result() == QDialog::Accepted, accepted);
-  QCOMPARE(sp.boxes.size(), accepted ? 0 : 1);
-  if (!accepted) {
+  QCOMPARE(d.result() == QDialog::Accepted, box.isEmpty());
+  QCOMPARE(sp.boxes.size(), box.isEmpty() ? 0 : 1);
+  if (!box.isEmpty()) {
     QCOMPARE(sp.boxes[0].title, QStringLiteral("Observer's Location"));
-    QVERIFY(sp.boxes[0].text.contains(QStringLiteral("Latitude")));
+    QCOMPARE(sp.boxes[0].text, box);
   }
 }
 

@@ -1,5 +1,5 @@
 // Iridium flare options: values shown and read; a magnitude that is not
-// finite is refused, letters read as 0.
+// finite or no number is refused, an empty one reads as 0.
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QtTest>
@@ -42,7 +42,7 @@ class StIridiumDialogTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("accepted");
     QTest::newRow("number") << "-0.5" << true;
-    QTest::newRow("letters read 0") << "bright" << true;
+    QTest::newRow("letters") << "bright" << false;
     QTest::newRow("nan") << "nan" << false;
     QTest::newRow("empty") << "" << true;
     QTest::newRow("beyond the range") << "1e6" << false;

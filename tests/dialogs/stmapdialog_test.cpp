@@ -157,7 +157,8 @@ class StMapDialogTest : public QObject {
     QTest::newRow("meridian -90") << "meridianEdit" << "-90" << "";
     QTest::newRow("azimuth inf") << "azimEdit" << "inf" << "Ctr.Azimuth";
     QTest::newRow("frequency 1e999") << "frequEdit" << "1e999" << "Doppler Frequency";
-    QTest::newRow("frequency letters") << "frequEdit" << "MHz" << "";
+    QTest::newRow("frequency letters") << "frequEdit" << "MHz"
+                                       << "Doppler Frequency: \"MHz\" is not a number.";
   }
   void refusals() {
     QFETCH(QString, field);

@@ -97,7 +97,6 @@ class StObsDialogTest : public QObject {
     QTest::newRow("48.3") << "48.3" << 48.5;
     QTest::newRow("48.75") << "48.75" << 49.25;
     QTest::newRow("-33.5230") << "-33.5230" << -33.875;
-    QTest::newRow("not a number") << "48,5" << 0.0;
   }
   void packedTyped() {
     QFETCH(QString, typed);
@@ -129,11 +128,16 @@ class StObsDialogTest : public QObject {
     QTest::newRow("packed 90.30") << true << "latEdit" << "90.30" << "Latitude";
     QTest::newRow("packed 89.75") << true << "latEdit" << "89.75" << "Latitude";
     QTest::newRow("packed -89.5959") << true << "latEdit" << "-89.5959" << "";
+    QTest::newRow("packed decimal comma") << true << "latEdit" << "48,5"
+                                          << "Latitude: \"48,5\" is not a number.";
     QTest::newRow("lng inf") << false << "lngEdit" << "inf" << "Longitude";
     QTest::newRow("lng 400") << false << "lngEdit" << "400" << "Longitude";
     QTest::newRow("lng -180") << false << "lngEdit" << "-180" << "";
     QTest::newRow("height 1e999") << false << "heightEdit" << "1e999" << "Height";
-    QTest::newRow("height letters") << false << "heightEdit" << "high" << "";
+    QTest::newRow("height letters") << false << "heightEdit" << "high"
+                                   << "Height: \"high\" is not a number.";
+    QTest::newRow("decimal comma") << false << "latEdit" << "48,137"
+                                   << "Latitude: \"48,137\" is not a number.";
     QTest::newRow("height 1e6") << false << "heightEdit" << "1e6" << "Height";
   }
   void refusals() {

@@ -67,7 +67,10 @@ class StSysConfDialogTest : public QObject {
     QTest::newRow("Kp 12") << "kpEdit" << "12" << "Geomagnetic Kp Index";
     QTest::newRow("flux 1000") << "f107Edit" << "1000" << "";
     QTest::newRow("mean flux 1001") << "fb107Edit" << "1001" << "Average Solar Flux";
-    QTest::newRow("flux letters read 0") << "f107Edit" << "high" << "";
+    QTest::newRow("flux letters") << "f107Edit" << "high"
+                                 << "Daily Solar Flux: \"high\" is not a number.";
+    QTest::newRow("lift/drag letters") << "liftEdit" << "abc"
+                                       << "Lift/Drag Ratio: \"abc\" is not a number.";
   }
   void refusals() {
     QFETCH(QString, field);
