@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "dialogs/stpacked.h"
 #include "ui_stvisdialog.h"
 
 StVisDialog::StVisDialog(QWidget* parent)
@@ -136,29 +137,38 @@ void StVisDialog::showSlot() {
 
 // Beyond the field ranges: an epoch year is 0 ("of date") or a real year, and
 // the shown direction must fit its meaning. The two fields carry their numbers
-// across a change of mode, so a yaw of 30 degrees would become R.A. 30 h.
+// across a change of mode, so a yaw of 30 degrees would become R.A. 30 h. A
+// packed R.A. or Dec. is checked as everywhere else: minutes and seconds below
+// 60, so that R.A. 12.75 or Dec. 89.75 (90.25 degrees) is refused.
 void StVisDialog::accept() {
   if (!fieldsValid()) return;
-  double epoch, first, second;
+  double epoch;
   readNum(ui->epochEdit, epoch);
-  const bool firstOk = readFinite(ui->yawEdit, first);
-  const bool secondOk = readFinite(ui->pitchEdit, second);
   if (epoch != 0.0 && epoch < 1900.0) {
     refuseField(ui->epochEdit,
                 tr("Year of Epoch must be 0 (of date) or a year from 1900 to 2200."));
     return;
   }
   if (ui->yawEdit->isEnabled()) {
-    const bool raDec = directionIsRaDec();
-    if (!firstOk || (raDec ? (first < 0.0 || first >= 24.0) : std::fabs(first) > 360.0)) {
-      refuseField(ui->yawEdit, raDec ? tr("R.A. must lie between 0 and 23.5959 (HH.MMSS).")
-                                 : tr("Yaw must lie between -360 and 360 degrees."));
-      return;
-    }
-    if (!secondOk || std::fabs(second) > (raDec ? 90.0 : 360.0)) {
-      refuseField(ui->pitchEdit, raDec ? tr("Dec. must lie between -90 and 90 (DDD.MMSS).")
-                                   : tr("Pitch must lie between -360 and 360 degrees."));
-      return;
+    if (directionIsRaDec()) {
+      if (!anglesValid(*this, {{ui->yawEdit, AngleField::RaHours, tr("R.A.")},
+                               {ui->pitchEdit, AngleField::DecDegrees, tr("Dec.")}}))
+        return;
+    } else {
+      const struct {
+        QLineEdit* edit;
+        QString name;
+      } angles[] = {{ui->yawEdit, tr("Yaw")}, {ui->pitchEdit, tr("Pitch")}};
+      for (const auto& a : angles) {
+        QString problem = numberProblem(a.edit, a.name);
+        double v = 0.0;
+        if (problem.isEmpty() && (!readFinite(a.edit, v) || std::fabs(v) > 360.0))
+          problem = tr("%1 must lie between -360 and 360 degrees.").arg(a.name);
+        if (!problem.isEmpty()) {
+          refuseField(a.edit, problem);
+          return;
+        }
+      }
     }
   }
   QDialog::accept();

@@ -182,13 +182,24 @@ class StVisDialogTest : public QObject {
     QTest::newRow("Sun elevation 90") << 0 << -2 << "sunelEdit" << "90" << "";
     QTest::newRow("satellite elevation 100") << 0 << -2 << "satelEdit" << "100" << "Min. Sat";
     QTest::newRow("epoch 0 means of date") << 0 << -2 << "epochEdit" << "0" << "";
-    QTest::newRow("epoch letters read 0") << 0 << -2 << "epochEdit" << "J2000" << "";
+    QTest::newRow("epoch letters") << 0 << -2 << "epochEdit" << "J2000"
+                                   << "Year of Epoch: \"J2000\" is not a number.";
+    QTest::newRow("Sun elevation decimal comma")
+        << 0 << -2 << "sunelEdit" << "-6,5" << "Max. Sun Elevation: \"-6,5\" is not a number.";
     QTest::newRow("epoch 1850") << 0 << -2 << "epochEdit" << "1850" << "Year of Epoch";
     QTest::newRow("epoch inf") << 0 << -2 << "epochEdit" << "inf" << "Year of Epoch";
     QTest::newRow("R.A. 30 h") << 3 << -2 << "yawEdit" << "30" << "R.A.";
     QTest::newRow("R.A. 23.5959") << 3 << -2 << "yawEdit" << "23.5959" << "";
     QTest::newRow("R.A. nan") << 3 << -2 << "yawEdit" << "nan" << "R.A.";
     QTest::newRow("Dec. 95") << 3 << -2 << "pitchEdit" << "95" << "Dec.";
+    QTest::newRow("R.A. 75 minutes") << 3 << -2 << "yawEdit" << "12.75" << "R.A. must lie";
+    QTest::newRow("R.A. 60 seconds") << 3 << -2 << "yawEdit" << "12.3060" << "R.A. must lie";
+    QTest::newRow("Dec. 89.75 is 90.25 deg") << 3 << -2 << "pitchEdit" << "89.75" << "Dec. must lie";
+    QTest::newRow("Dec. -89.5959") << 3 << -2 << "pitchEdit" << "-89.5959" << "";
+    QTest::newRow("R.A. letters") << 3 << -2 << "yawEdit" << "12h"
+                                  << "R.A.: \"12h\" is not a number.";
+    QTest::newRow("yaw decimal comma") << 0 << 1 << "yawEdit" << "30,5"
+                                       << "Yaw: \"30,5\" is not a number.";
     QTest::newRow("yaw 300 in local attitude") << 0 << 1 << "yawEdit" << "300" << "";
     QTest::newRow("pitch 1e999") << 0 << 1 << "pitchEdit" << "1e999" << "Pitch";
     QTest::newRow("hidden direction not checked") << 1 << -2 << "sunelEdit" << "0" << "";
