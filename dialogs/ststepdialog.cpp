@@ -1,5 +1,7 @@
 #include "dialogs/ststepdialog.h"
 
+#include <cmath>
+
 #include "ui_ststepdialog.h"
 
 StStepDialog::StStepDialog() : ui(std::make_unique<Ui::StStepDialog>()) {
@@ -24,4 +26,20 @@ StepParams StStepDialog::params() const {
   readNum(ui->minEdit, p.minutes);
   readNum(ui->secEdit, p.seconds);
   return p;
+}
+
+// Both fields read, a step that would not move the clock is refused; the
+// seconds field gets the focus since that is where such a step is typed.
+void StStepDialog::accept() {
+  if (!fieldsValid()) return;
+  const StepParams p = params();
+  const double seconds = std::fabs(static_cast<double>(p.minutes)) * 60.0 + std::fabs(p.seconds);
+  if (seconds != 0.0 && seconds < kMinSeconds) {
+    refuseField(ui->secEdit,
+                tr("A step of %1 s is too small to move the clock: the smallest step is "
+                   "%2 s (0 minutes and 0 seconds also give %2 s).")
+                    .arg(numText(seconds), numText(kMinSeconds)));
+    return;
+  }
+  QDialog::accept();
 }

@@ -32,8 +32,9 @@ class StStepDialogTest : public QObject {
   }
 
   // OK is refused (the dialog stays open, a box names the field) for minutes
-  // that are no whole number, for seconds that are no finite number, and
-  // beyond 14 days; an empty field reads 0.
+  // that are no whole number, for seconds that are no number or no finite
+  // number, beyond 14 days, and for a step too small to move the clock (0 and
+  // 0 stand for 0.1 s); an empty field reads 0.
   void refusedOnOk_data() {
     QTest::addColumn<QString>("min");
     QTest::addColumn<QString>("sec");
@@ -49,6 +50,12 @@ class StStepDialogTest : public QObject {
     QTest::newRow("INT_MIN minutes") << "-2147483648" << "0" << false;
     QTest::newRow("14 days") << "20160" << "0" << true;
     QTest::newRow("past 14 days") << "20161" << "0" << false;
+    QTest::newRow("seconds letters") << "0" << "5s" << false;
+    QTest::newRow("seconds decimal comma") << "0" << "0,5" << false;
+    QTest::newRow("0 min, 1e-9 s") << "0" << "1e-9" << false;
+    QTest::newRow("0 min, -0.05 s") << "0" << "-0.05" << false;
+    QTest::newRow("0 min, 0.1 s") << "0" << "0.1" << true;
+    QTest::newRow("1 min, 1e-9 s") << "1" << "1e-9" << true;
   }
   void refusedOnOk() {
     QFETCH(QString, min);
@@ -63,6 +70,20 @@ class StStepDialogTest : public QObject {
     dlg.accept();
     QCOMPARE(dlg.result() == QDialog::Accepted, accepted);
     QCOMPARE(sp.of("warn").size(), accepted ? 0 : 1);
+  }
+
+  // A step too small to move the clock names the smallest step accepted.
+  void tooSmallNamesTheSmallest() {
+    ScriptedPrompter sp;
+    StStepDialog dlg;
+    dlg.setParams(step(0, 1e-9));
+    dlg.setResult(QDialog::Rejected);
+    dlg.accept();
+    QCOMPARE(dlg.result(), int(QDialog::Rejected));
+    QCOMPARE(sp.of("warn").size(), 1);
+    QCOMPARE(sp.of("warn")[0].title, QString("Time Step"));
+    QVERIFY2(sp.of("warn")[0].text.contains("the smallest step is 0.1 s"),
+             qPrintable(sp.of("warn")[0].text));
   }
 };
 
