@@ -32,6 +32,11 @@ Vec3 raDecUnit(double ra, double dec) {
   return polcar(Vec3(1.0, DmsDegF(ra) * 15.0 * kDeg, DmsDegF(dec) * kDeg));
 }
 
+// Angle (rad) between two directions, accurate also for tiny angles.
+double angleBetween(const Vec3& a, const Vec3& b) {
+  return std::atan2(abs(a * b), dot(a, b));
+}
+
 // 0..360.
 double deg360(double x) { return x < 0.0 ? x + 360.0 : x; }
 
@@ -73,22 +78,7 @@ int OrbitDet(WinpData* d) {
     M = N * pmatequ((d->yrepoch - 2000.0) / 100.0, T);
   }
 
-  // 2. The slot: the next free one, slot 9 when ten are selected. A count
-  //    outside 0..10 is treated as the nearest valid one.
-  int nsel = d->satnr < 0 ? 0 : d->satnr;
-  int slot;
-  if (nsel < MAXSEL) {
-    slot = nsel;
-    d->satnr = nsel + 1;
-  } else {
-    slot = MAXSEL - 1;
-    d->satnr = MAXSEL;
-  }
-  d->prs = slot;
-  d->epoch[slot] = d->curmjd;
-  d->nmflg[slot] = 0;
-
-  // 3. Directions of the two observations.
+  // 2. Directions of the two observations.
   const double phi = d->lat * kDeg, lam = d->lng * kDeg;
   const double tk[2] = {tu, tu + dtd};
   const double az[2] = {d->az1, d->az2}, el[2] = {d->el1, d->el2};
@@ -103,12 +93,20 @@ int OrbitDet(WinpData* d) {
       AppRADec(tk[k], 0.0, phi, lam, az[k] * kDeg, el[k] * kDeg, ra, dec);
       u[k] = polcar(Vec3(1.0, ra, dec));
     }
-    // 4. Observer and the terms of the line-of-sight intersection.
+    // 3. Observer and the terms of the line-of-sight intersection.
     o[k] = kReWgs84Km * GeoPos(tk[k], 0.0, phi, lam, d->height);
     const double uo = dot(u[k], o[k]);
     a[k] = uo * uo - dot(o[k], o[k]);
     c[k] = -uo;
   }
+
+  // 4. A direction that stayed where it was, among the stars or in the
+  //    observer's sky, shows no motion: the radius the search would find is
+  //    an artefact of the search, not an orbit.
+  const Vec3 h0 = EquHor(tk[0], 0.0, phi, lam, u[0]);
+  const Vec3 h1 = EquHor(tk[1], 0.0, phi, lam, u[1]);
+  if (angleBetween(u[0], u[1]) < ORBDET_MIN_MOTION || angleBetween(h0, h1) < ORBDET_MIN_MOTION)
+    return ORBDET_NOMOTION;
 
   // 5. Walk outwards until the test changes sign.
   Vec3 p1, p2;
@@ -139,7 +137,31 @@ int OrbitDet(WinpData* d) {
     }
   }
 
-  // 7. Circular Kepler elements in the mean equator of date.
+  // 7. Circular Kepler elements in the mean equator of date. Two points in
+  //    one line with the Earth's centre span no orbit plane.
+  const Mat3 nt = mxtrn(N);
+  p1 = mxvct(nt, p1);
+  p2 = mxvct(nt, p2);
+  const Vec3 cross = p1 * p2;
+  const double span = abs(cross);
+  if (!(span > 0.0 && std::isfinite(span))) return ORBDET_NOMOTION;
+  const Vec3 n = vnorm(cross);
+
+  //    The slot: the next free one, slot 9 when ten are selected. A count
+  //    outside 0..10 is treated as the nearest valid one.
+  int nsel = d->satnr < 0 ? 0 : d->satnr;
+  int slot;
+  if (nsel < MAXSEL) {
+    slot = nsel;
+    d->satnr = nsel + 1;
+  } else {
+    slot = MAXSEL - 1;
+    d->satnr = MAXSEL;
+  }
+  d->prs = slot;
+  d->epoch[slot] = d->curmjd;
+  d->nmflg[slot] = 0;
+
   std::snprintf(d->satname[slot], SATNAME_SIZE, "%s", conv ? "New" : "No Convergence");
   d->norad[slot] = 0;
   std::memset(d->dsn[slot], ' ', DSN_SIZE - 1);
@@ -152,10 +174,6 @@ int OrbitDet(WinpData* d) {
   d->n6dot[slot] = 0.0;
   d->bstar[slot] = 0.0;
   d->sgpflg[slot] = 0;
-  const Mat3 nt = mxtrn(N);
-  p1 = mxvct(nt, p1);
-  p2 = mxvct(nt, p2);
-  const Vec3 n = vnorm(p1 * p2);
   const double inc = std::fabs(n.z) > 1.0 ? 0.0 : std::acos(n.z) / kDeg;
   d->inc[slot] = inc;
   d->mnmot[slot] = getn0(sma, 0.0, inc);

@@ -19,13 +19,23 @@ constexpr int ORBDET_NEW = 0;        // converged: slot named "New"
 constexpr int ORBDET_NOCONV = 1;     // stored under the name "No Convergence"
 constexpr int ORBDET_BADINPUT = -1;  // an observation, deltm or the observer is not
                                      // a finite number: nothing stored
+constexpr int ORBDET_NOMOTION = -2;  // the two directions coincide among the stars or
+                                     // in the observer's sky (or give no orbit plane):
+                                     // the object shows no motion, nothing stored
+
+// Smallest angle (rad) between the two observed directions, among the stars
+// and in the observer's sky alike, that counts as motion: one arcsecond,
+// below what any sighting resolves.
+constexpr double ORBDET_MIN_MOTION = 4.84813681109536e-6;
 
 // Determines a circular orbit from the observations (az1, el1) at curmjd and
 // (az2, el2) deltm seconds later (each az/el in degrees, or R.A. HH.MMSS and
 // Dec. DD.MMSS when az1flg/az2flg, of epoch yrepoch; 0 = of date) and stores
 // it as Kepler elements in the next free slot (slot 9 when ten are selected),
 // which becomes the prime slot. The slot's catalogue number is 0 and its
-// designator blank.
+// designator blank. Two sightings of the same direction (the same R.A./Dec.,
+// or the same azimuth/elevation) show no motion from which an orbit could
+// follow: ORBDET_NOMOTION, and the record is left as it was.
 int OrbitDet(WinpData* d);
 
 // 1 when the satellite at (sA, sE) lies within the angle whose cosine is

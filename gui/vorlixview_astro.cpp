@@ -358,6 +358,13 @@ void VorlixView::vOrbDet() {
                       this);
     return;
   }
+  if (found == ORBDET_NOMOTION) {
+    prompter().inform(title,
+                      tr("*** No orbit determined: both observations show the same direction, "
+                         "so the object did not move between them; no satellite was added ***"),
+                      this);
+    return;
+  }
   if (found == ORBDET_NOCONV) {
     *d = *before;
     d->sgpsat = SGPSAT_NONE;

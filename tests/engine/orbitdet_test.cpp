@@ -154,6 +154,32 @@ TEST(OrbitDet, NoSignChangeIsNoConvergence) {
   EXPECT_EQ(d->prs, 1);
 }
 
+// Two sightings of one direction 30 s apart show no motion: the same azimuth
+// and elevation (standing in the observer's sky), the same R.A. and Dec. (standing
+// among the stars, of date or of J2000). Nothing is stored.
+TEST(OrbitDet, SameDirectionTwiceIsNoMotion) {
+  struct Case {
+    int raDec;
+    double yr, first, second;
+  } cases[] = {{0, 0.0, 180.0, 45.0}, {0, 0.0, 10.0, 80.0}, {1, 0.0, 12.3, 20.15},
+               {1, 2000.0, 5.4512, -10.3}};
+  for (const Case& k : cases) {
+    IssCase c;
+    WinpData* d = c.d.get();
+    d->lat = 48.137;
+    d->lng = 11.575;
+    d->curmjd = c.t;
+    d->deltm = 30.0;
+    d->yrepoch = k.yr;
+    d->az1flg = d->az2flg = k.raDec;
+    d->az1 = d->az2 = k.first;
+    d->el1 = d->el2 = k.second;
+    const WinpData before = *d;
+    EXPECT_EQ(OrbitDet(d), ORBDET_NOMOTION) << k.first << " " << k.second;
+    EXPECT_EQ(std::memcmp(&before, d, sizeof before), 0) << k.first << " " << k.second;
+  }
+}
+
 TEST(OrbitDet, SlotChoiceAndBadInput) {
   struct Case {
     int satnr, slot, after;

@@ -168,6 +168,8 @@ class PhotoTest : public WindowTest {
   void orbitDetermination_data();
   void orbitDetermination();
   void orbitDeterminationBadInput();
+  void orbitDeterminationWithoutMotion_data();
+  void orbitDeterminationWithoutMotion();
   void orbitDeterminationTenSelected();
   void orbitDeterminationCancel();
   void match();
@@ -619,6 +621,41 @@ void PhotoTest::orbitDeterminationBadInput() {
   QCOMPARE(p.of("inform").size(), 1);
   QCOMPARE(p.of("inform")[0].title, QString("Orbit Determination"));
   QCOMPARE(d->satnr, satnr);
+}
+
+// Two sightings of one direction, 30 s apart (the same azimuth and elevation,
+// or the same R.A. and Dec.): the object did not move, no orbit follows from
+// them. A message, nothing added, no editor.
+void PhotoTest::orbitDeterminationWithoutMotion_data() {
+  QTest::addColumn<QString>("raDec");
+  QTest::addColumn<QString>("first");
+  QTest::addColumn<QString>("second");
+  QTest::newRow("azimuth/elevation") << "0" << "180" << "45";
+  QTest::newRow("R.A./Dec.") << "1" << "12.3" << "20.15";
+}
+
+void PhotoTest::orbitDeterminationWithoutMotion() {
+  QFETCH(QString, raDec);
+  QFETCH(QString, first);
+  QFETCH(QString, second);
+  WinpData* d = indata;
+  d->lat = 48.137;
+  d->lng = 11.575;
+  DateFields(58139.0);
+  const auto before = Copy();
+  ScriptedPrompter p;
+  p.onExec(accepting());
+  p.fillAndAccept({{"az1Edit", first}, {"el1Edit", second}, {"az2Edit", first},
+                   {"el2Edit", second}, {"obs1Box", raDec}, {"obs2Box", raDec},
+                   {"deltmEdit", "30"}, {"matchBox", "0"}});
+  view()->vOrbDet();
+  QCOMPARE(p.of("exec").size(), 2);
+  QCOMPARE(p.of("inform").size(), 1);
+  QCOMPARE(p.of("inform")[0].title, QString("Orbit Determination"));
+  QVERIFY2(p.of("inform")[0].text.contains("did not move"), qPrintable(p.of("inform")[0].text));
+  QCOMPARE(d->satnr, before->satnr);
+  QCOMPARE(d->prs, before->prs);
+  QVERIFY(std::memcmp(before->satname, d->satname, sizeof d->satname) == 0);
 }
 
 // With ten satellites the new orbit replaces the tenth only when the user
