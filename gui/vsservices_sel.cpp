@@ -61,7 +61,16 @@ void vsReComp(QString& name, int& norad, int mode, int more, int low, int recent
   QsToChar(name, indata->cfgname[WORKSLOT], SATNAME_SIZE - 1);
   indata->norad[WORKSLOT] = norad;
   char text[TLEMSG_SIZE] = "";
+  // The reader takes a leading '*' of the search text as "every satellite"
+  // in any mode. A search by number looks for the number alone: the name
+  // field, unused and greyed out then, may still hold such a text (a
+  // matching search leaves one), so it is hidden from the reader for the
+  // call and kept as the stored search text.
+  char* stored = indata->cfgname[WORKSLOT];
+  const char first = stored[0];
+  if (mode == 1) stored[0] = '\0';
   norad = tleread(indata, satfle, text, more);  // no open file: says so
+  stored[0] = first;
   name = fieldText(text, TLEMSG_SIZE);
 }
 
