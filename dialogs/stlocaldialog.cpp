@@ -10,7 +10,9 @@ StLocalDialog::StLocalDialog(QWidget* parent)
 }
 
 void StLocalDialog::setParams(const LocalViewParams& p) {
-  setFontSize(p.fontSize);
+  // The details are columns lined up with blanks and tabs, eight cells
+  // apart as on a terminal (the rows then fit the viewer's width).
+  UseFixedPitch(textBox(), p.fontSize, 8);
   insertText(p.text);
   toStart();
   closeButton->setFocus();

@@ -1,5 +1,6 @@
 #include "dialogs/stselsatdialog.h"
 
+#include "dialogs/sttextviewer.h"
 #include "gui/vsservices.h"
 #include "ui_stselsatdialog.h"
 
@@ -18,6 +19,10 @@ StSelSatDialog::StSelSatDialog() : ui(std::make_unique<Ui::StSelSatDialog>()) {
   connect(ui->idsnBox, &QCheckBox::toggled, this, &StSelSatDialog::idsnSlot);
   connect(ui->lowBox, &QCheckBox::toggled, this, &StSelSatDialog::lowSlot);
   connect(ui->recentBox, &QCheckBox::toggled, this, &StSelSatDialog::lowSlot);
+  // The descriptions line their columns up with blanks and tabs; with tab
+  // stops ten cells apart every "label<tab>: value" row of the elements has
+  // its colon in one column (the longest label takes 17 cells).
+  UseFixedPitch(ui->satinfEdit, 0, 10);
 }
 
 StSelSatDialog::~StSelSatDialog() = default;
@@ -71,15 +76,25 @@ void StSelSatDialog::search(bool more) {
     vsReComp(text, number, mode, 1, low, recent);
   else
     vsFindSat(text, number, mode, low, recent);
+  showButton(ui->moreButton, number == 2);
+  showButton(ui->selectButton, number != 0);
+  selectTip();
+  dSatInfo(text);
+}
+
+// With ten selected, Select replaces the tenth: its tool tip says which.
+void StSelSatDialog::selectTip() {
   QString name;
   int m = 0, n = 0, count = 0, l = 0, r = 0;
   vsLastSat(name, m, n, count, l, r);
-  // With ten selected a further Select would replace the tenth: offer none.
-  const bool full = count >= kMaxSelected;
-  showButton(ui->moreButton, number == 2);
-  showButton(ui->selectButton, number != 0 && !full);
-  if (number != 0 && full) text += tr("\n\nMaximum of 10 satellites selected");
-  dSatInfo(text);
+  if (count < kMaxSelected) {
+    ui->selectButton->setToolTip(tr("Add satellite to list."));
+    return;
+  }
+  const QString last = vsSatName(kMaxSelected).trimmed();
+  ui->selectButton->setToolTip(
+      last.isEmpty() ? tr("Ten satellites are selected: replace the tenth.")
+                     : tr("Ten satellites are selected: replace the tenth (%1).").arg(last));
 }
 
 void StSelSatDialog::findSlot() { search(false); }

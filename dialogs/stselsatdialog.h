@@ -35,6 +35,7 @@ class StSelSatDialog : public QDialog {
   void dSatList();
   void dSatInfo(const QString& s1);
   void search(bool more);
+  void selectTip();
   static void showButton(QPushButton* b, bool on);
   std::unique_ptr<Ui::StSelSatDialog> ui;
 };

@@ -1,10 +1,28 @@
 // What the read-only text viewers share.
 #include "dialogs/sttextviewer.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPushButton>
 #include <QTextEdit>
 
 #include "dialogs/stdialog.h"
+
+void UseFixedPitch(QTextEdit* edit, int pt, int tabCells) {
+  QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  const int size = pt > 0 ? pt : edit->font().pointSize();
+  if (size > 0) f.setPointSize(size);
+  // A platform without a desktop theme names no fixed font (the system font
+  // then is the window's own): ask the font configuration for one.
+  for (const char* family : {"monospace", "courier"}) {
+    if (QFontInfo(f).fixedPitch()) break;
+    f.setFamily(QLatin1String(family));
+    f.setStyleHint(QFont::TypeWriter);
+  }
+  edit->setFont(f);
+  edit->setTabStopDistance(tabCells * QFontMetricsF(f).horizontalAdvance(QLatin1Char(' ')));
+}
 
 StTextViewer::StTextViewer(QWidget* parent, const char* name, QSize size, const char* editName,
                            const QRect& editRect)

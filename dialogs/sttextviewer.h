@@ -11,6 +11,13 @@ class QPushButton;
 class QString;
 class QTextEdit;
 
+// Shows the text of `edit` in the fixed-pitch font at `pt` points (0 or less:
+// the size of the window's other text), tab stops `tabCells` character cells
+// apart. For the engine's texts, whose columns are lined up with blanks and
+// tabs on such a grid: in a proportional font a blank is narrower than a
+// digit and the columns drift apart.
+void UseFixedPitch(QTextEdit* edit, int pt, int tabCells);
+
 class StTextViewer : public QDialog {
   Q_OBJECT
  protected:

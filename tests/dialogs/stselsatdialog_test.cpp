@@ -2,6 +2,7 @@
 // and designator with the filters, More, Select, New Set, Enter in the name
 // field, the eleventh satellite and the search-mode boxes.
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include "gui/records.h"
 #include "gui/vsservices.h"
 #include "support/shots.h"
+#include "support/textcolumns.h"
 
 class StSelSatDialogTest : public QObject {
   Q_OBJECT
@@ -174,16 +176,88 @@ class StSelSatDialogTest : public QObject {
     QVERIFY(dlg.isVisible());
   }
 
-  // With ten selected a found satellite cannot be added over the tenth.
-  void eleventhIsRefused() {
+  // With ten selected a found satellite replaces the tenth; the button
+  // says so before it is pressed.
+  void eleventhReplacesTenth() {
     indata->satnr = 10;
     for (int i = 0; i < 10; ++i) std::snprintf(indata->satname[i], SATNAME_SIZE, "SAT %d", i);
     StSelSatDialog dlg;
     dlg.setParams();
     find(dlg, "ISS");
-    QVERIFY(!shown(dlg, "selectButton"));
-    QVERIFY(info(dlg).contains("Maximum of 10 satellites selected"));
-    QCOMPARE(QString(indata->satname[9]), QString("SAT 9"));
+    QVERIFY(info(dlg).startsWith("ISS (ZARYA)\n"));
+    QVERIFY(shown(dlg, "selectButton"));
+    QVERIFY(child<QPushButton>(dlg, "selectButton")->toolTip().contains("replace the tenth (SAT 9)"));
+    click(dlg, "selectButton");
+    QCOMPARE(indata->satnr, 10);
+    QCOMPARE(QString(indata->satname[8]), QString("SAT 8"));
+    QCOMPARE(QString(indata->satname[9]), QString("ISS (ZARYA)"));
+    QVERIFY(info(dlg).endsWith("\n  SAT 8\n  ISS (ZARYA)"));
+    QCOMPARE(info(dlg).count("\n  "), 10);
+  }
+
+  // A search by number looks for the number typed, whatever the greyed
+  // name field holds: a leading '*' there (a matching search leaves "*SS"
+  // behind) does not turn it into a walk through every satellite.
+  void numberSearchIgnoresName_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("left by a matching search") << QByteArray("*SS");
+    QTest::newRow("star") << QByteArray("*");
+    QTest::newRow("a name") << QByteArray("FLOCK");
+  }
+  void numberSearchIgnoresName() {
+    QFETCH(QByteArray, stored);
+    std::snprintf(indata->cfgname[WORKSLOT], SATNAME_SIZE, "%s", stored.constData());
+    StSelSatDialog dlg;
+    dlg.setParams();
+    child<QCheckBox>(dlg, "noradBox")->setChecked(true);
+    auto* number = child<QLineEdit>(dlg, "noradEdit");
+    number->setText("25544");
+    click(dlg, "findButton");
+    QVERIFY2(info(dlg).startsWith("ISS (ZARYA)\n"), qPrintable(info(dlg)));
+    QCOMPARE(number->text(), QString("25544"));
+    QVERIFY(!shown(dlg, "moreButton"));
+    QCOMPARE(child<QLineEdit>(dlg, "satnameEdit")->text(), QString(stored));
+    QCOMPARE(QByteArray(indata->cfgname[WORKSLOT]), stored);
+    // A number that is not in the file is reported as such.
+    number->setText("99");
+    click(dlg, "findButton");
+    QVERIFY2(info(dlg).contains("No match found for NORAD# 99"), qPrintable(info(dlg)));
+    QCOMPARE(number->text(), QString("99"));
+    // The same text by name still walks through every satellite.
+    if (stored == "*") {
+      child<QCheckBox>(dlg, "noradBox")->setChecked(false);
+      click(dlg, "findButton");
+      QVERIFY(info(dlg).startsWith("FLOCK 2P-1\n"));
+      QVERIFY(shown(dlg, "moreButton"));
+    }
+  }
+
+  // The description's columns ("Inclination\t: ...") line up: a fixed-pitch
+  // font, tab stops on its cell grid, so the labels' colons and the decimal
+  // points of the angles (two and three digits before the point here) each
+  // stand in one column.
+  void infoColumnsLineUp() {
+    StSelSatDialog dlg;
+    dlg.setParams();
+    find(dlg, "FLOCK 2P");
+    dlg.show();  // laid out
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    auto* edit = child<QTextEdit>(dlg, "satinfEdit");
+    QVERIFY(QFontInfo(edit->font()).fixedPitch());
+    // Every "label<tab>: value" line but the epoch's, which stands alone.
+    QList<int> xs;
+    const QString text = info(dlg);
+    for (int k = text.indexOf("\t:"); k >= 0; k = text.indexOf("\t:", k + 1))
+      if (!text.mid(0, k).endsWith("Epoch")) xs << TextX(*edit, k + 1);
+    shot(&dlg, "selsat-columns.png");
+    QVERIFY2(xs.size() >= 10, qPrintable(text));
+    QVERIFY(xs.first() > TextX(*edit, text.indexOf("Inclination")));
+    for (int x : xs) QCOMPARE(x, xs.first());
+    QList<int> dots;
+    for (const char* label : {"Inclination", "Right Ascension", "Arg. of Perigee", "Mean Anomaly"})
+      dots << DecimalX(*edit, label);
+    QCOMPARE(dots.size(), 4);
+    for (int x : dots) QCOMPARE(x, dots.first());
   }
 
   // The stored search string is shown without its padding, and what is

@@ -1,5 +1,6 @@
 // The three text viewers: titles, sizes, named controls, default buttons,
 // tab order, and how text goes in.
+#include <QFontInfo>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QtTest>
@@ -7,6 +8,8 @@
 #include "dialogs/stlocaldialog.h"
 #include "dialogs/stpassdialog.h"
 #include "dialogs/stquickdialog.h"
+#include "support/shots.h"
+#include "support/textcolumns.h"
 
 namespace {
 QStringList tabChain(QWidget* first, int n) {
@@ -27,6 +30,7 @@ class ViewersTest : public QObject {
   void layout();
   void quickHelpLines();
   void localText();
+  void localColumnsLineUp();
   void passTabOrder();
 };
 
@@ -95,6 +99,29 @@ void ViewersTest::localText() {
   QCOMPARE(t->toPlainText(), QString::fromLatin1("Sun  elevation -12.5\xb0"));
   QCOMPARE(t->font().pointSize(), 12);
   QCOMPARE(t->textCursor().position(), 0);
+}
+
+// The rows of the local details line their values up with blanks and tabs:
+// "Elev:" and "Sun:" and the decimal points of the values stand at the same
+// place on every row, whatever the digits before them.
+void ViewersTest::localColumnsLineUp() {
+  StLocalDialog d;
+  d.setParams({QString::fromLatin1("Lat: 48.1,  Long: 11.6,   SunElev: -10.4"
+                                   "\n\nISS (ZARYA)         \n\tAzim:   0.00,\tElev: -45.67,\tSun: -12.5"
+                                   "\n\nMOLNIYA 1-91        \n\tAzim: 123.45,\tElev:   8.00,\tSun:   1.0"
+                                   "\n\nCOSMOS 2058         \n\tAzim: 359.99,\tElev:  11.11,\tSun: 100.0"),
+               10});
+  auto* t = d.findChild<QTextEdit*>("textEdit");
+  for (const char* word : {"Azim:", "Elev:", "Sun:"}) {
+    const QList<int> xs = ColumnX(*t, QString("\t") + word);
+    QCOMPARE(xs.size(), 3);
+    QVERIFY(xs.first() > 0);
+    for (int x : xs) QVERIFY2(x == xs.first(), word);
+    const QList<int> dots = DecimalX(*t, QString("\t") + word);
+    QCOMPARE(dots.size(), 3);
+    for (int x : dots) QVERIFY2(x == dots.first(), word);
+  }
+  shot(&d, "local-columns.png");
 }
 
 void ViewersTest::passTabOrder() {
