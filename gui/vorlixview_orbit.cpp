@@ -189,9 +189,17 @@ void VorlixView::vRendz() {
 
   const int p = d->prs;
   const int n = p + 1 < MAXSEL ? p + 1 : p - 1;
-  if (n < d->satnr && !ConfirmReplace(title, tr("satellite"), n)) {
-    snapshot.restore();
-    return;
+  if (n < d->satnr) {
+    // The slot after the target is taken whatever the count: name the one
+    // that goes.
+    const QString name = CharToQs(d->satname[n]).trimmed();
+    if (!prompter().warn(title,
+                         tr("The launched satellite replaces satellite %1 (%2).")
+                             .arg(QString::number(n + 1), name.isEmpty() ? tr("no name") : name),
+                         this, tr("Cancel"))) {
+      snapshot.restore();
+      return;
+    }
   }
   d->rndsat = p;
   if (n == p + 1 && n >= d->satnr) ++d->satnr;

@@ -193,7 +193,8 @@ class OrbitCommandsTest : public WindowTest {
   }
 
   // Rendezvous: the launched satellite next to the target, timed by the
-  // engine; the tenth target puts it into the ninth slot.
+  // engine; the tenth target puts it into the ninth slot. A satellite it
+  // replaces is named in the box, with no claim about how many are selected.
   void rendezvous_data() {
     QTest::addColumn<int>("n");
     QTest::addColumn<int>("target");
@@ -201,6 +202,7 @@ class OrbitCommandsTest : public WindowTest {
     QTest::addColumn<int>("satnr");
     QTest::newRow("target 3 of 4") << 4 << 3 << 4 << 5;
     QTest::newRow("target 9 of 10") << 10 << 9 << 8 << 10;
+    QTest::newRow("target 2 of 3") << 3 << 1 << 2 << 3;
   }
   void rendezvous() {
     QFETCH(int, n);
@@ -223,12 +225,17 @@ class OrbitCommandsTest : public WindowTest {
     p.onExec(accepting());
     p.fillAndAccept({{"latEdit", "45.92"}, {"lngEdit", "63.3423"}});
     const auto expect = Copy();
+    const QString replaced = QString::fromLatin1(indata->satname[slot]).trimmed();
     view()->vRendz();
     QCOMPARE(indata->satnr, satnr);
     QCOMPARE(indata->prs, slot);
     QCOMPARE(indata->rndflg, -1);
     QCOMPARE(indata->rndtm, 2.0);
     QCOMPARE(p.of("warn").size(), slot < n ? 1 : 0);
+    if (slot < n)
+      QCOMPARE(p.of("warn")[0].text, QString("The launched satellite replaces satellite %1 (%2).")
+                                         .arg(slot + 1)
+                                         .arg(replaced));
     // The engine on its own: the target copied, launched from the date
     // entered, and launched again from the launch time found.
     WinpData* e = expect.get();
