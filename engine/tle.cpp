@@ -296,6 +296,42 @@ int tlecatno(const char* fld) {
   return value;
 }
 
+bool tledsnfits(const char* dsn) {
+  if (!dsn) return false;
+  // Character k of the long form, a blank from the terminator on.
+  auto at = [dsn](int k) {
+    for (int j = 0; j <= k; ++j)
+      if (dsn[j] == '\0') return ' ';
+    return dsn[k];
+  };
+  const int n = static_cast<int>(strnlen(dsn, LDSN_SIZE));
+  for (int k = LDSN_SIZE - 1; k < n; ++k)
+    if (dsn[k] != ' ') return false;  // longer than the long form
+  // What the TLE field keeps (characters 3-4 and 6-11), and the long form
+  // read back from it, as the reader does.
+  char shortForm[SDSN_SIZE - 1];
+  shortForm[0] = at(2);
+  shortForm[1] = at(3);
+  for (int k = 0; k < 6; ++k) shortForm[2 + k] = at(5 + k);
+  char back[LDSN_SIZE - 1];
+  if (shortForm[0] == ' ') {
+    std::memset(back, ' ', sizeof back);
+  } else {
+    int yy = 0;
+    if (std::isdigit(static_cast<unsigned char>(shortForm[0]))) yy = 10 * (shortForm[0] - '0');
+    if (std::isdigit(static_cast<unsigned char>(shortForm[1]))) yy += shortForm[1] - '0';
+    back[0] = yy < 57 ? '2' : '1';
+    back[1] = yy < 57 ? '0' : '9';
+    back[2] = shortForm[0];
+    back[3] = shortForm[1];
+    back[4] = '-';
+    for (int k = 0; k < 6; ++k) back[5 + k] = shortForm[2 + k];
+  }
+  for (int k = 0; k < LDSN_SIZE - 1; ++k)
+    if (back[k] != at(k)) return false;
+  return true;
+}
+
 bool tlecatfld(char* out, int norad) {
   if (!out) return false;
   if (norad >= 0 && norad <= 99999) {
@@ -696,6 +732,9 @@ public:
     char cat[6];
     if (!tlecatfld(cat, d_->norad[i])) return fail("catalogue number");
     std::memcpy(l1 + 2, cat, 5);
+    // The designator field holds YYNNNPPP: a designator that does not come
+    // back from it as it stands would be saved as another one.
+    if (!tledsnfits(d_->dsn[i])) return fail("international designator");
     std::snprintf(d_->ldsn, LDSN_SIZE, "%.*s", LDSN_SIZE - 1, d_->dsn[i]);
     convldsn(d_, false);
     std::memcpy(l1 + 9, d_->sdsn, SDSN_SIZE - 1);
@@ -858,7 +897,10 @@ int SaveTle(WinpData* d, WoutData* o) {
     if (!rw.slot(i, text)) {
       char nm[SATNAME_SIZE];
       copyName(nm, d->satname[i]);
-      report(o, "*** %s: %s does not fit a TLE, nothing saved ***", nm, rw.what());
+      // Two lines, each within a page line, and no comma for the page's
+      // decimal-point rule to turn into a full stop.
+      report(o, "*** %s: nothing saved%s ***", nm, "");
+      report(o, "*** The %s does not fit a TLE%s ***", rw.what(), "");
       return 4;
     }
 

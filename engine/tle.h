@@ -78,6 +78,13 @@ char tcksum(const char* line);
 // 100001; the letters I and O are not used). A field that is not a number
 // gives 0.
 int tlecatno(const char* field);
+// True when the international designator dsn (the long form YYYY-NNNPPP, at
+// most 11 characters) goes into the TLE's designator field and reads back
+// as the same text: blank, or a year 1957..2056, '-', and up to six more
+// characters.
+bool tledsnfits(const char* dsn);
+// Largest catalogue number a TLE holds (Z9999 in the Alpha-5 form).
+constexpr int TLE_CATNO_MAX = 339999;
 // The 5-character field for a catalogue number 0..339999 into out (6 bytes);
 // false when the number has no such form.
 bool tlecatfld(char* out, int norad);

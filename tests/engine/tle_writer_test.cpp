@@ -329,6 +329,12 @@ TEST(SaveTle, ValuesThatDoNotFitAreRefused) {
        }},
       {"F10.7", [](WinpData* d) { d->f107[kNumeric] = 1e6; }},
       {"position", [](WinpData* d) { d->ry[kNumeric] = NAN; }},
+      // The field keeps characters 3-4 and 6-11: this one would come back
+      // as "20CD-FGHIJ".
+      {"international designator",
+       [](WinpData* d) { std::snprintf(d->dsn[0], DSN_SIZE, "ABCDEFGHIJ"); }},
+      {"international designator",
+       [](WinpData* d) { std::snprintf(d->dsn[0], DSN_SIZE, "98067A"); }},
   };
   for (const Bad& b : table) {
     SCOPED_TRACE(b.what);
@@ -344,6 +350,46 @@ TEST(SaveTle, ValuesThatDoNotFitAreRefused) {
     EXPECT_NE(s.lastLine().find(b.what), std::string::npos) << s.lastLine();
     EXPECT_NE(s.lastLine().find("does not fit"), std::string::npos);
   }
+}
+
+// The refusal on the page: whole "***" lines (the page cuts a line at 76
+// characters) and no comma that the page's decimal-point rule would turn
+// into a full stop.
+TEST(SaveTle, RefusalLinesAreWhole) {
+  TempPath tp("long.tle");
+  Saver s(tp.path);
+  std::snprintf(s.d->satname[0], SATNAME_SIZE, "%s", "ABCDEFGHIJKLMNOPQRST");
+  s.d->n6dot[0] = 1e9;
+  s.d->tsnew = 1;
+  EXPECT_EQ(SaveTle(s.d.get(), &s.o), 4);
+  std::string page;
+  for (int k = 0; k < s.o.nlines; ++k) {
+    const std::string line = s.o.lines[k];
+    EXPECT_EQ(line.rfind("*** ", 0), 0u) << line;
+    ASSERT_GE(line.size(), 4u);
+    EXPECT_EQ(line.substr(line.size() - 4), " ***") << line;
+    page += line + "\n";
+  }
+  EXPECT_NE(page.find("ABCDEFGHIJKLMNOPQRST"), std::string::npos) << page;
+  EXPECT_NE(page.find("second derivative of the mean motion does not fit a TLE"),
+            std::string::npos)
+      << page;
+  EXPECT_NE(page.find("nothing saved"), std::string::npos) << page;
+  EXPECT_EQ(page.find(". nothing"), std::string::npos) << page;
+}
+
+// Designators the field holds as they stand, and ones it would change.
+TEST(Tledsnfits, RoundTrip) {
+  const struct {
+    const char* dsn;
+    bool fits;
+  } table[] = {
+      {"1998-067A", true},   {"1998-067A  ", true}, {"2056-001ABC", true}, {"1957-001A", true},
+      {"", true},            {"          ", true},  {"ABCDEFGHIJ", false}, {"98067A", false},
+      {"1956-001A", false},  {"1998/067A", false},  {"1998-067ABCD", false},
+      {"19 8-067A", false},
+  };
+  for (const auto& c : table) EXPECT_EQ(tledsnfits(c.dsn), c.fits) << '"' << c.dsn << '"';
 }
 
 // The largest value the exponent field holds is still written.
