@@ -93,6 +93,11 @@ struct Sgp4Conversion {
 // approximate elements; or an RV2EL_* code without elements. The SGP4 record
 // initialises again.
 Sgp4Conversion cvSGP4(double bstar);
+// Position (km) and velocity (km/s), mean equator and equinox of date, of
+// the mean elements el at their epoch (MJD) with B* bstar, as SGP4 of the
+// prime slot's model gives them: the state cvSGP4 turns back into el. False,
+// r and v unwritten, without a prime slot or when SGP4 fails.
+bool vsSgp4State(const Sgp4Mean& el, double epoch, double bstar, Vec3& r, Vec3& v);
 // A text for a code of cvSGP4 other than 0.
 QString cvSGP4Text(int code);
 // The prime satellite's state at its epoch as the state dialog edits it.

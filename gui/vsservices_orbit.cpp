@@ -13,6 +13,7 @@
 #include "gui/vsservices.h"
 #include "engine/sgp4slot.h"
 #include "orbit/sgp4fit.h"
+#include "orbit/sgp4unit.h"
 
 namespace {
 
@@ -72,6 +73,27 @@ Sgp4Conversion cvSGP4(double bstar) {
   out.code = sgp4fit(model, r, v, el);
   if (out.code == RV2EL_OK || out.code == SGP4FIT_NOTCONVERGED) out.el = el;
   return out;
+}
+
+bool vsSgp4State(const Sgp4Mean& el, double epoch, double bstar, Vec3& r, Vec3& v) {
+  const int s = Prime();
+  if (s < 0 || !Finite({epoch, bstar, el.incl, el.node, el.ecc, el.argp, el.M, el.n}))
+    return false;
+  // The model the prime slot runs, at the epoch of these elements: the one
+  // cvSGP4 fits to, so that a state shown and taken back is the same orbit.
+  Sgp4Model model = Sgp4SlotModel(indata, s);
+  model.epoch = epoch;
+  model.bstar = bstar;
+  elsetrec rec;
+  if (sgp4initMean(model, el, rec) != 0) return false;
+  double rr[3], vv[3];
+  if (sgp4(model.grav, rec, 0.0, rr, vv) != 0 ||
+      !Finite({rr[0], rr[1], rr[2], vv[0], vv[1], vv[2]}))
+    return false;
+  const Mat3 q = mxtrn(Sgp4SlotFrame(indata, epoch));
+  r = mxvct(q, Vec3(rr[0], rr[1], rr[2]));
+  v = mxvct(q, Vec3(vv[0], vv[1], vv[2]));
+  return true;
 }
 
 QString cvSGP4Text(int code) {
