@@ -11,6 +11,7 @@
 #include "dialogs/stadjdialog.h"
 #include "dialogs/stepoch.h"
 #include "dialogs/ststatedialog.h"
+#include "engine/tle.h"
 #include "engine/vorlixcom.h"
 #include "gui/vsservices.h"
 #include "orbit/sgp4fit.h"
@@ -22,6 +23,7 @@ constexpr double kEccCap = 0.9999999;     // largest e from two heights
 constexpr double kMinN = 0.0001;          // rev/day: below it a is the source
 constexpr double kZeroN = 0.01;           // replaces a mean motion of exactly 0
 constexpr double kMinN0 = 0.001, kMaxN0 = 100.0;  // returned mean motion
+constexpr int kFirstYear = 1900, kLastYear = 2200;  // of the epoch
 
 const char* const kAngle = "%9.4lf";
 const char* const kKm = "%12.4lf";
@@ -38,6 +40,32 @@ double Read(const QLineEdit* e) {
   return v;
 }
 
+// The number a field shows for v in format fmt, read back.
+double Shown(double v, const char* fmt) {
+  double x = 0.0;
+  parseNum(numText(v, fmt), x);
+  return x;
+}
+
+// x with g(x) = target for a function g that falls as x grows (x > 0),
+// found by halving a bracket around guess down to the last bit.
+template <typename G>
+double Invert(G g, double target, double guess) {
+  if (!std::isfinite(target) || !(guess > 0.0) || !std::isfinite(guess)) return guess;
+  double lo = guess / 2.0, hi = guess * 2.0;
+  for (int k = 0; k < 60 && g(lo) < target; ++k) lo /= 2.0;
+  for (int k = 0; k < 60 && g(hi) > target; ++k) hi *= 2.0;
+  for (int k = 0; k < 200; ++k) {
+    const double mid = lo + (hi - lo) / 2.0;
+    if (!(mid > lo && mid < hi)) break;
+    if (g(mid) > target)
+      lo = mid;
+    else
+      hi = mid;
+  }
+  return std::fabs(g(lo) - target) <= std::fabs(g(hi) - target) ? lo : hi;
+}
+
 }  // namespace
 
 StEditOrbDialog::StEditOrbDialog() : ui(std::make_unique<Ui::StEditOrbDialog>()) {
@@ -46,7 +74,7 @@ StEditOrbDialog::StEditOrbDialog() : ui(std::make_unique<Ui::StEditOrbDialog>())
   ui->idsnEdit->setMaxLength(DSN_SIZE - 1);
   connect(ui->okButton, &QPushButton::clicked, this, &StEditOrbDialog::accept);
   connect(ui->cancelButton, &QPushButton::clicked, this, &StEditOrbDialog::reject);
-  connect(ui->refreshButton, &QPushButton::clicked, this, &StEditOrbDialog::refreshSlot);
+  connect(ui->refreshButton, &QPushButton::clicked, this, &StEditOrbDialog::refreshPressed);
   connect(ui->stateButton, &QPushButton::clicked, this, &StEditOrbDialog::stateSlot);
   connect(ui->adjButton, &QPushButton::clicked, this, &StEditOrbDialog::adjSlot);
   connect(ui->geoButton, &QPushButton::clicked, this, &StEditOrbDialog::geoSlot);
@@ -65,20 +93,16 @@ StEditOrbDialog::StEditOrbDialog() : ui(std::make_unique<Ui::StEditOrbDialog>())
   connect(ui->eccEdit, &QLineEdit::textChanged, this, &StEditOrbDialog::eccSlot);
   connect(ui->incEdit, &QLineEdit::textChanged, this, &StEditOrbDialog::eccincSlot);
 
-  checkField(ui->noradEdit, tr("NORAD#"), 0, 999999999, Integer);
-  checkField(ui->yearEdit, tr("Year of epoch"), 1900, 2200, Integer);
+  // What a TLE holds: five digits, above 99999 a letter and four digits.
+  checkField(ui->noradEdit, tr("NORAD#"), 0, TLE_CATNO_MAX, Integer);
+  checkField(ui->yearEdit, tr("Year of epoch"), kFirstYear, kLastYear, Integer);
   checkField(ui->dayEdit, tr("Day of Year"), 0.0, 367.0);
   checkField(ui->raEdit, tr("Right Ascension"), -360.0, 360.0);
   checkField(ui->aperEdit, tr("Arg.of Perigee"), -360.0, 360.0);
   checkField(ui->m0Edit, tr("Mean Anomaly"), -360.0, 360.0);
   checkField(ui->eccEdit, tr("Eccentricity"), 0.0, 1000.0);
   checkField(ui->incEdit, tr("Inclination"), 0.0, 180.0);
-  checkField(ui->periEdit, tr("Perigee Height"), -1e8, 1e8);
-  checkField(ui->apoEdit, tr("Apogee Height"), -1e8, 1e8);
-  checkField(ui->n0Edit, tr("Mean Motion"), 0.0, 1e8);
-  checkField(ui->aEdit, tr("Semimajor Axis"), -1e8, 1e8);
-  checkField(ui->ndotEdit, tr("ndot"), -1e3, 1e3);
-  checkField(ui->adotEdit, tr("adot"), -1e6, 1e6);
+  for (const CoupledRange& c : coupledRanges()) checkField(c.edit, c.name, c.min, c.max);
   checkField(ui->n2dotEdit, tr("n2dot"), -1e3, 1e3);
   checkField(ui->bstarEdit, tr("BSTAR"), -1e3, 1e3);
 }
@@ -86,6 +110,42 @@ StEditOrbDialog::StEditOrbDialog() : ui(std::make_unique<Ui::StEditOrbDialog>())
 StEditOrbDialog::~StEditOrbDialog() = default;
 
 int StEditOrbDialog::sgpMode() const { return ui->spg4Box->isChecked() ? 1 : 0; }
+
+QVector<StEditOrbDialog::CoupledRange> StEditOrbDialog::coupledRanges() const {
+  return {{ui->periEdit, tr("Perigee Height"), -1e8, 1e8},
+          {ui->apoEdit, tr("Apogee Height"), -1e8, 1e8},
+          {ui->n0Edit, tr("Mean Motion"), 0.0, 1e8},
+          {ui->aEdit, tr("Semimajor Axis"), -1e8, 1e8},
+          {ui->ndotEdit, tr("ndot"), -1e3, 1e3},
+          {ui->adotEdit, tr("adot"), -1e6, 1e6}};
+}
+
+// Mean motion to semi-major axis by the conversion of the box's state (the
+// SGP4 one, or the plain one of a Kepler slot), and axis to mean motion by
+// its exact inverse, so that a value typed back as shown gives the same
+// orbit.
+double StEditOrbDialog::axisOf(double n, double e, double i) const {
+  return getsax(sgpMode(), n, e, i);
+}
+
+double StEditOrbDialog::meanMotionOf(double a, double e, double i) const {
+  if (!(a > 0.0)) return getn0(a, e, i);
+  const int mode = sgpMode();
+  return Invert([mode, e, i](double n) { return getsax(mode, n, e, i); }, a, getn0(a, e, i));
+}
+
+// A mean motion that is the source of the axis but no usable number.
+bool StEditOrbDialog::meanMotionUnusable() const {
+  if (ui->perapBox->isChecked() || !(Read(ui->eccEdit) < 1.0)) return false;
+  if (n0c_ != 1 && n0c_ != 3) return false;
+  double n = 0.0;
+  return !readNum(ui->n0Edit, n) || n < kMinN;
+}
+
+QString StEditOrbDialog::meanMotionRange() const {
+  return tr("Mean Motion must lie between %1 and %2 rev/day.")
+      .arg(numText(kMinN0), numText(kMaxN0));
+}
 
 // ---------------------------------------------------------------------------
 // Filling and reading
@@ -188,7 +248,6 @@ EditOrbParams StEditOrbDialog::params() {
   readNum(ui->dayEdit, p.day);
   p.aflg = ui->spg4Box->isChecked() ? 1 : 0;
   p.paflg = ui->perapBox->isChecked() ? 1 : 0;
-
   refreshSlot();
   p.a = dsmax_;
   p.ecc = decc_;
@@ -208,7 +267,7 @@ EditOrbParams StEditOrbDialog::params() {
   if (n != n0) {
     p.n0 = n;
     if (decc_ < 1.0)
-      p.a = getsax(sgpMode(), n, decc_, p.inc);
+      p.a = axisOf(n, decc_, p.inc);
     else if (decc_ > 1.0)
       p.a = n / (1.0 - decc_);
   }
@@ -233,8 +292,8 @@ QString StEditOrbDialog::orbitProblem(bool pa, int source, QLineEdit*& field) co
   if (dn0_ >= kMinN0 && dn0_ <= kMaxN0) return QString();
   // Beyond these the mean motion would be bent into range on OK, and the
   // orbit stored would not be the one shown.
-  const QString lo = numText(getsax(sgpMode(), kMaxN0, decc_, inc), "%.1f");
-  const QString hi = numText(getsax(sgpMode(), kMinN0, decc_, inc), "%.1f");
+  const QString lo = numText(axisOf(kMaxN0, decc_, inc), "%.1f");
+  const QString hi = numText(axisOf(kMinN0, decc_, inc), "%.1f");
   if (pa) {
     field = ui->periEdit;
     return tr("Perigee Height and Apogee Height give a semi-major axis of %1 km; it must lie "
@@ -243,15 +302,76 @@ QString StEditOrbDialog::orbitProblem(bool pa, int source, QLineEdit*& field) co
   }
   if (source == 1 || source == 3) {
     field = ui->n0Edit;
-    return tr("Mean Motion must lie between %1 and %2 rev/day.")
-        .arg(numText(kMinN0), numText(kMaxN0));
+    return meanMotionRange();
   }
   field = ui->aEdit;
   return tr("Semimajor Axis must lie between %1 and %2 km.").arg(lo, hi);
 }
 
+QString StEditOrbDialog::surfaceProblem(bool pa, int source, QLineEdit*& field) const {
+  // Perigee distance: (1 - e) a of an ellipse, q of an open orbit.
+  const double q = decc_ < 1.0 ? (1.0 - decc_) * dsmax_ : dn0_;
+  if (q >= kReIau1976Km) return QString();
+  field = decc_ >= 1.0 || source == 1 || source == 3 ? ui->n0Edit : ui->aEdit;
+  if (pa) field = ui->periEdit;
+  return tr("The orbit of these elements runs below the Earth's surface (perigee height %1 km).")
+      .arg(numText(q - kReIau1976Km, "%.1f"));
+}
+
+QString StEditOrbDialog::rangeProblem(QLineEdit*& field) const {
+  // The refreshed form is what the next opening shows and checks: what OK
+  // stores must pass OK again. The epoch opens as the year it falls in.
+  int year = 0;
+  double day = 0.0;
+  EpochYearDay(epochFields(), year, day);
+  if (year < kFirstYear || year > kLastYear) {
+    field = ui->dayEdit;
+    return tr("The epoch falls in the year %1; it must lie between %2 and %3.")
+        .arg(year)
+        .arg(kFirstYear)
+        .arg(kLastYear);
+  }
+  for (const CoupledRange& c : coupledRanges()) {
+    const double v = Read(c.edit);
+    if (v >= c.min && v <= c.max) continue;
+    field = c.edit;
+    return tr("These elements give a %1 of %2; it must lie between %3 and %4.")
+        .arg(c.name, numText(v), numText(c.min), numText(c.max));
+  }
+  return QString();
+}
+
+QString StEditOrbDialog::designatorProblem() const {
+  const QString text = ui->idsnEdit->text();
+  const QByteArray dsn = text.left(DSN_SIZE - 1).toLatin1();
+  if (tledsnfits(dsn.constData())) return QString();
+  return tr("International Launch #: \"%1\" does not fit a TLE: type it as YYYY-NNNP (e.g. "
+            "1998-067A) with a year from 1957 to 2056 and at most three piece letters, or leave "
+            "it empty.")
+      .arg(text);
+}
+
+void StEditOrbDialog::refreshPressed() {
+  if (meanMotionUnusable()) {
+    refuseField(ui->n0Edit, meanMotionRange());
+    return;
+  }
+  refreshSlot();
+}
+
 void StEditOrbDialog::accept() {
   bool ok = fieldsValid();
+  if (ok) {
+    const QString dsn = designatorProblem();
+    if (!dsn.isEmpty()) {
+      refuseField(ui->idsnEdit, dsn);
+      ok = false;
+    } else if (meanMotionUnusable()) {
+      // Without a usable mean motion the axis would silently become the source.
+      refuseField(ui->n0Edit, meanMotionRange());
+      ok = false;
+    }
+  }
   if (ok) {
     // The coupled fields and working values as the user left them: a refused
     // OK puts them back, so the form still shows what was typed.
@@ -269,6 +389,8 @@ void StEditOrbDialog::accept() {
     for (double x : {dsmax_, decc_, dn0_, dndot_, dadot_, hper_, hapo_})
       if (!std::isfinite(x)) problem = tr("These elements give no usable orbit.");
     if (problem.isEmpty()) problem = orbitProblem(pa, trackers[0], field);
+    if (problem.isEmpty()) problem = surfaceProblem(pa, trackers[0], field);
+    if (problem.isEmpty()) problem = rangeProblem(field);
     if (!problem.isEmpty()) {
       ok = false;
       ui->spg4Box->setChecked(sgp);
@@ -350,7 +472,6 @@ void StEditOrbDialog::refreshSlot() {
   decc_ = Read(ui->eccEdit);
   if (decc_ >= 1.0 && ui->spg4Box->isChecked()) ui->spg4Box->setChecked(false);
   const bool pa = ui->perapBox->isChecked();
-  const int mode = sgpMode();
   bool drag = true;
 
   if (pa) {
@@ -360,7 +481,7 @@ void StEditOrbDialog::refreshSlot() {
       dsmax_ = std::max((hper_ + hapo_) / 2.0 + kReIau1976Km, 1.0);
       decc_ = std::fabs((hapo_ - hper_) / (2.0 * dsmax_));
       if (decc_ >= 1.0) decc_ = kEccCap;
-      dn0_ = getn0(dsmax_, decc_, i);
+      dn0_ = meanMotionOf(dsmax_, decc_, i);
     }
   } else if (decc_ < 1.0) {
     bool derive = n0c_ != 0;
@@ -369,13 +490,18 @@ void StEditOrbDialog::refreshSlot() {
       derive = true;
     }
     if (derive) {
-      const double n = Read(ui->n0Edit);
+      // A number typed as it is shown stands for the working value behind
+      // the printed digits.
+      double n = Read(ui->n0Edit);
+      if (n == Shown(dn0_, N0Format(decc_))) n = dn0_;
       if (n0c_ == 2 || n < kMinN) {
-        dsmax_ = Read(ui->aEdit);
-        dn0_ = getn0(dsmax_, decc_, i);
+        double a = Read(ui->aEdit);
+        if (a == Shown(dsmax_, kKm)) a = dsmax_;
+        dsmax_ = a;
+        dn0_ = meanMotionOf(dsmax_, decc_, i);
       } else {
         dn0_ = n;
-        dsmax_ = getsax(mode, n, decc_, i);
+        dsmax_ = axisOf(n, decc_, i);
       }
       if (dn0_ == 0.0) dn0_ = kZeroN;
     }
@@ -462,12 +588,18 @@ void StEditOrbDialog::stateSlot() {
     m = 0.0;
     a = e == 1.0 ? dn0_ : -dn0_ / (e - 1.0);
   }
+  const bool sgp = ui->spg4Box->isChecked();
   Vec3 r, v;
-  kepler(kGmEgm96Km3Day2, t, t, m, a, e, node, argp, inc, r, v);
-  v /= 86400.0;
+  // SGP4 mean elements: the state SGP4 gives at their epoch, which the refit
+  // on OK turns back into them; the two-body state of mean elements lies
+  // kilometres from it.
+  const Sgp4Mean mean{inc, node, e, argp, m, dn0_};
+  if (!(sgp && e < 1.0 && vsSgp4State(mean, t, Read(ui->bstarEdit), r, v))) {
+    kepler(kGmEgm96Km3Day2, t, t, m, a, e, node, argp, inc, r, v);
+    v /= 86400.0;
+  }
 
   StStateDialog dlg;
-  const bool sgp = ui->spg4Box->isChecked();
   StateParams st;
   st.nm = ui->numBox->isChecked();
   st.year = year;

@@ -6,6 +6,7 @@
 #define VORLIX_DIALOGS_STEDITORBDIALOG_H
 
 #include <QString>
+#include <QVector>
 #include <memory>
 
 #include "dialogs/stdialog.h"
@@ -77,7 +78,30 @@ class StEditOrbDialog : public StDialog {
   void nwsSlot();
   void accept() override;
 
+ private slots:
+  // The Refresh button: refuses a mean motion that cannot be the source.
+  void refreshPressed();
+
  private:
+  // The coupled fields with their names and ranges.
+  struct CoupledRange {
+    QLineEdit* edit;
+    QString name;
+    double min, max;
+  };
+  QVector<CoupledRange> coupledRanges() const;
+  // Semi-major axis (km) of mean motion n (rev/day) and its exact inverse,
+  // for the state of the SGP4 box.
+  double axisOf(double n, double e, double i) const;
+  double meanMotionOf(double a, double e, double i) const;
+  bool meanMotionUnusable() const;
+  QString meanMotionRange() const;
+  // After a refresh, as orbitProblem: a perigee below the Earth's surface; a
+  // coupled field outside its range.
+  QString surfaceProblem(bool pa, int source, QLineEdit*& field) const;
+  QString rangeProblem(QLineEdit*& field) const;
+  // A designator the TLE cannot hold as shown.
+  QString designatorProblem() const;
   // Filled in this order: name, numbers and epoch; the elements; the
   // designator and the numerical switch.
   void showHead(const EditOrbParams& p);

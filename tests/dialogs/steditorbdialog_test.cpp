@@ -105,6 +105,11 @@ class StEditOrbDialogTest : public QObject {
   void stateVectorHyperbola();
   void stateVectorSgp4Fit_data();
   void stateVectorSgp4Fit();
+  void stateVectorSgp4RoundTrip();
+  void meanMotionAxisRetyped_data();
+  void meanMotionAxisRetyped();
+  void okAcceptsWhatItStored_data();
+  void okAcceptsWhatItStored();
   void adjustStoresAtOnce();
   void captionsFit();
   void mnemonicsDistinct();
@@ -317,6 +322,29 @@ void StEditOrbDialogTest::orbitRefusedOnOk_data() {
       << "Perigee Height and Apogee Height give a semi-major axis of 10006378.1 km";
   QTest::newRow("q 0.0005 km") << false << QStringList{"eccEdit", "1.5", "n0Edit", "0.0005"}
                                << "q must be at least 0.001 km.";
+  const QString mm = "Mean Motion must lie between 0.001 and 100 rev/day.";
+  QTest::newRow("mean motion 0") << false << QStringList{"n0Edit", "0"} << mm;
+  QTest::newRow("mean motion empty") << false << QStringList{"n0Edit", ""} << mm;
+  QTest::newRow("mean motion 0.00005") << false << QStringList{"n0Edit", "0.00005"} << mm;
+  QTest::newRow("mean motion letters") << false << QStringList{"n0Edit", "abc"} << "Mean Motion";
+  const QString below = "The orbit of these elements runs below the Earth's surface (perigee height ";
+  QTest::newRow("a 6000") << false << QStringList{"aEdit", "6000"} << below + "-438.1 km).";
+  QTest::newRow("mean motion 17") << false << QStringList{"n0Edit", "17"} << below;
+  QTest::newRow("perigee height -382")
+      << true << QStringList{"periEdit", "-382", "apoEdit", "500"} << below + "-382.0 km).";
+  QTest::newRow("hyperbola q 6000") << false << QStringList{"eccEdit", "1.5", "n0Edit", "6000"}
+                                    << below + "-378.1 km).";
+  QTest::newRow("NORAD# 340000") << false << QStringList{"noradEdit", "340000"}
+                                 << "NORAD# must lie between 0 and 339999.";
+  QTest::newRow("NORAD# 339999") << false << QStringList{"noradEdit", "339999"} << QString();
+  QTest::newRow("designator ABCDEFGHIJ")
+      << false << QStringList{"idsnEdit", "ABCDEFGHIJ"}
+      << "International Launch #: \"ABCDEFGHIJ\" does not fit a TLE";
+  QTest::newRow("designator 98067A") << false << QStringList{"idsnEdit", "98067A"}
+                                     << "International Launch #: \"98067A\" does not fit a TLE";
+  QTest::newRow("designator 1998-067A") << false << QStringList{"idsnEdit", "1998-067A"}
+                                        << QString();
+  QTest::newRow("designator empty") << false << QStringList{"idsnEdit", ""} << QString();
   QTest::newRow("a 42166") << false << QStringList{"aEdit", "42166"} << QString();
   QTest::newRow("mean motion 15") << false << QStringList{"n0Edit", "15"} << QString();
 }
@@ -579,6 +607,155 @@ void StEditOrbDialogTest::stateVectorSgp4Fit() {
   }
   qInfo("%s: %.4f km", qPrintable(set), worst);
   QVERIFY2(worst < tolerance, qPrintable(QString::number(worst)));
+}
+
+// SGP4 box: State Vec. shows the SGP4 state of the form's elements, so a
+// vector retyped in another notation (and a few micrometres apart) gives the
+// same orbit back: the set saved follows python3-sgp4's track of the
+// original over a day, and State Vec. opens again on the vector typed.
+void StEditOrbDialogTest::stateVectorSgp4RoundTrip() {
+  OrbitRecord();
+  QVERIFY(LoadSat("ISS", 0));
+  const double epoch = indata->epoch[0];
+  ScriptedPrompter p;
+  QString typed;
+  p.onExec(accepting([&](QDialog& d) {
+    const double x = Num(d, "r0Edit");
+    typed = QString::number(x + 2e-9, 'f', 9);  // "-5168.268133068" for "-5.168268133066e+03"
+    Type(d, "r0Edit", typed);
+  }));
+  StEditOrbDialog dlg;
+  Fill(dlg, 0);
+  QVERIFY(Box(dlg, "spg4Box")->isChecked());
+  dlg.findChild<QPushButton*>("stateButton")->click();
+  QVERIFY(!typed.isEmpty());
+  QVERIFY(p.of("inform").isEmpty());
+  const EditOrbParams e = Get(dlg);
+  QCOMPARE(e.aflg, 1);
+
+  double shown = 0.0;
+  p.onExec(accepting([&](QDialog& d) { shown = Num(d, "r0Edit"); }));
+  dlg.findChild<QPushButton*>("stateButton")->click();
+  QVERIFY2(std::fabs(shown - typed.toDouble()) < 1e-5,
+           qPrintable(QString::number(shown, 'f', 9) + " " + typed));
+
+  WinpData* d = indata;
+  const double t0 = EpochMjd(e.year, e.day);
+  d->epoch[0] = t0;
+  d->inc[0] = e.inc;
+  d->ra[0] = e.ra;
+  d->ecc[0] = e.ecc;
+  d->aper[0] = e.aper;
+  d->m0[0] = e.m0;
+  d->mnmot[0] = e.n0;
+  d->bstar[0] = e.bstar;
+  d->sgpsat = SGPSAT_NONE;
+  const auto track = OrbitRefs("trk", "iss");
+  QVERIFY(track.size() >= 24);
+  double worst = 0.0;
+  for (const QStringList& t : track) {
+    Vec3 r, v;
+    QVERIFY(Sgp4(d, epoch - t0 + t[1].toDouble() / 1440.0, 0, r, v));
+    worst = std::max(worst, abs(r - Vec3(t[2].toDouble(), t[3].toDouble(), t[4].toDouble())));
+  }
+  qInfo("iss round trip: %.6f km", worst);
+  QVERIFY2(worst < 0.005, qPrintable(QString::number(worst)));
+}
+
+// Mean motion and semi-major axis: the shown value retyped changes neither;
+// a new value gives the other through the conversion of the box's state,
+// whose inverse gives it back.
+void StEditOrbDialogTest::meanMotionAxisRetyped_data() {
+  QTest::addColumn<bool>("sgp");
+  QTest::addColumn<QString>("field");
+  QTest::addColumn<QString>("text");  // empty: the shown text, trimmed
+  for (bool sgp : {true, false}) {
+    const char* m = sgp ? "SGP4 " : "plain ";
+    QTest::newRow(qPrintable(m + QString("axis as shown"))) << sgp << "aEdit" << QString();
+    QTest::newRow(qPrintable(m + QString("mean motion as shown"))) << sgp << "n0Edit" << QString();
+    QTest::newRow(qPrintable(m + QString("axis 7000"))) << sgp << "aEdit" << "7000";
+    QTest::newRow(qPrintable(m + QString("mean motion 14"))) << sgp << "n0Edit" << "14";
+  }
+}
+
+void StEditOrbDialogTest::meanMotionAxisRetyped() {
+  QFETCH(bool, sgp);
+  QFETCH(QString, field);
+  QFETCH(QString, text);
+  const int mode = sgp ? 1 : 0;
+  if (sgp) {
+    OrbitRecord();
+    QVERIFY(LoadSat("ISS", 0));
+  } else {
+    KeplerSlot(getsax(0, 15.0, 0.01, 51.6), 0.01, 51.6, 15.0);
+  }
+  StEditOrbDialog dlg;
+  Fill(dlg, 0);
+  QCOMPARE(Box(dlg, "spg4Box")->isChecked(), sgp);
+  const EditOrbParams before = Get(dlg);
+  const QString n0 = Text(dlg, "n0Edit"), a = Text(dlg, "aEdit");
+  Type(dlg, qPrintable(field), text.isEmpty() ? Text(dlg, qPrintable(field)).trimmed() : text);
+  dlg.findChild<QPushButton*>("refreshButton")->click();
+  const EditOrbParams e = Get(dlg);
+  const double i = e.inc, ecc = e.ecc;
+  if (text.isEmpty()) {
+    QCOMPARE(Text(dlg, "n0Edit"), n0);
+    QCOMPARE(Text(dlg, "aEdit"), a);
+    QVERIFY(std::fabs(e.n0 - before.n0) < 1e-12);
+    QVERIFY(std::fabs(e.a - before.a) < 1e-9);
+  } else if (field == "aEdit") {
+    QCOMPARE(e.a, 7000.0);
+    const double back = getsax(mode, e.n0, ecc, i);
+    QVERIFY2(std::fabs(back - 7000.0) < 1e-8, qPrintable(QString::number(back, 'g', 17)));
+  } else {
+    QCOMPARE(e.n0, 14.0);
+    QVERIFY(std::fabs(e.a - getsax(mode, 14.0, ecc, i)) < 1e-9);
+  }
+}
+
+// What OK stores, OK on the reopened form accepts unchanged; what it would
+// refuse then is refused the first time.
+void StEditOrbDialogTest::okAcceptsWhatItStored_data() {
+  QTest::addColumn<QStringList>("typed");
+  QTest::addColumn<QString>("refusal");  // at the first OK
+  QTest::newRow("e 1.0000001 q 7000")
+      << QStringList{"eccEdit", "1.0000001", "n0Edit", "7000"}
+      << "These elements give a Semimajor Axis of -7e+10; it must lie between -1e+08 and 1e+08.";
+  QTest::newRow("e 1.5 q 7000") << QStringList{"eccEdit", "1.5", "n0Edit", "7000"} << QString();
+  QTest::newRow("a 40000 ndot 999")
+      << QStringList{"aEdit", "40000", "ndotEdit", "999"}
+      << "These elements give a adot of ";
+  QTest::newRow("2200, day 367") << QStringList{"yearEdit", "2200", "dayEdit", "367"}
+                                 << "The epoch falls in the year 2201; it must lie between 1900 "
+                                    "and 2200.";
+  QTest::newRow("1900, day 0.5") << QStringList{"yearEdit", "1900", "dayEdit", "0.5"}
+                                 << "The epoch falls in the year 1899";
+  QTest::newRow("2200, day 365.5") << QStringList{"yearEdit", "2200", "dayEdit", "365.5"}
+                                   << QString();
+  QTest::newRow("a 40000 ndot 0.001") << QStringList{"aEdit", "40000", "ndotEdit", "0.001"}
+                                      << QString();
+}
+
+void StEditOrbDialogTest::okAcceptsWhatItStored() {
+  QFETCH(QStringList, typed);
+  QFETCH(QString, refusal);
+  KeplerSlot(7000.0, 0.01, 51.6);
+  StEditOrbDialog dlg;
+  Fill(dlg, 0);
+  for (int k = 0; k + 1 < typed.size(); k += 2) Type(dlg, qPrintable(typed[k]), typed[k + 1]);
+  expectRefusal(dlg, refusal);
+  if (!refusal.isEmpty()) return;
+  EditOrbParams p = Get(dlg);
+  p.mjdep = EpochMjd(p.year, p.day);
+  StEditOrbDialog again;
+  again.setParams(p);
+  QCOMPARE(refusalOf(again), QString());
+  const EditOrbParams e = Get(again);
+  QCOMPARE(e.a, p.a);
+  QCOMPARE(e.ecc, p.ecc);
+  QCOMPARE(e.n0, p.n0);
+  QCOMPARE(e.adot, p.adot);
+  QCOMPARE(EpochMjd(e.year, e.day), p.mjdep);
 }
 
 // Adjust: the settings are stored through the services at once, whatever the
