@@ -152,6 +152,53 @@ struct CfgItems {
   std::vector<std::string> names;
 };
 
+// The file is UTF-8. The record's texts (place name, address, satellite
+// names) are Latin-1, the engine's text; file names are bytes as the file
+// system spells them (UTF-8 on a UTF-8 system) and are kept as they are.
+
+// A record text in the file's UTF-8.
+std::string toFileText(const char* s, size_t n) {
+  std::string out;
+  for (size_t k = 0; k < n; ++k) {
+    const unsigned char c = static_cast<unsigned char>(s[k]);
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}
+
+// A text of the file back in Latin-1; a character Latin-1 has not becomes
+// '?', as when it is typed into a dialog. A text that is not UTF-8 is taken
+// byte for byte: earlier files held the place name and address in Latin-1.
+std::string fromFileText(const std::string& s) {
+  std::string out;
+  size_t k = 0;
+  while (k < s.size()) {
+    const unsigned char c = static_cast<unsigned char>(s[k]);
+    const int more = c < 0x80             ? 0
+                     : (c & 0xE0) == 0xC0 ? 1
+                     : (c & 0xF0) == 0xE0 ? 2
+                     : (c & 0xF8) == 0xF0 ? 3
+                                          : -1;
+    if (more < 0 || k + static_cast<size_t>(more) >= s.size()) return s;
+    unsigned long cp = more == 0 ? c : c & (0x3F >> more);
+    for (int j = 1; j <= more; ++j) {
+      const unsigned char t = static_cast<unsigned char>(s[k + j]);
+      if ((t & 0xC0) != 0x80) return s;
+      cp = (cp << 6) | (t & 0x3F);
+    }
+    static const unsigned long kLeast[4] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kLeast[more] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return s;
+    out.push_back(cp <= 0xFF ? static_cast<char>(cp) : '?');
+    k += static_cast<size_t>(more) + 1;
+  }
+  return out;
+}
+
 bool readItems(FILE* f, CfgItems* c) {
   CfgReader r(f);
   bool ok = r.number(&c->zone) && r.number(&c->lat) && r.number(&c->lng) &&
@@ -166,7 +213,10 @@ bool readItems(FILE* f, CfgItems* c) {
   // reads none.
   if (c->count > MAXSEL || c->count < 0) c->count = 0;
   std::string s;
-  while (static_cast<int>(c->names.size()) < c->count && r.name(&s)) c->names.push_back(s);
+  while (static_cast<int>(c->names.size()) < c->count && r.name(&s))
+    c->names.push_back(fromFileText(s));
+  c->geoname = fromFileText(c->geoname);
+  c->updurl = fromFileText(c->updurl);
   return r.ok();
 }
 
@@ -243,13 +293,19 @@ namespace {
 // characters each ("%lf" of the largest double) and the four texts.
 constexpr size_t CFG_TEXT_MAX = 16384;
 
-// Appends a record text up to its terminator or first line break (a line
-// break inside would shift every item after it).
-void putText(TextBuf& out, const char* s, int size) {
+// Appends a field up to its terminator or first line break (a line break
+// inside would shift every item after it): a file name as it is, a record
+// text (Latin-1) in UTF-8.
+void putText(TextBuf& out, const char* s, int size, bool fileName = false) {
   const size_t n = strnlen(s, static_cast<size_t>(size - 1));
   size_t k = 0;
   while (k < n && s[k] != '\r' && s[k] != '\n') ++k;
-  out.PutN(s, k);
+  if (fileName) {
+    out.PutN(s, k);
+  } else {
+    const std::string t = toFileText(s, k);
+    out.PutN(t.data(), t.size());
+  }
 }
 
 // A value that getcfg can read back (it refuses nan and inf, which would
@@ -269,7 +325,7 @@ int putcfg(const WinpData* d, const char* path) {
           fin(d->lng), fin(d->height));
   putText(out, d->geoname, GEONAME_SIZE);
   out.Add("\n%d \n%d \n%d \n", d->fsz, d->mgrid, d->mgrey);
-  putText(out, d->tlenm, FILENAME_SIZE);
+  putText(out, d->tlenm, FILENAME_SIZE, true);
   out.Add("\n%d \n%lf \n%lf", d->visflg, fin(d->sunel), fin(d->satel));
   out.Add("\n%lf", fin(d->yrepoch));
   out.Add("\n%d", d->mfsz);
@@ -499,8 +555,13 @@ void putUnreadable(WoutData* o, const char* path) {
   static const char kTail[] = ". Using defaults instead.";
   constexpr size_t room = WOUT_LINELEN - (sizeof kHead - 1) - (sizeof kTail - 1);
   std::string name = path ? path : "";
-  if (name.size() > room) name = "..." + name.substr(name.size() - (room - 3));
-  putRecordText(o, (kHead + name + kTail).c_str());
+  if (name.size() > room) {
+    size_t cut = name.size() - (room - 3);
+    // Never into the middle of a UTF-8 character.
+    while (cut < name.size() && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) ++cut;
+    name = "..." + name.substr(cut);
+  }
+  PutNxtLnName(o, kHead, name.c_str(), kTail);
 }
 
 // Loads the configured satellites found in the TLE file into slots 0..; the
@@ -561,7 +622,7 @@ void swelcm(WinpData* d, WoutData* o, const char* cfgpath) {
   PutNxtLn(o, "Name of the Orbit Element File:");
   if (FILE* f = OpenRegular(d->tlenm)) {
     std::fclose(f);
-    putRecordText(o, d->tlenm);
+    PutNxtLnName(o, "", d->tlenm);
   } else {
     PutNxtLn(o, "*** No valid TLE file selected ***");
     setText(d->tlenm, FILENAME_SIZE, "*");

@@ -26,7 +26,11 @@ constexpr int CFG_UNREADABLE = 3; // the file is there but cannot be read (no re
 //
 // Lines are read whole and texts cut to their fields (place name 30, file
 // name and address 104, satellite names 20 characters), so a long text never
-// shifts the items after it. A number item is read from the first field of
+// shifts the items after it. The file is UTF-8: the place name, the address
+// and the satellite names come back in the record's Latin-1 (a character
+// Latin-1 lacks as '?'; a line that is not UTF-8, as earlier files held the
+// place name and the address, byte for byte); the TLE file name is kept as
+// the file system spells it. A number item is read from the first field of
 // its line and must be a number as a whole; a missing, non-numeric or
 // non-finite number, or a file that ends before the count, makes the read
 // fail and leaves the record exactly as it was.
@@ -47,8 +51,8 @@ constexpr int CFG_UNREADABLE = 3; // the file is there but cannot be read (no re
 int getcfg(WinpData* d, const char* path = CFG_FILENAME);
 
 // Writes the persistent settings of d in the format getcfg reads (numbers
-// with a decimal point whatever the locale, texts verbatim up to a line
-// break). The file is written under "<path>.tmp" and renamed over path, so
+// with a decimal point whatever the locale; texts up to a line break, the
+// record's Latin-1 texts in UTF-8, the TLE file name as it is). The file is written under "<path>.tmp" and renamed over path, so
 // the old file stays as it was when anything fails. Returns 0 when written,
 // 1 when it could not be written, CFG_KEPT when path is there but cannot be
 // read: settings that could not be read are the user's, not ours to replace

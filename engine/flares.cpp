@@ -232,11 +232,12 @@ void Iriddspy(WinpData* d, WoutData* o) {
   }
 
   char text[2 * FILENAME_SIZE + 64];
-  std::snprintf(text, sizeof text, " *** Iridium Flares *** %s%s", d->irrun ? " written to " : "",
-                d->irrun ? d->savnm : "");
   d->svnew = 0;
   PutSpace(o, 1);
-  PutNxtLn(o, text);
+  if (d->irrun)
+    PutNxtLnName(o, " *** Iridium Flares ***  written to ", d->savnm);
+  else
+    PutNxtLn(o, " *** Iridium Flares *** ");
   PutSpace(o, 1);
   std::snprintf(text, sizeof text, " Year: %4i  +++ Timezone: %g +++%s", d->year, d->tzone,
                 d->moonflg ? "   Moonshine Flares" : "");

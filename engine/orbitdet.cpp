@@ -316,7 +316,7 @@ bool passesWindow(WinpData* d, int slot, MatchWindow& w) {
 void putNoTleFile(const WinpData* d, WoutData* o) {
   PutSpace(o, 1);
   PutNxtLn(o, " *** Unable to open TLE file ***");
-  PutNxtLn(o, d->tlenm);
+  PutNxtLnName(o, "", d->tlenm);
   PutSpace(o, 1);
   PutNxtLn(o, " Select a valid TLE file first.");
   PutSpace(o, 1);
@@ -338,7 +338,7 @@ void putSummary(const WinpData* d, WoutData* o, long checked, int matches) {
     o->nlines = 0;
     PutSpace(o, 1);
     PutNxtLn(o, " *** No matches found on TLE file ***");
-    PutNxtLn(o, d->tlenm);
+    PutNxtLnName(o, "", d->tlenm);
     PutSpace(o, 3);
   }
   PutNxtLnF(o, " Number of satellites checked: %ld", checked);
@@ -361,7 +361,7 @@ int SatMatch(WinpData* d, WoutData* o) {
   }
   PutSpace(o, 1);
   PutNxtLn(o, " Possible matches on TLE-file:");
-  PutNxtLnF(o, " %s", d->tlenm);
+  PutNxtLnName(o, " ", d->tlenm);
   PutSpace(o, 1);
 
   // Scan slot: after the selected satellites; with ten selected slot 9,

@@ -559,11 +559,7 @@ int aospass(WinpData* d, WoutData* o) {
   if (res != AOS_DONE) {
     // The reader must see this line even on a full page.
     if (o->nlines >= WOUT_NLINES) o->nlines = WOUT_NLINES - 1;
-    char text[160];
-    TextBuf l(text, sizeof text);
-    l.Put(" *** Problems with the output file ");
-    l.Put(d->savnm);
-    PutNxtLn(o, text);
+    PutNxtLnName(o, " *** Problems with the output file ", d->savnm);
   }
   return res;
 }

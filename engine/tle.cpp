@@ -883,6 +883,14 @@ void report(WoutData* o, const char* fmt, const char* a, const char* b) {
   PutNxtLn(o, line);
 }
 
+// "*** <what> <fname>: <why> ***", the name kept as the file system spells it.
+void reportFile(WoutData* o, const char* what, const char* fname, const char* why) {
+  if (!o) return;
+  const std::string head = std::string("*** ") + what + " ";
+  const std::string tail = std::string(": ") + why + " ***";
+  PutNxtLnName(o, head.c_str(), fname, tail.c_str());
+}
+
 }  // namespace
 
 int SaveTle(WinpData* d, WoutData* o) {
@@ -912,14 +920,13 @@ int SaveTle(WinpData* d, WoutData* o) {
   }
   SafeFile out(fname);
   if (!out.open()) {
-    report(o, "*** Unable to open TLE save file %s: %s ***", fname, std::strerror(out.error()));
+    reportFile(o, "Unable to open TLE save file", fname, std::strerror(out.error()));
     return 2;
   }
   auto abandon = [&](int code, const char* why) {
     out.abandon();
-    report(o, code == 2 ? "*** Unable to read TLE save file %s: %s ***"
-                        : "*** Write error on TLE save file %s: %s ***",
-           fname, why);
+    reportFile(o, code == 2 ? "Unable to read TLE save file" : "Write error on TLE save file",
+               fname, why);
     return code;
   };
 
@@ -944,10 +951,10 @@ int SaveTle(WinpData* d, WoutData* o) {
     case SafeFile::Done:
       break;
     case SafeFile::ReplaceFailed:
-      report(o, "*** Unable to replace TLE save file %s: %s ***", fname, std::strerror(out.error()));
+      reportFile(o, "Unable to replace TLE save file", fname, std::strerror(out.error()));
       return 3;
     default:
-      report(o, "*** Write error on TLE save file %s: %s ***", fname, std::strerror(out.error()));
+      reportFile(o, "Write error on TLE save file", fname, std::strerror(out.error()));
       return 3;
   }
   d->tsnew = 0;

@@ -108,6 +108,8 @@ void putLine(WoutData* o, const char* text, char mark) {
   std::memset(line + n, 0, WOUT_LINELEN + 1 - n);
   decdot(line);  // the page's copy, never the caller's text
   line[WOUT_MARK] = mark;
+  o->namefrom[o->nlines] = 0;
+  o->namelen[o->nlines] = 0;
   ++o->nlines;
 }
 
@@ -123,6 +125,30 @@ void PutNxtLnT(WoutData* o, const char* text) { putLine(o, text, WOUT_PASSMARK);
 
 void PutSpace(WoutData* o, int k) {
   for (int j = 0; j < k; ++j) putLine(o, " ", '\0');
+}
+
+void PutNxtLnName(WoutData* o, const char* head, const char* name, const char* tail) {
+  if (!o || o->nlines < 0 || o->nlines >= WOUT_NLINES) return;
+  const std::string h = head ? head : "";
+  const std::string n = name ? name : "";
+  const std::string text = h + n + (tail ? tail : "");
+  const int k = o->nlines;
+  putLine(o, text.c_str(), '\0');
+  // The name as it is, within the line's 76 characters (text ends at a NUL).
+  const size_t len = strnlen(o->lines[k], WOUT_LINELEN);
+  const size_t from = std::min(h.size(), len);
+  const size_t nlen = std::min(n.size(), len - from);
+  if (nlen == 0) return;
+  std::memcpy(o->lines[k] + from, n.data(), nlen);
+  o->namefrom[k] = static_cast<unsigned char>(from);
+  o->namelen[k] = static_cast<unsigned char>(nlen);
+}
+
+bool WoutLineName(const WoutData* o, int k, int* from, int* len) {
+  const bool any = validLine(o, k) && o->namelen[k] != 0;
+  if (from) *from = any ? o->namefrom[k] : 0;
+  if (len) *len = any ? o->namelen[k] : 0;
+  return any;
 }
 
 int WoutLineLen(const WoutData* o, int k) {

@@ -321,9 +321,14 @@ constexpr char WOUT_PASSMARK = '~';
 // terminated unless it has exactly 76; byte 76 is the mark ('~' = pass line).
 // A 76-character marked line therefore has no terminator: read lines only
 // through WoutLineLen / WoutLineCopy (or bound the read at 76 yourself).
+// A line may hold one file name: its bytes [namefrom, namefrom + namelen) are
+// the name as the file system spells it, which is not Latin-1 text (namelen 0:
+// no name). Only PutNxtLnName sets them; every other line clears them.
 struct WoutData {
   int nlines;
   char lines[WOUT_NLINES][WOUT_LINELEN + 1];
+  unsigned char namefrom[WOUT_NLINES];
+  unsigned char namelen[WOUT_NLINES];
 };
 
 // Appends text as the next line (cut to 76 characters, unmarked), with every
@@ -334,6 +339,14 @@ void PutNxtLn(WoutData* o, const char* text);
 void PutNxtLnT(WoutData* o, const char* text);
 // Appends k lines holding one blank each (k < 1: nothing).
 void PutSpace(WoutData* o, int k);
+// Appends head, the file name and tail as one line (cut to 76 characters as
+// usual) and marks where the name lies, so that the window can show it as
+// the file system spells it. The name's bytes stay as they are (a ',' in it
+// is not shown as '.'); head and tail are treated as PutNxtLn treats text.
+void PutNxtLnName(WoutData* o, const char* head, const char* name, const char* tail = "");
+// Where line k holds a file name: *from and *len (0 and 0 when it holds none,
+// or k is outside the lines in use). Returns *len != 0.
+bool WoutLineName(const WoutData* o, int k, int* from, int* len);
 
 // Length of line k's text (at most 76); 0 for k outside the lines in use.
 int WoutLineLen(const WoutData* o, int k);

@@ -174,7 +174,24 @@ void VorlixView::drawTextPage(bool passList, bool cells) {
   const int nlines = std::min(std::max(outdata->nlines, 0), WOUT_NLINES);
   for (int i = 0; i < nlines; ++i) {
     y += pf.ascent;
-    const int n = WoutLineCopy(outdata, i, line);
+    int n = WoutLineCopy(outdata, i, line);
+    // A file name is shown as the file system spells it: as Latin-1 text
+    // when it can be, else drawn apart between the line's two pieces.
+    QString wide;
+    int nameAt = n, nameEnd = n;
+    if (WoutLineName(outdata, i, &nameAt, &nameEnd)) {
+      const QString full = PageLineToQs(outdata, i);
+      const QByteArray latin = full.toLatin1();
+      if (QString::fromLatin1(latin) == full && latin.size() <= WOUT_LINELEN) {
+        n = latin.size();
+        std::memcpy(line, latin.constData(), static_cast<size_t>(n));
+        line[n] = '\0';
+        nameAt = nameEnd = n;
+      } else {
+        nameEnd += nameAt;
+        wide = full.mid(nameAt, full.size() - (n - nameEnd) - nameAt);
+      }
+    }
     // A pass list's pass lines begin with a mark that is never drawn.
     int from = 0;
     if (passList) {
@@ -188,12 +205,23 @@ void VorlixView::drawTextPage(bool passList, bool cells) {
       // tab's own column.
       int cx = kMargin;
       for (int j = from; j < n; ++j) {
+        if (j == nameAt && !wide.isEmpty()) {
+          p.drawText(QPointF(cx, y), wide);
+          cx += QFontMetrics(pf.font).horizontalAdvance(wide);
+          j = nameEnd - 1;
+          continue;
+        }
         x[j] = cx;
         const unsigned char c = static_cast<unsigned char>(line[j]);
         cx = c == '\t' ? kMargin + j * pf.em : cx + pf.advance[c];
       }
     }
-    drawRun(p, pf, line, from, n, x, y);
+    if (wide.isEmpty()) {
+      drawRun(p, pf, line, from, n, x, y);
+    } else {
+      drawRun(p, pf, line, from, std::max(from, nameAt), x, y);
+      drawRun(p, pf, line, std::max(from, nameEnd), n, x, y);
+    }
   }
   if (passList) passLines = k;
 }

@@ -59,10 +59,8 @@ bool distanceAnswered(QWidget* parent) {
 // The "***" lines the engine left on a page, one per line.
 QString pageProblems(const WoutData* o) {
   QStringList out;
-  char line[WOUT_LINELEN + 1];
   for (int k = 0; k < o->nlines; ++k) {
-    WoutLineCopy(o, k, line);
-    const QString s = CharToQs(line).trimmed();
+    const QString s = PageLineToQs(o, k).trimmed();
     if (s.startsWith(QStringLiteral("***"))) out << s;
   }
   return out.join(QLatin1Char('\n'));

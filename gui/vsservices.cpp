@@ -49,6 +49,18 @@ bool QsToFileName(const QString& s, char* dst, int n) {
 
 QString FileNameToQs(const char* s) { return QFile::decodeName(s); }
 
+QString PageLineToQs(const WoutData* o, int k) {
+  char line[WOUT_LINELEN + 1];
+  const int n = WoutLineCopy(o, k, line);
+  int from = 0, len = 0;
+  if (!WoutLineName(o, k, &from, &len)) return CharToQs(line);
+  QString name = QFile::decodeName(QByteArray(line + from, len));
+  if (from + len == WOUT_LINELEN)
+    while (name.endsWith(QChar(QChar::ReplacementCharacter))) name.chop(1);
+  return QString::fromLatin1(line, from) + name +
+         QString::fromLatin1(line + from + len, n - from - len);
+}
+
 bool vsFileName(char* name) {
   if (name[0] != '*') return true;
   // The directory of the TLE file, when its name has one and is usable;

@@ -11,6 +11,7 @@
 #include "orbit/sgp4fit.h"
 
 struct AdjParams;
+struct WoutData;
 
 // ==== Text fields, file names, pass details (vsservices.cpp) ====
 
@@ -28,6 +29,10 @@ QString CharToQs(const char* s);
 bool QsToFileName(const QString& s, char* dst, int n);
 // A file-name field back as a QString.
 QString FileNameToQs(const char* s);
+// Line k of a text page (without its mark): engine text, and the file name
+// the line may hold as the file system spells it. A name cut by the end of
+// the line loses the broken character instead of showing a stand-in.
+QString PageLineToQs(const WoutData* o, int k);
 // Resolves, in place, a name that begins with '*' into the directory of the
 // current TLE file; when that file name holds no directory (or none is set),
 // into the working directory. A result longer than a file-name field is

@@ -251,6 +251,62 @@ std::string joinLines(const std::vector<std::string>& v) {
 
 }  // namespace
 
+// The file is UTF-8: the record's texts (Latin-1, the engine's text) are
+// written in UTF-8 and come back as they were, the TLE file name keeps the
+// file system's bytes; the Latin-1 place name and address of earlier files
+// read as before, and a letter Latin-1 lacks reads as '?'.
+TEST_F(ConfigTest, TextsAreUtf8) {
+  auto src = newRecord();
+  fillRecord(src.get());
+  std::snprintf(src->geoname, GEONAME_SIZE, "%s", "M\xfcnchen-Gr\xe4" "felfing \xb0");
+  std::snprintf(src->tlenm, FILENAME_SIZE, "%s", "/home/obs/Mein Ordner \xc3\xbcmlaut/visual.txt");
+  std::snprintf(src->updurl, FILENAME_SIZE, "%s", "example.org/\xe9l\xe9ments.txt");
+  std::snprintf(src->satname[0], SATNAME_SIZE, "%s", "\xd8RSTED");
+  ASSERT_EQ(putcfg(src.get(), cfg_.c_str()), 0);
+  std::vector<std::string> want = filledLines();
+  want[4] = "M\xc3\xbcnchen-Gr\xc3\xa4" "felfing \xc2\xb0";
+  want[8] = "/home/obs/Mein Ordner \xc3\xbcmlaut/visual.txt";
+  want[16] = "example.org/\xc3\xa9l\xc3\xa9ments.txt";
+  want[20] = "\xc3\x98RSTED";
+  EXPECT_EQ(readFile(cfg_), joinLines(want));
+  auto got = newRecord();
+  ASSERT_EQ(getcfg(got.get(), cfg_.c_str()), CFG_READ);
+  expectSameSettings(got.get(), src.get());
+
+  // A place name of Latin-1 letters to the field's last character.
+  std::memset(src->geoname, '\xe9', GEONAME_SIZE - 1);
+  src->geoname[GEONAME_SIZE - 1] = '\0';
+  ASSERT_EQ(putcfg(src.get(), cfg_.c_str()), 0);
+  ASSERT_EQ(getcfg(got.get(), cfg_.c_str()), CFG_READ);
+  EXPECT_STREQ(got->geoname, src->geoname);
+
+  struct Case {
+    const char* what;
+    int line;
+    const char* text;
+    const char* geoname;
+    const char* updurl;
+  };
+  const Case cases[] = {
+      {"Latin-1 place name of an earlier file", 4, "M\xfcnchen", "M\xfcnchen",
+       "example.org/NORAD/elements/stations.txt"},
+      {"Latin-1 address of an earlier file", 16, "example.org/\xe9.txt", "Berlin, Germany",
+       "example.org/\xe9.txt"},
+      {"letters beyond Latin-1", 4, "\xc5\x81\xc3\xb3" "d\xc5\xba", "?\xf3" "d?",
+       "example.org/NORAD/elements/stations.txt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> lines = filledLines();
+    lines[c.line] = c.text;
+    writeFile(cfg_, joinLines(lines));
+    auto d = newRecord();
+    ASSERT_EQ(getcfg(d.get(), cfg_.c_str()), CFG_READ);
+    EXPECT_STREQ(d->geoname, c.geoname);
+    EXPECT_STREQ(d->updurl, c.updurl);
+  }
+}
+
 // Files that cannot be read change nothing in the record.
 TEST_F(ConfigTest, DamagedFilesChangeNothing) {
   const std::vector<std::string> good = filledLines();

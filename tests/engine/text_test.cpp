@@ -88,6 +88,42 @@ TEST(TextPage, LinesBeyond160AreDropped) {
   EXPECT_EQ(line(o.get(), 159), "159");
 }
 
+// A file name on a line keeps its bytes (a comma stays a comma) and its place
+// is marked, within the line's 76 characters; every other line has none.
+TEST(TextPage, FileNameLines) {
+  struct Case {
+    const char* what;
+    std::string head, name, tail, line;
+    int from, len;
+  };
+  const std::string utf8 = "/d/Mein Ordner \xc3\xbcmlaut/visual,2009.txt";
+  const Case cases[] = {
+      {"name alone", "", utf8, "", utf8, 0, static_cast<int>(utf8.size())},
+      {"head and tail", " *** Problems, with ", "a,b", ": 1,5 ***",
+       " *** Problems. with a,b: 1.5 ***", 20, 3},
+      {"name cut by the line end", std::string(70, 'h'), "0123456789", "",
+       std::string(70, 'h') + "012345", 70, 6},
+      {"name beyond the line end", std::string(80, 'h'), "name", "", std::string(76, 'h'), 0, 0},
+      {"empty name", "head ", "", " tail", "head  tail", 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto o = std::make_unique<WoutData>();
+    PutNxtLn(o.get(), "before");
+    PutNxtLnName(o.get(), c.head.c_str(), c.name.c_str(), c.tail.c_str());
+    EXPECT_EQ(line(o.get(), 1), c.line);
+    int from = -1, len = -1;
+    EXPECT_EQ(WoutLineName(o.get(), 1, &from, &len), c.len != 0);
+    EXPECT_EQ(from, c.from);
+    EXPECT_EQ(len, c.len);
+    EXPECT_FALSE(WoutLineName(o.get(), 0, &from, &len));
+    // A page written anew over the same line holds no name there.
+    o->nlines = 1;
+    PutNxtLn(o.get(), "after");
+    EXPECT_FALSE(WoutLineName(o.get(), 1, &from, &len));
+  }
+}
+
 TEST(TextPage, PutSpace) {
   auto o = std::make_unique<WoutData>();
   PutSpace(o.get(), 0);

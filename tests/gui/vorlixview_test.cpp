@@ -1,6 +1,7 @@
 // The view's text page: cell lines, the tab grid, the degree sign, a full
 // page at the largest font, the text/plot switch, scrolling and the small
 // accessors. Positions come from the font's metrics, never fixed pixels.
+#include <QDir>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -10,6 +11,7 @@
 
 #include "gui/records.h"
 #include "gui/vorlixview.h"
+#include "gui/vsservices.h"
 #include "support/windowfixture.h"
 
 namespace {
@@ -60,6 +62,8 @@ class TextPageTest : public QObject {
   void tleName_data();
   void tleName();
   void quitReportsAFailedWrite();
+  void fileNameAsTheFileSystemSpellsIt_data();
+  void fileNameAsTheFileSystemSpellsIt();
 
  private:
   WindowFixture* fx = nullptr;
@@ -287,6 +291,62 @@ void TextPageTest::quitReportsAFailedWrite() {
   QVERIFY(bad.vQuit() != 0);
   QCOMPARE(view->vQuit(), 0);
   QVERIFY(QFile::exists(fx->path("vorlix.cfg")));
+}
+
+// The TLE file's name on the welcome page reads and looks as the file system
+// spells it: Latin-1 letters as the page draws any text, other letters as
+// the font draws them, a comma as a comma.
+void TextPageTest::fileNameAsTheFileSystemSpellsIt_data() {
+  QTest::addColumn<QString>("folder");
+  QTest::newRow("umlaut") << QString::fromUtf8("Mein Ordner \xc3\xbcmlaut");
+  QTest::newRow("beyond Latin-1") << QString::fromUtf8("\xd0\x9f\xd0\xb0\xd0\xbf\xd0\xba\xd0\xb0");
+  QTest::newRow("comma") << QString("orbits,2009");
+}
+
+void TextPageTest::fileNameAsTheFileSystemSpellsIt() {
+  QFETCH(QString, folder);
+  QVERIFY(QDir(fx->appDir()).mkdir(folder));
+  const QString tle = folder + "/welcome.tle";
+  fx->copyData("welcome/welcome.tle", tle);
+  fx->writeConfig(tle);
+  delete area;
+  WindowFixture::zeroRecords();
+  area = new QScrollArea;
+  view = new VorlixView;
+  area->setWidget(view);
+
+  int k = 0;
+  while (k < outdata->nlines && qstrcmp(outdata->lines[k], "Name of the Orbit Element File:") != 0)
+    ++k;
+  ++k;
+  QVERIFY(k < outdata->nlines);
+  QCOMPARE(PageLineToQs(outdata, k), tle);
+
+  QFont f = pageFont(10);
+  f.setKerning(false);
+  const QFontMetrics fm(f);
+  const int asc = fm.ascent();
+  // The line's own band, clear of the lines above and below.
+  const QRect band(0, k * asc + fm.descent(), view->textPixmap().width(), asc);
+  const QImage got = view->textPixmap().toImage().copy(band);
+  // The same name on an otherwise empty page: as Latin-1 page text where it
+  // can be, else drawn from its Unicode letters.
+  QList<QByteArray> lines;
+  for (int j = 0; j < k; ++j) lines << QByteArray();
+  const QByteArray latin = tle.toLatin1();
+  const bool inLatin1 = QString::fromLatin1(latin) == tle;
+  lines << (inLatin1 ? latin : QByteArray());
+  setPage(lines, false);
+  view->showtxt(false);
+  QImage want = view->textPixmap().toImage();
+  if (!inLatin1) {
+    QPainter p(&want);
+    p.setFont(f);
+    p.setPen(Qt::black);
+    p.drawText(QPointF(10, (k + 1) * asc), tle);
+  }
+  QVERIFY(inkColumns(got, 0, got.height()).first >= 0);
+  QVERIFY(got == want.copy(band));
 }
 
 QTEST_MAIN(TextPageTest)

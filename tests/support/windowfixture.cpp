@@ -106,4 +106,5 @@ void setPageLine(int k, const QByteArray& text, bool marked) {
   std::memcpy(outdata->lines[k], text.constData(),
               static_cast<size_t>(qMin(text.size(), WOUT_LINELEN)));
   outdata->lines[k][WOUT_MARK] = marked ? '~' : '\0';
+  outdata->namefrom[k] = outdata->namelen[k] = 0;
 }
