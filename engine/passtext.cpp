@@ -296,7 +296,8 @@ void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& 
 // Ground track file
 // ---------------------------------------------------------------------------
 
-int saveOrbitTrack(WinpData* d) {
+int saveOrbitTrack(WinpData* d, char* cutAt) {
+  if (cutAt) cutAt[0] = '\0';
   if (!d) return 1;
   // An empty slot has no track: its zeroed elements would fill the file with
   // meaningless lines.
@@ -320,13 +321,15 @@ int saveOrbitTrack(WinpData* d) {
   bool ok = std::fprintf(f, "%s\n", line) > 0;
 
   long n = 0;
+  bool cut = false;
+  char ts[AOSSTR_SIZE] = "";
   for (double t = t0; t < tend && ok; t += d->tstep) {
     if (n >= ORBITTRACK_MAXLINES) {
       ok = std::fprintf(f, "+++ Track cut after %ld lines +++\n", n) > 0;
+      cut = true;
       break;
     }
     GetSatPos(t, d, satpos, i, 0);
-    char ts[AOSSTR_SIZE];
     aosstr(t + d->tzone / 24.0, 0.0, 0.0, ts, 0);
     ts[16] = '\0';
     TextBuf l(line, sizeof line);
@@ -343,6 +346,7 @@ int saveOrbitTrack(WinpData* d) {
   outptr = nullptr;
   if (!ok || file.commit() != SafeFile::Done) return 1;
   d->svnew = 0;  // the track started the file anew; what is saved next is added
+  if (cut && cutAt) std::snprintf(cutAt, AOSSTR_SIZE, "%s", ts);  // ts: the last line's stamp
   return 0;
 }
 

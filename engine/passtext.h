@@ -43,8 +43,12 @@ constexpr long ORBITTRACK_MAXLINES = 200000;
 // old content is replaced; svnew is cleared, so the next save appends).
 // Returns ORBITTRACK_NOSAT when no satellite is selected (nothing written),
 // 1 when the file cannot be opened, is the TLE file or a write fails, else 0.
+// cutAt (AOSSTR_SIZE bytes, may be null) receives "" for a whole track, and
+// for a track cut at ORBITTRACK_MAXLINES the time stamp of its last line as
+// the file shows it ("MMM DD  HH:MM:SS", local time), so the user can be told
+// where it ends.
 constexpr int ORBITTRACK_NOSAT = 2;
-int saveOrbitTrack(WinpData* d);
+int saveOrbitTrack(WinpData* d, char* cutAt = nullptr);
 
 // ---------------------------------------------------------------------------
 // Pass list

@@ -265,9 +265,10 @@ bool VorlixView::allSatWritten() {
 void VorlixView::vOrbitTrack() {
   if (!vsFileName(indata->savnm)) return;
   int r;
+  char cutAt[AOSSTR_SIZE];
   {
     WaitCursor wait;
-    r = saveOrbitTrack(indata);
+    r = saveOrbitTrack(indata, cutAt);
   }
   if (r == ORBITTRACK_NOSAT) {
     prompter().inform(tr(kVorlix), tr(kNoSatellite), this);
@@ -277,8 +278,14 @@ void VorlixView::vOrbitTrack() {
     prompter().inform(tr("Save Orbit Track"), tr(kOutputProblem), this);
     return;
   }
-  if (indata->iridflg != 3)
-    prompter().inform(tr(kVorlix), tr("Track saved on file ") + savName(), this);
+  if (indata->iridflg == 3) return;
+  QString text = tr("Track saved on file ") + savName();
+  // A cut track must not pass for the whole interval.
+  if (cutAt[0] != '\0')
+    text += tr("\n\n*** Track cut after %1 lines: its last line is at %2 ***")
+                .arg(ORBITTRACK_MAXLINES)
+                .arg(CharToQs(cutAt).simplified());
+  prompter().inform(tr(kVorlix), text, this);
 }
 
 // ---------------------------------------------------------------------------

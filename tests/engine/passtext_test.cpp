@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "engine/flares.h"
 #include "engine/passes.h"
@@ -316,6 +319,44 @@ TEST(OrbitTrack, FileAndCap) {
 
   std::snprintf(d->savnm, sizeof d->savnm, "%s/missing/track.txt", dir);
   EXPECT_EQ(saveOrbitTrack(d.get()), 1);
+  std::remove(name.c_str());
+  rmdir(dir);
+}
+
+// A cut track tells where it ends: the time stamp of its last line as the
+// file shows it; a whole track tells nothing.
+TEST(OrbitTrack, CutTrackNamesItsLastLine) {
+  char dir[] = "/tmp/vorlix-trackcut-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string name = std::string(dir) + "/track.txt";
+  auto d = IssRecord();
+  std::snprintf(d->savnm, sizeof d->savnm, "%s", name.c_str());
+  d->year = 2018;
+  d->month = 1;
+  d->day = 21;
+  d->tzone = 2;
+  d->dur = 0.1;
+  d->tstep = 1.0 / 1440.0;
+  char cutAt[AOSSTR_SIZE];
+  std::memset(cutAt, 'x', sizeof cutAt);
+  ASSERT_EQ(saveOrbitTrack(d.get(), cutAt), 0);
+  EXPECT_STREQ(cutAt, "");
+
+  d->tstep = 0.1 / 86400.0;  // a tenth of a second: 864,000 steps in the 24 h asked
+  d->dur = 1.0;
+  ASSERT_EQ(saveOrbitTrack(d.get(), cutAt), 0);
+  std::ifstream g(name);
+  std::vector<std::string> tail;
+  for (std::string l; std::getline(g, l);) {
+    tail.push_back(l);
+    if (tail.size() > 2) tail.erase(tail.begin());
+  }
+  ASSERT_EQ(tail.size(), 2u);
+  ASSERT_EQ(tail[1].rfind("+++", 0), 0u);
+  EXPECT_EQ(std::string(cutAt), tail[0].substr(0, 16));
+  // 200,000 lines of 0.1 s from the entered 0 h (local time, as the file
+  // shows): about 5:33:20.
+  EXPECT_EQ(std::string(cutAt).substr(0, 14), "JAN 21   5:33:");
   std::remove(name.c_str());
   rmdir(dir);
 }

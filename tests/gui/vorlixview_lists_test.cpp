@@ -555,6 +555,26 @@ class ListsTest : public QObject {
     QCOMPARE(sp->boxes.last().text, QString("*** Problems with the output file"));
   }
 
+  // A track longer than the file takes says it was cut, and at which time
+  // stamp its last line stands.
+  void orbitTrackCut() {
+    startOn("passes.tle", {"ISS (ZARYA)"});
+    indata->dur = 1.0;
+    indata->tstep = 0.1 / 86400.0;
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*track.txt");
+    view->vOrbitTrack();
+    QFile f(dataFile("track.txt"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    QVERIFY(lines.size() > 3);
+    QVERIFY(lines[lines.size() - 2].startsWith("+++"));
+    const QString last = QString::fromLatin1(lines[lines.size() - 3].left(16)).simplified();
+    QCOMPARE(sp->boxes.last().text,
+             "Track saved on file " + dataFile("track.txt") +
+                 "\n\n*** Track cut after 200000 lines: its last line is at " + last +
+                 " ***");
+  }
+
   // With no satellite selected, every command that writes the prime slot's
   // track or details says so and leaves the save file as it was.
   void slotWritersWithoutSatellite_data() {
