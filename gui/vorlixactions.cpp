@@ -105,7 +105,8 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
    Trigger, &A::slotCalcOrbitTrack, nullptr, On},
   {"&Iridium Flares", nullptr, ":/satpirid.png", "Calculate Iridium Flares.", nullptr,
    "Lists times, positions and magnitudes of Iridium flares. The Iridium element sets "
-   "belong in the TLE file IRIDIUM.TXT. The limiting magnitude is asked first.",
+   "belong in the TLE file iridium.txt in the directory of the current TLE file. The "
+   "limiting magnitude is asked first.",
    Trigger, &A::slotCalcIridium, nullptr, On},
   {"&Find Matching Sats", nullptr, ":/satpfind.png",
    "Find satellites which match a particular position and time.", nullptr,

@@ -107,6 +107,7 @@ class ActionsTest : public QObject {
   void iconsAreTheToolBarsActions();
   void shortcutsAreDistinct();
   void whatsThisHasATitle();
+  void whatsThisNamesTheIridiumFile();
   void enabledActionsReachTheirSlots();
   void checkMarksStartCleared();
 
@@ -218,6 +219,12 @@ void ActionsTest::whatsThisHasATitle() {
   }
   QCOMPARE(w->action(VorlixApp::CalcAOS)->whatsThis().section('\n', 0, 0),
            QStringLiteral("AOS (Visibility Times)"));
+}
+
+// The help names the element file the Iridium command opens, spelt as the
+// program opens it (file names are case-sensitive).
+void ActionsTest::whatsThisNamesTheIridiumFile() {
+  QVERIFY(w->action(VorlixApp::CalcIridium)->whatsThis().contains(QStringLiteral("iridium.txt")));
 }
 
 void ActionsTest::enabledActionsReachTheirSlots() {
