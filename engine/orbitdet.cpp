@@ -100,13 +100,14 @@ int OrbitDet(WinpData* d) {
     c[k] = -uo;
   }
 
-  // 4. A direction that stayed where it was, among the stars or in the
-  //    observer's sky, shows no motion: the radius the search would find is
-  //    an artefact of the search, not an orbit.
+  // 4. A direction that stayed where it was among the stars shows no
+  //    motion: the radius the search would find is an artefact of the
+  //    search, not an orbit. One that stood still in the observer's sky is
+  //    an orbit only where it is geostationary (checked in step 7).
   const Vec3 h0 = EquHor(tk[0], 0.0, phi, lam, u[0]);
   const Vec3 h1 = EquHor(tk[1], 0.0, phi, lam, u[1]);
-  if (angleBetween(u[0], u[1]) < ORBDET_MIN_MOTION || angleBetween(h0, h1) < ORBDET_MIN_MOTION)
-    return ORBDET_NOMOTION;
+  if (angleBetween(u[0], u[1]) < ORBDET_MIN_MOTION) return ORBDET_NOMOTION;
+  const bool standsInSky = angleBetween(h0, h1) < ORBDET_MIN_MOTION;
 
   // 5. Walk outwards until the test changes sign.
   Vec3 p1, p2;
@@ -146,6 +147,11 @@ int OrbitDet(WinpData* d) {
   const double span = abs(cross);
   if (!(span > 0.0 && std::isfinite(span))) return ORBDET_NOMOTION;
   const Vec3 n = vnorm(cross);
+  const double inc = std::fabs(n.z) > 1.0 ? 0.0 : std::acos(n.z) / kDeg;
+  //    A point fixed in the sky turns with the Earth: a circular orbit
+  //    follows it only on the equator at the geostationary radius. Anywhere
+  //    else the search meets a radius that no satellite could keep.
+  if (standsInSky && !(conv && inc < ORBDET_GEO_INC_MAX)) return ORBDET_NOMOTION;
 
   //    The slot: the next free one, slot 9 when ten are selected. A count
   //    outside 0..10 is treated as the nearest valid one.
@@ -174,7 +180,6 @@ int OrbitDet(WinpData* d) {
   d->n6dot[slot] = 0.0;
   d->bstar[slot] = 0.0;
   d->sgpflg[slot] = 0;
-  const double inc = std::fabs(n.z) > 1.0 ? 0.0 : std::acos(n.z) / kDeg;
   d->inc[slot] = inc;
   d->mnmot[slot] = getn0(sma, 0.0, inc);
   const double node = atan20(n.x, -n.y);

@@ -28,14 +28,20 @@ constexpr int ORBDET_NOMOTION = -2;  // the two directions coincide among the st
 // below what any sighting resolves.
 constexpr double ORBDET_MIN_MOTION = 4.84813681109536e-6;
 
+// Largest inclination (deg) of an orbit found from a direction that stood
+// still in the observer's sky: such a direction is a geostationary satellite
+// (kept within a few tenths of a degree of the equator) or no satellite.
+constexpr double ORBDET_GEO_INC_MAX = 1.0;
+
 // Determines a circular orbit from the observations (az1, el1) at curmjd and
 // (az2, el2) deltm seconds later (each az/el in degrees, or R.A. HH.MMSS and
 // Dec. DD.MMSS when az1flg/az2flg, of epoch yrepoch; 0 = of date) and stores
 // it as Kepler elements in the next free slot (slot 9 when ten are selected),
 // which becomes the prime slot. The slot's catalogue number is 0 and its
-// designator blank. Two sightings of the same direction (the same R.A./Dec.,
-// or the same azimuth/elevation) show no motion from which an orbit could
-// follow: ORBDET_NOMOTION, and the record is left as it was.
+// designator blank. Two sightings of the same R.A./Dec. show no motion from
+// which an orbit could follow, and two of the same azimuth/elevation only a
+// geostationary one: otherwise ORBDET_NOMOTION, and the record is left as it
+// was.
 int OrbitDet(WinpData* d);
 
 // 1 when the satellite at (sA, sE) lies within the angle whose cosine is

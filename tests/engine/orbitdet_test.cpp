@@ -180,6 +180,27 @@ TEST(OrbitDet, SameDirectionTwiceIsNoMotion) {
   }
 }
 
+// A direction that stands still in the sky of an observer on the equator,
+// looking east along the equatorial plane, is a geostationary satellite: the
+// sighting gives the geostationary radius in the equator, not "no motion".
+TEST(OrbitDet, StandingOnTheEquatorIsGeostationary) {
+  IssCase c;
+  WinpData* d = c.d.get();
+  d->lat = 0.0;
+  d->lng = 11.575;
+  d->height = 0.0;
+  d->curmjd = c.t;
+  d->deltm = 30.0;
+  d->yrepoch = 0.0;
+  d->az1flg = d->az2flg = 0;
+  d->az1 = d->az2 = 90.0;
+  d->el1 = d->el2 = 30.0;
+  ASSERT_EQ(OrbitDet(d), ORBDET_NEW);
+  EXPECT_NEAR(d->a[d->prs], 42164.2, 5.0);
+  EXPECT_LT(d->inc[d->prs], 0.01);
+  EXPECT_NEAR(d->mnmot[d->prs], 1.00274, 0.0005);
+}
+
 TEST(OrbitDet, SlotChoiceAndBadInput) {
   struct Case {
     int satnr, slot, after;
