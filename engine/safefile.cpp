@@ -67,6 +67,41 @@ bool mayReplace(const std::string& path) {
   return errno == ENOENT;
 }
 
+// The permission bits a replaced file keeps: never set-user-ID or
+// set-group-ID (the new content was not made by the file's owner).
+constexpr mode_t kPermissionBits = 0777;
+
+// The process's file mode creation mask, read without changing it (umask()
+// can only be read by setting it, which races with other threads' files).
+mode_t currentUmask() {
+  mode_t mask = 022;
+  if (FILE* f = std::fopen("/proc/self/status", "re")) {
+    char line[256];
+    unsigned value = 0;
+    while (std::fgets(line, sizeof line, f))
+      if (std::sscanf(line, "Umask: %o", &value) == 1) {
+        mask = static_cast<mode_t>(value) & 0777;
+        break;
+      }
+    std::fclose(f);
+  }
+  return mask;
+}
+
+// Syncs the folder of path (after a rename in it). A folder this user may
+// write but not read cannot be opened and is let be; so is a file system
+// that cannot sync folders (EINVAL). False when the sync failed.
+bool syncFolder(const std::string& path) {
+  const std::string dir = dirOf(path);
+  const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return true;
+  const bool ok = fsync(fd) == 0 || errno == EINVAL;
+  const int err = errno;
+  ::close(fd);
+  errno = err;
+  return ok;
+}
+
 }  // namespace
 
 SafeFile::SafeFile(const char* path, const char* tmpName)
@@ -96,17 +131,27 @@ bool SafeFile::open() {
   }
   // A name of its own beside the target: a file of the user's (or a link
   // planted there) is never written through or removed, and two writers of
-  // one target never share a temporary file. Made with the usual
-  // permissions, as the target would be.
+  // one target never share a temporary file. Made for the owner alone, then
+  // given the target's permission bits before a byte is written: the new
+  // content is never readable by more users than the old one (nor left so
+  // after a crash).
   int fd = -1;
   for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
     tmp_ = base_ + '.' + uniqueSuffix();
     if (tmp_ == target_) continue;
-    fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) {
     err_ = errno;
+    tmp_.clear();
+    return false;
+  }
+  struct stat st;
+  if (stat(target_.c_str(), &st) == 0 && fchmod(fd, st.st_mode & kPermissionBits) != 0) {
+    err_ = errno;
+    ::close(fd);
+    unlink(tmp_.c_str());
     tmp_.clear();
     return false;
   }
@@ -133,11 +178,16 @@ SafeFile::Result SafeFile::commit() {
   if (!f_) return NotOpen;
   bool ok = !bad_;
   if (ok && (std::fflush(f_) != 0 || std::ferror(f_))) ok = fail();
-  if (ok && fdatasync(fileno(f_)) != 0) ok = fail();
-  // The new file keeps the permissions of the one it replaces, as writing
-  // over it would.
-  struct stat st;
-  if (ok && stat(target_.c_str(), &st) == 0) fchmod(fileno(f_), st.st_mode & 07777);
+  // The new file gets the permissions of the one it replaces (as writing
+  // over it would keep them; it may have changed since open), a new one the
+  // usual ones; before the sync, so that they are on the disk with the data.
+  if (ok) {
+    struct stat st;
+    const mode_t mode =
+        stat(target_.c_str(), &st) == 0 ? st.st_mode & kPermissionBits : 0666 & ~currentUmask();
+    if (fchmod(fileno(f_), mode) != 0) ok = fail();
+  }
+  if (ok && fsync(fileno(f_)) != 0) ok = fail();
   if (std::fclose(f_) != 0 && ok) ok = fail();
   f_ = nullptr;
   if (!ok) {
@@ -150,8 +200,12 @@ SafeFile::Result SafeFile::commit() {
     unlink(tmp_.c_str());
     return ReplaceFailed;
   }
-  // (The directory is not synced: after a crash it may still show the old
-  // file, which is whole; the new content is on the disk before its name is.)
+  // The new name is on the disk only when the folder is: a commit reported
+  // as done survives a power loss.
+  if (!syncFolder(target_)) {
+    fail();
+    return WriteFailed;
+  }
   return Done;
 }
 
@@ -187,15 +241,39 @@ bool AppendFile::open() {
   if (f_) finish(false);
   // Without waiting: a FIFO that nobody reads would block the open for
   // good; it fails at once instead (ENXIO). With a reader it is written.
-  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+  const int fd = ::open(path_.c_str(),
+                        O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  f_ = blockingStream(fd, "a");
-  if (!f_) return false;
-  // A regular file is cut back on failure; anything else (a device) is
-  // written as it is.
+  // A regular file is cut back on failure (through a descriptor of its own,
+  // which the stream's close leaves open: the file that was opened is cut,
+  // whatever its name has become); anything else (a device) is written as
+  // it is.
   struct stat st;
-  start_ = fstat(fileno(f_), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<long>(st.st_size) : -1;
+  start_ = -1;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    cut_ = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (cut_ < 0) {
+      const int err = errno;
+      ::close(fd);
+      errno = err;
+      return false;
+    }
+    start_ = static_cast<long>(st.st_size);
+  }
+  f_ = blockingStream(fd, "a");
+  if (!f_) {
+    dropCut();
+    return false;
+  }
   return true;
+}
+
+void AppendFile::dropCut() {
+  if (cut_ < 0) return;
+  const int err = errno;
+  ::close(cut_);
+  cut_ = -1;
+  errno = err;
 }
 
 bool AppendFile::finish(bool ok) {
@@ -205,7 +283,11 @@ bool AppendFile::finish(bool ok) {
   // after it.)
   if (std::fclose(f_) != 0) ok = false;
   f_ = nullptr;
-  if (!ok && start_ >= 0 && truncate(path_.c_str(), start_) != 0) return false;
+  if (!ok && cut_ >= 0 && ftruncate(cut_, static_cast<off_t>(start_)) != 0) {
+    dropCut();
+    return false;
+  }
+  dropCut();
   return ok;
 }
 
@@ -221,19 +303,35 @@ FILE* OpenRegular(const char* path, const char* mode) {
     errno = EINVAL;
     return nullptr;
   }
-  // Without waiting: the open of a FIFO would block until a writer comes.
-  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
+  // What is no regular file is refused before it is opened: the open of a
+  // device has effects of its own (a terminal can become the controlling
+  // one, a tape rewinds), that of a FIFO waits for a writer.
   struct stat st;
+  if (stat(path, &st) != 0) return nullptr;
+  if (!S_ISREG(st.st_mode)) {
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return nullptr;
+  }
+  // Without waiting and without taking a terminal, in case something else
+  // took the name meanwhile; what was opened must be what was looked at.
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat opened;
   int err = 0;
-  if (fstat(fd, &st) != 0)
+  if (fstat(fd, &opened) != 0)
     err = errno;
-  else if (!S_ISREG(st.st_mode))
-    err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  else if (!S_ISREG(opened.st_mode))
+    err = S_ISDIR(opened.st_mode) ? EISDIR : EINVAL;
+  else if (opened.st_dev != st.st_dev || opened.st_ino != st.st_ino)
+    err = EAGAIN;
   if (err) {
     ::close(fd);
     errno = err;
     return nullptr;
   }
   return blockingStream(fd, mode);
+}
+
+const char* OpenRegularError(int err) {
+  return err == EINVAL ? "not a regular file" : std::strerror(err);
 }

@@ -12,11 +12,15 @@
 
 class SafeFile {
  public:
-  // What commit achieved. Anything but Done leaves the target as it was.
+  // What commit achieved. Anything but Done leaves the target as it was,
+  // except a failed sync of the folder after the rename.
   enum Result {
-    Done = 0,       // the target holds the new content
+    Done = 0,       // the target holds the new content, on the disk
     NotOpen,        // open() failed or was never called
-    WriteFailed,    // a write, flush, sync or close failed
+    WriteFailed,    // a write, flush, mode change, sync or close failed, or
+                    // the sync of the folder after the rename (the target
+                    // may then hold the new content, which may not survive
+                    // a power loss)
     ReplaceFailed,  // the rename over the target failed
   };
 
@@ -31,7 +35,9 @@ class SafeFile {
   SafeFile(const SafeFile&) = delete;
   SafeFile& operator=(const SafeFile&) = delete;
 
-  // Creates the temporary file under a new unique name.
+  // Creates the temporary file under a new unique name, readable and
+  // writable by its owner alone, or with the permission bits of an existing
+  // target (never its set-user-ID or set-group-ID bit).
   // False when it cannot be created, or when the target exists and this
   // user may not write it (a write-protected file is kept); error() tells
   // why.
@@ -42,11 +48,11 @@ class SafeFile {
   bool write(const void* p, size_t n);
   bool put(const char* s);
 
-  // Flushes, syncs and closes the temporary file, gives it the permissions of
-  // the file it replaces (new files get the usual ones), and renames it over
-  // the target, unless the target has become write-protected meanwhile. The
-  // result must be looked at: a failed commit means the new content was not
-  // saved.
+  // Flushes the temporary file, gives it the permission bits of the file it
+  // replaces (a new file gets the usual ones: 0666 without the umask's),
+  // syncs and closes it, renames it over the target, unless the target has
+  // become write-protected meanwhile, and syncs the folder. The result must
+  // be looked at: a failed commit means the new content was not saved.
   [[nodiscard]] Result commit();
   // Drops the new content: the temporary file is closed and removed.
   void abandon();
@@ -87,12 +93,17 @@ class AppendFile {
   // cut back).
   long start() const { return start_; }
   // Flushes and closes the file; true when every byte was written. When ok
-  // is false or anything failed, the file is cut back to its old size.
+  // is false or anything failed, the file that was opened is cut back to its
+  // old size (also when it was renamed meanwhile; a file that took its name
+  // is not touched).
   bool finish(bool ok);
 
  private:
+  void dropCut();
+
   std::string path_;
   FILE* f_ = nullptr;
+  int cut_ = -1;  // a descriptor of the opened regular file, for the cut back
   long start_ = 0;
 };
 
@@ -101,9 +112,15 @@ bool SameFile(const char* a, const char* b);
 
 // Opens a file by name for reading (mode "r" or "rb") only when it is a
 // regular file: a FIFO (whose open would wait for a writer for ever), a
-// device that never ends or a directory is refused at once, as a missing
-// file is. Null then, with errno telling why (EISDIR for a directory, EINVAL
-// for anything else that is no regular file).
+// device (whose open alone may act: a terminal would become the controlling
+// one) or a directory is refused at once, without being opened, as a
+// missing file is. Null then, with errno telling why (EISDIR for a
+// directory, EINVAL for anything else that is no regular file, EAGAIN when
+// the name was given to another file between the look and the open).
 FILE* OpenRegular(const char* path, const char* mode = "r");
+
+// The reason for a message when OpenRegular failed with errno err: "not a
+// regular file" for EINVAL, else the system's text.
+const char* OpenRegularError(int err);
 
 #endif

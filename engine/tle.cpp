@@ -933,7 +933,7 @@ int SaveTle(WinpData* d, WoutData* o) {
   // Appending: the old content goes first into the new file.
   if (!d->tsnew) {
     FILE* old = OpenRegular(fname);
-    if (!old && errno != ENOENT) return abandon(2, std::strerror(errno));
+    if (!old && errno != ENOENT) return abandon(2, OpenRegularError(errno));
     if (old) {
       char buf[8192];
       size_t k;

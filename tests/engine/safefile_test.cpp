@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <fcntl.h>
 #include <dirent.h>
 #include <unistd.h>
 
@@ -340,6 +341,84 @@ TEST_F(SafeFileTest, OpenRegularOnlyOpensRegularFiles) {
     EXPECT_EQ(res, 0) << c.path << " " << c.mode;
   }
   EXPECT_EQ(readFile(p), "ISS\n");
+}
+
+// The temporary file is never more open than the file it replaces, from its
+// creation on (a crash leaves no readable copy of a private file), and the
+// target keeps its permission bits, without a set-user-ID or set-group-ID
+// bit; a new target is private while written, then gets the usual mode.
+TEST_F(SafeFileTest, TemporaryHasTheTargetsPermissionsWhileWritten) {
+  struct Case {
+    mode_t target;  // 0: no target yet
+    mode_t during, after;
+  } const cases[] = {
+      {0600, 0600, 0600},
+      {0640, 0640, 0640},
+      {0604, 0604, 0604},
+      {04755, 0755, 0755},
+      {02770, 0770, 0770},
+      {0, 0600, 0640},  // the usual mode under the umask 027
+  };
+  const mode_t oldMask = umask(027);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.target);
+    const std::string p = dir_ + "/satsave.txt";
+    unlink(p.c_str());
+    if (c.target) {
+      writeFile(p, "private\n");
+      ASSERT_EQ(chmod(p.c_str(), c.target), 0);
+    }
+    SafeFile f(p.c_str());
+    ASSERT_TRUE(f.open());
+    struct stat st;
+    ASSERT_EQ(stat(f.tempPath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, c.during);
+    EXPECT_TRUE(f.put("new\n"));
+    ASSERT_EQ(f.commit(), SafeFile::Done);
+    ASSERT_EQ(stat(p.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, c.after);
+    EXPECT_EQ(readFile(p), "new\n");
+    EXPECT_EQ(entries(), Names{"satsave.txt"});
+  }
+  umask(oldMask);
+}
+
+// A failed append cuts back the file it was written to, also when that was
+// renamed meanwhile; a file that took the old name is not touched.
+TEST_F(SafeFileTest, FailedAppendCutsTheFileItOpened) {
+  const std::string p = dir_ + "/satsave.txt", moved = dir_ + "/moved.txt";
+  writeFile(p, "old\n");
+  AppendFile a(p.c_str());
+  ASSERT_TRUE(a.open());
+  std::fputs("half a li", a.file());
+  ASSERT_EQ(rename(p.c_str(), moved.c_str()), 0);
+  writeFile(p, "another file by that name\n");
+  EXPECT_FALSE(a.finish(false));
+  EXPECT_EQ(readFile(moved), "old\n");
+  EXPECT_EQ(readFile(p), "another file by that name\n");
+  EXPECT_EQ(entries(), (Names{"moved.txt", "satsave.txt"}));
+}
+
+// What is no regular file is not even opened: a terminal would become the
+// controlling terminal of a process without one.
+TEST_F(SafeFileTest, OpenRegularNeverOpensADevice) {
+  const int res = support::InChild(
+      [] {
+        if (setsid() < 0) return 9;  // a new session, no controlling terminal
+        const int master = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return 8;
+        const char* slave = ptsname(master);
+        if (!slave) return 7;
+        errno = 0;
+        if (OpenRegular(slave)) return 1;
+        if (errno != EINVAL) return 2;
+        // /dev/tty opens only for a process with a controlling terminal.
+        const int tty = open("/dev/tty", O_RDWR | O_NOCTTY);
+        if (tty >= 0) return 3;
+        return 0;
+      },
+      10);
+  EXPECT_EQ(res, 0);
 }
 
 }  // namespace

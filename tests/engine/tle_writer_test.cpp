@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "support/child.h"
 #include "support/files.h"
 
 namespace {
@@ -448,6 +450,35 @@ TEST(SaveTle, NewFileAppendAndFailures) {
   EXPECT_NE(s.lastLine().find("*** Write error on TLE save file"), std::string::npos);
   EXPECT_EQ(slurp(tp.path), one + one);
   EXPECT_EQ(tp.names(), support::Names{"save.tle"});
+}
+
+}  // namespace
+
+namespace {
+
+// A FIFO named as the TLE save file to append to is refused without waiting
+// for a writer, and the message says why.
+TEST(SaveTle, FifoToAppendToIsNotARegularFile) {
+  TempPath tp("f");
+  ASSERT_EQ(mkfifo(tp.path.c_str(), 0600), 0);
+  const std::string dir = tp.path.substr(0, tp.path.rfind('/'));
+  // In the FIFO's folder, so that the short name leaves room for the reason
+  // on the page's line.
+  const int res = support::InChild(
+      [&] {
+        if (chdir(dir.c_str()) != 0) return 9;
+        Saver s("f");
+        s.d->satnr = 1;
+        s.d->tsnew = 0;
+        if (SaveTle(s.d.get(), &s.o) != 2) return 1;
+        if (s.lastLine() != "*** Unable to read TLE save file f: not a regular file ***") return 2;
+        return 0;
+      },
+      10);
+  EXPECT_EQ(res, 0);
+  struct stat st;
+  ASSERT_EQ(lstat(tp.path.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 }  // namespace
