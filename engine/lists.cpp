@@ -207,41 +207,11 @@ int ListThreads() {
   return hw > 0 ? static_cast<int>(hw) : 1;
 }
 
-int AllSatAos(WinpData* d) {
-  // Settings first: a bad one must not cost the user the save file.
-  const bool transit = d->iridflg == 1 && (d->occflg == 1 || d->occflg == 2);
-  const bool autozone = transit && d->mxdist <= 0.0;
-  if (d->iridflg == 3 && d->irmag > 29.0) return ALLSAT_BADSET;
-  if ((d->iridflg == 1 || d->iridflg == 2) && !autozone && d->mxdist == 0.0) return ALLSAT_BADSET;
+namespace {
 
-  FILE* tle = OpenRegular(d->tlenm);
-  if (!tle) return ALLSAT_NOTLE;
-  // The list would take the element file's place (or grow inside it while
-  // it is read).
-  if (SameFile(d->savnm, d->tlenm)) {
-    std::fclose(tle);
-    return ALLSAT_NOSAVE;
-  }
-  // A new list is written beside the save file and replaces it only when
-  // complete, an appended one is taken back when it fails: a failed run must
-  // not leave the user a cut-off file instead of the old one.
-  const bool fresh = d->svnew != 0;
-  SafeFile save(d->savnm);
-  AppendFile more(d->savnm);
-  FILE* f = nullptr;
-  if (!fresh) {
-    if (more.open()) f = more.file();
-  } else if (save.open()) {
-    f = save.file();
-  }
-  if (!f) {
-    std::fclose(tle);
-    return ALLSAT_NOSAVE;
-  }
-  d->svnew = 0;
-  const long start = fresh ? 0 : std::max(0L, more.start());
-  outptr = f;
-
+// The list of every satellite of the open element file tle into f: the
+// header, then each satellite's lines. False when a write failed.
+bool listAll(WinpData* d, FILE* tle, FILE* f, bool autozone) {
   Keep<double> mxdist(d->mxdist, autozone ? 35.0 : d->mxdist);
   bool nosel = d->satnr < 1;
   if (nosel) d->satnr = 1;
@@ -329,22 +299,31 @@ int AllSatAos(WinpData* d) {
   }
   d->irsolw = false;
 
-  if (fresh) {
-    if (ok) ok = save.commit() == SafeFile::Done;
-    if (!ok) {
-      save.abandon();
-      d->svnew = 1;  // nothing was replaced: the next list still starts anew
-    }
-  } else {
-    ok = more.finish(ok);
-  }
-  outptr = nullptr;
-  if (ok) SortAos(d, start);
-  std::fclose(tle);
-
   if (nosel) d->satnr = 0;
   ShiftElm(d, prs, SPARESLOT);
-  return ok ? ALLSAT_DONE : ALLSAT_NOSAVE;
+  return ok;
+}
+
+}  // namespace
+
+int AllSatAos(WinpData* d) {
+  // Settings first: a bad one must not cost the user the save file.
+  const bool transit = d->iridflg == 1 && (d->occflg == 1 || d->occflg == 2);
+  const bool autozone = transit && d->mxdist <= 0.0;
+  if (d->iridflg == 3 && d->irmag > 29.0) return ALLSAT_BADSET;
+  if ((d->iridflg == 1 || d->iridflg == 2) && !autozone && d->mxdist == 0.0) return ALLSAT_BADSET;
+
+  FILE* tle = OpenRegular(d->tlenm);
+  if (!tle) return ALLSAT_NOTLE;
+  // The save file's writer refuses the element file (the list would take its
+  // place, or grow inside it while it is read); a failed run leaves the user
+  // the old file, not a cut-off one.
+  long start = 0;
+  const int res = WriteSaveFile(
+      d, false, [&](FILE* f) { return listAll(d, tle, f, autozone); }, &start);
+  if (res == SAVE_DONE) SortAos(d, std::max(0L, start));
+  std::fclose(tle);
+  return res == SAVE_DONE ? ALLSAT_DONE : ALLSAT_NOSAVE;
 }
 
 int Nxt4Pass(WinpData* d) {

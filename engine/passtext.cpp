@@ -3,6 +3,8 @@
 // zone text and the ground-track file.
 #include "engine/passtext.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -293,21 +295,54 @@ void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& 
 }
 
 // ---------------------------------------------------------------------------
+// Save file
+// ---------------------------------------------------------------------------
+
+int WriteSaveFile(WinpData* d, bool anew, const std::function<bool(FILE*)>& write, long* start) {
+  // Never over (or into) the element file.
+  if (SameFile(d->savnm, d->tlenm)) return SAVE_TLEFILE;
+  const bool fresh = anew || d->svnew != 0;
+  SafeFile file(d->savnm);
+  AppendFile more(d->savnm);
+  FILE* f = nullptr;
+  if (fresh) {
+    if (file.open()) f = file.file();
+  } else if (more.open()) {
+    f = more.file();
+  }
+  if (!f) return SAVE_FAILED;
+  const long from = fresh ? 0 : more.start();
+  outptr = f;
+  bool ok = write(f);
+  outptr = nullptr;
+  // Nothing written: a new file would replace the old one by nothing.
+  struct stat st;
+  if (ok && std::fflush(f) != 0) ok = false;
+  const bool empty = ok && from >= 0 && fstat(fileno(f), &st) == 0 && st.st_size == from;
+  if (fresh) {
+    if (empty) {
+      file.abandon();
+      return SAVE_EMPTY;
+    }
+    if (!ok || file.commit() != SafeFile::Done) return SAVE_FAILED;
+  } else {
+    if (!more.finish(ok && !empty)) return empty ? SAVE_EMPTY : SAVE_FAILED;
+  }
+  d->svnew = 0;
+  if (start) *start = from;
+  return SAVE_DONE;
+}
+
+// ---------------------------------------------------------------------------
 // Ground track file
 // ---------------------------------------------------------------------------
 
-int saveOrbitTrack(WinpData* d, char* cutAt) {
-  if (cutAt) cutAt[0] = '\0';
-  if (!d) return 1;
-  // An empty slot has no track: its zeroed elements would fill the file with
-  // meaningless lines.
-  if (d->satnr < 1) return ORBITTRACK_NOSAT;
-  if (!slotOk(d->prs)) return 1;
-  if (SameFile(d->savnm, d->tlenm)) return 1;  // never over the element file
-  SafeFile file(d->savnm);
-  if (!file.open()) return 1;
-  FILE* f = file.file();
-  outptr = f;
+namespace {
+
+// The track's lines into f; false when a write failed. *cut tells whether
+// the track was cut at ORBITTRACK_MAXLINES, ts then holds the last line's
+// stamp.
+bool writeTrack(WinpData* d, FILE* f, bool* cut, char* ts) {
   const int i = d->prs;
   const bool ground = d->occflg < 1 && (d->flarflg < 1 || d->flarmod < 1);
   const double t0 = enteredStart(d), tend = t0 + d->dur;
@@ -321,12 +356,10 @@ int saveOrbitTrack(WinpData* d, char* cutAt) {
   bool ok = std::fprintf(f, "%s\n", line) > 0;
 
   long n = 0;
-  bool cut = false;
-  char ts[AOSSTR_SIZE] = "";
   for (double t = t0; t < tend && ok; t += d->tstep) {
     if (n >= ORBITTRACK_MAXLINES) {
       ok = std::fprintf(f, "+++ Track cut after %ld lines +++\n", n) > 0;
-      cut = true;
+      *cut = true;
       break;
     }
     GetSatPos(t, d, satpos, i, 0);
@@ -343,10 +376,24 @@ int saveOrbitTrack(WinpData* d, char* cutAt) {
     ok = std::fprintf(f, "%s\n", line) > 0;
     ++n;
   }
-  outptr = nullptr;
-  if (!ok || file.commit() != SafeFile::Done) return 1;
-  d->svnew = 0;  // the track started the file anew; what is saved next is added
-  if (cut && cutAt) std::snprintf(cutAt, AOSSTR_SIZE, "%s", ts);  // ts: the last line's stamp
+  return ok;
+}
+
+}  // namespace
+
+int saveOrbitTrack(WinpData* d, char* cutAt) {
+  if (cutAt) cutAt[0] = '\0';
+  if (!d) return 1;
+  // An empty slot has no track: its zeroed elements would fill the file with
+  // meaningless lines.
+  if (d->satnr < 1) return ORBITTRACK_NOSAT;
+  if (!slotOk(d->prs)) return 1;
+  bool cut = false;
+  char ts[AOSSTR_SIZE] = "";
+  // Always a new file; what is saved next is added.
+  if (WriteSaveFile(d, true, [&](FILE* f) { return writeTrack(d, f, &cut, ts); }) != SAVE_DONE)
+    return 1;
+  if (cut && cutAt) std::snprintf(cutAt, AOSSTR_SIZE, "%s", ts);
   return 0;
 }
 
@@ -359,36 +406,16 @@ namespace {
 // Copies the page into the save file: three empty lines, then every line's
 // text (at most 76 characters; the mark is not written).
 int savePage(WinpData* d, const WoutData* o) {
-  // Never over (or into) the element file.
-  if (SameFile(d->savnm, d->tlenm)) return AOS_NOSAVE;
-  const bool fresh = d->svnew != 0;
-  SafeFile file(d->savnm);
-  AppendFile more(d->savnm);
-  FILE* f = nullptr;
-  if (!fresh) {
-    if (more.open()) f = more.file();
-  } else if (file.open()) {
-    f = file.file();
-  }
-  if (!f) return AOS_NOSAVE;
-  d->svnew = 0;
-  outptr = f;
-  bool ok = std::fputs("\n\n\n", f) >= 0;
-  char line[WOUT_LINELEN + 1];
-  for (int k = 0; k < o->nlines && ok; ++k) {
-    WoutLineCopy(o, k, line);
-    ok = std::fprintf(f, "%s\n", line) > 0;
-  }
-  outptr = nullptr;
-  if (fresh) {
-    if (!ok || file.commit() != SafeFile::Done) {
-      d->svnew = 1;  // nothing was replaced: the next save still starts anew
-      return AOS_NOSAVE;
+  const auto write = [o](FILE* f) {
+    bool ok = std::fputs("\n\n\n", f) >= 0;
+    char line[WOUT_LINELEN + 1];
+    for (int k = 0; k < o->nlines && ok; ++k) {
+      WoutLineCopy(o, k, line);
+      ok = std::fprintf(f, "%s\n", line) > 0;
     }
-    return AOS_DONE;
-  }
-  // A failed append is taken back: no block cut off mid-line.
-  return more.finish(ok) ? AOS_DONE : AOS_NOSAVE;
+    return ok;
+  };
+  return WriteSaveFile(d, false, write) == SAVE_DONE ? AOS_DONE : AOS_NOSAVE;
 }
 
 // The page's answer when there is no list to make.

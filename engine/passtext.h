@@ -4,6 +4,9 @@
 #ifndef VORLIX_ENGINE_PASSTEXT_H
 #define VORLIX_ENGINE_PASSTEXT_H
 
+#include <cstdio>
+#include <functional>
+
 #include "engine/vorlixcom.h"
 
 // Sizes of the caller's text buffers (terminator included). The texts are
@@ -34,6 +37,30 @@ void GetPoleTxt(WinpData* d, char* buf);
 // (with autozone). The observer fields and rlm are unchanged on return.
 // buf: ZONETXT_SIZE bytes.
 void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& code, char* buf);
+
+// ---------------------------------------------------------------------------
+// Save file
+// ---------------------------------------------------------------------------
+
+// Results of WriteSaveFile.
+constexpr int SAVE_DONE = 0;
+constexpr int SAVE_TLEFILE = 1;  // savnm names the element file tlenm: refused
+constexpr int SAVE_EMPTY = 2;    // the writer wrote nothing: refused
+constexpr int SAVE_FAILED = 3;   // the file could not be opened, or a write failed
+
+// The one way a block goes into the save file savnm (the name as it stands,
+// resolved by the caller). The element file (by any name) is refused before
+// anything is opened. The block starts a new file when `anew` or svnew is
+// set, else it is appended. write(f) writes the block into f (outptr is f
+// meanwhile, null again on return) and returns false when a write failed.
+// A new file is written beside savnm and replaces it only when whole; an
+// appended block that fails is taken back: a failed or empty block leaves
+// the file as it was, and svnew as it was. After a good write svnew is
+// cleared (what is saved next is added) and *start, when given, is the
+// block's offset in the file (0 for a new file; -1 when appended to a
+// device).
+int WriteSaveFile(WinpData* d, bool anew, const std::function<bool(FILE*)>& write,
+                  long* start = nullptr);
 
 // Longest track saveOrbitTrack writes; a longer track is cut with a "+++" line.
 constexpr long ORBITTRACK_MAXLINES = 200000;

@@ -9,7 +9,6 @@
 
 #include "dialogs/prompter.h"
 #include "engine/passtext.h"
-#include "engine/safefile.h"
 #include "gui/records.h"
 
 QString vsTr(const char* text) { return QCoreApplication::translate("vsservices", text); }
@@ -119,27 +118,17 @@ int vsSavePassDt(int mode) {
     block.append(pole);
   }
   if (!vsFileName(indata->savnm)) return 1;  // refused with its own message
-  bool ok = false;
-  if (indata->svnew) {
-    SafeFile f(indata->savnm);
-    ok = f.open() && f.write(block.constData(), static_cast<size_t>(block.size())) &&
-         f.commit() == SafeFile::Done;
-  } else {
-    // A write that fails part way (a full disk) is cut back to the old size.
-    AppendFile f(indata->savnm);
-    if (f.open()) {
-      ok = std::fwrite(block.constData(), 1, static_cast<size_t>(block.size()), f.file()) ==
-           static_cast<size_t>(block.size());
-      ok = f.finish(ok);
-    }
-  }
-  if (!ok) {
+  // Never over the element file; new or appended as svnew says.
+  const auto write = [&block](FILE* f) {
+    const size_t n = static_cast<size_t>(block.size());
+    return std::fwrite(block.constData(), 1, n, f) == n;
+  };
+  if (WriteSaveFile(indata, false, write) != SAVE_DONE) {
     prompter().inform(vsTr("Pass Details"),
                       vsTr("*** Problems with the output file\n%1")
                           .arg(FileNameToQs(indata->savnm)));
     return 1;
   }
-  indata->svnew = 0;
   prompter().inform(vsTr("Vorlix"),
                     vsTr("Saved on File ") + FileNameToQs(indata->savnm));
   return 0;

@@ -2,11 +2,14 @@
 // refinement of GetIrid.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,7 @@
 #include "engine/passes.h"
 #include "engine/passtext.h"
 #include "engine/satpos.h"
+#include "support/files.h"
 #include "support/passfixture.h"
 
 using namespace passfix;
@@ -48,6 +52,19 @@ std::vector<std::string> Listing(WinpData* d, int mode, int n, std::string* head
 }
 
 const double kLocal1200 = mjd(21, 1, 2018, 12.0);  // 12:00 local with tzone 0
+
+// The names in a folder, sorted: shows a temporary file left behind.
+std::vector<std::string> DirNames(const std::string& path) {
+  std::vector<std::string> v;
+  if (DIR* d = opendir(path.c_str())) {
+    while (const dirent* e = readdir(d))
+      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+        v.push_back(e->d_name);
+    closedir(d);
+  }
+  std::sort(v.begin(), v.end());
+  return v;
+}
 
 }  // namespace
 
@@ -440,4 +457,98 @@ TEST(PassDetails, PositionsAgreeWithSkyfield) {
   EXPECT_LT(std::fabs(std::remainder(az - Num(pole, "az"), 360.0)) * std::cos(el * r), 0.05);
   EXPECT_NEAR(DmsDegF(dec), Num(pole, "dec"), 0.05);
   EXPECT_LT(std::fabs(std::remainder(15.0 * (DmsDegF(ra) - Num(pole, "ra_h")), 360.0)), 0.05);
+}
+
+// The one writer of the save file: never the element file, never an empty
+// block, a new file or an appended block as svnew (or the caller) says, svnew
+// cleared only after a good write, a failed block leaves the file as it was.
+TEST(SaveFile, OneWriterForEveryBlock) {
+  struct Case {
+    const char* what;
+    bool toElementFile;  // savnm names the element file (through a link)
+    int svnew;
+    bool anew;
+    const char* block;  // nullptr: the writer fails half way
+    int result;
+    const char* after;  // the save file afterwards
+    long start;
+  } const cases[] = {
+      {"element file, new", true, 1, false, "list\n", SAVE_TLEFILE, "elements\n", -9},
+      {"element file, appended", true, 0, false, "list\n", SAVE_TLEFILE, "elements\n", -9},
+      {"element file, track", true, 0, true, "list\n", SAVE_TLEFILE, "elements\n", -9},
+      {"empty block, new", false, 1, false, "", SAVE_EMPTY, "old\n", -9},
+      {"empty block, appended", false, 0, false, "", SAVE_EMPTY, "old\n", -9},
+      {"new", false, 1, false, "list\n", SAVE_DONE, "list\n", 0},
+      {"appended", false, 0, false, "list\n", SAVE_DONE, "old\nlist\n", 4},
+      {"always new", false, 0, true, "list\n", SAVE_DONE, "list\n", 0},
+      {"failed write, new", false, 1, false, nullptr, SAVE_FAILED, "old\n", -9},
+      {"failed write, appended", false, 0, false, nullptr, SAVE_FAILED, "old\n", -9},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    support::TempDir dir;
+    ASSERT_FALSE(dir.path.empty());
+    writeFile(dir / "visual.txt", "elements\n");
+    writeFile(dir / "satsave.txt", "old\n");
+    ASSERT_EQ(symlink("visual.txt", (dir / "link.txt").c_str()), 0);
+    auto d = std::make_unique<WinpData>();
+    std::snprintf(d->tlenm, sizeof d->tlenm, "%s", (dir / "visual.txt").c_str());
+    std::snprintf(d->savnm, sizeof d->savnm, "%s",
+                  (dir / (c.toElementFile ? "link.txt" : "satsave.txt")).c_str());
+    d->svnew = c.svnew;
+    bool called = false;
+    FILE* held = nullptr;
+    long start = -9;
+    const int res = WriteSaveFile(
+        d.get(), c.anew,
+        [&](FILE* f) {
+          called = true;
+          held = outptr;
+          if (!c.block) {
+            std::fputs("half a li", f);
+            return false;
+          }
+          return std::fputs(c.block, f) >= 0;
+        },
+        &start);
+    EXPECT_EQ(res, c.result);
+    EXPECT_EQ(called, c.result != SAVE_TLEFILE);
+    EXPECT_EQ(held != nullptr, called);  // outptr is the file while it is written
+    EXPECT_EQ(outptr, nullptr);
+    EXPECT_EQ(readFile(dir / "visual.txt"), "elements\n");
+    EXPECT_EQ(readFile(dir / (c.toElementFile ? "link.txt" : "satsave.txt")),
+              c.toElementFile ? "elements\n" : c.after);
+    EXPECT_EQ(d->svnew, c.result == SAVE_DONE ? 0 : c.svnew);
+    EXPECT_EQ(start, c.start);
+    EXPECT_EQ(DirNames(dir.path),
+              (std::vector<std::string>{"link.txt", "satsave.txt", "visual.txt"}));
+  }
+}
+
+// A write that fails at the disk (here a file size limit) is a failed block
+// like any other: the new file is not made, the appended block is taken back.
+TEST(SaveFile, FullDiskLeavesTheFileAsItWas) {
+  for (int fresh : {1, 0}) {
+    support::TempDir dir;
+    ASSERT_FALSE(dir.path.empty());
+    const std::string old(1000, 'o');
+    writeFile(dir / "satsave.txt", old);
+    auto d = std::make_unique<WinpData>();
+    std::snprintf(d->savnm, sizeof d->savnm, "%s", (dir / "satsave.txt").c_str());
+    d->svnew = fresh;
+    int res;
+    {
+      support::FileSizeLimit full(1500);
+      ASSERT_TRUE(full.ok());
+      res = WriteSaveFile(d.get(), false, [](FILE* f) {
+        bool ok = true;
+        for (int k = 0; k < 1000 && ok; ++k) ok = std::fputs("a line of the new block\n", f) >= 0;
+        return ok;
+      });
+    }
+    EXPECT_EQ(res, SAVE_FAILED) << fresh;
+    EXPECT_EQ(readFile(dir / "satsave.txt"), old) << fresh;
+    EXPECT_EQ(d->svnew, fresh);
+    EXPECT_EQ(DirNames(dir.path), std::vector<std::string>{"satsave.txt"});
+  }
 }

@@ -1,6 +1,9 @@
 // The pass list on the text page: where its pass lines lie, which pass a
 // click opens, the pass-details viewer and its Save and G-Track buttons.
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetrics>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTextEdit>
 #include <QtTest>
@@ -57,6 +60,8 @@ class PassListTest : public QObject {
   void saveAppendsAndStartsAnew();
   void saveReportsAnUnwritableFile();
   void failedAppendLeavesTheFileAsItWas();
+  void saveNeverWritesTheElementFile_data();
+  void saveNeverWritesTheElementFile();
   void savingAnotherListKeepsTheShownOne();
 
  private:
@@ -274,6 +279,50 @@ void PassListTest::failedAppendLeavesTheFileAsItWas() {
   QVERIFY(sp->boxes.last().text.startsWith("*** Problems with the output file"));
   QCOMPARE(readAll(fx->path("passes.txt")), one);
   QCOMPARE(indata->svnew, 0);
+}
+
+void PassListTest::saveNeverWritesTheElementFile_data() {
+  QTest::addColumn<QString>("button");
+  QTest::addColumn<int>("fresh");  // svnew
+  QTest::newRow("Save, new file") << "saveButton" << 1;
+  QTest::newRow("Save, appended") << "saveButton" << 0;
+  QTest::newRow("G-Track, new file") << "gtrackButton" << 1;
+  QTest::newRow("G-Track, appended") << "gtrackButton" << 0;
+}
+
+// The save file set to the element file (by another name): the buttons of
+// the pass details leave the element file as it was and say so.
+void PassListTest::saveNeverWritesTheElementFile() {
+  QFETCH(QString, button);
+  QFETCH(int, fresh);
+  realPassList();
+  QCOMPARE(aospass(indata, outdata), AOS_DONE);
+  view->showSattxt();
+  QVERIFY(indata->npass >= 2);
+  const QString tle = QFileInfo(FileNameToQs(indata->tlenm)).absoluteFilePath();
+  const QByteArray before = readAll(tle);
+  QVERIFY(before.contains("ISS"));
+  qstrncpy(indata->savnm, QFile::encodeName(fx->appDir() + "/./" + QFileInfo(tle).fileName()),
+           FILENAME_SIZE);
+  indata->svnew = fresh;
+  bool clicked = false;
+  sp->onExec([&](QDialog& d) {
+    auto* b = d.findChild<QPushButton*>(button);
+    if (b) {
+      b->click();
+      clicked = true;
+    }
+    return int(QDialog::Accepted);
+  });
+  view->showPassDetails(view->epos[1] + 3);
+  QVERIFY(clicked);
+  QCOMPARE(readAll(tle), before);
+  QCOMPARE(sp->of("inform").size(), 1);
+  QCOMPARE(sp->of("inform")[0].title, QString("Pass Details"));
+  QVERIFY(sp->of("inform")[0].text.startsWith("*** Problems with the output file\n"));
+  QCOMPARE(indata->svnew, fresh);
+  QCOMPARE(QDir(fx->appDir()).entryList(QDir::Files | QDir::NoDotAndDotDot),
+           QStringList({"vorlix.cfg", "welcome.tle"}));
 }
 
 void PassListTest::savingAnotherListKeepsTheShownOne() {
