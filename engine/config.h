@@ -52,8 +52,10 @@ int getcfg(WinpData* d, const char* path = CFG_FILENAME);
 
 // Writes the persistent settings of d in the format getcfg reads (numbers
 // with a decimal point whatever the locale; texts up to a line break, the
-// record's Latin-1 texts in UTF-8, the TLE file name as it is). The file is written under "<path>.tmp" and renamed over path, so
-// the old file stays as it was when anything fails. Returns 0 when written,
+// record's Latin-1 texts in UTF-8, the TLE file name as it is). The file is
+// written into a temporary file of its own beside path and renamed over it
+// when whole and synced (SafeFile), so the old file stays as it was when
+// anything fails. Returns 0 when written,
 // 1 when it could not be written, CFG_KEPT when path is there but cannot be
 // read: settings that could not be read are the user's, not ours to replace
 // with the defaults.

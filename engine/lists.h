@@ -18,14 +18,15 @@ constexpr int ALLSAT_BADSET = -1;    // irmag > 29 (Iridium), or distance 0 in a
 // Runs the pass search (iridflg 0) or the event search (1 transit or
 // occultation, 2 flare, 3 Iridium flare) for every satellite of tlenm over the
 // entered interval (local date and time, dur days) and writes a header and one
-// line per pass or event to the save file savnm (a new file when svnew is set,
-// else appended; svnew is cleared), then sorts the block it wrote by time
-// (SortAos; earlier blocks of the file stay as they were). A new file is
-// written as "<savnm>.tmp" and renamed over savnm when complete: when that
-// fails the old file stays as it was and svnew stays set; an appended block
-// that cannot be written whole is taken back. The settings are checked and
-// the TLE file opened before the save file is touched; a save file that is
-// the TLE file (by any name) is refused.
+// line per pass or event to the save file savnm (through WriteSaveFile: a
+// new file when svnew is set, else appended; svnew is cleared after a good
+// write), then sorts the block it wrote by time (SortAos; earlier blocks of
+// the file stay as they were). A new file is written into a temporary file
+// of its own beside savnm and renamed over it when complete: when that fails
+// the old file stays as it was and svnew stays set; an appended block that
+// cannot be written whole is taken back. The settings are checked and the
+// TLE file opened before the save file is touched; a save file that is the
+// TLE file (by any name) is refused.
 // rlm, sunel, mxdist and the prime slot are restored on return; in automatic
 // zone mode (Sun or Moon transit with mxdist <= 0) the satellites with a
 // listed transit are added to the selection.

@@ -35,7 +35,8 @@ void CpMMM(char* key, const char* line);
 // before the 1st, 6th, 11th ... pass line. Lines are written verbatim.
 //
 // With at most one pass line in the block the file is left byte for byte as
-// it was. The new file is written to "vorlix.tmp" in the save file's directory
+// it was. The new file is written to a temporary file of its own ("vorlix.tmp"
+// with a unique ending) in the save file's directory
 // and renamed over the save file, so a failure at any step leaves the save
 // file as it was. outptr is null afterwards.
 void SortAos(const WinpData* d, long start);

@@ -48,9 +48,10 @@ int gettle(WinpData* d, FILE* f, char* line, char* msg, int& eof);
 void EpochState(WinpData* d, int i, bool reset);
 
 // Writes the selected satellites (slots 0..satnr-1) to the TLE save file
-// tlsnm: a new file when tsnew is set, else appended. The file is replaced
-// only when everything was written (through "<tlsnm>.tmp" and a rename), so
-// a failure leaves the old file as it was. Returns 0 written (tsnew cleared),
+// tlsnm: a new file when tsnew is set, else appended (the old content is
+// copied first). The new content is written into a temporary file of its
+// own beside tlsnm and renamed over it only when everything was written and
+// synced (SafeFile), so a failure leaves the old file as it was. Returns 0 written (tsnew cleared),
 // 1 no satellite selected, 2 the file could not be opened or the old content
 // not read, 3 a write failed, 4 a value does not fit its TLE field (nothing
 // written). With o, the reason of a failure is added to o as a "***" line.
