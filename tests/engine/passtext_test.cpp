@@ -2,10 +2,8 @@
 // refinement of GetIrid.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -52,19 +50,6 @@ std::vector<std::string> Listing(WinpData* d, int mode, int n, std::string* head
 }
 
 const double kLocal1200 = mjd(21, 1, 2018, 12.0);  // 12:00 local with tzone 0
-
-// The names in a folder, sorted: shows a temporary file left behind.
-std::vector<std::string> DirNames(const std::string& path) {
-  std::vector<std::string> v;
-  if (DIR* d = opendir(path.c_str())) {
-    while (const dirent* e = readdir(d))
-      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
-        v.push_back(e->d_name);
-    closedir(d);
-  }
-  std::sort(v.begin(), v.end());
-  return v;
-}
 
 }  // namespace
 
@@ -520,8 +505,8 @@ TEST(SaveFile, OneWriterForEveryBlock) {
               c.toElementFile ? "elements\n" : c.after);
     EXPECT_EQ(d->svnew, c.result == SAVE_DONE ? 0 : c.svnew);
     EXPECT_EQ(start, c.start);
-    EXPECT_EQ(DirNames(dir.path),
-              (std::vector<std::string>{"link.txt", "satsave.txt", "visual.txt"}));
+    EXPECT_EQ(support::DirNames(dir.path),
+              (support::Names{"link.txt", "satsave.txt", "visual.txt"}));
   }
 }
 
@@ -549,6 +534,6 @@ TEST(SaveFile, FullDiskLeavesTheFileAsItWas) {
     EXPECT_EQ(res, SAVE_FAILED) << fresh;
     EXPECT_EQ(readFile(dir / "satsave.txt"), old) << fresh;
     EXPECT_EQ(d->svnew, fresh);
-    EXPECT_EQ(DirNames(dir.path), std::vector<std::string>{"satsave.txt"});
+    EXPECT_EQ(support::DirNames(dir.path), support::Names{"satsave.txt"});
   }
 }

@@ -479,6 +479,7 @@ TEST(SaveTle, FifoToAppendToIsNotARegularFile) {
   struct stat st;
   ASSERT_EQ(lstat(tp.path.c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_EQ(tp.names(), support::Names{"f"});
 }
 
 }  // namespace
