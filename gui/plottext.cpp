@@ -90,16 +90,6 @@ PanelPen eventValueForm(const WinpData& d, const SatPosData& sp, int p, bool rel
   return PEN_KEEP;
 }
 
-PanelPen eventValueText(const WinpData& d, const SatPosData& sp, int p, bool relative,
-                        char* out) {
-  const char* fmt = "";
-  double v = 0;
-  const PanelPen pen = eventValueForm(d, sp, p, relative, fmt, v);
-  FmtNum(out, PRPANG_SIZE, fmt, v);
-  decdot(out);
-  return pen;
-}
-
 QColor markerColour(int i, int mgrey) {
   switch (i) {
     case 0: return mgrey == 2 ? QColor(255, 255, 255) : QColor(0, 0, 0);

@@ -28,12 +28,9 @@ double wholeSecond(double t);
 enum PanelPen { PEN_KEEP, PEN_WHITE, PEN_BLACK, PEN_YELLOW, PEN_RED };
 
 // The event value of the prime slot p (magnitude, centre-line distance, flare
-// or cylinder angle, Doppler shift or range rate) into out (PRPANG_SIZE
-// bytes); the pen it is drawn with (PEN_KEEP: the row's pen).
-PanelPen eventValueText(const WinpData& d, const SatPosData& sp, int p, bool relative,
-                        char* out);
-
-// The same as a format with one number conversion and its value.
+// or cylinder angle, Doppler shift or range rate) as a format with one
+// number conversion and its value; the pen it is drawn with (PEN_KEEP: the
+// row's pen).
 PanelPen eventValueForm(const WinpData& d, const SatPosData& sp, int p, bool relative,
                         const char*& fmt, double& v);
 

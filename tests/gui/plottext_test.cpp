@@ -119,9 +119,10 @@ void PlotTextTest::eventValue() {
     else if (name == "rate") sp.rate[p] = v;
     else QFAIL(qPrintable("unknown field " + name));
   }
-  char out[PRPANG_SIZE];
-  QCOMPARE(int(eventValueText(d, sp, p, relative, out)), pen);
-  QCOMPARE(QString::fromLatin1(out), text);
+  const char* fmt = "";
+  double v = 0;
+  QCOMPARE(int(eventValueForm(d, sp, p, relative, fmt, v)), pen);
+  QCOMPARE(numText(v, fmt), text);
 }
 
 void PlotTextTest::doppler() {
@@ -139,9 +140,10 @@ void PlotTextTest::doppler() {
   d.frequ = f;
   sp.rate[0] = 7.0;
   sp.ctlat[0] = 99;
-  char out[PRPANG_SIZE];
-  eventValueText(d, sp, 0, false, out);
-  QCOMPARE(QString::fromLatin1(out), QString::asprintf("Hz: %g", dopplerShift(f, 7.0)));
+  const char* fmt = "";
+  double v = 0;
+  eventValueForm(d, sp, 0, false, fmt, v);
+  QCOMPARE(numText(v, fmt), QString::asprintf("Hz: %g", dopplerShift(f, 7.0)));
 }
 
 // A value that prints as zero prints without a sign, in the panel's numbers
