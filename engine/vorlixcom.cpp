@@ -793,6 +793,60 @@ double getn0(double a, double e, double i) {
   return 1.0 / kTwoPi;
 }
 
+double InvGetsax(int mode, double a, double e, double i) {
+  constexpr double kSlowest = 0.0001;  // rev/day: getsax takes no slower motion
+  constexpr double kFloor = 0.001;     // km: getsax gives no smaller axis
+  if (!std::isfinite(a) || !std::isfinite(e) || !std::isfinite(i) || !(a > kFloor)) return 0.0;
+  const auto g = [mode, e, i](double n) { return getsax(mode, n, e, i); };
+  double lo = kSlowest;
+  if (g(lo) < a) return 0.0;
+  if (g(lo) == a) return lo;
+
+  // In the two-body axis x = (GM/u^2)^(1/3), u = 2 pi n, getsax is
+  // a = x (1 + c/x^2)^(2/3) (mode 0) or a = x - c/(3x) - c^2/(3x^3) (else),
+  // with c = K (1 - e^2)^-1.5 (1 - 1.5 sin^2 i). The second rises with x for
+  // every c. The first rises with x above sqrt(c/3) (c > 0: its smallest
+  // axis), or above sqrt(-c) (c < 0: an axis of 0): the branch ends there.
+  double xend = 0.0;
+  const double p = 1.0 - e * e;
+  if (mode == 0 && p > 0.0) {
+    const double si = std::sin(i * kDeg);
+    const double c = kJ2TermKm2 * std::pow(p, -1.5) * (1.0 - 1.5 * si * si);
+    xend = std::sqrt(std::fabs(c > 0.0 ? c / 3.0 : c));
+  }
+  double hi = xend > 0.0 ? std::sqrt(kGmKm3Day2 / (xend * xend * xend)) / kTwoPi : HUGE_VAL;
+  if (!std::isfinite(hi)) {
+    hi = std::max(getn0(a, e, i), 2.0 * kSlowest);
+    for (int k = 0; k < 200 && g(hi) > a; ++k) hi *= 2.0;
+  }
+  if (!(g(hi) <= a)) return 0.0;
+  // getsax falls as n grows from lo to hi: halve down to adjacent doubles.
+  for (int k = 0; k < 2200; ++k) {
+    const double mid = lo + (hi - lo) / 2.0;
+    if (!(mid > lo && mid < hi)) break;
+    if (g(mid) > a)
+      lo = mid;
+    else
+      hi = mid;
+  }
+  // Rounding makes getsax ragged over a few adjacent doubles: of the
+  // neighbours, the one whose axis comes nearest a.
+  const double found = std::fabs(g(lo) - a) <= std::fabs(g(hi) - a) ? lo : hi;
+  double best = found, err = std::fabs(g(found) - a);
+  for (double dir : {-1.0, 1.0}) {
+    double n = found;
+    for (int k = 0; k < 16 && err > 0.0; ++k) {
+      n = std::nextafter(n, dir * HUGE_VAL);
+      const double en = std::fabs(g(n) - a);
+      if (en < err) {
+        best = n;
+        err = en;
+      }
+    }
+  }
+  return best;
+}
+
 namespace {
 
 // Character k of a fixed-width field, read as a blank from the first terminator

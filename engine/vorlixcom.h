@@ -485,6 +485,15 @@ void cnvepch(WinpData* d, int year, double doy, char* text);
 double getsax(int mode, double n, double e, double i);
 // rev/day, mean motion from a (km), e and i (deg).
 double getn0(double a, double e, double i);
+// rev/day, the mean motion n from which getsax(mode, n, e, i) gives a (km),
+// to the last bits: getn0 inverts getsax only to first order in J2. Where
+// the J2 term grows large (a perigee deep inside the Earth) getsax(0, ...)
+// reaches a smallest axis and rises again; n is taken on the branch that
+// starts at the slowest mean motion. 0 when no mean motion gives a: a not
+// above getsax's floor of 0.001 km, above the axis of its slowest mean motion
+// (0.0001 rev/day), below the smallest axis of that branch, or a value that
+// is no number.
+double InvGetsax(int mode, double a, double e, double i);
 // sdsn (YYNNNPPP) <-> ldsn (YYYY-NNNPPP); tolong: sdsn to ldsn.
 void convldsn(WinpData* d, bool tolong);
 // Apparent elevation (deg) for a geometric elevation h (deg).
