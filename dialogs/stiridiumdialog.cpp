@@ -1,10 +1,12 @@
 #include "dialogs/stiridiumdialog.h"
 
+#include "engine/lists.h"
 #include "ui_stiridiumdialog.h"
 
 StIridiumDialog::StIridiumDialog() : ui(std::make_unique<Ui::StIridiumDialog>()) {
   ui->setupUi(this);
-  checkField(ui->magEdit, tr("Minimum Magnitude"), -30.0, 30.0);
+  // No fainter limit than the flare list takes: it would refuse it later.
+  checkField(ui->magEdit, tr("Minimum Magnitude"), -30.0, IRMAG_MAX);
   connect(ui->okButton, &QPushButton::clicked, this, &StIridiumDialog::accept);
   connect(ui->cancelButton, &QPushButton::clicked, this, &StIridiumDialog::reject);
 }

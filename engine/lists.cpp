@@ -310,7 +310,7 @@ int AllSatAos(WinpData* d) {
   // Settings first: a bad one must not cost the user the save file.
   const bool transit = d->iridflg == 1 && (d->occflg == 1 || d->occflg == 2);
   const bool autozone = transit && d->mxdist <= 0.0;
-  if (d->iridflg == 3 && d->irmag > 29.0) return ALLSAT_BADSET;
+  if (d->iridflg == 3 && d->irmag > IRMAG_MAX) return ALLSAT_BADSET;
   if ((d->iridflg == 1 || d->iridflg == 2) && !autozone && d->mxdist == 0.0) return ALLSAT_BADSET;
 
   FILE* tle = OpenRegular(d->tlenm);

@@ -6,12 +6,15 @@
 
 #include "engine/vorlixcom.h"
 
+// The faintest limiting magnitude (irmag) the Iridium flare list takes.
+constexpr double IRMAG_MAX = 29.0;
+
 // Results of AllSatAos.
 constexpr int ALLSAT_DONE = 0;
 constexpr int ALLSAT_NOSAVE = 1;     // save file not opened (or it is the TLE file),
                                      // or a write to it failed
 constexpr int ALLSAT_NOTLE = 2;      // TLE file not opened
-constexpr int ALLSAT_BADSET = -1;    // irmag > 29 (Iridium), or distance 0 in a
+constexpr int ALLSAT_BADSET = -1;    // irmag > IRMAG_MAX (Iridium), or distance 0 in a
                                      // transit/occultation/flare mode without
                                      // automatic zone; nothing opened, nothing written
 

@@ -1,5 +1,6 @@
 // Iridium flare options: values shown and read; a magnitude that is not
-// finite or no number is refused, an empty one reads as 0.
+// finite, no number or fainter than the flare list takes is refused, an
+// empty one reads as 0.
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QtTest>
@@ -46,6 +47,9 @@ class StIridiumDialogTest : public QObject {
     QTest::newRow("nan") << "nan" << false;
     QTest::newRow("empty") << "" << true;
     QTest::newRow("beyond the range") << "1e6" << false;
+    // The faintest limit the flare list takes is 29.
+    QTest::newRow("29") << "29" << true;
+    QTest::newRow("30") << "30" << false;
   }
   void magnitudeChecked() {
     QFETCH(QString, text);
@@ -58,6 +62,8 @@ class StIridiumDialogTest : public QObject {
     dlg.accept();
     QCOMPARE(dlg.result() == QDialog::Accepted, accepted);
     QCOMPARE(sp.of("warn").size(), accepted ? 0 : 1);
+    // Refused, the dialog stays open with what was typed.
+    QCOMPARE(dlg.findChild<QLineEdit*>("magEdit")->text(), text);
   }
 };
 
