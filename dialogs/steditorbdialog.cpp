@@ -47,25 +47,6 @@ double Shown(double v, const char* fmt) {
   return x;
 }
 
-// x with g(x) = target for a function g that falls as x grows (x > 0),
-// found by halving a bracket around guess down to the last bit.
-template <typename G>
-double Invert(G g, double target, double guess) {
-  if (!std::isfinite(target) || !(guess > 0.0) || !std::isfinite(guess)) return guess;
-  double lo = guess / 2.0, hi = guess * 2.0;
-  for (int k = 0; k < 60 && g(lo) < target; ++k) lo /= 2.0;
-  for (int k = 0; k < 60 && g(hi) > target; ++k) hi *= 2.0;
-  for (int k = 0; k < 200; ++k) {
-    const double mid = lo + (hi - lo) / 2.0;
-    if (!(mid > lo && mid < hi)) break;
-    if (g(mid) > target)
-      lo = mid;
-    else
-      hi = mid;
-  }
-  return std::fabs(g(lo) - target) <= std::fabs(g(hi) - target) ? lo : hi;
-}
-
 }  // namespace
 
 StEditOrbDialog::StEditOrbDialog() : ui(std::make_unique<Ui::StEditOrbDialog>()) {
@@ -102,7 +83,10 @@ StEditOrbDialog::StEditOrbDialog() : ui(std::make_unique<Ui::StEditOrbDialog>())
   checkField(ui->m0Edit, tr("Mean Anomaly"), -360.0, 360.0);
   checkField(ui->eccEdit, tr("Eccentricity"), 0.0, 1000.0);
   checkField(ui->incEdit, tr("Inclination"), 0.0, 180.0);
-  for (const CoupledRange& c : coupledRanges()) checkField(c.edit, c.name, c.min, c.max);
+  // The range of the mean motion field depends on the orbit (meanMotionProblem).
+  for (const CoupledRange& c : coupledRanges())
+    checkField(c.edit, c.name, c.edit == ui->n0Edit ? -HUGE_VAL : c.min,
+               c.edit == ui->n0Edit ? HUGE_VAL : c.max);
   checkField(ui->n2dotEdit, tr("n2dot"), -1e3, 1e3);
   checkField(ui->bstarEdit, tr("BSTAR"), -1e3, 1e3);
 }
@@ -130,8 +114,7 @@ double StEditOrbDialog::axisOf(double n, double e, double i) const {
 
 double StEditOrbDialog::meanMotionOf(double a, double e, double i) const {
   if (!(a > 0.0)) return getn0(a, e, i);
-  const int mode = sgpMode();
-  return Invert([mode, e, i](double n) { return getsax(mode, n, e, i); }, a, getn0(a, e, i));
+  return InvGetsax(sgpMode(), a, e, i);
 }
 
 // A mean motion that is the source of the axis but no usable number.
@@ -145,6 +128,22 @@ bool StEditOrbDialog::meanMotionUnusable() const {
 QString StEditOrbDialog::meanMotionRange() const {
   return tr("Mean Motion must lie between %1 and %2 rev/day.")
       .arg(numText(kMinN0), numText(kMaxN0));
+}
+
+QString StEditOrbDialog::meanMotionProblem() const {
+  double v = 0.0;
+  readNum(ui->n0Edit, v);
+  for (const CoupledRange& c : coupledRanges()) {
+    if (c.edit != ui->n0Edit) continue;
+    const bool outside = v < c.min || v > c.max;
+    // An open orbit's perigee distance q.
+    if (!ui->perapBox->isChecked() && !(Read(ui->eccEdit) < 1.0))
+      return outside ? tr("%1 must lie between %2 and %3.")
+                           .arg(c.name, numText(c.min), numText(c.max))
+                     : QString();
+    if (outside || meanMotionUnusable()) return meanMotionRange();
+  }
+  return QString();
 }
 
 // ---------------------------------------------------------------------------
@@ -290,19 +289,25 @@ QString StEditOrbDialog::orbitProblem(bool pa, int source, QLineEdit*& field) co
               "mean motion.");
   }
   if (dn0_ >= kMinN0 && dn0_ <= kMaxN0) return QString();
+  if (!pa && (source == 1 || source == 3)) {
+    field = ui->n0Edit;
+    return meanMotionRange();
+  }
   // Beyond these the mean motion would be bent into range on OK, and the
   // orbit stored would not be the one shown.
-  const QString lo = numText(axisOf(kMaxN0, decc_, inc), "%.1f");
-  const QString hi = numText(axisOf(kMinN0, decc_, inc), "%.1f");
+  const double loA = axisOf(kMaxN0, decc_, inc), hiA = axisOf(kMinN0, decc_, inc);
+  if (dsmax_ >= loA && dsmax_ <= hiA) {
+    // No mean motion in range gives an axis in range only where the J2 term
+    // of the conversion runs wild: a perigee deep inside the Earth.
+    const QString below = surfaceProblem(pa, source, field);
+    if (!below.isEmpty()) return below;
+  }
+  const QString lo = numText(loA, "%.1f"), hi = numText(hiA, "%.1f");
   if (pa) {
     field = ui->periEdit;
     return tr("Perigee Height and Apogee Height give a semi-major axis of %1 km; it must lie "
               "between %2 and %3 km.")
         .arg(numText(dsmax_, "%.1f"), lo, hi);
-  }
-  if (source == 1 || source == 3) {
-    field = ui->n0Edit;
-    return meanMotionRange();
   }
   field = ui->aEdit;
   return tr("Semimajor Axis must lie between %1 and %2 km.").arg(lo, hi);
@@ -366,10 +371,13 @@ void StEditOrbDialog::accept() {
     if (!dsn.isEmpty()) {
       refuseField(ui->idsnEdit, dsn);
       ok = false;
-    } else if (meanMotionUnusable()) {
+    } else {
       // Without a usable mean motion the axis would silently become the source.
-      refuseField(ui->n0Edit, meanMotionRange());
-      ok = false;
+      const QString mm = meanMotionProblem();
+      if (!mm.isEmpty()) {
+        refuseField(ui->n0Edit, mm);
+        ok = false;
+      }
     }
   }
   if (ok) {
@@ -503,7 +511,8 @@ void StEditOrbDialog::refreshSlot() {
         dn0_ = n;
         dsmax_ = axisOf(n, decc_, i);
       }
-      if (dn0_ == 0.0) dn0_ = kZeroN;
+      // A mean motion of 0 stays: no mean motion gives the axis, and OK
+      // refuses it (orbitProblem).
     }
     hper_ = (1.0 - decc_) * dsmax_ - kReIau1976Km;
     hapo_ = (1.0 + decc_) * dsmax_ - kReIau1976Km;

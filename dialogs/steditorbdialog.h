@@ -91,11 +91,15 @@ class StEditOrbDialog : public StDialog {
   };
   QVector<CoupledRange> coupledRanges() const;
   // Semi-major axis (km) of mean motion n (rev/day) and its exact inverse,
-  // for the state of the SGP4 box.
+  // for the state of the SGP4 box; the inverse of an axis above 0 is 0 where
+  // no mean motion gives it.
   double axisOf(double n, double e, double i) const;
   double meanMotionOf(double a, double e, double i) const;
   bool meanMotionUnusable() const;
   QString meanMotionRange() const;
+  // Why OK cannot take the mean motion field (of an open orbit: q) as it
+  // stands, or an empty text.
+  QString meanMotionProblem() const;
   // After a refresh, as orbitProblem: a perigee below the Earth's surface; a
   // coupled field outside its range.
   QString surfaceProblem(bool pa, int source, QLineEdit*& field) const;

@@ -324,11 +324,21 @@ void StEditOrbDialogTest::orbitRefusedOnOk_data() {
                                << "q must be at least 0.001 km.";
   const QString mm = "Mean Motion must lie between 0.001 and 100 rev/day.";
   QTest::newRow("mean motion 0") << false << QStringList{"n0Edit", "0"} << mm;
+  QTest::newRow("mean motion -5") << false << QStringList{"n0Edit", "-5"} << mm;
   QTest::newRow("mean motion empty") << false << QStringList{"n0Edit", ""} << mm;
   QTest::newRow("mean motion 0.00005") << false << QStringList{"n0Edit", "0.00005"} << mm;
   QTest::newRow("mean motion letters") << false << QStringList{"n0Edit", "abc"} << "Mean Motion";
   const QString below = "The orbit of these elements runs below the Earth's surface (perigee height ";
   QTest::newRow("a 6000") << false << QStringList{"aEdit", "6000"} << below + "-438.1 km).";
+  // Axes inside the range whose perigee lies deep inside the Earth, where
+  // the J2 term of the conversion grows large (polar: it shrinks the axis;
+  // equatorial: it has a smallest axis).
+  QTest::newRow("e 0.97, i 90, a 1300")
+      << false << QStringList{"eccEdit", "0.97", "incEdit", "90", "aEdit", "1300"}
+      << below + "-6339.1 km).";
+  QTest::newRow("e 0.98, i 0, a 4250")
+      << false << QStringList{"eccEdit", "0.98", "incEdit", "0", "aEdit", "4250"}
+      << below + "-6293.1 km).";
   QTest::newRow("mean motion 17") << false << QStringList{"n0Edit", "17"} << below;
   QTest::newRow("perigee height -382")
       << true << QStringList{"periEdit", "-382", "apoEdit", "500"} << below + "-382.0 km).";
