@@ -184,6 +184,7 @@ void StEditOrbDialog::showHead(const EditOrbParams& p) {
   setNum(ui->noradEdit, p.norad);
   setNum(ui->yearEdit, year);
   setNum(ui->dayEdit, day, kDay);
+  sgpOffByEcc_ = false;
   ui->spg4Box->setChecked(aflg != 0);
   ui->perapBox->setChecked(paflg != 0);
   ui->periEdit->setEnabled(paflg == 1);
@@ -390,6 +391,8 @@ void StEditOrbDialog::accept() {
     const double work[7] = {dsmax_, decc_, dn0_, dndot_, dadot_, hper_, hapo_};
     const int trackers[3] = {n0c_, ndc_, apc_};
     const bool sgp = ui->spg4Box->isChecked(), pa = ui->perapBox->isChecked();
+    const bool sgpOffByEcc = sgpOffByEcc_;
+    const int n0cBeforeOpen = n0cBeforeOpen_;
 
     refreshSlot();
     QLineEdit* field = nullptr;
@@ -413,6 +416,8 @@ void StEditOrbDialog::accept() {
       n0c_ = trackers[0];
       ndc_ = trackers[1];
       apc_ = trackers[2];
+      sgpOffByEcc_ = sgpOffByEcc;
+      n0cBeforeOpen_ = n0cBeforeOpen;
       if (field)
         refuseField(field, problem);
       else
@@ -446,22 +451,45 @@ void StEditOrbDialog::eccincSlot() {
   if (n0c_ == 1 && Read(ui->n0Edit) == dn0_) n0c_ = 0;
 }
 
+// SGP4 takes no open orbit: an eccentricity of 1 or more unchecks the box.
+// The box follows the eccentricity the user ends with, not one passed on the
+// way (retyping 0.0004559 as 4.559e-4 reads 4 after the first key): below 1
+// it is checked again when the eccentricity alone had unchecked it, and the
+// mean motion tracker is as it was unless the mean motion or the axis was
+// typed meanwhile. An uncheck of the user's own stays.
 void StEditOrbDialog::eccSlot() {
   if (Read(ui->eccEdit) < 1.0) {
+    if (sgpOffByEcc_) {
+      const int n0c = n0c_;
+      setSgpForEcc(true);
+      n0c_ = n0c == 3 ? n0cBeforeOpen_ : n0c;
+    }
     eccincSlot();
     const bool sgp = ui->spg4Box->isChecked();
     setDragEnabled(!sgp, sgp);
   } else {
+    const int n0c = n0c_;
     if (n0c_ == 0) n0c_ = 1;
-    ui->spg4Box->setChecked(false);
+    if (ui->spg4Box->isChecked()) {
+      n0cBeforeOpen_ = n0c;
+      setSgpForEcc(false);
+    }
     setDragEnabled(false, false);
   }
+}
+
+void StEditOrbDialog::setSgpForEcc(bool on) {
+  eccTogglesSgp_ = true;
+  ui->spg4Box->setChecked(on);
+  eccTogglesSgp_ = false;
+  sgpOffByEcc_ = !on;
 }
 
 void StEditOrbDialog::spgSlot() {
   const bool sgp = ui->spg4Box->isChecked();
   setDragEnabled(!sgp, sgp);
   n0c_ = 3;
+  if (!eccTogglesSgp_) sgpOffByEcc_ = false;
 }
 
 void StEditOrbDialog::perapoSlot() {
@@ -564,6 +592,7 @@ void StEditOrbDialog::geoSlot() {
   double lon = 0.0;
   if (!prompter().askDouble(tr("GEO orbit"), tr("Geogr.Longitude:"), lon, -180.0, 360.0, 2, this))
     return;
+  sgpOffByEcc_ = false;  // GEO sets the Kepler model whatever the eccentricity was
   double node = lsidtim(epochFields(), lon, 0.0) * 15.0;
   if (node < 0.0) node += 360.0;
   constexpr double kGeoN0 = 1.00270065, kGeoInc = 0.001;

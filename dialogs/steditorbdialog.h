@@ -100,6 +100,8 @@ class StEditOrbDialog : public StDialog {
   // Why OK cannot take the mean motion field (of an open orbit: q) as it
   // stands, or an empty text.
   QString meanMotionProblem() const;
+  // Checks or unchecks the SGP4 box for the eccentricity typed.
+  void setSgpForEcc(bool on);
   // After a refresh, as orbitProblem: a perigee below the Earth's surface; a
   // coupled field outside its range.
   QString surfaceProblem(bool pa, int source, QLineEdit*& field) const;
@@ -132,6 +134,11 @@ class StEditOrbDialog : public StDialog {
   // Which coupled field changed last: n0c 1 mean motion, 2 semi-major axis,
   // 3 model; ndc 1 ndot, 2 adot; apc 1 perigee, 2 apogee, 3 e or i.
   int n0c_ = 0, ndc_ = 0, apc_ = 0;
+  // The SGP4 box was unchecked by an eccentricity of 1 or more alone, and
+  // n0c as it stood then: an eccentricity below 1 checks the box again.
+  bool sgpOffByEcc_ = false;
+  int n0cBeforeOpen_ = 0;
+  bool eccTogglesSgp_ = false;  // the toggle under way is the eccentricity's
   bool ednwsflg_ = false;
   std::unique_ptr<Ui::StEditOrbDialog> ui;
 };

@@ -95,6 +95,7 @@ class StEditOrbDialogTest : public QObject {
   void orbitRefusedOnOk_data();
   void orbitRefusedOnOk();
   void emptyNewSatelliteRefused();
+  void eccentricityRetypedKeyByKey();
   void geo_data();
   void geo();
   void editTime_data();
@@ -394,6 +395,49 @@ void StEditOrbDialogTest::emptyNewSatelliteRefused() {
              qPrintable(p.of("warn")[0].text));
     Type(dlg, "n0Edit", "15.5");
     QCOMPARE(refusalOf(dlg), QString());
+  }
+}
+
+// The eccentricity retyped key by key passes through 4 (an open orbit, which
+// unchecks SGP4) on its way to 4.559e-4: the box and what OK stores follow
+// the value typed at the end, as if it had been typed at once. An uncheck of
+// the user's own stays.
+void StEditOrbDialogTest::eccentricityRetypedKeyByKey() {
+  const auto retyped = [](StEditOrbDialog& dlg, bool keyByKey) {
+    auto* ecc = dlg.findChild<QLineEdit*>("eccEdit");
+    if (keyByKey) {
+      ecc->selectAll();
+      QTest::keyClicks(ecc, "4.559e-4");
+    } else {
+      ecc->setText("4.559e-4");
+    }
+    QCOMPARE(ecc->text(), QString("4.559e-4"));
+  };
+  for (bool userUnchecks : {false, true}) {
+    OrbitRecord();
+    QVERIFY(LoadSat("ISS", 0));
+    StEditOrbDialog keys, atOnce;
+    Fill(keys, 0);
+    Fill(atOnce, 0);
+    QVERIFY(Box(keys, "spg4Box")->isChecked());
+    if (userUnchecks) {
+      Box(keys, "spg4Box")->click();
+      Box(atOnce, "spg4Box")->click();
+    }
+    retyped(keys, true);
+    retyped(atOnce, false);
+    QCOMPARE(Box(keys, "spg4Box")->isChecked(), !userUnchecks);
+    QCOMPARE(refusalOf(keys), QString());
+    QCOMPARE(refusalOf(atOnce), QString());
+    const EditOrbParams k = Get(keys), a = Get(atOnce);
+    QCOMPARE(k.aflg, userUnchecks ? 0 : 1);
+    QCOMPARE(k.ecc, 4.559e-4);
+    QCOMPARE(k.aflg, a.aflg);
+    QCOMPARE(k.n0, a.n0);
+    QCOMPARE(k.a, a.a);
+    QCOMPARE(k.ndot, a.ndot);
+    QCOMPARE(k.adot, a.adot);
+    QCOMPARE(k.bstar, a.bstar);
   }
 }
 
