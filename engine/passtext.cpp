@@ -152,7 +152,7 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
           out.Add("     %7.2lf  %7.2lf", satpos->az[i], e);
         // Packed R.A. and Dec. (a place in decimal degrees in relative mode).
         const int dec = wide ? 4 : 2;
-        const double ra = rel ? satpos->ra[i] : CarryPacked(satpos->ra[i], dec);
+        const double ra = rel ? satpos->ra[i] : CarryRa(satpos->ra[i], dec);
         const double de = rel ? satpos->dec[i] : CarryPacked(satpos->dec[i], dec);
         if (wide)
           out.Add("     %9.4lf  %9.4lf", ra, de);
@@ -227,9 +227,9 @@ void GetPoleTxt(WinpData* d, char* buf) {
   out.Put("Apparent Pole of orbit (Azim   Elev   R.A.  Decl)\n");
   out.Add("           %7.2lf %7.2lf", az, el / kDeg);
   if (d->ra4d == 1)
-    out.Add("    %9.4lf  %9.4lf", CarryPacked(ra, 4), CarryPacked(dec, 4));
+    out.Add("    %9.4lf  %9.4lf", CarryRa(ra, 4), CarryPacked(dec, 4));
   else
-    out.Add("    %7.2lf  %7.2lf", CarryPacked(ra, 2), CarryPacked(dec, 2));
+    out.Add("    %7.2lf  %7.2lf", CarryRa(ra, 2), CarryPacked(dec, 2));
 }
 
 // ---------------------------------------------------------------------------

@@ -574,7 +574,7 @@ void prpang(char* out, int wide, int mode, double x) {
   } else {
     if (mode > 0) x = DegFDms(x);
     if (!wide) x += x < 0.0 ? -0.002 : 0.002;
-    x = CarryPacked(x, wide ? 4 : 2);
+    x = mode < -1 ? CarryRa(x, wide ? 4 : 2) : CarryPacked(x, wide ? 4 : 2);
     TextBuf(out, PRPANG_SIZE).Fmt(wide ? "%9.4lf" : "%7.2lf", x);
     // The C library writes the locale's separator: accept either.
     for (int k = 0; k < 7 && out[k]; ++k) {
@@ -631,6 +631,20 @@ double CarryPacked(double x, int decimals) {
   }
   const double r = static_cast<double>(whole) + m / 100.0 + s / 10000.0;
   return x < 0.0 ? -r : r;
+}
+
+double CarryRa(double x, int decimals) {
+  x = CarryPacked(x, decimals);
+  if (!(x >= 23.5 && x < ANGLE_MAX) || (decimals != 2 && decimals != 4)) return x;
+  // The hours as printed (the carry above leaves 24 only as a whole number,
+  // but a value such as 23.99996 still prints as 24).
+  char b[64];
+  std::snprintf(b, sizeof b, "%.*f", decimals, x);
+  long long whole = 0;
+  for (const char* f = b; *f >= '0' && *f <= '9'; ++f) whole = 10 * whole + (*f - '0');
+  if (whole < 24) return x;
+  const double r = x - 24.0 * static_cast<double>(whole / 24);
+  return r > 0.0 ? r : 0.0;
 }
 
 double DmsDegF(double x) {

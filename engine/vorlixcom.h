@@ -442,6 +442,12 @@ double hdfdms(double x);
 // field ("10.60" becomes "11.00", "10.5960" becomes "10.6000" and then
 // "11.0000").
 double CarryPacked(double x, int decimals);
+// A packed right ascension x (H.MMSS) as printf shows it with decimals (2 or
+// 4): carried as CarryPacked carries it, and one that would then read 24 h
+// (the last half minute, or half second, of the day's circle) brought round
+// to 0 h, where the sky has it: "23.60" becomes "0.00", never "24.00". Other
+// values are CarryPacked's.
+double CarryRa(double x, int decimals);
 
 // Copies n characters from 1-based column col of line into dst (n + 1 bytes)
 // and terminates dst; stops early at the end of line.

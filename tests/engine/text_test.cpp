@@ -6,13 +6,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "astro/astrolib.h"
+#include "engine/localinf.h"
+#include "engine/passtext.h"
+#include "engine/satpos.h"
 #include "engine/vorlixcom.h"
+#include "support/passfixture.h"
 
 namespace {
 
@@ -442,7 +447,7 @@ TEST(AngleText, RoundedMinutesCarry) {
       {0, -1, 27.5935, " 28" + deg + "00"},
       {0, -1, 27.5929, " 27" + deg + "59"},
       {0, -1, -0.5945, " -1" + deg + "00"},
-      {0, -2, 23.5959, " 24h00"},
+      {0, -2, 23.5959, "   0h00"},
       {0, 1, 27.996, " 28" + deg + "00"},     // decimal degrees shown packed
       {0, 0, 27.599, "  27.60"},              // decimal degrees: no minutes
       {1, -1, 12.5960, "  13" + deg + "0000"},
@@ -462,6 +467,112 @@ TEST(AngleText, RoundedMinutesCarry) {
   EXPECT_DOUBLE_EQ(CarryPacked(10.5959, 4), 10.5959);
   EXPECT_NEAR(CarryPacked(10.0960, 4), 10.1, 1e-12);
   EXPECT_TRUE(std::isnan(CarryPacked(NAN, 2)));
+}
+
+namespace {
+
+// The R.A. field of a text: the second number from its end.
+double raField(const std::string& s) {
+  std::vector<std::string> w;
+  size_t k = 0;
+  while ((k = s.find_first_not_of(" \n", k)) != std::string::npos) {
+    const size_t e = s.find_first_of(" \n", k);
+    w.push_back(s.substr(k, e - k));
+    k = e;
+  }
+  return w.size() >= 2 ? std::atof(w[w.size() - 2].c_str()) : NAN;
+}
+
+}  // namespace
+
+// Right ascension goes round at 24 h: a time or direction whose R.A. rounds
+// up to 24 h reads 0 h in every text that shows it. Declination and the
+// other angles carry on as numbers.
+TEST(AngleText, RightAscensionWrapsAt24Hours) {
+  const double lastSecond = DegFDms(23.9999);  // 23h59m59.64s
+  const std::string deg(1, static_cast<char>(176));
+  char out[PRPANG_SIZE];
+  const struct {
+    int wide, mode;
+    std::string want;
+  } panel[] = {
+      {0, -2, "   0h00"}, {1, -2, "   0h0000"}, {0, -1, "  24" + deg + "00"}, {1, -1, "  24" + deg + "0000"},
+  };
+  for (const auto& r : panel) {
+    prpang(out, r.wide, r.mode, lastSecond);
+    EXPECT_EQ(std::string(out), r.want) << r.wide << " " << r.mode;
+  }
+  {
+    auto d = passfix::MakeRecord(48.1, 11.6, 500.0);
+    d->skymap = 1;
+    d->satnr = 0;
+    d->el1 = 30.0;
+    d->az2 = lastSecond;
+    d->el2 = DegFDms(23.9999);
+    std::vector<char> text(LOCALINF_SIZE);
+    LocalInf(d.get(), text.data());
+    EXPECT_NE(std::string(text.data()).find(" R.A.(HH.MM):    0.00,    Decl.(DD.MM):   24.00"),
+              std::string::npos)
+        << text.data();
+  }
+
+  // Pass details and the pole of a geostationary satellite: their R.A. runs
+  // through 24 h once a day. Every sample round the turn stays below 24 and
+  // the turn itself reads 0.
+  auto d = passfix::SlotRecord("GOES 16", 38.90, -77.04, 50.0);
+  d->satel = -90.0;
+  d->tzone = 0.0;
+  d->tstep = 0.1 / 86400.0;
+  d->npass = 1;
+  d->ipass = 0;
+  const auto details = [&d](double t) {
+    d->pastm[0] = t;
+    double tt = 0.0;
+    char buf[PASSDTXT_SIZE];
+    EXPECT_EQ(GetPassDTxt(d.get(), tt, buf, 0), 1);
+    return raField(buf);
+  };
+  const auto pole = [&d](double t) {
+    d->tmxel = t;
+    char buf[POLETXT_SIZE];
+    GetPoleTxt(d.get(), buf);
+    return raField(buf);
+  };
+  const struct {
+    const char* what;
+    int ra4d;
+    std::function<double(double)> ra;
+  } rows[] = {
+      {"pass details, narrow", 0, details},
+      {"pass details, wide", 1, details},
+      {"pole, narrow", 0, pole},
+      {"pole, wide", 1, pole},
+  };
+  const double t0 = mjd(21, 1, 2018, 0.0);
+  for (const auto& r : rows) {
+    d->ra4d = r.ra4d;
+    // The turn: the R.A. drops from the evening of the circle to its morning.
+    double a = t0, b = t0;
+    for (double t = t0; t < t0 + 1.1; t += 0.01) {
+      if (r.ra(t) >= 12.0 && r.ra(t + 0.01) < 12.0) {
+        a = t;
+        b = t + 0.01;
+        break;
+      }
+    }
+    ASSERT_LT(a, b) << r.what;
+    while (b - a > 0.05 / 86400.0) {
+      const double m = 0.5 * (a + b);
+      (r.ra(m) >= 12.0 ? a : b) = m;
+    }
+    bool turned = false;
+    for (int k = -30; k <= 30; ++k) {
+      const double v = r.ra(a + k * 0.1 / 86400.0);
+      EXPECT_LT(v, 24.0) << r.what << " " << k;
+      turned = turned || v == 0.0;
+    }
+    EXPECT_TRUE(turned) << r.what;
+  }
 }
 
 TEST(AngleText, PackedEdgeValues) {
