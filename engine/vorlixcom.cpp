@@ -761,8 +761,8 @@ void cnvepch(WinpData* d, int year, double doy, char* text) {
   dms(hours, h, m, s);
   char mw[MONTH_SIZE];
   GetMonth(mo, mw);
-  // Seconds that round to 60 carry into the minute, and on into the hour
-  // (which may then read 24: the date is not carried).
+  // Seconds that round to 60 carry into the minute, on into the hour, and
+  // past midnight into the next day (of the month and year).
   int sec = static_cast<int>(s + 0.5);
   if (sec >= 60) {
     sec = 0;
@@ -770,6 +770,11 @@ void cnvepch(WinpData* d, int year, double doy, char* text) {
       m = 0;
       ++h;
     }
+  }
+  if (h >= 24) {
+    h -= 24;
+    caldat(mjd(static_cast<int>(whole), 1, year, 0.0) + 1.0, dy, mo, yr, hr);
+    GetMonth(mo, mw);
   }
   TextBuf(text, EPOCHTEXT_SIZE).Fmt("%2i-%s-%4i   %2i:%2i:%2i", dy, mw, yr, h, m, sec);
 }

@@ -482,9 +482,10 @@ double RT_MJD(WinpData* d);
 // s, TT - UT (from the IERS values when IERSflg, else the default for year).
 double SetTtUt(const WinpData* d, int year);
 // TLE epoch (year, day of year with fraction) to epoch[10] and a text such as
-// "12-MAR-2011   14: 3:27" (text: EPOCHTEXT_SIZE bytes; may be null). A day
-// count that is not a number of less than 1e7 in size gives epoch NaN and the
-// text "***".
+// "12-MAR-2011   14: 3:27" (text: EPOCHTEXT_SIZE bytes; may be null), to the
+// nearest second: a time that rounds to midnight reads " 0: 0: 0" of the
+// next day. A day count that is not a number of less than 1e7 in size gives
+// epoch NaN and the text "***".
 void cnvepch(WinpData* d, int year, double doy, char* text);
 // km, semi-major axis from mean motion n (rev/day), e and i (deg) with the
 // first-order J2 term; mode 0 Kepler-model elements, else TLE mean elements.
