@@ -28,6 +28,11 @@ int count(const QImage& img, const QRect& r, const QColor& c) {
   return n;
 }
 
+// Pixels in a rectangle of an image that are not of colour c.
+int countOther(const QImage& img, const QRect& r, const QColor& c) {
+  return r.width() * r.height() - count(img, r, c);
+}
+
 // Whether some pixel within 1 px of p has colour c.
 bool near(const QImage& img, const QPoint& p, const QColor& c) {
   for (int dy = -1; dy <= 1; ++dy)
@@ -507,7 +512,8 @@ void PlotStepTest::physicalOutline() {
 }
 
 // A height of hundreds of millions of km stays inside its column in every
-// font: nothing of it reaches the gap before column 300.
+// font: nothing of it, not even a smoothed edge, reaches the gap before
+// column 300.
 void PlotStepTest::distantHeight() {
   indata->sgpflg[0] = 0;
   indata->a[0] = 428067398.4 + 6378.14;
@@ -524,7 +530,7 @@ void PlotStepTest::distantHeight() {
     QVERIFY(count(img, QRect(150, PANEL_TOP, 140, PANEL_H - 1), QColor(Qt::white)) > 50);
     for (int col : {300, 430, 590}) {
       const QRect gap(col - 4, PANEL_TOP, 4, PANEL_H - 1);
-      QVERIFY2(count(img, gap, QColor(Qt::white)) == 0 && count(img, gap, QColor(Qt::black)) == 0,
+      QVERIFY2(countOther(img, gap, QColor(0, 50, 200)) == 0,
                qPrintable(QString("font %1, column %2").arg(big).arg(col)));
     }
   }
