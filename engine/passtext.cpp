@@ -404,15 +404,12 @@ int saveOrbitTrack(WinpData* d, char* cutAt) {
 namespace {
 
 // Copies the page into the save file: three empty lines, then every line's
-// text (at most 76 characters; the mark is not written).
+// text (at most 76 characters; the mark is not written) in the file's UTF-8.
 int savePage(WinpData* d, const WoutData* o) {
   const auto write = [o](FILE* f) {
     bool ok = std::fputs("\n\n\n", f) >= 0;
-    char line[WOUT_LINELEN + 1];
-    for (int k = 0; k < o->nlines && ok; ++k) {
-      WoutLineCopy(o, k, line);
-      ok = std::fprintf(f, "%s\n", line) > 0;
-    }
+    for (int k = 0; k < o->nlines && ok; ++k)
+      ok = std::fprintf(f, "%s\n", WoutLineUtf8(o, k).c_str()) > 0;
     return ok;
   };
   return WriteSaveFile(d, false, write) == SAVE_DONE ? AOS_DONE : AOS_NOSAVE;

@@ -167,6 +167,59 @@ bool WoutLineMarked(const WoutData* o, int k) {
   return validLine(o, k) && o->lines[k][WOUT_MARK] == WOUT_PASSMARK;
 }
 
+std::string WoutLineUtf8(const WoutData* o, int k) {
+  if (!validLine(o, k)) return std::string();
+  const char* line = o->lines[k];
+  const size_t len = strnlen(line, WOUT_LINELEN);
+  int from = 0, nlen = 0;
+  WoutLineName(o, k, &from, &nlen);
+  const size_t a = std::min(static_cast<size_t>(from), len);
+  const size_t b = std::min(a + static_cast<size_t>(nlen), len);
+  return Latin1ToUtf8(line, a) + std::string(line + a, b - a) + Latin1ToUtf8(line + b, len - b);
+}
+
+std::string Latin1ToUtf8(const char* s, size_t n) {
+  std::string out;
+  if (!s) return out;
+  n = strnlen(s, n);
+  out.reserve(2 * n);
+  for (size_t k = 0; k < n; ++k) {
+    const unsigned char c = static_cast<unsigned char>(s[k]);
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}
+
+std::string Utf8ToLatin1(const std::string& s) {
+  std::string out;
+  size_t k = 0;
+  while (k < s.size()) {
+    const unsigned char c = static_cast<unsigned char>(s[k]);
+    const int more = c < 0x80             ? 0
+                     : (c & 0xE0) == 0xC0 ? 1
+                     : (c & 0xF0) == 0xE0 ? 2
+                     : (c & 0xF8) == 0xF0 ? 3
+                                          : -1;
+    if (more < 0 || k + static_cast<size_t>(more) >= s.size()) return s;
+    unsigned long cp = more == 0 ? c : c & (0x3F >> more);
+    for (int j = 1; j <= more; ++j) {
+      const unsigned char t = static_cast<unsigned char>(s[k + j]);
+      if ((t & 0xC0) != 0x80) return s;
+      cp = (cp << 6) | (t & 0x3F);
+    }
+    static const unsigned long kLeast[4] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kLeast[more] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return s;
+    out.push_back(cp <= 0xFF ? static_cast<char>(cp) : '?');
+    k += static_cast<size_t>(more) + 1;
+  }
+  return out;
+}
+
 // ---------------------------------------------------------------------------
 // Number formatting without a signed zero
 // ---------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <ctime>
+#include <string>
 
 #include "astro/attlib.h"
 #include "engine/numparse.h"
@@ -355,6 +356,20 @@ int WoutLineLen(const WoutData* o, int k);
 int WoutLineCopy(const WoutData* o, int k, char* out);
 // Line k carries the pass-line mark '~'.
 bool WoutLineMarked(const WoutData* o, int k);
+// Line k's text for a text file, which is UTF-8: the Latin-1 text converted
+// as the window shows it, a file name it holds left as the file system
+// spells it. "" for k outside the lines in use.
+std::string WoutLineUtf8(const WoutData* o, int k);
+
+// The record's texts (place and satellite names, the download address) are
+// Latin-1; the program's text files are UTF-8.
+// The first n bytes of the Latin-1 text s (fewer when a NUL ends it first)
+// in UTF-8: ASCII as it is, every other byte as its two-byte form.
+std::string Latin1ToUtf8(const char* s, size_t n);
+// A UTF-8 text back in Latin-1; a character Latin-1 lacks becomes '?'. A
+// text that is not UTF-8 is returned byte for byte (it is taken to be
+// Latin-1 already).
+std::string Utf8ToLatin1(const std::string& s);
 
 // PutNxtLn and PutNxtLnT of a printf text (formatted with a bound; the line
 // is cut to 76 characters as usual).

@@ -13,10 +13,13 @@
 #include <vector>
 
 #include "astro/astrolib.h"
+#include "engine/flares.h"
+#include "engine/lists.h"
 #include "engine/localinf.h"
 #include "engine/passtext.h"
 #include "engine/satpos.h"
 #include "engine/vorlixcom.h"
+#include "support/files.h"
 #include "support/passfixture.h"
 
 namespace {
@@ -615,4 +618,99 @@ TEST(AngleText, PackedRoundTrips) {
         ASSERT_NEAR(DegFDms(DmsDegF(p)), p, 1e-12) << p;
         ASSERT_NEAR(DegFDms(DmsDegF(-p)), -p, 1e-12) << p;
       }
+}
+
+// The record's texts are Latin-1, the save file is UTF-8: a place or
+// satellite name with a letter beyond ASCII reaches the file in UTF-8, a file
+// name on a page line as the file system spells it, and a page of ASCII
+// alone byte for byte as the window shows it.
+TEST(SaveFileText, RecordTextsInUtf8) {
+  const support::TempDir dir;
+  ASSERT_FALSE(dir.path.empty());
+  const passfix::Tle iss = passfix::ReadTles("passes.tle").at("ISS (ZARYA)");
+  const std::string latinName = "ISS M\xfcNCHEN", utfName = "ISS M\xc3\xbcNCHEN";
+  const std::string tle = dir / "named.tle";
+  writeFile(tle, latinName + "\n" + iss.l1 + "\n" + iss.l2 + "\n");
+
+  // The page line helper: Latin-1 converted, the file name left alone.
+  {
+    WoutData o{};
+    PutNxtLn(&o, "ASCII only (1,5)");
+    PutNxtLnName(&o, "M\xfcnchen: ", "/tmp/d\xfc.txt", " \xb0");
+    EXPECT_EQ(WoutLineUtf8(&o, 0), "ASCII only (1,5)");
+    EXPECT_EQ(WoutLineUtf8(&o, 1), "M\xc3\xbcnchen: /tmp/d\xfc.txt \xc2\xb0");
+    EXPECT_EQ(WoutLineUtf8(&o, 2), "");
+    EXPECT_EQ(Latin1ToUtf8("\xfc\xe9z", 2), "\xc3\xbc\xc3\xa9");
+    EXPECT_EQ(Utf8ToLatin1("M\xc3\xbcnchen \xc5\x81\xc3\xb3" "d\xc5\xba"), "M\xfcnchen ?\xf3" "d?");
+    EXPECT_EQ(Utf8ToLatin1("M\xfcnchen"), "M\xfcnchen");  // not UTF-8: as it is
+  }
+
+  // The pass list saved from the page: the place name in UTF-8, the page
+  // still in Latin-1; with an ASCII name the file holds the page as it is.
+  for (const char* place : {"M\xfcnchen", "Munich"}) {
+    auto d = passfix::SlotRecord("ISS (ZARYA)", 48.15, 11.58, 520.0);
+    std::snprintf(d->geoname, GEONAME_SIZE, "%s", place);
+    d->day = 21;
+    d->month = 1;
+    d->year = 2018;
+    d->filsav = 1;
+    d->svnew = 1;
+    const std::string save = dir / "passes.txt";
+    std::snprintf(d->savnm, FILENAME_SIZE, "%s", save.c_str());
+    auto o = std::make_unique<WoutData>();
+    ASSERT_EQ(aospass(d.get(), o.get()), AOS_DONE);
+    ASSERT_GT(d->npass, 0);
+    std::string page = "\n\n\n";
+    for (int k = 0; k < o->nlines; ++k) page += line(o.get(), k) + "\n";
+    const std::string file = readFile(save);
+    if (place[1] == '\xfc') {
+      EXPECT_NE(page.find(" Geographic Location: M\xfcnchen\n"), std::string::npos);
+      EXPECT_NE(file.find(" Geographic Location: M\xc3\xbcnchen\n"), std::string::npos);
+      EXPECT_EQ(file.find("M\xfcn"), std::string::npos);
+    } else {
+      EXPECT_EQ(file, page);
+    }
+  }
+
+  // The all-satellite list: its place header and the satellite's name.
+  {
+    auto d = passfix::MakeRecord(48.15, 11.58, 520.0);
+    std::snprintf(d->geoname, GEONAME_SIZE, "%s", "M\xfcnchen");
+    std::snprintf(d->tlenm, FILENAME_SIZE, "%s", tle.c_str());
+    const std::string save = dir / "all.txt";
+    std::snprintf(d->savnm, FILENAME_SIZE, "%s", save.c_str());
+    d->day = 21;
+    d->month = 1;
+    d->year = 2018;
+    d->svnew = 1;
+    d->satnr = 0;
+    ASSERT_EQ(AllSatAos(d.get()), ALLSAT_DONE);
+    const std::string file = readFile(save);
+    EXPECT_EQ(file.rfind("Geographic Location: M\xc3\xbcnchen\n", 0), 0u) << file.substr(0, 40);
+    EXPECT_NE(file.find(")   " + utfName + "\n"), std::string::npos) << file;
+    EXPECT_EQ(file.find(latinName), std::string::npos);
+  }
+
+  // The Iridium page reads the flare list's UTF-8 names back in Latin-1 and
+  // loads the satellite by that name.
+  {
+    const std::string save = dir / "flares.doc";
+    writeFile(save, "Geographic Location: M\xc3\xbcnchen\n"
+                    "JAN 21   6:12:13 (100, 30)  Iridium Flare  Front  ->N  mag  -2.1   " +
+                        utfName + "\n");
+    auto d = passfix::MakeRecord(48.15, 11.58, 520.0);
+    std::snprintf(d->savnm, FILENAME_SIZE, "%s", save.c_str());
+    std::snprintf(d->tlenm, FILENAME_SIZE, "%s", tle.c_str());
+    d->year = 2018;
+    d->satnr = 0;
+    auto o = std::make_unique<WoutData>();
+    Iriddspy(d.get(), o.get());
+    bool shown = false;
+    for (int k = 0; k < o->nlines; ++k)
+      shown = shown || line(o.get(), k) == "JAN 21   6:12:13 (100, 30)    Front  ->N  mag  -2.1   " +
+                                                 latinName;
+    EXPECT_TRUE(shown);
+    ASSERT_EQ(d->satnr, 1);
+    EXPECT_EQ(std::string(d->satname[0]), latinName);
+  }
 }

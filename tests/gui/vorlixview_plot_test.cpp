@@ -12,6 +12,7 @@
 #include "gui/records.h"
 #include "gui/vorlix.h"
 #include "gui/vorlixview.h"
+#include "gui/vsservices.h"
 #include "plotfixture.h"
 #include "support/scriptedprompter.h"
 #include "support/shots.h"
@@ -67,6 +68,7 @@ class PlotStepTest : public QObject {
   void nameBoxes();
   void physicalOutline();
   void distantHeight();
+  void passDetailsInUtf8();
 
  private:
   std::unique_ptr<WindowFixture> fx;
@@ -534,6 +536,25 @@ void PlotStepTest::distantHeight() {
                qPrintable(QString("font %1, column %2").arg(big).arg(col)));
     }
   }
+}
+
+// The pass details saved for a satellite whose name has a letter beyond
+// ASCII: the file holds the name in UTF-8, as every text file of the program.
+void PlotStepTest::passDetailsInUtf8() {
+  ScriptedPrompter sp;
+  std::snprintf(indata->satname[0], SATNAME_SIZE, "%s", "ISS M\xfcNCHEN");
+  indata->prs = 0;
+  indata->npass = 1;
+  indata->ipass = 0;
+  indata->pastm[0] = refs.rows[0].mjd;
+  const QByteArray save = QFile::encodeName(fx->path("details.txt"));
+  qstrncpy(indata->savnm, save.constData(), FILENAME_SIZE);
+  indata->svnew = 1;
+  QCOMPARE(vsSavePassDt(1), 0);
+  QFile f(fx->path("details.txt"));
+  QVERIFY(f.open(QIODevice::ReadOnly));
+  const QByteArray text = f.readAll();
+  QVERIFY2(text.startsWith("\n\n\nISS M\xc3\xbcNCHEN\n"), text.left(40).constData());
 }
 
 QTEST_MAIN(PlotStepTest)
