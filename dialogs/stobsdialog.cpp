@@ -56,7 +56,9 @@ ObsParams StObsDialog::params() const {
   ObsParams p;
   readAngles(p.lat, p.lng);
   readNum(ui->heightEdit, p.height);
-  p.name = ui->locEdit->text();
+  // Composed, so that a letter typed as base and accent is the one letter
+  // the record can hold.
+  p.name = ui->locEdit->text().normalized(QString::NormalizationForm_C);
   p.packed = ui->ddmmButton->isChecked();
   if (packed_) {
     p.lat = DmsDegF(p.lat);
@@ -81,6 +83,18 @@ void StObsDialog::setDdmm() {
   showAngles(DegFDms(lat), DegFDms(lng));
 }
 
+namespace {
+
+// The first character of the place name that the record's Latin-1 cannot
+// hold (a whole character, also one beyond 16 bits); empty when there is none.
+QString unstorableLetter(const QString& name) {
+  for (const uint c : name.normalized(QString::NormalizationForm_C).toUcs4())
+    if (c > 0xFF) return QString::fromUcs4(&c, 1);
+  return QString();
+}
+
+}  // namespace
+
 // A packed latitude such as 89.75 passes the field range but means 90.25 degrees.
 void StObsDialog::accept() {
   if (!fieldsValid()) return;
@@ -88,6 +102,13 @@ void StObsDialog::accept() {
   readAngles(lat, lng);
   if (packed_ && std::fabs(DmsDegF(lat)) > 90.0) {
     refuseField(ui->latEdit, tr("Latitude must lie between -90 and 90 degrees."));
+    return;
+  }
+  const QString letter = unstorableLetter(ui->locEdit->text());
+  if (!letter.isEmpty()) {
+    refuseField(ui->locEdit,
+                tr("Name of Location: the letter \"%1\" cannot be stored (Latin-1 letters only).")
+                    .arg(letter));
     return;
   }
   QDialog::accept();

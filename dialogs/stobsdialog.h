@@ -17,7 +17,7 @@ struct ObsParams {
   // the display mode.
   double lat = 0.0, lng = 0.0;
   double height = 0.0;  // m above sea level
-  QString name;         // the place's name, returned as typed (uncut)
+  QString name;         // the place's name as typed (uncut; accents composed)
   bool packed = false;  // angles shown as DD.MMSS
 };
 
@@ -34,6 +34,8 @@ class StObsDialog : public StDialog {
  public slots:
   void setDec();
   void setDdmm();
+  // Refuses, besides the fields' checks, a place name with a letter the
+  // record's Latin-1 cannot hold, naming the letter.
   void accept() override;
 
  private:

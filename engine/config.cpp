@@ -155,49 +155,8 @@ struct CfgItems {
 // The file is UTF-8. The record's texts (place name, address, satellite
 // names) are Latin-1, the engine's text; file names are bytes as the file
 // system spells them (UTF-8 on a UTF-8 system) and are kept as they are.
-
-// A record text in the file's UTF-8.
-std::string toFileText(const char* s, size_t n) {
-  std::string out;
-  for (size_t k = 0; k < n; ++k) {
-    const unsigned char c = static_cast<unsigned char>(s[k]);
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return out;
-}
-
-// A text of the file back in Latin-1; a character Latin-1 has not becomes
-// '?', as when it is typed into a dialog. A text that is not UTF-8 is taken
-// byte for byte: earlier files held the place name and address in Latin-1.
-std::string fromFileText(const std::string& s) {
-  std::string out;
-  size_t k = 0;
-  while (k < s.size()) {
-    const unsigned char c = static_cast<unsigned char>(s[k]);
-    const int more = c < 0x80             ? 0
-                     : (c & 0xE0) == 0xC0 ? 1
-                     : (c & 0xF0) == 0xE0 ? 2
-                     : (c & 0xF8) == 0xF0 ? 3
-                                          : -1;
-    if (more < 0 || k + static_cast<size_t>(more) >= s.size()) return s;
-    unsigned long cp = more == 0 ? c : c & (0x3F >> more);
-    for (int j = 1; j <= more; ++j) {
-      const unsigned char t = static_cast<unsigned char>(s[k + j]);
-      if ((t & 0xC0) != 0x80) return s;
-      cp = (cp << 6) | (t & 0x3F);
-    }
-    static const unsigned long kLeast[4] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kLeast[more] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return s;
-    out.push_back(cp <= 0xFF ? static_cast<char>(cp) : '?');
-    k += static_cast<size_t>(more) + 1;
-  }
-  return out;
-}
+// A text that is not UTF-8 is taken byte for byte: earlier files held the
+// place name and address in Latin-1.
 
 bool readItems(FILE* f, CfgItems* c) {
   CfgReader r(f);
@@ -214,9 +173,9 @@ bool readItems(FILE* f, CfgItems* c) {
   if (c->count > MAXSEL || c->count < 0) c->count = 0;
   std::string s;
   while (static_cast<int>(c->names.size()) < c->count && r.name(&s))
-    c->names.push_back(fromFileText(s));
-  c->geoname = fromFileText(c->geoname);
-  c->updurl = fromFileText(c->updurl);
+    c->names.push_back(Utf8ToLatin1(s));
+  c->geoname = Utf8ToLatin1(c->geoname);
+  c->updurl = Utf8ToLatin1(c->updurl);
   return r.ok();
 }
 
@@ -303,7 +262,7 @@ void putText(TextBuf& out, const char* s, int size, bool fileName = false) {
   if (fileName) {
     out.PutN(s, k);
   } else {
-    const std::string t = toFileText(s, k);
+    const std::string t = Latin1ToUtf8(s, k);
     out.PutN(t.data(), t.size());
   }
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "astro/constants.h"
 #include "engine/passes.h"
@@ -253,6 +254,9 @@ void Iriddspy(WinpData* d, WoutData* o) {
   char line[kIrLineMax + 1];
   while (std::fgets(line, sizeof line, outptr)) {
     line[std::strcspn(line, "\r\n")] = '\0';
+    // The file's UTF-8 names back in the page's Latin-1 (never longer).
+    const std::string latin = Utf8ToLatin1(line);
+    std::memcpy(line, latin.c_str(), latin.size() + 1);
     const int len = static_cast<int>(std::strlen(line));
     if (len < 17) continue;
     if (std::strchr("mGY= ", line[0])) continue;

@@ -66,7 +66,8 @@ bool putLine(FILE* f, const char* s) { return std::fputs(s, f) >= 0 && std::fput
 bool writeHeader(const WinpData* d, FILE* f) {
   char l[kLineSize];
   bool ok = true;
-  TextBuf(l, sizeof l).Put("Geographic Location: ").Put(d->geoname);
+  const std::string place = Latin1ToUtf8(d->geoname, GEONAME_SIZE);
+  TextBuf(l, sizeof l).Put("Geographic Location: ").Put(place.c_str());
   ok = ok && putLine(f, l);
   TextBuf(l, sizeof l).Add(" Lat.: %g   Long.: %g   Height: %g \n", d->lat, d->lng, d->height);
   ok = ok && putLine(f, l);
@@ -125,7 +126,8 @@ void searchSatellite(WinpData* d, const ListRun& run, std::string& out, Listed l
         eventText(d, prs, tm, elv, azm, run.autozone, code, l);
       }
       if (code == 1) {
-        l.Put(d->iridflg == 3 && !inwindow ? " ? " : "   ").Put(d->satname[prs]);
+        l.Put(d->iridflg == 3 && !inwindow ? " ? " : "   ")
+            .Put(Latin1ToUtf8(d->satname[prs], SATNAME_SIZE).c_str());
         if (firstline) {
           out += '\n';
           firstline = false;

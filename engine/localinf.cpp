@@ -66,7 +66,7 @@ void skyChart(WinpData* d, TextBuf& txt) {
     return;
   }
   txt.Add("\n\nAzimuth (deg.):  %6.1lf", d->az1).Put(",    Elevation (deg):  ").Add("%6.1lf", d->el1);
-  txt.Add("\n\n R.A.(HH.MM):  %6.2lf", CarryPacked(d->az2, 2))
+  txt.Add("\n\n R.A.(HH.MM):  %6.2lf", CarryRa(d->az2, 2))
       .Put(",    Decl.(DD.MM):  ")
       .Add("%6.2lf", CarryPacked(d->el2, 2));
   if (d->satnr <= 0) {

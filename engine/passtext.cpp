@@ -152,7 +152,7 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
           out.Add("     %7.2lf  %7.2lf", satpos->az[i], e);
         // Packed R.A. and Dec. (a place in decimal degrees in relative mode).
         const int dec = wide ? 4 : 2;
-        const double ra = rel ? satpos->ra[i] : CarryPacked(satpos->ra[i], dec);
+        const double ra = rel ? satpos->ra[i] : CarryRa(satpos->ra[i], dec);
         const double de = rel ? satpos->dec[i] : CarryPacked(satpos->dec[i], dec);
         if (wide)
           out.Add("     %9.4lf  %9.4lf", ra, de);
@@ -227,9 +227,9 @@ void GetPoleTxt(WinpData* d, char* buf) {
   out.Put("Apparent Pole of orbit (Azim   Elev   R.A.  Decl)\n");
   out.Add("           %7.2lf %7.2lf", az, el / kDeg);
   if (d->ra4d == 1)
-    out.Add("    %9.4lf  %9.4lf", CarryPacked(ra, 4), CarryPacked(dec, 4));
+    out.Add("    %9.4lf  %9.4lf", CarryRa(ra, 4), CarryPacked(dec, 4));
   else
-    out.Add("    %7.2lf  %7.2lf", CarryPacked(ra, 2), CarryPacked(dec, 2));
+    out.Add("    %7.2lf  %7.2lf", CarryRa(ra, 2), CarryPacked(dec, 2));
 }
 
 // ---------------------------------------------------------------------------
@@ -404,15 +404,12 @@ int saveOrbitTrack(WinpData* d, char* cutAt) {
 namespace {
 
 // Copies the page into the save file: three empty lines, then every line's
-// text (at most 76 characters; the mark is not written).
+// text (at most 76 characters; the mark is not written) in the file's UTF-8.
 int savePage(WinpData* d, const WoutData* o) {
   const auto write = [o](FILE* f) {
     bool ok = std::fputs("\n\n\n", f) >= 0;
-    char line[WOUT_LINELEN + 1];
-    for (int k = 0; k < o->nlines && ok; ++k) {
-      WoutLineCopy(o, k, line);
-      ok = std::fprintf(f, "%s\n", line) > 0;
-    }
+    for (int k = 0; k < o->nlines && ok; ++k)
+      ok = std::fprintf(f, "%s\n", WoutLineUtf8(o, k).c_str()) > 0;
     return ok;
   };
   return WriteSaveFile(d, false, write) == SAVE_DONE ? AOS_DONE : AOS_NOSAVE;

@@ -167,6 +167,59 @@ bool WoutLineMarked(const WoutData* o, int k) {
   return validLine(o, k) && o->lines[k][WOUT_MARK] == WOUT_PASSMARK;
 }
 
+std::string WoutLineUtf8(const WoutData* o, int k) {
+  if (!validLine(o, k)) return std::string();
+  const char* line = o->lines[k];
+  const size_t len = strnlen(line, WOUT_LINELEN);
+  int from = 0, nlen = 0;
+  WoutLineName(o, k, &from, &nlen);
+  const size_t a = std::min(static_cast<size_t>(from), len);
+  const size_t b = std::min(a + static_cast<size_t>(nlen), len);
+  return Latin1ToUtf8(line, a) + std::string(line + a, b - a) + Latin1ToUtf8(line + b, len - b);
+}
+
+std::string Latin1ToUtf8(const char* s, size_t n) {
+  std::string out;
+  if (!s) return out;
+  n = strnlen(s, n);
+  out.reserve(2 * n);
+  for (size_t k = 0; k < n; ++k) {
+    const unsigned char c = static_cast<unsigned char>(s[k]);
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}
+
+std::string Utf8ToLatin1(const std::string& s) {
+  std::string out;
+  size_t k = 0;
+  while (k < s.size()) {
+    const unsigned char c = static_cast<unsigned char>(s[k]);
+    const int more = c < 0x80             ? 0
+                     : (c & 0xE0) == 0xC0 ? 1
+                     : (c & 0xF0) == 0xE0 ? 2
+                     : (c & 0xF8) == 0xF0 ? 3
+                                          : -1;
+    if (more < 0 || k + static_cast<size_t>(more) >= s.size()) return s;
+    unsigned long cp = more == 0 ? c : c & (0x3F >> more);
+    for (int j = 1; j <= more; ++j) {
+      const unsigned char t = static_cast<unsigned char>(s[k + j]);
+      if ((t & 0xC0) != 0x80) return s;
+      cp = (cp << 6) | (t & 0x3F);
+    }
+    static const unsigned long kLeast[4] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kLeast[more] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return s;
+    out.push_back(cp <= 0xFF ? static_cast<char>(cp) : '?');
+    k += static_cast<size_t>(more) + 1;
+  }
+  return out;
+}
+
 // ---------------------------------------------------------------------------
 // Number formatting without a signed zero
 // ---------------------------------------------------------------------------
@@ -574,7 +627,7 @@ void prpang(char* out, int wide, int mode, double x) {
   } else {
     if (mode > 0) x = DegFDms(x);
     if (!wide) x += x < 0.0 ? -0.002 : 0.002;
-    x = CarryPacked(x, wide ? 4 : 2);
+    x = mode < -1 ? CarryRa(x, wide ? 4 : 2) : CarryPacked(x, wide ? 4 : 2);
     TextBuf(out, PRPANG_SIZE).Fmt(wide ? "%9.4lf" : "%7.2lf", x);
     // The C library writes the locale's separator: accept either.
     for (int k = 0; k < 7 && out[k]; ++k) {
@@ -631,6 +684,20 @@ double CarryPacked(double x, int decimals) {
   }
   const double r = static_cast<double>(whole) + m / 100.0 + s / 10000.0;
   return x < 0.0 ? -r : r;
+}
+
+double CarryRa(double x, int decimals) {
+  x = CarryPacked(x, decimals);
+  if (!(x >= 23.5 && x < ANGLE_MAX) || (decimals != 2 && decimals != 4)) return x;
+  // The hours as printed (the carry above leaves 24 only as a whole number,
+  // but a value such as 23.99996 still prints as 24).
+  char b[64];
+  std::snprintf(b, sizeof b, "%.*f", decimals, x);
+  long long whole = 0;
+  for (const char* f = b; *f >= '0' && *f <= '9'; ++f) whole = 10 * whole + (*f - '0');
+  if (whole < 24) return x;
+  const double r = x - 24.0 * static_cast<double>(whole / 24);
+  return r > 0.0 ? r : 0.0;
 }
 
 double DmsDegF(double x) {
@@ -747,8 +814,8 @@ void cnvepch(WinpData* d, int year, double doy, char* text) {
   dms(hours, h, m, s);
   char mw[MONTH_SIZE];
   GetMonth(mo, mw);
-  // Seconds that round to 60 carry into the minute, and on into the hour
-  // (which may then read 24: the date is not carried).
+  // Seconds that round to 60 carry into the minute, on into the hour, and
+  // past midnight into the next day (of the month and year).
   int sec = static_cast<int>(s + 0.5);
   if (sec >= 60) {
     sec = 0;
@@ -756,6 +823,11 @@ void cnvepch(WinpData* d, int year, double doy, char* text) {
       m = 0;
       ++h;
     }
+  }
+  if (h >= 24) {
+    h -= 24;
+    caldat(mjd(static_cast<int>(whole), 1, year, 0.0) + 1.0, dy, mo, yr, hr);
+    GetMonth(mo, mw);
   }
   TextBuf(text, EPOCHTEXT_SIZE).Fmt("%2i-%s-%4i   %2i:%2i:%2i", dy, mw, yr, h, m, sec);
 }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <ctime>
+#include <string>
 
 #include "astro/attlib.h"
 #include "engine/numparse.h"
@@ -355,6 +356,20 @@ int WoutLineLen(const WoutData* o, int k);
 int WoutLineCopy(const WoutData* o, int k, char* out);
 // Line k carries the pass-line mark '~'.
 bool WoutLineMarked(const WoutData* o, int k);
+// Line k's text for a text file, which is UTF-8: the Latin-1 text converted
+// as the window shows it, a file name it holds left as the file system
+// spells it. "" for k outside the lines in use.
+std::string WoutLineUtf8(const WoutData* o, int k);
+
+// The record's texts (place and satellite names, the download address) are
+// Latin-1; the program's text files are UTF-8.
+// The first n bytes of the Latin-1 text s (fewer when a NUL ends it first)
+// in UTF-8: ASCII as it is, every other byte as its two-byte form.
+std::string Latin1ToUtf8(const char* s, size_t n);
+// A UTF-8 text back in Latin-1; a character Latin-1 lacks becomes '?'. A
+// text that is not UTF-8 is returned byte for byte (it is taken to be
+// Latin-1 already).
+std::string Utf8ToLatin1(const std::string& s);
 
 // PutNxtLn and PutNxtLnT of a printf text (formatted with a bound; the line
 // is cut to 76 characters as usual).
@@ -442,6 +457,12 @@ double hdfdms(double x);
 // field ("10.60" becomes "11.00", "10.5960" becomes "10.6000" and then
 // "11.0000").
 double CarryPacked(double x, int decimals);
+// A packed right ascension x (H.MMSS) as printf shows it with decimals (2 or
+// 4): carried as CarryPacked carries it, and one that would then read 24 h
+// (the last half minute, or half second, of the day's circle) brought round
+// to 0 h, where the sky has it: "23.60" becomes "0.00", never "24.00". Other
+// values are CarryPacked's.
+double CarryRa(double x, int decimals);
 
 // Copies n characters from 1-based column col of line into dst (n + 1 bytes)
 // and terminates dst; stops early at the end of line.
@@ -476,9 +497,10 @@ double RT_MJD(WinpData* d);
 // s, TT - UT (from the IERS values when IERSflg, else the default for year).
 double SetTtUt(const WinpData* d, int year);
 // TLE epoch (year, day of year with fraction) to epoch[10] and a text such as
-// "12-MAR-2011   14: 3:27" (text: EPOCHTEXT_SIZE bytes; may be null). A day
-// count that is not a number of less than 1e7 in size gives epoch NaN and the
-// text "***".
+// "12-MAR-2011   14: 3:27" (text: EPOCHTEXT_SIZE bytes; may be null), to the
+// nearest second: a time that rounds to midnight reads " 0: 0: 0" of the
+// next day. A day count that is not a number of less than 1e7 in size gives
+// epoch NaN and the text "***".
 void cnvepch(WinpData* d, int year, double doy, char* text);
 // km, semi-major axis from mean motion n (rev/day), e and i (deg) with the
 // first-order J2 term; mode 0 Kepler-model elements, else TLE mean elements.

@@ -129,8 +129,9 @@ QColor contrastColour(const QColor& c) {
 }
 
 QString fitNumber(const QFontMetrics& fm, int maxw, double v, const char* fmt) {
+  if (!fmt) return QString();
   QString best = numText(v, fmt);
-  if (fm.horizontalAdvance(best) <= maxw || !fmt) return best;
+  if (fm.horizontalAdvance(best) <= maxw) return best;
   // Split fmt round its conversion: prefix %[flags][width][.prec]conv suffix.
   const char* pc = std::strchr(fmt, '%');
   while (pc && pc[1] == '%') pc = std::strchr(pc + 2, '%');
@@ -165,7 +166,11 @@ QString fitNumber(const QFontMetrics& fm, int maxw, double v, const char* fmt) {
 QString fitText(const QFontMetrics& fm, int maxw, const QString& text) {
   if (fm.horizontalAdvance(text) <= maxw) return text;
   QString t = text.simplified();
-  while (t.size() > 1 && fm.horizontalAdvance(t) > maxw) t.chop(1);
+  while (t.size() > 1 && fm.horizontalAdvance(t) > maxw) {
+    t.chop(1);
+    // A number cut after its point loses the point with its last decimal.
+    if (t.size() > 1 && t.endsWith(QChar('.')) && t.at(t.size() - 2).isDigit()) t.chop(1);
+  }
   return t;
 }
 

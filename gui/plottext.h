@@ -60,11 +60,14 @@ QColor contrastColour(const QColor& c);
 // numText(v, fmt) when it is at most maxw pixels wide in fm; otherwise the
 // first of its shorter forms that fits: without the padding of the number,
 // with fewer decimals, then in exponent form (the shortest when none fits).
-// fmt holds one conversion of v: %W.Plf, %W.Pf, %W.Pg or %g.
+// fmt holds one conversion of v: %W.Plf, %W.Pf, %W.Pg or %g; a null fmt
+// gives an empty text.
 QString fitNumber(const QFontMetrics& fm, int maxw, double v, const char* fmt);
 
 // text when it is at most maxw pixels wide; otherwise with its runs of
-// blanks made single, then cut at the end until it fits.
+// blanks made single, then cut at the end until it fits. A number cut there
+// never ends in a bare point: the point goes with its last decimal
+// ("12:34:09.5" becomes "12:34:09", not "12:34:09.").
 QString fitText(const QFontMetrics& fm, int maxw, const QString& text);
 
 // A satellite name for the panel's name box: up to 15 characters padded

@@ -109,7 +109,7 @@ int vsSavePassDt(int mode) {
   int more = 1;
   while (more != 0 && pieces < 16250) {
     more = GetPassDTxt(indata, t, text, mode);
-    block.append(text);
+    block.append(Latin1ToUtf8(text, sizeof text).c_str());
     ++pieces;
   }
   if (mode == 1 && pieces >= 2) {

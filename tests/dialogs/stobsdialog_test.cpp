@@ -6,7 +6,11 @@
 #include <cmath>
 
 #include "dialogs/stobsdialog.h"
+#include "engine/config.h"
+#include "gui/recordparams.h"
 #include "support/dialogrefusal.h"
+#include "support/files.h"
+#include "support/record.h"
 
 namespace {
 // Packed D.MMSS text worked out with whole arcseconds of a tenth, independent
@@ -139,6 +143,14 @@ class StObsDialogTest : public QObject {
     QTest::newRow("decimal comma") << false << "latEdit" << "48,137"
                                    << "Latitude: \"48,137\" is not a number.";
     QTest::newRow("height 1e6") << false << "heightEdit" << "1e6" << "Height";
+    QTest::newRow("place with a letter beyond Latin-1")
+        << false << "locEdit" << QString::fromUtf8("\xc5\x81\xc3\xb3" "d\xc5\xba")
+        << QString::fromUtf8("Name of Location: the letter \"\xc5\x81\"");
+    QTest::newRow("place beyond 16 bits") << false << "locEdit"
+                                          << QString::fromUtf8("Berlin \xf0\x9f\x99\x82")
+                                          << QString::fromUtf8("Name of Location: the letter \"\xf0\x9f\x99\x82\"");
+    QTest::newRow("place in Latin-1") << false << "locEdit" << QString::fromUtf8("M\xc3\xbcnchen")
+                                      << "";
   }
   void refusals() {
     QFETCH(bool, ddmm);
@@ -149,6 +161,28 @@ class StObsDialogTest : public QObject {
     d.setParams(place(48.0, 11.0, 500.0, "Here", ddmm));
     edit(d, field.toLatin1().constData())->setText(text);
     expectRefusal(d, refusal);
+    // A refused dialog stays open on the field, nothing else changed.
+    if (!refusal.isEmpty()) QCOMPARE(edit(d, field.toLatin1().constData())->text(), text);
+  }
+
+  // A place name with letters beyond ASCII reaches the record as the letters
+  // typed (an accent typed as a mark of its own included), and the
+  // configuration file keeps it in UTF-8 and gives it back.
+  void placeNameInRecord() {
+    StObsDialog d;
+    d.setParams(place(48.1, 11.6, 520.0, "Here", false));
+    edit(d, "locEdit")->setText(QString::fromUtf8("Mu\xcc\x88nchen"));  // u + combining diaeresis
+    expectRefusal(d, "");
+    auto rec = support::newRecord(0.0, 0.0, 0.0);
+    obsToRecord(d.params(), *rec);
+    QCOMPARE(QByteArray(rec->geoname), QByteArray("M\xfcnchen"));
+    const support::TempDir dir;
+    const std::string cfg = dir / "vorlix.cfg";
+    QCOMPARE(putcfg(rec.get(), cfg.c_str()), 0);
+    QVERIFY(readFile(cfg).find("\nM\xc3\xbcnchen\n") != std::string::npos);
+    auto back = support::newRecord(0.0, 0.0, 0.0);
+    QCOMPARE(getcfg(back.get(), cfg.c_str()), CFG_READ);
+    QCOMPARE(QByteArray(back->geoname), QByteArray("M\xfcnchen"));
   }
 };
 

@@ -117,13 +117,14 @@ TEST(LocalInf, SeveralSatellitesOnlyTheSelectedSlots) {
 }
 
 // A click on the sky chart whose direction lies in the last half minute of
-// a degree (or hour) shows the next whole one, never minute 60.
+// a degree (or hour) shows the next whole one, never minute 60; an R.A. that
+// reaches 24 h reads 0 h.
 TEST(LocalInf, SkyClickMinutesCarry) {
   struct K {
     double az2, el2;
     const char* want;
   } cases[] = {
-      {23.5959, -27.5959, " R.A.(HH.MM):   24.00,    Decl.(DD.MM):  -28.00"},
+      {23.5959, -27.5959, " R.A.(HH.MM):    0.00,    Decl.(DD.MM):  -28.00"},
       {5.5951, 0.5955, " R.A.(HH.MM):    6.00,    Decl.(DD.MM):    1.00"},
       {-0.5958, 89.5949, " R.A.(HH.MM):   -1.00,    Decl.(DD.MM):   89.59"},
   };

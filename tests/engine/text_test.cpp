@@ -6,13 +6,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "astro/astrolib.h"
+#include "engine/flares.h"
+#include "engine/lists.h"
+#include "engine/localinf.h"
+#include "engine/passtext.h"
+#include "engine/satpos.h"
 #include "engine/vorlixcom.h"
+#include "support/files.h"
+#include "support/passfixture.h"
 
 namespace {
 
@@ -442,7 +450,7 @@ TEST(AngleText, RoundedMinutesCarry) {
       {0, -1, 27.5935, " 28" + deg + "00"},
       {0, -1, 27.5929, " 27" + deg + "59"},
       {0, -1, -0.5945, " -1" + deg + "00"},
-      {0, -2, 23.5959, " 24h00"},
+      {0, -2, 23.5959, "   0h00"},
       {0, 1, 27.996, " 28" + deg + "00"},     // decimal degrees shown packed
       {0, 0, 27.599, "  27.60"},              // decimal degrees: no minutes
       {1, -1, 12.5960, "  13" + deg + "0000"},
@@ -462,6 +470,112 @@ TEST(AngleText, RoundedMinutesCarry) {
   EXPECT_DOUBLE_EQ(CarryPacked(10.5959, 4), 10.5959);
   EXPECT_NEAR(CarryPacked(10.0960, 4), 10.1, 1e-12);
   EXPECT_TRUE(std::isnan(CarryPacked(NAN, 2)));
+}
+
+namespace {
+
+// The R.A. field of a text: the second number from its end.
+double raField(const std::string& s) {
+  std::vector<std::string> w;
+  size_t k = 0;
+  while ((k = s.find_first_not_of(" \n", k)) != std::string::npos) {
+    const size_t e = s.find_first_of(" \n", k);
+    w.push_back(s.substr(k, e - k));
+    k = e;
+  }
+  return w.size() >= 2 ? std::atof(w[w.size() - 2].c_str()) : NAN;
+}
+
+}  // namespace
+
+// Right ascension goes round at 24 h: a time or direction whose R.A. rounds
+// up to 24 h reads 0 h in every text that shows it. Declination and the
+// other angles carry on as numbers.
+TEST(AngleText, RightAscensionWrapsAt24Hours) {
+  const double lastSecond = DegFDms(23.9999);  // 23h59m59.64s
+  const std::string deg(1, static_cast<char>(176));
+  char out[PRPANG_SIZE];
+  const struct {
+    int wide, mode;
+    std::string want;
+  } panel[] = {
+      {0, -2, "   0h00"}, {1, -2, "   0h0000"}, {0, -1, "  24" + deg + "00"}, {1, -1, "  24" + deg + "0000"},
+  };
+  for (const auto& r : panel) {
+    prpang(out, r.wide, r.mode, lastSecond);
+    EXPECT_EQ(std::string(out), r.want) << r.wide << " " << r.mode;
+  }
+  {
+    auto d = passfix::MakeRecord(48.1, 11.6, 500.0);
+    d->skymap = 1;
+    d->satnr = 0;
+    d->el1 = 30.0;
+    d->az2 = lastSecond;
+    d->el2 = DegFDms(23.9999);
+    std::vector<char> text(LOCALINF_SIZE);
+    LocalInf(d.get(), text.data());
+    EXPECT_NE(std::string(text.data()).find(" R.A.(HH.MM):    0.00,    Decl.(DD.MM):   24.00"),
+              std::string::npos)
+        << text.data();
+  }
+
+  // Pass details and the pole of a geostationary satellite: their R.A. runs
+  // through 24 h once a day. Every sample round the turn stays below 24 and
+  // the turn itself reads 0.
+  auto d = passfix::SlotRecord("GOES 16", 38.90, -77.04, 50.0);
+  d->satel = -90.0;
+  d->tzone = 0.0;
+  d->tstep = 0.1 / 86400.0;
+  d->npass = 1;
+  d->ipass = 0;
+  const auto details = [&d](double t) {
+    d->pastm[0] = t;
+    double tt = 0.0;
+    char buf[PASSDTXT_SIZE];
+    EXPECT_EQ(GetPassDTxt(d.get(), tt, buf, 0), 1);
+    return raField(buf);
+  };
+  const auto pole = [&d](double t) {
+    d->tmxel = t;
+    char buf[POLETXT_SIZE];
+    GetPoleTxt(d.get(), buf);
+    return raField(buf);
+  };
+  const struct {
+    const char* what;
+    int ra4d;
+    std::function<double(double)> ra;
+  } rows[] = {
+      {"pass details, narrow", 0, details},
+      {"pass details, wide", 1, details},
+      {"pole, narrow", 0, pole},
+      {"pole, wide", 1, pole},
+  };
+  const double t0 = mjd(21, 1, 2018, 0.0);
+  for (const auto& r : rows) {
+    d->ra4d = r.ra4d;
+    // The turn: the R.A. drops from the evening of the circle to its morning.
+    double a = t0, b = t0;
+    for (double t = t0; t < t0 + 1.1; t += 0.01) {
+      if (r.ra(t) >= 12.0 && r.ra(t + 0.01) < 12.0) {
+        a = t;
+        b = t + 0.01;
+        break;
+      }
+    }
+    ASSERT_LT(a, b) << r.what;
+    while (b - a > 0.05 / 86400.0) {
+      const double m = 0.5 * (a + b);
+      (r.ra(m) >= 12.0 ? a : b) = m;
+    }
+    bool turned = false;
+    for (int k = -30; k <= 30; ++k) {
+      const double v = r.ra(a + k * 0.1 / 86400.0);
+      EXPECT_LT(v, 24.0) << r.what << " " << k;
+      turned = turned || v == 0.0;
+    }
+    EXPECT_TRUE(turned) << r.what;
+  }
 }
 
 TEST(AngleText, PackedEdgeValues) {
@@ -504,4 +618,99 @@ TEST(AngleText, PackedRoundTrips) {
         ASSERT_NEAR(DegFDms(DmsDegF(p)), p, 1e-12) << p;
         ASSERT_NEAR(DegFDms(DmsDegF(-p)), -p, 1e-12) << p;
       }
+}
+
+// The record's texts are Latin-1, the save file is UTF-8: a place or
+// satellite name with a letter beyond ASCII reaches the file in UTF-8, a file
+// name on a page line as the file system spells it, and a page of ASCII
+// alone byte for byte as the window shows it.
+TEST(SaveFileText, RecordTextsInUtf8) {
+  const support::TempDir dir;
+  ASSERT_FALSE(dir.path.empty());
+  const passfix::Tle iss = passfix::ReadTles("passes.tle").at("ISS (ZARYA)");
+  const std::string latinName = "ISS M\xfcNCHEN", utfName = "ISS M\xc3\xbcNCHEN";
+  const std::string tle = dir / "named.tle";
+  writeFile(tle, latinName + "\n" + iss.l1 + "\n" + iss.l2 + "\n");
+
+  // The page line helper: Latin-1 converted, the file name left alone.
+  {
+    WoutData o{};
+    PutNxtLn(&o, "ASCII only (1,5)");
+    PutNxtLnName(&o, "M\xfcnchen: ", "/tmp/d\xfc.txt", " \xb0");
+    EXPECT_EQ(WoutLineUtf8(&o, 0), "ASCII only (1,5)");
+    EXPECT_EQ(WoutLineUtf8(&o, 1), "M\xc3\xbcnchen: /tmp/d\xfc.txt \xc2\xb0");
+    EXPECT_EQ(WoutLineUtf8(&o, 2), "");
+    EXPECT_EQ(Latin1ToUtf8("\xfc\xe9z", 2), "\xc3\xbc\xc3\xa9");
+    EXPECT_EQ(Utf8ToLatin1("M\xc3\xbcnchen \xc5\x81\xc3\xb3" "d\xc5\xba"), "M\xfcnchen ?\xf3" "d?");
+    EXPECT_EQ(Utf8ToLatin1("M\xfcnchen"), "M\xfcnchen");  // not UTF-8: as it is
+  }
+
+  // The pass list saved from the page: the place name in UTF-8, the page
+  // still in Latin-1; with an ASCII name the file holds the page as it is.
+  for (const char* place : {"M\xfcnchen", "Munich"}) {
+    auto d = passfix::SlotRecord("ISS (ZARYA)", 48.15, 11.58, 520.0);
+    std::snprintf(d->geoname, GEONAME_SIZE, "%s", place);
+    d->day = 21;
+    d->month = 1;
+    d->year = 2018;
+    d->filsav = 1;
+    d->svnew = 1;
+    const std::string save = dir / "passes.txt";
+    std::snprintf(d->savnm, FILENAME_SIZE, "%s", save.c_str());
+    auto o = std::make_unique<WoutData>();
+    ASSERT_EQ(aospass(d.get(), o.get()), AOS_DONE);
+    ASSERT_GT(d->npass, 0);
+    std::string page = "\n\n\n";
+    for (int k = 0; k < o->nlines; ++k) page += line(o.get(), k) + "\n";
+    const std::string file = readFile(save);
+    if (place[1] == '\xfc') {
+      EXPECT_NE(page.find(" Geographic Location: M\xfcnchen\n"), std::string::npos);
+      EXPECT_NE(file.find(" Geographic Location: M\xc3\xbcnchen\n"), std::string::npos);
+      EXPECT_EQ(file.find("M\xfcn"), std::string::npos);
+    } else {
+      EXPECT_EQ(file, page);
+    }
+  }
+
+  // The all-satellite list: its place header and the satellite's name.
+  {
+    auto d = passfix::MakeRecord(48.15, 11.58, 520.0);
+    std::snprintf(d->geoname, GEONAME_SIZE, "%s", "M\xfcnchen");
+    std::snprintf(d->tlenm, FILENAME_SIZE, "%s", tle.c_str());
+    const std::string save = dir / "all.txt";
+    std::snprintf(d->savnm, FILENAME_SIZE, "%s", save.c_str());
+    d->day = 21;
+    d->month = 1;
+    d->year = 2018;
+    d->svnew = 1;
+    d->satnr = 0;
+    ASSERT_EQ(AllSatAos(d.get()), ALLSAT_DONE);
+    const std::string file = readFile(save);
+    EXPECT_EQ(file.rfind("Geographic Location: M\xc3\xbcnchen\n", 0), 0u) << file.substr(0, 40);
+    EXPECT_NE(file.find(")   " + utfName + "\n"), std::string::npos) << file;
+    EXPECT_EQ(file.find(latinName), std::string::npos);
+  }
+
+  // The Iridium page reads the flare list's UTF-8 names back in Latin-1 and
+  // loads the satellite by that name.
+  {
+    const std::string save = dir / "flares.doc";
+    writeFile(save, "Geographic Location: M\xc3\xbcnchen\n"
+                    "JAN 21   6:12:13 (100, 30)  Iridium Flare  Front  ->N  mag  -2.1   " +
+                        utfName + "\n");
+    auto d = passfix::MakeRecord(48.15, 11.58, 520.0);
+    std::snprintf(d->savnm, FILENAME_SIZE, "%s", save.c_str());
+    std::snprintf(d->tlenm, FILENAME_SIZE, "%s", tle.c_str());
+    d->year = 2018;
+    d->satnr = 0;
+    auto o = std::make_unique<WoutData>();
+    Iriddspy(d.get(), o.get());
+    bool shown = false;
+    for (int k = 0; k < o->nlines; ++k)
+      shown = shown || line(o.get(), k) == "JAN 21   6:12:13 (100, 30)    Front  ->N  mag  -2.1   " +
+                                                 latinName;
+    EXPECT_TRUE(shown);
+    ASSERT_EQ(d->satnr, 1);
+    EXPECT_EQ(std::string(d->satname[0]), latinName);
+  }
 }

@@ -145,6 +145,22 @@ TEST(Epoch, CnvepchDateAndText) {
   EXPECT_STREQ(text, "12-MAR-2011   15: 0: 0");
   cnvepch(d.get(), 2011, 71 + (14 + 3 / 60.0 + 59.6 / 3600.0) / 24.0, text);
   EXPECT_STREQ(text, "12-MAR-2011   14: 4: 0");
+  // ... and past midnight into the date, across a month and a year end.
+  const struct {
+    int year;
+    double doy;
+    const char* text;
+  } midnight[] = {
+      {2017, 314.99999999, "11-NOV-2017    0: 0: 0"},
+      {2017, 31.9999999, " 1-FEB-2017    0: 0: 0"},
+      {2017, 365.9999999, " 1-JAN-2018    0: 0: 0"},
+      {2016, 366.9999999, " 1-JAN-2017    0: 0: 0"},  // leap year
+      {2017, 314.9999940, "10-NOV-2017   23:59:59"},  // 23:59:59.48 stays
+  };
+  for (const auto& r : midnight) {
+    cnvepch(d.get(), r.year, r.doy, text);
+    EXPECT_STREQ(text, r.text) << r.year << " " << r.doy;
+  }
   cnvepch(d.get(), 2009, 6.5, nullptr);  // the text is optional
   EXPECT_DOUBLE_EQ(d->epoch[WORKSLOT], mjd(6, 1, 2009, 12.0));
 }

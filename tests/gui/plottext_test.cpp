@@ -22,6 +22,7 @@ private slots:
   void contrast();
   void fitNumber_data();
   void fitNumber();
+  void fitTimeText();
   void longName();
 };
 
@@ -192,40 +193,43 @@ void PlotTextTest::contrast() {
 }
 
 // A number wider than its column takes a shorter form that fits and still
-// reads as the same value; one that fits is written as ever, also the
-// widest ordinary values of the panel in the usual font.
+// reads as the same value; one that fits is written as it is. The room is the
+// width of a text in the font at hand: the full text itself, or a shorter
+// form of the number.
 void PlotTextTest::fitNumber_data() {
   QTest::addColumn<int>("size");
   QTest::addColumn<bool>("bold");
-  QTest::addColumn<int>("room");
+  QTest::addColumn<QString>("roomText");  // empty: the full text
   QTest::addColumn<double>("v");
   QTest::addColumn<QString>("fmt");
   QTest::addColumn<bool>("same");  // written as numText writes it
-  QTest::newRow("height in reach") << 10 << false << 146 << 35786.4 << "Height:%8.1lf km" << true;
-  QTest::newRow("range in reach") << 10 << false << 156 << 45678.9 << "Range:%8.1lf km" << true;
-  QTest::newRow("range rate") << 10 << false << 266 << -7.123 << "Rate:%7.3lf km/s" << true;
-  QTest::newRow("azimuth, large bold") << 12 << true << 156 << 359.99 << "Azim.:%7.2lf" << true;
-  QTest::newRow("distant height, narrow") << 10 << false << 110 << 428067398.4 << "Height:%8.1lf km"
-                                          << false;
-  QTest::newRow("distant height, large bold") << 12 << true << 146 << 428067398.4
+  QTest::newRow("height in reach") << 10 << false << "" << 35786.4 << "Height:%8.1lf km" << true;
+  QTest::newRow("range in reach") << 10 << false << "" << 45678.9 << "Range:%8.1lf km" << true;
+  QTest::newRow("range rate") << 10 << false << "" << -7.123 << "Rate:%7.3lf km/s" << true;
+  QTest::newRow("azimuth, large bold") << 12 << true << "" << 359.99 << "Azim.:%7.2lf" << true;
+  QTest::newRow("distant height, narrow") << 10 << false << "Height:4.3e+08 km" << 428067398.4
+                                          << "Height:%8.1lf km" << false;
+  QTest::newRow("distant height, large bold") << 12 << true << "Height:4.28e+08 km" << 428067398.4
                                               << "Height:%8.1lf km" << false;
-  QTest::newRow("distant range, large bold") << 12 << true << 156 << 428067398.4
+  QTest::newRow("distant range, large bold") << 12 << true << "Range:4.281e+08 km" << 428067398.4
                                              << "Range:%8.1lf km" << false;
-  QTest::newRow("Doppler") << 12 << true << 75 << -1234.56789 << "Hz: %g" << false;
+  QTest::newRow("Doppler") << 12 << true << "Hz: -1235" << -1234.56789 << "Hz: %g" << false;
 }
 
 void PlotTextTest::fitNumber() {
   QFETCH(int, size);
   QFETCH(bool, bold);
-  QFETCH(int, room);
+  QFETCH(QString, roomText);
   QFETCH(double, v);
   QFETCH(QString, fmt);
   QFETCH(bool, same);
   const QFontMetrics fm(QFont("Helvetica", size, bold ? QFont::Bold : QFont::Normal));
   const QByteArray f = fmt.toLatin1();
   const QString full = numText(v, f.constData());
+  const int room = fm.horizontalAdvance(roomText.isEmpty() ? full : roomText);
   const QString got = ::fitNumber(fm, room, v, f.constData());
   QCOMPARE(got == full, same);
+  QVERIFY2(fm.horizontalAdvance(got) <= room, qPrintable(got));
   if (same) return;
   QVERIFY2(fm.horizontalAdvance(full) > room, qPrintable(full));
   // The label and unit stay; the number between them reads as v.
@@ -236,7 +240,28 @@ void PlotTextTest::fitNumber() {
   const double back = rest.toDouble(&ok);
   QVERIFY2(ok, qPrintable(got));
   QVERIFY2(std::fabs(back - v) <= 0.1 * std::fabs(v), qPrintable(got));
-  if (room >= 60) QVERIFY2(fm.horizontalAdvance(got) <= room, qPrintable(got));
+}
+
+// The panel's time of a sub-second step, cut to any room in the usual and
+// the large font: the seconds may lose their tenths, never keep a bare point.
+void PlotTextTest::fitTimeText() {
+  char text[PLOTTIME_SIZE];
+  int year = 0;
+  plotTimeText(mjd(12, 11, 2017, 3 + 20 / 60.0 + 18.5 / 3600), 0.0, 0.5 / 86400, text, year);
+  QCOMPARE(QString::fromLatin1(text), QString("NOV 12   3:20:18.5"));
+  for (int size : {10, 12}) {
+    for (bool bold : {false, true}) {
+      const QFontMetrics fm(QFont("Helvetica", size, bold ? QFont::Bold : QFont::Normal));
+      const QString full = QString::fromLatin1(text);
+      for (int room = 0; room <= fm.horizontalAdvance(full); ++room) {
+        const QString got = fitText(fm, room, full);
+        QVERIFY2(!got.endsWith('.'), qPrintable(QString("%1 px: %2").arg(room).arg(got)));
+      }
+      QCOMPARE(fitText(fm, fm.horizontalAdvance("NOV 12 3:20:18"), full), QString("NOV 12 3:20:18"));
+    }
+  }
+  const QFontMetrics fm(QFont("Helvetica", 10));
+  QCOMPARE(::fitNumber(fm, 100, 1.5, nullptr), QString());
 }
 
 // A name of more than 15 characters is shown whole where it fits; shorter

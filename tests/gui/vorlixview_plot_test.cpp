@@ -12,6 +12,7 @@
 #include "gui/records.h"
 #include "gui/vorlix.h"
 #include "gui/vorlixview.h"
+#include "gui/vsservices.h"
 #include "plotfixture.h"
 #include "support/scriptedprompter.h"
 #include "support/shots.h"
@@ -26,6 +27,11 @@ int count(const QImage& img, const QRect& r, const QColor& c) {
   for (int y = r.top(); y <= r.bottom(); ++y)
     for (int x = r.left(); x <= r.right(); ++x) n += img.pixelColor(x, y) == c;
   return n;
+}
+
+// Pixels in a rectangle of an image that are not of colour c.
+int countOther(const QImage& img, const QRect& r, const QColor& c) {
+  return r.width() * r.height() - count(img, r, c);
 }
 
 // Whether some pixel within 1 px of p has colour c.
@@ -62,6 +68,7 @@ class PlotStepTest : public QObject {
   void nameBoxes();
   void physicalOutline();
   void distantHeight();
+  void passDetailsInUtf8();
 
  private:
   std::unique_ptr<WindowFixture> fx;
@@ -507,7 +514,8 @@ void PlotStepTest::physicalOutline() {
 }
 
 // A height of hundreds of millions of km stays inside its column in every
-// font: nothing of it reaches the gap before column 300.
+// font: nothing of it, not even a smoothed edge, reaches the gap before
+// column 300.
 void PlotStepTest::distantHeight() {
   indata->sgpflg[0] = 0;
   indata->a[0] = 428067398.4 + 6378.14;
@@ -524,10 +532,29 @@ void PlotStepTest::distantHeight() {
     QVERIFY(count(img, QRect(150, PANEL_TOP, 140, PANEL_H - 1), QColor(Qt::white)) > 50);
     for (int col : {300, 430, 590}) {
       const QRect gap(col - 4, PANEL_TOP, 4, PANEL_H - 1);
-      QVERIFY2(count(img, gap, QColor(Qt::white)) == 0 && count(img, gap, QColor(Qt::black)) == 0,
+      QVERIFY2(countOther(img, gap, QColor(0, 50, 200)) == 0,
                qPrintable(QString("font %1, column %2").arg(big).arg(col)));
     }
   }
+}
+
+// The pass details saved for a satellite whose name has a letter beyond
+// ASCII: the file holds the name in UTF-8, as every text file of the program.
+void PlotStepTest::passDetailsInUtf8() {
+  ScriptedPrompter sp;
+  std::snprintf(indata->satname[0], SATNAME_SIZE, "%s", "ISS M\xfcNCHEN");
+  indata->prs = 0;
+  indata->npass = 1;
+  indata->ipass = 0;
+  indata->pastm[0] = refs.rows[0].mjd;
+  const QByteArray save = QFile::encodeName(fx->path("details.txt"));
+  qstrncpy(indata->savnm, save.constData(), FILENAME_SIZE);
+  indata->svnew = 1;
+  QCOMPARE(vsSavePassDt(1), 0);
+  QFile f(fx->path("details.txt"));
+  QVERIFY(f.open(QIODevice::ReadOnly));
+  const QByteArray text = f.readAll();
+  QVERIFY2(text.startsWith("\n\n\nISS M\xc3\xbcNCHEN\n"), text.left(40).constData());
 }
 
 QTEST_MAIN(PlotStepTest)
