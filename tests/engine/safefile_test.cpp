@@ -227,13 +227,13 @@ TEST_F(SafeFileTest, FailuresLeaveTheOldFile) {
   EXPECT_EQ(readFile(p), "old\n");
   EXPECT_EQ(entries(), Names{"out.tle"});
 
-  // The target is a directory: the rename fails, the temporary file goes.
+  // The target is a directory: refused before anything is made.
   ASSERT_EQ(mkdir((dir_ + "/adir").c_str(), 0700), 0);
   writeFile(dir_ + "/adir/f", "x");
   SafeFile d((dir_ + "/adir").c_str());
-  ASSERT_TRUE(d.open());
-  d.put("y");
-  EXPECT_EQ(d.commit(), SafeFile::ReplaceFailed);
+  EXPECT_FALSE(d.open());
+  EXPECT_EQ(d.error(), EISDIR);
+  EXPECT_EQ(d.commit(), SafeFile::NotOpen);
   EXPECT_EQ(entries(), (Names{"adir", "out.tle"}));
 }
 
@@ -343,25 +343,41 @@ TEST_F(SafeFileTest, OpenRegularOnlyOpensRegularFiles) {
   EXPECT_EQ(readFile(p), "ISS\n");
 }
 
+// Sets the process's umask while it lives (also when an assertion returns
+// early).
+class UmaskGuard {
+ public:
+  explicit UmaskGuard(mode_t mask) : old_(umask(mask)) {}
+  ~UmaskGuard() { umask(old_); }
+  UmaskGuard(const UmaskGuard&) = delete;
+  UmaskGuard& operator=(const UmaskGuard&) = delete;
+
+ private:
+  mode_t old_;
+};
+
 // The temporary file is never more open than the file it replaces, from its
 // creation on (a crash leaves no readable copy of a private file), and the
 // target keeps its permission bits, without a set-user-ID or set-group-ID
-// bit; a new target is private while written, then gets the usual mode.
+// bit; a new target gets the usual mode under the process's umask.
 TEST_F(SafeFileTest, TemporaryHasTheTargetsPermissionsWhileWritten) {
   struct Case {
+    mode_t umask;
     mode_t target;  // 0: no target yet
     mode_t during, after;
   } const cases[] = {
-      {0600, 0600, 0600},
-      {0640, 0640, 0640},
-      {0604, 0604, 0604},
-      {04755, 0755, 0755},
-      {02770, 0770, 0770},
-      {0, 0600, 0640},  // the usual mode under the umask 027
+      {027, 0600, 0600, 0600},
+      {027, 0640, 0640, 0640},
+      {027, 0604, 0604, 0604},
+      {027, 04755, 0755, 0755},
+      {027, 02770, 0770, 0770},
+      {027, 0, 0640, 0640},
+      {077, 0, 0600, 0600},
+      {002, 0, 0664, 0664},
   };
-  const mode_t oldMask = umask(027);
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.target);
+    SCOPED_TRACE(std::to_string(c.umask) + " " + std::to_string(c.target));
+    const UmaskGuard mask(c.umask);
     const std::string p = dir_ + "/satsave.txt";
     unlink(p.c_str());
     if (c.target) {
@@ -380,7 +396,6 @@ TEST_F(SafeFileTest, TemporaryHasTheTargetsPermissionsWhileWritten) {
     EXPECT_EQ(readFile(p), "new\n");
     EXPECT_EQ(entries(), Names{"satsave.txt"});
   }
-  umask(oldMask);
 }
 
 // A failed append cuts back the file it was written to, also when that was
