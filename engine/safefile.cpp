@@ -323,7 +323,7 @@ bool AppendFile::open() {
   if (S_ISREG(st.st_mode)) {
     cut_ = fcntl(fd, F_DUPFD_CLOEXEC, 0);
     if (cut_ < 0) {
-      const int err = errno;
+      err = errno;
       ::close(fd);
       errno = err;
       return false;
