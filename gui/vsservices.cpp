@@ -9,6 +9,7 @@
 
 #include "dialogs/prompter.h"
 #include "engine/passtext.h"
+#include "engine/savefile.h"
 #include "gui/records.h"
 
 QString vsTr(const char* text) { return QCoreApplication::translate("vsservices", text); }
