@@ -40,7 +40,12 @@ void StPassDialog::setParams(const PassViewParams& p) {
   setFontSize(p.fontSize);
   double t = 0.0;
   QString s;
-  for (int k = 0; k < kMaxChunks && vsGetPassDTxt(t, s, false) != 0; ++k) insertText(s);
+  int k = 0;
+  for (; k < kMaxChunks && vsGetPassDTxt(t, s, false) != 0; ++k) insertText(s);
+  // A listing that reached the limit with the satellite still in view must
+  // not pass for the whole pass: it says where it ends, before the pole.
+  if (k == kMaxChunks)
+    insertText(QStringLiteral("\n\n*** ") + vsPassCutText(kMaxChunks, t) + QStringLiteral(" ***"));
   vsGetPassDTxt(t, s, true);
   insertText(s);
   toStart();

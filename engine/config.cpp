@@ -304,7 +304,9 @@ int putcfg(const WinpData* d, const char* path) {
 
   SafeFile f(path);
   if (!f.open() || !f.write(out.Str(), out.Len())) return 1;
-  return f.commit() == SafeFile::Done ? 0 : 1;
+  // (Written also when the folder sync failed: the file holds the settings.)
+  const SafeFile::Result res = f.commit();
+  return res == SafeFile::Done || res == SafeFile::Unsynced ? 0 : 1;
 }
 
 // ---------------------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include "engine/passes.h"
 #include "engine/passtext.h"
 #include "engine/safefile.h"
+#include "engine/savefile.h"
 #include "engine/sortaos.h"
 #include "engine/tle.h"
 
@@ -323,9 +324,9 @@ int AllSatAos(WinpData* d) {
   long start = 0;
   const int res = WriteSaveFile(
       d, false, [&](FILE* f) { return listAll(d, tle, f, autozone); }, &start);
-  if (res == SAVE_DONE) SortAos(d, std::max(0L, start));
+  if (SaveFileSaved(res)) SortAos(d, std::max(0L, start));
   std::fclose(tle);
-  return res == SAVE_DONE ? ALLSAT_DONE : ALLSAT_NOSAVE;
+  return SaveFileSaved(res) ? ALLSAT_DONE : ALLSAT_NOSAVE;
 }
 
 int Nxt4Pass(WinpData* d) {

@@ -29,7 +29,8 @@ constexpr int ALLSAT_BADSET = -1;    // irmag > IRMAG_MAX (Iridium), or distance
 // the old file stays as it was and svnew stays set; an appended block that
 // cannot be written whole is taken back. The settings are checked and the
 // TLE file opened before the save file is touched; a save file that is the
-// TLE file (by any name) is refused.
+// TLE file (by any name) is refused. LastSaveFile (engine/savefile.h) tells
+// why the list was not saved.
 // rlm, sunel, mxdist and the prime slot are restored on return; in automatic
 // zone mode (Sun or Moon transit with mxdist <= 0) the satellites with a
 // listed transit are added to the selection.

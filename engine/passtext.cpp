@@ -3,18 +3,17 @@
 // zone text and the ground-track file.
 #include "engine/passtext.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "astro/astrolib.h"
 #include "astro/constants.h"
 #include "engine/passes.h"
-#include "engine/safefile.h"
 #include "engine/satpos.h"
+#include "engine/savefile.h"
 
 namespace {
 
@@ -295,45 +294,6 @@ void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& 
 }
 
 // ---------------------------------------------------------------------------
-// Save file
-// ---------------------------------------------------------------------------
-
-int WriteSaveFile(WinpData* d, bool anew, const std::function<bool(FILE*)>& write, long* start) {
-  // Never over (or into) the element file.
-  if (SameFile(d->savnm, d->tlenm)) return SAVE_TLEFILE;
-  const bool fresh = anew || d->svnew != 0;
-  SafeFile file(d->savnm);
-  AppendFile more(d->savnm);
-  FILE* f = nullptr;
-  if (fresh) {
-    if (file.open()) f = file.file();
-  } else if (more.open()) {
-    f = more.file();
-  }
-  if (!f) return SAVE_FAILED;
-  const long from = fresh ? 0 : more.start();
-  outptr = f;
-  bool ok = write(f);
-  outptr = nullptr;
-  // Nothing written: a new file would replace the old one by nothing.
-  struct stat st;
-  if (ok && std::fflush(f) != 0) ok = false;
-  const bool empty = ok && from >= 0 && fstat(fileno(f), &st) == 0 && st.st_size == from;
-  if (fresh) {
-    if (empty) {
-      file.abandon();
-      return SAVE_EMPTY;
-    }
-    if (!ok || file.commit() != SafeFile::Done) return SAVE_FAILED;
-  } else {
-    if (!more.finish(ok && !empty)) return empty ? SAVE_EMPTY : SAVE_FAILED;
-  }
-  d->svnew = 0;
-  if (start) *start = from;
-  return SAVE_DONE;
-}
-
-// ---------------------------------------------------------------------------
 // Ground track file
 // ---------------------------------------------------------------------------
 
@@ -391,7 +351,7 @@ int saveOrbitTrack(WinpData* d, char* cutAt) {
   bool cut = false;
   char ts[AOSSTR_SIZE] = "";
   // Always a new file; what is saved next is added.
-  if (WriteSaveFile(d, true, [&](FILE* f) { return writeTrack(d, f, &cut, ts); }) != SAVE_DONE)
+  if (!SaveFileSaved(WriteSaveFile(d, true, [&](FILE* f) { return writeTrack(d, f, &cut, ts); })))
     return 1;
   if (cut && cutAt) std::snprintf(cutAt, AOSSTR_SIZE, "%s", ts);
   return 0;
@@ -412,7 +372,7 @@ int savePage(WinpData* d, const WoutData* o) {
       ok = std::fprintf(f, "%s\n", WoutLineUtf8(o, k).c_str()) > 0;
     return ok;
   };
-  return WriteSaveFile(d, false, write) == SAVE_DONE ? AOS_DONE : AOS_NOSAVE;
+  return SaveFileSaved(WriteSaveFile(d, false, write)) ? AOS_DONE : AOS_NOSAVE;
 }
 
 // The page's answer when there is no list to make.
@@ -587,7 +547,12 @@ int aospass(WinpData* d, WoutData* o) {
   if (res != AOS_DONE) {
     // The reader must see this line even on a full page.
     if (o->nlines >= WOUT_NLINES) o->nlines = WOUT_NLINES - 1;
-    PutNxtLnName(o, " *** Problems with the output file ", d->savnm);
+    // With the reason, when the line holds it after the whole name.
+    const char* head = " *** Problems with the output file ";
+    const std::string tail = std::string(": ") + SaveFileReason(LastSaveFile());
+    const bool fits = std::strlen(head) + strnlen(d->savnm, FILENAME_SIZE) + tail.size() <=
+                      static_cast<size_t>(WOUT_LINELEN);
+    PutNxtLnName(o, head, d->savnm, fits ? tail.c_str() : nullptr);
   }
   return res;
 }

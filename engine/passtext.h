@@ -5,7 +5,6 @@
 #define VORLIX_ENGINE_PASSTEXT_H
 
 #include <cstdio>
-#include <functional>
 
 #include "engine/vorlixcom.h"
 
@@ -38,30 +37,6 @@ void GetPoleTxt(WinpData* d, char* buf);
 // buf: ZONETXT_SIZE bytes.
 void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& code, char* buf);
 
-// ---------------------------------------------------------------------------
-// Save file
-// ---------------------------------------------------------------------------
-
-// Results of WriteSaveFile.
-constexpr int SAVE_DONE = 0;
-constexpr int SAVE_TLEFILE = 1;  // savnm names the element file tlenm: refused
-constexpr int SAVE_EMPTY = 2;    // the writer wrote nothing: refused
-constexpr int SAVE_FAILED = 3;   // the file could not be opened, or a write failed
-
-// The one way a block goes into the save file savnm (the name as it stands,
-// resolved by the caller). The element file (by any name) is refused before
-// anything is opened. The block starts a new file when `anew` or svnew is
-// set, else it is appended. write(f) writes the block into f (outptr is f
-// meanwhile, null again on return) and returns false when a write failed.
-// A new file is written beside savnm and replaces it only when whole; an
-// appended block that fails is taken back: a failed or empty block leaves
-// the file as it was, and svnew as it was. After a good write svnew is
-// cleared (what is saved next is added) and *start, when given, is the
-// block's offset in the file (0 for a new file; -1 when appended to a
-// device).
-int WriteSaveFile(WinpData* d, bool anew, const std::function<bool(FILE*)>& write,
-                  long* start = nullptr);
-
 // Longest track saveOrbitTrack writes; a longer track is cut with a "+++" line.
 constexpr long ORBITTRACK_MAXLINES = 200000;
 
@@ -69,7 +44,8 @@ constexpr long ORBITTRACK_MAXLINES = 200000;
 // the prime slot over the entered interval into a new save file savnm (its
 // old content is replaced; svnew is cleared, so the next save appends).
 // Returns ORBITTRACK_NOSAT when no satellite is selected (nothing written),
-// 1 when the file cannot be opened, is the TLE file or a write fails, else 0.
+// 1 when the file cannot be opened, is the TLE file or a write fails (the
+// save file's writer, WriteSaveFile; LastSaveFile tells why), else 0.
 // cutAt (AOSSTR_SIZE bytes, may be null) receives "" for a whole track, and
 // for a track cut at ORBITTRACK_MAXLINES the time stamp of its last line as
 // the file shows it ("MMM DD  HH:MM:SS", local time), so the user can be told
@@ -85,8 +61,9 @@ int saveOrbitTrack(WinpData* d, char* cutAt = nullptr);
 constexpr int AOS_DONE = 0;      // list on the page (and saved when asked)
 constexpr int AOS_NOSAVE = 1;    // list on the page; the save file could not be
                                  // opened or written, or it is the TLE file
-                                 // ("***" line on the page); an appended block
-                                 // is taken back
+                                 // ("***" line on the page, with the reason
+                                 // when the line holds it; LastSaveFile tells
+                                 // it too); an appended block is taken back
 constexpr int AOS_NOLIST = 2;    // no list: the page says why (no satellite,
                                  // distance <= 0 in an event mode); nothing saved
 

@@ -71,21 +71,43 @@ bool mayReplace(const std::string& path) {
 // set-group-ID (the new content was not made by the file's owner).
 constexpr mode_t kPermissionBits = 0777;
 
-// The process's file mode creation mask, read without changing it (umask()
-// can only be read by setting it, which races with other threads' files).
-mode_t currentUmask() {
-  mode_t mask = 022;
-  if (FILE* f = std::fopen("/proc/self/status", "re")) {
-    char line[256];
-    unsigned value = 0;
-    while (std::fgets(line, sizeof line, f))
-      if (std::sscanf(line, "Umask: %o", &value) == 1) {
-        mask = static_cast<mode_t>(value) & 0777;
-        break;
-      }
-    std::fclose(f);
+// The stream of a descriptor opened without waiting, blocking again from
+// here on; null (the descriptor closed, errno kept) when that fails.
+FILE* blockingStream(int fd, const char* mode) {
+  const int flags = fcntl(fd, F_GETFL);
+  FILE* f = flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 ? fdopen(fd, mode) : nullptr;
+  if (!f) {
+    const int err = errno;
+    ::close(fd);
+    errno = err;
   }
-  return mask;
+  return f;
+}
+
+// What is written directly, never replaced: a character device (the null
+// device, a terminal) or a FIFO.
+bool isDirect(mode_t mode) { return S_ISCHR(mode) || S_ISFIFO(mode); }
+
+// The errno for a target that is neither a regular file nor written
+// directly (a block device, a socket, a directory).
+int refusal(mode_t mode) { return S_ISDIR(mode) ? EISDIR : EINVAL; }
+
+// Gives the new file of fd the owner and group of the file st describes, as
+// far as this process may (the owner only with the privilege to give files
+// away, the group when the user is a member; what may not be given is
+// left), then its permission bits, after the owner: a change of owner may
+// clear mode bits.
+bool keepOwnerAndMode(int fd, const struct stat& st) {
+  struct stat own;
+  if (fstat(fd, &own) != 0) return false;
+  if ((own.st_uid != st.st_uid || own.st_gid != st.st_gid) &&
+      fchown(fd, st.st_uid, st.st_gid) != 0) {
+    if (errno != EPERM && errno != EINVAL) return false;
+    if (own.st_gid != st.st_gid && fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0 &&
+        errno != EPERM && errno != EINVAL)
+      return false;
+  }
+  return fchmod(fd, st.st_mode & kPermissionBits) == 0;
 }
 
 // Syncs the folder of path (after a rename in it). A folder this user may
@@ -121,25 +143,39 @@ bool SafeFile::open() {
   abandon();
   bad_ = false;
   err_ = 0;
+  direct_ = false;
+  tmp_.clear();
   if (target_.empty()) {
     err_ = ENOENT;
     return false;
   }
-  if (!mayReplace(target_)) {
+  struct stat st;
+  const bool exists = stat(target_.c_str(), &st) == 0;
+  if (!exists && errno != ENOENT) {
+    err_ = errno;
+    return false;
+  }
+  if (exists && !S_ISREG(st.st_mode)) {
+    if (isDirect(st.st_mode)) return openDirect();
+    err_ = refusal(st.st_mode);
+    return false;
+  }
+  if (exists && !mayReplace(target_)) {
     err_ = errno;
     return false;
   }
   // A name of its own beside the target: a file of the user's (or a link
   // planted there) is never written through or removed, and two writers of
-  // one target never share a temporary file. Made for the owner alone, then
-  // given the target's permission bits before a byte is written: the new
-  // content is never readable by more users than the old one (nor left so
-  // after a crash).
+  // one target never share a temporary file. In place of an existing file it
+  // is made for the owner alone, then given the target's owner and
+  // permission bits before a byte is written: the new content is never
+  // readable by more users than the old one (nor left so after a crash). A
+  // new file gets the usual mode from the system, which applies the umask.
   int fd = -1;
   for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
     tmp_ = base_ + '.' + uniqueSuffix();
     if (tmp_ == target_) continue;
-    fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) {
@@ -147,8 +183,7 @@ bool SafeFile::open() {
     tmp_.clear();
     return false;
   }
-  struct stat st;
-  if (stat(target_.c_str(), &st) == 0 && fchmod(fd, st.st_mode & kPermissionBits) != 0) {
+  if (exists && !keepOwnerAndMode(fd, st)) {
     err_ = errno;
     ::close(fd);
     unlink(tmp_.c_str());
@@ -166,6 +201,34 @@ bool SafeFile::open() {
   return true;
 }
 
+// A device or FIFO is opened as a plain open for writing would (no
+// truncation), but without waiting (a FIFO that nobody reads fails with
+// ENXIO) and without taking a terminal; what was opened must still be such
+// a node (the name may have been given to another file meanwhile).
+bool SafeFile::openDirect() {
+  const int fd = ::open(target_.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    err_ = errno;
+    return false;
+  }
+  struct stat opened;
+  if (fstat(fd, &opened) != 0)
+    err_ = errno;
+  else if (!isDirect(opened.st_mode))
+    err_ = EAGAIN;
+  if (err_) {
+    ::close(fd);
+    return false;
+  }
+  f_ = blockingStream(fd, "w");
+  if (!f_) {
+    err_ = errno;
+    return false;
+  }
+  direct_ = true;
+  return true;
+}
+
 bool SafeFile::write(const void* p, size_t n) {
   if (!f_ || bad_) return false;
   if (n > 0 && std::fwrite(p, 1, n, f_) != n) return fail();
@@ -178,15 +241,17 @@ SafeFile::Result SafeFile::commit() {
   if (!f_) return NotOpen;
   bool ok = !bad_;
   if (ok && (std::fflush(f_) != 0 || std::ferror(f_))) ok = fail();
-  // The new file gets the permissions of the one it replaces (as writing
-  // over it would keep them; it may have changed since open), a new one the
-  // usual ones; before the sync, so that they are on the disk with the data.
-  if (ok) {
-    struct stat st;
-    const mode_t mode =
-        stat(target_.c_str(), &st) == 0 ? st.st_mode & kPermissionBits : 0666 & ~currentUmask();
-    if (fchmod(fileno(f_), mode) != 0) ok = fail();
+  if (direct_) {
+    if (std::fclose(f_) != 0 && ok) ok = fail();
+    f_ = nullptr;
+    return ok ? Done : WriteFailed;
   }
+  // The new file gets the owner and permissions of the one it replaces (as
+  // writing over it would keep them; they may have changed since open);
+  // before the sync, so that they are on the disk with the data.
+  struct stat st;
+  const bool exists = ok && stat(target_.c_str(), &st) == 0;
+  if (exists && S_ISREG(st.st_mode) && !keepOwnerAndMode(fileno(f_), st)) ok = fail();
   if (ok && fsync(fileno(f_)) != 0) ok = fail();
   if (std::fclose(f_) != 0 && ok) ok = fail();
   f_ = nullptr;
@@ -194,8 +259,11 @@ SafeFile::Result SafeFile::commit() {
     unlink(tmp_.c_str());
     return WriteFailed;
   }
-  // (The target may have been write-protected while the content was made.)
-  if (!mayReplace(target_) || std::rename(tmp_.c_str(), target_.c_str()) != 0) {
+  // (The target may have been write-protected, or its name given to what
+  // is no regular file, while the content was made.)
+  if (exists && !S_ISREG(st.st_mode)) errno = refusal(st.st_mode);
+  if ((exists && !S_ISREG(st.st_mode)) || !mayReplace(target_) ||
+      std::rename(tmp_.c_str(), target_.c_str()) != 0) {
     fail();
     unlink(tmp_.c_str());
     return ReplaceFailed;
@@ -204,7 +272,7 @@ SafeFile::Result SafeFile::commit() {
   // as done survives a power loss.
   if (!syncFolder(target_)) {
     fail();
-    return WriteFailed;
+    return Unsynced;
   }
   return Done;
 }
@@ -213,25 +281,8 @@ void SafeFile::abandon() {
   if (!f_) return;
   std::fclose(f_);
   f_ = nullptr;
-  unlink(tmp_.c_str());
+  if (!direct_) unlink(tmp_.c_str());
 }
-
-namespace {
-
-// The stream of a descriptor opened without waiting, blocking again from
-// here on; null (the descriptor closed, errno kept) when that fails.
-FILE* blockingStream(int fd, const char* mode) {
-  const int flags = fcntl(fd, F_GETFL);
-  FILE* f = flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 ? fdopen(fd, mode) : nullptr;
-  if (!f) {
-    const int err = errno;
-    ::close(fd);
-    errno = err;
-  }
-  return f;
-}
-
-}  // namespace
 
 AppendFile::~AppendFile() {
   if (f_) finish(false);
@@ -239,6 +290,17 @@ AppendFile::~AppendFile() {
 
 bool AppendFile::open() {
   if (f_) finish(false);
+  // What is no regular file, character device or FIFO is refused before it
+  // is opened (a socket would read as a FIFO that nobody reads).
+  struct stat st;
+  if (stat(path_.c_str(), &st) == 0) {
+    if (!S_ISREG(st.st_mode) && !isDirect(st.st_mode)) {
+      errno = refusal(st.st_mode);
+      return false;
+    }
+  } else if (errno != ENOENT) {
+    return false;
+  }
   // Without waiting: a FIFO that nobody reads would block the open for
   // good; it fails at once instead (ENXIO). With a reader it is written.
   const int fd = ::open(path_.c_str(),
@@ -246,14 +308,22 @@ bool AppendFile::open() {
   if (fd < 0) return false;
   // A regular file is cut back on failure (through a descriptor of its own,
   // which the stream's close leaves open: the file that was opened is cut,
-  // whatever its name has become); anything else (a device) is written as
-  // it is.
-  struct stat st;
+  // whatever its name has become); a device or FIFO is written as it is.
   start_ = -1;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+  int err = 0;
+  if (fstat(fd, &st) != 0)
+    err = errno;
+  else if (!S_ISREG(st.st_mode) && !isDirect(st.st_mode))
+    err = refusal(st.st_mode);
+  if (err) {
+    ::close(fd);
+    errno = err;
+    return false;
+  }
+  if (S_ISREG(st.st_mode)) {
     cut_ = fcntl(fd, F_DUPFD_CLOEXEC, 0);
     if (cut_ < 0) {
-      const int err = errno;
+      err = errno;
       ::close(fd);
       errno = err;
       return false;
@@ -279,6 +349,8 @@ void AppendFile::dropCut() {
 bool AppendFile::finish(bool ok) {
   if (!f_) return false;
   if (std::fflush(f_) != 0 || std::ferror(f_)) ok = false;
+  // An added block is on the disk when reported, as a new file is.
+  if (ok && cut_ >= 0 && fsync(cut_) != 0) ok = false;
   // (A failed close may still write what a failed flush kept: the cut comes
   // after it.)
   if (std::fclose(f_) != 0) ok = false;
@@ -333,5 +405,7 @@ FILE* OpenRegular(const char* path, const char* mode) {
 }
 
 const char* OpenRegularError(int err) {
-  return err == EINVAL ? "not a regular file" : std::strerror(err);
+  if (err == EINVAL) return "not a regular file";
+  if (err == ENXIO) return "a FIFO that nobody reads";
+  return std::strerror(err);
 }

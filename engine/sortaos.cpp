@@ -120,7 +120,8 @@ bool sortBlock(const std::string& path, long start) {
   // The sorted file is written as "vorlix.tmp" beside the save file.
   const char* base = blk.data();
   SafeFile file(path.c_str(), "vorlix.tmp");
-  if (!file.open()) { fclose(in); return false; }
+  // (A name given to a device or FIFO since it was read is left to it.)
+  if (!file.open() || file.direct()) { fclose(in); return false; }
   FILE* out = file.file();
   bool ok = copyPrefix(in, out, start);
   fclose(in);
@@ -139,7 +140,9 @@ bool sortBlock(const std::string& path, long start) {
     }
     ok = ok && writeAll(out, base + pl.text.off, pl.text.len);
   }
-  return ok && file.commit() == SafeFile::Done;
+  if (!ok) return false;
+  const SafeFile::Result res = file.commit();
+  return res == SafeFile::Done || res == SafeFile::Unsynced;
 }
 
 }  // namespace

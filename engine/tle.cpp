@@ -884,11 +884,18 @@ void report(WoutData* o, const char* fmt, const char* a, const char* b) {
 }
 
 // "*** <what> <fname>: <why> ***", the name kept as the file system spells it.
+// When the line cannot hold it all, the reason goes on a line of its own
+// ("*** <why> ***"): a long name never hides it.
 void reportFile(WoutData* o, const char* what, const char* fname, const char* why) {
   if (!o) return;
   const std::string head = std::string("*** ") + what + " ";
   const std::string tail = std::string(": ") + why + " ***";
-  PutNxtLnName(o, head.c_str(), fname, tail.c_str());
+  if (head.size() + std::strlen(fname) + tail.size() <= static_cast<size_t>(WOUT_LINELEN)) {
+    PutNxtLnName(o, head.c_str(), fname, tail.c_str());
+    return;
+  }
+  PutNxtLnName(o, head.c_str(), fname, ":");
+  report(o, "*** %s%s ***", why, "");
 }
 
 }  // namespace
@@ -918,9 +925,14 @@ int SaveTle(WinpData* d, WoutData* o) {
     report(o, "*** %s%s ***", "No TLE save file name", "");
     return 2;
   }
+  // Never over (or into) the element file, by whatever name.
+  if (SameFile(fname, d->tlenm)) {
+    report(o, "*** %s%s ***", "The TLE save file is the element file: nothing saved", "");
+    return 5;
+  }
   SafeFile out(fname);
   if (!out.open()) {
-    reportFile(o, "Unable to open TLE save file", fname, std::strerror(out.error()));
+    reportFile(o, "Unable to open TLE save file", fname, OpenRegularError(out.error()));
     return 2;
   }
   auto abandon = [&](int code, const char* why) {
@@ -930,8 +942,10 @@ int SaveTle(WinpData* d, WoutData* o) {
     return code;
   };
 
-  // Appending: the old content goes first into the new file.
-  if (!d->tsnew) {
+  // Appending: the old content goes first into the new file. A device or a
+  // FIFO, written directly, cannot be read back: the sets go after what it
+  // was given before.
+  if (!d->tsnew && !out.direct()) {
     FILE* old = OpenRegular(fname);
     if (!old && errno != ENOENT) return abandon(2, OpenRegularError(errno));
     if (old) {
@@ -949,6 +963,11 @@ int SaveTle(WinpData* d, WoutData* o) {
   if (!out.write(text.data(), text.size())) return abandon(3, std::strerror(out.error()));
   switch (out.commit()) {
     case SafeFile::Done:
+      break;
+    case SafeFile::Unsynced:
+      // The file holds the new sets: saved, but the user is told.
+      reportFile(o, "Folder not synced after saving TLE save file", fname,
+                 std::strerror(out.error()));
       break;
     case SafeFile::ReplaceFailed:
       reportFile(o, "Unable to replace TLE save file", fname, std::strerror(out.error()));

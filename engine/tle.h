@@ -51,10 +51,14 @@ void EpochState(WinpData* d, int i, bool reset);
 // tlsnm: a new file when tsnew is set, else appended (the old content is
 // copied first). The new content is written into a temporary file of its
 // own beside tlsnm and renamed over it only when everything was written and
-// synced (SafeFile), so a failure leaves the old file as it was. Returns 0 written (tsnew cleared),
+// synced (SafeFile), so a failure leaves the old file as it was; a
+// character device or a FIFO is written directly (appended to: after what it
+// was given, its old content is not read). Returns 0 written (tsnew
+// cleared; also when only the sync of the folder failed, which o is told),
 // 1 no satellite selected, 2 the file could not be opened or the old content
 // not read, 3 a write failed, 4 a value does not fit its TLE field (nothing
-// written). With o, the reason of a failure is added to o as a "***" line.
+// written), 5 tlsnm names the element file tlenm, by any name (nothing
+// opened). With o, the reason of a failure is added to o as a "***" line.
 // Node, perigee and mean anomaly are written wrapped to 0..360, an
 // eccentricity from 0.99999995 to 1 as 0.9999999, catalogue numbers above
 // 99999 in the Alpha-5 form.

@@ -17,6 +17,8 @@
 
 #include "dialogs/prompter.h"
 #include "dialogs/stpassdialog.h"
+#include "engine/safefile.h"
+#include "engine/savefile.h"
 #include "gui/records.h"
 #include "gui/resources.h"
 #include "gui/vsservices.h"
@@ -353,14 +355,33 @@ bool VorlixView::setTLEname(const QString& name) {
   return QsToFileName(name, indata->tlenm, FILENAME_SIZE - 1);
 }
 
+// The element file is never taken as a file to write: refused when it is
+// named, so that the saves that follow do not all fail the same way.
 bool VorlixView::setSaveName(const QString& name) {
-  if (!QsToFileName(name, indata->savnm, FILENAME_SIZE - 1)) return false;
+  char nm[FILENAME_SIZE] = {};
+  if (!QsToFileName(name, nm, FILENAME_SIZE - 1)) return false;
+  if (SameFile(nm, indata->tlenm)) {
+    prompter().inform(tr("Vorlix"),
+                      tr("*** Problems with the output file\n") +
+                          QString::fromLocal8Bit(SaveFileReason({SAVE_TLEFILE, 0})) +
+                          QLatin1Char(' ') + FileNameToQs(indata->tlenm),
+                      this);
+    return false;
+  }
+  std::memcpy(indata->savnm, nm, FILENAME_SIZE);
   indata->svnew = 1;
   return true;
 }
 
 bool VorlixView::setTSaveName(const QString& name) {
-  if (!QsToFileName(name, indata->tlsnm, FILENAME_SIZE - 1)) return false;
+  char nm[FILENAME_SIZE] = {};
+  if (!QsToFileName(name, nm, FILENAME_SIZE - 1)) return false;
+  if (SameFile(nm, indata->tlenm)) {
+    prompter().inform(tr("TLE File Save"),
+                      tr("*** The TLE save file is the element file: nothing saved ***"), this);
+    return false;
+  }
+  std::memcpy(indata->tlsnm, nm, FILENAME_SIZE);
   indata->tsnew = 1;
   return true;
 }

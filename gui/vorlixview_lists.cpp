@@ -68,6 +68,12 @@ QString pageProblems(const WoutData* o) {
 
 QString savName() { return FileNameToQs(indata->savnm); }
 
+// The save file's problem and, on a line of its own, why.
+QString outputProblem() {
+  const QString why = vsSaveFileReason();
+  return VorlixView::tr(kOutputProblem) + (why.isEmpty() ? QString() : QStringLiteral("\n") + why);
+}
+
 // The Iridium Flares command reads a file of its own, beside the TLE file,
 // which the user may never have put there: say which file, and where.
 QString missingTle() {
@@ -241,10 +247,11 @@ bool VorlixView::allSatWritten() {
   switch (r) {
     case ALLSAT_DONE:
       if (indata->iridflg != 3)
-        prompter().inform(tr(kVorlix), tr("List of passes saved on file ") + savName(), this);
+        prompter().inform(tr(kVorlix),
+                          tr("List of passes saved on file ") + savName() + vsSaveFileNote(), this);
       break;
     case ALLSAT_NOSAVE:
-      prompter().inform(title, tr(kOutputProblem), this);
+      prompter().inform(title, outputProblem(), this);
       break;
     case ALLSAT_NOTLE:
       prompter().inform(title, tr("*** Problems with the input file") + missingTle(), this);
@@ -275,7 +282,7 @@ void VorlixView::vOrbitTrack() {
     return;
   }
   if (r != 0) {
-    prompter().inform(tr("Save Orbit Track"), tr(kOutputProblem), this);
+    prompter().inform(tr("Save Orbit Track"), outputProblem(), this);
     return;
   }
   if (indata->iridflg == 3) return;
@@ -285,7 +292,7 @@ void VorlixView::vOrbitTrack() {
     text += tr("\n\n*** Track cut after %1 lines: its last line is at %2 ***")
                 .arg(ORBITTRACK_MAXLINES)
                 .arg(CharToQs(cutAt).simplified());
-  prompter().inform(tr(kVorlix), text, this);
+  prompter().inform(tr(kVorlix), text + vsSaveFileNote(), this);
 }
 
 // ---------------------------------------------------------------------------
@@ -312,10 +319,10 @@ void VorlixView::vFileSave() {
   const QString title = tr("Save File");
   switch (r) {
     case AOS_DONE:
-      prompter().inform(tr(kVorlix), tr("Saved on File ") + savName(), this);
+      prompter().inform(tr(kVorlix), tr("Saved on File ") + savName() + vsSaveFileNote(), this);
       break;
     case AOS_NOSAVE:
-      prompter().inform(title, tr(kOutputProblem), this);
+      prompter().inform(title, outputProblem(), this);
       break;
     case AOS_NOLIST:
       prompter().inform(title, pageProblems(outdata), this);
@@ -336,12 +343,16 @@ void VorlixView::vTLESave() {
   const QString title = tr("TLE File Save");
   const QString why = pageProblems(reasons.get());
   switch (r) {
-    case 0:
-      prompter().inform(tr(kVorlix), tr("TLE's saved on file ") + FileNameToQs(indata->tlsnm), this);
+    case 0:  // saved; a folder that could not be synced is named
+      prompter().inform(tr(kVorlix),
+                        tr("TLE's saved on file ") + FileNameToQs(indata->tlsnm) +
+                            (why.isEmpty() ? QString() : QStringLiteral("\n\n") + why),
+                        this);
       break;
     case 1:  // no satellite: answered above
       break;
     case 4:  // a value that does not fit: the engine's line names it
+    case 5:  // the element file: the engine's line says so
       prompter().inform(title, why, this);
       break;
     default:

@@ -9,6 +9,7 @@
 
 #include "dialogs/prompter.h"
 #include "engine/passtext.h"
+#include "engine/savefile.h"
 #include "gui/records.h"
 
 QString vsTr(const char* text) { return QCoreApplication::translate("vsservices", text); }
@@ -21,6 +22,19 @@ void tooLong(const QString& name) {
                       .arg(FILENAME_SIZE - 1)
                       .arg(name));
 }
+
+// Pieces of a pass listing the save file takes, whatever the time step.
+constexpr int kMaxSavedPieces = 16250;
+
+// The local time of the last line of a pass listing whose time after that
+// line is t, as the orbit track names its last line ("MMM DD HH:MM:SS").
+QString lastLineTime(double t) {
+  char ts[AOSSTR_SIZE];
+  aosstr(t - indata->tstep + indata->tzone / 24.0, 0.0, 0.0, ts, 0);
+  ts[16] = '\0';
+  return CharToQs(ts).simplified();
+}
+
 }  // namespace
 
 void QsToChar(const QString& s, char* dst, int n) {
@@ -94,6 +108,27 @@ int vsGetPassDTxt(double& t, QString& s, bool pole) {
   return more;
 }
 
+QString vsSaveFileReason() {
+  const SaveFileOutcome o = LastSaveFile();
+  if (SaveFileSaved(o.result)) return QString();
+  QString why = QString::fromLocal8Bit(SaveFileReason(o));
+  if (o.result == SAVE_TLEFILE) why += QLatin1Char(' ') + FileNameToQs(indata->tlenm);
+  return why;
+}
+
+QString vsSaveFileNote() {
+  const SaveFileOutcome o = LastSaveFile();
+  if (o.result != SAVE_UNSYNCED) return QString();
+  return vsTr("\n\n*** The save file's folder was not synced: %1 ***")
+      .arg(QString::fromLocal8Bit(SaveFileReason(o)));
+}
+
+QString vsPassCutText(int lines, double t) {
+  return vsTr("Pass details cut after %1 lines: the last line is at %2")
+      .arg(lines)
+      .arg(lastLineTime(t));
+}
+
 int vsSavePassDt(int mode) {
   // A slot without a satellite has no pass to describe.
   if (indata->satnr < 1) {
@@ -107,11 +142,18 @@ int vsSavePassDt(int mode) {
   char text[PASSDTXT_SIZE];
   int pieces = 0;
   int more = 1;
-  while (more != 0 && pieces < 16250) {
+  while (more != 0 && pieces < kMaxSavedPieces) {
     more = GetPassDTxt(indata, t, text, mode);
     block.append(Latin1ToUtf8(text, sizeof text).c_str());
     ++pieces;
   }
+  // A listing that reached the limit with the satellite still in view says
+  // so, and where, in the file as in the box (a "+++" line, as a cut track
+  // has).
+  const bool cut = more != 0;
+  if (cut)
+    block.append("\n+++ Pass details cut after " + QByteArray::number(kMaxSavedPieces) +
+                 " lines: the last line is at " + lastLineTime(t).toLatin1() + " +++");
   if (mode == 1 && pieces >= 2) {
     char pole[POLETXT_SIZE];
     GetPoleTxt(indata, pole);
@@ -123,13 +165,15 @@ int vsSavePassDt(int mode) {
     const size_t n = static_cast<size_t>(block.size());
     return std::fwrite(block.constData(), 1, n, f) == n;
   };
-  if (WriteSaveFile(indata, false, write) != SAVE_DONE) {
-    prompter().inform(vsTr("Pass Details"),
-                      vsTr("*** Problems with the output file\n%1")
-                          .arg(FileNameToQs(indata->savnm)));
+  if (!SaveFileSaved(WriteSaveFile(indata, false, write))) {
+    prompter().inform(vsTr("Pass Details"), vsTr("*** Problems with the output file\n%1\n%2")
+                                                .arg(FileNameToQs(indata->savnm))
+                                                .arg(vsSaveFileReason()));
     return 1;
   }
-  prompter().inform(vsTr("Vorlix"),
-                    vsTr("Saved on File ") + FileNameToQs(indata->savnm));
+  QString said = vsTr("Saved on File ") + FileNameToQs(indata->savnm);
+  if (cut)
+    said += QStringLiteral("\n\n*** ") + vsPassCutText(kMaxSavedPieces, t) + QStringLiteral(" ***");
+  prompter().inform(vsTr("Vorlix"), said + vsSaveFileNote());
   return 0;
 }

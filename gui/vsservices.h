@@ -46,8 +46,22 @@ bool vsFileName(char* name);
 int vsGetPassDTxt(double& t, QString& s, bool pole);
 // Writes the pass details (mode 1) or the pass ground track (mode 2) to the
 // save file and says so in a box; 0 written, non-zero not (the box says
-// "*** Problems with the output file").
+// "*** Problems with the output file", the file and why). A listing longer
+// than the file takes is cut with a "+++" line that names its last line's
+// time, and the box says so.
 int vsSavePassDt(int mode);
+// Why the last write of the save file (WriteSaveFile) saved nothing, for a
+// message: "the save file is the element file <name>", "nothing to save" or
+// the system's reason ("not a regular file", "a FIFO that nobody reads",
+// "Permission denied", ...); empty when it saved.
+QString vsSaveFileReason();
+// What a "saved" message adds when the last write saved but its folder could
+// not be synced (starting with an empty line); empty otherwise.
+QString vsSaveFileNote();
+// "Pass details cut after <lines> lines: the last line is at <time>" for a
+// pass listing that stopped at its limit; t is the listing's time after its
+// last line, as vsGetPassDTxt left it.
+QString vsPassCutText(int lines, double t);
 
 // ==== Satellite selection (vsservices_sel.cpp) ====
 

@@ -202,6 +202,27 @@ TEST(SkyExport, FailuresLeaveFilesAlone) {
   EXPECT_EQ(files, 4);  // the four it had
 }
 
+// An output that is a character device is written into and stays a device;
+// a FIFO that nobody reads is named in the message (never waited on) and
+// stays a FIFO.
+TEST(SkyExport, DeviceAndFifoOutputsKeepTheirType) {
+  if (geteuid() != 0) GTEST_SKIP() << "making a device needs root";
+  TempDir dir;
+  writeFile(dir / "satsave.txt", readFile(Data("details-minutes.txt")));
+  ASSERT_TRUE(support::MakeNode(dir / "null", 'c'));
+  auto res = Sky({"satsave.txt", "null"}, dir.path);
+  EXPECT_EQ(res.status, 0);
+  EXPECT_EQ(res.out.rfind(kHello + "Map generated with ", 0), 0u) << res.out;
+  EXPECT_EQ(support::NodeType(dir / "null"), S_IFCHR);
+
+  ASSERT_TRUE(support::MakeNode(dir / "pipe.edb", 'p'));
+  res = Sky({"satsave.txt", "pipe.edb"}, dir.path);
+  EXPECT_EQ(res.status, 1);
+  EXPECT_EQ(res.out, kHello + "Unable to open output file pipe.edb: a FIFO that nobody reads\n\n");
+  EXPECT_EQ(support::NodeType(dir / "pipe.edb"), S_IFIFO);
+  EXPECT_EQ(support::DirNames(dir.path), (support::Names{"null", "pipe.edb", "satsave.txt"}));
+}
+
 // Impossible places among good steps are skipped: the count and the
 // database hold only the good ones.
 TEST(SkyExport, ImpossiblePlacesSkipped) {

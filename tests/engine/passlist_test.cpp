@@ -248,9 +248,17 @@ TEST(PassList, SaveFile) {
   d->svnew = 1;
   EXPECT_EQ(aospass(d.get(), o.get()), AOS_NOSAVE);
   ASSERT_EQ(o->nlines, lines + 1);
-  EXPECT_EQ(Line(o.get(), lines).rfind(" *** Problems with the output file", 0), 0u);
+  // The reason follows the name when the page line holds both, else the
+  // name stands alone (cut at the line's end).
+  EXPECT_EQ(
+      Line(o.get(), lines),
+      (" *** Problems with the output file " + std::string(d->savnm)).substr(0, WOUT_LINELEN));
   EXPECT_GT(d->npass, 0);
   EXPECT_EQ(d->svnew, 1);
+  std::snprintf(d->savnm, sizeof d->savnm, "%s", "nodir/x");
+  EXPECT_EQ(aospass(d.get(), o.get()), AOS_NOSAVE);
+  EXPECT_EQ(Line(o.get(), o->nlines - 1),
+            " *** Problems with the output file nodir/x: No such file or directory");
   std::remove(name.c_str());
   rmdir(dir);
 }

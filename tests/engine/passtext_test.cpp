@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -15,6 +16,8 @@
 #include "engine/passes.h"
 #include "engine/passtext.h"
 #include "engine/satpos.h"
+#include "engine/savefile.h"
+#include "support/failingsync.h"
 #include "support/files.h"
 #include "support/passfixture.h"
 
@@ -286,9 +289,9 @@ TEST(TransitZone, SunTransitRefinement) {
 // The ground track file: a new file each time, one line per step; a track
 // longer than the cap ends with a "+++" line; an unopenable file gives 1.
 TEST(OrbitTrack, FileAndCap) {
-  char dir[] = "/tmp/vorlix-track-XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  const std::string name = std::string(dir) + "/track.txt";
+  support::TempDir dir;
+  ASSERT_FALSE(dir.path.empty());
+  const std::string name = dir / "track.txt";
   auto d = IssRecord();
   std::snprintf(d->savnm, sizeof d->savnm, "%s", name.c_str());
   d->year = 2018;
@@ -319,18 +322,16 @@ TEST(OrbitTrack, FileAndCap) {
   EXPECT_EQ(n, 4 + ORBITTRACK_MAXLINES + 1);
   EXPECT_EQ(last.rfind("+++", 0), 0u);
 
-  std::snprintf(d->savnm, sizeof d->savnm, "%s/missing/track.txt", dir);
+  std::snprintf(d->savnm, sizeof d->savnm, "%s", (dir / "missing/track.txt").c_str());
   EXPECT_EQ(saveOrbitTrack(d.get()), 1);
-  std::remove(name.c_str());
-  rmdir(dir);
 }
 
 // A cut track tells where it ends: the time stamp of its last line as the
 // file shows it; a whole track tells nothing.
 TEST(OrbitTrack, CutTrackNamesItsLastLine) {
-  char dir[] = "/tmp/vorlix-trackcut-XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  const std::string name = std::string(dir) + "/track.txt";
+  support::TempDir dir;
+  ASSERT_FALSE(dir.path.empty());
+  const std::string name = dir / "track.txt";
   auto d = IssRecord();
   std::snprintf(d->savnm, sizeof d->savnm, "%s", name.c_str());
   d->year = 2018;
@@ -359,8 +360,6 @@ TEST(OrbitTrack, CutTrackNamesItsLastLine) {
   // 200,000 lines of 0.1 s from the entered 0 h (local time, as the file
   // shows): about 5:33:20.
   EXPECT_EQ(std::string(cutAt).substr(0, 14), "JAN 21   5:33:");
-  std::remove(name.c_str());
-  rmdir(dir);
 }
 
 namespace {
@@ -446,7 +445,8 @@ TEST(PassDetails, PositionsAgreeWithSkyfield) {
 
 // The one writer of the save file: never the element file, never an empty
 // block, a new file or an appended block as svnew (or the caller) says, svnew
-// cleared only after a good write, a failed block leaves the file as it was.
+// cleared only after a good write, a failed block leaves the file as it was;
+// the outcome names the reason for the message.
 TEST(SaveFile, OneWriterForEveryBlock) {
   struct Case {
     const char* what;
@@ -457,17 +457,23 @@ TEST(SaveFile, OneWriterForEveryBlock) {
     int result;
     const char* after;  // the save file afterwards
     long start;
+    const char* reason;  // SaveFileReason of the outcome
   } const cases[] = {
-      {"element file, new", true, 1, false, "list\n", SAVE_TLEFILE, "elements\n", -9},
-      {"element file, appended", true, 0, false, "list\n", SAVE_TLEFILE, "elements\n", -9},
-      {"element file, track", true, 0, true, "list\n", SAVE_TLEFILE, "elements\n", -9},
-      {"empty block, new", false, 1, false, "", SAVE_EMPTY, "old\n", -9},
-      {"empty block, appended", false, 0, false, "", SAVE_EMPTY, "old\n", -9},
-      {"new", false, 1, false, "list\n", SAVE_DONE, "list\n", 0},
-      {"appended", false, 0, false, "list\n", SAVE_DONE, "old\nlist\n", 4},
-      {"always new", false, 0, true, "list\n", SAVE_DONE, "list\n", 0},
-      {"failed write, new", false, 1, false, nullptr, SAVE_FAILED, "old\n", -9},
-      {"failed write, appended", false, 0, false, nullptr, SAVE_FAILED, "old\n", -9},
+      {"element file, new", true, 1, false, "list\n", SAVE_TLEFILE, "elements\n", -9,
+       "the save file is the element file"},
+      {"element file, appended", true, 0, false, "list\n", SAVE_TLEFILE, "elements\n", -9,
+       "the save file is the element file"},
+      {"element file, track", true, 0, true, "list\n", SAVE_TLEFILE, "elements\n", -9,
+       "the save file is the element file"},
+      {"empty block, new", false, 1, false, "", SAVE_EMPTY, "old\n", -9, "nothing to save"},
+      {"empty block, appended", false, 0, false, "", SAVE_EMPTY, "old\n", -9, "nothing to save"},
+      {"new", false, 1, false, "list\n", SAVE_DONE, "list\n", 0, ""},
+      {"appended", false, 0, false, "list\n", SAVE_DONE, "old\nlist\n", 4, ""},
+      {"always new", false, 0, true, "list\n", SAVE_DONE, "list\n", 0, ""},
+      {"failed write, new", false, 1, false, nullptr, SAVE_FAILED, "old\n", -9,
+       "Input/output error"},
+      {"failed write, appended", false, 0, false, nullptr, SAVE_FAILED, "old\n", -9,
+       "Input/output error"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -497,6 +503,8 @@ TEST(SaveFile, OneWriterForEveryBlock) {
         },
         &start);
     EXPECT_EQ(res, c.result);
+    EXPECT_EQ(LastSaveFile().result, c.result);
+    EXPECT_STREQ(SaveFileReason(LastSaveFile()), c.reason);
     EXPECT_EQ(called, c.result != SAVE_TLEFILE);
     EXPECT_EQ(held != nullptr, called);  // outptr is the file while it is written
     EXPECT_EQ(outptr, nullptr);
@@ -532,8 +540,31 @@ TEST(SaveFile, FullDiskLeavesTheFileAsItWas) {
       });
     }
     EXPECT_EQ(res, SAVE_FAILED) << fresh;
+    EXPECT_STREQ(SaveFileReason(LastSaveFile()), std::strerror(EFBIG)) << fresh;
     EXPECT_EQ(readFile(dir / "satsave.txt"), old) << fresh;
     EXPECT_EQ(d->svnew, fresh);
     EXPECT_EQ(support::DirNames(dir.path), support::Names{"satsave.txt"});
   }
+}
+
+// A new file whose folder could not be synced after it took the old one's
+// place holds the block: it counts as saved (svnew cleared), and the outcome
+// says what happened.
+TEST(SaveFile, FolderNotSyncedIsSavedAndSaysSo) {
+  support::TempDir dir;
+  ASSERT_FALSE(dir.path.empty());
+  writeFile(dir / "satsave.txt", "old\n");
+  auto d = std::make_unique<WinpData>();
+  std::snprintf(d->savnm, sizeof d->savnm, "%s", (dir / "satsave.txt").c_str());
+  d->svnew = 1;
+  int res;
+  {
+    const support::FailingSync failing(S_IFDIR);
+    res = WriteSaveFile(d.get(), false, [](FILE* f) { return std::fputs("list\n", f) >= 0; });
+  }
+  EXPECT_EQ(res, SAVE_UNSYNCED);
+  EXPECT_STREQ(SaveFileReason(LastSaveFile()), std::strerror(EIO));
+  EXPECT_EQ(d->svnew, 0);
+  EXPECT_EQ(readFile(dir / "satsave.txt"), "list\n");
+  EXPECT_EQ(support::DirNames(dir.path), support::Names{"satsave.txt"});
 }

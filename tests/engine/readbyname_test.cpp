@@ -102,7 +102,7 @@ TEST(ReadByName, NoRegularFileIsRefusedAtOnce) {
          d->tsnew = 0;
          SetName(d->tlsnm, p);
          return SaveTle(d, o) == 2 &&
-                PageText(*o).find("Unable to read TLE save file") != std::string::npos;
+                PageText(*o).find("Unable to open TLE save file") != std::string::npos;
        }},
   };
   std::vector<std::string> before;

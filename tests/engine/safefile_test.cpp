@@ -3,12 +3,18 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <fcntl.h>
 #include <dirent.h>
+#include <dlfcn.h>
+#include <grp.h>
+#include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -17,6 +23,38 @@
 
 #include "support/files.h"
 #include "support/child.h"
+#include "support/watchdog.h"
+
+namespace {
+
+// The type (S_IFDIR, S_IFREG) of descriptors whose fsync fails with EIO, as
+// on a disk that gives up; 0: every fsync is the system's.
+std::atomic<mode_t> g_failSyncOf{0};
+
+// Makes fsync fail for one type of descriptor while it lives.
+class FailingSync {
+ public:
+  explicit FailingSync(mode_t type) { g_failSyncOf = type; }
+  ~FailingSync() { g_failSyncOf = 0; }
+  FailingSync(const FailingSync&) = delete;
+  FailingSync& operator=(const FailingSync&) = delete;
+};
+
+}  // namespace
+
+// Takes the place of the system's fsync in this program (the writer is
+// linked in statically), which cannot be made to fail at will otherwise.
+extern "C" int fsync(int fd) {
+  using Fn = int (*)(int);
+  static const Fn system = reinterpret_cast<Fn>(dlsym(RTLD_NEXT, "fsync"));
+  const mode_t type = g_failSyncOf;
+  struct stat st;
+  if (type != 0 && fstat(fd, &st) == 0 && (st.st_mode & S_IFMT) == type) {
+    errno = EIO;
+    return -1;
+  }
+  return system(fd);
+}
 
 namespace {
 
@@ -227,13 +265,13 @@ TEST_F(SafeFileTest, FailuresLeaveTheOldFile) {
   EXPECT_EQ(readFile(p), "old\n");
   EXPECT_EQ(entries(), Names{"out.tle"});
 
-  // The target is a directory: the rename fails, the temporary file goes.
+  // The target is a directory: refused before anything is made.
   ASSERT_EQ(mkdir((dir_ + "/adir").c_str(), 0700), 0);
   writeFile(dir_ + "/adir/f", "x");
   SafeFile d((dir_ + "/adir").c_str());
-  ASSERT_TRUE(d.open());
-  d.put("y");
-  EXPECT_EQ(d.commit(), SafeFile::ReplaceFailed);
+  EXPECT_FALSE(d.open());
+  EXPECT_EQ(d.error(), EISDIR);
+  EXPECT_EQ(d.commit(), SafeFile::NotOpen);
   EXPECT_EQ(entries(), (Names{"adir", "out.tle"}));
 }
 
@@ -343,25 +381,41 @@ TEST_F(SafeFileTest, OpenRegularOnlyOpensRegularFiles) {
   EXPECT_EQ(readFile(p), "ISS\n");
 }
 
+// Sets the process's umask while it lives (also when an assertion returns
+// early).
+class UmaskGuard {
+ public:
+  explicit UmaskGuard(mode_t mask) : old_(umask(mask)) {}
+  ~UmaskGuard() { umask(old_); }
+  UmaskGuard(const UmaskGuard&) = delete;
+  UmaskGuard& operator=(const UmaskGuard&) = delete;
+
+ private:
+  mode_t old_;
+};
+
 // The temporary file is never more open than the file it replaces, from its
 // creation on (a crash leaves no readable copy of a private file), and the
 // target keeps its permission bits, without a set-user-ID or set-group-ID
-// bit; a new target is private while written, then gets the usual mode.
+// bit; a new target gets the usual mode under the process's umask.
 TEST_F(SafeFileTest, TemporaryHasTheTargetsPermissionsWhileWritten) {
   struct Case {
+    mode_t umask;
     mode_t target;  // 0: no target yet
     mode_t during, after;
   } const cases[] = {
-      {0600, 0600, 0600},
-      {0640, 0640, 0640},
-      {0604, 0604, 0604},
-      {04755, 0755, 0755},
-      {02770, 0770, 0770},
-      {0, 0600, 0640},  // the usual mode under the umask 027
+      {027, 0600, 0600, 0600},
+      {027, 0640, 0640, 0640},
+      {027, 0604, 0604, 0604},
+      {027, 04755, 0755, 0755},
+      {027, 02770, 0770, 0770},
+      {027, 0, 0640, 0640},
+      {077, 0, 0600, 0600},
+      {002, 0, 0664, 0664},
   };
-  const mode_t oldMask = umask(027);
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.target);
+    SCOPED_TRACE(std::to_string(c.umask) + " " + std::to_string(c.target));
+    const UmaskGuard mask(c.umask);
     const std::string p = dir_ + "/satsave.txt";
     unlink(p.c_str());
     if (c.target) {
@@ -380,7 +434,6 @@ TEST_F(SafeFileTest, TemporaryHasTheTargetsPermissionsWhileWritten) {
     EXPECT_EQ(readFile(p), "new\n");
     EXPECT_EQ(entries(), Names{"satsave.txt"});
   }
-  umask(oldMask);
 }
 
 // A failed append cuts back the file it was written to, also when that was
@@ -419,6 +472,148 @@ TEST_F(SafeFileTest, OpenRegularNeverOpensADevice) {
       },
       10);
   EXPECT_EQ(res, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// What is no regular file is never replaced, by a new file or an append
+// alike: a character device or a FIFO with a reader is written as a plain
+// open would, a FIFO that nobody reads fails at once (no wait), anything
+// else is refused unopened. The node keeps its type and inode; nothing is
+// left beside it.
+TEST_F(SafeFileTest, WhatIsNoRegularFileIsNeverReplaced) {
+  if (geteuid() != 0) GTEST_SKIP() << "making devices needs root";
+  struct Case {
+    const char* what;
+    char kind;     // support::MakeNode's, or 's' a socket
+    bool reader;   // a FIFO's read end is open
+    int err;       // 0: written
+  } const cases[] = {
+      {"character device", 'c', false, 0},
+      {"FIFO with a reader", 'p', true, 0},
+      {"FIFO that nobody reads", 'p', false, ENXIO},
+      {"block device", 'b', false, EINVAL},
+      {"socket", 's', false, EINVAL},
+  };
+  const std::string p = dir_ + "/node";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    int sock = -1;
+    if (c.kind == 's') {
+      sock = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      sockaddr_un addr{};
+      addr.sun_family = AF_UNIX;
+      ASSERT_LT(p.size(), sizeof addr.sun_path);
+      p.copy(addr.sun_path, p.size());
+      ASSERT_EQ(bind(sock, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+    } else {
+      ASSERT_TRUE(support::MakeNode(p, c.kind));
+    }
+    const int reader = c.reader ? ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+    ASSERT_EQ(c.reader, reader >= 0);
+    struct stat before;
+    ASSERT_EQ(lstat(p.c_str(), &before), 0);
+    {
+      const support::Watchdog watchdog(20, std::string("writing a ") + c.what);
+      SafeFile f(p.c_str());
+      EXPECT_EQ(f.open(), c.err == 0);
+      EXPECT_EQ(f.error(), c.err);
+      EXPECT_EQ(f.direct(), c.err == 0);
+      EXPECT_EQ(f.tempPath(), "");
+      f.put("new\n");
+      EXPECT_EQ(f.commit(), c.err == 0 ? SafeFile::Done : SafeFile::NotOpen);
+
+      AppendFile a(p.c_str());
+      errno = 0;
+      const bool opened = a.open();
+      EXPECT_EQ(opened, c.err == 0);
+      if (opened) {
+        EXPECT_EQ(a.start(), -1);
+        std::fputs("more\n", a.file());
+        EXPECT_TRUE(a.finish(true));
+      } else {
+        EXPECT_EQ(errno, c.err);
+      }
+    }
+    if (reader >= 0) {
+      char buf[64];
+      const ssize_t n = read(reader, buf, sizeof buf);
+      EXPECT_EQ(std::string(buf, n > 0 ? static_cast<size_t>(n) : 0), "new\nmore\n");
+      ::close(reader);
+    }
+    struct stat after;
+    ASSERT_EQ(lstat(p.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(entries(), Names{"node"});
+    if (sock >= 0) ::close(sock);
+    ASSERT_EQ(unlink(p.c_str()), 0);
+  }
+}
+
+// A file rewritten by root keeps its owner and group (its owner can still
+// write it) and its mode.
+TEST_F(SafeFileTest, ReplacedFileKeepsOwnerAndGroup) {
+  if (geteuid() != 0) GTEST_SKIP() << "giving a file away needs root";
+  const passwd* pw = getpwnam("nobody");
+  ASSERT_NE(pw, nullptr);
+  const gid_t gid = pw->pw_gid;
+  const std::string p = dir_ + "/satsave.txt";
+  writeFile(p, "old\n");
+  ASSERT_EQ(chown(p.c_str(), pw->pw_uid, gid), 0);
+  ASSERT_EQ(chmod(p.c_str(), 0660), 0);
+  SafeFile f(p.c_str());
+  ASSERT_TRUE(f.open());
+  f.put("new\n");
+  ASSERT_EQ(f.commit(), SafeFile::Done);
+  struct stat st;
+  ASSERT_EQ(stat(p.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, pw->pw_uid);
+  EXPECT_EQ(st.st_gid, gid);
+  EXPECT_EQ(st.st_mode & 07777, 0660u);
+  EXPECT_EQ(readFile(p), "new\n");
+  EXPECT_EQ(entries(), Names{"satsave.txt"});
+}
+
+// When the folder cannot be synced after the rename, the target holds the
+// new content all the same: the commit says so (Unsynced, not a failure).
+TEST_F(SafeFileTest, FailedFolderSyncAfterTheRenameIsUnsynced) {
+  const std::string p = dir_ + "/satsave.txt";
+  for (const bool existed : {true, false}) {
+    SCOPED_TRACE(existed);
+    unlink(p.c_str());
+    if (existed) writeFile(p, "old\n");
+    const FailingSync failing(S_IFDIR);
+    SafeFile f(p.c_str());
+    ASSERT_TRUE(f.open());
+    f.put("new\n");
+    EXPECT_EQ(f.commit(), SafeFile::Unsynced);
+    EXPECT_EQ(f.error(), EIO);
+    EXPECT_EQ(readFile(p), "new\n");
+    EXPECT_EQ(entries(), Names{"satsave.txt"});
+  }
+}
+
+// An appended block counts only once it is on the disk: a failed sync takes
+// it back as a failed write does.
+TEST_F(SafeFileTest, AppendIsSyncedBeforeItCounts) {
+  const std::string p = dir_ + "/satsave.txt";
+  writeFile(p, "old\n");
+  {
+    const FailingSync failing(S_IFREG);
+    AppendFile a(p.c_str());
+    ASSERT_TRUE(a.open());
+    std::fputs("lost\n", a.file());
+    EXPECT_FALSE(a.finish(true));
+  }
+  EXPECT_EQ(readFile(p), "old\n");
+  AppendFile a(p.c_str());
+  ASSERT_TRUE(a.open());
+  std::fputs("more\n", a.file());
+  EXPECT_TRUE(a.finish(true));
+  EXPECT_EQ(readFile(p), "old\nmore\n");
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "support/child.h"
+#include "support/failingsync.h"
 #include "support/files.h"
 
 namespace {
@@ -432,11 +433,32 @@ TEST(SaveTle, NewFileAppendAndFailures) {
   m.d->tsnew = 1;
   EXPECT_EQ(SaveTle(m.d.get(), &m.o), 2);
   EXPECT_EQ(m.d->tsnew, 1);
-  EXPECT_NE(m.lastLine().find("*** Unable to open TLE save file"), std::string::npos);
+  // The reason on a line of its own: the name leaves no room for it.
+  ASSERT_EQ(m.o.nlines, 2);
+  EXPECT_EQ(std::string(m.o.lines[0]).rfind("*** Unable to open TLE save file /nonexistent", 0),
+            0u);
+  EXPECT_EQ(m.lastLine(), "*** No such file or directory ***");
 
   Saver e("");
   EXPECT_EQ(SaveTle(e.d.get(), &e.o), 2);
   EXPECT_EQ(e.lastLine(), "*** No TLE save file name ***");
+
+  // The folder not synced after the new file took the old one's place: the
+  // sets are saved (0, tsnew cleared), and the page says what happened.
+  d->tsnew = 1;
+  s.o.nlines = 0;
+  {
+    const support::FailingSync failing(S_IFDIR);
+    EXPECT_EQ(SaveTle(d, &s.o), 0);
+  }
+  EXPECT_EQ(d->tsnew, 0);
+  EXPECT_EQ(slurp(tp.path), one);
+  ASSERT_EQ(s.o.nlines, 2);
+  EXPECT_EQ(
+      std::string(s.o.lines[0]).rfind("*** Folder not synced after saving TLE save file /", 0), 0u);
+  EXPECT_EQ(s.lastLine(), "*** Input/output error ***");
+  ASSERT_EQ(SaveTle(d, &s.o), 0);
+  EXPECT_EQ(slurp(tp.path), one + one);
 
   // A write that fails (file size limit): reported, the old file kept whole.
   d->satnr = kSats;
@@ -447,7 +469,10 @@ TEST(SaveTle, NewFileAppendAndFailures) {
     res = SaveTle(d, &s.o);
   }
   EXPECT_EQ(res, 3);
-  EXPECT_NE(s.lastLine().find("*** Write error on TLE save file"), std::string::npos);
+  ASSERT_GE(s.o.nlines, 2);
+  EXPECT_EQ(std::string(s.o.lines[s.o.nlines - 2]).rfind("*** Write error on TLE save file", 0),
+            0u);
+  EXPECT_EQ(s.lastLine(), "*** File too large ***");
   EXPECT_EQ(slurp(tp.path), one + one);
   EXPECT_EQ(tp.names(), support::Names{"save.tle"});
 }
@@ -456,9 +481,9 @@ TEST(SaveTle, NewFileAppendAndFailures) {
 
 namespace {
 
-// A FIFO named as the TLE save file to append to is refused without waiting
-// for a writer, and the message says why.
-TEST(SaveTle, FifoToAppendToIsNotARegularFile) {
+// A FIFO that nobody reads, named as the TLE save file to append to, is
+// refused without waiting for a reader, and the message says why.
+TEST(SaveTle, FifoWithoutReaderIsRefused) {
   TempPath tp("f");
   ASSERT_EQ(mkfifo(tp.path.c_str(), 0600), 0);
   const std::string dir = tp.path.substr(0, tp.path.rfind('/'));
@@ -471,7 +496,15 @@ TEST(SaveTle, FifoToAppendToIsNotARegularFile) {
         s.d->satnr = 1;
         s.d->tsnew = 0;
         if (SaveTle(s.d.get(), &s.o) != 2) return 1;
-        if (s.lastLine() != "*** Unable to read TLE save file f: not a regular file ***") return 2;
+        if (s.lastLine() != "*** Unable to open TLE save file f: a FIFO that nobody reads ***")
+          return 2;
+        // A name too long to leave room for the reason: the reason gets a
+        // line of its own.
+        Saver l(tp.path);
+        l.d->satnr = 1;
+        l.d->tsnew = 0;
+        if (SaveTle(l.d.get(), &l.o) != 2 || l.o.nlines != 2) return 3;
+        if (l.lastLine() != "*** a FIFO that nobody reads ***") return 4;
         return 0;
       },
       10);

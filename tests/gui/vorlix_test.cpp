@@ -56,6 +56,8 @@ class MainWindowTest : public QObject {
   void openTleFile_data();
   void openTleFile();
   void saveAsRefusesALongName();
+  void saveAsRefusesTheElementFile_data();
+  void saveAsRefusesTheElementFile();
   void picture_data();
   void picture();
   void fontSize();
@@ -348,6 +350,60 @@ void MainWindowTest::saveAsRefusesALongName() {
   w->slotFileTLESaveAs();
   QCOMPARE(statusTexts(spy).last(), QStringLiteral("*** TLE Save File not selected ***"));
   QCOMPARE(sp.of("warn").size(), 2);
+}
+
+void MainWindowTest::saveAsRefusesTheElementFile_data() {
+  QTest::addColumn<bool>("tle");      // Save TLE as, else Save as
+  QTest::addColumn<QString>("name");  // the answer, in the program folder
+  QTest::addColumn<QString>("title");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("status");
+  QTest::newRow("save file") << false << "welcome.tle"
+                             << "Vorlix"
+                             << "*** Problems with the output file\n"
+                                "the save file is the element file welcome.tle"
+                             << "*** Save file not selected ***";
+  QTest::newRow("TLE save file") << true << "./welcome.tle"
+                                 << "TLE File Save"
+                                 << "*** The TLE save file is the element file: nothing saved ***"
+                                 << "*** TLE Save File not selected ***";
+}
+
+// A name chosen in Save as that is the element file is refused at once,
+// with a box that says why: the names and marks stay as they were, so the
+// saves that follow still go where they went.
+void MainWindowTest::saveAsRefusesTheElementFile() {
+  QFETCH(bool, tle);
+  QFETCH(QString, name);
+  QFETCH(QString, title);
+  QFETCH(QString, text);
+  QFETCH(QString, status);
+  WindowFixture fx;
+  fx.writeStandard();
+  ScriptedPrompter sp;
+  auto w = fx.start();
+  const QByteArray elements = readAll(fx.path("welcome.tle"));
+  indata->svnew = 0;
+  indata->tsnew = 0;
+  const QByteArray savnm = indata->savnm, tlsnm = indata->tlsnm;
+  sp.answer(fx.appDir() + "/" + name);
+  QSignalSpy spy(w->statusBar(), &QStatusBar::messageChanged);
+  if (tle)
+    w->slotFileTLESaveAs();
+  else
+    w->slotFileSaveAs();
+  QCOMPARE(sp.of("inform").size(), 1);
+  QCOMPARE(sp.of("inform")[0].title, title);
+  QCOMPARE(sp.of("inform")[0].text, text);
+  QCOMPARE(statusTexts(spy).last(), status);
+  // The name asked for is the default one, resolved beside the TLE file
+  // when the dialog started there; the other name is untouched.
+  QCOMPARE(QByteArray(tle ? indata->tlsnm : indata->savnm),
+           QFile::encodeName(fx.path(tle ? "vorlix.tle" : "satsave.txt")));
+  QCOMPARE(QByteArray(tle ? indata->savnm : indata->tlsnm), tle ? savnm : tlsnm);
+  QCOMPARE(indata->svnew, 0);
+  QCOMPARE(indata->tsnew, 0);
+  QCOMPARE(readAll(fx.path("welcome.tle")), elements);
 }
 
 void MainWindowTest::picture_data() {

@@ -14,6 +14,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -79,10 +80,12 @@ class ListsTest : public QObject {
 
   // Window on passes.tle (ISS first) with an observer near Munich, all passes
   // above 0 deg whatever the Sun, three days from 2018-01-21 01:00 (zone +1).
-  void startOn(const QString& tle, const QStringList& sats) {
+  // The TLE file is copied under its own name, or as `as`.
+  void startOn(const QString& tle, const QStringList& sats, const QString& as = QString()) {
     fx = std::make_unique<WindowFixture>();
-    fx->copyData(tle, QFileInfo(tle).fileName());
-    fx->writeConfig(QFileInfo(tle).fileName(), sats);
+    const QString name = as.isEmpty() ? QFileInfo(tle).fileName() : as;
+    fx->copyData(tle, name);
+    fx->writeConfig(name, sats);
     app = fx->start();
     view = app->viewWidget();
     sp = std::make_unique<ScriptedPrompter>();
@@ -308,7 +311,8 @@ class ListsTest : public QObject {
     sp->boxes.clear();
     view->vFileSave();
     QCOMPARE(sp->boxes.size(), 1);
-    QCOMPARE(sp->boxes.last().text, QString("*** Problems with the output file"));
+    QCOMPARE(sp->boxes.last().text,
+             QString("*** Problems with the output file\nNo such file or directory"));
     // A cancelled distance question: nothing written, nothing said, the kind restored.
     indata->occflg = 1;
     sp->boxes.clear();
@@ -369,7 +373,7 @@ class ListsTest : public QObject {
     QTest::newRow("missing folder") << "no/such/dir/x.tle" << 0
         << "*** ERROR *** while opening or writing TLE Save File\n*** Unable to open" << "TLE File Save";
     QTest::newRow("a folder as the name") << "." << 0
-        << "*** ERROR *** while opening or writing TLE Save File\n*** Unable to replace" << "TLE File Save";
+        << "*** ERROR *** while opening or writing TLE Save File\n*** Unable to open" << "TLE File Save";
     QTest::newRow("number too big") << "n.tle" << 340000 << "*** ISS (ZARYA)" << "TLE File Save";
   }
   void tleSaveCodes() {
@@ -390,6 +394,145 @@ class ListsTest : public QObject {
     indata->satnr = 0;
     view->vTLESave();
     QCOMPARE(sp->boxes.last().text, QString("*** No Satellite Selected ***"));
+  }
+
+  // The TLE save file's default name resolves beside the element file: with
+  // the element file named vorlix.tle, Save TLE would write the selection
+  // over the catalogue. Refused by any name, before anything is opened, and
+  // the box says why.
+  void tleSaveNeverReplacesTheElementFile_data() {
+    QTest::addColumn<QString>("name");  // tlsnm
+    QTest::addColumn<int>("fresh");     // tsnew
+    QTest::newRow("default name, new") << "*vorlix.tle" << 1;
+    QTest::newRow("default name, appended") << "*vorlix.tle" << 0;
+    QTest::newRow("a link") << "link.tle" << 1;
+    QTest::newRow("a relative name") << "./vorlix.tle" << 0;
+  }
+  void tleSaveNeverReplacesTheElementFile() {
+    QFETCH(QString, name);
+    QFETCH(int, fresh);
+    startOn("passes.tle", {"ISS (ZARYA)", "NOAA 19"}, "vorlix.tle");
+    QCOMPARE(indata->satnr, 2);
+    QVERIFY(QFile::link("vorlix.tle", dataFile("link.tle")));
+    const std::string before = readFile(dataFile("vorlix.tle").toStdString());
+    const support::Names files = support::DirNames(fx->appDir().toStdString());
+    std::snprintf(indata->tlsnm, FILENAME_SIZE, "%s", qPrintable(name));
+    indata->tsnew = fresh;
+    view->vTLESave();
+    QCOMPARE(sp->boxes.size(), 1);
+    QCOMPARE(sp->boxes.last().title, QString("TLE File Save"));
+    QCOMPARE(sp->boxes.last().text,
+             QString("*** The TLE save file is the element file: nothing saved ***"));
+    QCOMPARE(readFile(dataFile("vorlix.tle").toStdString()), before);
+    QCOMPARE(support::DirNames(fx->appDir().toStdString()), files);
+    QCOMPARE(indata->tsnew, fresh);
+  }
+
+  // A character device or a FIFO named as the save file or the TLE save
+  // file keeps its type: a device is written and the box says saved; a FIFO
+  // that nobody reads is refused and the box says why. Nothing is left
+  // beside them.
+  void devicesAndFifos_data() {
+    QTest::addColumn<bool>("tle");   // Save TLE, else File > Save
+    QTest::addColumn<int>("fresh");  // svnew or tsnew
+    QTest::addColumn<bool>("fifo");  // else a character device
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");  // %1: the target's name, "target"
+    const QString saved = "Saved on File %1";
+    const QString tleSaved = "TLE's saved on file %1";
+    const QString noReader = "*** Problems with the output file\na FIFO that nobody reads";
+    const QString tleNoReader =
+        "*** ERROR *** while opening or writing TLE Save File\n*** Unable to open TLE save file "
+        "%1: a FIFO that nobody reads ***";
+    QTest::newRow("save, new, device") << false << 1 << false << "Vorlix" << saved;
+    QTest::newRow("save, appended, device") << false << 0 << false << "Vorlix" << saved;
+    QTest::newRow("save, new, FIFO") << false << 1 << true << "Save File" << noReader;
+    QTest::newRow("save, appended, FIFO") << false << 0 << true << "Save File" << noReader;
+    QTest::newRow("TLE, new, device") << true << 1 << false << "Vorlix" << tleSaved;
+    QTest::newRow("TLE, appended, device") << true << 0 << false << "Vorlix" << tleSaved;
+    QTest::newRow("TLE, new, FIFO") << true << 1 << true << "TLE File Save" << tleNoReader;
+    QTest::newRow("TLE, appended, FIFO") << true << 0 << true << "TLE File Save" << tleNoReader;
+  }
+  void devicesAndFifos() {
+    QFETCH(bool, tle);
+    QFETCH(int, fresh);
+    QFETCH(bool, fifo);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    startOn("passes.tle", {"ISS (ZARYA)"});
+    indata->dur = 0.1;
+    // By its name in the working directory, the program's folder: the
+    // engine's line then holds the name and the reason.
+    const QString target = "target";
+    const QByteArray path = QFile::encodeName(fx->path(target));
+    QCOMPARE(QDir::currentPath(), fx->appDir());
+    // A node of its own (a device like the null device, made as root).
+    QVERIFY2(support::MakeNode(path.toStdString(), fifo ? 'p' : 'c'), std::strerror(errno));
+    const support::Names files = support::DirNames(fx->appDir().toStdString());
+    if (tle) {
+      std::snprintf(indata->tlsnm, FILENAME_SIZE, "%s", qPrintable(target));
+      indata->tsnew = fresh;
+      view->vTLESave();
+    } else {
+      std::snprintf(indata->savnm, FILENAME_SIZE, "%s", qPrintable(target));
+      indata->svnew = fresh;
+      view->vFileSave();
+    }
+    QCOMPARE(sp->boxes.size(), 1);
+    QCOMPARE(sp->boxes.last().title, title);
+    QCOMPARE(sp->boxes.last().text, text.contains("%1") ? text.arg(target) : text);
+    QCOMPARE(support::NodeType(path.toStdString()), mode_t(fifo ? S_IFIFO : S_IFCHR));
+    QCOMPARE(support::DirNames(fx->appDir().toStdString()), files);
+    // Saved: the next save adds; refused: the next one still starts anew.
+    QCOMPARE(tle ? indata->tsnew : indata->svnew, fifo ? fresh : 0);
+  }
+
+  // A pass longer than a listing takes (a geostationary satellite overhead
+  // for half a day, a line a second): the viewer and the saved block stop at
+  // their limits and say so, naming the time of their last line, and the box
+  // does not pass the block off as the whole pass.
+  void passDetailsCut() {
+    startOn("passes.tle", {"GOES 16"});
+    indata->lat = 38.90, indata->lng = -77.04, indata->height = 50.0;
+    indata->dur = 0.5;
+    indata->tstep = 1.0 / 86400.0;
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*satsave.txt");
+    indata->svnew = 1;
+    view->vCalcAOS();
+    QCOMPARE(indata->npass, 1);
+    QString shown;
+    sp->onExec([&shown](QDialog& d) {
+      shown = d.findChild<QTextEdit*>("passEdit")->toPlainText();
+      click(d, "saveButton");
+      return int(QDialog::Accepted);
+    });
+    QTest::mouseClick(view, Qt::RightButton, {}, QPoint(20, view->epos[0] + 6));
+    const QString saved = QString::fromLatin1(
+        QByteArray::fromStdString(readFile(dataFile("satsave.txt").toStdString())));
+    // The step lines of a listing, and the time the note after them names.
+    static const QRegularExpression step("^[A-Z]{3} [ 0-9][0-9] +[0-9]+:[0-9]{2}:[0-9]{2} ");
+    const auto check = [](const QString& text, int limit, const QString& frame) {
+      const QStringList lines = text.split('\n');
+      const QString head = frame + " Pass details cut after " + QString::number(limit) +
+                           " lines: the last line is at ";
+      int steps = 0, last = -1, note = -1;
+      for (int k = 0; k < lines.size(); ++k) {
+        if (step.match(lines[k]).hasMatch()) ++steps, last = k;
+        if (lines[k].startsWith(head)) note = k;
+      }
+      QCOMPARE(steps, limit);
+      QVERIFY2(note > last, qPrintable(text.right(600)));
+      QCOMPARE(lines[note], head + lines[last].left(16).simplified() + " " + frame);
+    };
+    check(shown, 6250, "***");
+    QVERIFY(!QTest::currentTestFailed());
+    check(saved, 16250, "+++");
+    QVERIFY(!QTest::currentTestFailed());
+    const QString last = saved.section("the last line is at ", 1).section(" +++", 0, 0);
+    QCOMPARE(sp->boxes.last().text,
+             "Saved on File " + dataFile("satsave.txt") +
+                 "\n\n*** Pass details cut after 16250 lines: the last line is at " + last +
+                 " ***");
   }
 
   // The all-satellite list of the window equals the engine's list for the
@@ -434,7 +577,8 @@ class ListsTest : public QObject {
     std::snprintf(indata->savnm, FILENAME_SIZE, "*no/such/dir/all.txt");
     view->vAllSat();
     QCOMPARE(sp->boxes.last().title, QString("All Passes"));
-    QCOMPARE(sp->boxes.last().text, QString("*** Problems with the output file"));
+    QCOMPARE(sp->boxes.last().text,
+             QString("*** Problems with the output file\nNo such file or directory"));
     // 2: the TLE file is gone
     std::snprintf(indata->savnm, FILENAME_SIZE, "*all.txt");
     QFile::remove(dataFile("passes.tle"));
@@ -490,7 +634,7 @@ class ListsTest : public QObject {
     std::snprintf(indata->savnm, FILENAME_SIZE, "*satsave.txt");
     std::snprintf(indata->tlsnm, FILENAME_SIZE, "*saved.tle");
     indata->tsnew = 1;
-    const QString problem = "*** Problems with the output file";
+    const QString problem = "*** Problems with the output file\nPermission denied";
     {
       support::OrdinaryUser user;
       QVERIFY(user.ok());
@@ -552,7 +696,8 @@ class ListsTest : public QObject {
     std::snprintf(indata->savnm, FILENAME_SIZE, "*no/dir/track.txt");
     view->vOrbitTrack();
     QCOMPARE(sp->boxes.last().title, QString("Save Orbit Track"));
-    QCOMPARE(sp->boxes.last().text, QString("*** Problems with the output file"));
+    QCOMPARE(sp->boxes.last().text,
+             QString("*** Problems with the output file\nNo such file or directory"));
   }
 
   // A track longer than the file takes says it was cut, and at which time

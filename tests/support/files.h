@@ -6,6 +6,8 @@
 #include <dirent.h>
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <algorithm>
 #include <csignal>
@@ -71,6 +73,26 @@ inline Names DirNames(const std::string& dir) {
   }
   std::sort(v.begin(), v.end());
   return v;
+}
+
+// Makes a node at path that is no regular file: 'c' a character device like
+// the null device (1, 3), 'b' a block device of a number no driver has
+// (240, 0: opening it fails), 'p' a FIFO. False when it cannot be made (a
+// device needs root).
+inline bool MakeNode(const std::string& path, char kind) {
+  switch (kind) {
+    case 'c': return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    case 'b': return mknod(path.c_str(), S_IFBLK | 0600, makedev(240, 0)) == 0;
+    case 'p': return mkfifo(path.c_str(), 0666) == 0;
+    default: return false;
+  }
+}
+
+// The type bits of what path names (S_IFREG, S_IFCHR, ...; the link itself
+// for a symbolic link), 0 when nothing.
+inline mode_t NodeType(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 ? st.st_mode & S_IFMT : 0;
 }
 
 // Files of this process may not grow beyond `bytes` while it lives, as on a

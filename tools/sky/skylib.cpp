@@ -1,5 +1,6 @@
 #include "skylib.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -133,12 +134,19 @@ void Say(FILE* out, const std::string& text) {
 }
 
 // Writes the lines through the engine's safe writer, so that an old database
-// stays whole until the new one is complete.
-bool WriteEdb(const std::string& name, const std::vector<SkyPoint>& pts) {
+// stays whole until the new one is complete (a device or a FIFO is written
+// into, never replaced). Empty when written, else the message's reason: a
+// FIFO that nobody reads or what is no file to write are named.
+bool WriteEdb(const std::string& name, const std::vector<SkyPoint>& pts, std::string& why) {
   SafeFile out(name.c_str());
-  if (!out.open()) return false;
+  if (!out.open()) {
+    if (out.error() == ENXIO || out.error() == EINVAL)
+      why = std::string(": ") + OpenRegularError(out.error());
+    return false;
+  }
   for (const SkyPoint& p : pts) out.put(EdbLine(p).c_str());
-  return out.commit() == SafeFile::Done;
+  const SafeFile::Result res = out.commit();
+  return res == SafeFile::Done || res == SafeFile::Unsynced;
 }
 
 }  // namespace
@@ -169,8 +177,9 @@ int Run(int argc, const char* const* argv, FILE* out) {
     Say(out, "No sky positions in " + in + ": " + edb + " left unchanged");
     return 1;
   }
-  if (!WriteEdb(edb, pts)) {
-    Say(out, "Unable to open output file " + edb);
+  std::string why;
+  if (!WriteEdb(edb, pts, why)) {
+    Say(out, "Unable to open output file " + edb + why);
     return 1;
   }
   Say(out, "Map generated with " + std::to_string(pts.size()) + " points. ");
