@@ -37,7 +37,8 @@ StPassDialog::StPassDialog(QWidget* parent)
 }
 
 void StPassDialog::setParams(const PassViewParams& p) {
-  setFontSize(p.fontSize);
+  // The listing's columns are lined up with blanks for a fixed pitch.
+  UseFixedPitch(textBox(), p.fontSize, 8);
   double t = 0.0;
   QString s;
   for (int k = 0; k < kMaxChunks && vsGetPassDTxt(t, s, false) != 0; ++k) insertText(s);

@@ -54,12 +54,6 @@ QPushButton* StTextViewer::addCloseButton(const char* name, const QRect& rect,
   return b;
 }
 
-void StTextViewer::setFontSize(int pt) {
-  QFont f = text_->font();
-  if (pt > 0) f.setPointSize(pt);
-  text_->setFont(f);
-}
-
 void StTextViewer::insertText(const QString& s) { insertPlain(text_, s); }
 
 void StTextViewer::toStart() { text_->moveCursor(QTextCursor::Start); }

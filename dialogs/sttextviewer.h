@@ -34,8 +34,6 @@ class StTextViewer : public QDialog {
                               const QString& shortcut);
 
   QTextEdit* textBox() const { return text_; }
-  // A point size of 0 or less keeps the default font.
-  void setFontSize(int pt);
   // Inserts s at the cursor as plain text.
   void insertText(const QString& s);
   void toStart();
