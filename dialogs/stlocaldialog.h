@@ -22,9 +22,6 @@ class StLocalDialog : public StTextViewer {
   void setParams(const LocalViewParams& p);
 
  private:
-  // Widens the text box, and the dialog with it, to the longest line.
-  void fitWidth();
-
   QPushButton* closeButton;
 };
 

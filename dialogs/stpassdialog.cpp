@@ -45,6 +45,7 @@ void StPassDialog::setParams(const PassViewParams& p) {
   vsGetPassDTxt(t, s, true);
   insertText(s);
   toStart();
+  fitWidth(closeButton);
   closeButton->setFocus();
 }
 

@@ -169,7 +169,8 @@ void ViewersTest::passTabOrder() {
 }
 
 // The listing of a real pass: each step line puts the decimal points of its
-// azimuth, elevation, R.A. and declination at the same place as every other.
+// azimuth, elevation, R.A. and declination at the same place as every other,
+// and the viewer is wide enough for the whole line.
 void ViewersTest::passColumnsLineUp() {
   WindowFixture fx;
   fx.writeStandard();
@@ -208,6 +209,12 @@ void ViewersTest::passColumnsLineUp() {
     QVERIFY(xs.size() > 10);
     for (int x : xs) QVERIFY2(x == xs.first(), qPrintable(QString("value %1").arg(k + 1)));
   }
+  // Every column in sight: no horizontal scrolling, Close at the lower right.
+  d.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&d));
+  QCOMPARE(t->horizontalScrollBar()->maximum(), 0);
+  auto* close = d.findChild<QPushButton*>("closeButton");
+  QCOMPARE(d.width() - close->geometry().right() - 1, 9);
   shot(&d, "pass-columns.png");
 }
 
