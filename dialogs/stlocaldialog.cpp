@@ -11,9 +11,10 @@ StLocalDialog::StLocalDialog(QWidget* parent)
 
 void StLocalDialog::setParams(const LocalViewParams& p) {
   // The details are columns lined up with blanks and tabs, eight cells
-  // apart as on a terminal (the rows then fit the viewer's width).
+  // apart as on a terminal.
   UseFixedPitch(textBox(), p.fontSize, 8);
   insertText(p.text);
   toStart();
+  fitWidth(closeButton);
   closeButton->setFocus();
 }

@@ -11,7 +11,7 @@ class QPushButton;
 
 struct LocalViewParams {
   QString text;      // the engine's details, shown as plain text
-  int fontSize = 0;  // pt; 0 or less keeps the default font
+  int fontSize = 0;  // pt, fixed pitch; 0 or less: the size of the window's other text
 };
 
 class StLocalDialog : public StTextViewer {

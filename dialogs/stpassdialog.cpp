@@ -37,7 +37,8 @@ StPassDialog::StPassDialog(QWidget* parent)
 }
 
 void StPassDialog::setParams(const PassViewParams& p) {
-  setFontSize(p.fontSize);
+  // The listing's columns are lined up with blanks for a fixed pitch.
+  UseFixedPitch(textBox(), p.fontSize, 8);
   double t = 0.0;
   QString s;
   int k = 0;
@@ -49,6 +50,7 @@ void StPassDialog::setParams(const PassViewParams& p) {
   vsGetPassDTxt(t, s, true);
   insertText(s);
   toStart();
+  fitWidth(closeButton);
   closeButton->setFocus();
 }
 

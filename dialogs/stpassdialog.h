@@ -8,7 +8,7 @@
 class QPushButton;
 
 struct PassViewParams {
-  int fontSize = 0;  // pt; 0 or less keeps the default font
+  int fontSize = 0;  // pt, fixed pitch; 0 or less: the size of the window's other text
 };
 
 class StPassDialog : public StTextViewer {

@@ -5,7 +5,10 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPushButton>
+#include <QStyle>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <cmath>
 
 #include "dialogs/stdialog.h"
 
@@ -54,12 +57,17 @@ QPushButton* StTextViewer::addCloseButton(const char* name, const QRect& rect,
   return b;
 }
 
-void StTextViewer::setFontSize(int pt) {
-  QFont f = text_->font();
-  if (pt > 0) f.setPointSize(pt);
-  text_->setFont(f);
-}
-
 void StTextViewer::insertText(const QString& s) { insertPlain(text_, s); }
 
 void StTextViewer::toStart() { text_->moveCursor(QTextCursor::Start); }
+
+void StTextViewer::fitWidth(QPushButton* right) {
+  const int text = static_cast<int>(std::ceil(text_->document()->idealWidth()));
+  const int need = text + 2 * text_->frameWidth() +
+                   text_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, text_);
+  const int grow = need - text_->width();
+  if (grow <= 0) return;
+  text_->resize(text_->width() + grow, text_->height());
+  right->move(right->x() + grow, right->y());
+  resize(width() + grow, height());
+}

@@ -34,11 +34,14 @@ class StTextViewer : public QDialog {
                               const QString& shortcut);
 
   QTextEdit* textBox() const { return text_; }
-  // A point size of 0 or less keeps the default font.
-  void setFontSize(int pt);
   // Inserts s at the cursor as plain text.
   void insertText(const QString& s);
   void toStart();
+  // Widens the text box to its longest line in its font, with room for its
+  // frame and a vertical scroll bar; the dialog grows with it (it never gets
+  // narrower than its own size) and `right`, the button at the lower right,
+  // keeps its place there.
+  void fitWidth(QPushButton* right);
 
  private:
   QTextEdit* text_;

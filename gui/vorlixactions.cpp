@@ -119,7 +119,7 @@ const ActionSpec kActions[VorlixApp::ActCount] = {
    Trigger, &A::slotManvEdit, nullptr, On},
   {"Delta-&V", nullptr, nullptr,
    "Perform a delta-v maneuver or continuous thrust of selected satellite.", nullptr,
-   "Applies an impulsive manoeuvre to the prime satellite: a velocity change in km/sec "
+   "Applies an impulsive manoeuvre to the prime satellite: a velocity change in m/sec "
    "in the direction given by yaw and pitch in degrees. When the orbit is propagated "
    "numerically, a continuous thrust can be chosen instead.",
    Trigger, &A::slotManvDeltaV, nullptr, On},

@@ -230,6 +230,7 @@ void VorlixView::drawTextPage(bool passList, bool cells) {
 
 void VorlixView::showtxt(bool cells) {
   dsplmd = 1;
+  passPage = false;
   indata->dspst = 0;
   unsetCursor();
   drawTextPage(false, cells);
@@ -240,6 +241,7 @@ void VorlixView::showtxt(bool cells) {
 
 void VorlixView::showSattxt() {
   dsplmd = 2;
+  passPage = true;
   indata->dspst = -1;
   unsetCursor();
   drawTextPage(true, true);
@@ -274,7 +276,7 @@ void VorlixView::showPassDetails(int y) {
 
 void VorlixView::vText() {
   if (indata->dspst >= 1) {
-    indata->dspst = dsplmd == 2 ? -1 : 0;
+    indata->dspst = passPage ? -1 : 0;
     unsetCursor();
     resizeToShown();
   } else {

@@ -72,8 +72,7 @@ class VorlixView : public QWidget {
   const char* configPath() const { return cfgPath; }
   // Top pixel row (minus 2) of each pass line of the last pass list drawn.
   int epos[MAXPASS] = {};
-  // What the text pixmap holds: 1 general text, 2 pass list; 3 the last
-  // drawing was a plot.
+  // What the last drawing was: 1 general text, 2 pass list, 3 plot.
   int dsplmd = 0;
 
  protected:
@@ -102,6 +101,9 @@ class VorlixView : public QWidget {
  private:
   char cfgPath[FILENAME_SIZE];
   int passLines = 0;
+  // The text pixmap holds a pass list: the text page brought back over a
+  // plot is clickable again, however many plots came between.
+  bool passPage = false;
 
   // ==== Plot step and world map (vorlixview_plot.cpp) ====
  public:

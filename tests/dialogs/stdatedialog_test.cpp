@@ -5,7 +5,6 @@
 
 #include "dialogs/stdatedialog.h"
 #include "support/dialogrefusal.h"
-#include "support/mnemonics.h"
 
 class StDateDialogTest : public QObject {
   Q_OBJECT
@@ -125,13 +124,6 @@ class StDateDialogTest : public QObject {
     QVERIFY(refusalOf(d).contains("Day must lie between 1 and 28"));
     edit(d, "yearEdit")->setText("2024");
     QVERIFY(refusalOf(d).isEmpty());
-  }
-
-  // Each Alt key names one control: a shared one only moves the focus
-  // between its owners, and what is typed next lands in the wrong field.
-  void mnemonicsDistinct() {
-    StDateDialog d;
-    QCOMPARE(MnemonicClash(d), QString());
   }
 };
 

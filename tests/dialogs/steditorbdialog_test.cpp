@@ -113,7 +113,6 @@ class StEditOrbDialogTest : public QObject {
   void okAcceptsWhatItStored();
   void adjustStoresAtOnce();
   void captionsFit();
-  void mnemonicsDistinct();
 };
 
 void StEditOrbDialogTest::initTestCase() { QApplication::setFont(QFont("helvetica", 10)); }
@@ -856,30 +855,6 @@ void StEditOrbDialogTest::captionsFit() {
       QVERIFY2(need <= w->width() && w->x() + w->width() <= dlg->width(),
                qPrintable(dlg->objectName() + "." + w->objectName() + ": " +
                           QString::number(need) + " > " + QString::number(w->width())));
-    }
-  }
-}
-
-// Each Alt key of an orbit dialog names one control: an ambiguous one would
-// only move the focus.
-void StEditOrbDialogTest::mnemonicsDistinct() {
-  StEditOrbDialog edit;
-  StStateDialog state;
-  StAdjDialog adj;
-  StDeltaDialog delta;
-  StLaunchDialog launch;
-  for (QDialog* dlg : std::initializer_list<QDialog*>{&edit, &state, &adj, &delta, &launch}) {
-    QStringList texts;
-    for (auto* l : dlg->findChildren<QLabel*>()) texts << l->text();
-    for (auto* b : dlg->findChildren<QAbstractButton*>()) texts << b->text();
-    for (auto* g : dlg->findChildren<QGroupBox*>()) texts << g->title();
-    QSet<QChar> seen;
-    for (const QString& t : texts) {
-      const int k = t.indexOf('&');
-      if (k < 0 || k + 1 >= t.size()) continue;
-      const QChar c = t[k + 1].toUpper();
-      QVERIFY2(!seen.contains(c), qPrintable(dlg->objectName() + ": Alt+" + c));
-      seen.insert(c);
     }
   }
 }

@@ -9,7 +9,6 @@
 
 #include "dialogs/stmapdialog.h"
 #include "support/dialogrefusal.h"
-#include "support/mnemonics.h"
 
 namespace {
 const char* const kFaceParts[] = {"gridGroup", "mapGroup", "ppwmButton", "meridianEdit", "textLabel2",
@@ -172,13 +171,6 @@ class StMapDialogTest : public QObject {
     load(d, in, false);
     d.findChild<QLineEdit*>(field)->setText(text);
     expectRefusal(d, refusal);
-  }
-
-  // Each Alt key names one control: a shared one only moves the focus
-  // between its owners, and what is typed next lands in the wrong field.
-  void mnemonicsDistinct() {
-    StMapDialog d;
-    QCOMPARE(MnemonicClash(d), QString());
   }
 };
 

@@ -2,14 +2,20 @@
 // tab order, and how text goes in.
 #include <QFontInfo>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTextEdit>
 #include <QtTest>
 
 #include "dialogs/stlocaldialog.h"
 #include "dialogs/stpassdialog.h"
 #include "dialogs/stquickdialog.h"
+#include "engine/passtext.h"
+#include "gui/records.h"
+#include "gui/vorlixview.h"
 #include "support/shots.h"
 #include "support/textcolumns.h"
+#include "support/windowfixture.h"
 
 namespace {
 QStringList tabChain(QWidget* first, int n) {
@@ -31,7 +37,10 @@ class ViewersTest : public QObject {
   void quickHelpLines();
   void localText();
   void localColumnsLineUp();
+  void localFitsItsLongestLine_data();
+  void localFitsItsLongestLine();
   void passTabOrder();
+  void passColumnsLineUp();
 };
 
 void ViewersTest::layout_data() {
@@ -124,12 +133,89 @@ void ViewersTest::localColumnsLineUp() {
   shot(&d, "local-columns.png");
 }
 
+void ViewersTest::localFitsItsLongestLine_data() {
+  QTest::addColumn<int>("points");
+  for (int pt : {8, 10, 12}) QTest::newRow(qPrintable(QString("%1 pt").arg(pt))) << pt;
+}
+
+// The viewer is as wide as its longest line: no horizontal scrolling, and
+// Close stays at the lower right.
+void ViewersTest::localFitsItsLongestLine() {
+  QFETCH(int, points);
+  // Long enough for a vertical scroll bar, which takes its share of the width.
+  QString text = QString::fromLatin1("Lat: 48.1,  Long: 11.6,   SunElev: -10.4");
+  for (int k = 0; k < 10; ++k)
+    text += QString::fromLatin1("\n\nMOLNIYA 1-91        \n\tAzim: 123.45,\tElev:   8.00,\tSun:   1.0");
+  text += QString::fromLatin1("\n\n\tObserver (Yaw, Pitch, Azimuth):  123.45   -12.34  359.99");
+  StLocalDialog d;
+  d.setParams({text, points});
+  d.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&d));
+  auto* t = d.findChild<QTextEdit*>("textEdit");
+  QVERIFY(t->verticalScrollBar()->isVisible());
+  QCOMPARE(t->horizontalScrollBar()->maximum(), 0);
+  QVERIFY(d.width() >= 443);
+  auto* close = d.findChild<QPushButton*>("closeButton");
+  QCOMPARE(d.width() - close->geometry().right() - 1, 9);
+  QVERIFY(t->geometry().right() < d.width());
+}
+
 void ViewersTest::passTabOrder() {
   StPassDialog d;
   QCOMPARE(tabChain(d.findChild<QWidget*>("passEdit"), 4),
            QStringList({"passEdit", "closeButton", "saveButton", "gtrackButton"}));
   QCOMPARE(d.findChild<QPushButton*>("saveButton")->shortcut(), QKeySequence("Alt+S"));
   QCOMPARE(d.findChild<QPushButton*>("gtrackButton")->shortcut(), QKeySequence("Alt+G"));
+}
+
+// The listing of a real pass: each step line puts the decimal points of its
+// azimuth, elevation, R.A. and declination at the same place as every other,
+// and the viewer is wide enough for the whole line.
+void ViewersTest::passColumnsLineUp() {
+  WindowFixture fx;
+  fx.writeStandard();
+  WindowFixture::zeroRecords();
+  VorlixView view;  // starts up on the fixture's satellites
+  indata->day = 7;
+  indata->month = 1;
+  indata->year = 2009;
+  indata->hour = indata->minute = indata->second = 0;
+  indata->tzauto = 0;
+  indata->tzone = 0.0;
+  indata->dur = 1.0;
+  indata->satel = 0.0;
+  indata->sunel = 90.0;
+  indata->visflg = 0;
+  indata->prs = 0;
+  setNewMjd(indata);
+  aospass(indata, outdata);
+  QVERIFY(indata->npass >= 2);
+  indata->ipass = 1;
+  StPassDialog d;
+  d.setParams({10});
+  auto* t = d.findChild<QTextEdit*>("passEdit");
+  QVERIFY(QFontInfo(t->font()).fixedPitch());
+  QCOMPARE(t->font().pointSize(), 10);
+  // Step lines begin with the date ("JAN  7   2:04:18"); the k-th '.' after
+  // its time is the decimal point of the k-th value.
+  const QRegularExpression step(QStringLiteral("^[A-Z]{3} "));
+  for (int k = 0; k < 4; ++k) {
+    const QList<int> xs = LineX(*t, [&](const QString& line) {
+      if (!step.match(line).hasMatch()) return -1;
+      int at = line.indexOf(QLatin1Char(':'));
+      for (int n = 0; n <= k && at >= 0; ++n) at = line.indexOf(QLatin1Char('.'), at + 1);
+      return at;
+    });
+    QVERIFY(xs.size() > 10);
+    for (int x : xs) QVERIFY2(x == xs.first(), qPrintable(QString("value %1").arg(k + 1)));
+  }
+  // Every column in sight: no horizontal scrolling, Close at the lower right.
+  d.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&d));
+  QCOMPARE(t->horizontalScrollBar()->maximum(), 0);
+  auto* close = d.findChild<QPushButton*>("closeButton");
+  QCOMPARE(d.width() - close->geometry().right() - 1, 9);
+  shot(&d, "pass-columns.png");
 }
 
 QTEST_MAIN(ViewersTest)

@@ -108,6 +108,8 @@ class ActionsTest : public QObject {
   void shortcutsAreDistinct();
   void whatsThisHasATitle();
   void whatsThisNamesTheIridiumFile();
+  void helpNamesWhatTheProgramTakesAndWrites_data();
+  void helpNamesWhatTheProgramTakesAndWrites();
   void enabledActionsReachTheirSlots();
   void checkMarksStartCleared();
 
@@ -225,6 +227,36 @@ void ActionsTest::whatsThisHasATitle() {
 // program opens it (file names are case-sensitive).
 void ActionsTest::whatsThisNamesTheIridiumFile() {
   QVERIFY(w->action(VorlixApp::CalcIridium)->whatsThis().contains(QStringLiteral("iridium.txt")));
+}
+
+// The help states the units the Delta-V dialog takes and the columns the
+// G-Track block holds (time, longitude, latitude, height).
+void ActionsTest::helpNamesWhatTheProgramTakesAndWrites_data() {
+  QTest::addColumn<QString>("source");  // "delta-v": the entry's What's This; "help": the quick help
+  QTest::addColumn<QString>("says");
+  QTest::addColumn<QString>("never");
+  QTest::newRow("Delta-V entry") << "delta-v" << "velocity change in m/sec" << "km/s";
+  QTest::newRow("help on Delta-V") << "help" << "change of velocity in m/s "
+                                   << "change of velocity in km/s";
+  QTest::newRow("help on G-Track") << "help" << "(time, longitude, latitude, height)"
+                                   << "(time, latitude, longitude)";
+}
+
+void ActionsTest::helpNamesWhatTheProgramTakesAndWrites() {
+  QFETCH(QString, source);
+  QFETCH(QString, says);
+  QFETCH(QString, never);
+  QString text;
+  if (source == "delta-v") {
+    text = w->action(VorlixApp::ManvDeltaV)->whatsThis();
+  } else {
+    QFile f(":/vorlixHelp.txt");
+    QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
+    text = QString::fromUtf8(f.readAll());
+  }
+  text = text.simplified();  // a phrase may be wrapped over two lines
+  QVERIFY2(text.contains(says), qPrintable(says));
+  QVERIFY2(!text.contains(never), qPrintable(never));
 }
 
 void ActionsTest::enabledActionsReachTheirSlots() {

@@ -10,8 +10,10 @@
 #include <QtTest>
 
 #include "gui/records.h"
+#include "gui/vorlix.h"
 #include "gui/vorlixview.h"
 #include "gui/vsservices.h"
+#include "support/scriptedprompter.h"
 #include "support/windowfixture.h"
 
 namespace {
@@ -57,6 +59,8 @@ class TextPageTest : public QObject {
   void textPlotSwitch_data();
   void textPlotSwitch();
   void paintShowsThePixmapOfTheState();
+  void passListAnswersAfterAPlot_data();
+  void passListAnswersAfterAPlot();
   void keyPress_data();
   void keyPress();
   void tleName_data();
@@ -204,28 +208,34 @@ void TextPageTest::fullMarkedLineStopsAtItsEnd() {
 }
 
 void TextPageTest::textPlotSwitch_data() {
+  // page: what the text pixmap holds; dspst: the state switched from (a
+  // plot is drawn first when it is 1).
+  QTest::addColumn<QString>("page");
   QTest::addColumn<int>("dspst");
-  QTest::addColumn<int>("mode");
   QTest::addColumn<bool>("picture");
   QTest::addColumn<int>("after");
   QTest::addColumn<QString>("shown");
-  QTest::newRow("text to plot") << 0 << 1 << false << 1 << "plot";
-  QTest::newRow("pass list to plot") << -1 << 2 << false << 1 << "plot";
-  QTest::newRow("plot to text") << 1 << 1 << false << 0 << "text";
-  QTest::newRow("plot to pass list") << 1 << 2 << false << -1 << "text";
-  QTest::newRow("plot after a plot to text") << 1 << 3 << false << 0 << "text";
-  QTest::newRow("text to picture") << 0 << 1 << true << 1 << "picture";
+  QTest::newRow("text to plot") << "text" << 0 << false << 1 << "plot";
+  QTest::newRow("pass list to plot") << "pass list" << -1 << false << 1 << "plot";
+  QTest::newRow("plot to text") << "text" << 1 << false << 0 << "text";
+  QTest::newRow("plot to pass list") << "pass list" << 1 << false << -1 << "text";
+  QTest::newRow("text to picture") << "text" << 0 << true << 1 << "picture";
 }
 
 void TextPageTest::textPlotSwitch() {
+  QFETCH(QString, page);
   QFETCH(int, dspst);
-  QFETCH(int, mode);
   QFETCH(bool, picture);
   QFETCH(int, after);
   QFETCH(QString, shown);
   view->pmpicw = QPixmap(300, 200);
-  indata->dspst = dspst;
-  view->dsplmd = mode;
+  setPage({"  header", ". pass"}, true);
+  if (page == "text")
+    view->showtxt(true);
+  else
+    view->showSattxt();
+  if (dspst == 1) view->vRefresh();
+  QCOMPARE(indata->dspst, dspst);
   indata->picmd = picture;
   view->vText();
   QCOMPARE(indata->dspst, after);
@@ -243,6 +253,49 @@ void TextPageTest::paintShowsThePixmapOfTheState() {
   QCOMPARE(view->grab().toImage().pixel(2, 2), qRgb(255, 255, 255));
   view->vText();
   QCOMPARE(view->grab().toImage().pixel(2, 2), qRgb(0, 50, 200));
+}
+
+// A pass list, a plot that redraws the map, X back to the list: a click on a
+// pass line opens that pass's details as it did before the plot.
+void TextPageTest::passListAnswersAfterAPlot_data() {
+  QTest::addColumn<QList<int>>("keys");
+  QTest::addColumn<QList<int>>("states");  // dspst after each key
+  QTest::newRow("next pass") << QList<int>{Qt::Key_PageDown, Qt::Key_X} << QList<int>{1, -1};
+  QTest::newRow("map refreshed") << QList<int>{Qt::Key_X, Qt::Key_Delete, Qt::Key_X}
+                                 << QList<int>{1, 1, -1};
+}
+
+void TextPageTest::passListAnswersAfterAPlot() {
+  QFETCH(QList<int>, keys);
+  QFETCH(QList<int>, states);
+  ScriptedPrompter sp;
+  std::unique_ptr<VorlixApp> win = fx->start();
+  indata->day = 7;
+  indata->month = 1;
+  indata->year = 2009;
+  indata->hour = indata->minute = indata->second = 0;
+  indata->tzauto = 0;
+  indata->tzone = 0.0;
+  indata->dur = 1.0;
+  indata->satel = 0.0;
+  indata->sunel = 90.0;
+  indata->visflg = 0;
+  indata->prs = 0;
+  setNewMjd(indata);
+  VorlixView* v = win->viewWidget();
+  QTest::keyClick(win.get(), Qt::Key_A);
+  QVERIFY(indata->npass >= 2);
+  for (int k = 0; k < keys.size(); ++k) {
+    QTest::keyClick(win.get(), Qt::Key(keys[k]));
+    QCOMPARE(indata->dspst, states[k]);
+  }
+  QList<int> opened;
+  sp.onExec([&](QDialog& d) {
+    if (d.objectName() == "StPassDialog") opened << indata->ipass;
+    return int(QDialog::Accepted);
+  });
+  QTest::mouseClick(v, Qt::RightButton, Qt::NoModifier, QPoint(40, v->epos[1] + 3));
+  QCOMPARE(opened, QList<int>{1});
 }
 
 void TextPageTest::keyPress_data() {
