@@ -58,7 +58,7 @@ void insertPlain(QTextEdit* edit, const QString& text);
 // under the dialog's title names the field, the field gets the focus and the
 // dialog stays open. An empty field reads 0; text that is no number is
 // refused, except in a disabled field, which the user cannot mend and which
-// reads 0 as before. Fields not registered follow the plain reading rule.
+// reads 0. Fields not registered follow the plain reading rule.
 class StDialog : public QDialog {
   Q_OBJECT
  public:

@@ -32,8 +32,8 @@ StPassDialog::StPassDialog(QWidget* parent)
          "other programs easier."));
   gtrackButton->setToolTip(tr("Copy groundtrack on save file."));
   gtrackButton->setWhatsThis(
-      tr("Time, latitude and longitude will be copied to the save file. They can then be used "
-         "by other programs for producing map overlays etc."));
+      tr("Time, longitude, latitude and height will be copied to the save file. They can then be "
+         "used by other programs for producing map overlays etc."));
 }
 
 void StPassDialog::setParams(const PassViewParams& p) {

@@ -155,8 +155,8 @@ struct CfgItems {
 // The file is UTF-8. The record's texts (place name, address, satellite
 // names) are Latin-1, the engine's text; file names are bytes as the file
 // system spells them (UTF-8 on a UTF-8 system) and are kept as they are.
-// A text that is not UTF-8 is taken byte for byte: earlier files held the
-// place name and address in Latin-1.
+// A text that is not UTF-8 is taken byte for byte, so a place name or an
+// address written in Latin-1 reads as it stands.
 
 bool readItems(FILE* f, CfgItems* c) {
   CfgReader r(f);

@@ -28,8 +28,8 @@ constexpr int CFG_UNREADABLE = 3; // the file is there but cannot be read (no re
 // name and address 104, satellite names 20 characters), so a long text never
 // shifts the items after it. The file is UTF-8: the place name, the address
 // and the satellite names come back in the record's Latin-1 (a character
-// Latin-1 lacks as '?'; a line that is not UTF-8, as earlier files held the
-// place name and the address, byte for byte); the TLE file name is kept as
+// Latin-1 lacks as '?'; a line that is not UTF-8, such as a Latin-1 place
+// name or address, byte for byte); the TLE file name is kept as
 // the file system spells it. A number item is read from the first field of
 // its line and must be a number as a whole; a missing, non-numeric or
 // non-finite number, or a file that ends before the count, makes the read

@@ -29,10 +29,10 @@ int tleread(WinpData* d, FILE* f, char* msg, int cont);
 
 // Whether f, from its current position, holds at least one record that
 // tleread accepts with no filter and no adjustment of the user's settings
-// (the SDP4 model allowed). The check reads into a record, a position store
-// and an SGP4 record of its own: the engine's position store and the SGP4
-// element cache of the calling thread are as they were. f is left wherever
-// the search stopped.
+// (the SDP4 model allowed). The check reads into a record and a position
+// store of its own, and borrows the calling thread's SGP4 element record,
+// whose content it gives back: the engine's position store and the SGP4
+// element cache are as they were. f is left wherever the search stopped.
 bool HoldsElementSet(FILE* f);
 
 // Parses one record into slot 10. line (TLELINE_SIZE bytes) holds the line

@@ -71,7 +71,7 @@ QString fitNumber(const QFontMetrics& fm, int maxw, double v, const char* fmt);
 QString fitText(const QFontMetrics& fm, int maxw, const QString& text);
 
 // A satellite name for the panel's name box: up to 15 characters padded
-// with blanks to 16 as ever, a longer one whole with one blank, cut at the
+// with blanks to 16, a longer one whole with one blank, cut at the
 // end only when wider than maxw.
 QString panelName(const QFontMetrics& fm, int maxw, const char* name);
 

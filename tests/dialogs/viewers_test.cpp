@@ -166,6 +166,10 @@ void ViewersTest::passTabOrder() {
            QStringList({"passEdit", "closeButton", "saveButton", "gtrackButton"}));
   QCOMPARE(d.findChild<QPushButton*>("saveButton")->shortcut(), QKeySequence("Alt+S"));
   QCOMPARE(d.findChild<QPushButton*>("gtrackButton")->shortcut(), QKeySequence("Alt+G"));
+  // G-Track's lines hold time, longitude, latitude and height, in that order.
+  QVERIFY(d.findChild<QPushButton*>("gtrackButton")
+              ->whatsThis()
+              .startsWith("Time, longitude, latitude and height will be copied"));
 }
 
 // The listing of a real pass: each step line puts the decimal points of its

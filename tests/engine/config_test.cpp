@@ -253,8 +253,8 @@ std::string joinLines(const std::vector<std::string>& v) {
 
 // The file is UTF-8: the record's texts (Latin-1, the engine's text) are
 // written in UTF-8 and come back as they were, the TLE file name keeps the
-// file system's bytes; the Latin-1 place name and address of earlier files
-// read as before, and a letter Latin-1 lacks reads as '?'.
+// file system's bytes; a Latin-1 place name and address (no UTF-8)
+// read byte for byte, and a letter Latin-1 lacks reads as '?'.
 TEST_F(ConfigTest, TextsAreUtf8) {
   auto src = newRecord();
   fillRecord(src.get());

@@ -8,13 +8,11 @@
 #include <sys/un.h>
 #include <fcntl.h>
 #include <dirent.h>
-#include <dlfcn.h>
 #include <grp.h>
 #include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -23,42 +21,13 @@
 
 #include "support/files.h"
 #include "support/child.h"
+#include "support/failingsync.h"
 #include "support/watchdog.h"
 
 namespace {
 
-// The type (S_IFDIR, S_IFREG) of descriptors whose fsync fails with EIO, as
-// on a disk that gives up; 0: every fsync is the system's.
-std::atomic<mode_t> g_failSyncOf{0};
-
-// Makes fsync fail for one type of descriptor while it lives.
-class FailingSync {
- public:
-  explicit FailingSync(mode_t type) { g_failSyncOf = type; }
-  ~FailingSync() { g_failSyncOf = 0; }
-  FailingSync(const FailingSync&) = delete;
-  FailingSync& operator=(const FailingSync&) = delete;
-};
-
-}  // namespace
-
-// Takes the place of the system's fsync in this program (the writer is
-// linked in statically), which cannot be made to fail at will otherwise.
-extern "C" int fsync(int fd) {
-  using Fn = int (*)(int);
-  static const Fn system = reinterpret_cast<Fn>(dlsym(RTLD_NEXT, "fsync"));
-  const mode_t type = g_failSyncOf;
-  struct stat st;
-  if (type != 0 && fstat(fd, &st) == 0 && (st.st_mode & S_IFMT) == type) {
-    errno = EIO;
-    return -1;
-  }
-  return system(fd);
-}
-
-namespace {
-
 using support::AsOrdinaryUser;
+using support::FailingSync;
 using support::FileSizeLimit;
 using support::Names;
 

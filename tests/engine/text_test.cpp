@@ -438,7 +438,7 @@ TEST(AngleText, Prpang) {
 }
 
 // Minutes (and seconds) that round up to 60 carry into the next field, in
-// both directions of the sign; every other value is shown as before.
+// both directions of the sign; every other value keeps the digits it rounds to.
 TEST(AngleText, RoundedMinutesCarry) {
   const std::string deg(1, static_cast<char>(176));
   struct K {

@@ -305,7 +305,7 @@ TEST(TleRead, MalformedInput) {
        stateRecord("S", POS, VEL, FORCE).replace(std::string("S\n").size() + 33, 5, "  1e3") +
            set3("Y", JP1, JP2),
        "*", 0, "1:43013:Y 0"},
-      // Letters that are no exponent still read as before.
+      // Letters that are no exponent read as the designator they spell.
       {"designator piece E", set3("X", at(ISS1, 10, "98067E  "), ISS2), "*", 0, "1:25544:X 0"},
   };
   for (const Case& c : cases) {

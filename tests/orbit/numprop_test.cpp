@@ -396,7 +396,7 @@ TEST_F(NumPropTest, DecayedSatelliteIsHeldWhereItCameDown) {
 }
 
 // A state that starts below the ground never flew: it rides with the Earth
-// as before and is no decay.
+// and is no decay.
 TEST_F(NumPropTest, StateBelowTheGroundRidesWithTheEarth) {
   setReference(Vec3(kR - 5e3, 0, 0), Vec3());
   Vec3 r, v;
