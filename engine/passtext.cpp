@@ -40,6 +40,44 @@ double enteredStart(const WinpData* d) {
 // A slot index that can be used for the per-slot arrays.
 bool slotOk(int i) { return i >= 0 && i < NSLOTS; }
 
+// Width of a step line's time stamp: "MMM DD  HH:MM" for minute steps,
+// "MMM DD  HH:MM:SS" from one second on, "MMM DD HH:MM:SS.S" below.
+int stampWidth(const WinpData* d) {
+  if (d->tstep == kMin) return 13;
+  return d->tstep >= kSec ? 16 : 18;
+}
+
+// The column heads of the pass details on the screen, each label ending
+// where its column's numbers end, so that they stand over them in the
+// viewer's fixed-pitch font. (The save file keeps its own head.)
+std::string screenHeader(const WinpData* d, bool rel) {
+  std::string h;
+  const auto at = [&h](const char* label, size_t end) {
+    const size_t n = std::strlen(label);
+    if (h.size() + n < end) h.append(end - n - h.size(), ' ');
+    else h += ' ';
+    h += label;
+  };
+  const size_t w = static_cast<size_t>(stampWidth(d));
+  if (centreLineMode(d)) {
+    const size_t cw = d->ra4d == 1 ? 9 : 7;  // prpang's field
+    at("Ctr.Line", w + 6 + cw - 7);
+    at("long.", w + 6 + cw);
+    at("lat.", w + 6 + cw + 2 + cw);
+  } else if (!rel && d->ra4d == 1) {
+    at("Azim.", w + 12);
+    at("Elev.", w + 22);
+    at("R.A.", w + 36);
+    at("Decl", w + 47);
+  } else {
+    at("Azim.", w + 12);
+    at("Elev.", w + 21);
+    at(rel ? "lat." : "R.A.", w + 36);
+    at(rel ? "long" : "Decl", w + 45);
+  }
+  return h + "\n";
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -92,7 +130,10 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
     out.Add("Year: %4i  +++> Timezone %g <+++", year, d->tzone);
     if (d->visflg) out.Put(d->moonflg ? "  Moonshine" : "  visible");
     out.Put("\n");
-    if (mode == 0 || mode == 1) {
+    if (mode == 0) {
+      out.Put("\n");
+      out.Put(screenHeader(d, rel).c_str());
+    } else if (mode == 1) {
       out.Put("\n");
       out.Repeat(' ', 29);
       if (centreLineMode(d))

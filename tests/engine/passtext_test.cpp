@@ -2,6 +2,8 @@
 // refinement of GetIrid.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include <unistd.h>
 
 #include <cerrno>
@@ -98,7 +100,7 @@ TEST(PassDetails, StepAndTimeRules) {
   EXPECT_EQ(lines[1].substr(0, 13), "JAN 21  12:02");
   EXPECT_EQ(head,
             "GOES 16\n" + std::string(54, '_') + "\nYear: 2018  +++> Timezone 0 <+++\n\n" +
-                std::string(29, ' ') + "         Azim.  Elev.                 R.A.   Decl\n");
+                std::string(20, ' ') + "Azim.    Elev.           R.A.     Decl\n");
 
   d->tstep = 10.0 / 86400.0;
   lines = Listing(d.get(), 0, 2, nullptr);
@@ -113,6 +115,68 @@ TEST(PassDetails, StepAndTimeRules) {
   EXPECT_EQ(lines[0].substr(0, 18), "JAN 21  12:00:59.5");
   EXPECT_EQ(lines[1].substr(0, 18), "JAN 21  12:01: 0.0");
   EXPECT_EQ(lines[2].substr(0, 18), "JAN 21  12:01: 0.5");
+}
+
+// On the screen every column head ends where its column's numbers end, in
+// every step class and column layout (the viewer's font is fixed-pitch).
+TEST(PassDetails, ScreenHeadsStandOverTheirColumns) {
+  struct Row {
+    const char* what;
+    double tstep;
+    int ra4d, occflg;
+    int heads;
+  };
+  const Row rows[] = {
+      {"minutes", 1.0 / 1440.0, 0, 0, 4},
+      {"seconds", 10.0 / 86400.0, 0, 0, 4},
+      {"tenths", 0.5 / 86400.0, 0, 0, 4},
+      {"seconds, wide", 10.0 / 86400.0, 1, 0, 4},
+      {"tenths, wide", 0.5 / 86400.0, 1, 0, 4},
+      {"centre line", 10.0 / 86400.0, 0, 1, 2},
+      {"centre line, wide", 10.0 / 86400.0, 1, 1, 2},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    auto d = r.occflg ? IssRecord() : GeoRecord();
+    d->npass = 1;
+    d->ipass = 0;
+    d->pastm[0] = kLocal1200;
+    d->tstep = r.tstep;
+    d->ra4d = r.ra4d;
+    d->occflg = r.occflg;
+    if (r.occflg) {
+      // An observer on the Sun transit's centre line, the ISS high above.
+      for (double t = 58139.0; t < 58141.0; t += 1.0 / 1440.0) {
+        GetSatPos(t, d.get(), satpos, 0, 0);
+        if (!(satpos->ctlat[0] < 100.0)) continue;
+        d->lat = satpos->ctlat[0];
+        d->lng = satpos->ctlng[0];
+        d->pastm[0] = t;
+        break;
+      }
+      ASSERT_NE(d->pastm[0], kLocal1200);
+    }
+    std::string head;
+    const auto lines = Listing(d.get(), 0, 2, &head);
+    ASSERT_FALSE(lines.empty());
+    const std::string& line = lines[0];
+    head.pop_back();  // the line end
+    const std::string heads = head.substr(head.rfind('\n') + 1);
+    int checked = 0;
+    for (size_t k = 0; k < heads.size(); ++k) {
+      const bool ends = heads[k] != ' ' && (k + 1 == heads.size() || heads[k + 1] == ' ');
+      // "Ctr.Line" names the pair; the others end over a number.
+      if (!ends) continue;
+      const size_t from = heads.rfind(' ', k) + 1;
+      if (heads.compare(from, k + 1 - from, "Ctr.Line") == 0) continue;
+      ASSERT_LT(k, line.size()) << heads << "\n" << line;
+      EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(line[k])))
+          << heads.substr(from, k + 1 - from) << "\n" << heads << "\n" << line;
+      EXPECT_TRUE(k + 1 == line.size() || line[k + 1] == ' ') << heads << "\n" << line;
+      ++checked;
+    }
+    EXPECT_EQ(checked, r.heads) << heads;
+  }
 }
 
 // Mode 1 (save file, sky positions) and mode 2 (ground track): header and
