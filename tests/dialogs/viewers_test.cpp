@@ -180,18 +180,7 @@ void ViewersTest::passColumnsLineUp() {
   fx.writeStandard();
   WindowFixture::zeroRecords();
   VorlixView view;  // starts up on the fixture's satellites
-  indata->day = 7;
-  indata->month = 1;
-  indata->year = 2009;
-  indata->hour = indata->minute = indata->second = 0;
-  indata->tzauto = 0;
-  indata->tzone = 0.0;
-  indata->dur = 1.0;
-  indata->satel = 0.0;
-  indata->sunel = 90.0;
-  indata->visflg = 0;
-  indata->prs = 0;
-  setNewMjd(indata);
+  WindowFixture::usePassDay();
   aospass(indata, outdata);
   QVERIFY(indata->npass >= 2);
   indata->ipass = 1;

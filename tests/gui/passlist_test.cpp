@@ -22,22 +22,6 @@ namespace {
 
 int ascent() { return QFontMetrics(QFont(QStringLiteral("helvetica"), indata->fsz)).ascent(); }
 
-// The passes of the three fixture satellites over one day of January 2009,
-// every pass above the horizon whatever the Sun does.
-void realPassList() {
-  indata->day = 7;
-  indata->month = 1;
-  indata->year = 2009;
-  indata->hour = indata->minute = indata->second = 0;
-  indata->tzauto = 0;
-  indata->tzone = 0.0;
-  indata->dur = 1.0;
-  indata->satel = 0.0;
-  indata->sunel = 90.0;
-  indata->visflg = 0;
-  indata->prs = 0;
-  setNewMjd(indata);
-}
 
 QByteArray readAll(const QString& path) {
   return QByteArray::fromStdString(readFile(QFile::encodeName(path).toStdString()));
@@ -191,7 +175,7 @@ void PassListTest::detailsOfAnIridiumListAreThoseOfAPass() {
 }
 
 void PassListTest::viewerShowsTheEngineListing() {
-  realPassList();
+  WindowFixture::usePassDay();
   QCOMPARE(aospass(indata, outdata), AOS_DONE);
   view->showSattxt();
   QVERIFY(indata->npass >= 3);
@@ -220,7 +204,7 @@ void PassListTest::viewerShowsTheEngineListing() {
 }
 
 void PassListTest::saveAppendsAndStartsAnew() {
-  realPassList();
+  WindowFixture::usePassDay();
   QCOMPARE(aospass(indata, outdata), AOS_DONE);
   indata->ipass = 0;
   qstrncpy(indata->savnm, "*passes.txt", FILENAME_SIZE);
@@ -244,7 +228,7 @@ void PassListTest::saveAppendsAndStartsAnew() {
 }
 
 void PassListTest::saveReportsAnUnwritableFile() {
-  realPassList();
+  WindowFixture::usePassDay();
   QCOMPARE(aospass(indata, outdata), AOS_DONE);
   indata->ipass = 0;
   fx->writeFile("plain", "a file, not a directory");
@@ -263,7 +247,7 @@ void PassListTest::saveReportsAnUnwritableFile() {
 // A disk that fills up half way through an appended block: the file keeps its
 // old content, without a block cut mid-line.
 void PassListTest::failedAppendLeavesTheFileAsItWas() {
-  realPassList();
+  WindowFixture::usePassDay();
   QCOMPARE(aospass(indata, outdata), AOS_DONE);
   indata->ipass = 0;
   qstrncpy(indata->savnm, QFile::encodeName(fx->path("passes.txt")).constData(), FILENAME_SIZE);
@@ -295,7 +279,7 @@ void PassListTest::saveNeverWritesTheElementFile_data() {
 void PassListTest::saveNeverWritesTheElementFile() {
   QFETCH(QString, button);
   QFETCH(int, fresh);
-  realPassList();
+  WindowFixture::usePassDay();
   QCOMPARE(aospass(indata, outdata), AOS_DONE);
   view->showSattxt();
   QVERIFY(indata->npass >= 2);
@@ -330,7 +314,7 @@ void PassListTest::savingAnotherListKeepsTheShownOne() {
   // file without showing them. A click on the shown list opens a pass of the
   // shown list.
   auto w = fx->start();
-  realPassList();
+  WindowFixture::usePassDay();
   w->slotCalcAOS();
   QCOMPARE(indata->dspst, -1);
   const int shown = indata->npass;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "astro/astrolib.h"
+#include "engine/vorlixcom.h"
 #include "gui/records.h"
 #include "gui/vorlix.h"
 
@@ -62,6 +63,21 @@ void WindowFixture::zeroRecords() {
   *indata = WinpData{};
   *outdata = WoutData{};
   *satps = SatPosData{};
+}
+
+void WindowFixture::usePassDay() {
+  indata->day = 7;
+  indata->month = 1;
+  indata->year = 2009;
+  indata->hour = indata->minute = indata->second = 0;
+  indata->tzauto = 0;
+  indata->tzone = 0.0;
+  indata->dur = 1.0;
+  indata->satel = 0.0;
+  indata->sunel = 90.0;
+  indata->visflg = 0;
+  indata->prs = 0;
+  setNewMjd(indata);
 }
 
 std::unique_ptr<VorlixApp> WindowFixture::start() const {

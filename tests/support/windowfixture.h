@@ -38,6 +38,10 @@ class WindowFixture {
   static void zeroRecords();
   // Zeroes the records and constructs the window on appDir/vorlix.cfg.
   std::unique_ptr<VorlixApp> start() const;
+  // The date and limits of a real pass list over the standard satellites:
+  // one day of January 2009 (zone 0), every pass above the horizon whatever
+  // the Sun does, the first satellite prime.
+  static void usePassDay();
 
  private:
   QTemporaryDir tmp;
