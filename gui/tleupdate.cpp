@@ -11,6 +11,7 @@
 #include <QSslSocket>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,6 +20,7 @@
 #include <string>
 
 #include "dialogs/prompter.h"
+#include "engine/safefile.h"
 #include "engine/tle.h"
 #include "gui/records.h"
 #include "gui/vorlix.h"
@@ -172,6 +174,14 @@ bool TleDownload::open(const QString& target) {
   why.clear();
   written = 0;
   file.setFileName(QFileInfo(target).absoluteFilePath());
+  // What is no regular file (a FIFO, a device) is never replaced by one: the
+  // download would take its place on commit.
+  struct stat st;
+  if (stat(QFile::encodeName(file.fileName()).constData(), &st) == 0 && !S_ISREG(st.st_mode) &&
+      !S_ISDIR(st.st_mode)) {
+    why = QString::fromLatin1(OpenRegularError(EINVAL));
+    return false;
+  }
   // Never write straight into the target: a directory that takes no new
   // file is a failure, not a reason to truncate the old one.
   file.setDirectWriteFallback(false);

@@ -16,6 +16,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -215,6 +216,7 @@ class TleUpdateTest : public QObject {
   void answers();
   void stalledTransfer();
   void unusableTargetFolder();
+  void targetThatIsNoFile();
   void firstStartWithoutTleFile();
   void writeFailureKeepsTheOldFile();
   void stallTimeout();
@@ -386,6 +388,27 @@ void TleUpdateTest::unusableTargetFolder() {
   QTest::qWait(100);
   QCOMPARE(server->requests, 0);
   QCOMPARE(contents(target), kOld);
+  QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
+}
+
+// The local file is a FIFO: it is never replaced by a regular file, nothing
+// is fetched, and the box says why.
+void TleUpdateTest::targetThatIsNoFile() {
+  start();
+  const QByteArray node = QFile::encodeName(target);
+  QVERIFY(unlink(node.constData()) == 0);
+  QVERIFY(mkfifo(node.constData(), 0640) == 0);
+  sp->answer(server->address("/ok/visual.txt"));
+  w->slotFileUpdate();
+  QVERIFY(!w->updateRunning());
+  const QList<ScriptedPrompter::Box> warns = sp->of("warn");
+  QCOMPARE(warns.size(), 1);
+  QCOMPARE(warns[0].text, "Cannot write file " + target + "\nnot a regular file.");
+  QTest::qWait(100);
+  QCOMPARE(server->requests, 0);
+  struct stat st;
+  QVERIFY(lstat(node.constData(), &st) == 0);
+  QVERIFY(S_ISFIFO(st.st_mode));
   QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
 }
 
