@@ -350,12 +350,11 @@ TEST(TransitZone, SunTransitRefinement) {
   }
 }
 
-// The ground track file: a new file each time, one line per step; a track
-// longer than the cap ends with a "+++" line; an unopenable file gives 1.
-TEST(OrbitTrack, FileAndCap) {
-  support::TempDir dir;
-  ASSERT_FALSE(dir.path.empty());
-  const std::string name = dir / "track.txt";
+namespace {
+
+// The ISS over 0.1 day of 21 January 2018 in minute steps, its track saved
+// into name.
+std::unique_ptr<WinpData> TrackRecord(const std::string& name) {
   auto d = IssRecord();
   std::snprintf(d->savnm, sizeof d->savnm, "%s", name.c_str());
   d->year = 2018;
@@ -363,6 +362,18 @@ TEST(OrbitTrack, FileAndCap) {
   d->day = 21;
   d->dur = 0.1;
   d->tstep = 1.0 / 1440.0;
+  return d;
+}
+
+}  // namespace
+
+// The ground track file: a new file each time, one line per step; a track
+// longer than the cap ends with a "+++" line; an unopenable file gives 1.
+TEST(OrbitTrack, FileAndCap) {
+  support::TempDir dir;
+  ASSERT_FALSE(dir.path.empty());
+  const std::string name = dir / "track.txt";
+  auto d = TrackRecord(name);
   for (int rep = 0; rep < 2; ++rep) ASSERT_EQ(saveOrbitTrack(d.get()), 0);
   std::ifstream f(name);
   std::vector<std::string> lines;
@@ -396,14 +407,8 @@ TEST(OrbitTrack, CutTrackNamesItsLastLine) {
   support::TempDir dir;
   ASSERT_FALSE(dir.path.empty());
   const std::string name = dir / "track.txt";
-  auto d = IssRecord();
-  std::snprintf(d->savnm, sizeof d->savnm, "%s", name.c_str());
-  d->year = 2018;
-  d->month = 1;
-  d->day = 21;
+  auto d = TrackRecord(name);
   d->tzone = 2;
-  d->dur = 0.1;
-  d->tstep = 1.0 / 1440.0;
   char cutAt[AOSSTR_SIZE];
   std::memset(cutAt, 'x', sizeof cutAt);
   ASSERT_EQ(saveOrbitTrack(d.get(), cutAt), 0);
