@@ -1,7 +1,9 @@
 // The globe viewer in a real window (run under xvfb-run by ctest): started on
 // a session's save file, the globe must show red at the screen positions of
 // track points and nowhere near most of the globe; the slider and the globe
-// follow each other. Prints one closing line; exit status 0 when all passed.
+// follow each other. It starts as the program does, with no extra
+// environment, so that run as root it shows the globe starts for root. Prints
+// one closing line; exit status 0 when all passed.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -48,6 +50,7 @@ bool RedNear(const QImage& img, double x, double y) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  PrepareGlobeProcess();
   QApplication app(argc, argv);
   const std::string file = std::string(VORLIX_TEST_DATA) + "/companions/satsave.txt";
   QWidget window;

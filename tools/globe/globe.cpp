@@ -11,6 +11,7 @@
 #include "globeview.h"
 
 int main(int argc, char** argv) {
+  PrepareGlobeProcess();
   QApplication app(argc, argv);
   QWidget window;
   QLocale::setDefault(QLocale(QLocale::English));

@@ -8,9 +8,13 @@
 #include <QSlider>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QtGlobal>
 
+#include <csignal>
 #include <cstdio>
 #include <utility>
+
+#include <unistd.h>
 
 const char* const kThemeTitle = "MapTheme";
 const char* const kThemeText = "Set Map Theme\n 0: bluemarble \n 1: openstreetmap \n 2: clouds";
@@ -22,6 +26,12 @@ constexpr int kZoomShown = 1200;
 constexpr int kWidth = 700;
 constexpr int kHeight = 500;
 }  // namespace
+
+void PrepareGlobeProcess() {
+  std::signal(SIGPIPE, SIG_IGN);
+  // The engine's check is on the real user, so the same test here.
+  if (getuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}
 
 MyMarbleWidget::MyMarbleWidget(std::string filename, bool withHeight, QWidget* parent)
     : Marble::MarbleWidget(parent), filename_(std::move(filename)), withHeight_(withHeight) {}

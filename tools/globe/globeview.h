@@ -32,6 +32,13 @@ class MyMarbleWidget : public Marble::MarbleWidget {
   globe::SatCoords coords_;
 };
 
+// Sets up the process before QApplication is made. A write whose reader has
+// left fails instead of killing the globe. Marble's widget starts a web engine
+// (for the info bubble of a clicked place) as soon as it is made, and that
+// engine refuses to run under a root user with its sandbox, so for root the
+// sandbox is turned off.
+void PrepareGlobeProcess();
+
 // Map themes offered at start.
 enum GlobeTheme { kBlueMarble = 0, kOpenStreetMap = 1, kClouds = 2 };
 
