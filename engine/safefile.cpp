@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <atomic>
 #include <mutex>
 #include <random>
 #include <vector>
@@ -90,7 +91,9 @@ bool isDirect(mode_t mode) { return S_ISCHR(mode) || S_ISFIFO(mode); }
 
 // The errno for a target that is neither a regular file nor written
 // directly (a block device, a socket, a directory).
-int refusal(mode_t mode) { return S_ISDIR(mode) ? EISDIR : EINVAL; }
+int refusal(mode_t mode) { return NoRegularFile(mode); }
+
+std::atomic<int> g_patience{1000};
 
 // Gives the new file of fd the owner and group of the file st describes, as
 // far as this process may (the owner only with the privilege to give files
@@ -362,6 +365,15 @@ bool AppendFile::finish(bool ok) {
   dropCut();
   return ok;
 }
+
+int NoRegularFile(mode_t mode) {
+  if (S_ISREG(mode)) return 0;
+  return S_ISDIR(mode) ? EISDIR : EINVAL;
+}
+
+void SetDirectWritePatience(int ms) { g_patience = ms; }
+
+long SafeFile::written() const { return f_ ? std::ftell(f_) : -1; }
 
 bool SameFile(const char* a, const char* b) {
   if (!a || !b) return false;

@@ -16,6 +16,8 @@
 #ifndef VORLIX_ENGINE_SAFEFILE_H
 #define VORLIX_ENGINE_SAFEFILE_H
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -43,6 +45,8 @@ class SafeFile {
   // target: the target's name (or tmpName, in the target's directory) with a
   // dot and six letters or digits appended, never an existing file's.
   explicit SafeFile(const char* path, const char* tmpName = nullptr);
+  // r says the target holds the new content (Done or Unsynced).
+  static bool saved(Result r) { return r == Done || r == Unsynced; }
   // An uncommitted temporary file is closed and removed.
   ~SafeFile();
   SafeFile(const SafeFile&) = delete;
@@ -61,11 +65,17 @@ class SafeFile {
   // The target is a character device or a FIFO, written directly: no
   // temporary file, nothing renamed.
   bool direct() const { return direct_; }
+  // The target is written over in place (its content kept in memory to be
+  // put back on failure) instead of being replaced.
+  bool inPlace() const { return inPlace_; }
   // The stream for the caller's writes (null when not open).
   FILE* file() const { return f_; }
   // Writes n bytes, or a text; false once any write failed.
   bool write(const void* p, size_t n);
   bool put(const char* s);
+  // The bytes given so far (through write, put or file()), whatever the
+  // target is; -1 when not open.
+  long written() const;
 
   // Flushes the temporary file, gives it the owner, group and permission
   // bits of the file it replaces (as they are now), syncs and closes it,
@@ -95,6 +105,7 @@ class SafeFile {
   int err_ = 0;
   bool bad_ = false;
   bool direct_ = false;
+  bool inPlace_ = false;
 };
 
 // The one way a block is added to the end of a file (the save file's lists):
@@ -133,6 +144,15 @@ class AppendFile {
   int cut_ = -1;  // a descriptor of the opened regular file, for the cut back
   long start_ = 0;
 };
+
+// Why a node of type mode is no regular file: 0 for a regular file, EISDIR
+// for a directory, EINVAL for anything else.
+int NoRegularFile(mode_t mode);
+
+// How long, in milliseconds, a write to a FIFO or a character device may wait
+// for its reader to take anything before it fails; negative: for ever. For
+// the whole process; 1000 unless set.
+void SetDirectWritePatience(int ms);
 
 // a and b name the same existing file (through any path or link).
 bool SameFile(const char* a, const char* b);
