@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -43,8 +44,9 @@ struct TempDir {
   }
   ~TempDir() {
     if (path.empty()) return;
-    const std::string cmd = "rm -rf '" + path + "'";
-    if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "cannot remove %s\n", path.c_str());
+    std::error_code err;
+    std::filesystem::remove_all(path, err);
+    if (err) std::fprintf(stderr, "cannot remove %s: %s\n", path.c_str(), err.message().c_str());
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
