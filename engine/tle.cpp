@@ -8,6 +8,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -15,6 +16,7 @@
 #include "astro/constants.h"
 #include "engine/safefile.h"
 #include "engine/satpos.h"
+#include "engine/savefile.h"
 #include "engine/sgp4slot.h"
 #include "orbit/sgp4unit.h"
 #include "orbit/vorlixnum.h"
@@ -883,19 +885,10 @@ void report(WoutData* o, const char* fmt, const char* a, const char* b) {
   PutNxtLn(o, line);
 }
 
-// "*** <what> <fname>: <why> ***", the name kept as the file system spells it.
-// When the line cannot hold it all, the reason goes on a line of its own
-// ("*** <why> ***"): a long name never hides it.
+// "*** <what> <fname>: <why> ***", the name kept as the file system spells it;
+// the reason on a line of its own when the line cannot hold it all.
 void reportFile(WoutData* o, const char* what, const char* fname, const char* why) {
-  if (!o) return;
-  const std::string head = std::string("*** ") + what + " ";
-  const std::string tail = std::string(": ") + why + " ***";
-  if (head.size() + std::strlen(fname) + tail.size() <= static_cast<size_t>(WOUT_LINELEN)) {
-    PutNxtLnName(o, head.c_str(), fname, tail.c_str());
-    return;
-  }
-  PutNxtLnName(o, head.c_str(), fname, ":");
-  report(o, "*** %s%s ***", why, "");
+  PutFileReason(o, "*** ", what, fname, why, " ***");
 }
 
 }  // namespace
@@ -925,10 +918,32 @@ int SaveTle(WinpData* d, WoutData* o) {
     report(o, "*** %s%s ***", "No TLE save file name", "");
     return 2;
   }
-  // Never over (or into) the element file, by whatever name.
-  if (SameFile(fname, d->tlenm)) {
-    report(o, "*** %s%s ***", "The TLE save file is the element file: nothing saved", "");
+  // Never over (or into) an element file, by whatever name.
+  if (IsElementFile(fname, d->tlenm)) {
+    report(o, "*** %s%s ***", TleSaveIsElementFile(), "");
     return 5;
+  }
+  // Appending: the old content goes first into the new file. It is read
+  // before the file is opened for writing, which may write it in place. A
+  // device or a FIFO, written directly, is not read (nor opened to be read):
+  // the sets go after what it was given before.
+  std::string before;
+  int readErr = 0;
+  if (!d->tsnew) {
+    if (FILE* old = OpenRegular(fname)) {
+      char buf[8192];
+      size_t k;
+      errno = 0;
+      try {
+        while ((k = std::fread(buf, 1, sizeof buf, old)) > 0) before.append(buf, k);
+        if (std::ferror(old)) readErr = errno != 0 ? errno : EIO;
+      } catch (const std::bad_alloc&) {
+        readErr = ENOMEM;
+      }
+      std::fclose(old);
+    } else if (errno != ENOENT && errno != EINVAL) {
+      readErr = errno;
+    }
   }
   SafeFile out(fname);
   if (!out.open()) {
@@ -941,24 +956,9 @@ int SaveTle(WinpData* d, WoutData* o) {
                fname, why);
     return code;
   };
-
-  // Appending: the old content goes first into the new file. A device or a
-  // FIFO, written directly, cannot be read back: the sets go after what it
-  // was given before.
   if (!d->tsnew && !out.direct()) {
-    FILE* old = OpenRegular(fname);
-    if (!old && errno != ENOENT) return abandon(2, OpenRegularError(errno));
-    if (old) {
-      char buf[8192];
-      size_t k;
-      bool ok = true;
-      while (ok && (k = std::fread(buf, 1, sizeof buf, old)) > 0) ok = out.write(buf, k);
-      const int err = ok ? errno : out.error();
-      const bool rerr = std::ferror(old);
-      std::fclose(old);
-      if (rerr) return abandon(2, std::strerror(err));
-      if (!ok) return abandon(3, std::strerror(err));
-    }
+    if (readErr != 0) return abandon(2, OpenRegularError(readErr));
+    if (!out.write(before.data(), before.size())) return abandon(3, std::strerror(out.error()));
   }
   if (!out.write(text.data(), text.size())) return abandon(3, std::strerror(out.error()));
   switch (out.commit()) {
