@@ -1,10 +1,9 @@
 // Time order for the all-satellite list in the save file.
 //
 // The list is written satellite after satellite; here its pass lines are put
-// into time order. The file is read into memory once and the block's lines
-// stably sorted by key, which gives the same file as selecting the lines key
-// by key from the file, but in one read instead of one read per distinct
-// key.
+// into time order. The whole block is read into memory and stably sorted by
+// key, which gives the same file as selecting the lines key by key from the
+// file, but in one read instead of one read per distinct key.
 
 #include "engine/sortaos.h"
 
@@ -46,6 +45,19 @@ bool writeAll(FILE* f, const char* p, size_t n) {
   return n == 0 || fwrite(p, 1, n, f) == n;
 }
 
+// Copies the first n bytes of src to dst.
+bool copyPrefix(FILE* src, FILE* dst, long n) {
+  if (fseek(src, 0, SEEK_SET) != 0) return false;
+  std::vector<char> buf(1 << 16);
+  while (n > 0) {
+    size_t want = std::min(buf.size(), static_cast<size_t>(n));
+    size_t got = fread(buf.data(), 1, want, src);
+    if (got != want || !writeAll(dst, buf.data(), got)) return false;
+    n -= static_cast<long>(got);
+  }
+  return true;
+}
+
 // Sorts the block; false when the save file must stay as it is (nothing to
 // sort, or any read or write failed). The temporary file is gone on return.
 bool sortBlock(const std::string& path, long start) {
@@ -59,22 +71,22 @@ bool sortBlock(const std::string& path, long start) {
   if (start < 0) start = 0;
   if (start >= size) { fclose(in); return false; }
 
-  // The whole file (the part before the block is written back as it is,
-  // and the file may be written in place) and the block's line index; a
-  // file too large for the memory is left as it is.
+  // The block and its line index; a file too large for the memory is left
+  // as it is.
   std::string blk;
   std::vector<Piece> headers;
   std::vector<PassLine> passes;
   try {
-    blk.assign(static_cast<size_t>(size), '\0');
-    const bool read = fseek(in, 0, SEEK_SET) == 0 && fread(&blk[0], 1, blk.size(), in) == blk.size();
-    fclose(in);
-    in = nullptr;
-    if (!read) return false;
+    blk.assign(static_cast<size_t>(size - start), '\0');
+    if (fseek(in, start, SEEK_SET) != 0 ||
+        fread(&blk[0], 1, blk.size(), in) != blk.size()) {
+      fclose(in);
+      return false;
+    }
 
     // Split into pieces the way a line reader with a 160-byte buffer does.
     const char* const base = blk.data();
-    size_t pos = static_cast<size_t>(start);
+    size_t pos = 0;
     while (pos < blk.size()) {
       size_t lim = std::min(blk.size() - pos, kPieceMax);
       const char* p = base + pos;
@@ -95,10 +107,10 @@ bool sortBlock(const std::string& path, long start) {
       }
     }
   } catch (const std::exception&) {  // bad_alloc, length_error
-    if (in) fclose(in);
+    fclose(in);
     return false;
   }
-  if (passes.size() <= 1) return false;
+  if (passes.size() <= 1) { fclose(in); return false; }
 
   std::stable_sort(passes.begin(), passes.end(),
                    [](const PassLine& x, const PassLine& y) {
@@ -109,9 +121,10 @@ bool sortBlock(const std::string& path, long start) {
   const char* base = blk.data();
   SafeFile file(path.c_str(), "vorlix.tmp");
   // (A name given to a device or FIFO since it was read is left to it.)
-  if (!file.open() || file.direct()) return false;
+  if (!file.open() || file.direct()) { fclose(in); return false; }
   FILE* out = file.file();
-  bool ok = writeAll(out, base, static_cast<size_t>(start));
+  bool ok = copyPrefix(in, out, start);
+  fclose(in);
   for (const Piece& h : headers) {
     if (!ok) break;
     ok = writeAll(out, base + h.off, h.len);

@@ -8,7 +8,6 @@
 #include <cstring>
 #include <initializer_list>
 #include <memory>
-#include <new>
 #include <string>
 #include <utility>
 
@@ -923,28 +922,6 @@ int SaveTle(WinpData* d, WoutData* o) {
     report(o, "*** %s%s ***", TleSaveIsElementFile(), "");
     return 5;
   }
-  // Appending: the old content goes first into the new file. It is read
-  // before the file is opened for writing, which may write it in place. A
-  // device or a FIFO, written directly, is not read (nor opened to be read):
-  // the sets go after what it was given before.
-  std::string before;
-  int readErr = 0;
-  if (!d->tsnew) {
-    if (FILE* old = OpenRegular(fname)) {
-      char buf[8192];
-      size_t k;
-      errno = 0;
-      try {
-        while ((k = std::fread(buf, 1, sizeof buf, old)) > 0) before.append(buf, k);
-        if (std::ferror(old)) readErr = errno != 0 ? errno : EIO;
-      } catch (const std::bad_alloc&) {
-        readErr = ENOMEM;
-      }
-      std::fclose(old);
-    } else if (errno != ENOENT && errno != EINVAL) {
-      readErr = errno;
-    }
-  }
   SafeFile out(fname);
   if (!out.open()) {
     reportFile(o, "Unable to open TLE save file", fname, OpenRegularError(out.error()));
@@ -956,11 +933,26 @@ int SaveTle(WinpData* d, WoutData* o) {
                fname, why);
     return code;
   };
+
+  // Appending: the old content goes first into the new file. A device or a
+  // FIFO, written directly, cannot be read back: the sets go after what it
+  // was given before.
   if (!d->tsnew && !out.direct()) {
-    if (readErr != 0) return abandon(2, OpenRegularError(readErr));
-    if (!out.write(before.data(), before.size())) return abandon(3, std::strerror(out.error()));
+    FILE* old = OpenRegular(fname);
+    if (!old && errno != ENOENT) return abandon(2, OpenRegularError(errno));
+    if (old) {
+      char buf[8192];
+      size_t k;
+      bool ok = true;
+      while (ok && (k = std::fread(buf, 1, sizeof buf, old)) > 0) ok = out.write(buf, k);
+      const int err = ok ? errno : out.error();
+      const bool rerr = std::ferror(old);
+      std::fclose(old);
+      if (rerr) return abandon(2, std::strerror(err));
+      if (!ok) return abandon(3, std::strerror(err));
+    }
   }
-  if (!out.write(text.data(), text.size())) return abandon(3, std::strerror(out.error()));
+  if (!out.write(text.data(), text.size())) return abandon(3, OpenRegularError(out.error()));
   switch (out.commit()) {
     case SafeFile::Done:
       break;
@@ -973,7 +965,7 @@ int SaveTle(WinpData* d, WoutData* o) {
       reportFile(o, "Unable to replace TLE save file", fname, std::strerror(out.error()));
       return 3;
     default:
-      reportFile(o, "Write error on TLE save file", fname, std::strerror(out.error()));
+      reportFile(o, "Write error on TLE save file", fname, OpenRegularError(out.error()));
       return 3;
   }
   d->tsnew = 0;

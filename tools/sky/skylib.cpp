@@ -146,7 +146,7 @@ std::string WriteEdb(const std::string& name, const std::vector<SkyPoint>& pts) 
   if (ok && SafeFile::saved(out.commit())) return std::string();
   out.abandon();
   return "Unable to write output file " + name + ": " +
-         std::strerror(out.error() != 0 ? out.error() : EIO);
+         OpenRegularError(out.error() != 0 ? out.error() : EIO);
 }
 
 }  // namespace
