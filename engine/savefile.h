@@ -32,7 +32,7 @@ class ElementFileGuard {
 // path names the element file tlenm or a guarded one (through any path or
 // link): no writer may take it. ElementFileOf gives the element file's name
 // as the run knows it (tlenm, or the name the guard was given), "" when
-// path is none.
+// path names neither.
 std::string ElementFileOf(const char* path, const char* tlenm);
 inline bool IsElementFile(const char* path, const char* tlenm) {
   return !ElementFileOf(path, tlenm).empty();
@@ -67,14 +67,15 @@ inline bool SaveFileSaved(int result) { return result == SAVE_DONE || result == 
 // The one way a block goes into the save file savnm (the name as it stands,
 // resolved by the caller). An element file (IsElementFile, by any name) is
 // refused before anything is opened. The block starts a new file when
-// `anew` or svnew is set, or when the file is missing, else it is appended. write(f) writes the block into f (outptr is f
-// meanwhile, null again on return) and returns false when a write failed.
-// A new file is written beside savnm and replaces it only when whole (or is
-// written in place, its old content put back on failure); an appended block
-// that fails is taken back: a failed or empty block leaves the file as it
-// was, a missing one missing, and svnew as it was. A character device or a FIFO
-// (with a reader) is written directly and stays what it is; a FIFO that
-// nobody reads and anything else that is no regular file are refused. After
+// `anew` or svnew is set, or when the file is missing, else it is appended.
+// write(f) writes the block into f (outptr is f meanwhile, null again on
+// return) and returns false when a write failed. A new file is written
+// beside savnm and replaces it only when whole (or is written in place, its
+// old content put back on failure); an appended block that fails is taken
+// back: a failed or empty block leaves the file as it was, a missing one
+// missing, and svnew as it was. A character device or a FIFO (with a
+// reader) is written directly and stays what it is; a FIFO that nobody
+// reads and anything else that is no regular file are refused. After
 // a good write svnew is cleared (what is saved next is added) and *start,
 // when given, is the block's offset in the file (0 for a new file; -1 when
 // written to a device or a FIFO).
