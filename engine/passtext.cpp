@@ -585,15 +585,8 @@ int aospass(WinpData* d, WoutData* o) {
 
   if (d->filsav != 1) return AOS_DONE;
   const int res = savePage(d, o);
-  if (res != AOS_DONE) {
-    // The reader must see this line even on a full page.
-    if (o->nlines >= WOUT_NLINES) o->nlines = WOUT_NLINES - 1;
-    // With the reason, when the line holds it after the whole name.
-    const char* head = " *** Problems with the output file ";
-    const std::string tail = std::string(": ") + SaveFileReason(LastSaveFile());
-    const bool fits = std::strlen(head) + strnlen(d->savnm, FILENAME_SIZE) + tail.size() <=
-                      static_cast<size_t>(WOUT_LINELEN);
-    PutNxtLnName(o, head, d->savnm, fits ? tail.c_str() : nullptr);
-  }
+  if (res != AOS_DONE)
+    PutFileReason(o, " *** ", "Problems with the output file", d->savnm,
+                  SaveFileReason(LastSaveFile()), "");
   return res;
 }

@@ -61,9 +61,10 @@ int saveOrbitTrack(WinpData* d, char* cutAt = nullptr);
 constexpr int AOS_DONE = 0;      // list on the page (and saved when asked)
 constexpr int AOS_NOSAVE = 1;    // list on the page; the save file could not be
                                  // opened or written, or it is the TLE file
-                                 // ("***" line on the page, with the reason
-                                 // when the line holds it; LastSaveFile tells
-                                 // it too); an appended block is taken back
+                                 // ("***" line on the page with the reason,
+                                 // on a line of its own when the name leaves
+                                 // it no room; LastSaveFile tells it too); an
+                                 // appended block is taken back
 constexpr int AOS_NOLIST = 2;    // no list: the page says why (no satellite,
                                  // distance <= 0 in an event mode); nothing saved
 

@@ -4,19 +4,37 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/safefile.h"
 
 namespace {
 
+// The element files the guards hold: device, inode and the name given.
+struct Guarded {
+  unsigned long id;
+  dev_t dev;
+  ino_t ino;
+  std::string name;
+};
+std::mutex guardLock;
+std::vector<Guarded> guarded;
+unsigned long lastGuard = 0;
+
 // Each thread's last outcome (the all-satellite list runs its search on
 // threads of its own, but writes on the calling one).
 thread_local SaveFileOutcome lastOutcome;
 
-int outcome(int result, int err) {
+int outcome(int result, int err, std::string elementFile = std::string()) {
   lastOutcome.result = result;
   lastOutcome.err = err;
+  lastOutcome.elementFile = std::move(elementFile);
   return result;
 }
 
@@ -25,25 +43,78 @@ int failure() { return errno != 0 ? errno : EIO; }
 
 }  // namespace
 
+ElementFileGuard::ElementFileGuard(const char* path) {
+  struct stat st;
+  if (!path || stat(path, &st) != 0) return;
+  std::lock_guard<std::mutex> lock(guardLock);
+  id_ = ++lastGuard;
+  guarded.push_back({id_, st.st_dev, st.st_ino, path});
+}
+
+ElementFileGuard::~ElementFileGuard() {
+  if (id_ == 0) return;
+  std::lock_guard<std::mutex> lock(guardLock);
+  guarded.erase(std::remove_if(guarded.begin(), guarded.end(),
+                               [this](const Guarded& g) { return g.id == id_; }),
+                guarded.end());
+}
+
+std::string ElementFileOf(const char* path, const char* tlenm) {
+  if (SameFile(path, tlenm)) return tlenm;
+  struct stat st;
+  if (!path || stat(path, &st) != 0) return std::string();
+  std::lock_guard<std::mutex> lock(guardLock);
+  for (const Guarded& g : guarded)
+    if (g.dev == st.st_dev && g.ino == st.st_ino) return g.name;
+  return std::string();
+}
+
+const char* TleSaveIsElementFile() { return "The TLE save file is the element file: nothing saved"; }
+
+void PutFileReason(WoutData* o, const char* lead, const char* what, const char* name,
+                   const char* reason, const char* close) {
+  if (!o) return;
+  const std::string head = std::string(lead) + what + " ";
+  const std::string tail = std::string(": ") + reason + close;
+  const bool fits = head.size() + strnlen(name, FILENAME_SIZE) + tail.size() <=
+                    static_cast<size_t>(WOUT_LINELEN);
+  const int lines = fits ? 1 : 2;
+  o->nlines = std::clamp(o->nlines, 0, WOUT_NLINES - lines);
+  if (fits) {
+    PutNxtLnName(o, head.c_str(), name, tail.c_str());
+    return;
+  }
+  PutNxtLnName(o, head.c_str(), name, ":");
+  PutNxtLn(o, (std::string(lead) + reason + close).c_str());
+}
+
 int WriteSaveFile(WinpData* d, bool anew, const std::function<bool(FILE*)>& write, long* start) {
-  // Never over (or into) the element file.
-  if (SameFile(d->savnm, d->tlenm)) return outcome(SAVE_TLEFILE, 0);
-  const bool fresh = anew || d->svnew != 0;
+  // Never over (or into) an element file.
+  std::string elements = ElementFileOf(d->savnm, d->tlenm);
+  if (!elements.empty()) return outcome(SAVE_TLEFILE, 0, std::move(elements));
+  // A file that is gone (removed since it was named) is made anew: a
+  // failed or empty block then leaves nothing behind, and the new name is
+  // synced into its folder.
+  struct stat st;
+  bool fresh = anew || d->svnew != 0 || (stat(d->savnm, &st) != 0 && errno == ENOENT);
   SafeFile file(d->savnm);
   AppendFile more(d->savnm);
   FILE* f = nullptr;
   int err = 0;
+  if (!fresh) {
+    errno = 0;
+    if (more.open())
+      f = more.file();
+    else if (errno == ENOENT)
+      fresh = true;  // gone since the look
+    else
+      err = failure();
+  }
   if (fresh) {
     if (file.open())
       f = file.file();
     else
       err = file.error() != 0 ? file.error() : EIO;
-  } else {
-    errno = 0;
-    if (more.open())
-      f = more.file();
-    else
-      err = failure();
   }
   if (!f) return outcome(SAVE_FAILED, err);
   // A device or a FIFO has no size to compare with: a new block starts
@@ -55,9 +126,12 @@ int WriteSaveFile(WinpData* d, bool anew, const std::function<bool(FILE*)>& writ
   outptr = nullptr;
   if (ok && std::fflush(f) != 0) ok = false;
   if (!ok) err = failure();
-  // Nothing written: a new file would replace the old one by nothing.
-  struct stat st;
-  const bool empty = ok && from >= 0 && fstat(fileno(f), &st) == 0 && st.st_size == from;
+  // Nothing written: a new file would replace the old one by nothing. (A
+  // file written in place holds its old bytes until the commit: what was
+  // given counts, not its size.)
+  bool empty = false;
+  if (ok && from >= 0)
+    empty = fresh ? file.written() == 0 : fstat(fileno(f), &st) == 0 && st.st_size == from;
   bool unsynced = false;
   if (fresh) {
     if (empty) {

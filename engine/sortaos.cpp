@@ -141,8 +141,7 @@ bool sortBlock(const std::string& path, long start) {
     ok = ok && writeAll(out, base + pl.text.off, pl.text.len);
   }
   if (!ok) return false;
-  const SafeFile::Result res = file.commit();
-  return res == SafeFile::Done || res == SafeFile::Unsynced;
+  return SafeFile::saved(file.commit());
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "astro/constants.h"
 #include "engine/safefile.h"
 #include "engine/satpos.h"
+#include "engine/savefile.h"
 #include "engine/sgp4slot.h"
 #include "orbit/sgp4unit.h"
 #include "orbit/vorlixnum.h"
@@ -883,19 +884,10 @@ void report(WoutData* o, const char* fmt, const char* a, const char* b) {
   PutNxtLn(o, line);
 }
 
-// "*** <what> <fname>: <why> ***", the name kept as the file system spells it.
-// When the line cannot hold it all, the reason goes on a line of its own
-// ("*** <why> ***"): a long name never hides it.
+// "*** <what> <fname>: <why> ***", the name kept as the file system spells it;
+// the reason on a line of its own when the line cannot hold it all.
 void reportFile(WoutData* o, const char* what, const char* fname, const char* why) {
-  if (!o) return;
-  const std::string head = std::string("*** ") + what + " ";
-  const std::string tail = std::string(": ") + why + " ***";
-  if (head.size() + std::strlen(fname) + tail.size() <= static_cast<size_t>(WOUT_LINELEN)) {
-    PutNxtLnName(o, head.c_str(), fname, tail.c_str());
-    return;
-  }
-  PutNxtLnName(o, head.c_str(), fname, ":");
-  report(o, "*** %s%s ***", why, "");
+  PutFileReason(o, "*** ", what, fname, why, " ***");
 }
 
 }  // namespace
@@ -925,9 +917,9 @@ int SaveTle(WinpData* d, WoutData* o) {
     report(o, "*** %s%s ***", "No TLE save file name", "");
     return 2;
   }
-  // Never over (or into) the element file, by whatever name.
-  if (SameFile(fname, d->tlenm)) {
-    report(o, "*** %s%s ***", "The TLE save file is the element file: nothing saved", "");
+  // Never over (or into) an element file, by whatever name.
+  if (IsElementFile(fname, d->tlenm)) {
+    report(o, "*** %s%s ***", TleSaveIsElementFile(), "");
     return 5;
   }
   SafeFile out(fname);
@@ -960,7 +952,7 @@ int SaveTle(WinpData* d, WoutData* o) {
       if (!ok) return abandon(3, std::strerror(err));
     }
   }
-  if (!out.write(text.data(), text.size())) return abandon(3, std::strerror(out.error()));
+  if (!out.write(text.data(), text.size())) return abandon(3, OpenRegularError(out.error()));
   switch (out.commit()) {
     case SafeFile::Done:
       break;
@@ -973,7 +965,7 @@ int SaveTle(WinpData* d, WoutData* o) {
       reportFile(o, "Unable to replace TLE save file", fname, std::strerror(out.error()));
       return 3;
     default:
-      reportFile(o, "Write error on TLE save file", fname, std::strerror(out.error()));
+      reportFile(o, "Write error on TLE save file", fname, OpenRegularError(out.error()));
       return 3;
   }
   d->tsnew = 0;

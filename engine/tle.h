@@ -57,8 +57,10 @@ void EpochState(WinpData* d, int i, bool reset);
 // cleared; also when only the sync of the folder failed, which o is told),
 // 1 no satellite selected, 2 the file could not be opened or the old content
 // not read, 3 a write failed, 4 a value does not fit its TLE field (nothing
-// written), 5 tlsnm names the element file tlenm, by any name (nothing
-// opened). With o, the reason of a failure is added to o as a "***" line.
+// written), 5 tlsnm names the element file tlenm or a guarded one
+// (IsElementFile, engine/savefile.h), by any name (nothing opened). With
+// o, the reason of a failure is added to o as "***" lines (the reason on a
+// line of its own when the name leaves it no room).
 // Node, perigee and mean anomaly are written wrapped to 0..360, an
 // eccentricity from 0.99999995 to 1 as 0.9999999, catalogue numbers above
 // 99999 in the Alpha-5 form.

@@ -1,13 +1,18 @@
-// vorlix: the records exist before main; here the toolkit, the C number
-// format, the program's directory as working directory and the main window.
+// vorlix: the records exist before main; here a broken pipe made harmless,
+// the toolkit, the C number format, the program's directory as working
+// directory and the main window.
 #include <QApplication>
 #include <QDir>
 #include <QFont>
 #include <clocale>
+#include <csignal>
 
 #include "gui/vorlix.h"
 
 int main(int argc, char** argv) {
+  // A save into a FIFO whose reader left fails with its reason (EPIPE)
+  // instead of ending the program, and with it the session's settings.
+  std::signal(SIGPIPE, SIG_IGN);
   QApplication app(argc, argv);
   // Qt set LC_ALL from the environment: numbers must keep their point.
   std::setlocale(LC_NUMERIC, "C");

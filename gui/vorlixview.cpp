@@ -380,7 +380,7 @@ bool VorlixView::setTSaveName(const QString& name) {
   if (!QsToFileName(name, nm, FILENAME_SIZE - 1)) return false;
   if (SameFile(nm, indata->tlenm)) {
     prompter().inform(tr("TLE File Save"),
-                      tr("*** The TLE save file is the element file: nothing saved ***"), this);
+                      QStringLiteral("*** %1 ***").arg(QString::fromLatin1(TleSaveIsElementFile())), this);
     return false;
   }
   std::memcpy(indata->tlsnm, nm, FILENAME_SIZE);

@@ -24,6 +24,7 @@
 #include "engine/lists.h"
 #include "engine/passtext.h"
 #include "engine/safefile.h"
+#include "engine/savefile.h"
 #include "engine/tle.h"
 #include "gui/recordparams.h"
 #include "gui/records.h"
@@ -223,6 +224,9 @@ void VorlixView::vIridium() {
   Keep<bool> run(indata->irrun, true);  // the list's header names its file
   char iridium[FILENAME_SIZE] = "*iridium.txt";
   if (!vsFileName(iridium)) return;
+  // The user's element file stays one while iridium.txt stands in for it:
+  // no name of the flare list may lead into it.
+  const ElementFileGuard elements(indata->tlenm);
   std::memcpy(indata->tlenm, iridium, FILENAME_SIZE);
   std::snprintf(indata->savnm, FILENAME_SIZE, "%s", "*iridiumf.doc");
   CmIridium();

@@ -112,7 +112,7 @@ QString vsSaveFileReason() {
   const SaveFileOutcome o = LastSaveFile();
   if (SaveFileSaved(o.result)) return QString();
   QString why = QString::fromLocal8Bit(SaveFileReason(o));
-  if (o.result == SAVE_TLEFILE) why += QLatin1Char(' ') + FileNameToQs(indata->tlenm);
+  if (o.result == SAVE_TLEFILE) why += QLatin1Char(' ') + FileNameToQs(o.elementFile.c_str());
   return why;
 }
 

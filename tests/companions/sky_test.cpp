@@ -4,11 +4,15 @@
 // its messages and exit status; files it must leave alone.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "runprog.h"
 #include "tools/sky/skylib.h"
@@ -184,7 +188,8 @@ TEST(SkyExport, FailuresLeaveFilesAlone) {
 
   res = Sky({"satsave.txt", "nofolder/out.edb"}, dir.path);
   EXPECT_EQ(res.status, 1);
-  EXPECT_EQ(res.out, kHello + "Unable to open output file nofolder/out.edb\n\n");
+  EXPECT_EQ(res.out,
+            kHello + "Unable to open output file nofolder/out.edb: No such file or directory\n\n");
 
   res = Sky({dir.path}, dir.path);  // a folder is no save file
   EXPECT_EQ(res.status, 1);
@@ -202,25 +207,95 @@ TEST(SkyExport, FailuresLeaveFilesAlone) {
   EXPECT_EQ(files, 4);  // the four it had
 }
 
-// An output that is a character device is written into and stays a device;
-// a FIFO that nobody reads is named in the message (never waited on) and
-// stays a FIFO.
+// An output that is a character device is written into and stays a device
+// (making one needs root); a FIFO that nobody reads is named in the message
+// (never waited on) and stays a FIFO.
 TEST(SkyExport, DeviceAndFifoOutputsKeepTheirType) {
-  if (geteuid() != 0) GTEST_SKIP() << "making a device needs root";
+  const struct {
+    const char* name;
+    char kind;
+    int status;
+    std::string out;
+    mode_t type;
+  } rows[] = {
+      {"null", 'c', 0, kHello + "Map generated with 11 points. \n\n", S_IFCHR},
+      {"pipe.edb", 'p', 1,
+       kHello + "Unable to open output file pipe.edb: a FIFO that nobody reads\n\n", S_IFIFO},
+  };
+  for (const auto& r : rows) {
+    if (r.kind == 'c' && geteuid() != 0) continue;  // making a device needs root
+    TempDir dir;
+    writeFile(dir / "satsave.txt", readFile(Data("details-minutes.txt")));
+    ASSERT_TRUE(support::MakeNode(dir / r.name, r.kind)) << r.name;
+    const auto res = Sky({"satsave.txt", r.name}, dir.path);
+    EXPECT_EQ(res.status, r.status) << r.name;
+    EXPECT_EQ(res.out, r.out) << r.name;
+    EXPECT_EQ(support::NodeType(dir / r.name), r.type) << r.name;
+    EXPECT_EQ(support::DirNames(dir.path), (support::Names{r.name, "satsave.txt"}));
+  }
+}
+
+// An output that cannot be written says which step failed and why: a
+// folder, a link into a folder that does not exist, a full device (the
+// system's full device, c 1 7). Nothing is made beside them.
+TEST(SkyExport, OutputFailuresGiveTheirReason) {
+  struct stat full;
+  ASSERT_EQ(stat("/dev/full", &full), 0);
+  ASSERT_TRUE(S_ISCHR(full.st_mode) && full.st_rdev == makedev(1, 7));
+  const struct {
+    const char* name;
+    std::string out;
+  } rows[] = {
+      {"folder", "Unable to open output file folder: Is a directory"},
+      {"dangling.edb", "Unable to open output file dangling.edb: No such file or directory"},
+      {"/dev/full", "Unable to write output file /dev/full: No space left on device"},
+  };
   TempDir dir;
   writeFile(dir / "satsave.txt", readFile(Data("details-minutes.txt")));
-  ASSERT_TRUE(support::MakeNode(dir / "null", 'c'));
-  auto res = Sky({"satsave.txt", "null"}, dir.path);
-  EXPECT_EQ(res.status, 0);
-  EXPECT_EQ(res.out.rfind(kHello + "Map generated with ", 0), 0u) << res.out;
-  EXPECT_EQ(support::NodeType(dir / "null"), S_IFCHR);
+  ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
+  ASSERT_EQ(symlink("missing/out.edb", (dir / "dangling.edb").c_str()), 0);
+  for (const auto& r : rows) {
+    const auto res = Sky({"satsave.txt", r.name}, dir.path);
+    EXPECT_EQ(res.status, 1) << r.name;
+    EXPECT_EQ(res.out, kHello + r.out + "\n\n");
+  }
+  EXPECT_EQ(support::DirNames(dir.path),
+            (support::Names{"dangling.edb", "folder", "satsave.txt"}));
+  EXPECT_EQ(support::DirNames(dir / "folder"), support::Names{});
+}
 
-  ASSERT_TRUE(support::MakeNode(dir / "pipe.edb", 'p'));
-  res = Sky({"satsave.txt", "pipe.edb"}, dir.path);
+// A FIFO whose reader takes a little and leaves while a large export is
+// written: the program is not ended by the broken pipe, it says the write
+// failed and why, with its failure status.
+TEST(SkyExport, ReaderThatLeavesIsAWriteFailure) {
+  TempDir dir;
+  std::string text;
+  const std::string line = "JAN 21   0:42:20     290.697     0.049        2.2618    13.3552\n";
+  for (int k = 0; k < sky::kMaxPoints; ++k) text += line;  // far more than a pipe holds
+  writeFile(dir / "satsave.txt", text);
+  ASSERT_EQ(mkfifo((dir / "x.edb").c_str(), 0600), 0);
+  // Opened for reading and writing, the FIFO has a reader at once and never
+  // waits; the reader takes 100 bytes and closes its end.
+  const int fd = open((dir / "x.edb").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  std::thread reader([fd] {
+    char buf[100];
+    size_t got = 0;
+    while (got < sizeof buf) {
+      const ssize_t n = read(fd, buf + got, sizeof buf - got);
+      if (n <= 0) break;
+      got += static_cast<size_t>(n);
+    }
+    close(fd);
+  });
+  // The program as a shell starts it: a broken pipe would end it.
+  const auto old = std::signal(SIGPIPE, SIG_DFL);
+  const auto res = Sky({"satsave.txt", "x.edb"}, dir.path);
+  std::signal(SIGPIPE, old);
+  reader.join();
   EXPECT_EQ(res.status, 1);
-  EXPECT_EQ(res.out, kHello + "Unable to open output file pipe.edb: a FIFO that nobody reads\n\n");
-  EXPECT_EQ(support::NodeType(dir / "pipe.edb"), S_IFIFO);
-  EXPECT_EQ(support::DirNames(dir.path), (support::Names{"null", "pipe.edb", "satsave.txt"}));
+  EXPECT_EQ(res.out, kHello + "Unable to write output file x.edb: Broken pipe\n\n");
+  EXPECT_EQ(support::NodeType(dir / "x.edb"), S_IFIFO);
 }
 
 // Impossible places among good steps are skipped: the count and the

@@ -247,12 +247,13 @@ TEST(PassList, SaveFile) {
   std::snprintf(d->savnm, sizeof d->savnm, "%s/missing/satsave.txt", dir);
   d->svnew = 1;
   EXPECT_EQ(aospass(d.get(), o.get()), AOS_NOSAVE);
-  ASSERT_EQ(o->nlines, lines + 1);
-  // The reason follows the name when the page line holds both, else the
-  // name stands alone (cut at the line's end).
-  EXPECT_EQ(
-      Line(o.get(), lines),
-      (" *** Problems with the output file " + std::string(d->savnm)).substr(0, WOUT_LINELEN));
+  ASSERT_EQ(o->nlines, lines + 2);
+  // The reason follows the name when the page line holds both, else it
+  // goes on a line of its own after the name (cut at the line's end).
+  EXPECT_EQ(Line(o.get(), lines),
+            (" *** Problems with the output file " + std::string(d->savnm) + ":")
+                .substr(0, WOUT_LINELEN));
+  EXPECT_EQ(Line(o.get(), lines + 1), " *** No such file or directory");
   EXPECT_GT(d->npass, 0);
   EXPECT_EQ(d->svnew, 1);
   std::snprintf(d->savnm, sizeof d->savnm, "%s", "nodir/x");

@@ -844,6 +844,22 @@ class ListsTest : public QObject {
     QCOMPARE(outdata->nlines, lines);
     QCOMPARE(indata->dspst, shown);
   }
+
+  // While iridium.txt stands in as the element file, the user's own one is
+  // still refused: a flare list named into it by a link leaves it as it was.
+  void iridiumKeepsTheElementFile() {
+    startOn("passes.tle", {"ISS (ZARYA)"});
+    fx->copyData("passes.tle", "iridium.txt");
+    QVERIFY(QFile::link(dataFile("passes.tle"), dataFile("iridiumf.doc")));
+    const std::string elements = readFile(dataFile("passes.tle").toStdString());
+    sp->fillAndAccept({{"magEdit", "2"}, {"opsBox", "0"}, {"solpBox", "0"}});
+    view->vIridium();
+    QCOMPARE(sp->boxes.last().title, QString("All Passes"));
+    QCOMPARE(sp->boxes.last().text, "*** Problems with the output file\nthe save file is the element file " +
+                                         fileText(indata->tlenm));
+    QCOMPARE(readFile(dataFile("passes.tle").toStdString()), elements);
+    QVERIFY(QFileInfo(dataFile("iridiumf.doc")).isSymLink());
+  }
 };
 
 QTEST_MAIN(ListsTest)

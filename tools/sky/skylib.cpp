@@ -135,18 +135,18 @@ void Say(FILE* out, const std::string& text) {
 
 // Writes the lines through the engine's safe writer, so that an old database
 // stays whole until the new one is complete (a device or a FIFO is written
-// into, never replaced). Empty when written, else the message's reason: a
-// FIFO that nobody reads or what is no file to write are named.
-bool WriteEdb(const std::string& name, const std::vector<SkyPoint>& pts, std::string& why) {
+// into, never replaced). Empty when written, else the message: what failed
+// (the open, or a write: a full disk, a reader of a FIFO that left) and the
+// system's reason.
+std::string WriteEdb(const std::string& name, const std::vector<SkyPoint>& pts) {
   SafeFile out(name.c_str());
-  if (!out.open()) {
-    if (out.error() == WRITE_NO_READER || out.error() == EINVAL)
-      why = std::string(": ") + OpenRegularError(out.error());
-    return false;
-  }
-  for (const SkyPoint& p : pts) out.put(EdbLine(p).c_str());
-  const SafeFile::Result res = out.commit();
-  return res == SafeFile::Done || res == SafeFile::Unsynced;
+  if (!out.open()) return "Unable to open output file " + name + ": " + OpenRegularError(out.error());
+  bool ok = true;
+  for (size_t k = 0; ok && k < pts.size(); ++k) ok = out.put(EdbLine(pts[k]).c_str());
+  if (ok && SafeFile::saved(out.commit())) return std::string();
+  out.abandon();
+  return "Unable to write output file " + name + ": " +
+         OpenRegularError(out.error() != 0 ? out.error() : EIO);
 }
 
 }  // namespace
@@ -177,9 +177,9 @@ int Run(int argc, const char* const* argv, FILE* out) {
     Say(out, "No sky positions in " + in + ": " + edb + " left unchanged");
     return 1;
   }
-  std::string why;
-  if (!WriteEdb(edb, pts, why)) {
-    Say(out, "Unable to open output file " + edb + why);
+  const std::string failed = WriteEdb(edb, pts);
+  if (!failed.empty()) {
+    Say(out, failed);
     return 1;
   }
   Say(out, "Map generated with " + std::to_string(pts.size()) + " points. ");
