@@ -136,10 +136,10 @@ QString StEditOrbDialog::meanMotionProblem() const {
   for (const CoupledRange& c : coupledRanges()) {
     if (c.edit != ui->n0Edit) continue;
     const bool outside = v < c.min || v > c.max;
-    // An open orbit's perigee distance q.
+    // An open orbit's perigee distance q, in km: OK takes no q below
+    // 0.001 km (orbitProblem).
     if (!ui->perapBox->isChecked() && !(Read(ui->eccEdit) < 1.0))
-      return outside ? tr("%1 must lie between %2 and %3.")
-                           .arg(c.name, numText(c.min), numText(c.max))
+      return outside ? tr("q must lie between %1 and %2 km.").arg(numText(kMinN0), numText(c.max))
                      : QString();
     if (outside || meanMotionUnusable()) return meanMotionRange();
   }
@@ -341,6 +341,11 @@ QString StEditOrbDialog::rangeProblem(QLineEdit*& field) const {
     const double v = Read(c.edit);
     if (v >= c.min && v <= c.max) continue;
     field = c.edit;
+    // The mean-motion field of an open orbit holds q (at least 0.001 km by
+    // orbitProblem).
+    if (c.edit == ui->n0Edit && decc_ >= 1.0)
+      return tr("These elements give a q of %1 km; it must lie between %2 and %3 km.")
+          .arg(numText(v), numText(kMinN0), numText(c.max));
     return tr("These elements give a %1 of %2; it must lie between %3 and %4.")
         .arg(c.name, numText(v), numText(c.min), numText(c.max));
   }

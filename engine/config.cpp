@@ -172,8 +172,7 @@ bool readItems(FILE* f, CfgItems* c) {
   // reads none.
   if (c->count > MAXSEL || c->count < 0) c->count = 0;
   std::string s;
-  while (static_cast<int>(c->names.size()) < c->count && r.name(&s))
-    c->names.push_back(Utf8ToLatin1(s));
+  while (static_cast<int>(c->names.size()) < c->count && r.name(&s)) c->names.push_back(s);
   c->geoname = Utf8ToLatin1(c->geoname);
   c->updurl = Utf8ToLatin1(c->updurl);
   return r.ok();
@@ -238,7 +237,9 @@ int getcfg(WinpData* d, const char* path) {
   d->dCr = std::clamp(c.craft[1], 0.0, CR_MAX);
   d->dAm = std::clamp(c.craft[2], 0.0, AM_MAX);
   d->satnr = static_cast<int>(c.names.size());
-  for (int i = 0; i < d->satnr; ++i) copyField(d->cfgname[i], SATNAME_SIZE, c.names[i]);
+  // By the rule every name read from a text file follows (element files too).
+  for (int i = 0; i < d->satnr; ++i)
+    TextLineToLatin1(d->cfgname[i], SATNAME_SIZE, c.names[i].data(), c.names[i].size());
   return CFG_READ;
 }
 

@@ -84,6 +84,41 @@ std::string screenHeader(const WinpData* d, bool rel) {
 // Pass details
 // ---------------------------------------------------------------------------
 
+void PassStepStamp(const WinpData* d, double t, char* out) {
+  if (!out) return;
+  out[0] = '\0';
+  if (!d) return;
+  const double tl = t + d->tzone / 24.0;
+  char ts[AOSSTR_SIZE];
+  aosstr(tl, 0.0, 0.0, ts, 0);
+  if (d->tstep == kMin) {
+    ts[13] = '\0';
+  } else if (d->tstep >= kSec) {
+    ts[16] = '\0';
+  } else {
+    int day, month, year, h, m;
+    double hour, s;
+    caldat(tl, day, month, year, hour);
+    dms(hour, h, m, s);
+    if (s >= 59.95) {
+      s = 0.0;
+      if (m <= 58) {
+        ++m;
+      } else if (h <= 23) {
+        ++h;
+        m = 0;
+      }
+    }
+    ts[7] = '\0';
+    char sec[24];
+    std::snprintf(sec, sizeof sec, " %2i:%02i:%4.1lf", h, m, s);
+    sec[11] = '\0';
+    decdot0(sec);
+    std::strncat(ts, sec, sizeof ts - std::strlen(ts) - 1);
+  }
+  std::memcpy(out, ts, AOSSTR_SIZE);
+}
+
 int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
   static double epmax = -100.0;  // highest elevation of the current listing
   if (!buf) return 0;
@@ -150,34 +185,8 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
   int result = 0;
   GetSatPos(t, d, satpos, i, 0);
   if (cksatok(d, satpos, i)) {
-    const double tl = t + d->tzone / 24.0;
     char ts[AOSSTR_SIZE];
-    aosstr(tl, 0.0, 0.0, ts, 0);
-    if (minsteps) {
-      ts[13] = '\0';
-    } else if (d->tstep >= kSec) {
-      ts[16] = '\0';
-    } else {
-      int day, month, year, h, m;
-      double hour, s;
-      caldat(tl, day, month, year, hour);
-      dms(hour, h, m, s);
-      if (s >= 59.95) {
-        s = 0.0;
-        if (m <= 58) {
-          ++m;
-        } else if (h <= 23) {
-          ++h;
-          m = 0;
-        }
-      }
-      ts[7] = '\0';
-      char sec[24];
-      std::snprintf(sec, sizeof sec, " %2i:%02i:%4.1lf", h, m, s);
-      sec[11] = '\0';
-      decdot0(sec);
-      std::strncat(ts, sec, sizeof ts - std::strlen(ts) - 1);
-    }
+    PassStepStamp(d, t, ts);
     out.Put(ts);
 
     const bool wide = !rel && d->ra4d == 1;

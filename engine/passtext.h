@@ -24,6 +24,11 @@ constexpr int ZONETXT_SIZE = 48;    // SunMoonTr (~30)
 // list (ipass < 0 or ipass >= min(npass, 120)). buf: PASSDTXT_SIZE bytes.
 int GetPassDTxt(WinpData* d, double& t, char* buf, int mode);
 
+// The time stamp of the pass-details step line at t (UT), in local time, as
+// that line shows it: "MMM DD  HH:MM" for minute steps, "MMM DD  HH:MM:SS"
+// from one second on, "MMM DD HH:MM:SS.S" below. out: AOSSTR_SIZE bytes.
+void PassStepStamp(const WinpData* d, double t, char* out);
+
 // Apparent pole of the orbit (azimuth, elevation, R.A., Dec. of date) at the
 // time tmxel of the highest listed elevation. buf: POLETXT_SIZE bytes.
 void GetPoleTxt(WinpData* d, char* buf);

@@ -54,7 +54,15 @@ bool isElementLine(const char* line) {
   return (line[0] == '1' || line[0] == '2') && lineLen(line) > 59;
 }
 
-// Name from a name line: at most 20 characters, cut at the line end.
+// Name of a name line, read as every text file's names are (valid UTF-8 as
+// UTF-8, anything else as Latin-1): the record's Latin-1, at most 20
+// characters, cut at the line end. The whole line decides whether it is
+// UTF-8, and the cut follows the decoding, so a UTF-8 name keeps 20 letters.
+void readName(char* dst, const char* line) {
+  TextLineToLatin1(dst, SATNAME_SIZE, line, TLELINE_SIZE);
+}
+
+// A record's name (Latin-1 already): at most 20 characters, cut at a line end.
 void copyName(char* dst, const char* line) {
   int k = 0;
   for (; k < NAMELEN && line[k] && line[k] != '\r' && line[k] != '\n'; ++k) dst[k] = line[k];
@@ -527,8 +535,14 @@ int tlesearch(WinpData* d, FILE* f, char* msg, int cont) {
   nextsat[NAMELEN] = '\0';
 
   // Only name lines can match a name: element lines "1 ..."/"2 ..." never do.
+  // The name is matched as it is read, and the line as its bytes stand: a
+  // search string that spells a UTF-8 name's bytes as Latin-1 letters (the
+  // settings may hold a name so) finds it too.
   auto matches = [&](const char* line) {
-    return !isElementLine(line) && Strncmpi(line, s, n) == 0;
+    if (isElementLine(line)) return false;
+    char name[TLELINE_SIZE];
+    TextLineToLatin1(name, sizeof name, line, TLELINE_SIZE);
+    return Strncmpi(name, s, n) == 0 || Strncmpi(line, s, n) == 0;
   };
 
   char line[TLELINE_SIZE];
@@ -542,13 +556,13 @@ int tlesearch(WinpData* d, FILE* f, char* msg, int cont) {
       // first line: a rejected set must not hand its name to the next one.
       continued = false;
       std::memcpy(d->satname[w], nextsat, SATNAME_SIZE);
-      if (matches(line)) copyName(d->satname[w], line);
+      if (matches(line)) readName(d->satname[w], line);
       parse = true;
     } else if (!isElementLine(line)) {
       if (!byname) {
-        copyName(d->satname[w], line);
+        readName(d->satname[w], line);
       } else if (matches(line)) {
-        copyName(d->satname[w], line);
+        readName(d->satname[w], line);
         parse = true;
       }
     } else if (line[0] == '1' && !byname) {
@@ -573,7 +587,7 @@ int tlesearch(WinpData* d, FILE* f, char* msg, int cont) {
       found = 1;
       while (readLine(f, line))
         if (matches(line)) {
-          copyName(nextsat, line);
+          readName(nextsat, line);
           found = 2;
           break;
         }
@@ -710,7 +724,8 @@ char tcksum(const char* line) {
 
 namespace {
 
-constexpr int OUTLINE = 69;  // columns of an element line
+constexpr int OUTLINE = 69;     // columns of an element line
+constexpr size_t NAMELINE = 40;  // bytes of a name line
 
 // One slot's record as text, or the reason it cannot be written.
 class RecordWriter {
@@ -719,13 +734,14 @@ public:
 
   bool slot(int i, std::string& out) {
     what_ = nullptr;
-    // Name line: the name without line ends, padded to 40.
-    char name[41];
-    std::memset(name, ' ', 40);
-    name[40] = '\0';
-    const char* nm = d_->satname[i];
-    for (size_t k = 0; k < strnlen(nm, NAMELEN); ++k)
-      name[k] = (nm[k] == '\r' || nm[k] == '\n') ? ' ' : nm[k];
+    // Name line: the name without line ends in UTF-8, as every text file
+    // is written, padded to 40 bytes. Twenty Latin-1 characters take at most
+    // 40 bytes, so the line never grows into the length of an element line,
+    // whatever the name begins with.
+    std::string name = Latin1ToUtf8(d_->satname[i], NAMELEN);
+    std::replace(name.begin(), name.end(), '\r', ' ');
+    std::replace(name.begin(), name.end(), '\n', ' ');
+    if (name.size() < NAMELINE) name.append(NAMELINE - name.size(), ' ');
 
     char l1[OUTLINE + 1], l2[OUTLINE + 1];
     blank(l1);
@@ -767,7 +783,8 @@ public:
           !put(l4, 53, 13, "%13.5le", d_->am[i], "area to mass"))
         return false;
       l4[68] = '4';
-      for (const char* s : {name, l1, l2, l3, l4}) out.append(s).append("\n");
+      out.append(name).append("\n");
+      for (const char* s : {l1, l2, l3, l4}) out.append(s).append("\n");
       return true;
     }
 

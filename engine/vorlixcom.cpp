@@ -195,28 +195,69 @@ std::string Latin1ToUtf8(const char* s, size_t n) {
   return out;
 }
 
-std::string Utf8ToLatin1(const std::string& s) {
-  std::string out;
-  size_t k = 0;
-  while (k < s.size()) {
-    const unsigned char c = static_cast<unsigned char>(s[k]);
-    const int more = c < 0x80             ? 0
-                     : (c & 0xE0) == 0xC0 ? 1
-                     : (c & 0xF0) == 0xE0 ? 2
-                     : (c & 0xF8) == 0xF0 ? 3
-                                          : -1;
-    if (more < 0 || k + static_cast<size_t>(more) >= s.size()) return s;
-    unsigned long cp = more == 0 ? c : c & (0x3F >> more);
-    for (int j = 1; j <= more; ++j) {
-      const unsigned char t = static_cast<unsigned char>(s[k + j]);
-      if ((t & 0xC0) != 0x80) return s;
-      cp = (cp << 6) | (t & 0x3F);
-    }
-    static const unsigned long kLeast[4] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kLeast[more] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return s;
-    out.push_back(cp <= 0xFF ? static_cast<char>(cp) : '?');
-    k += static_cast<size_t>(more) + 1;
+namespace {
+
+// The character of the UTF-8 sequence at s (n > 0 bytes left) into *cp;
+// returns its length, or 0 when s holds no complete, valid sequence there.
+size_t utf8Char(const char* s, size_t n, unsigned long* cp) {
+  const unsigned char c = static_cast<unsigned char>(s[0]);
+  const int more = c < 0x80             ? 0
+                   : (c & 0xE0) == 0xC0 ? 1
+                   : (c & 0xF0) == 0xE0 ? 2
+                   : (c & 0xF8) == 0xF0 ? 3
+                                        : -1;
+  if (more < 0 || static_cast<size_t>(more) >= n) return 0;
+  unsigned long v = more == 0 ? c : c & (0x3F >> more);
+  for (int j = 1; j <= more; ++j) {
+    const unsigned char t = static_cast<unsigned char>(s[j]);
+    if ((t & 0xC0) != 0x80) return 0;
+    v = (v << 6) | (t & 0x3F);
   }
+  static const unsigned long kLeast[4] = {0, 0x80, 0x800, 0x10000};
+  if (v < kLeast[more] || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) return 0;
+  *cp = v;
+  return static_cast<size_t>(more) + 1;
+}
+
+bool isUtf8(const char* s, size_t n) {
+  unsigned long cp;
+  for (size_t k = 0, used; k < n; k += used)
+    if ((used = utf8Char(s + k, n - k, &cp)) == 0) return false;
+  return true;
+}
+
+char latin1Of(unsigned long cp) { return cp <= 0xFF ? static_cast<char>(cp) : '?'; }
+
+}  // namespace
+
+std::string Utf8ToLatin1(const std::string& s) {
+  if (!isUtf8(s.data(), s.size())) return s;
+  std::string out;
+  out.reserve(s.size());
+  unsigned long cp = 0;
+  for (size_t k = 0, used; k < s.size(); k += used) {
+    used = utf8Char(s.data() + k, s.size() - k, &cp);
+    out.push_back(latin1Of(cp));
+  }
+  return out;
+}
+
+int TextLineToLatin1(char* dst, int size, const char* s, size_t n) {
+  if (!dst || size < 1) return 0;
+  size_t len = 0;
+  if (s)
+    while (len < n && s[len] != '\0' && s[len] != '\r' && s[len] != '\n') ++len;
+  const bool utf8 = isUtf8(s, len);
+  int out = 0;
+  unsigned long cp = 0;
+  for (size_t k = 0, used = 1; k < len && out < size - 1; k += used) {
+    if (utf8)
+      used = utf8Char(s + k, len - k, &cp);
+    else
+      cp = static_cast<unsigned char>(s[k]);
+    dst[out++] = latin1Of(cp);
+  }
+  dst[out] = '\0';
   return out;
 }
 

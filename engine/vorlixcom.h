@@ -370,6 +370,12 @@ std::string Latin1ToUtf8(const char* s, size_t n);
 // text that is not UTF-8 is returned byte for byte (it is taken to be
 // Latin-1 already).
 std::string Utf8ToLatin1(const std::string& s);
+// A line of a text file (at most n bytes of s, up to its first line end or
+// NUL) into the Latin-1 field dst of size bytes, by the same rule: valid
+// UTF-8 read as UTF-8, anything else byte for byte; cut to size - 1
+// characters and terminated. Every name a text file gives the record is read
+// so, whichever file it comes from. Returns the length.
+int TextLineToLatin1(char* dst, int size, const char* s, size_t n);
 
 // PutNxtLn and PutNxtLnT of a printf text (formatted with a bound; the line
 // is cut to 76 characters as usual).

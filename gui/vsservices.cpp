@@ -26,12 +26,12 @@ void tooLong(const QString& name) {
 // Pieces of a pass listing the save file takes, whatever the time step.
 constexpr int kMaxSavedPieces = 16250;
 
-// The local time of the last line of a pass listing whose time after that
-// line is t, as the orbit track names its last line ("MMM DD HH:MM:SS").
+// The time of the last line of a pass listing whose time after that line is
+// t, as that line shows it (in the step's own form: "MMM DD HH:MM" for
+// minute steps, "MMM DD HH:MM: S.S" below a second), with single blanks.
 QString lastLineTime(double t) {
   char ts[AOSSTR_SIZE];
-  aosstr(t - indata->tstep + indata->tzone / 24.0, 0.0, 0.0, ts, 0);
-  ts[16] = '\0';
+  PassStepStamp(indata, t - indata->tstep, ts);
   return CharToQs(ts).simplified();
 }
 

@@ -322,6 +322,13 @@ void StEditOrbDialogTest::orbitRefusedOnOk_data() {
       << "Perigee Height and Apogee Height give a semi-major axis of 10006378.1 km";
   QTest::newRow("q 0.0005 km") << false << QStringList{"eccEdit", "1.5", "n0Edit", "0.0005"}
                                << "q must be at least 0.001 km.";
+  // The mean-motion field of an open orbit holds q: its range is named so.
+  const QString qRange = "q must lie between 0.001 and 1e+08 km.";
+  QTest::newRow("q -5 km") << false << QStringList{"eccEdit", "1.5", "n0Edit", "-5"} << qRange;
+  QTest::newRow("q 2e8 km") << false << QStringList{"eccEdit", "1.5", "n0Edit", "2e8"} << qRange;
+  QTest::newRow("e 1000, a -1e8")
+      << false << QStringList{"eccEdit", "1000", "aEdit", "-1e8"}
+      << "These elements give a q of 9.99e+10 km; it must lie between 0.001 and 1e+08 km.";
   const QString mm = "Mean Motion must lie between 0.001 and 100 rev/day.";
   QTest::newRow("mean motion 0") << false << QStringList{"n0Edit", "0"} << mm;
   QTest::newRow("mean motion -5") << false << QStringList{"n0Edit", "-5"} << mm;

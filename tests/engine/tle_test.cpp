@@ -346,6 +346,47 @@ TEST(TleRead, NameSearchMatchesNameLinesOnly) {
   EXPECT_STREQ(r.msg, "\n+++ No match found for 2 +++");
 }
 
+// Names are read as every text file's names are: a line of valid UTF-8 as
+// UTF-8, any other line as Latin-1 (the record's text), each line by itself;
+// the 20 characters are counted after the decoding. A name search finds the
+// name so read.
+TEST(TleRead, NamesAreUtf8OrLatin1) {
+  const std::string muenchen = "M\xc3\x9cNCHEN SAT";  // UTF-8
+  const std::string umlauts20 =
+      "\xc3\x84\xc3\x96\xc3\x9c\xc3\x9f" "ABCDEFGHIJKL" "\xc3\xa4\xc3\xb6\xc3\xbc\xc3\xa9";
+  const struct {
+    const char* what;
+    std::string text;
+    const char* search;
+    int mode;
+    std::string expect;
+  } cases[] = {
+      {"UTF-8", set3(muenchen, ISS1, ISS2), "*", 0, "1:25544:M\xdcNCHEN SAT 0"},
+      {"Latin-1", set3("M\xdcNCHEN SAT", ISS1, ISS2), "*", 0, "1:25544:M\xdcNCHEN SAT 0"},
+      {"ASCII, padded to 24", set3("ISS (ZARYA)             ", ISS1, ISS2), "*", 0,
+       "1:25544:ISS (ZARYA)          0"},
+      {"twenty UTF-8 letters and blanks", set3(umlauts20 + "    ", ISS1, ISS2), "*", 0,
+       "1:25544:\xc4\xd6\xdc\xdf" "ABCDEFGHIJKL" "\xe4\xf6\xfc\xe9 0"},
+      {"letters beyond Latin-1", set3("\xd0\x97\xd0\x90\xd0\xa0\xd0\xaf 1", ISS1, ISS2), "*",
+       0, "1:25544:???? 1 0"},
+      {"one file, both encodings", set3(muenchen, ISS1, ISS2) + set3("M\xdcNCHEN 2", JP1, JP2),
+       "*", 0, "2:25544:M\xdcNCHEN SAT 1:43013:M\xdcNCHEN 2 0"},
+      {"by number", set3(muenchen, ISS1, ISS2), "", 1, "1:25544:M\xdcNCHEN SAT 0"},
+      {"name search, UTF-8 names", set3(muenchen, ISS1, ISS2) + set3("M\xc3\x9cNCHEN 2", JP1, JP2),
+       "m\xdcnchen", 0, "2:25544:M\xdcNCHEN SAT 1:43013:M\xdcNCHEN 2 0"},
+      {"name search by the UTF-8 bytes", set3(muenchen, ISS1, ISS2), "M\xc3\x9cNCHEN", 0,
+       "1:25544:M\xdcNCHEN SAT 0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFile t(c.text);
+    Reader r;
+    r.search(c.search, c.mode);
+    r.d->norad[WORKSLOT] = 25544;
+    EXPECT_EQ(r.all(t.f), c.expect);
+  }
+}
+
 TEST(TleRead, ContinuedSearchDoesNotRenameARejectedSet) {
   // SAT B is refused by the recent-launch filter (revolution 500); the set
   // after it (OTHER) does not match and must not be taken as SAT B.

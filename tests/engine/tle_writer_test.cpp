@@ -409,6 +409,40 @@ TEST(SaveTle, LargestExponentFieldIsWritten) {
   EXPECT_EQ(l1.substr(53, 8), " 99999+9") << l1;
 }
 
+// The name line holds the name in UTF-8, as every text file the program
+// writes, padded to 40 bytes: even a name of twenty letters beyond ASCII
+// that begins with a digit stays a name line, and every name reads back as
+// it was.
+TEST(SaveTle, NamesAreWrittenInUtf8) {
+  TempPath tp("names.tle");
+  Saver s(tp.path);
+  WinpData* d = s.d.get();
+  std::string digitUtf8 = "1";  // "1" and nineteen A-umlauts: 39 bytes
+  for (int k = 0; k < 19; ++k) digitUtf8 += "\xc3\x84";
+  const std::string names[] = {"M\xdcNCHEN SAT", "1" + std::string(19, '\xc4'), "ISS (ZARYA)"};
+  const std::string lines[] = {"M\xc3\x9cNCHEN SAT" + std::string(28, ' '), digitUtf8 + " ",
+                               "ISS (ZARYA)" + std::string(29, ' ')};
+  d->satnr = 3;
+  for (int i = 0; i < 3; ++i) std::snprintf(d->satname[i], SATNAME_SIZE, "%s", names[i].c_str());
+  d->tsnew = 1;
+  ASSERT_EQ(SaveTle(d, &s.o), 0) << s.lastLine();
+  const std::vector<std::string> got = split(slurp(tp.path), '\n');
+  ASSERT_EQ(got.size(), 9u);
+  FILE* f = std::fopen(tp.path.c_str(), "r");
+  ASSERT_NE(f, nullptr);
+  auto r = std::make_unique<WinpData>();
+  r->sdp4 = true;
+  std::snprintf(r->cfgname[W], SATNAME_SIZE, "*");
+  char msg[TLEMSG_SIZE];
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(got[3 * i], lines[i]);
+    ASSERT_NE(tleread(r.get(), f, msg, 0), 0) << i;
+    EXPECT_EQ(std::string(r->satname[W]).substr(0, names[i].size()), names[i]);
+    EXPECT_EQ(r->norad[W], d->norad[i]);
+  }
+  std::fclose(f);
+}
+
 TEST(SaveTle, NewFileAppendAndFailures) {
   TempPath tp("save.tle");
   std::ofstream(tp.path) << "OLD\n";
