@@ -75,6 +75,16 @@ void skyChart(WinpData* d, TextBuf& txt) {
     txt.Put("\n\n   *** Cursor outside Map ***");
     return;
   }
+  // The sky seen from a satellite without a position is none: the click
+  // found no direction of it.
+  if (d->satsky && d->skymap == 1 && d->satnr >= 1) {
+    const int p = PrimeSlot(d);
+    const int status = GetSatPos(t, d, satpos, p, 0);
+    if (status != SATPOS_OK) {
+      txt.Put("\n\n").PutN(d->satname[p], 20).Put("\n\t").Put(noPositionText(status));
+      return;
+    }
+  }
   txt.Add("\n\nAzimuth (deg.):  %6.1lf", d->az1).Put(",    Elevation (deg):  ").Add("%6.1lf", d->el1);
   txt.Add("\n\n R.A.(HH.MM):  %6.2lf", CarryRa(d->az2, 2))
       .Put(",    Decl.(DD.MM):  ")

@@ -218,13 +218,16 @@ TEST(LocalInf, SatelliteWithoutPosition) {
   const struct {
     const char* what;
     bool decayed;  // a numerical satellite that came down, else the 2009 ISS
-    int skymap, satnr;
+    int skymap, satsky, satnr;
     const char* want;  // what follows the observer's or the clicked point's lines
   } cases[] = {
-      {"map, only satellite", false, 0, 1, "\n\nISS (ZARYA)\n\t*** No Position ***"},
-      {"map, came down", true, 0, 1, "\n\nISS (ZARYA)\n\t*** Decayed ***"},
-      {"map, and a second satellite", false, 0, 2, "\n\nISS (ZARYA)\n\t*** No Position ***\n\n"},
-      {"sky chart", false, 1, 1, "\n\nISS (ZARYA)\n\t*** No Position ***"},
+      {"map, only satellite", false, 0, 0, 1, "\n\nISS (ZARYA)\n\t*** No Position ***"},
+      {"map, came down", true, 0, 0, 1, "\n\nISS (ZARYA)\n\t*** Decayed ***"},
+      {"map, and a second satellite", false, 0, 0, 2,
+       "\n\nISS (ZARYA)\n\t*** No Position ***\n\n"},
+      {"sky chart", false, 1, 0, 1, "\n\nISS (ZARYA)\n\t*** No Position ***"},
+      // Its own sky is none: no clicked direction either.
+      {"sky seen from it", false, 1, 1, 1, "\n\nISS (ZARYA)\n\t*** No Position ***"},
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(k.what);
@@ -236,6 +239,7 @@ TEST(LocalInf, SatelliteWithoutPosition) {
       support::numericalSlot(d, 0, 58138.9, Vec3(6778e3, 0, 0), Vec3(0, 4800, 5900));
     }
     d->skymap = k.skymap;
+    d->satsky = k.satsky;
     d->satnr = k.satnr;
     d->prs = 0;
     d->az1 = 10.0;
@@ -253,6 +257,9 @@ TEST(LocalInf, SatelliteWithoutPosition) {
       EXPECT_FALSE(Has(s, none)) << none << " in\n" << s;
     if (!k.skymap) {
       EXPECT_GT(After(s, "SunElev:"), -90.0);
+    }
+    if (k.satsky) {
+      EXPECT_EQ(s, k.want);
     }
     if (k.satnr == 2) {
       EXPECT_TRUE(Has(s.substr(at + 30), "\n\tAzim:")) << s;
