@@ -23,6 +23,12 @@ double wrap360(double x) {
 
 double clamp1(double x) { return x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x); }
 
+// What stands under the name of a satellite without a position, in place of
+// the numbers of the engine's stand-in place, as the panel says it.
+const char* noPositionText(int status) {
+  return status == SATPOS_DECAYED ? "*** Decayed ***" : "*** No Position ***";
+}
+
 // Angular distance of the prime satellite p from the clicked point and its
 // course on the sky, both outside relative mode.
 void distanceAndCourse(WinpData* d, int p, TextBuf& txt) {
@@ -31,7 +37,11 @@ void distanceAndCourse(WinpData* d, int p, TextBuf& txt) {
   Keep<double> yrepoch(d->yrepoch);
 
   // Angular distance of the prime satellite from the clicked point.
-  GetSatPos(t, d, satpos, p, 0);
+  const int status = GetSatPos(t, d, satpos, p, 0);
+  if (status != SATPOS_OK) {
+    txt.Put("\n\n").PutN(d->satname[p], 20).Put("\n\t").Put(noPositionText(status));
+    return;
+  }
   const double e1 = d->el1 * kDeg, es = satpos->el[p] * kDeg;
   const double q = std::sin(e1) * std::sin(es) +
                    std::cos(e1) * std::cos(es) * std::cos((d->az1 - satpos->az[p]) * kDeg);
@@ -64,6 +74,16 @@ void skyChart(WinpData* d, TextBuf& txt) {
   if (d->el1 < -90.0) {
     txt.Put("\n\n   *** Cursor outside Map ***");
     return;
+  }
+  // The sky seen from a satellite without a position is none: the click
+  // found no direction of it.
+  if (d->satsky && d->skymap == 1 && d->satnr >= 1) {
+    const int p = PrimeSlot(d);
+    const int status = GetSatPos(t, d, satpos, p, 0);
+    if (status != SATPOS_OK) {
+      txt.Put("\n\n").PutN(d->satname[p], 20).Put("\n\t").Put(noPositionText(status));
+      return;
+    }
   }
   txt.Add("\n\nAzimuth (deg.):  %6.1lf", d->az1).Put(",    Elevation (deg):  ").Add("%6.1lf", d->el1);
   txt.Add("\n\n R.A.(HH.MM):  %6.2lf", CarryRa(d->az2, 2))
@@ -159,20 +179,27 @@ void worldMap(WinpData* d, TextBuf& txt) {
     txt.Put("*** No satellite has been selected ***");
   } else {
     d->prs = 0;
-    GetSatPos(t, d, satpos, 0, 0);
+    int status = GetSatPos(t, d, satpos, 0, 0);
+    // The Sun at the observer needs no satellite: it stands whatever the
+    // satellite's status.
     txt.Add("Lat: %g", d->lat).Put(",  Long: ").Add("%g", d->lng);
     txt.Put(",   SunElev:").Add("%6.1lf", satpos->sunelo);
     for (int i = 0; i < n; ++i) {
       txt.Put("\n\n").PutN(d->satname[i], 20);
-      txt.Add("\n\tAzim:%7.2lf", satpos->az[i]).Put(",\tElev:").Add("%7.2lf", ElvRefr(d, satpos->el[i]));
-      txt.Put(",\tSun:").Add("%6.1lf", satpos->sunh[i]);
+      if (status == SATPOS_OK) {
+        txt.Add("\n\tAzim:%7.2lf", satpos->az[i]).Put(",\tElev:").Add("%7.2lf", ElvRefr(d, satpos->el[i]));
+        txt.Put(",\tSun:").Add("%6.1lf", satpos->sunh[i]);
+      } else {
+        txt.Put("\n\t").Put(noPositionText(status));
+      }
       // Only the selected slots: the one after the last is not a satellite.
       if (i + 1 < n) {
         d->prs = i + 1;
-        GetSatPos(t, d, satpos, i + 1, 0);
+        status = GetSatPos(t, d, satpos, i + 1, 0);
       }
     }
-    if (n == 1) oneSatellite(d, txt);
+    // The only satellite's distance, state and angles need its position.
+    if (n == 1 && status == SATPOS_OK) oneSatellite(d, txt);
   }
 }
 

@@ -12,6 +12,10 @@ constexpr int LOCALINF_SIZE = 1008;
 // Writes the report for the time curmjd into text (LOCALINF_SIZE bytes).
 // rlm, prs and yrepoch are the same on return as on entry. Uses the engine's
 // position record satpos, which holds the values of time curmjd afterwards.
+// A satellite without a position (GetSatPos other than SATPOS_OK) has no
+// numbers: "*** No Position ***" ("*** Decayed ***" for one that came down)
+// stands under its name, and no single-satellite block or sky distance and
+// course follow.
 void LocalInf(WinpData* indata, char* text);
 
 #endif

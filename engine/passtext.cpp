@@ -349,10 +349,10 @@ void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& 
 
 namespace {
 
-// The track's lines into f; false when a write failed. *cut tells whether
-// the track was cut at ORBITTRACK_MAXLINES, ts then holds the last line's
-// stamp.
-bool writeTrack(WinpData* d, FILE* f, bool* cut, char* ts) {
+// The track's lines into f; false when a write failed. info receives the
+// counts, and for a track cut at ORBITTRACK_MAXLINES the last line's stamp.
+bool writeTrack(WinpData* d, FILE* f, OrbitTrackInfo& info) {
+  info = OrbitTrackInfo();
   const int i = d->prs;
   const bool ground = d->occflg < 1 && (d->flarflg < 1 || d->flarmod < 1);
   const double t0 = enteredStart(d), tend = t0 + d->dur;
@@ -365,45 +365,52 @@ bool writeTrack(WinpData* d, FILE* f, bool* cut, char* ts) {
   head.Put(ground ? "\n" : " Ctr.Line  long.    lat.\n");
   bool ok = std::fprintf(f, "%s\n", line) > 0;
 
-  long n = 0;
-  for (double t = t0; t < tend && ok; t += d->tstep) {
-    if (n >= ORBITTRACK_MAXLINES) {
-      ok = std::fprintf(f, "+++ Track cut after %ld lines +++\n", n) > 0;
-      *cut = true;
+  char ts[AOSSTR_SIZE] = "";
+  // Each step from its index: a sum of steps would drift below the end and
+  // add a step there.
+  for (long k = 0; ok; ++k) {
+    const double t = t0 + static_cast<double>(k) * d->tstep;
+    if (!(t < tend)) break;
+    if (k >= ORBITTRACK_MAXLINES) {
+      ok = std::fprintf(f, "+++ Track cut after %ld lines +++\n", k) > 0;
+      std::snprintf(info.cutAt, sizeof info.cutAt, "%s", ts);
       break;
     }
-    GetSatPos(t, d, satpos, i, 0);
+    const int status = GetSatPos(t, d, satpos, i, 0);
     aosstr(t + d->tzone / 24.0, 0.0, 0.0, ts, 0);
     ts[16] = '\0';
     TextBuf l(line, sizeof line);
     l.Put(ts);
-    if (ground) {
+    if (status != SATPOS_OK) {
+      // The engine's stand-in place is no place: the step keeps its time only.
+      l.Put("    No Position");
+      ++info.noPosition;
+    } else if (ground) {
       l.Add("    %10.5lf  %10.5lf  %12.3lf", satpos->lng[i], satpos->lat[i], satpos->hgt[i]);
     } else {
       l.Add("   %10.5lf  %10.5lf ", satpos->ctlng[i], satpos->ctlat[i]);
       if (satpos->ctlat[i] >= 100.0) l.Put("  No Intersection");
     }
     ok = std::fprintf(f, "%s\n", line) > 0;
-    ++n;
+    if (ok) ++info.steps;
   }
   return ok;
 }
 
 }  // namespace
 
-int saveOrbitTrack(WinpData* d, char* cutAt) {
-  if (cutAt) cutAt[0] = '\0';
+int saveOrbitTrack(WinpData* d, OrbitTrackInfo* info) {
+  OrbitTrackInfo own;
+  OrbitTrackInfo& out = info ? *info : own;
+  out = OrbitTrackInfo();
   if (!d) return 1;
   // An empty slot has no track: its zeroed elements would fill the file with
   // meaningless lines.
   if (d->satnr < 1) return ORBITTRACK_NOSAT;
   if (!slotOk(d->prs)) return 1;
-  bool cut = false;
-  char ts[AOSSTR_SIZE] = "";
   // Always a new file; what is saved next is added.
-  if (!SaveFileSaved(WriteSaveFile(d, true, [&](FILE* f) { return writeTrack(d, f, &cut, ts); })))
+  if (!SaveFileSaved(WriteSaveFile(d, true, [&](FILE* f) { return writeTrack(d, f, out); })))
     return 1;
-  if (cut && cutAt) std::snprintf(cutAt, AOSSTR_SIZE, "%s", ts);
   return 0;
 }
 

@@ -45,18 +45,28 @@ void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& 
 // Longest track saveOrbitTrack writes; a longer track is cut with a "+++" line.
 constexpr long ORBITTRACK_MAXLINES = 200000;
 
+// What saveOrbitTrack wrote.
+struct OrbitTrackInfo {
+  long steps = 0;       // step lines
+  long noPosition = 0;  // of them, steps where the satellite had no position
+                        // (its elements give none, or it came down): their
+                        // lines hold the time and "No Position", no numbers
+  // "" for a whole track; for a track cut at ORBITTRACK_MAXLINES the time
+  // stamp of its last line as the file shows it ("MMM DD  HH:MM:SS", local
+  // time), so the user can be told where it ends.
+  char cutAt[AOSSTR_SIZE] = "";
+};
+
 // Writes the ground track (or the centre line in transit and flare modes) of
 // the prime slot over the entered interval into a new save file savnm (its
-// old content is replaced; svnew is cleared, so the next save appends).
-// Returns ORBITTRACK_NOSAT when no satellite is selected (nothing written),
-// 1 when the file cannot be opened, is the TLE file or a write fails (the
-// save file's writer, WriteSaveFile; LastSaveFile tells why), else 0.
-// cutAt (AOSSTR_SIZE bytes, may be null) receives "" for a whole track, and
-// for a track cut at ORBITTRACK_MAXLINES the time stamp of its last line as
-// the file shows it ("MMM DD  HH:MM:SS", local time), so the user can be told
-// where it ends.
+// old content is replaced; svnew is cleared, so the next save appends). Step
+// k stands at the entered start + k tstep, for every such time before the
+// end. Returns ORBITTRACK_NOSAT when no satellite is selected (nothing
+// written), 1 when the file cannot be opened, is the TLE file or a write
+// fails (the save file's writer, WriteSaveFile; LastSaveFile tells why),
+// else 0. info (may be null) receives what was written.
 constexpr int ORBITTRACK_NOSAT = 2;
-int saveOrbitTrack(WinpData* d, char* cutAt = nullptr);
+int saveOrbitTrack(WinpData* d, OrbitTrackInfo* info = nullptr);
 
 // ---------------------------------------------------------------------------
 // Pass list

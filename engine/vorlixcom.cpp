@@ -601,6 +601,19 @@ void aosstr(double t, double az, double el, char* out, int timeonly) {
   caldat(t, dy, mo, yr, hr);
   dms(hr, h, m, s);
   int sec = static_cast<int>(s + 0.4999);
+  // Seconds that round to 60 carry into the minute, on into the hour, and
+  // past midnight into the next day (of the month and year).
+  if (sec == 60) {
+    sec = 0;
+    if (++m == 60) {
+      m = 0;
+      ++h;
+    }
+  }
+  if (h >= 24) {
+    h -= 24;
+    caldat(std::floor(t) + 1.0, dy, mo, yr, hr);
+  }
   char head[16];
   if (timeonly) {
     TextBuf(head, sizeof head).Fmt(" ");
@@ -608,16 +621,6 @@ void aosstr(double t, double az, double el, char* out, int timeonly) {
     char mw[MONTH_SIZE];
     GetMonth(mo, mw);
     TextBuf(head, sizeof head).Fmt("%s %2i ", mw, dy);
-  }
-  if (sec == 60) {
-    if (m < 59) {
-      ++m;
-      sec = 0;
-    } else if (h < 24) {
-      ++h;
-      m = 0;
-      sec = 0;
-    }
   }
   // The list lines print this for every pass: written directly when every
   // number fits its field, as the format below would write it.

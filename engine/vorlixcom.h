@@ -443,8 +443,9 @@ int Strncmpi(const char* s1, const char* s2, int n);
 void GetMonth(int m, char* out);
 
 // Pass-line text for MJD t: "MMM DD  HH:MM:SS (AAA,EEE)" (26 characters), or
-// with timeonly "  HH:MM:SS (AAA,EEE)". 23:59:59.6 becomes 24:00:00 (no date
-// carry). out: AOSSTR_SIZE bytes (relative mode puts up to 28 characters).
+// with timeonly "  HH:MM:SS (AAA,EEE)". Seconds are rounded; 23:59:59.6
+// reads 0:00:00 of the next day. out: AOSSTR_SIZE bytes (relative mode puts
+// up to 28 characters).
 void aosstr(double t, double az, double el, char* out, int timeonly);
 // MJD to "MMM DD HH:MM" (12 characters; out: DTMSTR_SIZE bytes).
 void dtmstr(double t, char* out);

@@ -276,10 +276,10 @@ bool VorlixView::allSatWritten() {
 void VorlixView::vOrbitTrack() {
   if (!vsFileName(indata->savnm)) return;
   int r;
-  char cutAt[AOSSTR_SIZE];
+  OrbitTrackInfo info;
   {
     WaitCursor wait;
-    r = saveOrbitTrack(indata, cutAt);
+    r = saveOrbitTrack(indata, &info);
   }
   if (r == ORBITTRACK_NOSAT) {
     prompter().inform(tr(kVorlix), tr(kNoSatellite), this);
@@ -290,12 +290,25 @@ void VorlixView::vOrbitTrack() {
     return;
   }
   if (indata->iridflg == 3) return;
-  QString text = tr("Track saved on file ") + savName();
+  // A track without a single position is no track, and one with gaps says
+  // how many steps it lacks.
+  QString text;
+  if (info.noPosition > 0 && info.noPosition == info.steps)
+    text = tr("*** No position at any of the %1 steps ***\n"
+              "File %2 holds only their times, marked \"No Position\".")
+               .arg(info.steps)
+               .arg(savName());
+  else
+    text = tr("Track saved on file ") + savName();
+  if (info.noPosition > 0 && info.noPosition < info.steps)
+    text += tr("\n\n*** No position at %1 of %2 steps: their lines read \"No Position\" ***")
+                .arg(info.noPosition)
+                .arg(info.steps);
   // A cut track must not pass for the whole interval.
-  if (cutAt[0] != '\0')
+  if (info.cutAt[0] != '\0')
     text += tr("\n\n*** Track cut after %1 lines: its last line is at %2 ***")
                 .arg(ORBITTRACK_MAXLINES)
-                .arg(CharToQs(cutAt).simplified());
+                .arg(CharToQs(info.cutAt).simplified());
   prompter().inform(tr(kVorlix), text + vsSaveFileNote(), this);
 }
 

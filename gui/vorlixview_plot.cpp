@@ -34,6 +34,9 @@ QColor penColour(PanelPen pen, const QColor& keep) {
   }
 }
 
+// The sky chart seen from the prime satellite (Satellite View).
+bool skyFromSatellite(const WinpData* d) { return d->satsky && d->skymap == 1 && d->satnr >= 1; }
+
 }  // namespace
 
 MapFrame VorlixView::frame() const {
@@ -102,7 +105,10 @@ void VorlixView::vRefresh() {
       cy = f.cy;
       sclx = f.sclx;
       scly = f.scly;
-      PltSky(p);
+      // A satellite without a position has no sky of its own: the sky of the
+      // engine's stand-in place inside the Earth would pass for it.
+      if (!skyFromSatellite(d) || GetSatPos(d->curmjd, d, satps, PrimeSlot(d), 0) == SATPOS_OK)
+        PltSky(p);
     } else {
       const MapFrame f = worldFrame(d->mapprj, d->centmer, d->pltw, d->plth);
       sclx = f.sclx;
@@ -154,13 +160,18 @@ void VorlixView::SatPlot(double t, int flag) {
   Keep<double> lat(d->lat), lng(d->lng), height(d->height);
   d->curmjd = t;
   const int p = PrimeSlot(d);
-  // The sky seen from the prime satellite needs one.
-  const bool fromSat = d->satsky && d->skymap == 1 && d->satnr >= 1;
+  // The sky seen from the prime satellite needs one, with a position: without
+  // it there is no sky to show, nor anything on it.
+  const bool fromSat = skyFromSatellite(d);
+  bool noSky = false;
   if (fromSat) {
-    GetSatPos(t, d, satps, p, 0);
-    d->lat = satps->lat[p];
-    d->lng = satps->lng[p];
-    d->height = 1000.0 * satps->hgt[p];
+    if (GetSatPos(t, d, satps, p, 0) == SATPOS_OK) {
+      d->lat = satps->lat[p];
+      d->lng = satps->lng[p];
+      d->height = 1000.0 * satps->hgt[p];
+    } else {
+      noSky = true;
+    }
   }
   const QFont panelFont("Helvetica", d->mfsz, d->bf ? QFont::Bold : QFont::Normal);
   const bool smcStep = sunMoonChart();
@@ -206,7 +217,7 @@ void VorlixView::SatPlot(double t, int flag) {
     }
     // The engine's stand-in place of a satellite it cannot place is no place
     // to draw: no marker, footprint, name or track point.
-    if (posst[i] != SATPOS_OK) q = QPoint(d->pltw + 3, 0);
+    if (posst[i] != SATPOS_OK || noSky) q = QPoint(d->pltw + 3, 0);
     mkx[i] = q.x();
     mky[i] = q.y();
     const bool onChart = q.x() - 2 <= d->pltw;
@@ -309,7 +320,9 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   }
   num(0, 1, d->tzone, "TimeZone: %g");
   text(0, 2, d->rtflg ? QStringLiteral("R/T") : QString::asprintf("Year:%5i", d->plyear));
-  if (!rel) num(4, 1, s->sunelo, "ObsSun:%7.1lf");
+  // Seen from the prime satellite, the observer is the satellite: without a
+  // position there is none.
+  if (!rel && (placed || !skyFromSatellite(d))) num(4, 1, s->sunelo, "ObsSun:%7.1lf");
 
   if (none) {
     // The notice stands in column 590.
@@ -442,8 +455,10 @@ void VorlixView::getMapPos(int x, int y) {
   Keep<double> az1(d->az1), el1(d->el1), az2(d->az2), el2(d->el2);
   QPoint q(x, y);
   if (d->skymap) {
-    if (d->satsky && d->satnr >= 1) {
-      const int p = PrimeSlot(d);
+    // Seen from a satellite without a position no sky is shown; the local
+    // details say so.
+    const int p = PrimeSlot(d);
+    if (d->satsky && d->satnr >= 1 && posst[p] == SATPOS_OK) {
       d->lat = satps->lat[p];
       d->lng = satps->lng[p];
       d->height = 1000.0 * satps->hgt[p];

@@ -259,6 +259,29 @@ TEST(GlobeReader, CentreLineFile) {
   EXPECT_LT(n, 48u);  // 48 steps, the first 16 miss the Earth
 }
 
+// A track whose satellite comes down: the steps without a position break
+// it and give no point, no entry and no message; a track of such steps
+// alone draws nothing.
+TEST(GlobeReader, StepsWithoutPosition) {
+  const auto runs = globe::ReadTrack(Data("no-position.txt"), true);
+  ASSERT_EQ(runs.size(), 3u);
+  EXPECT_EQ(runs[0].size(), 10u);  // 12:00 to 12:09, then none until 12:16
+  EXPECT_EQ(runs[1].size(), 78u);  // 12:16 to 13:33
+  EXPECT_EQ(runs[2].size(), 19u);  // 13:41 to 13:59
+  for (const auto& run : runs)
+    for (const auto& p : run) EXPECT_GT(p.alt, 0.0);
+  const globe::SatCoords c = globe::getSatCoords(Data("no-position.txt"));
+  EXPECT_EQ(c.xpt.size(), 107u);
+  EXPECT_EQ(c.numcoords, 106);
+
+  std::string none = "\n Year: 2017  +++> Timezone 0 <+++\n" + std::string(21, ' ') + "\n\n";
+  for (int m = 0; m < 5; ++m) none += "NOV 11   0:0" + std::to_string(m) + ":00    No Position\n";
+  support::TempDir dir;
+  writeFile(dir / "none.txt", none);
+  EXPECT_TRUE(globe::ReadTrack(dir / "none.txt", false).empty());
+  EXPECT_FALSE(globe::WillDraw(globe::getSatCoords(dir / "none.txt")));
+}
+
 // Damaged files: binary junk, overlong lines and lines cut short give no
 // crash and no point that is not in the file.
 TEST(GlobeReader, DamagedFile) {

@@ -100,6 +100,22 @@ void WriteFixtures(const std::string& dir) {
     OrbitTrack(d.get(), p + "centre-line.txt", 1.6, 2 * kMinute);
   }
   {
+    // The shipped 2009 elements of the ISS as they come down in August 2012:
+    // runs of places between steps without a position.
+    static const auto old = ReadTles("lists/visual-2009.tle");
+    auto d = IssRecord();
+    const Tle& t = old.at("ISS (ZARYA)");
+    LoadSlot(d.get(), 0, t.name, t.l1, t.l2);
+    std::snprintf(d->savnm, sizeof d->savnm, "%s", (p + "no-position.txt").c_str());
+    d->year = 2012;
+    d->month = 8;
+    d->day = 8;
+    d->hour = 12;
+    d->dur = 2.0 / 24.0;
+    d->tstep = kMinute;
+    ASSERT_EQ(saveOrbitTrack(d.get()), 0);
+  }
+  {
     // Sky positions in both column layouts and in the three step kinds.
     auto d = IssRecord();
     d->tstep = 10 * kSecond;
@@ -115,9 +131,10 @@ void WriteFixtures(const std::string& dir) {
   }
 }
 
-const char* const kFixtures[] = {"satsave.txt",        "gtrack-seconds.txt", "gtrack-minutes.txt",
-                                 "gtrack-subsec.txt",  "centre-line.txt",    "details-wide.txt",
-                                 "details-narrow.txt", "details-minutes.txt", "details-subsec.txt"};
+const char* const kFixtures[] = {"satsave.txt",         "gtrack-seconds.txt", "gtrack-minutes.txt",
+                                 "gtrack-subsec.txt",   "centre-line.txt",    "no-position.txt",
+                                 "details-wide.txt",    "details-narrow.txt", "details-minutes.txt",
+                                 "details-subsec.txt"};
 
 std::string MaskDigits(std::string s) {
   for (char& c : s)

@@ -110,6 +110,7 @@ TEST(SkyExport, ReadSkyLine) {
        false, 0, 0, 0},
       {"Dec. with an exponent", "JAN 21   0:42:20     290.697     0.049        2.2618    1.3e1",
        false, 0, 0, 0},
+      {"orbit-track step without a position", "AUG  8  12:10:00    No Position", false, 0, 0, 0},
   };
   for (const auto& r : rows) {
     sky::SkyPoint p{-1, -1, -1};

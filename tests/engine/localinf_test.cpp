@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "astro/astrolib.h"
 #include "engine/satpos.h"
 #include "support/listsfixture.h"
 
@@ -206,4 +207,63 @@ TEST(LocalInf, SkyChartDistanceAndCourse) {
   t.Run(d);
   EXPECT_EQ(d->yrepoch, 2000.0);
   EXPECT_EQ(d->rlm, 1);
+}
+
+// A satellite without a position has no numbers: under its name the text
+// says "*** No Position ***" ("*** Decayed ***" for one that came down), and
+// when it is the only one no distance, state or angles follow; the Sun at
+// the observer and a second satellite keep theirs. The ISS of the shipped
+// 2009 elements has none in 2017.
+TEST(LocalInf, SatelliteWithoutPosition) {
+  const struct {
+    const char* what;
+    bool decayed;  // a numerical satellite that came down, else the 2009 ISS
+    int skymap, satsky, satnr;
+    const char* want;  // what follows the observer's or the clicked point's lines
+  } cases[] = {
+      {"map, only satellite", false, 0, 0, 1, "\n\nISS (ZARYA)\n\t*** No Position ***"},
+      {"map, came down", true, 0, 0, 1, "\n\nISS (ZARYA)\n\t*** Decayed ***"},
+      {"map, and a second satellite", false, 0, 0, 2,
+       "\n\nISS (ZARYA)\n\t*** No Position ***\n\n"},
+      {"sky chart", false, 1, 0, 1, "\n\nISS (ZARYA)\n\t*** No Position ***"},
+      // Its own sky is none: no clicked direction either.
+      {"sky seen from it", false, 1, 1, 1, "\n\nISS (ZARYA)\n\t*** No Position ***"},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.what);
+    Case c;
+    WinpData* d = c.d.get();
+    d->curmjd = mjd(11, 11, 2017, 5.0);
+    if (k.decayed) {
+      d->curmjd = 58138.9 + 8.0;
+      support::numericalSlot(d, 0, 58138.9, Vec3(6778e3, 0, 0), Vec3(0, 4800, 5900));
+    }
+    d->skymap = k.skymap;
+    d->satsky = k.satsky;
+    d->satnr = k.satnr;
+    d->prs = 0;
+    d->az1 = 10.0;
+    d->el1 = 30.0;
+    // Slot 1: a satellite of slow decay, still in orbit.
+    const Tle other = FindTle(DataPath("visual-2009.tle"), 20261);
+    LoadTle(d, 1, other.name, other.l1, other.l2);
+    Text t;
+    const std::string s = t.Run(d);
+    const size_t at = s.find("\n\nISS");
+    ASSERT_NE(at, std::string::npos) << s;
+    EXPECT_EQ(s.substr(at, std::strlen(k.want)), k.want) << s;
+    EXPECT_EQ(s.find("ISS (ZARYA)\n\tAzim"), std::string::npos) << s;
+    for (const char* none : {"Surface", "State Vector", "Beta", "Angular", "Course"})
+      EXPECT_FALSE(Has(s, none)) << none << " in\n" << s;
+    if (!k.skymap) {
+      EXPECT_GT(After(s, "SunElev:"), -90.0);
+    }
+    if (k.satsky) {
+      EXPECT_EQ(s, k.want);
+    }
+    if (k.satnr == 2) {
+      EXPECT_TRUE(Has(s.substr(at + 30), "\n\tAzim:")) << s;
+    }
+    EXPECT_EQ(d->prs, 0);
+  }
 }

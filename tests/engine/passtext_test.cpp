@@ -409,14 +409,16 @@ TEST(OrbitTrack, CutTrackNamesItsLastLine) {
   const std::string name = dir / "track.txt";
   auto d = TrackRecord(name);
   d->tzone = 2;
-  char cutAt[AOSSTR_SIZE];
-  std::memset(cutAt, 'x', sizeof cutAt);
-  ASSERT_EQ(saveOrbitTrack(d.get(), cutAt), 0);
-  EXPECT_STREQ(cutAt, "");
+  OrbitTrackInfo info;
+  std::memset(info.cutAt, 'x', sizeof info.cutAt);
+  ASSERT_EQ(saveOrbitTrack(d.get(), &info), 0);
+  EXPECT_STREQ(info.cutAt, "");
 
   d->tstep = 0.1 / 86400.0;  // a tenth of a second: 864,000 steps in the 24 h asked
   d->dur = 1.0;
-  ASSERT_EQ(saveOrbitTrack(d.get(), cutAt), 0);
+  ASSERT_EQ(saveOrbitTrack(d.get(), &info), 0);
+  const std::string cutAt = info.cutAt;
+  EXPECT_EQ(info.steps, ORBITTRACK_MAXLINES);
   std::ifstream g(name);
   std::vector<std::string> tail;
   for (std::string l; std::getline(g, l);) {
@@ -425,10 +427,68 @@ TEST(OrbitTrack, CutTrackNamesItsLastLine) {
   }
   ASSERT_EQ(tail.size(), 2u);
   ASSERT_EQ(tail[1].rfind("+++", 0), 0u);
-  EXPECT_EQ(std::string(cutAt), tail[0].substr(0, 16));
+  EXPECT_EQ(cutAt, tail[0].substr(0, 16));
   // 200,000 lines of 0.1 s from the entered 0 h (local time, as the file
   // shows): about 5:33:20.
-  EXPECT_EQ(std::string(cutAt).substr(0, 14), "JAN 21   5:33:");
+  EXPECT_EQ(cutAt.substr(0, 14), "JAN 21   5:33:");
+}
+
+// Step k of a track stands at the start + k steps, so a day in steps of 15 s
+// has 5760 lines and ends at 23:59:45. A step where the satellite has no
+// position (the shipped 2009 elements of the ISS give none from August 2012
+// on, and only some before) keeps its time and says so, without numbers; the
+// counts tell how many steps there were and how many of them had none.
+TEST(OrbitTrack, StepsAndStepsWithoutPosition) {
+  static const auto old = ReadTles("lists/visual-2009.tle");
+  const struct {
+    const char* what;
+    bool oldElements;
+    int year, month, day, hour;
+    double dur, step;
+    long steps, noPosition;
+    const char* last;  // the last line's time stamp
+  } cases[] = {
+      {"a day in 15 s", false, 2018, 1, 21, 0, 1.0, 15 * kSecDay, 5760, 0, "JAN 21  23:59:45"},
+      {"elements long past", true, 2017, 11, 11, 0, 0.1, 1.0 / 1440, 144, 144, "NOV 11   2:23:00"},
+      {"coming down", true, 2012, 8, 8, 12, 2.0 / 24, 1.0 / 1440, 120, 13, "AUG  8  13:59:00"},
+  };
+  support::TempDir dir;
+  const std::string name = dir / "track.txt";
+  for (const auto& c : cases) [&] {
+    SCOPED_TRACE(c.what);
+    auto d = TrackRecord(name);
+    if (c.oldElements) {
+      const Tle& t = old.at("ISS (ZARYA)");
+      LoadSlot(d.get(), 0, t.name, t.l1, t.l2);
+    }
+    d->year = c.year;
+    d->month = c.month;
+    d->day = c.day;
+    d->hour = c.hour;
+    d->dur = c.dur;
+    d->tstep = c.step;
+    OrbitTrackInfo info;
+    ASSERT_EQ(saveOrbitTrack(d.get(), &info), 0);
+    EXPECT_EQ(info.steps, c.steps);
+    EXPECT_EQ(info.noPosition, c.noPosition);
+    std::ifstream f(name);
+    std::vector<std::string> lines;
+    for (std::string l; std::getline(f, l);) lines.push_back(l);
+    ASSERT_EQ(lines.size(), 4u + c.steps);
+    EXPECT_EQ(lines.back().substr(0, 16), c.last);
+    // Every line either a place above the ground or the mark alone.
+    long marked = 0, placed = 0;
+    for (size_t k = 4; k < lines.size(); ++k) {
+      const std::string rest = lines[k].substr(16);
+      double lng, lat, hgt;
+      if (rest == "    No Position")
+        ++marked;
+      else if (std::sscanf(rest.c_str(), "%lf %lf %lf", &lng, &lat, &hgt) == 3 && hgt > 0.0)
+        ++placed;
+    }
+    EXPECT_EQ(marked, c.noPosition);
+    EXPECT_EQ(placed, c.steps - c.noPosition);
+  }();
 }
 
 namespace {

@@ -699,6 +699,42 @@ class ListsTest : public QObject {
     QCOMPARE(indata->iridflg, 3);  // searched for passes, the kind put back
   }
 
+  // The box of a track says how many of its steps had no position: some (the
+  // ISS of the shipped 2009 elements coming down in August 2012) or all (the
+  // same elements in 2017). With a position at every step it is the usual box
+  // (orbitTrack).
+  void orbitTrackPositions_data() {
+    QTest::addColumn<QString>("tle");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("day");
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<QString>("said");  // %1: the file
+    QTest::newRow("some steps") << "lists/visual-2009.tle" << 2012 << 8 << 8 << 13
+                                << "Track saved on file %1\n\n*** No position at 13 of 120 "
+                                   "steps: their lines read \"No Position\" ***";
+    QTest::newRow("no step") << "lists/visual-2009.tle" << 2017 << 11 << 11 << 0
+                             << "*** No position at any of the 120 steps ***\nFile %1 holds "
+                                "only their times, marked \"No Position\".";
+  }
+  void orbitTrackPositions() {
+    QFETCH(QString, tle);
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(int, day);
+    QFETCH(int, hour);
+    QFETCH(QString, said);
+    startOn(tle, {"ISS (ZARYA)"});
+    indata->year = year, indata->month = month, indata->day = day, indata->hour = hour;
+    indata->dur = 2.0 / 24;
+    indata->tstep = 1.0 / 1440;
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*track.txt");
+    view->vOrbitTrack();
+    QCOMPARE(sp->boxes.last().kind, QString("inform"));
+    QCOMPARE(sp->boxes.last().text, said.arg(dataFile("track.txt")));
+    QVERIFY(QFileInfo(dataFile("track.txt")).size() > 2000);
+  }
+
   void orbitTrack() {
     startOn("passes.tle", {"ISS (ZARYA)"});
     indata->dur = 0.1;

@@ -53,6 +53,8 @@ class PlotStepTest : public QObject {
   void noSatellite();
   void belowGround();
   void noPosition();
+  void satelliteViewWithoutPosition_data();
+  void satelliteViewWithoutPosition();
   void tracksUntilRefresh();
   void redrawDecision_data();
   void redrawDecision();
@@ -221,6 +223,65 @@ void PlotStepTest::noPosition() {
   QCOMPARE(count(view->pmlay.toImage(), map, c1), 0);
   QVERIFY(count(view->pmplot.toImage(), map, markerColour(0, indata->mgrey)) > 20);
   QVERIFY(count(view->pmplot.toImage(), QRect(150, PANEL_TOP, 150, 25), QColor(Qt::red)) > 20);
+}
+
+// The sky seen from a satellite without a position is none: the chart stays
+// empty (no stars, bodies or markers of the engine's stand-in place), the
+// panel shows no Sun for an observer there, and a click on the chart gets
+// the satellite's name with "*** No Position ***", the observer untouched.
+// The observer's own sky keeps its stars and its Sun.
+void PlotStepTest::satelliteViewWithoutPosition_data() {
+  QTest::addColumn<bool>("satsky");
+  QTest::newRow("seen from the satellite") << true;
+  QTest::newRow("the observer's sky") << false;
+}
+
+void PlotStepTest::satelliteViewWithoutPosition() {
+  QFETCH(bool, satsky);
+  plotfix::loadSlot(indata, 0, refs.sats[1]);
+  plotfix::loadSlot(indata, 1, refs.sats[0]);
+  indata->bstar[1] = 1e-3;  // strong drag: down within a year
+  indata->prs = 1;
+  indata->shwnm = 1;
+  indata->sgpsat = SGPSAT_NONE;
+  indata->skymap = 1;
+  indata->skyprj = 0;
+  indata->satsky = satsky;
+  indata->mgrey = 0;
+  const double t = refs.rows[0].mjd + 3 * 365.25;
+  indata->curmjd = t;
+  view->vRefresh();
+  view->SatPlot(t, 0);
+  QCOMPARE(view->posst[1], int(SATPOS_NOSTATE));
+  const QImage img = view->pmplot.toImage();
+  shot(view->pmplot, satsky ? "satview-noposition.png" : "sky-noposition.png");
+  const QRect chart(0, 0, CHART_W - 1, CHART_H);
+  const QRect obsSun(590, PANEL_TOP + 25, 260, 22);
+  if (satsky) {
+    QCOMPARE(countOther(img, chart, QColor(Qt::white)), 0);
+    QCOMPARE(count(img, obsSun, QColor(Qt::white)), 0);
+  } else {
+    QVERIFY(countOther(img, chart, QColor(Qt::white)) > 500);
+    QVERIFY(count(img, obsSun, QColor(Qt::white)) > 20);
+  }
+  QVERIFY(count(img, QRect(150, PANEL_TOP, 150, 25), QColor(Qt::red)) > 20);
+
+  const double lat = indata->lat;
+  QString text;
+  double seenLat = 0;
+  view->localDetails = [&] {
+    seenLat = indata->lat;
+    char buf[LOCALINF_SIZE];
+    LocalInf(indata, buf);
+    text = QString::fromLatin1(buf);
+  };
+  view->getMapPos(360, 100);
+  QCOMPARE(seenLat, lat);
+  const QString said = QString("\n\n%1\n\t*** No Position ***").arg(indata->satname[1]);
+  if (satsky)
+    QCOMPARE(text, said);
+  else
+    QVERIFY2(text.startsWith("\n\nAzimuth (deg.):") && text.endsWith(said), qPrintable(text));
 }
 
 // On a plain map the tracks stay on the layer until Refresh.

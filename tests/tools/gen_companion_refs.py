@@ -188,6 +188,6 @@ if __name__ == "__main__":
     for n in ["satsave", "details-wide", "details-narrow", "details-minutes",
               "details-subsec"]:
         sky(n)
-    for n in ["gtrack-seconds", "centre-line"]:
+    for n in ["gtrack-seconds", "centre-line", "no-position"]:
         assert not sky_points(os.path.join(DIR, n + ".txt")), n
     kep()
