@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -134,10 +135,36 @@ int httpStatus(const QNetworkReply& r) {
 }
 bool isSuccess(int status) { return status >= 200 && status < 300; }
 
-// A second, read-only stream on the open file fd, at its start; null when
-// there is none. The temporary file of a save file may be open for writing
-// only, so it is reopened by its descriptor's name rather than duplicated.
-FILE* readBack(int fd) {
+// The front of an open file: its first n bytes, read at their own offsets
+// (the writer's position is left alone).
+struct Front {
+  int fd;
+  off_t at;
+  off_t end;
+};
+
+ssize_t readFront(void* cookie, char* buf, size_t size) {
+  auto* f = static_cast<Front*>(cookie);
+  if (f->at >= f->end) return 0;
+  const size_t want = std::min(size, static_cast<size_t>(f->end - f->at));
+  const ssize_t got = ::pread(f->fd, buf, want, f->at);
+  if (got > 0) f->at += got;
+  return got;
+}
+
+int closeFront(void* cookie) {
+  auto* f = static_cast<Front*>(cookie);
+  const int r = ::close(f->fd);
+  delete f;
+  return r;
+}
+
+// A read-only stream of the first n bytes of the open file fd; null when
+// there is none. The writer's stream may be open for writing only, so the
+// file is reopened by its descriptor's name rather than duplicated. Only the
+// bytes written count: a file written over in place may still hold old bytes
+// behind them.
+FILE* readBack(int fd, qint64 n) {
   if (fd < 0) return nullptr;
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
   int r = ::open(self.c_str(), O_RDONLY | O_CLOEXEC);
@@ -149,14 +176,14 @@ FILE* readBack(int fd) {
       return nullptr;
     }
   }
-  FILE* f = ::fdopen(r, "r");
-  if (!f) {
-    ::close(r);
-    return nullptr;
-  }
-  std::rewind(f);
+  auto* front = new Front{r, 0, static_cast<off_t>(n)};
+  FILE* f =
+      ::fopencookie(front, "r", cookie_io_functions_t{readFront, nullptr, nullptr, closeFront});
+  if (!f) closeFront(front);
   return f;
 }
+
+QString systemText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
 
 }  // namespace
 
@@ -173,28 +200,30 @@ TleDownload::~TleDownload() { abort(); }
 bool TleDownload::open(const QString& target) {
   why.clear();
   written = 0;
-  file.setFileName(QFileInfo(target).absoluteFilePath());
-  // What is no regular file (a FIFO, a device) is never replaced by one: the
-  // download would take its place on commit.
+  out.reset();
+  name = QFileInfo(target).absoluteFilePath();
+  const QByteArray path = QFile::encodeName(name);
+  // What is no regular file (a directory, a FIFO, a device) is never
+  // replaced by the download, nor written into.
   struct stat st;
-  if (stat(QFile::encodeName(file.fileName()).constData(), &st) == 0 && !S_ISREG(st.st_mode) &&
-      !S_ISDIR(st.st_mode)) {
-    why = QString::fromLatin1(OpenRegularError(EINVAL));
-    return false;
+  int refused = ::stat(path.constData(), &st) == 0 ? NoRegularFile(st.st_mode) : 0;
+  if (refused == 0) {
+    out = std::make_unique<SafeFile>(path.constData());
+    if (!out->open())
+      refused = out->error() != 0 ? out->error() : EIO;
+    else if (out->direct())  // it became one meanwhile
+      refused = EINVAL;
   }
-  // Never write straight into the target: a directory that takes no new
-  // file is a failure, not a reason to truncate the old one.
-  file.setDirectWriteFallback(false);
-  // Unbuffered: a write that fails part way then reports the system's reason
-  // on the next attempt instead of a buffer flush without one.
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    why = file.errorString();
+  if (refused != 0) {
+    out.reset();
+    why = QString::fromLocal8Bit(OpenRegularError(refused));
     return false;
   }
   return true;
 }
 
-void TleDownload::start(QNetworkAccessManager& manager, const QUrl& url) {
+void TleDownload::start(QNetworkAccessManager& manager, const QUrl& address) {
+  url = address;
   QNetworkRequest request(url);
   request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                        QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -221,28 +250,18 @@ void TleDownload::abort() {
 }
 
 void TleDownload::discard() {
-  if (!file.isOpen()) return;
-  // A cancelled save file removes its temporary file on commit.
-  file.cancelWriting();
-  (void)file.commit();
+  if (!out) return;
+  out->abandon();
+  out.reset();
 }
 
 bool TleDownload::writeChunk(const QByteArray& chunk) {
-  // A short write is tried again with the rest: the retry fails with the
-  // system's reason (a full disk, a file size limit) or goes on.
-  for (qint64 done = 0; done < chunk.size();) {
-    errno = 0;
-    const qint64 n = file.write(chunk.constData() + done, chunk.size() - done);
-    if (n <= 0) {
-      const QString reason = file.error() != QFileDevice::NoError || errno == 0
-                                 ? file.errorString()
-                                 : QString::fromLocal8Bit(std::strerror(errno));
-      why = tr("cannot write %1: %2").arg(file.fileName(), reason);
-      return false;
-    }
-    done += n;
-    written += n;
+  if (chunk.isEmpty()) return true;
+  if (!out || !out->write(chunk.constData(), static_cast<size_t>(chunk.size()))) {
+    why = tr("cannot write %1: %2").arg(name, systemText(out && out->error() ? out->error() : EIO));
+    return false;
   }
+  written += chunk.size();
   return true;
 }
 
@@ -267,14 +286,13 @@ void TleDownload::stalled() {
 }
 
 bool TleDownload::checkBody() {
-  if (!file.flush()) {
-    why = tr("cannot write %1: %2").arg(file.fileName(), file.errorString());
+  if (std::fflush(out->file()) != 0) {
+    why = tr("cannot write %1: %2").arg(name, systemText(errno));
     return false;
   }
-  FILE* f = readBack(file.handle());
+  FILE* f = readBack(fileno(out->file()), written);
   if (!f) {
-    why = tr("cannot read back %1: %2")
-              .arg(file.fileName(), QString::fromLocal8Bit(std::strerror(errno)));
+    why = tr("cannot read back %1: %2").arg(name, systemText(errno));
     return false;
   }
   const bool ok = HoldsElementSet(f);
@@ -317,11 +335,13 @@ void TleDownload::finish() {
               .arg(r->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
               .trimmed();
   } else if (written == 0) {
-    why = tr("the server sent an empty file; %1 was kept").arg(file.fileName());
+    why = tr("the server sent an empty file; %1 was kept").arg(name);
   } else if (!checkBody()) {
     // told by checkBody
-  } else if (!file.commit()) {
-    why = tr("cannot write %1: %2").arg(file.fileName(), file.errorString());
+  } else if (!SafeFile::saved(out->commit())) {
+    why = tr("cannot write %1: %2").arg(name, systemText(out->error() ? out->error() : EIO));
+  } else {
+    out.reset();
   }
   const bool error = !why.isEmpty();
   if (error) discard();
@@ -364,7 +384,10 @@ void VorlixApp::httpDone(bool error) {
   const QString why = d->errorString();
   d->deleteLater();
   if (error)
-    prompter().warn(tr("HTTP Get"), tr("Error fetching file with HTTP: %1.").arg(why), this);
+    prompter().warn(tr("HTTP Get"),
+                    tr("Error fetching file with HTTP: %1.\nAddress: %2\nLocal file: %3")
+                        .arg(why, d->address().toDisplayString(), name),
+                    this);
   else
     prompter().inform(tr("HTTP Get"), tr("Download complete. File %1.").arg(name), this);
 }
