@@ -1,17 +1,34 @@
 #include "engine/safefile.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
-#include <atomic>
 #include <mutex>
 #include <random>
 #include <vector>
+
+// The descriptor of a character device or a FIFO written directly, kept
+// non-blocking: its stream's writes wait for the reader only as long as the
+// patience allows.
+struct DirectSink {
+  int fd = -1;
+  bool fifo = false;
+  int err = 0;     // the first failure; every later write fails with it
+  long given = 0;  // bytes the stream handed over (written or not)
+};
 
 namespace {
 
@@ -19,6 +36,13 @@ namespace {
 constexpr int kMaxLinks = 40;
 // Names tried for a temporary file before giving up.
 constexpr int kNameAttempts = 100;
+// The temporary name when the target's own name leaves no room for the
+// letters appended to it.
+constexpr char kShortTmpName[] = "vorlix.tmp";
+// Letters appended to a temporary name, with their dot.
+constexpr size_t kSuffixBytes = 7;
+
+std::atomic<int> g_patience{1000};
 
 // Six letters or digits, different at every call.
 std::string uniqueSuffix() {
@@ -32,7 +56,7 @@ std::string uniqueSuffix() {
     std::lock_guard<std::mutex> lock(m);
     x = gen();
   }
-  std::string s(6, 'x');
+  std::string s(kSuffixBytes - 1, 'x');
   for (char& c : s) {
     c = kChars[x % (sizeof kChars - 1)];
     x /= sizeof kChars - 1;
@@ -43,6 +67,16 @@ std::string uniqueSuffix() {
 std::string dirOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The stem of the temporary names for base (a path): base itself when its
+// name leaves room for the appended letters in its folder, else the short
+// fixed name in that folder.
+std::string tmpStem(const std::string& base) {
+  const std::string dir = dirOf(base);
+  const long max = pathconf(dir.empty() ? "." : dir.c_str(), _PC_NAME_MAX);
+  const size_t nameMax = max > 0 ? static_cast<size_t>(max) : NAME_MAX;
+  return base.size() - dir.size() + kSuffixBytes <= nameMax ? base : dir + kShortTmpName;
 }
 
 // The file a chain of symbolic links ends at (the path itself when it is no
@@ -72,16 +106,19 @@ bool mayReplace(const std::string& path) {
 // set-group-ID (the new content was not made by the file's owner).
 constexpr mode_t kPermissionBits = 0777;
 
+// Keeps errno across a cleanup.
+void closeKeepingErrno(int fd) {
+  const int err = errno;
+  ::close(fd);
+  errno = err;
+}
+
 // The stream of a descriptor opened without waiting, blocking again from
 // here on; null (the descriptor closed, errno kept) when that fails.
 FILE* blockingStream(int fd, const char* mode) {
   const int flags = fcntl(fd, F_GETFL);
   FILE* f = flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 ? fdopen(fd, mode) : nullptr;
-  if (!f) {
-    const int err = errno;
-    ::close(fd);
-    errno = err;
-  }
+  if (!f) closeKeepingErrno(fd);
   return f;
 }
 
@@ -89,11 +126,171 @@ FILE* blockingStream(int fd, const char* mode) {
 // device, a terminal) or a FIFO.
 bool isDirect(mode_t mode) { return S_ISCHR(mode) || S_ISFIFO(mode); }
 
-// The errno for a target that is neither a regular file nor written
-// directly (a block device, a socket, a directory).
-int refusal(mode_t mode) { return NoRegularFile(mode); }
+// The reason a direct target could not be opened: ENXIO is a FIFO's way of
+// saying that nobody reads it, but also a device's without a driver.
+int directOpenError(int err, mode_t type) {
+  return err == ENXIO && S_ISFIFO(type) ? WRITE_NO_READER : err;
+}
 
-std::atomic<int> g_patience{1000};
+// SIGPIPE blocked in the calling thread while it lives: a write to a FIFO
+// whose reader went away fails with EPIPE instead of ending the process,
+// whatever the process does with the signal. The one such a write raised is
+// taken before the old mask is back (one that was pending before is left).
+class PipeSignalBlock {
+ public:
+  PipeSignalBlock() {
+    sigemptyset(&pipe_);
+    sigaddset(&pipe_, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe_, &old_);
+    sigset_t pending;
+    pendingBefore_ = sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
+  }
+  ~PipeSignalBlock() {
+    const int err = errno;
+    if (raised_ && !pendingBefore_) {
+      const timespec zero{0, 0};
+      sigtimedwait(&pipe_, nullptr, &zero);
+    }
+    pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+    errno = err;
+  }
+  PipeSignalBlock(const PipeSignalBlock&) = delete;
+  PipeSignalBlock& operator=(const PipeSignalBlock&) = delete;
+  void raised() { raised_ = true; }
+
+ private:
+  sigset_t pipe_, old_;
+  bool pendingBefore_ = false;
+  bool raised_ = false;
+};
+
+// Waits until fd takes more, at most the patience: 1 when it does, 0 when
+// the patience ran out, -1 on an error (errno).
+int waitWritable(int fd) {
+  const int patience = g_patience;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(patience, 0));
+  for (;;) {
+    int ms = -1;
+    if (patience >= 0) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          end - std::chrono::steady_clock::now());
+      ms = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+    }
+    pollfd p{fd, POLLOUT, 0};
+    const int n = poll(&p, 1, ms);
+    if (n > 0) return 1;  // writable, or an error the next write reports
+    if (n == 0) return 0;
+    if (errno != EINTR) return -1;
+  }
+}
+
+// The stream's writes to a direct target: every byte, each wait for the
+// reader at most the patience. A failure sticks: no later write waits again.
+ssize_t directWrite(void* cookie, const char* buf, size_t n) {
+  DirectSink& s = *static_cast<DirectSink*>(cookie);
+  s.given += static_cast<long>(n);
+  if (s.err == 0) {
+    PipeSignalBlock block;
+    size_t done = 0;
+    while (done < n && s.err == 0) {
+      const ssize_t k = ::write(s.fd, buf + done, n - done);
+      if (k > 0) {
+        done += static_cast<size_t>(k);
+      } else if (k < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        const int w = waitWritable(s.fd);
+        if (w == 0) s.err = s.fifo ? WRITE_FIFO_STALLED : WRITE_DEVICE_STALLED;
+        if (w < 0) s.err = errno;
+      } else if (k < 0 && errno != EINTR) {
+        if (errno == EPIPE) block.raised();
+        s.err = errno;
+      } else if (k == 0) {
+        s.err = EIO;
+      }
+    }
+    if (s.err == 0) return static_cast<ssize_t>(n);
+  }
+  errno = s.err;
+  return -1;
+}
+
+int directClose(void* cookie) {
+  DirectSink& s = *static_cast<DirectSink*>(cookie);
+  const int res = s.fd >= 0 ? ::close(s.fd) : 0;
+  s.fd = -1;
+  return res;
+}
+
+// The stream of a direct target's descriptor (kept non-blocking), which
+// sink then owns; null (the descriptor closed, errno kept) when that fails.
+FILE* directStream(int fd, mode_t type, std::unique_ptr<DirectSink>& sink) {
+  sink.reset(new DirectSink);
+  sink->fd = fd;
+  sink->fifo = S_ISFIFO(type);
+  cookie_io_functions_t io{};
+  io.write = directWrite;
+  io.close = directClose;
+  FILE* f = fopencookie(sink.get(), "w", io);
+  if (!f) {
+    closeKeepingErrno(fd);
+    sink.reset();
+  }
+  return f;
+}
+
+// The names of the extended attributes of a path, or of fd when path is
+// null; false on an error (none at all where the file system has none).
+bool attributeNames(const char* path, int fd, std::vector<std::string>& names) {
+  names.clear();
+  std::vector<char> buf;
+  for (;;) {
+    const ssize_t size = path ? listxattr(path, nullptr, 0) : flistxattr(fd, nullptr, 0);
+    if (size < 0) return errno == ENOTSUP;
+    buf.resize(static_cast<size_t>(size) + 1);
+    const ssize_t n = path ? listxattr(path, buf.data(), buf.size()) : flistxattr(fd, buf.data(), buf.size());
+    if (n < 0 && errno == ERANGE) continue;  // grown meanwhile
+    if (n < 0) return false;
+    for (size_t at = 0; at < static_cast<size_t>(n);) {
+      const std::string name(buf.data() + at);
+      at += name.size() + 1;
+      if (!name.empty()) names.push_back(name);
+    }
+    return true;
+  }
+}
+
+// One extended attribute's value (of path, or of fd when path is null).
+bool attributeValue(const char* path, int fd, const std::string& name, std::string& value) {
+  for (;;) {
+    const ssize_t size = path ? getxattr(path, name.c_str(), nullptr, 0)
+                              : fgetxattr(fd, name.c_str(), nullptr, 0);
+    if (size < 0) return false;
+    std::vector<char> buf(static_cast<size_t>(size) + 1);
+    const ssize_t n = path ? getxattr(path, name.c_str(), buf.data(), buf.size())
+                           : fgetxattr(fd, name.c_str(), buf.data(), buf.size());
+    if (n < 0 && errno == ERANGE) continue;
+    if (n < 0) return false;
+    value.assign(buf.data(), static_cast<size_t>(n));
+    return true;
+  }
+}
+
+// Gives the new file of fd exactly the extended attributes of path (the
+// access control list among them): those it got from its folder and path
+// lacks go. False when any cannot be read, set or removed.
+bool copyAttributes(const std::string& path, int fd) {
+  std::vector<std::string> from, to;
+  if (!attributeNames(path.c_str(), -1, from) || !attributeNames(nullptr, fd, to)) return false;
+  for (const std::string& name : to)
+    if (std::find(from.begin(), from.end(), name) == from.end() && fremovexattr(fd, name.c_str()) != 0)
+      return false;
+  for (const std::string& name : from) {
+    std::string value, has;
+    if (!attributeValue(path.c_str(), -1, name, value)) return false;
+    if (attributeValue(nullptr, fd, name, has) && has == value) continue;
+    if (fsetxattr(fd, name.c_str(), value.data(), value.size(), 0) != 0) return false;
+  }
+  return true;
+}
 
 // Gives the new file of fd the owner and group of the file st describes, as
 // far as this process may (the owner only with the privilege to give files
@@ -113,6 +310,17 @@ bool keepOwnerAndMode(int fd, const struct stat& st) {
   return fchmod(fd, st.st_mode & kPermissionBits) == 0;
 }
 
+// Gives the new file of fd everything of the file st describes that a
+// replacement must keep: its owner and group (false when this process may
+// not give them), permission bits and extended attributes.
+bool keepEverything(int fd, const std::string& path, const struct stat& st) {
+  struct stat own;
+  if (fstat(fd, &own) != 0) return false;
+  if ((own.st_uid != st.st_uid || own.st_gid != st.st_gid) && fchown(fd, st.st_uid, st.st_gid) != 0)
+    return false;
+  return fchmod(fd, st.st_mode & kPermissionBits) == 0 && copyAttributes(path, fd);
+}
+
 // Syncs the folder of path (after a rename in it). A folder this user may
 // write but not read cannot be opened and is let be; so is a file system
 // that cannot sync folders (EINVAL). False when the sync failed.
@@ -121,10 +329,36 @@ bool syncFolder(const std::string& path) {
   const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return true;
   const bool ok = fsync(fd) == 0 || errno == EINVAL;
-  const int err = errno;
-  ::close(fd);
-  errno = err;
+  closeKeepingErrno(fd);
   return ok;
+}
+
+// Writes n bytes at offset 0 of fd; false (errno) when any failed.
+bool writeAllAt(int fd, const char* p, size_t n) {
+  size_t done = 0;
+  while (done < n) {
+    const ssize_t k = pwrite(fd, p + done, n - done, static_cast<off_t>(done));
+    if (k < 0 && errno == EINTR) continue;
+    if (k <= 0) {
+      if (k == 0) errno = EIO;
+      return false;
+    }
+    done += static_cast<size_t>(k);
+  }
+  return true;
+}
+
+// The whole content of fd, read from its start; false (errno) on an error.
+bool readAll(int fd, std::string& out) {
+  out.clear();
+  char buf[65536];
+  for (;;) {
+    const ssize_t k = pread(fd, buf, sizeof buf, static_cast<off_t>(out.size()));
+    if (k < 0 && errno == EINTR) continue;
+    if (k < 0) return false;
+    if (k == 0) return true;
+    out.append(buf, static_cast<size_t>(k));
+  }
 }
 
 }  // namespace
@@ -136,17 +370,23 @@ SafeFile::SafeFile(const char* path, const char* tmpName)
 
 SafeFile::~SafeFile() { abandon(); }
 
-bool SafeFile::fail() {
-  if (!bad_) err_ = errno;
+bool SafeFile::fail() { return fail(errno); }
+
+bool SafeFile::fail(int err) {
+  if (!bad_) err_ = err != 0 ? err : EIO;
   bad_ = true;
   return false;
 }
+
+// Why the stream failed: a direct target's own reason, else errno.
+int SafeFile::streamError() const { return sink_ && sink_->err != 0 ? sink_->err : errno; }
 
 bool SafeFile::open() {
   abandon();
   bad_ = false;
   err_ = 0;
   direct_ = false;
+  inPlace_ = false;
   tmp_.clear();
   if (target_.empty()) {
     err_ = ENOENT;
@@ -158,60 +398,94 @@ bool SafeFile::open() {
     err_ = errno;
     return false;
   }
-  if (exists && !S_ISREG(st.st_mode)) {
-    if (isDirect(st.st_mode)) return openDirect();
-    err_ = refusal(st.st_mode);
+  if (!exists) return openTemporary(nullptr);
+  if (isDirect(st.st_mode)) return openDirect(st.st_mode & S_IFMT);
+  if (const int err = NoRegularFile(st.st_mode)) {
+    err_ = err;
     return false;
   }
-  if (exists && !mayReplace(target_)) {
+  if (!mayReplace(target_)) {
     err_ = errno;
     return false;
   }
-  // A name of its own beside the target: a file of the user's (or a link
-  // planted there) is never written through or removed, and two writers of
-  // one target never share a temporary file. In place of an existing file it
-  // is made for the owner alone, then given the target's owner and
-  // permission bits before a byte is written: the new content is never
-  // readable by more users than the old one (nor left so after a crash). A
-  // new file gets the usual mode from the system, which applies the umask.
+  // A replacement that cannot be everything the file is would take from it
+  // (its owner, an access list, its other names): then it is written over.
+  if (st.st_nlink == 1 && openTemporary(&st)) return true;
+  err_ = 0;
+  return openInPlace(st);
+}
+
+// A name of its own beside the target: a file of the user's (or a link
+// planted there) is never written through or removed, and two writers of
+// one target never share a temporary file. In place of an existing file
+// (keep) it is made for the owner alone, then given everything of the
+// target (false, nothing left behind, when it cannot be) before a byte is
+// written: the new content is never readable by more users than the old
+// one (nor left so after a crash). A new file gets the usual mode from the
+// system, which applies the umask.
+bool SafeFile::openTemporary(const struct stat* keep) {
+  const std::string stem = tmpStem(base_);
   int fd = -1;
   for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
-    tmp_ = base_ + '.' + uniqueSuffix();
+    tmp_ = stem + '.' + uniqueSuffix();
     if (tmp_ == target_) continue;
-    fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+    fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keep ? 0600 : 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
-  if (fd < 0) {
-    err_ = errno;
-    tmp_.clear();
-    return false;
-  }
-  if (exists && !keepOwnerAndMode(fd, st)) {
-    err_ = errno;
-    ::close(fd);
-    unlink(tmp_.c_str());
-    tmp_.clear();
-    return false;
-  }
-  f_ = fdopen(fd, "w");
+  if (fd >= 0 && (!keep || keepEverything(fd, target_, *keep))) f_ = fdopen(fd, "w");
   if (!f_) {
     err_ = errno;
-    ::close(fd);
-    unlink(tmp_.c_str());
+    if (fd >= 0) {
+      closeKeepingErrno(fd);
+      unlink(tmp_.c_str());
+    }
     tmp_.clear();
     return false;
   }
   return true;
 }
 
+// The existing file itself, to be written over at the commit: the caller's
+// writes go to memory meanwhile. It must be read as well (the old content
+// is what a failure puts back), and stay the file that was looked at.
+bool SafeFile::openInPlace(const struct stat& st) {
+  fd_ = ::open(target_.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd_ < 0) {
+    err_ = errno;
+    return false;
+  }
+  struct stat opened;
+  if (fstat(fd_, &opened) != 0)
+    err_ = errno;
+  else if (opened.st_dev != st.st_dev || opened.st_ino != st.st_ino)
+    err_ = EAGAIN;
+  else if ((f_ = open_memstream(&mem_, &memSize_)) == nullptr)
+    err_ = errno;
+  if (err_) {
+    closeInPlace();
+    return false;
+  }
+  inPlace_ = true;
+  return true;
+}
+
+void SafeFile::closeInPlace() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  std::free(mem_);
+  mem_ = nullptr;
+  memSize_ = 0;
+}
+
 // A device or FIFO is opened as a plain open for writing would (no
-// truncation), but without waiting (a FIFO that nobody reads fails with
-// ENXIO) and without taking a terminal; what was opened must still be such
-// a node (the name may have been given to another file meanwhile).
-bool SafeFile::openDirect() {
+// truncation), but without waiting (a FIFO that nobody reads fails at once)
+// and without taking a terminal; what was opened must still be such a node
+// (the name may have been given to another file meanwhile). It stays
+// non-blocking: its writes wait as the patience allows.
+bool SafeFile::openDirect(mode_t type) {
   const int fd = ::open(target_.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
-    err_ = errno;
+    err_ = directOpenError(errno, type);
     return false;
   }
   struct stat opened;
@@ -223,7 +497,7 @@ bool SafeFile::openDirect() {
     ::close(fd);
     return false;
   }
-  f_ = blockingStream(fd, "w");
+  f_ = directStream(fd, opened.st_mode, sink_);
   if (!f_) {
     err_ = errno;
     return false;
@@ -234,19 +508,28 @@ bool SafeFile::openDirect() {
 
 bool SafeFile::write(const void* p, size_t n) {
   if (!f_ || bad_) return false;
-  if (n > 0 && std::fwrite(p, 1, n, f_) != n) return fail();
+  if (n > 0 && std::fwrite(p, 1, n, f_) != n) return fail(streamError());
   return true;
 }
 
 bool SafeFile::put(const char* s) { return s ? write(s, std::strlen(s)) : true; }
 
+long SafeFile::written() const {
+  if (!f_) return -1;
+  if (!sink_) return std::ftell(f_);
+  std::fflush(f_);  // (a failure shows at the commit)
+  return sink_->given;
+}
+
 SafeFile::Result SafeFile::commit() {
   if (!f_) return NotOpen;
   bool ok = !bad_;
-  if (ok && (std::fflush(f_) != 0 || std::ferror(f_))) ok = fail();
+  if (ok && (std::fflush(f_) != 0 || std::ferror(f_))) ok = fail(streamError());
+  if (inPlace_) return commitInPlace(ok);
   if (direct_) {
-    if (std::fclose(f_) != 0 && ok) ok = fail();
+    if (std::fclose(f_) != 0 && ok) ok = fail(streamError());
     f_ = nullptr;
+    sink_.reset();
     return ok ? Done : WriteFailed;
   }
   // The new file gets the owner and permissions of the one it replaces (as
@@ -264,9 +547,9 @@ SafeFile::Result SafeFile::commit() {
   }
   // (The target may have been write-protected, or its name given to what
   // is no regular file, while the content was made.)
-  if (exists && !S_ISREG(st.st_mode)) errno = refusal(st.st_mode);
-  if ((exists && !S_ISREG(st.st_mode)) || !mayReplace(target_) ||
-      std::rename(tmp_.c_str(), target_.c_str()) != 0) {
+  const int notRegular = exists ? NoRegularFile(st.st_mode) : 0;
+  if (notRegular) errno = notRegular;
+  if (notRegular || !mayReplace(target_) || std::rename(tmp_.c_str(), target_.c_str()) != 0) {
     fail();
     unlink(tmp_.c_str());
     return ReplaceFailed;
@@ -280,12 +563,46 @@ SafeFile::Result SafeFile::commit() {
   return Done;
 }
 
+// Writes the new content over the file from its start, without cutting it
+// first (the blocks it holds stay its own: a full disk cannot take them),
+// then cuts it to the new length and syncs. After any failure the old
+// content goes back, to its old length, and is synced.
+SafeFile::Result SafeFile::commitInPlace(bool ok) {
+  if (std::fclose(f_) != 0 && ok) ok = fail();
+  f_ = nullptr;
+  Result res = ok ? Done : WriteFailed;
+  std::string old;
+  if (ok && !mayReplace(target_)) {
+    fail();
+    res = ReplaceFailed;
+  } else if (ok && !readAll(fd_, old)) {
+    fail();
+    res = WriteFailed;
+  } else if (ok && (!writeAllAt(fd_, mem_ ? mem_ : "", memSize_) ||
+                    ftruncate(fd_, static_cast<off_t>(memSize_)) != 0 || fsync(fd_) != 0)) {
+    fail();
+    res = WriteFailed;
+    if (writeAllAt(fd_, old.data(), old.size())) {
+      if (ftruncate(fd_, static_cast<off_t>(old.size())) == 0) fsync(fd_);
+    }
+  }
+  closeInPlace();
+  inPlace_ = false;
+  return res;
+}
+
 void SafeFile::abandon() {
   if (!f_) return;
   std::fclose(f_);
   f_ = nullptr;
-  if (!direct_) unlink(tmp_.c_str());
+  if (inPlace_)
+    closeInPlace();
+  else if (!direct_)
+    unlink(tmp_.c_str());
+  sink_.reset();
 }
+
+AppendFile::AppendFile(const char* path) : path_(path ? path : "") {}
 
 AppendFile::~AppendFile() {
   if (f_) finish(false);
@@ -293,22 +610,24 @@ AppendFile::~AppendFile() {
 
 bool AppendFile::open() {
   if (f_) finish(false);
-  // What is no regular file, character device or FIFO is refused before it
-  // is opened (a socket would read as a FIFO that nobody reads).
+  // A missing file is no append (ENOENT): a new file is made whole or not
+  // at all. What is no regular file, character device or FIFO is refused
+  // before it is opened (a socket would read as a FIFO that nobody reads).
   struct stat st;
-  if (stat(path_.c_str(), &st) == 0) {
-    if (!S_ISREG(st.st_mode) && !isDirect(st.st_mode)) {
-      errno = refusal(st.st_mode);
+  if (stat(path_.c_str(), &st) != 0) return false;
+  if (!isDirect(st.st_mode)) {
+    if (const int err = NoRegularFile(st.st_mode)) {
+      errno = err;
       return false;
     }
-  } else if (errno != ENOENT) {
-    return false;
   }
   // Without waiting: a FIFO that nobody reads would block the open for
-  // good; it fails at once instead (ENXIO). With a reader it is written.
-  const int fd = ::open(path_.c_str(),
-                        O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
+  // good; it fails at once instead. With a reader it is written.
+  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    errno = directOpenError(errno, st.st_mode & S_IFMT);
+    return false;
+  }
   // A regular file is cut back on failure (through a descriptor of its own,
   // which the stream's close leaves open: the file that was opened is cut,
   // whatever its name has become); a device or FIFO is written as it is.
@@ -316,23 +635,23 @@ bool AppendFile::open() {
   int err = 0;
   if (fstat(fd, &st) != 0)
     err = errno;
-  else if (!S_ISREG(st.st_mode) && !isDirect(st.st_mode))
-    err = refusal(st.st_mode);
+  else if (!isDirect(st.st_mode))
+    err = NoRegularFile(st.st_mode);
   if (err) {
     ::close(fd);
     errno = err;
     return false;
   }
-  if (S_ISREG(st.st_mode)) {
-    cut_ = fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (cut_ < 0) {
-      err = errno;
-      ::close(fd);
-      errno = err;
-      return false;
-    }
-    start_ = static_cast<long>(st.st_size);
+  if (isDirect(st.st_mode)) {
+    f_ = directStream(fd, st.st_mode, sink_);
+    return f_ != nullptr;
   }
+  cut_ = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  if (cut_ < 0) {
+    closeKeepingErrno(fd);
+    return false;
+  }
+  start_ = static_cast<long>(st.st_size);
   f_ = blockingStream(fd, "a");
   if (!f_) {
     dropCut();
@@ -343,26 +662,36 @@ bool AppendFile::open() {
 
 void AppendFile::dropCut() {
   if (cut_ < 0) return;
-  const int err = errno;
-  ::close(cut_);
+  closeKeepingErrno(cut_);
   cut_ = -1;
-  errno = err;
 }
 
 bool AppendFile::finish(bool ok) {
   if (!f_) return false;
-  if (std::fflush(f_) != 0 || std::ferror(f_)) ok = false;
+  int err = 0;  // the first failure's reason
+  auto failed = [&] {
+    if (err == 0) err = sink_ && sink_->err != 0 ? sink_->err : (errno != 0 ? errno : EIO);
+  };
+  if (std::fflush(f_) != 0 || std::ferror(f_)) {
+    ok = false;
+    failed();
+  }
   // An added block is on the disk when reported, as a new file is.
-  if (ok && cut_ >= 0 && fsync(cut_) != 0) ok = false;
+  if (ok && cut_ >= 0 && fsync(cut_) != 0) {
+    ok = false;
+    failed();
+  }
   // (A failed close may still write what a failed flush kept: the cut comes
   // after it.)
-  if (std::fclose(f_) != 0) ok = false;
-  f_ = nullptr;
-  if (!ok && cut_ >= 0 && ftruncate(cut_, static_cast<off_t>(start_)) != 0) {
-    dropCut();
-    return false;
+  if (std::fclose(f_) != 0) {
+    ok = false;
+    failed();
   }
+  f_ = nullptr;
+  sink_.reset();
+  if (!ok && cut_ >= 0 && ftruncate(cut_, static_cast<off_t>(start_)) != 0) failed();
   dropCut();
+  if (err != 0) errno = err;
   return ok;
 }
 
@@ -372,8 +701,6 @@ int NoRegularFile(mode_t mode) {
 }
 
 void SetDirectWritePatience(int ms) { g_patience = ms; }
-
-long SafeFile::written() const { return f_ ? std::ftell(f_) : -1; }
 
 bool SameFile(const char* a, const char* b) {
   if (!a || !b) return false;
@@ -392,8 +719,8 @@ FILE* OpenRegular(const char* path, const char* mode) {
   // one, a tape rewinds), that of a FIFO waits for a writer.
   struct stat st;
   if (stat(path, &st) != 0) return nullptr;
-  if (!S_ISREG(st.st_mode)) {
-    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  if (const int err = NoRegularFile(st.st_mode)) {
+    errno = err;
     return nullptr;
   }
   // Without waiting and without taking a terminal, in case something else
@@ -404,9 +731,8 @@ FILE* OpenRegular(const char* path, const char* mode) {
   int err = 0;
   if (fstat(fd, &opened) != 0)
     err = errno;
-  else if (!S_ISREG(opened.st_mode))
-    err = S_ISDIR(opened.st_mode) ? EISDIR : EINVAL;
-  else if (opened.st_dev != st.st_dev || opened.st_ino != st.st_ino)
+  else if ((err = NoRegularFile(opened.st_mode)) == 0 &&
+           (opened.st_dev != st.st_dev || opened.st_ino != st.st_ino))
     err = EAGAIN;
   if (err) {
     ::close(fd);
@@ -417,7 +743,16 @@ FILE* OpenRegular(const char* path, const char* mode) {
 }
 
 const char* OpenRegularError(int err) {
-  if (err == EINVAL) return "not a regular file";
-  if (err == ENXIO) return "a FIFO that nobody reads";
-  return std::strerror(err);
+  switch (err) {
+    case EINVAL:
+      return "not a regular file";
+    case WRITE_NO_READER:
+      return "a FIFO that nobody reads";
+    case WRITE_FIFO_STALLED:
+      return "a FIFO whose reader stopped reading";
+    case WRITE_DEVICE_STALLED:
+      return "a device that stopped taking data";
+    default:
+      return std::strerror(err);
+  }
 }

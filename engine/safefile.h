@@ -1,33 +1,58 @@
-// The one way a file of the program is replaced: the new content goes into a
-// temporary file beside the target and takes the target's place by a rename
-// only when every byte was written and synced, so a reader (or the user after
-// a crash, a full disk or a failed write) finds either the whole old file or
-// the whole new one. The engine's writers and the window layer use it alike.
+// The one way a file of the program is written: after a full disk or any
+// other failed write the file holds its whole old content, byte for byte,
+// and a file that is replaced holds the whole old or the whole new one at
+// every moment, a crash too. The file stays what it was (its owner, group,
+// permissions, extended attributes and links). The engine's writers and the
+// window layer use it alike.
 //
 // What the target is decides how it is written, alike for a new file and an
 // append (a symbolic link is followed):
-// - missing or a regular file: through a temporary file and a rename
-//   (SafeFile), or appended to and cut back on failure (AppendFile);
+// - missing: a new file, made under a temporary name beside it and renamed
+//   to its name once every byte was written and synced (SafeFile); an
+//   append to a missing file fails (ENOENT): it is a new file;
+// - a regular file: replaced the same way (SafeFile) when the replacement
+//   can keep everything the file is: its owner and group (this process may
+//   give them), its extended attributes (they hold its access control
+//   list) and its only name (one link). When it cannot, or no temporary
+//   file can be made in the folder, the file is written over in place, its
+//   old content kept in memory and put back after any failure. An append
+//   (AppendFile) goes to the end and is cut back on failure;
 // - a character device or a FIFO: written directly, as a plain open would,
-//   never replaced: it keeps its type. The open never waits: a FIFO that
-//   nobody reads fails at once (ENXIO);
+//   never replaced: it keeps its type. Nothing here ever waits for ever or
+//   dies on a pipe: the open fails at once for a FIFO that nobody reads; a
+//   write fails when its reader takes nothing for the patience set by
+//   SetDirectWritePatience, and when the reader went away (EPIPE, without
+//   a SIGPIPE for the process);
 // - anything else (a block device, a socket, a directory): refused before
-//   it is opened (EINVAL; EISDIR for a directory).
+//   it is opened (NoRegularFile: EINVAL; EISDIR for a directory).
 #ifndef VORLIX_ENGINE_SAFEFILE_H
 #define VORLIX_ENGINE_SAFEFILE_H
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string>
+
+// The writers' failures are errno values, or one of these reasons of their
+// own, beyond the range of errno (whose values stay below 4096);
+// OpenRegularError gives the text of each.
+enum WriteReason {
+  WRITE_NO_READER = 0x10001,  // a FIFO opened with nobody reading it
+  WRITE_FIFO_STALLED,         // a FIFO whose reader took nothing for the patience
+  WRITE_DEVICE_STALLED,       // a device that took nothing for the patience
+};
+
+struct DirectSink;
 
 class SafeFile {
  public:
   // What commit achieved. Done and Unsynced mean the target holds the new
-  // content (it was saved); anything else leaves a replaced target as it
-  // was. A device or FIFO written directly holds what was written before a
-  // failure: bytes given to a device cannot be taken back.
+  // content (it was saved); anything else leaves a regular target as it
+  // was, byte for byte. A device or FIFO written directly holds what was
+  // written before a failure: bytes given to a device cannot be taken back.
   enum Result {
     Done = 0,       // the target holds the new content, on the disk
     NotOpen,        // open() failed or was never called
@@ -43,7 +68,9 @@ class SafeFile {
   // beside the file the link points to, and that file is replaced, so the link
   // stays a link. The temporary file gets a name of its own beside the
   // target: the target's name (or tmpName, in the target's directory) with a
-  // dot and six letters or digits appended, never an existing file's.
+  // dot and six letters or digits appended, never an existing file's; when
+  // that would be too long a name for the folder, "vorlix.tmp." and the
+  // letters.
   explicit SafeFile(const char* path, const char* tmpName = nullptr);
   // r says the target holds the new content (Done or Unsynced).
   static bool saved(Result r) { return r == Done || r == Unsynced; }
@@ -53,11 +80,12 @@ class SafeFile {
   SafeFile& operator=(const SafeFile&) = delete;
 
   // Creates the temporary file under a new unique name: for an existing
-  // target with its owner and group (as far as this process may give them)
-  // and its permission bits (never its set-user-ID or set-group-ID bit),
-  // for a missing one with the usual mode (0666 less the umask, applied by
-  // the system). A character device or a FIFO is opened itself instead
-  // (direct()). False when it cannot be created or opened, when the target
+  // target with its owner, group, permission bits (never its set-user-ID or
+  // set-group-ID bit) and extended attributes, for a missing one with the
+  // usual mode (0666 less the umask, applied by the system). An existing
+  // file that such a copy cannot replace whole is opened to be written in
+  // place instead (inPlace()); a character device or a FIFO is opened itself
+  // (direct()). False when nothing can be created or opened, when the target
   // exists and this user may not write it (a write-protected file is kept),
   // or when the target is something else that is no regular file; error()
   // tells why (OpenRegularError gives the text).
@@ -65,27 +93,35 @@ class SafeFile {
   // The target is a character device or a FIFO, written directly: no
   // temporary file, nothing renamed.
   bool direct() const { return direct_; }
-  // The target is written over in place (its content kept in memory to be
-  // put back on failure) instead of being replaced.
+  // The target is written over in place at the commit, instead of being
+  // replaced: the caller's writes are kept in memory until then.
   bool inPlace() const { return inPlace_; }
-  // The stream for the caller's writes (null when not open).
+  // The stream for the caller's writes (null when not open). It may have no
+  // descriptor of its own (fileno -1): written() tells how much it took.
   FILE* file() const { return f_; }
   // Writes n bytes, or a text; false once any write failed.
   bool write(const void* p, size_t n);
   bool put(const char* s);
   // The bytes given so far (through write, put or file()), whatever the
-  // target is; -1 when not open.
+  // target is: a temporary file, memory for a file written in place, or a
+  // device or FIFO (whose stream is flushed first; after a failed write
+  // there, the bytes its stream took). -1 when not open. An emptiness check
+  // compares it with 0, never the size of fileno(file()).
   long written() const;
 
   // Flushes the temporary file, gives it the owner, group and permission
   // bits of the file it replaces (as they are now), syncs and closes it,
   // renames it over the target, unless the target has become write-protected
-  // or no regular file meanwhile, and syncs the folder. A direct target is
-  // flushed and closed. The result must be looked at: anything but Done or
-  // Unsynced means the new content was not saved.
+  // or no regular file meanwhile, and syncs the folder. In place, the old
+  // content is read, the new one written over it from its start and the
+  // file cut to its length and synced; after any failure the old content is
+  // written back, to its old length. A direct target is flushed and closed.
+  // The result must be looked at: anything but Done or Unsynced means the
+  // new content was not saved.
   [[nodiscard]] Result commit();
   // Drops the new content: the temporary file is closed and removed (a
-  // direct target is closed; what it was given stays given).
+  // file to be written in place is left untouched; a direct target is
+  // closed: what it was given stays given).
   void abandon();
 
   // errno of the first failure (0 when none).
@@ -93,12 +129,18 @@ class SafeFile {
   // The file that is replaced (the target of a symbolic link).
   const std::string& target() const { return target_; }
   // The temporary file's path (empty until open() made it, and for a
-  // direct target).
+  // direct target or one written in place).
   const std::string& tempPath() const { return tmp_; }
 
  private:
   bool fail();
-  bool openDirect();
+  bool fail(int err);
+  int streamError() const;
+  bool openTemporary(const struct stat* keep);
+  bool openInPlace(const struct stat& st);
+  bool openDirect(mode_t type);
+  Result commitInPlace(bool ok);
+  void closeInPlace();
 
   std::string target_, base_, tmp_;
   FILE* f_ = nullptr;
@@ -106,6 +148,10 @@ class SafeFile {
   bool bad_ = false;
   bool direct_ = false;
   bool inPlace_ = false;
+  std::unique_ptr<DirectSink> sink_;  // a direct target's descriptor
+  int fd_ = -1;                       // the file written in place
+  char* mem_ = nullptr;               // its new content, until the commit
+  size_t memSize_ = 0;
 };
 
 // The one way a block is added to the end of a file (the save file's lists):
@@ -114,17 +160,18 @@ class SafeFile {
 // size limit).
 class AppendFile {
  public:
-  explicit AppendFile(const char* path) : path_(path ? path : "") {}
+  explicit AppendFile(const char* path);
   // An append that was not finished is taken back.
   ~AppendFile();
   AppendFile(const AppendFile&) = delete;
   AppendFile& operator=(const AppendFile&) = delete;
 
-  // Opens the file for appending (it is created when missing; a character
-  // device or a FIFO is written as it is); false, with errno telling why
-  // (OpenRegularError gives the text), when it cannot be opened (also when
-  // this user may not write it), when it is a FIFO that nobody reads, or
-  // when it is something else that is no regular file.
+  // Opens an existing file for appending (a character device or a FIFO is
+  // written as it is); false, with errno telling why (OpenRegularError gives
+  // the text), when it is missing (ENOENT: it is never created here, a new
+  // file is SafeFile's), when it cannot be opened (also when this user may
+  // not write it), when it is a FIFO that nobody reads, or when it is
+  // something else that is no regular file.
   bool open();
   FILE* file() const { return f_; }
   // The size of the file before the append (-1 for a device or a FIFO,
@@ -133,13 +180,15 @@ class AppendFile {
   // Flushes, syncs (a regular file) and closes the file; true when every
   // byte was written and synced. When ok is false or anything failed, the
   // file that was opened is cut back to its old size (also when it was
-  // renamed meanwhile; a file that took its name is not touched).
+  // renamed meanwhile; a file that took its name is not touched). False
+  // leaves errno telling why, when a write failed.
   bool finish(bool ok);
 
  private:
   void dropCut();
 
   std::string path_;
+  std::unique_ptr<DirectSink> sink_;  // a direct target's descriptor
   FILE* f_ = nullptr;
   int cut_ = -1;  // a descriptor of the opened regular file, for the cut back
   long start_ = 0;
@@ -167,8 +216,8 @@ bool SameFile(const char* a, const char* b);
 FILE* OpenRegular(const char* path, const char* mode = "r");
 
 // The reason for a message when OpenRegular, SafeFile or AppendFile failed
-// with errno err: "not a regular file" for EINVAL, "a FIFO that nobody
-// reads" for ENXIO, else the system's text.
+// with err: "not a regular file" for EINVAL, the text of each WriteReason
+// ("a FIFO that nobody reads" for WRITE_NO_READER), else the system's text.
 const char* OpenRegularError(int err);
 
 #endif

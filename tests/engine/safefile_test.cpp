@@ -10,12 +10,17 @@
 #include <dirent.h>
 #include <grp.h>
 #include <pwd.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -281,11 +286,13 @@ TEST_F(SafeFileTest, FailedAppendIsTakenBack) {
     std::fputs("half a li", a.file());
   }
   EXPECT_EQ(readFile(p), old);
-  // A new file, and a directory.
+  // A missing file is no append (a new file is made whole or not at all,
+  // by SafeFile), and a directory.
   AppendFile fresh((dir_ + "/new.txt").c_str());
-  ASSERT_TRUE(fresh.open());
-  EXPECT_EQ(fresh.start(), 0);
-  EXPECT_TRUE(fresh.finish(true));
+  errno = 0;
+  EXPECT_FALSE(fresh.open());
+  EXPECT_EQ(errno, ENOENT);
+  EXPECT_EQ(entries(), Names{"satsave.txt"});
   AppendFile dir(dir_.c_str());
   EXPECT_FALSE(dir.open());
   // A FIFO nobody reads is refused at once instead of blocking the open;
@@ -449,26 +456,28 @@ namespace {
 
 // What is no regular file is never replaced, by a new file or an append
 // alike: a character device or a FIFO with a reader is written as a plain
-// open would, a FIFO that nobody reads fails at once (no wait), anything
-// else is refused unopened. The node keeps its type and inode; nothing is
-// left beside it.
+// open would, a FIFO that nobody reads or a device without a driver fails at
+// once (no wait) with its own reason, anything else is refused unopened. The
+// node keeps its type and inode; nothing is left beside it.
 TEST_F(SafeFileTest, WhatIsNoRegularFileIsNeverReplaced) {
-  if (geteuid() != 0) GTEST_SKIP() << "making devices needs root";
   struct Case {
     const char* what;
     char kind;     // support::MakeNode's, or 's' a socket
     bool reader;   // a FIFO's read end is open
     int err;       // 0: written
+    const char* reason;
   } const cases[] = {
-      {"character device", 'c', false, 0},
-      {"FIFO with a reader", 'p', true, 0},
-      {"FIFO that nobody reads", 'p', false, ENXIO},
-      {"block device", 'b', false, EINVAL},
-      {"socket", 's', false, EINVAL},
+      {"character device", 'c', false, 0, ""},
+      {"character device without a driver", 'n', false, ENXIO, "No such device or address"},
+      {"FIFO with a reader", 'p', true, 0, ""},
+      {"FIFO that nobody reads", 'p', false, WRITE_NO_READER, "a FIFO that nobody reads"},
+      {"block device", 'b', false, EINVAL, "not a regular file"},
+      {"socket", 's', false, EINVAL, "not a regular file"},
   };
   const std::string p = dir_ + "/node";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    if ((c.kind == 'c' || c.kind == 'n' || c.kind == 'b') && geteuid() != 0) continue;  // root's
     int sock = -1;
     if (c.kind == 's') {
       sock = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -489,9 +498,11 @@ TEST_F(SafeFileTest, WhatIsNoRegularFileIsNeverReplaced) {
       SafeFile f(p.c_str());
       EXPECT_EQ(f.open(), c.err == 0);
       EXPECT_EQ(f.error(), c.err);
+      EXPECT_STREQ(c.err ? OpenRegularError(f.error()) : "", c.reason);
       EXPECT_EQ(f.direct(), c.err == 0);
       EXPECT_EQ(f.tempPath(), "");
       f.put("new\n");
+      EXPECT_EQ(f.written(), c.err == 0 ? 4 : -1);
       EXPECT_EQ(f.commit(), c.err == 0 ? SafeFile::Done : SafeFile::NotOpen);
 
       AppendFile a(p.c_str());
@@ -522,28 +533,188 @@ TEST_F(SafeFileTest, WhatIsNoRegularFileIsNeverReplaced) {
   }
 }
 
-// A file rewritten by root keeps its owner and group (its owner can still
-// write it) and its mode.
-TEST_F(SafeFileTest, ReplacedFileKeepsOwnerAndGroup) {
-  if (geteuid() != 0) GTEST_SKIP() << "giving a file away needs root";
-  const passwd* pw = getpwnam("nobody");
-  ASSERT_NE(pw, nullptr);
-  const gid_t gid = pw->pw_gid;
-  const std::string p = dir_ + "/satsave.txt";
-  writeFile(p, "old\n");
-  ASSERT_EQ(chown(p.c_str(), pw->pw_uid, gid), 0);
-  ASSERT_EQ(chmod(p.c_str(), 0660), 0);
-  SafeFile f(p.c_str());
-  ASSERT_TRUE(f.open());
-  f.put("new\n");
-  ASSERT_EQ(f.commit(), SafeFile::Done);
-  struct stat st;
-  ASSERT_EQ(stat(p.c_str(), &st), 0);
-  EXPECT_EQ(st.st_uid, pw->pw_uid);
-  EXPECT_EQ(st.st_gid, gid);
-  EXPECT_EQ(st.st_mode & 07777, 0660u);
-  EXPECT_EQ(readFile(p), "new\n");
-  EXPECT_EQ(entries(), Names{"satsave.txt"});
+// The extended attributes of a file, name to value.
+using Attributes = std::map<std::string, std::string>;
+Attributes AttributesOf(const std::string& p) {
+  Attributes out;
+  char names[4096];
+  const ssize_t n = listxattr(p.c_str(), names, sizeof names);
+  for (ssize_t at = 0; at < n; at += static_cast<ssize_t>(std::strlen(names + at)) + 1) {
+    char value[4096];
+    const ssize_t k = getxattr(p.c_str(), names + at, value, sizeof value);
+    out[names + at] = k >= 0 ? std::string(value, static_cast<size_t>(k)) : "?";
+  }
+  return out;
+}
+
+// An access control list as the system keeps it in system.posix_acl_access:
+// the owner, user 4242 and the mask may read and write, the group read.
+std::string AccessList() {
+  std::string s;
+  auto put = [&s](uint32_t v, int bytes) {
+    for (int k = 0; k < bytes; ++k) s += static_cast<char>((v >> (8 * k)) & 0xff);
+  };
+  put(2, 4);  // the format's version
+  const uint32_t none = 0xffffffff;
+  const uint32_t entries[][3] = {{0x01, 6, none}, {0x02, 6, 4242}, {0x04, 4, none},
+                                 {0x10, 6, none}, {0x20, 0, none}};
+  for (const auto& e : entries) {
+    put(e[0], 2);
+    put(e[1], 2);
+    put(e[2], 4);
+  }
+  return s;
+}
+
+// Every writer keeps what the file is, written as root and as an ordinary
+// user alike: a regular file is replaced only when the replacement keeps
+// its owner, group, mode, extended attributes (its access list) and links,
+// and is written over in place otherwise (a failure there puts the old
+// content back byte for byte); a FIFO whose reader goes or stops reading
+// fails the write with its reason, and the process lives on.
+TEST_F(SafeFileTest, WritersKeepWhatTheFileIs) {
+  enum Setup { Attrs, HardLink, OtherOwner, ReadOnlyFolder, TooBig, SyncFails, LongName,
+               NewLongName, ReaderLeaves, ReaderStalls };
+  struct Case {
+    const char* what;
+    Setup setup;
+    int err;             // 0: saved
+    bool asRoot, asUser;  // written in place by root, by the ordinary user
+  } const cases[] = {
+      {"extended attributes", Attrs, 0, false, false},
+      {"hard link", HardLink, 0, true, true},
+      {"another user's file", OtherOwner, 0, false, true},
+      {"read-only folder", ReadOnlyFolder, 0, false, true},
+      {"in place beyond the size limit", TooBig, EFBIG, true, true},
+      {"in place, failed sync", SyncFails, EIO, true, true},
+      {"255-byte name", LongName, 0, false, false},
+      {"new file with a 255-byte name", NewLongName, 0, false, false},
+      {"FIFO whose reader leaves", ReaderLeaves, EPIPE, false, false},
+      {"FIFO whose reader stalls", ReaderStalls, WRITE_FIFO_STALLED, false, false},
+  };
+  ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);  // open to the ordinary user
+  const bool root = geteuid() == 0;
+  const passwd* nobody = getpwnam("nobody");
+  ASSERT_NE(nobody, nullptr);
+  // The attributes this file system keeps.
+  const std::string acl = AccessList();
+  const std::string probe = dir_ + "/probe";
+  writeFile(probe, "");
+  const bool userAttrs = setxattr(probe.c_str(), "user.vorlix", "kept", 4, 0) == 0;
+  const bool accessLists =
+      setxattr(probe.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) == 0;
+  ASSERT_EQ(unlink(probe.c_str()), 0);
+  std::string old(3000, '\0'), neu;
+  for (size_t k = 0; k < old.size(); ++k) old[k] = static_cast<char>(k * 7 % 251);
+  while (neu.size() < 10000) neu += "NEW " + std::to_string(neu.size()) + "\n";
+  const std::string big = [&] {
+    std::string s;
+    while (s.size() < (1u << 20)) s += neu;
+    return s;
+  }();
+
+  for (const bool asUser : root ? std::vector<bool>{false, true} : std::vector<bool>{true}) {
+    // The writer's and the other user's ids.
+    const uid_t uid = asUser ? (root ? nobody->pw_uid : geteuid()) : 0;
+    const gid_t gid = asUser ? (root ? nobody->pw_gid : getegid()) : 0;
+    const uid_t otherUid = asUser ? 0 : nobody->pw_uid;
+    const gid_t otherGid = asUser ? 0 : nobody->pw_gid;
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (asUser ? " as an ordinary user" : " as root"));
+      if (c.setup == OtherOwner && !root) continue;  // giving a file away needs root
+      if (c.setup == Attrs && !userAttrs) continue;  // (no such file system here)
+      const std::string d = dir_ + "/w";
+      std::filesystem::remove_all(d);
+      ASSERT_EQ(mkdir(d.c_str(), 0777), 0);
+      ASSERT_EQ(chmod(d.c_str(), 0777), 0);
+      const bool longName = c.setup == LongName || c.setup == NewLongName;
+      const std::string p = d + "/" + (longName ? std::string(255, 'n') : "satsave.txt");
+      const std::string link = d + "/other name";
+      const bool fifo = c.setup == ReaderLeaves || c.setup == ReaderStalls;
+      if (fifo) {
+        ASSERT_TRUE(support::MakeNode(p, 'p'));
+        ASSERT_EQ(chmod(p.c_str(), 0666), 0);
+      } else if (c.setup != NewLongName) {
+        writeFile(p, old);
+        ASSERT_EQ(chmod(p.c_str(), 0644), 0);
+        if (root) {
+          ASSERT_EQ(chown(p.c_str(), uid, gid), 0);
+        }
+      }
+      if (c.setup == Attrs) {
+        ASSERT_EQ(setxattr(p.c_str(), "user.vorlix", "kept", 4, 0), 0);
+        if (accessLists) {
+          ASSERT_EQ(setxattr(p.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0), 0);
+        }
+      }
+      const bool linked = c.setup == HardLink || c.setup == TooBig || c.setup == SyncFails;
+      if (linked) {
+        ASSERT_EQ(::link(p.c_str(), link.c_str()), 0);
+      }
+      if (c.setup == OtherOwner) {
+        ASSERT_EQ(chown(p.c_str(), otherUid, otherGid), 0);
+        ASSERT_EQ(chmod(p.c_str(), asUser ? 0666 : 0660), 0);  // the user may write it
+      }
+      if (c.setup == ReadOnlyFolder) {
+        ASSERT_EQ(chmod(d.c_str(), 0555), 0);
+      }
+      struct stat before{};
+      stat(p.c_str(), &before);
+      const Attributes attrs = AttributesOf(p);
+      const Names names = support::DirNames(d);
+      const bool inPlace = asUser ? c.asUser : c.asRoot;
+
+      const int res = support::InChild(
+          [&] {
+            std::signal(SIGPIPE, SIG_DFL);  // a write must not die of it
+            SetDirectWritePatience(100);
+            const int reader = fifo ? ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+            SafeFile f(p.c_str());
+            AppendFile a(p.c_str());
+            if (!f.open() || (fifo && !a.open())) return 1;
+            if (f.inPlace() != inPlace) return 2;
+            if (c.setup == ReaderLeaves) ::close(reader);
+            std::unique_ptr<FileSizeLimit> limit;
+            std::unique_ptr<FailingSync> failing;
+            if (c.setup == TooBig) limit.reset(new FileSizeLimit(5000));
+            if (c.setup == SyncFails) failing.reset(new FailingSync(S_IFREG));
+            f.put((fifo ? big : neu).c_str());
+            if (!fifo && f.written() != static_cast<long>(neu.size())) return 3;
+            if (f.commit() != (c.err ? SafeFile::WriteFailed : SafeFile::Done)) return 4;
+            if (f.error() != c.err) return 5;
+            if (!fifo) return 0;
+            std::fputs(big.c_str(), a.file());
+            errno = 0;
+            if (a.finish(true) || errno != c.err) return 6;
+            return 0;
+          },
+          20, asUser);
+      EXPECT_EQ(res, 0) << "1: not opened, 2: in place or not, 3: bytes written, 4: result, "
+                           "5: reason, 6: append, -1: killed or hung";
+      EXPECT_EQ(support::DirNames(d), c.setup == NewLongName ? Names{p.substr(d.size() + 1)} : names);
+      if (fifo) {
+        EXPECT_EQ(support::NodeType(p), static_cast<mode_t>(S_IFIFO));
+        continue;
+      }
+      const std::string& content = c.err ? old : neu;
+      EXPECT_TRUE(readFile(p) == content) << "content of the target";
+      if (linked) {
+        EXPECT_TRUE(readFile(link) == content) << "content of its other name";
+      }
+      struct stat after{};
+      const bool there = stat(p.c_str(), &after) == 0;
+      EXPECT_TRUE(there);
+      if (there && c.setup != NewLongName) {
+        EXPECT_EQ(after.st_uid, before.st_uid);
+        EXPECT_EQ(after.st_gid, before.st_gid);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_nlink, before.st_nlink);
+        EXPECT_EQ(after.st_ino == before.st_ino, inPlace);
+      }
+      EXPECT_EQ(AttributesOf(p), attrs);
+      ASSERT_EQ(chmod(d.c_str(), 0777), 0);
+    }
+  }
 }
 
 // When the folder cannot be synced after the rename, the target holds the

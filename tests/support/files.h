@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -43,8 +44,9 @@ struct TempDir {
   }
   ~TempDir() {
     if (path.empty()) return;
-    const std::string cmd = "rm -rf '" + path + "'";
-    if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "cannot remove %s\n", path.c_str());
+    std::error_code err;
+    std::filesystem::remove_all(path, err);
+    if (err) std::fprintf(stderr, "cannot remove %s: %s\n", path.c_str(), err.message().c_str());
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -76,12 +78,13 @@ inline Names DirNames(const std::string& dir) {
 }
 
 // Makes a node at path that is no regular file: 'c' a character device like
-// the null device (1, 3), 'b' a block device of a number no driver has
-// (240, 0: opening it fails), 'p' a FIFO. False when it cannot be made (a
-// device needs root).
+// the null device (1, 3), 'n' a character device and 'b' a block device of a
+// number no driver has (240, 0: opening it fails with ENXIO), 'p' a FIFO.
+// False when it cannot be made (a device needs root).
 inline bool MakeNode(const std::string& path, char kind) {
   switch (kind) {
     case 'c': return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    case 'n': return mknod(path.c_str(), S_IFCHR | 0666, makedev(240, 0)) == 0;
     case 'b': return mknod(path.c_str(), S_IFBLK | 0600, makedev(240, 0)) == 0;
     case 'p': return mkfifo(path.c_str(), 0666) == 0;
     default: return false;
