@@ -1,5 +1,6 @@
 // Online update of a TLE file over HTTP: the address question, the download
-// into a temporary file beside the target, and the main window's two slots.
+// (checked, then written through the safe writer) and the main window's two
+// slots.
 #include "gui/tleupdate.h"
 
 #include <QCoreApplication>
@@ -10,15 +11,11 @@
 #include <QRegularExpression>
 #include <QSslSocket>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "dialogs/prompter.h"
 #include "engine/safefile.h"
@@ -135,54 +132,6 @@ int httpStatus(const QNetworkReply& r) {
 }
 bool isSuccess(int status) { return status >= 200 && status < 300; }
 
-// The front of an open file: its first n bytes, read at their own offsets
-// (the writer's position is left alone).
-struct Front {
-  int fd;
-  off_t at;
-  off_t end;
-};
-
-ssize_t readFront(void* cookie, char* buf, size_t size) {
-  auto* f = static_cast<Front*>(cookie);
-  if (f->at >= f->end) return 0;
-  const size_t want = std::min(size, static_cast<size_t>(f->end - f->at));
-  const ssize_t got = ::pread(f->fd, buf, want, f->at);
-  if (got > 0) f->at += got;
-  return got;
-}
-
-int closeFront(void* cookie) {
-  auto* f = static_cast<Front*>(cookie);
-  const int r = ::close(f->fd);
-  delete f;
-  return r;
-}
-
-// A read-only stream of the first n bytes of the open file fd; null when
-// there is none. The writer's stream may be open for writing only, so the
-// file is reopened by its descriptor's name rather than duplicated. Only the
-// bytes written count: a file written over in place may still hold old bytes
-// behind them.
-FILE* readBack(int fd, qint64 n) {
-  if (fd < 0) return nullptr;
-  const std::string self = "/proc/self/fd/" + std::to_string(fd);
-  int r = ::open(self.c_str(), O_RDONLY | O_CLOEXEC);
-  if (r < 0) {
-    const int why = errno;
-    if ((::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDWR) r = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (r < 0) {
-      errno = why;
-      return nullptr;
-    }
-  }
-  auto* front = new Front{r, 0, static_cast<off_t>(n)};
-  FILE* f =
-      ::fopencookie(front, "r", cookie_io_functions_t{readFront, nullptr, nullptr, closeFront});
-  if (!f) closeFront(front);
-  return f;
-}
-
 QString systemText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
 
 }  // namespace
@@ -199,7 +148,7 @@ TleDownload::~TleDownload() { abort(); }
 
 bool TleDownload::open(const QString& target) {
   why.clear();
-  written = 0;
+  body.clear();
   out.reset();
   name = QFileInfo(target).absoluteFilePath();
   const QByteArray path = QFile::encodeName(name);
@@ -250,18 +199,20 @@ void TleDownload::abort() {
 }
 
 void TleDownload::discard() {
+  body.clear();
   if (!out) return;
   out->abandon();
   out.reset();
 }
 
-bool TleDownload::writeChunk(const QByteArray& chunk) {
-  if (chunk.isEmpty()) return true;
-  if (!out || !out->write(chunk.constData(), static_cast<size_t>(chunk.size()))) {
-    why = tr("cannot write %1: %2").arg(name, systemText(out && out->error() ? out->error() : EIO));
+bool TleDownload::take(const QByteArray& chunk) {
+  if (body.size() + chunk.size() > maxBytes) {
+    why = tr("more than %1 bytes from %2, the transfer was abandoned")
+              .arg(maxBytes)
+              .arg(url.toDisplayString());
     return false;
   }
-  written += chunk.size();
+  body += chunk;
   return true;
 }
 
@@ -273,7 +224,7 @@ void TleDownload::readBody() {
   received += chunk.size();
   // Only a successful answer's body is the file; an error page is not.
   if (!isSuccess(httpStatus(*r)) || !why.isEmpty()) return;
-  if (!writeChunk(chunk)) r->abort();  // finish() follows at once
+  if (!take(chunk)) r->abort();  // finish() follows at once
 }
 
 void TleDownload::stalled() {
@@ -286,13 +237,9 @@ void TleDownload::stalled() {
 }
 
 bool TleDownload::checkBody() {
-  if (std::fflush(out->file()) != 0) {
-    why = tr("cannot write %1: %2").arg(name, systemText(errno));
-    return false;
-  }
-  FILE* f = readBack(fileno(out->file()), written);
+  FILE* f = ::fmemopen(body.data(), static_cast<size_t>(body.size()), "r");
   if (!f) {
-    why = tr("cannot read back %1: %2").arg(name, systemText(errno));
+    why = tr("cannot check the reply: %1").arg(systemText(errno));
     return false;
   }
   const bool ok = HoldsElementSet(f);
@@ -300,6 +247,16 @@ bool TleDownload::checkBody() {
   // An error page or junk served as the file must not replace the user's sets.
   if (!ok) why = tr("no element sets in the reply");
   return ok;
+}
+
+bool TleDownload::save() {
+  if (out->write(body.constData(), static_cast<size_t>(body.size())) &&
+      SafeFile::saved(out->commit())) {
+    out.reset();
+    return true;
+  }
+  why = tr("cannot write %1: %2").arg(name, systemText(out->error() ? out->error() : EIO));
+  return false;
 }
 
 void TleDownload::checkRate() {
@@ -324,7 +281,7 @@ void TleDownload::finish() {
   r->deleteLater();
   const int status = httpStatus(*r);
   if (why.isEmpty() && r->error() == QNetworkReply::NoError && isSuccess(status))
-    writeChunk(r->readAll());
+    take(r->readAll());
   if (!why.isEmpty()) {
     // a write failure or a stall, told above
   } else if (r->error() != QNetworkReply::NoError) {
@@ -334,15 +291,12 @@ void TleDownload::finish() {
               .arg(status)
               .arg(r->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
               .trimmed();
-  } else if (written == 0) {
+  } else if (body.isEmpty()) {
     why = tr("the server sent an empty file; %1 was kept").arg(name);
-  } else if (!checkBody()) {
-    // told by checkBody
-  } else if (!SafeFile::saved(out->commit())) {
-    why = tr("cannot write %1: %2").arg(name, systemText(out->error() ? out->error() : EIO));
-  } else {
-    out.reset();
+  } else if (!checkBody() || !save()) {
+    // told by checkBody or save
   }
+  body.clear();
   const bool error = !why.isEmpty();
   if (error) discard();
   emit done(error);

@@ -43,12 +43,12 @@ UpdateAddress splitUpdateUrl(const QString& answer, bool httpsOk);
 // The address to fetch for host and path as vUpdate gives them.
 QUrl updateUrl(const QString& host, const QString& path);
 
-// One download into a local file, written through the engine's safe writer
-// as every file of the program is: the target gets the new content (keeping
-// its owner, group, mode and links as that writer does) only when the
-// transfer ended without error, with a 2xx status and a body that holds at
-// least one element set the engine reads. On every failure the target stays
-// byte for byte as it was.
+// One download into a local file. The body is gathered in memory and written
+// through the engine's safe writer, as every file of the program is (the
+// target keeps its owner, group, mode and links as that writer keeps them),
+// only when the transfer ended without error, with a 2xx status and a body
+// that holds at least one element set the engine reads. Until then, and on
+// every failure, the target stays byte for byte as it was.
 class TleDownload : public QObject {
   Q_OBJECT
 
@@ -84,6 +84,9 @@ class TleDownload : public QObject {
     minBytes = bytes;
     rate.setInterval(ms);
   }
+  // A reply longer than this fails (default 64 MB, far beyond any element
+  // file): the body is held in memory until it is checked.
+  void setMaximumSize(qint64 bytes) { maxBytes = bytes; }
 
  signals:
   // error false: the target now holds the downloaded file.
@@ -96,9 +99,12 @@ class TleDownload : public QObject {
   void checkRate();
   // Drops what was written (the target stays as it was).
   void discard();
-  bool writeChunk(const QByteArray& chunk);
-  // Whether the bytes written hold an element set; sets why when not.
+  // Adds a piece of the body; false (why set) when it grows beyond maxBytes.
+  bool take(const QByteArray& chunk);
+  // Whether the body holds an element set; sets why when not.
   bool checkBody();
+  // Writes the body over the target; sets why when it could not.
+  bool save();
 
   QString name;
   QUrl url;
@@ -107,10 +113,11 @@ class TleDownload : public QObject {
   QTimer stall;
   QTimer rate;
   qint64 minBytes = 1024;
+  qint64 maxBytes = qint64(64) << 20;
   qint64 received = 0;      // body bytes that arrived
   qint64 receivedAtTick = 0;  // ... at the start of the current window
   QString why;
-  qint64 written = 0;
+  QByteArray body;
 };
 
 #endif

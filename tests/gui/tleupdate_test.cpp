@@ -252,11 +252,12 @@ class TleUpdateTest : public QObject {
   void unusableTargetFolder();
   void targetThatIsNoFile_data();
   void targetThatIsNoFile();
-  void keepsOwnerGroupAndMode();
+  void keepsWhatTheFileIs_data();
+  void keepsWhatTheFileIs();
   void firstStartWithoutTleFile();
   void writeFailureKeepsTheOldFile();
-  void stallTimeout();
-  void trickleIsAbandoned();
+  void abandoned_data();
+  void abandoned();
   void exitDuringTransfer();
 };
 
@@ -462,23 +463,44 @@ void TleUpdateTest::targetThatIsNoFile() {
   QCOMPARE(QDir(tleDir).entryList(all), QStringList{"visual.txt"});
 }
 
-// An element file of another user, as root updates it: it keeps its owner,
-// group and mode (a replace by root's new file would take it from its owner).
-void TleUpdateTest::keepsOwnerGroupAndMode() {
-  if (geteuid() != 0) QSKIP("only root can give a file to another user");
-  const passwd* pw = getpwnam("nobody");
-  const group* gr = getgrnam("nogroup");
-  QVERIFY(pw && gr);
-  const uid_t uid = pw->pw_uid;
-  const gid_t gid = gr->gr_gid;
+void TleUpdateTest::keepsWhatTheFileIs_data() {
+  QTest::addColumn<bool>("owner");  // of another user; else with a second link
+  QTest::newRow("another user's file (as root)") << true;
+  QTest::newRow("a second link") << false;
+}
+
+// The update keeps what the element file is, as every writer does: another
+// user's file (root updates it) keeps its owner, group and mode; a file with
+// a second name stays one file under both names.
+void TleUpdateTest::keepsWhatTheFileIs() {
+  QFETCH(bool, owner);
+  if (owner && geteuid() != 0) QSKIP("only root can give a file to another user");
   start();
-  QVERIFY(chown(QFile::encodeName(target).constData(), uid, gid) == 0);
+  const QByteArray node = QFile::encodeName(target);
+  const QString other = fx->path(QStringLiteral("visual-link.txt"));
+  uid_t uid = geteuid();
+  gid_t gid = getegid();
+  if (owner) {
+    const passwd* pw = getpwnam("nobody");
+    const group* gr = getgrnam("nogroup");
+    QVERIFY(pw && gr);
+    uid = pw->pw_uid;
+    gid = gr->gr_gid;
+    QVERIFY(chown(node.constData(), uid, gid) == 0);
+  } else {
+    QVERIFY(link(node.constData(), QFile::encodeName(other).constData()) == 0);
+  }
   update("/ok/visual.txt");
+  QVERIFY2(sp->texts().last().startsWith("Download complete."), qPrintable(sp->texts().last()));
   QCOMPARE(contents(target), body);
   const struct stat st = statOf(target);
   QCOMPARE(st.st_uid, uid);
   QCOMPARE(st.st_gid, gid);
   QCOMPARE(st.st_mode & 07777u, 0640u);
+  if (!owner) {
+    QCOMPARE(st.st_nlink, nlink_t(2));
+    QCOMPARE(contents(other), body);
+  }
   QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
 }
 
@@ -525,30 +547,36 @@ void TleUpdateTest::writeFailureKeepsTheOldFile() {
                QString::fromLocal8Bit(std::strerror(EFBIG)) + '.');
 }
 
-// A server that stops sending ends the transfer after the stall time.
-void TleUpdateTest::stallTimeout() {
-  start();
-  QNetworkAccessManager manager;
-  TleDownload d;
-  d.setStallTimeout(300);
-  QVERIFY(fails(manager, d, "/stall/visual.txt"));
-  QVERIFY2(d.errorString().startsWith("no data for 0.3 s"), qPrintable(d.errorString()));
-  QCOMPARE(contents(target), kOld);
-  QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
+// Transfers that are given up: a server that stops sending (after the stall
+// time), one that keeps sending too little (one byte every 20 ms never lets
+// the stall time pass), one that sends more than any element file holds.
+void TleUpdateTest::abandoned_data() {
+  QTest::addColumn<int>("knob");  // 0 stall time, 1 minimum rate, 2 maximum size
+  QTest::addColumn<QString>("path");
+  QTest::addColumn<QString>("why");  // a pattern; PORT: the server's port
+  QTest::newRow("stall") << 0 << "/stall/visual.txt" << "^no data for 0.3 s from ";
+  QTest::newRow("trickle") << 1 << "/trickle/visual.txt"
+                           << "^only \\d+ bytes in 0.4 s from "
+                              "http://127.0.0.1:PORT/trickle/visual.txt, the transfer was "
+                              "abandoned$";
+  QTest::newRow("too large") << 2 << "/ok/visual.txt"
+                             << "^more than 10000 bytes from http://127.0.0.1:PORT/ok/visual.txt, "
+                                "the transfer was abandoned$";
 }
 
-// A server that keeps sending, but too little, is given up as well: one
-// byte every 20 ms never lets the stall time pass.
-void TleUpdateTest::trickleIsAbandoned() {
+void TleUpdateTest::abandoned() {
+  QFETCH(int, knob);
+  QFETCH(QString, path);
+  QFETCH(QString, why);
   start();
   QNetworkAccessManager manager;
   TleDownload d;
-  d.setMinimumRate(1024, 400);
-  QVERIFY(fails(manager, d, "/trickle/visual.txt"));
-  QVERIFY2(QRegularExpression("^only \\d+ bytes in 0.4 s from http://127.0.0.1:\\d+/trickle/visual.txt, "
-                              "the transfer was abandoned$")
-               .match(d.errorString())
-               .hasMatch(),
+  if (knob == 0) d.setStallTimeout(300);
+  if (knob == 1) d.setMinimumRate(1024, 400);
+  if (knob == 2) d.setMaximumSize(10000);
+  QVERIFY(fails(manager, d, path.toLatin1().constData()));
+  const QString port = server->address("").section(':', 1);
+  QVERIFY2(QRegularExpression(why.replace("PORT", port)).match(d.errorString()).hasMatch(),
            qPrintable(d.errorString()));
   QCOMPARE(contents(target), kOld);
   QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
