@@ -274,12 +274,17 @@ bool attributeValue(const char* path, int fd, const std::string& name, std::stri
   }
 }
 
+// The attribute that gives a program privileges of its own: like the
+// set-user-ID bit, never kept for content its owner did not make.
+constexpr char kCapabilities[] = "security.capability";
+
 // Gives the new file of fd exactly the extended attributes of path (the
-// access control list among them): those it got from its folder and path
-// lacks go. False when any cannot be read, set or removed.
+// access control list among them) but its privileges: those it got from its
+// folder and path lacks go. False when any cannot be read, set or removed.
 bool copyAttributes(const std::string& path, int fd) {
   std::vector<std::string> from, to;
   if (!attributeNames(path.c_str(), -1, from) || !attributeNames(nullptr, fd, to)) return false;
+  from.erase(std::remove(from.begin(), from.end(), kCapabilities), from.end());
   for (const std::string& name : to)
     if (std::find(from.begin(), from.end(), name) == from.end() && fremovexattr(fd, name.c_str()) != 0)
       return false;

@@ -81,11 +81,11 @@ class SafeFile {
 
   // Creates the temporary file under a new unique name: for an existing
   // target with its owner, group, permission bits (never its set-user-ID or
-  // set-group-ID bit) and extended attributes, for a missing one with the
-  // usual mode (0666 less the umask, applied by the system). An existing
-  // file that such a copy cannot replace whole is opened to be written in
-  // place instead (inPlace()); a character device or a FIFO is opened itself
-  // (direct()). False when nothing can be created or opened, when the target
+  // set-group-ID bit) and extended attributes (never a program's
+  // capabilities), for a missing one with the usual mode (0666 less the
+  // umask, applied by the system). An existing file that such a copy cannot
+  // replace whole is opened to be written in place instead (inPlace()); a
+  // character device or a FIFO is opened itself (direct()). False when nothing can be created or opened, when the target
   // exists and this user may not write it (a write-protected file is kept),
   // or when the target is something else that is no regular file; error()
   // tells why (OpenRegularError gives the text).
@@ -124,7 +124,8 @@ class SafeFile {
   // closed: what it was given stays given).
   void abandon();
 
-  // errno of the first failure (0 when none).
+  // The first failure's reason: an errno value or a WriteReason (0 when
+  // none).
   int error() const { return err_; }
   // The file that is replaced (the target of a symbolic link).
   const std::string& target() const { return target_; }

@@ -140,7 +140,7 @@ void Say(FILE* out, const std::string& text) {
 bool WriteEdb(const std::string& name, const std::vector<SkyPoint>& pts, std::string& why) {
   SafeFile out(name.c_str());
   if (!out.open()) {
-    if (out.error() == ENXIO || out.error() == EINVAL)
+    if (out.error() == WRITE_NO_READER || out.error() == EINVAL)
       why = std::string(": ") + OpenRegularError(out.error());
     return false;
   }
