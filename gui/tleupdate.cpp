@@ -255,7 +255,8 @@ bool TleDownload::save() {
     out.reset();
     return true;
   }
-  why = tr("cannot write %1: %2").arg(name, systemText(out->error() ? out->error() : EIO));
+  why = tr("cannot write %1: %2")
+            .arg(name, QString::fromLocal8Bit(OpenRegularError(out->error() ? out->error() : EIO)));
   return false;
 }
 

@@ -55,8 +55,8 @@ class VorlixView : public QWidget {
   // moves by dy pixels (never below its top).
   void scrollDsp(int dx, int dy);
   void vLeft(bool on);
-  // Writes the configuration file; 0 written, non-zero not, with the errno
-  // that tells why in *why when given (see putcfg).
+  // Writes the configuration file; 0 written, non-zero not, with the reason
+  // in *why when given (see putcfg).
   int vQuit(int* why = nullptr);
   // The configured TLE file, or "" when none is usable (empty or '*' name).
   QString getTLEname() const;
