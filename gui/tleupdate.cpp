@@ -284,7 +284,7 @@ void TleDownload::finish() {
   if (why.isEmpty() && r->error() == QNetworkReply::NoError && isSuccess(status))
     take(r->readAll());
   if (!why.isEmpty()) {
-    // a write failure or a stall, told above
+    // too large, stalled or too slow: told above
   } else if (r->error() != QNetworkReply::NoError) {
     why = r->errorString();
   } else if (!isSuccess(status)) {
