@@ -32,6 +32,15 @@ bool Prompter::warn(const QString& title, const QString& text, QWidget* parent,
   return box.clickedButton() == ok;
 }
 
+bool Prompter::confirm(const QString& title, const QString& text, const QString& action,
+                       QWidget* parent) {
+  QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
+  QPushButton* yes = box.addButton(action, QMessageBox::DestructiveRole);
+  box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
 bool Prompter::askDouble(const QString& title, const QString& label, double& value,
                          double min, double max, int decimals, QWidget* parent) {
   bool ok = false;

@@ -19,6 +19,11 @@ class Prompter {
   // button of that text taken by Escape. Returns true when OK was pressed.
   virtual bool warn(const QString& title, const QString& text, QWidget* parent = nullptr,
                     const QString& extraButton = QString());
+  // Warning box that asks before an action: a button of text action and
+  // Cancel, which is the default and taken by Escape. Returns true when the
+  // action's button was pressed.
+  virtual bool confirm(const QString& title, const QString& text, const QString& action,
+                       QWidget* parent = nullptr);
   // Input boxes: true on OK with the value stored, false on Cancel (value kept).
   virtual bool askDouble(const QString& title, const QString& label, double& value,
                          double min, double max, int decimals, QWidget* parent = nullptr);

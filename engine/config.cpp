@@ -274,9 +274,15 @@ double fin(double x) { return std::isfinite(x) ? x : 0.0; }
 
 }  // namespace
 
-int putcfg(const WinpData* d, const char* path) {
+int putcfg(const WinpData* d, const char* path, int* why) {
+  int ignored = 0;
+  int& err = why ? *why : ignored;
+  err = 0;
   FILE* old = nullptr;
-  if (openConfig(path, &old) == CFG_UNREADABLE) return CFG_KEPT;
+  if (openConfig(path, &old) == CFG_UNREADABLE) {
+    err = errno;
+    return CFG_KEPT;
+  }
   if (old) std::fclose(old);
 
   std::vector<char> buf(CFG_TEXT_MAX);
@@ -301,13 +307,16 @@ int putcfg(const WinpData* d, const char* path) {
     putText(out, d->satname[i], SATNAME_SIZE);
     out.Put("\n");
   }
-  if (out.Truncated()) return 1;
+  if (out.Truncated()) {
+    err = EOVERFLOW;
+    return 1;
+  }
 
   SafeFile f(path);
-  if (!f.open() || !f.write(out.Str(), out.Len())) return 1;
   // (Written also when the folder sync failed: the file holds the settings.)
-  const SafeFile::Result res = f.commit();
-  return res == SafeFile::Done || res == SafeFile::Unsynced ? 0 : 1;
+  if (f.open() && f.write(out.Str(), out.Len()) && SafeFile::saved(f.commit())) return 0;
+  err = f.error() != 0 ? f.error() : EIO;
+  return 1;
 }
 
 // ---------------------------------------------------------------------------

@@ -58,9 +58,11 @@ int getcfg(WinpData* d, const char* path = CFG_FILENAME);
 // anything fails. Returns 0 when written,
 // 1 when it could not be written, CFG_KEPT when path is there but cannot be
 // read: settings that could not be read are the user's, not ours to replace
-// with the defaults.
+// with the defaults. On a failure *why (when given) tells the reason: an
+// errno or one of the safe writer's own (OpenRegularError gives the text);
+// 0 when written.
 constexpr int CFG_KEPT = 2;
-int putcfg(const WinpData* d, const char* path = CFG_FILENAME);
+int putcfg(const WinpData* d, const char* path = CFG_FILENAME, int* why = nullptr);
 
 // First line of the welcome page.
 constexpr const char* WELCOME_LINE = "   *** Welcome to Vorlix Version 11.8 ***";

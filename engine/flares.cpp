@@ -236,7 +236,7 @@ void Iriddspy(WinpData* d, WoutData* o) {
   d->svnew = 0;
   PutSpace(o, 1);
   if (d->irrun)
-    PutNxtLnName(o, " *** Iridium Flares ***  written to ", d->savnm);
+    PutNxtLnsName(o, " *** Iridium Flares ***  written to ", d->savnm);
   else
     PutNxtLn(o, " *** Iridium Flares *** ");
   PutSpace(o, 1);

@@ -144,6 +144,33 @@ void PutNxtLnName(WoutData* o, const char* head, const char* name, const char* t
   o->namelen[k] = static_cast<unsigned char>(nlen);
 }
 
+void PutNxtLnsName(WoutData* o, const char* head, const char* name) {
+  std::string h = head ? head : "";
+  const std::string n = name ? name : "";
+  if (h.size() + n.size() <= static_cast<size_t>(WOUT_LINELEN)) {
+    PutNxtLnName(o, h.c_str(), n.c_str());
+    return;
+  }
+  while (!h.empty() && h.back() == ' ') h.pop_back();
+  PutNxtLn(o, h.c_str());
+  const size_t room = WOUT_LINELEN - 1;  // after the leading blank
+  for (size_t at = 0; at < n.size();) {
+    size_t len = std::min(room, n.size() - at);
+    if (at + len < n.size()) {
+      const size_t slash = n.rfind('/', at + len - 1);
+      if (slash != std::string::npos && slash >= at && slash + 1 - at >= room / 2) {
+        len = slash + 1 - at;
+      } else {
+        size_t cut = len;
+        while (cut > 0 && (static_cast<unsigned char>(n[at + cut]) & 0xC0) == 0x80) --cut;
+        if (cut > 0) len = cut;  // (no UTF-8 at all: any byte will do)
+      }
+    }
+    PutNxtLnName(o, " ", n.substr(at, len).c_str());
+    at += len;
+  }
+}
+
 bool WoutLineName(const WoutData* o, int k, int* from, int* len) {
   const bool any = validLine(o, k) && o->namelen[k] != 0;
   if (from) *from = any ? o->namefrom[k] : 0;

@@ -345,6 +345,13 @@ void PutSpace(WoutData* o, int k);
 // the file system spells it. The name's bytes stay as they are (a ',' in it
 // is not shown as '.'); head and tail are treated as PutNxtLn treats text.
 void PutNxtLnName(WoutData* o, const char* head, const char* name, const char* tail = "");
+// Appends head and the whole file name: as PutNxtLnName on one line when
+// both fit in its 76 characters; otherwise head alone (without its trailing
+// blanks), then the name on lines of its own, each led by one blank. The
+// name is never cut short: it is broken after a '/' where one lies in the
+// second half of a line, else at the line end, and never inside a UTF-8
+// character.
+void PutNxtLnsName(WoutData* o, const char* head, const char* name);
 // Where line k holds a file name: *from and *len (0 and 0 when it holds none,
 // or k is outside the lines in use). Returns *len != 0.
 bool WoutLineName(const WoutData* o, int k, int* from, int* len);

@@ -1,5 +1,6 @@
 // Online update of a TLE file over HTTP: the address question, the download
-// into a temporary file beside the target, and the main window's two slots.
+// (checked, then written through the safe writer) and the main window's two
+// slots.
 #include "gui/tleupdate.h"
 
 #include <QCoreApplication>
@@ -10,14 +11,11 @@
 #include <QRegularExpression>
 #include <QSslSocket>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "dialogs/prompter.h"
 #include "engine/safefile.h"
@@ -134,29 +132,7 @@ int httpStatus(const QNetworkReply& r) {
 }
 bool isSuccess(int status) { return status >= 200 && status < 300; }
 
-// A second, read-only stream on the open file fd, at its start; null when
-// there is none. The temporary file of a save file may be open for writing
-// only, so it is reopened by its descriptor's name rather than duplicated.
-FILE* readBack(int fd) {
-  if (fd < 0) return nullptr;
-  const std::string self = "/proc/self/fd/" + std::to_string(fd);
-  int r = ::open(self.c_str(), O_RDONLY | O_CLOEXEC);
-  if (r < 0) {
-    const int why = errno;
-    if ((::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDWR) r = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (r < 0) {
-      errno = why;
-      return nullptr;
-    }
-  }
-  FILE* f = ::fdopen(r, "r");
-  if (!f) {
-    ::close(r);
-    return nullptr;
-  }
-  std::rewind(f);
-  return f;
-}
+QString systemText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
 
 }  // namespace
 
@@ -172,29 +148,31 @@ TleDownload::~TleDownload() { abort(); }
 
 bool TleDownload::open(const QString& target) {
   why.clear();
-  written = 0;
-  file.setFileName(QFileInfo(target).absoluteFilePath());
-  // What is no regular file (a FIFO, a device) is never replaced by one: the
-  // download would take its place on commit.
+  body.clear();
+  out.reset();
+  name = QFileInfo(target).absoluteFilePath();
+  const QByteArray path = QFile::encodeName(name);
+  // What is no regular file (a directory, a FIFO, a device) is never
+  // replaced by the download, nor written into.
   struct stat st;
-  if (stat(QFile::encodeName(file.fileName()).constData(), &st) == 0 && !S_ISREG(st.st_mode) &&
-      !S_ISDIR(st.st_mode)) {
-    why = QString::fromLatin1(OpenRegularError(EINVAL));
-    return false;
+  int refused = ::stat(path.constData(), &st) == 0 ? NoRegularFile(st.st_mode) : 0;
+  if (refused == 0) {
+    out = std::make_unique<SafeFile>(path.constData());
+    if (!out->open())
+      refused = out->error() != 0 ? out->error() : EIO;
+    else if (out->direct())  // it became one meanwhile
+      refused = EINVAL;
   }
-  // Never write straight into the target: a directory that takes no new
-  // file is a failure, not a reason to truncate the old one.
-  file.setDirectWriteFallback(false);
-  // Unbuffered: a write that fails part way then reports the system's reason
-  // on the next attempt instead of a buffer flush without one.
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    why = file.errorString();
+  if (refused != 0) {
+    out.reset();
+    why = QString::fromLocal8Bit(OpenRegularError(refused));
     return false;
   }
   return true;
 }
 
-void TleDownload::start(QNetworkAccessManager& manager, const QUrl& url) {
+void TleDownload::start(QNetworkAccessManager& manager, const QUrl& address) {
+  url = address;
   QNetworkRequest request(url);
   request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                        QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -221,28 +199,20 @@ void TleDownload::abort() {
 }
 
 void TleDownload::discard() {
-  if (!file.isOpen()) return;
-  // A cancelled save file removes its temporary file on commit.
-  file.cancelWriting();
-  (void)file.commit();
+  body.clear();
+  if (!out) return;
+  out->abandon();
+  out.reset();
 }
 
-bool TleDownload::writeChunk(const QByteArray& chunk) {
-  // A short write is tried again with the rest: the retry fails with the
-  // system's reason (a full disk, a file size limit) or goes on.
-  for (qint64 done = 0; done < chunk.size();) {
-    errno = 0;
-    const qint64 n = file.write(chunk.constData() + done, chunk.size() - done);
-    if (n <= 0) {
-      const QString reason = file.error() != QFileDevice::NoError || errno == 0
-                                 ? file.errorString()
-                                 : QString::fromLocal8Bit(std::strerror(errno));
-      why = tr("cannot write %1: %2").arg(file.fileName(), reason);
-      return false;
-    }
-    done += n;
-    written += n;
+bool TleDownload::take(const QByteArray& chunk) {
+  if (body.size() + chunk.size() > maxBytes) {
+    why = tr("more than %1 bytes from %2, the transfer was abandoned")
+              .arg(maxBytes)
+              .arg(url.toDisplayString());
+    return false;
   }
+  body += chunk;
   return true;
 }
 
@@ -254,7 +224,7 @@ void TleDownload::readBody() {
   received += chunk.size();
   // Only a successful answer's body is the file; an error page is not.
   if (!isSuccess(httpStatus(*r)) || !why.isEmpty()) return;
-  if (!writeChunk(chunk)) r->abort();  // finish() follows at once
+  if (!take(chunk)) r->abort();  // finish() follows at once
 }
 
 void TleDownload::stalled() {
@@ -267,14 +237,9 @@ void TleDownload::stalled() {
 }
 
 bool TleDownload::checkBody() {
-  if (!file.flush()) {
-    why = tr("cannot write %1: %2").arg(file.fileName(), file.errorString());
-    return false;
-  }
-  FILE* f = readBack(file.handle());
+  FILE* f = ::fmemopen(body.data(), static_cast<size_t>(body.size()), "r");
   if (!f) {
-    why = tr("cannot read back %1: %2")
-              .arg(file.fileName(), QString::fromLocal8Bit(std::strerror(errno)));
+    why = tr("cannot check the reply: %1").arg(systemText(errno));
     return false;
   }
   const bool ok = HoldsElementSet(f);
@@ -282,6 +247,17 @@ bool TleDownload::checkBody() {
   // An error page or junk served as the file must not replace the user's sets.
   if (!ok) why = tr("no element sets in the reply");
   return ok;
+}
+
+bool TleDownload::save() {
+  if (out->write(body.constData(), static_cast<size_t>(body.size())) &&
+      SafeFile::saved(out->commit())) {
+    out.reset();
+    return true;
+  }
+  why = tr("cannot write %1: %2")
+            .arg(name, QString::fromLocal8Bit(OpenRegularError(out->error() ? out->error() : EIO)));
+  return false;
 }
 
 void TleDownload::checkRate() {
@@ -306,9 +282,9 @@ void TleDownload::finish() {
   r->deleteLater();
   const int status = httpStatus(*r);
   if (why.isEmpty() && r->error() == QNetworkReply::NoError && isSuccess(status))
-    writeChunk(r->readAll());
+    take(r->readAll());
   if (!why.isEmpty()) {
-    // a write failure or a stall, told above
+    // too large, stalled or too slow: told above
   } else if (r->error() != QNetworkReply::NoError) {
     why = r->errorString();
   } else if (!isSuccess(status)) {
@@ -316,13 +292,12 @@ void TleDownload::finish() {
               .arg(status)
               .arg(r->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
               .trimmed();
-  } else if (written == 0) {
-    why = tr("the server sent an empty file; %1 was kept").arg(file.fileName());
-  } else if (!checkBody()) {
-    // told by checkBody
-  } else if (!file.commit()) {
-    why = tr("cannot write %1: %2").arg(file.fileName(), file.errorString());
+  } else if (body.isEmpty()) {
+    why = tr("the server sent an empty file; %1 was kept").arg(name);
+  } else if (!checkBody() || !save()) {
+    // told by checkBody or save
   }
+  body.clear();
   const bool error = !why.isEmpty();
   if (error) discard();
   emit done(error);
@@ -364,7 +339,10 @@ void VorlixApp::httpDone(bool error) {
   const QString why = d->errorString();
   d->deleteLater();
   if (error)
-    prompter().warn(tr("HTTP Get"), tr("Error fetching file with HTTP: %1.").arg(why), this);
+    prompter().warn(tr("HTTP Get"),
+                    tr("Error fetching file with HTTP: %1.\nAddress: %2\nLocal file: %3")
+                        .arg(why, d->address().toDisplayString(), name),
+                    this);
   else
     prompter().inform(tr("HTTP Get"), tr("Download complete. File %1.").arg(name), this);
 }

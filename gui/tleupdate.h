@@ -6,13 +6,15 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QSaveFile>
 #include <QString>
 #include <QTimer>
 #include <QUrl>
 
+#include <memory>
+
 class QNetworkAccessManager;
 class QNetworkReply;
+class SafeFile;
 
 // The longest address the record keeps (its field holds 104 characters).
 constexpr int kUpdateUrlMax = 104;
@@ -41,11 +43,12 @@ UpdateAddress splitUpdateUrl(const QString& answer, bool httpsOk);
 // The address to fetch for host and path as vUpdate gives them.
 QUrl updateUrl(const QString& host, const QString& path);
 
-// One download into a local file. The body goes into a temporary file beside
-// the target, which takes the target's place by one rename (keeping the old
-// file's permissions) only when the transfer ended without error, with a 2xx
-// status and a body that holds at least one element set the engine reads. Until then, and on every failure, the
-// target stays byte for byte as it was, and readers never see a fragment.
+// One download into a local file. The body is gathered in memory and written
+// through the engine's safe writer, as every file of the program is (the
+// target keeps its owner, group, mode and links as that writer keeps them),
+// only when the transfer ended without error, with a 2xx status and a body
+// that holds at least one element set the engine reads. Until then, and on
+// every failure, the target stays byte for byte as it was.
 class TleDownload : public QObject {
   Q_OBJECT
 
@@ -54,9 +57,10 @@ class TleDownload : public QObject {
   // A running transfer is ended silently and what arrived is discarded.
   ~TleDownload() override;
 
-  // Prepares the temporary file for target (a relative name is taken against
-  // the working directory now). False when it cannot be made; errorString()
-  // says why and nothing on disk changed.
+  // Prepares the safe writer for target (a relative name is taken against
+  // the working directory now). False when target is no regular file (a
+  // directory, a FIFO, a device) or cannot be written; errorString() says
+  // why and nothing on disk changed.
   bool open(const QString& target);
   // Starts the GET; done() follows from the event loop. Redirects are
   // followed unless they lead to a less secure scheme.
@@ -66,7 +70,9 @@ class TleDownload : public QObject {
   bool running() const { return !reply.isNull(); }
 
   // The target as an absolute name.
-  QString target() const { return file.fileName(); }
+  QString target() const { return name; }
+  // The address start() fetched.
+  QUrl address() const { return url; }
   // Why the download failed (empty after success).
   QString errorString() const { return why; }
   // A transfer that brings no byte for this long fails (default one minute).
@@ -78,6 +84,9 @@ class TleDownload : public QObject {
     minBytes = bytes;
     rate.setInterval(ms);
   }
+  // A reply longer than this fails (default 64 MB, far beyond any element
+  // file): the body is held in memory until it is checked.
+  void setMaximumSize(qint64 bytes) { maxBytes = bytes; }
 
  signals:
   // error false: the target now holds the downloaded file.
@@ -88,21 +97,27 @@ class TleDownload : public QObject {
   void finish();
   void stalled();
   void checkRate();
-  // Drops the temporary file (the target is untouched).
+  // Drops what was written (the target stays as it was).
   void discard();
-  bool writeChunk(const QByteArray& chunk);
-  // Whether the bytes written hold an element set; sets why when not.
+  // Adds a piece of the body; false (why set) when it grows beyond maxBytes.
+  bool take(const QByteArray& chunk);
+  // Whether the body holds an element set; sets why when not.
   bool checkBody();
+  // Writes the body over the target; sets why when it could not.
+  bool save();
 
-  QSaveFile file;
+  QString name;
+  QUrl url;
+  std::unique_ptr<SafeFile> out;
   QPointer<QNetworkReply> reply;
   QTimer stall;
   QTimer rate;
   qint64 minBytes = 1024;
+  qint64 maxBytes = qint64(64) << 20;
   qint64 received = 0;      // body bytes that arrived
   qint64 receivedAtTick = 0;  // ... at the start of the current window
   QString why;
-  qint64 written = 0;
+  QByteArray body;
 };
 
 #endif

@@ -195,18 +195,30 @@ void VorlixApp::slotFilePicture() {
 
 void VorlixApp::slotFileQuit() {
   status(tr("Exiting application..."));
+  const QString workDir = QDir::currentPath();
   QDir::setCurrent(APPDIR);
   slotStopTime();
   abortUpdate();
-  const int saved = view->vQuit();
+  int why = 0;
+  const int saved = view->vQuit(&why);
   if (saved != 0) {
     const QString cfg = QDir(APPDIR).absoluteFilePath(QFile::decodeName(view->configPath()));
-    prompter().warn(tr("Vorlix"),
-                    saved == CFG_KEPT
-                        ? tr("The settings could not be saved: %1 cannot be read, "
-                             "so it is not overwritten.").arg(cfg)
-                        : tr("The settings could not be saved: %1 cannot be written.").arg(cfg),
-                    this);
+    const QString reason = QString::fromLocal8Bit(OpenRegularError(why));
+    const QString text =
+        (saved == CFG_KEPT
+             ? tr("The settings could not be saved: %1 cannot be read (%2), "
+                  "so it is not overwritten.")
+             : tr("The settings could not be saved: %1 cannot be written (%2)."))
+            .arg(cfg, reason) +
+        tr("\n\nCancel keeps Vorlix open, so that you can mend this (free space, "
+           "fix the file or its folder) and exit again. Quit Anyway quits without "
+           "saving the settings.");
+    // Staying is the default: the settings are the user's work.
+    if (!prompter().confirm(tr("Vorlix"), text, tr("Quit Anyway"), this)) {
+      QDir::setCurrent(workDir);
+      status(tr("Ready."));
+      return;
+    }
   }
   qApp->quit();
   status(tr("Ready."));

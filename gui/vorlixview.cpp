@@ -345,7 +345,7 @@ void VorlixView::keyPressEvent(QKeyEvent* e) {
 // Exit and file names
 // ---------------------------------------------------------------------------
 
-int VorlixView::vQuit() { return putcfg(indata, cfgPath); }
+int VorlixView::vQuit(int* why) { return putcfg(indata, cfgPath, why); }
 
 QString VorlixView::getTLEname() const {
   const char* n = indata->tlenm;

@@ -55,8 +55,9 @@ class VorlixView : public QWidget {
   // moves by dy pixels (never below its top).
   void scrollDsp(int dx, int dy);
   void vLeft(bool on);
-  // Writes the configuration file; 0 written, non-zero not (see putcfg).
-  int vQuit();
+  // Writes the configuration file; 0 written, non-zero not, with the reason
+  // in *why when given (see putcfg).
+  int vQuit(int* why = nullptr);
   // The configured TLE file, or "" when none is usable (empty or '*' name).
   QString getTLEname() const;
   // File names of the record (false: refused, nothing changed).

@@ -69,10 +69,11 @@ QString pageProblems(const WoutData* o) {
 
 QString savName() { return FileNameToQs(indata->savnm); }
 
-// The save file's problem and, on a line of its own, why.
+// The save file's problem, then the file and why, each on a line of its own.
 QString outputProblem() {
   const QString why = vsSaveFileReason();
-  return VorlixView::tr(kOutputProblem) + (why.isEmpty() ? QString() : QStringLiteral("\n") + why);
+  return VorlixView::tr(kOutputProblem) + QLatin1Char('\n') + savName() +
+         (why.isEmpty() ? QString() : QLatin1Char('\n') + why);
 }
 
 // The Iridium Flares command reads a file of its own, beside the TLE file,

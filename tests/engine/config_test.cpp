@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
@@ -568,16 +569,21 @@ TEST_F(ConfigTest, FailedWriteKeepsTheOldFile) {
   {
     support::FileSizeLimit limit(16);
     ASSERT_TRUE(limit.ok());
-    EXPECT_EQ(putcfg(d.get(), cfg_.c_str()), 1);
+    int why = 0;
+    EXPECT_EQ(putcfg(d.get(), cfg_.c_str(), &why), 1);
+    EXPECT_EQ(why, EFBIG);  // the reason, for the message
   }
   EXPECT_EQ(readFile(cfg_), kFilled);
   EXPECT_EQ(support::DirNames(dir_), support::Names{"vorlix.cfg"});
 
-  EXPECT_EQ(putcfg(d.get(), (dir_ + "/missing/vorlix.cfg").c_str()), 1);
+  int why = -1;
+  EXPECT_EQ(putcfg(d.get(), (dir_ + "/missing/vorlix.cfg").c_str(), &why), 1);
+  EXPECT_EQ(why, ENOENT);
 
   // Replacing keeps the old file's permissions.
   ASSERT_EQ(chmod(cfg_.c_str(), 0640), 0);
-  ASSERT_EQ(putcfg(d.get(), cfg_.c_str()), 0);
+  ASSERT_EQ(putcfg(d.get(), cfg_.c_str(), &why), 0);
+  EXPECT_EQ(why, 0);
   struct stat st;
   ASSERT_EQ(stat(cfg_.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -616,12 +622,13 @@ TEST_F(ConfigTest, NotARegularFileIsUnreadableAndKept) {
     const char* what;
     int (*make)(const char*);
     mode_t type;
+    int why;  // what putcfg reports
   };
   const Case cases[] = {
-      {"directory", [](const char* p) { return mkdir(p, 0700); }, S_IFDIR},
-      {"FIFO", [](const char* p) { return mkfifo(p, 0600); }, S_IFIFO},
+      {"directory", [](const char* p) { return mkdir(p, 0700); }, S_IFDIR, EISDIR},
+      {"FIFO", [](const char* p) { return mkfifo(p, 0600); }, S_IFIFO, EINVAL},
       {"character device", [](const char* p) { return support::MakeNode(p, 'c') ? 0 : -1; },
-       S_IFCHR},
+       S_IFCHR, EINVAL},
   };
   auto d = newRecord();
   fillRecord(d.get());
@@ -632,7 +639,9 @@ TEST_F(ConfigTest, NotARegularFileIsUnreadableAndKept) {
     ASSERT_EQ(c.make(cfg_.c_str()), 0);
     EXPECT_EQ(getcfg(d.get(), cfg_.c_str()), CFG_UNREADABLE);
     EXPECT_EQ(std::memcmp(before.get(), d.get(), sizeof(WinpData)), 0);
-    EXPECT_EQ(putcfg(d.get(), cfg_.c_str()), CFG_KEPT);
+    int why = 0;
+    EXPECT_EQ(putcfg(d.get(), cfg_.c_str(), &why), CFG_KEPT);
+    EXPECT_EQ(why, c.why);
     struct stat st;
     ASSERT_EQ(lstat(cfg_.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & S_IFMT, c.type);
@@ -658,10 +667,13 @@ TEST_F(ConfigTest, FileWithoutReadPermissionIsUnreadableAndKept) {
       [&] {
         if (getcfg(d.get(), cfg_.c_str()) != CFG_UNREADABLE) return 1;
         if (std::memcmp(before.get(), d.get(), sizeof(WinpData)) != 0) return 2;
-        return putcfg(d.get(), cfg_.c_str()) == CFG_KEPT ? 0 : 3;
+        int why = 0;
+        if (putcfg(d.get(), cfg_.c_str(), &why) != CFG_KEPT) return 3;
+        return why == EACCES ? 0 : 4;
       },
       10);
-  EXPECT_EQ(res, 0) << "1: not unreadable, 2: record changed, 3: overwritten, -1: no child";
+  EXPECT_EQ(res, 0) << "1: not unreadable, 2: record changed, 3: overwritten, 4: reason not "
+                       "EACCES, -1: no child";
   ASSERT_EQ(chmod(cfg_.c_str(), 0600), 0);
   EXPECT_EQ(readFile(cfg_), kFilled);
   EXPECT_EQ(support::DirNames(dir_), support::Names{"vorlix.cfg"}) << "temporary file left behind";

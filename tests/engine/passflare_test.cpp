@@ -2,6 +2,7 @@
 // from the save file.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -183,6 +184,22 @@ TEST(IridiumList, ReadBackAndLoad) {
   Iriddspy(d.get(), o.get());
   EXPECT_EQ(d->satnr, MAXSEL);
   EXPECT_GT(o->nlines, 10);
+
+  // A save file whose name does not fit the header line: the page names it
+  // whole, on lines of its own, and the list follows.
+  const std::string deep =
+      std::string(dir) + "/Sternwarte Z\xc3\xbcrich Beobachtungen der Iridium-Reflexe";
+  ASSERT_EQ(mkdir(deep.c_str(), 0700), 0);
+  const std::string far = deep + "/iridiumf.doc";
+  ASSERT_EQ(std::rename(sav.c_str(), far.c_str()), 0);
+  std::snprintf(d->savnm, sizeof d->savnm, "%s", far.c_str());
+  Iriddspy(d.get(), o.get());
+  EXPECT_EQ(Line(o.get(), 1), " *** Iridium Flares ***  written to");
+  EXPECT_EQ(Line(o.get(), 2), " " + far.substr(0, 75));
+  EXPECT_EQ(Line(o.get(), 3), " " + far.substr(75));
+  EXPECT_EQ(Line(o.get(), 5), " Year: 2018  +++ Timezone: 0 +++");
+  ASSERT_EQ(std::rename(far.c_str(), sav.c_str()), 0);
+  rmdir(deep.c_str());
 
   // An unreadable save file: an empty page.
   std::snprintf(d->savnm, sizeof d->savnm, "%s/missing.doc", dir);

@@ -132,6 +132,43 @@ TEST(TextPage, FileNameLines) {
   }
 }
 
+// A head and a file name too long for one line: the name whole on lines of
+// its own, broken after a '/' or between characters, each piece marked.
+TEST(TextPage, LongFileNameOnLinesOfItsOwn) {
+  const std::string head = " *** Iridium Flares ***  written to ";
+  struct Case {
+    const char* what;
+    std::string name;
+    std::vector<std::string> lines;  // the name pieces follow one blank
+  };
+  const std::string x69(69, 'x');
+  const Case cases[] = {
+      {"fits", "/tmp/iridiumf.doc", {head + "/tmp/iridiumf.doc"}},
+      {"broken after a '/'",
+       "/home/observer/Sternwarte Z\xc3\xbcrich Beobachtungen/Iridium-Listen 2018/iridiumf.doc",
+       {" *** Iridium Flares ***  written to",
+        " /home/observer/Sternwarte Z\xc3\xbcrich Beobachtungen/Iridium-Listen 2018/",
+        " iridiumf.doc"}},
+      {"never inside a character", "/srv/" + x69 + "\xc3\xbc" + std::string(20, 'y') + ".doc",
+       {" *** Iridium Flares ***  written to", " /srv/" + x69,
+        " \xc3\xbc" + std::string(20, 'y') + ".doc"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto o = std::make_unique<WoutData>();
+    o->nlines = 0;
+    PutNxtLnsName(o.get(), head.c_str(), c.name.c_str());
+    ASSERT_EQ(o->nlines, static_cast<int>(c.lines.size()));
+    std::string pieces;
+    for (int k = 0; k < o->nlines; ++k) {
+      EXPECT_EQ(line(o.get(), k), c.lines[k]);
+      int from = 0, len = 0;
+      if (WoutLineName(o.get(), k, &from, &len)) pieces += line(o.get(), k).substr(from, len);
+    }
+    EXPECT_EQ(pieces, c.name);
+  }
+}
+
 TEST(TextPage, PutSpace) {
   auto o = std::make_unique<WoutData>();
   PutSpace(o.get(), 0);

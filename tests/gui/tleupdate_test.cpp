@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSslSocket>
@@ -14,6 +15,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -150,6 +153,12 @@ QByteArray contents(const QString& name) {
   return QByteArray::fromStdString(readFile(QFile::encodeName(name).toStdString()));
 }
 
+struct stat statOf(const QString& name) {
+  struct stat st {};
+  stat(QFile::encodeName(name).constData(), &st);
+  return st;
+}
+
 unsigned modeOf(const QString& name) {
   struct stat st {};
   return stat(QFile::encodeName(name).constData(), &st) == 0 ? st.st_mode & 07777u : 0u;
@@ -208,6 +217,31 @@ class TleUpdateTest : public QObject {
     return QTest::qWaitFor([&done] { return done == 1; }, 5000) && failed;
   }
 
+  // Nothing was asked of the server for a refused command: the window holds
+  // no network reply right after it (so no request went out, and none can
+  // follow), and a request of the test's own, served to its end, is the one
+  // request the server saw.
+  void nothingFetched() {
+    QVERIFY(w->findChildren<QNetworkReply*>().isEmpty());
+    QNetworkAccessManager probe;
+    std::unique_ptr<QNetworkReply> r(
+        probe.get(QNetworkRequest(updateUrl(server->address(""), "/ok/probe.txt"))));
+    QSignalSpy finished(r.get(), &QNetworkReply::finished);
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(server->requests, 1);
+  }
+
+  // Starts File > Update of path and waits until the window has taken the
+  // first piece of the answer.
+  void startStalled(const QString& path) {
+    sp->answer(server->address(path));
+    w->slotFileUpdate();
+    QNetworkReply* r = w->findChild<QNetworkReply*>();
+    QVERIFY(r);
+    QSignalSpy arrived(r, &QNetworkReply::readyRead);
+    QTRY_VERIFY_WITH_TIMEOUT(arrived.count() > 0, 5000);
+  }
+
  private slots:
   void cleanup();
   void addressQuestion_data();
@@ -216,11 +250,14 @@ class TleUpdateTest : public QObject {
   void answers();
   void stalledTransfer();
   void unusableTargetFolder();
+  void targetThatIsNoFile_data();
   void targetThatIsNoFile();
+  void keepsWhatTheFileIs_data();
+  void keepsWhatTheFileIs();
   void firstStartWithoutTleFile();
   void writeFailureKeepsTheOldFile();
-  void stallTimeout();
-  void trickleIsAbandoned();
+  void abandoned_data();
+  void abandoned();
   void exitDuringTransfer();
 };
 
@@ -333,8 +370,16 @@ void TleUpdateTest::answers() {
   QCOMPARE(boxes.size(), 1);
   QCOMPARE(boxes[0].title, QStringLiteral("HTTP Get"));
   QVERIFY2(boxes[0].text.startsWith(message), qPrintable(boxes[0].text));
-  if (replaced) QCOMPARE(boxes[0].text, message + target + '.');
-  if (message.endsWith('.')) QCOMPARE(boxes[0].text, message);
+  if (replaced) {
+    QCOMPARE(boxes[0].text, message + target + '.');
+  } else {
+    // The reason, then the address and the local file.
+    const QStringList lines = boxes[0].text.split('\n');
+    QCOMPARE(lines.size(), 3);
+    if (message.endsWith('.')) QCOMPARE(lines[0], message);
+    QCOMPARE(lines[1], "Address: http://" + server->address(path));
+    QCOMPARE(lines[2], "Local file: " + target);
+  }
   QCOMPARE(sp->boxes.size(), 2);  // the question and the result
   QCOMPARE(QString::fromLatin1(indata->updurl), server->address(path));
 }
@@ -343,11 +388,8 @@ void TleUpdateTest::answers() {
 // request is refused, the timer still ticks; a cut then keeps the old file.
 void TleUpdateTest::stalledTransfer() {
   start();
-  sp->answer(server->address("/stall/visual.txt"));
-  w->slotFileUpdate();
+  startStalled("/stall/visual.txt");
   QVERIFY(w->updateRunning());
-  QTRY_VERIFY_WITH_TIMEOUT(server->stalledSent > 0, 5000);
-  QTest::qWait(200);  // let the first kilobyte arrive
   QCOMPARE(contents(target), kOld);
 
   sp->answer(server->address("/ok/visual.txt"));
@@ -385,30 +427,80 @@ void TleUpdateTest::unusableTargetFolder() {
   QCOMPARE(warns[0].title, QStringLiteral("HTTP Get"));
   QVERIFY2(warns[0].text.startsWith("Cannot write file " + target + "/visual.txt\n"),
            qPrintable(warns[0].text));
-  QTest::qWait(100);
-  QCOMPARE(server->requests, 0);
+  nothingFetched();
   QCOMPARE(contents(target), kOld);
   QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
 }
 
-// The local file is a FIFO: it is never replaced by a regular file, nothing
-// is fetched, and the box says why.
+void TleUpdateTest::targetThatIsNoFile_data() {
+  QTest::addColumn<QString>("kind");
+  QTest::addColumn<QString>("why");
+  QTest::newRow("FIFO") << "p" << "not a regular file";
+  QTest::newRow("directory") << "d" << QString::fromLocal8Bit(std::strerror(EISDIR));
+}
+
+// The local file is no regular file: it is never replaced by one nor written
+// into, nothing is fetched, and the box says why.
 void TleUpdateTest::targetThatIsNoFile() {
+  QFETCH(QString, kind);
   start();
   const QByteArray node = QFile::encodeName(target);
   QVERIFY(unlink(node.constData()) == 0);
-  QVERIFY(mkfifo(node.constData(), 0640) == 0);
+  const mode_t type = kind == "p" ? S_IFIFO : S_IFDIR;
+  QVERIFY((type == S_IFIFO ? mkfifo(node.constData(), 0640) : mkdir(node.constData(), 0750)) == 0);
   sp->answer(server->address("/ok/visual.txt"));
   w->slotFileUpdate();
   QVERIFY(!w->updateRunning());
   const QList<ScriptedPrompter::Box> warns = sp->of("warn");
   QCOMPARE(warns.size(), 1);
-  QCOMPARE(warns[0].text, "Cannot write file " + target + "\nnot a regular file.");
-  QTest::qWait(100);
-  QCOMPARE(server->requests, 0);
+  QFETCH(QString, why);
+  QCOMPARE(warns[0].text, "Cannot write file " + target + '\n' + why + '.');
+  nothingFetched();
   struct stat st;
   QVERIFY(lstat(node.constData(), &st) == 0);
-  QVERIFY(S_ISFIFO(st.st_mode));
+  QCOMPARE(st.st_mode & S_IFMT, type);
+  const QDir::Filters all = QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
+  QCOMPARE(QDir(tleDir).entryList(all), QStringList{"visual.txt"});
+}
+
+void TleUpdateTest::keepsWhatTheFileIs_data() {
+  QTest::addColumn<bool>("owner");  // of another user; else with a second link
+  QTest::newRow("another user's file (as root)") << true;
+  QTest::newRow("a second link") << false;
+}
+
+// The update keeps what the element file is, as every writer does: another
+// user's file (root updates it) keeps its owner, group and mode; a file with
+// a second name stays one file under both names.
+void TleUpdateTest::keepsWhatTheFileIs() {
+  QFETCH(bool, owner);
+  if (owner && geteuid() != 0) QSKIP("only root can give a file to another user");
+  start();
+  const QByteArray node = QFile::encodeName(target);
+  const QString other = fx->path(QStringLiteral("visual-link.txt"));
+  uid_t uid = geteuid();
+  gid_t gid = getegid();
+  if (owner) {
+    const passwd* pw = getpwnam("nobody");
+    const group* gr = getgrnam("nogroup");
+    QVERIFY(pw && gr);
+    uid = pw->pw_uid;
+    gid = gr->gr_gid;
+    QVERIFY(chown(node.constData(), uid, gid) == 0);
+  } else {
+    QVERIFY(link(node.constData(), QFile::encodeName(other).constData()) == 0);
+  }
+  update("/ok/visual.txt");
+  QVERIFY2(sp->texts().last().startsWith("Download complete."), qPrintable(sp->texts().last()));
+  QCOMPARE(contents(target), body);
+  const struct stat st = statOf(target);
+  QCOMPARE(st.st_uid, uid);
+  QCOMPARE(st.st_gid, gid);
+  QCOMPARE(st.st_mode & 07777u, 0640u);
+  if (!owner) {
+    QCOMPARE(st.st_nlink, nlink_t(2));
+    QCOMPARE(contents(other), body);
+  }
   QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
 }
 
@@ -450,34 +542,41 @@ void TleUpdateTest::writeFailureKeepsTheOldFile() {
   const QList<ScriptedPrompter::Box> warns = sp->of("warn");
   QCOMPARE(warns.size(), 1);
   // The reason is the system's, not a guess.
-  QCOMPARE(warns[0].text, "Error fetching file with HTTP: cannot write " + target + ": " +
-                              QString::fromLocal8Bit(std::strerror(EFBIG)) + '.');
+  QCOMPARE(warns[0].text.section('\n', 0, 0),
+           "Error fetching file with HTTP: cannot write " + target + ": " +
+               QString::fromLocal8Bit(std::strerror(EFBIG)) + '.');
 }
 
-// A server that stops sending ends the transfer after the stall time.
-void TleUpdateTest::stallTimeout() {
+// Transfers that are given up: a server that stops sending (after the stall
+// time), one that keeps sending too little (one byte every 20 ms never lets
+// the stall time pass), one that sends more than any element file holds.
+void TleUpdateTest::abandoned_data() {
+  QTest::addColumn<int>("knob");  // 0 stall time, 1 minimum rate, 2 maximum size
+  QTest::addColumn<QString>("path");
+  QTest::addColumn<QString>("why");  // a pattern; PORT: the server's port
+  QTest::newRow("stall") << 0 << "/stall/visual.txt" << "^no data for 0.3 s from ";
+  QTest::newRow("trickle") << 1 << "/trickle/visual.txt"
+                           << "^only \\d+ bytes in 0.4 s from "
+                              "http://127.0.0.1:PORT/trickle/visual.txt, the transfer was "
+                              "abandoned$";
+  QTest::newRow("too large") << 2 << "/ok/visual.txt"
+                             << "^more than 10000 bytes from http://127.0.0.1:PORT/ok/visual.txt, "
+                                "the transfer was abandoned$";
+}
+
+void TleUpdateTest::abandoned() {
+  QFETCH(int, knob);
+  QFETCH(QString, path);
+  QFETCH(QString, why);
   start();
   QNetworkAccessManager manager;
   TleDownload d;
-  d.setStallTimeout(300);
-  QVERIFY(fails(manager, d, "/stall/visual.txt"));
-  QVERIFY2(d.errorString().startsWith("no data for 0.3 s"), qPrintable(d.errorString()));
-  QCOMPARE(contents(target), kOld);
-  QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
-}
-
-// A server that keeps sending, but too little, is given up as well: one
-// byte every 20 ms never lets the stall time pass.
-void TleUpdateTest::trickleIsAbandoned() {
-  start();
-  QNetworkAccessManager manager;
-  TleDownload d;
-  d.setMinimumRate(1024, 400);
-  QVERIFY(fails(manager, d, "/trickle/visual.txt"));
-  QVERIFY2(QRegularExpression("^only \\d+ bytes in 0.4 s from http://127.0.0.1:\\d+/trickle/visual.txt, "
-                              "the transfer was abandoned$")
-               .match(d.errorString())
-               .hasMatch(),
+  if (knob == 0) d.setStallTimeout(300);
+  if (knob == 1) d.setMinimumRate(1024, 400);
+  if (knob == 2) d.setMaximumSize(10000);
+  QVERIFY(fails(manager, d, path.toLatin1().constData()));
+  const QString port = server->address("").section(':', 1);
+  QVERIFY2(QRegularExpression(why.replace("PORT", port)).match(d.errorString()).hasMatch(),
            qPrintable(d.errorString()));
   QCOMPARE(contents(target), kOld);
   QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
@@ -487,15 +586,13 @@ void TleUpdateTest::trickleIsAbandoned() {
 // Last, since Exit asks the application to quit.
 void TleUpdateTest::exitDuringTransfer() {
   start();
-  sp->answer(server->address("/stall/visual.txt"));
-  w->slotFileUpdate();
-  QTRY_VERIFY_WITH_TIMEOUT(server->stalledSent > 0, 5000);
-  QTest::qWait(200);
+  startStalled("/stall/visual.txt");
   w->slotFileQuit();
   QVERIFY(!w->updateRunning());
+  // Nothing is left that could still report.
+  QVERIFY(w->findChildren<TleDownload*>().isEmpty());
   QCOMPARE(contents(target), kOld);
   QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
-  QTest::qWait(200);
   QCOMPARE(sp->texts(), QStringList{"URL for TLE file to be downloaded:"});
 }
 

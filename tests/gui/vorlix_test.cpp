@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 
@@ -64,7 +65,8 @@ class MainWindowTest : public QObject {
   void quickHelpShowsTheHelpText();
   void helpListsTheHotKeys();
   void exitWritesTheConfigurationIntoTheProgramDirectory();
-  void exitReportsAConfigurationThatCannotBeWritten();
+  void exitThatCannotSaveAsks_data();
+  void exitThatCannotSaveAsks();
   void exitKeepsAConfigurationThatCannotBeRead_data();
   void exitKeepsAConfigurationThatCannotBeRead();
   void closingByTheFrameWritesNothing();
@@ -504,22 +506,59 @@ void MainWindowTest::exitWritesTheConfigurationIntoTheProgramDirectory() {
   QVERIFY(!QFile::exists(fx.homeDir() + "/vorlix.cfg"));
 }
 
-void MainWindowTest::exitReportsAConfigurationThatCannotBeWritten() {
+void MainWindowTest::exitThatCannotSaveAsks_data() {
+  QTest::addColumn<bool>("quit");
+  QTest::newRow("Cancel: stay, free space, exit again") << false;
+  QTest::newRow("Quit Anyway") << true;
+}
+
+// The settings cannot be written (the disk is full): the box names the file
+// and the system's reason and asks. Cancel stays: the program goes on and the
+// user may free space and exit again; Quit Anyway quits without them.
+void MainWindowTest::exitThatCannotSaveAsks() {
+  QFETCH(bool, quit);
   WindowFixture fx;
   fx.writeStandard();
-  fx.writeFile("plain", "a file, not a directory");
   ScriptedPrompter sp;
-  WindowFixture::zeroRecords();
-  VorlixApp w("plain/vorlix.cfg");
-  w.slotFileQuit();
-  QCOMPARE(sp.of("warn").size(), 1);
-  QVERIFY(sp.of("warn")[0].text.contains(fx.path("plain/vorlix.cfg")));
+  auto w = fx.start();
+  const QString cfg = fx.path("vorlix.cfg");
+  const QByteArray before = readAll(cfg);
+  const QString workDir = QDir::currentPath();
+  indata->fsz = 8;
+  // Exit from the application's event loop: a quit ends it with 0; without
+  // one, the 1 the test posts after Exit ends it.
+  const auto exitInLoop = [&w] {
+    QTimer::singleShot(0, w.get(), [&w] {
+      w->slotFileQuit();
+      QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(1); });
+    });
+    return QCoreApplication::exec();
+  };
+  sp.answer(quit);
+  {
+    support::FileSizeLimit full(16);
+    QVERIFY(full.ok());
+    QCOMPARE(exitInLoop(), quit ? 0 : 1);
+  }
+  QCOMPARE(sp.boxes.size(), 1);
+  QCOMPARE(sp.boxes[0].kind, QString("confirm"));
+  QCOMPARE(sp.boxes[0].text.section("\n\n", 0, 0),
+           QStringLiteral("The settings could not be saved: %1 cannot be written (%2).")
+               .arg(cfg, QString::fromLocal8Bit(std::strerror(EFBIG))));
+  QCOMPARE(readAll(cfg), before);
+  if (quit) return;
+  QCOMPARE(QDir::currentPath(), workDir);
+  // Space freed: Exit again saves and quits without a word.
+  QCOMPARE(exitInLoop(), 0);
+  QCOMPARE(sp.boxes.size(), 1);
+  QVERIFY(readAll(cfg).contains("\n8 \n"));
 }
 
 void MainWindowTest::exitKeepsAConfigurationThatCannotBeRead_data() {
   QTest::addColumn<bool>("fifo");
-  QTest::newRow("no read permission") << false;
-  QTest::newRow("FIFO") << true;
+  QTest::addColumn<QString>("why");
+  QTest::newRow("no read permission") << false << QString::fromLocal8Bit(std::strerror(EACCES));
+  QTest::newRow("FIFO") << true << "not a regular file";
 }
 
 // The user's settings, unread at start, are not replaced by the defaults.
@@ -557,11 +596,13 @@ void MainWindowTest::exitKeepsAConfigurationThatCannotBeRead() {
     QCOMPARE(indata->satnr, 0);
     w->slotFileQuit();
   }
-  QCOMPARE(sp.of("warn").size(), 1);
-  QCOMPARE(sp.of("warn")[0].text,
-           QStringLiteral("The settings could not be saved: %1 cannot be read, so it is not "
-                          "overwritten.")
-               .arg(fx.path("vorlix.cfg")));
+  QCOMPARE(sp.boxes.size(), 1);
+  QCOMPARE(sp.of("confirm").size(), 1);
+  QFETCH(QString, why);
+  QCOMPARE(sp.of("confirm")[0].text.section("\n\n", 0, 0),
+           QStringLiteral("The settings could not be saved: %1 cannot be read (%2), so it is "
+                          "not overwritten.")
+               .arg(fx.path("vorlix.cfg"), why));
   struct stat st;
   QCOMPARE(lstat(cfg.constData(), &st), 0);
   QCOMPARE(st.st_mode & S_IFMT, fifo ? mode_t(S_IFIFO) : mode_t(S_IFREG));

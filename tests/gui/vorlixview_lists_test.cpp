@@ -311,8 +311,9 @@ class ListsTest : public QObject {
     sp->boxes.clear();
     view->vFileSave();
     QCOMPARE(sp->boxes.size(), 1);
-    QCOMPARE(sp->boxes.last().text,
-             QString("*** Problems with the output file\nNo such file or directory"));
+    QCOMPARE(sp->boxes.last().text, "*** Problems with the output file\n" +
+                                        dataFile("no/such/dir/s.txt") +
+                                        "\nNo such file or directory");
     // A cancelled distance question: nothing written, nothing said, the kind restored.
     indata->occflg = 1;
     sp->boxes.clear();
@@ -440,7 +441,7 @@ class ListsTest : public QObject {
     QTest::addColumn<QString>("text");  // %1: the target's name, "target"
     const QString saved = "Saved on File %1";
     const QString tleSaved = "TLE's saved on file %1";
-    const QString noReader = "*** Problems with the output file\na FIFO that nobody reads";
+    const QString noReader = "*** Problems with the output file\n%1\na FIFO that nobody reads";
     const QString tleNoReader =
         "*** ERROR *** while opening or writing TLE Save File\n*** Unable to open TLE save file "
         "%1: a FIFO that nobody reads ***";
@@ -590,8 +591,9 @@ class ListsTest : public QObject {
     std::snprintf(indata->savnm, FILENAME_SIZE, "*no/such/dir/all.txt");
     view->vAllSat();
     QCOMPARE(sp->boxes.last().title, QString("All Passes"));
-    QCOMPARE(sp->boxes.last().text,
-             QString("*** Problems with the output file\nNo such file or directory"));
+    QCOMPARE(sp->boxes.last().text, "*** Problems with the output file\n" +
+                                        dataFile("no/such/dir/all.txt") +
+                                        "\nNo such file or directory");
     // 2: the TLE file is gone
     std::snprintf(indata->savnm, FILENAME_SIZE, "*all.txt");
     QFile::remove(dataFile("passes.tle"));
@@ -647,7 +649,8 @@ class ListsTest : public QObject {
     std::snprintf(indata->savnm, FILENAME_SIZE, "*satsave.txt");
     std::snprintf(indata->tlsnm, FILENAME_SIZE, "*saved.tle");
     indata->tsnew = 1;
-    const QString problem = "*** Problems with the output file\nPermission denied";
+    const QString problem =
+        "*** Problems with the output file\n" + dataFile("satsave.txt") + "\nPermission denied";
     {
       support::OrdinaryUser user;
       QVERIFY(user.ok());
@@ -745,8 +748,9 @@ class ListsTest : public QObject {
     std::snprintf(indata->savnm, FILENAME_SIZE, "*no/dir/track.txt");
     view->vOrbitTrack();
     QCOMPARE(sp->boxes.last().title, QString("Save Orbit Track"));
-    QCOMPARE(sp->boxes.last().text,
-             QString("*** Problems with the output file\nNo such file or directory"));
+    QCOMPARE(sp->boxes.last().text, "*** Problems with the output file\n" +
+                                        dataFile("no/dir/track.txt") +
+                                        "\nNo such file or directory");
   }
 
   // A track longer than the file takes says it was cut, and at which time

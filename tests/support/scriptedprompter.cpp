@@ -33,6 +33,12 @@ bool ScriptedPrompter::warn(const QString& title, const QString& text, QWidget*,
   return warnAnswer;
 }
 
+bool ScriptedPrompter::confirm(const QString& title, const QString& text, const QString&,
+                               QWidget*) {
+  boxes << Box{QStringLiteral("confirm"), title, text};
+  return next().toBool();
+}
+
 bool ScriptedPrompter::askDouble(const QString& title, const QString& label, double& value,
                                  double min, double max, int, QWidget*) {
   boxes << Box{QStringLiteral("askDouble"), title, label};

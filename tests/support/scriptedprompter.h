@@ -17,7 +17,7 @@
 class ScriptedPrompter : public Prompter {
  public:
   // One box or dialog as it was asked for: kind is "inform", "warn",
-  // "askDouble", "askInt", "askText", "openFile", "saveFile" or "exec" (the
+  // "confirm", "askDouble", "askInt", "askText", "openFile", "saveFile" or "exec" (the
   // dialog's object name in title).
   struct Box {
     QString kind, title, text;
@@ -27,8 +27,9 @@ class ScriptedPrompter : public Prompter {
   ScriptedPrompter();
   ~ScriptedPrompter() override;
 
-  // The next answer of an input box or file dialog. An invalid QVariant
-  // cancels; with the queue empty every question is cancelled.
+  // The next answer of an input box, file dialog or confirm (true: the
+  // action). An invalid QVariant cancels; with the queue empty every question
+  // is cancelled.
   void answer(const QVariant& v) { answers.enqueue(v); }
   // The next dialog run: the script fills the dialog and returns the result.
   void onExec(std::function<int(QDialog&)> script) { scripts.enqueue(std::move(script)); }
@@ -49,6 +50,8 @@ class ScriptedPrompter : public Prompter {
   void inform(const QString& title, const QString& text, QWidget* parent) override;
   bool warn(const QString& title, const QString& text, QWidget* parent,
             const QString& extraButton) override;
+  bool confirm(const QString& title, const QString& text, const QString& action,
+               QWidget* parent) override;
   bool askDouble(const QString& title, const QString& label, double& value, double min,
                  double max, int decimals, QWidget* parent) override;
   bool askInt(const QString& title, const QString& label, int& value, int min, int max, int step,
