@@ -908,8 +908,8 @@ class ListsTest : public QObject {
     sp->fillAndAccept({{"magEdit", "2"}, {"opsBox", "0"}, {"solpBox", "0"}});
     view->vIridium();
     QCOMPARE(sp->boxes.last().title, QString("All Passes"));
-    QCOMPARE(sp->boxes.last().text, "*** Problems with the output file\nthe save file is the element file " +
-                                         fileText(indata->tlenm));
+    QCOMPARE(sp->boxes.last().text, "*** Problems with the output file\n" + dataFile("iridiumf.doc") +
+                                         "\nthe save file is the element file " + fileText(indata->tlenm));
     QCOMPARE(readFile(dataFile("passes.tle").toStdString()), elements);
     QVERIFY(QFileInfo(dataFile("iridiumf.doc")).isSymLink());
   }
