@@ -32,17 +32,17 @@ struct Trackers {
 };
 
 // One sample of every active tracker at t: the single tracker 0, or the three
-// Iridium mirrors, each with its yaw in occra.
-void trackStep(WinpData* d, int slot, bool single, double t, Trackers& k) {
-  if (single) {
-    CkIrid(t, d, slot, 0, k.state, k.tbest, k.vbest, k.elbest, k.azbest);
-    return;
-  }
+// Iridium mirrors, each with its yaw in occra. True when satpos holds t with
+// a position.
+bool trackStep(WinpData* d, int slot, bool single, double t, Trackers& k) {
+  if (single) return CkIrid(t, d, slot, 0, k.state, k.tbest, k.vbest, k.elbest, k.azbest);
   d->occdec = kMirrorPitch;
+  bool placed = false;
   for (int m = 0; m < IRID_NTRACK; ++m) {
     d->occra = kMirrorYaw[m];
-    CkIrid(t, d, slot, m, k.state, k.tbest, k.vbest, k.elbest, k.azbest);
+    if (CkIrid(t, d, slot, m, k.state, k.tbest, k.vbest, k.elbest, k.azbest)) placed = true;
   }
+  return placed;
 }
 
 // Tracker 0 armed and stepped each second from ts while t < te; stops when
@@ -55,14 +55,16 @@ void secondScan(WinpData* d, int slot, double ts, double te, Trackers& k) {
 
 }  // namespace
 
-void CkIrid(double t, WinpData* d, int slot, int k, int* state, double* tbest, double* vbest,
+bool CkIrid(double t, WinpData* d, int slot, int k, int* state, double* tbest, double* vbest,
             double* elbest, double* azbest) {
-  if (!d || k < 0 || k >= IRID_NTRACK || slot < 0 || slot >= NSLOTS) return;
-  if (state[k] == 0) return;
-  GetSatPos(t, d, satpos, slot, 0);
+  if (!d || k < 0 || k >= IRID_NTRACK || slot < 0 || slot >= NSLOTS) return false;
+  if (state[k] == 0) return false;
+  // The stand-in place of a satellite without a position can have a centre
+  // line of its own; it is none of the satellite's.
+  const bool placed = GetSatPos(t, d, satpos, slot, 0) == SATPOS_OK;
   const double v = satpos->mag;
   bool take = false;
-  if (satpos->ctlat[slot] < 100.0) {
+  if (placed && satpos->ctlat[slot] < 100.0) {
     if (state[k] == 2) {
       state[k] = 1;
       take = true;
@@ -79,6 +81,7 @@ void CkIrid(double t, WinpData* d, int slot, int k, int* state, double* tbest, d
     elbest[k] = satpos->el[slot];
     azbest[k] = satpos->az[slot];
   }
+  return placed;
 }
 
 int GetIrid(WinpData* d, int slot, int centreSeen, double* tm, double* elv, double* azm) {
@@ -99,12 +102,14 @@ int GetIrid(WinpData* d, int slot, int centreSeen, double* tm, double* elv, doub
     k.state[0] = 0;
   }
 
-  // Minute scan over the pass, then its end.
+  // Minute scan over the pass, then its end. The latitudes tell the
+  // direction of the pass: only a place the satellite had counts.
+  double lat = satpos->lat[slot];  // of the latest sample with a position
   for (double t = tm[0]; t < tm[2]; t += kMin) {
-    trackStep(d, slot, single, t, k);
-    if (irid && !single && elv[0] > 99.0) elv[0] = satpos->lat[slot];
+    if (trackStep(d, slot, single, t, k)) lat = satpos->lat[slot];
+    if (irid && !single && elv[0] > 99.0) elv[0] = lat;
   }
-  trackStep(d, slot, single, tm[2], k);
+  if (trackStep(d, slot, single, tm[2], k)) lat = satpos->lat[slot];
 
   if (single) {
     if (k.vbest[0] >= IRID_NONE) return 2;
@@ -120,11 +125,9 @@ int GetIrid(WinpData* d, int slot, int centreSeen, double* tm, double* elv, doub
     k.azbest[0] = k.azbest[win];
   }
   if (irid) {
-    elv[2] = satpos->lat[slot];
-    if (elv[0] > 99.0) {
-      GetSatPos(k.tbest[0] - kSec, d, satpos, slot, 0);
+    elv[2] = lat;
+    if (elv[0] > 99.0 && GetSatPos(k.tbest[0] - kSec, d, satpos, slot, 0) == SATPOS_OK)
       elv[0] = satpos->lat[slot];
-    }
   }
 
   // To the second around the best minute.
@@ -162,10 +165,13 @@ int GetIrid(WinpData* d, int slot, int centreSeen, double* tm, double* elv, doub
 
   // A close transit: the perpendicular distance from the observer to the
   // centre line, from the centre-line points 0.1 s either side.
-  GetSatPos(tm[1] + kTenth, d, satpos, slot, 0);
-  const double c1lat = satpos->ctlat[slot], c1lng = satpos->ctlng[slot], d1 = satpos->mag;
-  GetSatPos(tm[1] - kTenth, d, satpos, slot, 0);
-  const double c0lat = satpos->ctlat[slot], c0lng = satpos->ctlng[slot], d0 = satpos->mag;
+  // A side without a position has no centre line.
+  const bool p1 = GetSatPos(tm[1] + kTenth, d, satpos, slot, 0) == SATPOS_OK;
+  const double c1lat = p1 ? satpos->ctlat[slot] : 100.0, c1lng = satpos->ctlng[slot];
+  const double d1 = satpos->mag;
+  const bool p0 = GetSatPos(tm[1] - kTenth, d, satpos, slot, 0) == SATPOS_OK;
+  const double c0lat = p0 ? satpos->ctlat[slot] : 100.0, c0lng = satpos->ctlng[slot];
+  const double d0 = satpos->mag;
   azm[2] = best;
   if (c1lat >= 100.0 || c0lat >= 100.0) return 1;
   if (std::fabs(d->lat) < 80.0 && std::fabs(c1lng - d->lng) < 2.0 &&

@@ -16,8 +16,10 @@ constexpr double IRID_NONE = 100000.0;  // best value of a tracker with no sampl
 // One tracker step for mirror k at time t: samples slot `slot` (unless the
 // tracker has ended) and keeps the time, value (satpos->mag), elevation and
 // azimuth of the smallest value met while the centre line meets the ground.
-// The arrays have IRID_NTRACK entries; k outside 0..2 does nothing.
-void CkIrid(double t, WinpData* d, int slot, int k, int* state, double* tbest, double* vbest,
+// A time without a position (GetSatPos other than SATPOS_OK) has no centre
+// line. The arrays have IRID_NTRACK entries; k outside 0..2 does nothing.
+// True when it sampled t and the satellite had a position there.
+bool CkIrid(double t, WinpData* d, int slot, int k, int* state, double* tbest, double* vbest,
             double* elbest, double* azbest);
 
 // Finds the event in the pass [tm[0], tm[2]] found by nextpass: the time of
@@ -25,7 +27,8 @@ void CkIrid(double t, WinpData* d, int slot, int k, int* state, double* tbest, d
 // best of three mirrors), refined to 0.1 s. centreSeen: some pass sample had
 // a centre line. Returns 1 event found (tm[1], elv[1], azm[1] the event;
 // azm[2] the distance in km or the magnitude; in Iridium mode elv[0], elv[2]
-// the sub-satellite latitude near the pass start and at its end), 2 pass
+// the sub-satellite latitude near the pass start and at its end, from
+// samples with a position), 2 pass
 // without event (or beyond mxdist / irmag). elv[0] is 100 at entry.
 int GetIrid(WinpData* d, int slot, int centreSeen, double* tm, double* elv, double* azm);
 

@@ -148,6 +148,8 @@ void GetOccTrans(double t1, const WinpData* d, SatPosData* sp, int i, double eqe
 
 void SkyAzim(WinpData* d, double t) {
   if (!d || !satpos || d->prs < 0 || d->prs >= NSLOTS) return;
-  GetSatPos(t, d, satpos, d->prs, 0);
+  // A satellite without a position is nowhere on the sky to point at: the
+  // chart keeps its azimuth.
+  if (GetSatPos(t, d, satpos, d->prs, 0) != SATPOS_OK) return;
   d->skaz = satpos->az[d->prs];
 }

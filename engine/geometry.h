@@ -26,7 +26,8 @@ void GetSatVis(SatPosData* sp, double lat, int i);
 void GetOccTrans(double t1, const WinpData* d, SatPosData* sp, int i, double eqeq, Vec3& r,
                  Vec3& target);
 
-// Points the sky chart at the prime satellite: skaz := its azimuth at t (MJD).
+// Points the sky chart at the prime satellite: skaz := its azimuth at t (MJD);
+// unchanged when the satellite has no position at t.
 void SkyAzim(WinpData* d, double t);
 
 #endif

@@ -118,7 +118,7 @@ void searchSatellite(WinpData* d, const ListRun& run, std::string& out, Listed l
       TextBuf l(line, sizeof line);
       if (d->iridflg == 0) {
         for (int k = 0; k < 3; ++k) {
-          aosstr(tm[k] + run.tzd, azm[k], elv[k], part, k);
+          PassTimeText(tm[k] + run.tzd, azm[k], elv[k], part, k);
           l.Put(part);
         }
       } else if (code == 1) {

@@ -3,6 +3,7 @@
 #include "engine/passes.h"
 
 #include <cmath>
+#include <limits>
 
 #include "astro/constants.h"
 #include "engine/flares.h"
@@ -29,11 +30,15 @@ constexpr double kSunRate = 374.4;  // deg/day
 constexpr double kSunSlack = 1e-6;  // deg
 constexpr double kNear = SearchSample::kElNear;
 constexpr double kQuarters = 96.0;  // quarter hours per day
+constexpr double kNoPosition = std::numeric_limits<double>::quiet_NaN();
 
 // The boundary values of the current sample: elevation and azimuth, or the
-// sub-satellite latitude and longitude in relative mode.
-void boundary(const WinpData* d, int i, double& elv, double& azm) {
-  if (RelativeMode(d)) {
+// sub-satellite latitude and longitude in relative mode; no numbers (NaN)
+// where the satellite had no position.
+void boundary(const WinpData* d, int i, bool placed, double& elv, double& azm) {
+  if (!placed) {
+    elv = azm = kNoPosition;
+  } else if (RelativeMode(d)) {
     elv = satpos->lat[i];
     azm = satpos->lng[i];
   } else {
@@ -78,9 +83,11 @@ class Probe {
   Probe(const Probe&) = delete;
   Probe& operator=(const Probe&) = delete;
 
-  // Samples t; 1 when the sample counts (cksatok).
+  // Samples t; 1 when the sample counts (cksatok). A satellite without a
+  // position is in no pass, whatever its stand-in place would pass for.
   int take(double t) {
     at(t);
+    if (!placed_) return 0;
     if (!light_) return cksatok(d_, satpos, i_);
     if (!elAtLeast(d_->satel)) return 0;
     if (!sunBelowLimit()) return 0;
@@ -92,12 +99,15 @@ class Probe {
   // Samples t without the acceptance test.
   void at(double t) {
     t_ = t;
-    if (light_)
+    if (light_) {
       s_.At(t);
-    else
-      GetSatPos(t, d_, satpos, i_, 0);
+      placed_ = s_.Placed();
+    } else {
+      placed_ = GetSatPos(t, d_, satpos, i_, 0) == SATPOS_OK;
+    }
   }
   bool light() const { return light_; }
+  bool placed() const { return placed_; }
   double el() { return light_ ? s_.El() : satpos->el[i_]; }
   // el >= x, el > x and el < x, from the quick estimate, else from the
   // elevation without nutation, unless it lies within its error of x.
@@ -137,14 +147,18 @@ class Probe {
       pend_[k] = s_;
       pending_ |= 1u << k;
     } else {
-      boundary(d_, i_, elv[k], azm[k]);
+      boundary(d_, i_, placed_, elv[k], azm[k]);
     }
   }
   void settle(double* elv, double* azm) {
     for (int k = 0; k < 3; ++k)
-      if (pending_ & (1u << k)) {
+      if (!(pending_ & (1u << k))) {
+        continue;
+      } else if (pend_[k].Placed()) {
         elv[k] = pend_[k].El();
         azm[k] = pend_[k].Az();
+      } else {
+        elv[k] = azm[k] = kNoPosition;
       }
     pending_ = 0;
   }
@@ -169,8 +183,9 @@ class Probe {
       az = k.az;
     }
   }
-  // A centre line met the ground (event modes only; never in a search sample).
-  bool centre() const { return !light_ && satpos->ctlat[i_] < 100.0; }
+  // A centre line met the ground (event modes only; never in a search
+  // sample), from a place the satellite had.
+  bool centre() const { return !light_ && placed_ && satpos->ctlat[i_] < 100.0; }
   // The Sun more than 15 deg above the limit: sunel < sunelo - 15.
   bool sunHigh() {
     if (!light_) return d_->sunel < satpos->sunelo - 15.0;
@@ -229,6 +244,7 @@ class Probe {
   WinpData* d_;
   int i_;
   bool light_;
+  bool placed_ = false;  // the current sample has a position
   SearchSample s_;
   double t_ = 0;
   bool sunbound_;  // the rate holds: the observer is near the ground (10000 km)
@@ -277,7 +293,9 @@ double strideStart(Probe& p, double ts, double te, int dir) {
 // (backwards, dir -1): a sample above the culmination so far (first the
 // sweep's highest sample, `top`, whose values are in elv[1], azm[1]) becomes
 // the culmination; once one did, the scan stops at the first sample below
-// it. The last time sampled is always the scan's own last one.
+// it. A time without a position is no culmination, and once one was found
+// the scan stops there too. The last time sampled is always the scan's own
+// last one.
 void culminationScan(Probe& p, double ts, double te, int dir, Kept& top, double* tm,
                      double* elv, double* azm) {
   Kept best;
@@ -286,7 +304,9 @@ void culminationScan(Probe& p, double ts, double te, int dir, Kept& top, double*
   for (double t = p.light() ? strideStart(p, ts, te, dir) : ts; dir > 0 ? t < te : t > te;
        t += dir * kSec) {
     p.at(t);
-    if (p.above(*ref)) {
+    if (!p.placed()) {
+      if (found) break;
+    } else if (p.above(*ref)) {
       tm[1] = t;
       p.keep(best);
       ref = &best;
@@ -329,8 +349,7 @@ int cksatok(const WinpData* d, const SatPosData* sp, int i) {
 double gpassbeg(WinpData* d, SatPosData* sp, int i, double t, double tlow) {
   double tt = t;
   for (;;) {
-    GetSatPos(tt, d, sp, i, 0);
-    if (!cksatok(d, sp, i)) break;
+    if (GetSatPos(tt, d, sp, i, 0) != SATPOS_OK || !cksatok(d, sp, i)) break;
     tt -= kMin;
     if (tt < tlow) break;
   }
@@ -340,8 +359,7 @@ double gpassbeg(WinpData* d, SatPosData* sp, int i, double t, double tlow) {
 double gpassend(WinpData* d, SatPosData* sp, int i, double t, double thigh) {
   double tt = t;
   for (;;) {
-    GetSatPos(tt, d, sp, i, 0);
-    if (!cksatok(d, sp, i)) break;
+    if (GetSatPos(tt, d, sp, i, 0) != SATPOS_OK || !cksatok(d, sp, i)) break;
     tt += kMin;
     if (tt > thigh) break;
   }
@@ -440,10 +458,11 @@ void probeBack(Probe& p, int k, int want, double* tm, double* elv, double* azm) 
 // for a forward search (tm[0] earlier than tm[2]), -1 for a backward one.
 void refineCulmination(const WinpData* d, Probe& p, int dir, Kept& top, double* tm, double* elv,
                        double* azm) {
+  // A side without a position tells nothing (no number).
   p.at(tm[1] - dir * kSec);
-  const double eb = p.el();  // before, in the search direction
+  const double eb = p.placed() ? p.el() : kNoPosition;  // before, in the search direction
   p.at(tm[1] + dir * kSec);
-  const double ea = p.el();  // after
+  const double ea = p.placed() ? p.el() : kNoPosition;  // after
   if (RelativeMode(d) || eb == ea) return;
   if (dir > 0) {
     if (eb < ea || std::isnan(eb) || std::isnan(ea))

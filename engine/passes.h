@@ -15,6 +15,9 @@
 // modes azm[2] holds the event distance (km) or the flare magnitude.
 //
 // Every position is sampled with GetSatPos into the engine's record satpos.
+// A time at which the satellite has no position (GetSatPos other than
+// SATPOS_OK) is part of no pass; a boundary at such a time (a pass cut short
+// there) holds NaN in elv and azm: there are no numbers to give.
 #ifndef VORLIX_ENGINE_PASSES_H
 #define VORLIX_ENGINE_PASSES_H
 
@@ -28,11 +31,13 @@
 // elevation >= satel, Sun at the observer below sunel, and with visflg the
 // satellite sunlit (moonlit with moonflg); in relative mode mutual line of
 // sight above the Earth's limb (and both sunlit with visflg). 1 or 0.
+// It judges the numbers alone: a sample without a position is the
+// caller's to refuse.
 int cksatok(const WinpData* d, const SatPosData* sp, int i);
 
 // Steps from t backwards (gpassbeg) or forwards (gpassend) in whole minutes
-// while the samples are accepted; returns the first time not accepted, or the
-// first time beyond tlow / thigh.
+// while the samples are accepted (and have a position); returns the first time
+// not accepted, or the first time beyond tlow / thigh.
 double gpassbeg(WinpData* d, SatPosData* sp, int i, double t, double tlow);
 double gpassend(WinpData* d, SatPosData* sp, int i, double t, double thigh);
 

@@ -121,6 +121,8 @@ void PassStepStamp(const WinpData* d, double t, char* out) {
 
 int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
   static double epmax = -100.0;  // highest elevation of the current listing
+  // The listing met a time without a position: it ended there.
+  static bool lost = false;
   if (!buf) return 0;
   TextBuf out(buf, PASSDTXT_SIZE);
   if (!d || !slotOk(d->prs)) return 0;
@@ -139,6 +141,7 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
     t = d->pastm[d->ipass];
     d->tmxel = 0.0;
     epmax = -100.0;
+    lost = false;
     // The listing starts on the step grid of local time.
     int day, month, year, h, m;
     double hour, s;
@@ -183,9 +186,17 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
   }
 
   int result = 0;
-  GetSatPos(t, d, satpos, i, 0);
-  if (cksatok(d, satpos, i)) {
-    char ts[AOSSTR_SIZE];
+  char ts[AOSSTR_SIZE];
+  if (lost) {
+    // Nothing after the time without a position.
+  } else if (GetSatPos(t, d, satpos, i, 0) != SATPOS_OK) {
+    // No numbers: the line says why the listing ends here.
+    PassStepStamp(d, t, ts);
+    out.Put(ts);
+    out.Put("   *** No Position ***");
+    lost = true;
+    result = 1;
+  } else if (cksatok(d, satpos, i)) {
     PassStepStamp(d, t, ts);
     out.Put(ts);
 
@@ -249,12 +260,20 @@ void GetPoleTxt(WinpData* d, char* buf) {
   // The two directions must be of date: the pole is turned into the horizon
   // of date below.
   Vec3 u[2];
+  bool placed = true;
   {
     Keep<double> ofDate(d->yrepoch, 0.0);
     for (int k = 0; k < 2; ++k) {
-      GetSatPos(k == 0 ? tc - kPoleHalf : tc + kPoleHalf, d, satpos, i, 0);
+      if (GetSatPos(k == 0 ? tc - kPoleHalf : tc + kPoleHalf, d, satpos, i, 0) != SATPOS_OK)
+        placed = false;
       u[k] = polcar(Vec3(1.0, 15.0 * DmsDegF(satpos->ra[i]) * kDeg, DmsDegF(satpos->dec[i]) * kDeg));
     }
+  }
+  if (!placed) {
+    // No track without a position, and no pole of it.
+    out.Put("Apparent Pole of orbit (Azim   Elev   R.A.  Decl)\n");
+    out.Put("           *** No Position ***");
+    return;
   }
   Vec3 n = u[0] * u[1];
   if (abs(n) == 0.0) return;
@@ -296,20 +315,23 @@ void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& 
   // The observer moves onto the centre line for the two samples.
   Keep<int> rlm(d->rlm, 0);
   Keep<double> lat(d->lat), lng(d->lng);
-  GetSatPos(t, d, satpos, slot, 0);
-  if (!(satpos->ctlat[slot] < 100.0)) {
-    // The centre line misses the Earth: there is no zone to stand in.
+  const auto noZone = [&]() {
     out.Put(" ");
     if (autozone) code = 2;
-    return;
-  }
+  };
+  // The centre line misses the Earth, or the satellite has no position (and
+  // so no centre line): there is no zone to stand in.
+  if (GetSatPos(t, d, satpos, slot, 0) != SATPOS_OK || !(satpos->ctlat[slot] < 100.0))
+    return noZone();
   d->lat = satpos->ctlat[slot];
   d->lng = satpos->ctlng[slot];
+  // (Where the observer stands does not change whether the satellite has a
+  // position at t; a second later it may have none.)
   GetSatPos(t, d, satpos, slot, 0);
   const double el0 = satpos->el[slot], az0 = satpos->az[slot], r = satpos->rng[slot];
   const double p0lat = satpos->ctlat[slot], p0lng = satpos->ctlng[slot];
   const double smrad = satpos->smrad;
-  GetSatPos(t + kSecExact, d, satpos, slot, 0);
+  if (GetSatPos(t + kSecExact, d, satpos, slot, 0) != SATPOS_OK) return noZone();
   const double el1 = satpos->el[slot], az1 = satpos->az[slot];
   const double p1lat = satpos->ctlat[slot], p1lng = satpos->ctlng[slot];
 
@@ -417,6 +439,18 @@ int saveOrbitTrack(WinpData* d, OrbitTrackInfo* info) {
 // ---------------------------------------------------------------------------
 // Pass list
 // ---------------------------------------------------------------------------
+
+void PassTimeText(double t, double az, double el, char* out, int k) {
+  if (!out) return;
+  if (!std::isnan(az) && !std::isnan(el)) {
+    aosstr(t, az, el, out, k);
+    return;
+  }
+  aosstr(t, 0.0, 0.0, out, k);
+  char* values = std::strrchr(out, '(');
+  if (values && values > out) values[-1] = '\0';  // the blank before them too
+  std::strncat(out, " No Position", AOSSTR_SIZE - std::strlen(out) - 1);
+}
 
 namespace {
 
@@ -543,7 +577,7 @@ void putPassLines(WinpData* d, WoutData* o, bool rel, bool sunmoon, bool autozon
       l.Put(".");
       for (int k = 0; k < 3; ++k) {
         if (rel && k == 1) continue;
-        aosstr(tm[k] + d->tzone / 24.0, azm[k], elv[k], a, k);
+        PassTimeText(tm[k] + d->tzone / 24.0, azm[k], elv[k], a, k);
         l.Put(a);
       }
     } else if (r == 1) {

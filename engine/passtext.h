@@ -21,7 +21,10 @@ constexpr int ZONETXT_SIZE = 48;    // SunMoonTr (~30)
 // with the ground track. Returns 1 when a line for the time was written into
 // buf, 0 when the satellite is not accepted there (buf holds only the header
 // or "\n"), and 0 with an empty buf when ipass is not a pass of the last
-// list (ipass < 0 or ipass >= min(npass, 120)). buf: PASSDTXT_SIZE bytes.
+// list (ipass < 0 or ipass >= min(npass, 120)). At a time without a position
+// (GetSatPos other than SATPOS_OK) the line is the time stamp and
+// "   *** No Position ***" (result 1), and the listing ends there: every later
+// call of it gives 0 and "\n". buf: PASSDTXT_SIZE bytes.
 int GetPassDTxt(WinpData* d, double& t, char* buf, int mode);
 
 // The time stamp of the pass-details step line at t (UT), in local time, as
@@ -30,15 +33,18 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode);
 void PassStepStamp(const WinpData* d, double t, char* out);
 
 // Apparent pole of the orbit (azimuth, elevation, R.A., Dec. of date) at the
-// time tmxel of the highest listed elevation. buf: POLETXT_SIZE bytes.
+// time tmxel of the highest listed elevation; "*** No Position ***" in place
+// of the numbers when the satellite has none 15 s before or after it.
+// buf: POLETXT_SIZE bytes.
 void GetPoleTxt(WinpData* d, char* buf);
 
 // Transit zone text of a Sun or Moon transit at t by slot `slot`: zone
 // half-width (km, at most 50, marked '>' when clipped), duration (s) and
 // direction of motion (deg). With autozone, code := 1 when the zone reaches
 // the event distance dist (the observer lies inside it), else 2. When the
-// centre line misses the Earth at t there is no zone: buf = " " and code := 2
-// (with autozone). The observer fields and rlm are unchanged on return.
+// centre line misses the Earth at t, or the satellite has no position at t
+// or a second later, there is no zone: buf = " " and code := 2 (with
+// autozone). The observer fields and rlm are unchanged on return.
 // buf: ZONETXT_SIZE bytes.
 void SunMoonTr(WinpData* d, double t, int slot, double dist, int autozone, int& code, char* buf);
 
@@ -71,6 +77,11 @@ int saveOrbitTrack(WinpData* d, OrbitTrackInfo* info = nullptr);
 // ---------------------------------------------------------------------------
 // Pass list
 // ---------------------------------------------------------------------------
+
+// One time of a pass line as aosstr writes it (k == 0 with the date), with
+// its two values; a boundary of the pass search without a position (NaN,
+// engine/passes.h) gets "No Position" in place of them. out: AOSSTR_SIZE bytes.
+void PassTimeText(double t, double az, double el, char* out, int k);
 
 // Results of aospass.
 constexpr int AOS_DONE = 0;      // list on the page (and saved when asked)

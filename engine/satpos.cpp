@@ -266,6 +266,7 @@ void keplerJ2(double t, WinpData* d, int i, Vec3& r, Vec3& v) {
 // height in sp) is put back when the call ends.
 struct RelativeView {
   bool on = false;
+  bool placed = true;  // slot j has a position: it is the observer
   int j = 0;
   double olat = 0, olng = 0, ohgt = 0, jlat = 0, jlng = 0, jhgt = 0;
 };
@@ -282,11 +283,14 @@ RelativeView enterRelative(double t, WinpData* d, SatPosData* sp, int i) {
   rv.jlat = sp->lat[j];
   rv.jlng = sp->lng[j];
   rv.jhgt = sp->hgt[j];
-  GetSatPos(t, d, sp, j, 0);
+  rv.placed = GetSatPos(t, d, sp, j, 0) == SATPOS_OK;
+  sp->rsun1 = sp->sunh[j];
+  // A satellite without a position observes from nowhere: its stand-in place
+  // (far inside the Earth) must not become the observer's.
+  if (!rv.placed) return rv;
   d->lat = sp->lat[j];
   d->lng = sp->lng[j];
   d->height = 1000.0 * sp->hgt[j];
-  sp->rsun1 = sp->sunh[j];
   return rv;
 }
 
@@ -548,6 +552,7 @@ int GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
   SatLateStages(d, sp, i, flag, st);
 
   if (rv.on) leaveRelative(d, sp, i, rv, r, v);
+  if (status == SATPOS_OK && !rv.placed) return SATPOS_NOOBSERVER;
   return status;
 }
 
@@ -566,10 +571,10 @@ void SearchSample::At(double t) {
   have_ = 0;
   Vec3 v;
   if (d_->sgpflg[i_]) {
-    Sgp4(d_, t - d_->epoch[i_], i_, teme_, v);
+    placed_ = Sgp4(d_, t - d_->epoch[i_], i_, teme_, v);
   } else {
     Vec3 rm, vm;
-    analytic(t, d_, i_, timeTerms(t, d_), r_, v, rm, vm, false);
+    placed_ = analytic(t, d_, i_, timeTerms(t, d_), r_, v, rm, vm, false);
     have_ |= kR;
   }
 }

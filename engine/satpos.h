@@ -16,12 +16,20 @@ enum {
   SATPOS_OK = 0,       // its state at t
   SATPOS_DECAYED = 1,  // a numerical satellite that came down: held where it
                        // reached the ground, below every horizon
-  SATPOS_NOSTATE = 2   // no state at t (the integration stopped short of t,
+  SATPOS_NOSTATE = 2,  // no state at t (the integration stopped short of t,
                        // SGP4 failed or the satellite decayed in its model,
                        // elements beyond any orbit, a bad slot index): the
                        // satellite is put at SGP4's failure state, 100 km from
                        // the Earth's centre, below every horizon
+  SATPOS_NOOBSERVER = 3  // relative mode: the observing satellite has no
+                         // position, so it observes nothing (the observer
+                         // stays where it is). The slot's own place (sub-point,
+                         // height, the Sun above it) is its state at t; what is
+                         // seen from the observer (az, el, rng, ra, dec, rate) is not
 };
+// Anything but SATPOS_OK: the satellite, or the one observing it, has no
+// position at t, and the slot's numbers stand for nothing a text, a file, a
+// map or a search may show.
 
 // t: MJD (UTC). i: slot 0-11 (0-9 selected, 10 the work slot). flag non-zero:
 // also compute the slot's visibility circle (plots pass 1, searches 0).
@@ -43,6 +51,9 @@ class SearchSample {
   static bool Usable(const WinpData* d, int i);
 
   void At(double t);  // a new time: propagates the slot
+  // The satellite has a position at this time: GetSatPos would give
+  // SATPOS_OK. Without one its values are those of the stand-in place.
+  bool Placed() const { return placed_; }
   double El();                           // deg
   // The elevation within kElNear of El(), without nutation; El() itself
   // for a Kepler slot, a satellite within 6 km of the observer or an
@@ -94,6 +105,7 @@ class SearchSample {
   int i_ = 0;
   double t_ = 0;
   bool any_ = false;
+  bool placed_ = false;
   unsigned have_ = 0;
   Vec3 teme_, r_, h_;  // SGP4's position (km), true of date (km), horizontal
   double el_ = 0, az_ = 0, sunelo_ = 0, sunh_ = 0, moonh_ = 0, near_ = 0;

@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "astro/astrolib.h"
+#include "engine/satpos.h"
+#include "support/passfixture.h"
 
 namespace {
 
@@ -216,3 +218,20 @@ TEST_F(OccFixture, DistanceFromObserverMissesAndRefraction) {
 }
 
 }  // namespace
+
+// The sky chart turns to the prime satellite's azimuth, and stays where it
+// points while the satellite has no position (its stand-in place is nowhere
+// on the sky).
+TEST(SkyAzim, OnlyToASatelliteWithAPosition) {
+  const passfix::Tle gone = passfix::ReadTles("lists/visual-2009.tle").at("ISS (ZARYA)");
+  auto d = passfix::MakeRecord(48.15, 11.58, 520.0);
+  passfix::LoadSlot(d.get(), 0, gone.name, gone.l1, gone.l2);
+  d->satnr = 1;
+  d->skaz = 123.0;
+  SkyAzim(d.get(), mjd(1, 6, 2026, 0.0));
+  EXPECT_EQ(d->skaz, 123.0);
+  const double t = mjd(8, 1, 2009, 0.0);
+  SkyAzim(d.get(), t);
+  ASSERT_EQ(GetSatPos(t, d.get(), satpos, 0, 0), SATPOS_OK);
+  EXPECT_EQ(d->skaz, satpos->az[0]);
+}

@@ -456,3 +456,31 @@ TEST(AllSatAos, AutomaticZoneAddsTheTransitingSatellites) {
     }
   }
 }
+
+// A satellite without a position has no pass in the list, even with a
+// minimum elevation of -90 deg, on one thread or several: the 2009 ISS
+// (gone in 2026) beside a geostationary satellite that is always up.
+TEST(AllSatAos, NoPassWithoutAPosition) {
+  const Tle iss = FindTle(DataPath("visual-2009.tle"), 25544);
+  const Tle goes = FindTle(support::dataPath("passes.tle"), 41866);
+  const std::string tle = TempPath("gone.tle"), save = TempPath("gone.txt");
+  writeFile(tle, iss.name + "\n" + iss.l1 + "\n" + iss.l2 + "\n" + goes.name + "\n" + goes.l1 +
+                     "\n" + goes.l2 + "\n");
+  for (int threads : {1, 2}) {
+    SetListThreads(threads);
+    auto d = ListRecord(save);
+    std::snprintf(d->tlenm, FILENAME_SIZE, "%s", tle.c_str());
+    d->day = 1, d->month = 6, d->year = 2026;
+    d->satel = -90.0;
+    ASSERT_EQ(AllSatAos(d.get()), ALLSAT_DONE);
+    std::stringstream ss(readFile(save));
+    std::string l;
+    std::vector<std::string> listed;
+    while (std::getline(ss, l)) {
+      ListPass p;
+      if (ParsePass(l, 2026, p)) listed.push_back(p.name);
+    }
+    EXPECT_EQ(listed, std::vector<std::string>{Trim(goes.name)}) << threads;
+  }
+  SetListThreads(0);
+}

@@ -209,3 +209,51 @@ TEST(IridiumList, ReadBackAndLoad) {
   std::remove(tle.c_str());
   rmdir(dir);
 }
+
+// A numerical satellite lying where it came down has no position. Seen from
+// a place below sea level its resting place has centre lines of transits,
+// occultations and flares; none of them is an event, and a Sun transit
+// there has no zone (the observer is outside it).
+TEST(Events, NoneWithoutAPosition) {
+  auto d = MakeRecord(0.0, 0.0, 0.0);
+  const double epoch = 58138.89808844;  // comes down 4.56 days later
+  support::numericalSlot(d.get(), 0, epoch, Vec3(6778e3, 0, 0), Vec3(0, 4800, 5900));
+  d->satnr = 1;
+  const double t0 = epoch + 5.0, t1 = epoch + 5.5;
+  ASSERT_EQ(GetSatPos(t0, d.get(), satpos, 0, 0), SATPOS_DECAYED);
+  d->lat = satpos->lat[0] + 0.5;
+  d->lng = satpos->lng[0];
+  d->height = -500.0;
+  d->mxdist = 20000.0;
+  struct Mode {
+    const char* what;
+    int iridflg, occflg, flarflg, flarmod;
+    double occra, occdec;
+  };
+  const Mode modes[] = {{"Sun transit", 1, 1, 0, 0, 0.0, 0.0},
+                        {"Moon transit", 1, 2, 0, 0, 0.0, 0.0},
+                        {"occultation", 1, 3, 0, 0, 5.0, 10.0},
+                        {"flare", 2, 0, 1, 1, 0.0, -40.0}};
+  for (const Mode& m : modes) {
+    SCOPED_TRACE(m.what);
+    d->iridflg = m.iridflg;
+    d->occflg = m.occflg;
+    d->flarflg = m.flarflg;
+    d->flarmod = m.flarmod;
+    d->occra = m.occra;
+    d->occdec = m.occdec;
+    double tm[3] = {t0, 0.0, t1}, elv[3] = {0, 0, 0}, azm[3] = {0, 0, 0};
+    EXPECT_EQ(GetIrid(d.get(), 0, 1, tm, elv, azm), 2);
+  }
+  d->iridflg = 1;
+  d->occflg = 1;
+  d->flarflg = 0;
+  double t = t0;
+  while (t < t1 && (GetSatPos(t, d.get(), satpos, 0, 0), !(satpos->ctlat[0] < 100.0))) t += 0.001;
+  ASSERT_LT(t, t1);
+  int code = 0;
+  char zone[ZONETXT_SIZE];
+  SunMoonTr(d.get(), t, 0, 0.0, 1, code, zone);
+  EXPECT_EQ(code, 2);
+  EXPECT_STREQ(zone, " ");
+}

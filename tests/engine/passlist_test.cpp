@@ -11,6 +11,7 @@
 
 #include "engine/passes.h"
 #include "engine/passtext.h"
+#include "engine/satpos.h"
 #include "support/files.h"
 #include "support/passfixture.h"
 
@@ -396,4 +397,47 @@ TEST(PassList, PassOverLocalMidnight) {
   EXPECT_NEAR((pr.t[0] - rise) * 86400.0, 0.0, 2.0) << l;
   EXPECT_NEAR((pr.t[1] - culm) * 86400.0, 0.0, 2.0) << l;
   EXPECT_NEAR((pr.t[2] - set) * 86400.0, 0.0, 2.0) << l;
+}
+
+// With a minimum elevation of -90 deg the satellite's stand-in place (where
+// it has no position) passed for a pass from the start to the end of the
+// interval. Now the page says there is none; and a pass under way when the
+// satellite loses its position ends there, with the time of the loss and no
+// numbers.
+TEST(PassList, NoPositionNoPass) {
+  const Tle gone = ReadTles("lists/visual-2009.tle").at("ISS (ZARYA)");
+  auto d = MakeRecord(48.15, 11.58, 520.0);
+  LoadSlot(d.get(), 0, gone.name, gone.l1, gone.l2);
+  d->satnr = 1;
+  d->satel = -90.0;
+  d->year = 2026, d->month = 6, d->day = 1;
+  auto o = std::make_unique<WoutData>();
+  ASSERT_EQ(aospass(d.get(), o.get()), AOS_DONE);
+  EXPECT_EQ(d->npass, 0);
+  EXPECT_EQ(Line(o.get(), o->nlines - 2), " *** No suitable pass found within time interval ***");
+
+  // In August 2012 these elements lose their position for a part of each
+  // orbit: a loss found to the second, and a list from 5 minutes before it.
+  double lo = 56164.0, hi = 56164.5;
+  ASSERT_EQ(GetSatPos(lo, d.get(), satpos, 0, 0), SATPOS_OK);
+  ASSERT_NE(GetSatPos(hi, d.get(), satpos, 0, 0), SATPOS_OK);
+  while (hi - lo > kSecDay / 2.0) {
+    const double mid = 0.5 * (lo + hi);
+    (GetSatPos(mid, d.get(), satpos, 0, 0) == SATPOS_OK ? lo : hi) = mid;
+  }
+  int day, month, year, h, m;
+  double hour, s;
+  caldat(hi - 5.0 / 1440.0, day, month, year, hour);
+  dms(hour, h, m, s);
+  d->year = year, d->month = month, d->day = day, d->hour = h, d->minute = m;
+  d->dur = 0.01;
+  ASSERT_EQ(aospass(d.get(), o.get()), AOS_DONE);
+  ASSERT_EQ(d->npass, 1);
+  const std::string l = Line(o.get(), o->nlines - 1);
+  ASSERT_EQ(l.size(), 69u) << l;
+  EXPECT_EQ(l.substr(57), " No Position") << l;
+  int sec;
+  ASSERT_EQ(std::sscanf(l.c_str() + 48, "%d:%d:%d", &h, &m, &sec), 3) << l;
+  const double end = mjd(day, month, year, 0.0) + (h + m / 60.0 + sec / 3600.0) / 24.0;
+  EXPECT_NEAR((end - hi) * 86400.0, 0.0, 1.5) << l;
 }

@@ -402,3 +402,57 @@ TEST(PassSearch, VisiblePassLimits) {
   EXPECT_GE(bysun, 1);
   EXPECT_GE(byshadow, 10);
 }
+
+// A satellite without a position (its elements' SGP4 decayed, a numerical
+// one lying on the ground, or, in relative mode, without the satellite that
+// observes it) has no pass, even with a minimum elevation of -90 deg, which
+// its stand-in place below every horizon used to pass: Next Pass and Last
+// Pass (with or without a pass under way) find nothing, on the search's own
+// samples as on full ones. (On this day the ISS of 2018 comes within its
+// horizon of where the stand-in place of the other one lies below.)
+TEST(PassSearch, NoPassWithoutAPosition) {
+  const Tle gone = ReadTles("lists/visual-2009.tle").at("ISS (ZARYA)");  // no position from 2012
+  static const double t0 = mjd(28, 1, 2026, 0.0);
+  struct NoPos {
+    const char* what;
+    void (*set)(WinpData*, const Tle&);
+    bool light;  // searched with the search's own samples
+  };
+  const NoPos cases[] = {
+      {"decayed elements", [](WinpData* d, const Tle& g) { LoadSlot(d, 0, g.name, g.l1, g.l2); },
+       true},
+      {"numerical, on the ground",
+       [](WinpData* d, const Tle&) {
+         support::numericalSlot(d, 0, t0 - 10.0, Vec3(6778e3, 0, 0), Vec3(0, 4800, 5900));
+       },
+       false},
+      {"relative, the observing satellite has none",
+       [](WinpData* d, const Tle& g) {
+         LoadSlot(d, 1, g.name, g.l1, g.l2);
+         d->satnr = 2;
+         d->rlm = 1;
+       },
+       false},
+      {"relative, the observed satellite has none",
+       [](WinpData* d, const Tle& g) {
+         ShiftElm(d, 1, 0);
+         LoadSlot(d, 0, g.name, g.l1, g.l2);
+         d->satnr = 2;
+         d->rlm = 1;
+       },
+       false},
+  };
+  for (const NoPos& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto d = SlotRecord("ISS (ZARYA)", 48.15, 11.58, 520.0);  // has a position in 2026
+    d->satel = -90.0;
+    c.set(d.get(), gone);
+    ASSERT_EQ(SearchSample::Usable(d.get(), 0), c.light);
+    Pass p;
+    for (int pasact : {0, 1}) {
+      d->pasact = pasact;
+      EXPECT_EQ(nextpass(d.get(), 0, t0, t0 + 1.0, p.tm, p.elv, p.azm), 0) << pasact;
+      EXPECT_EQ(lastpass(d.get(), 0, t0 + 1.0, t0, p.tm, p.elv, p.azm), 0) << pasact;
+    }
+  }
+}

@@ -697,3 +697,45 @@ TEST(SaveFile, FolderNotSyncedIsSavedAndSaysSo) {
   EXPECT_EQ(readFile(dir / "satsave.txt"), "list\n");
   EXPECT_EQ(support::DirNames(dir.path), support::Names{"satsave.txt"});
 }
+
+// Pass details at times without a position (a pass of an earlier list, or
+// one during which the satellite loses its position): no numbers, in none
+// of the modes, but one line that says so, and the listing ends there; the
+// pole has no numbers either.
+TEST(PassDetails, NoPositionEndsTheListing) {
+  const Tle gone = ReadTles("lists/visual-2009.tle").at("ISS (ZARYA)");
+  auto d = MakeRecord(48.15, 11.58, 520.0);
+  LoadSlot(d.get(), 0, gone.name, gone.l1, gone.l2);
+  d->satnr = 1;
+  d->satel = -90.0;
+  d->npass = 1;
+  d->ipass = 0;
+  struct Start {
+    double t;
+    const char* first;  // the listing's first line (its start)
+    size_t lines;
+  };
+  // These elements have no position in 2026, and none from 4:30:03 UT on
+  // 25 August 2012 for a while.
+  const Start starts[] = {{mjd(1, 6, 2026, 0.0), "JUN  1   0:00   *** No Position ***", 1},
+                          {mjd(25, 8, 2012, 4.44), "AUG 25   4:27    ", 5}};
+  for (const Start& st : starts) {
+    for (int mode : {0, 1, 2}) {
+      SCOPED_TRACE(std::string(st.first) + " mode " + std::to_string(mode));
+      d->pastm[0] = st.t;
+      std::string head;
+      const auto lines = Listing(d.get(), mode, 10, &head);
+      ASSERT_EQ(lines.size(), st.lines);
+      EXPECT_EQ(lines.front().substr(0, std::strlen(st.first)), st.first);
+      EXPECT_NE(head.find("ISS (ZARYA)\n"), std::string::npos);
+      EXPECT_EQ(lines.back().substr(13), "   *** No Position ***");
+      for (size_t k = 0; k + 1 < lines.size(); ++k)
+        EXPECT_EQ(lines[k].find("No Position"), std::string::npos) << lines[k];
+    }
+  }
+  char pole[POLETXT_SIZE];
+  d->tmxel = mjd(1, 6, 2026, 0.0);
+  GetPoleTxt(d.get(), pole);
+  EXPECT_STREQ(pole, "\n\nApparent Pole of orbit (Azim   Elev   R.A.  Decl)\n"
+                     "           *** No Position ***");
+}

@@ -258,6 +258,36 @@ TEST(GetSatPos, RelativeModeObservesFromTheNextSlot) {
   EXPECT_EQ(sp->rsat.x, r0[1].x);
 }
 
+// Relative mode without a position for one of the two: the prime satellite
+// seen from an observing satellite that has none (its stand-in place, far
+// inside the Earth, used to become the observer) keeps its own place and
+// says that there is nothing seen; one that has none says so itself.
+TEST(GetSatPos, RelativeModeWithoutAPosition) {
+  const RefSat c = IssElements();
+  auto d = NewRecord();
+  auto sp = NewPositions();
+  LoadSlot(d.get(), 0, c);
+  LoadSlot(d.get(), 1, c);
+  d->mnmot[1] = 17.5;  // down within 30 days
+  d->bstar[1] = 0.5;
+  d->sgpsat = SGPSAT_NONE;
+  d->satnr = 2;
+  const double t = c.epoch + 30.0;
+  ASSERT_EQ(GetSatPos(t, d.get(), sp.get(), 1, 0), SATPOS_NOSTATE);
+  ASSERT_EQ(GetSatPos(t, d.get(), sp.get(), 0, 0), SATPOS_OK);
+  const double lat = sp->lat[0], lng = sp->lng[0], hgt = sp->hgt[0], rng = sp->rng[0];
+  d->rlm = 1;
+  EXPECT_EQ(GetSatPos(t, d.get(), sp.get(), 0, 0), SATPOS_NOOBSERVER);
+  EXPECT_EQ(sp->lat[0], lat);
+  EXPECT_EQ(sp->lng[0], lng);
+  EXPECT_EQ(sp->hgt[0], hgt);
+  EXPECT_EQ(sp->rng[0], rng);  // from the observer, who stayed where it is
+  EXPECT_EQ(d->lat, 48.1374);
+  EXPECT_EQ(d->height, 520.0);
+  d->prs = 1;
+  EXPECT_EQ(GetSatPos(t, d.get(), sp.get(), 1, 0), SATPOS_NOSTATE);
+}
+
 // The built-in Kepler model: two-body motion with the secular J2 turn of node
 // and perigee, in the mean equator of date before nutation.
 TEST(GetSatPos, KeplerSlot) {

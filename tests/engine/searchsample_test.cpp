@@ -224,6 +224,38 @@ TEST(SearchSample, TheSameBitsAsGetSatPos) {
   EXPECT_GT(worstSunh, 0.01);  // an estimate indeed: its bound is what counts
 }
 
+// Whether a sample has a position is GetSatPos's answer: for SGP4 elements
+// that lose theirs (for a part of each orbit first), and a Kepler slot whose
+// elements reach beyond any orbit.
+TEST(SearchSample, PlacedAsGetSatPosSays) {
+  const Tle gone = ReadTles("lists/visual-2009.tle").at("ISS (ZARYA)");
+  auto sp = std::make_unique<SatPosData>();
+  for (int kepler : {0, 1}) {
+    auto d = MakeRecord(48.15, 11.58, 520.0);
+    LoadSlot(d.get(), 0, gone.name, gone.l1, gone.l2);
+    double t0 = 56164.0;
+    if (kepler) {  // a position near the epoch only
+      d->sgpflg[0] = 0;
+      d->ecc[0] = 0.9999999;
+      d->ndot[0] = 1e200;
+      d->adot[0] = -1e200;
+      t0 = d->epoch[0];
+    }
+    ASSERT_TRUE(SearchSample::Usable(d.get(), 0));
+    SearchSample ss(d.get(), satpos, 0);
+    int placed = 0, not_placed = 0;
+    for (int k = -200; k < 200; ++k) {
+      const double t = t0 + k * 0.0037;
+      ss.At(t);
+      const bool ok = GetSatPos(t, d.get(), sp.get(), 0, 0) == SATPOS_OK;
+      EXPECT_EQ(ss.Placed(), ok) << kepler << " " << t;
+      (ok ? placed : not_placed)++;
+    }
+    EXPECT_GT(placed, 0) << kepler;
+    EXPECT_GT(not_placed, 0) << kepler;
+  }
+}
+
 // The quick side test never contradicts El(), decides anything not very
 // close to the limit, and keeps out of what it cannot bound. The samples run
 // across 0 h UT, where the sidereal time formula jumps, on one reference.
