@@ -298,11 +298,13 @@ bool passesWindow(WinpData* d, int slot, MatchWindow& w) {
       counter = 0;
     }
     counter = step > 1.5e-5 ? 60 : counter + 1;
-    GetSatPos(ts, d, &g_scanpos, slot, 0);
+    // A time without a position has no direction to match (a pass can end
+    // where the position is lost).
+    if (GetSatPos(ts, d, &g_scanpos, slot, 0) != SATPOS_OK) continue;
     const double sA = g_scanpos.az[slot] * kDeg, sE = g_scanpos.el[slot] * kDeg;
     double sA2 = sA, sE2 = sE;
     if (w.dirf) {
-      GetSatPos(ts + step, d, &g_scanpos, slot, 0);
+      if (GetSatPos(ts + step, d, &g_scanpos, slot, 0) != SATPOS_OK) continue;
       sA2 = g_scanpos.az[slot] * kDeg;
       sE2 = g_scanpos.el[slot] * kDeg;
     }
