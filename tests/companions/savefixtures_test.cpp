@@ -102,9 +102,8 @@ void WriteFixtures(const std::string& dir) {
   {
     // The shipped 2009 elements of the ISS as they come down in August 2012:
     // runs of places between steps without a position.
-    static const auto old = ReadTles("lists/visual-2009.tle");
     auto d = IssRecord();
-    const Tle& t = old.at("ISS (ZARYA)");
+    const Tle& t = OldIss();
     LoadSlot(d.get(), 0, t.name, t.l1, t.l2);
     std::snprintf(d->savnm, sizeof d->savnm, "%s", (p + "no-position.txt").c_str());
     d->year = 2012;

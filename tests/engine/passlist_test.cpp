@@ -405,10 +405,7 @@ TEST(PassList, PassOverLocalMidnight) {
 // satellite loses its position ends there, with the time of the loss and no
 // numbers.
 TEST(PassList, NoPositionNoPass) {
-  const Tle gone = ReadTles("lists/visual-2009.tle").at("ISS (ZARYA)");
-  auto d = MakeRecord(48.15, 11.58, 520.0);
-  LoadSlot(d.get(), 0, gone.name, gone.l1, gone.l2);
-  d->satnr = 1;
+  auto d = OldIssRecord();
   d->satel = -90.0;
   d->year = 2026, d->month = 6, d->day = 1;
   auto o = std::make_unique<WoutData>();

@@ -439,7 +439,6 @@ TEST(OrbitTrack, CutTrackNamesItsLastLine) {
 // on, and only some before) keeps its time and says so, without numbers; the
 // counts tell how many steps there were and how many of them had none.
 TEST(OrbitTrack, StepsAndStepsWithoutPosition) {
-  static const auto old = ReadTles("lists/visual-2009.tle");
   const struct {
     const char* what;
     bool oldElements;
@@ -458,7 +457,7 @@ TEST(OrbitTrack, StepsAndStepsWithoutPosition) {
     SCOPED_TRACE(c.what);
     auto d = TrackRecord(name);
     if (c.oldElements) {
-      const Tle& t = old.at("ISS (ZARYA)");
+      const Tle& t = OldIss();
       LoadSlot(d.get(), 0, t.name, t.l1, t.l2);
     }
     d->year = c.year;
@@ -703,10 +702,7 @@ TEST(SaveFile, FolderNotSyncedIsSavedAndSaysSo) {
 // of the modes, but one line that says so, and the listing ends there; the
 // pole has no numbers either.
 TEST(PassDetails, NoPositionEndsTheListing) {
-  const Tle gone = ReadTles("lists/visual-2009.tle").at("ISS (ZARYA)");
-  auto d = MakeRecord(48.15, 11.58, 520.0);
-  LoadSlot(d.get(), 0, gone.name, gone.l1, gone.l2);
-  d->satnr = 1;
+  auto d = OldIssRecord();
   d->satel = -90.0;
   d->npass = 1;
   d->ipass = 0;

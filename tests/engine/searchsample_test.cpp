@@ -228,11 +228,9 @@ TEST(SearchSample, TheSameBitsAsGetSatPos) {
 // that lose theirs (for a part of each orbit first), and a Kepler slot whose
 // elements reach beyond any orbit.
 TEST(SearchSample, PlacedAsGetSatPosSays) {
-  const Tle gone = ReadTles("lists/visual-2009.tle").at("ISS (ZARYA)");
   auto sp = std::make_unique<SatPosData>();
   for (int kepler : {0, 1}) {
-    auto d = MakeRecord(48.15, 11.58, 520.0);
-    LoadSlot(d.get(), 0, gone.name, gone.l1, gone.l2);
+    auto d = OldIssRecord();
     double t0 = 56164.0;
     if (kepler) {  // a position near the epoch only
       d->sgpflg[0] = 0;

@@ -196,6 +196,25 @@ void expectSlot(const Slot& s, int norad, double epoch, double inc, double ra, d
   EXPECT_NEAR(bstar, s.bstar, 1e-5 * std::fabs(s.bstar) + 1e-30);
 }
 
+// A saved file read back by our reader, an element set at a time into the
+// work slot of r.
+struct ReadBack {
+  std::unique_ptr<WinpData> r = std::make_unique<WinpData>();
+  FILE* f;
+  char msg[TLEMSG_SIZE];
+  explicit ReadBack(const std::string& path) : f(std::fopen(path.c_str(), "r")) {
+    r->sdp4 = true;
+    std::snprintf(r->cfgname[W], SATNAME_SIZE, "*");
+  }
+  ReadBack(const ReadBack&) = delete;
+  ReadBack& operator=(const ReadBack&) = delete;
+  ~ReadBack() {
+    if (f) std::fclose(f);
+  }
+  // tleread's answer: 0 at the end of the file.
+  int next() { return tleread(r.get(), f, msg, 0); }
+};
+
 std::vector<std::string> split(const std::string& line, char sep) {
   std::vector<std::string> out;
   std::stringstream ss(line);
@@ -247,14 +266,11 @@ TEST(SaveTle, SlotsWrittenAndReadBack) {
   EXPECT_EQ(lines[19].substr(33, 10), "-.00012345");
 
   // Our reader gets every slot back within the precision of the columns.
-  FILE* f = std::fopen(tp.path.c_str(), "r");
-  ASSERT_NE(f, nullptr);
-  auto r = std::make_unique<WinpData>();
-  r->sdp4 = true;
-  std::snprintf(r->cfgname[W], SATNAME_SIZE, "*");
-  char msg[TLEMSG_SIZE];
+  ReadBack rb(tp.path);
+  ASSERT_NE(rb.f, nullptr);
+  const auto& r = rb.r;
   for (int i = 0; i < kSats; ++i) {
-    ASSERT_NE(tleread(r.get(), f, msg, 0), 0) << i;
+    ASSERT_NE(rb.next(), 0) << i;
     if (i == kNumeric) {
       EXPECT_STREQ(r->satname[W], "NUMERIC             ");  // padded name, cut at 20
       EXPECT_EQ(r->nmflg[W], 1);
@@ -275,8 +291,7 @@ TEST(SaveTle, SlotsWrittenAndReadBack) {
     EXPECT_EQ(r->sgpflg[W], sl.sgpflg);
     EXPECT_STREQ(r->dsn[W], sl.dsn);
   }
-  EXPECT_EQ(tleread(r.get(), f, msg, 0), 0);
-  std::fclose(f);
+  EXPECT_EQ(rb.next(), 0);
 
   // python3-sgp4's twoline2rv on the same file (it takes the closed-orbit
   // element sets; the open orbit and the state-vector record are ours only).
@@ -428,19 +443,15 @@ TEST(SaveTle, NamesAreWrittenInUtf8) {
   ASSERT_EQ(SaveTle(d, &s.o), 0) << s.lastLine();
   const std::vector<std::string> got = split(slurp(tp.path), '\n');
   ASSERT_EQ(got.size(), 9u);
-  FILE* f = std::fopen(tp.path.c_str(), "r");
-  ASSERT_NE(f, nullptr);
-  auto r = std::make_unique<WinpData>();
-  r->sdp4 = true;
-  std::snprintf(r->cfgname[W], SATNAME_SIZE, "*");
-  char msg[TLEMSG_SIZE];
+  ReadBack rb(tp.path);
+  ASSERT_NE(rb.f, nullptr);
+  const auto& r = rb.r;
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(got[3 * i], lines[i]);
-    ASSERT_NE(tleread(r.get(), f, msg, 0), 0) << i;
+    ASSERT_NE(rb.next(), 0) << i;
     EXPECT_EQ(std::string(r->satname[W]).substr(0, names[i].size()), names[i]);
     EXPECT_EQ(r->norad[W], d->norad[i]);
   }
-  std::fclose(f);
 }
 
 TEST(SaveTle, NewFileAppendAndFailures) {

@@ -77,6 +77,8 @@ class PlotStepTest : public QObject {
   std::unique_ptr<VorlixApp> win;
   VorlixView* view = nullptr;
   plotfix::Refs refs;
+
+  double primeWithoutPosition();
 };
 
 void PlotStepTest::init() {
@@ -201,17 +203,24 @@ void PlotStepTest::belowGround() {
   QVERIFY(count(img, cols, QColor(Qt::black)) > 50);
 }
 
-// A satellite the engine cannot place (the ISS under strong drag years on,
-// decayed in SGP4) gets no marker, footprint or track point at the engine's
-// stand-in place, and the panel says in red that it has no position.
-void PlotStepTest::noPosition() {
+// Slot 0 holds a satellite with a position, slot 1 (the prime one, its name
+// shown) the ISS under strong drag; the answer is a time years on, when SGP4
+// has it decayed.
+double PlotStepTest::primeWithoutPosition() {
   plotfix::loadSlot(indata, 0, refs.sats[1]);
   plotfix::loadSlot(indata, 1, refs.sats[0]);
   indata->bstar[1] = 1e-3;  // strong drag: down within a year
   indata->prs = 1;
   indata->shwnm = 1;
   indata->sgpsat = SGPSAT_NONE;
-  const double t = refs.rows[0].mjd + 3 * 365.25;
+  return refs.rows[0].mjd + 3 * 365.25;
+}
+
+// A satellite the engine cannot place (the ISS under strong drag years on,
+// decayed in SGP4) gets no marker, footprint or track point at the engine's
+// stand-in place, and the panel says in red that it has no position.
+void PlotStepTest::noPosition() {
+  const double t = primeWithoutPosition();
   view->vRefresh();
   view->SatPlot(t, 1);
   QCOMPARE(view->posst[1], int(SATPOS_NOSTATE));
@@ -238,17 +247,11 @@ void PlotStepTest::satelliteViewWithoutPosition_data() {
 
 void PlotStepTest::satelliteViewWithoutPosition() {
   QFETCH(bool, satsky);
-  plotfix::loadSlot(indata, 0, refs.sats[1]);
-  plotfix::loadSlot(indata, 1, refs.sats[0]);
-  indata->bstar[1] = 1e-3;  // strong drag: down within a year
-  indata->prs = 1;
-  indata->shwnm = 1;
-  indata->sgpsat = SGPSAT_NONE;
+  const double t = primeWithoutPosition();
   indata->skymap = 1;
   indata->skyprj = 0;
   indata->satsky = satsky;
   indata->mgrey = 0;
-  const double t = refs.rows[0].mjd + 3 * 365.25;
   indata->curmjd = t;
   view->vRefresh();
   view->SatPlot(t, 0);

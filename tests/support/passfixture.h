@@ -81,6 +81,23 @@ inline std::unique_ptr<WinpData> SlotRecord(const char* name, double lat, double
   return d;
 }
 
+// The ISS elements of tests/data/lists/visual-2009.tle. SGP4 gives them a
+// position in 2009, none for a part of each orbit from August 2012 on, and
+// years later none at all.
+inline const Tle& OldIss() {
+  static const Tle t = ReadTles("lists/visual-2009.tle").at("ISS (ZARYA)");
+  return t;
+}
+
+// A record with the observer at Munich and slot 0 holding OldIss().
+inline std::unique_ptr<WinpData> OldIssRecord() {
+  auto d = MakeRecord(48.15, 11.58, 520.0);
+  const Tle& t = OldIss();
+  LoadSlot(d.get(), 0, t.name, t.l1, t.l2);
+  d->satnr = 1;
+  return d;
+}
+
 // The reference tables, a row by column name.
 using Row = support::CsvRow;
 inline std::vector<Row> ReadCsv(const char* file) { return support::readCsvRows(file); }
