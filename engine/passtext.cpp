@@ -95,20 +95,17 @@ void PassStepStamp(const WinpData* d, double t, char* out) {
     ts[13] = '\0';
   } else if (d->tstep >= kSec) {
     ts[16] = '\0';
-  } else {
-    int day, month, year, h, m;
-    double hour, s;
-    caldat(tl, day, month, year, hour);
-    dms(hour, h, m, s);
-    if (s >= 59.95) {
-      s = 0.0;
-      if (m <= 58) {
-        ++m;
-      } else if (h <= 23) {
-        ++h;
-        m = 0;
-      }
-    }
+  } else if (std::isfinite(tl) && std::fabs(tl) < 1e7) {
+    // Rounded once to the tenth of a second, so that the date, the hour and
+    // the seconds belong to one instant: 23:59:59.96 is the next day's
+    // 0:00: 0.0, never 24:00.
+    const long long tenths = std::llround(tl * 864000.0);
+    const long long dayNo = tenths / 864000 - (tenths % 864000 < 0 ? 1 : 0);
+    const long long rem = tenths - dayNo * 864000;
+    const int h = static_cast<int>(rem / 36000);
+    const int m = static_cast<int>(rem / 600 % 60);
+    const double s = static_cast<double>(rem % 600) / 10.0;
+    aosstr(static_cast<double>(dayNo), 0.0, 0.0, ts, 0);
     ts[7] = '\0';
     char sec[24];
     std::snprintf(sec, sizeof sec, " %2i:%02i:%4.1lf", h, m, s);

@@ -117,6 +117,35 @@ TEST(PassDetails, StepAndTimeRules) {
   EXPECT_EQ(lines[2].substr(0, 18), "JAN 21  12:01: 0.5");
 }
 
+// A sub-second stamp is one instant rounded to the tenth: at the end of a
+// day, a month or a year it names the next one, never 24:00 (nor the next
+// day's date with 24:00).
+TEST(PassDetails, SubSecondStampsCarryIntoTheNextDay) {
+  auto d = MakeRecord(48.15, 11.58, 520.0);
+  d->tstep = 0.5 / 86400.0;
+  const struct {
+    int day, month, year;
+    double seconds;  // after 23:59
+    double tzone;
+    const char* stamp;
+  } cases[] = {
+      {16, 1, 2026, 0.5, 0.0, "JAN 16  23:59: 0.5"},
+      {16, 1, 2026, 59.94, 0.0, "JAN 16  23:59:59.9"},
+      {16, 1, 2026, 59.96, 0.0, "JAN 17   0:00: 0.0"},
+      {31, 12, 2025, 59.97, 0.0, "JAN  1   0:00: 0.0"},
+      {28, 2, 2024, 59.99, 0.0, "FEB 29   0:00: 0.0"},
+      {16, 1, 2026, 59.96, 2.0, "JAN 17   0:00: 0.0"},  // local time
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stamp);
+    d->tzone = c.tzone;
+    const double local = mjd(c.day, c.month, c.year, 23.0 + 59.0 / 60.0 + c.seconds / 3600.0);
+    char ts[AOSSTR_SIZE];
+    PassStepStamp(d.get(), local - c.tzone / 24.0, ts);
+    EXPECT_STREQ(ts, c.stamp);
+  }
+}
+
 // On the screen every column head ends where its column's numbers end, in
 // every step class and column layout (the viewer's font is fixed-pitch).
 TEST(PassDetails, ScreenHeadsStandOverTheirColumns) {
