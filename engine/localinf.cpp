@@ -29,6 +29,11 @@ const char* noPositionText(int status) {
   return status == SATPOS_DECAYED ? "*** Decayed ***" : "*** No Position ***";
 }
 
+// Slot p's name and, under it, why it has no numbers.
+void putNoPosition(const WinpData* d, int p, int status, TextBuf& txt) {
+  txt.Put("\n\n").PutN(d->satname[p], 20).Put("\n\t").Put(noPositionText(status));
+}
+
 // Angular distance of the prime satellite p from the clicked point and its
 // course on the sky, both outside relative mode.
 void distanceAndCourse(WinpData* d, int p, TextBuf& txt) {
@@ -39,7 +44,7 @@ void distanceAndCourse(WinpData* d, int p, TextBuf& txt) {
   // Angular distance of the prime satellite from the clicked point.
   const int status = GetSatPos(t, d, satpos, p, 0);
   if (status != SATPOS_OK) {
-    txt.Put("\n\n").PutN(d->satname[p], 20).Put("\n\t").Put(noPositionText(status));
+    putNoPosition(d, p, status, txt);
     return;
   }
   const double e1 = d->el1 * kDeg, es = satpos->el[p] * kDeg;
@@ -81,7 +86,7 @@ void skyChart(WinpData* d, TextBuf& txt) {
     const int p = PrimeSlot(d);
     const int status = GetSatPos(t, d, satpos, p, 0);
     if (status != SATPOS_OK) {
-      txt.Put("\n\n").PutN(d->satname[p], 20).Put("\n\t").Put(noPositionText(status));
+      putNoPosition(d, p, status, txt);
       return;
     }
   }

@@ -90,12 +90,13 @@ void PassStepStamp(const WinpData* d, double t, char* out) {
   if (!d) return;
   const double tl = t + d->tzone / 24.0;
   char ts[AOSSTR_SIZE];
-  aosstr(tl, 0.0, 0.0, ts, 0);
-  if (d->tstep == kMin) {
-    ts[13] = '\0';
-  } else if (d->tstep >= kSec) {
-    ts[16] = '\0';
-  } else if (std::isfinite(tl) && std::fabs(tl) < 1e7) {
+  if (d->tstep >= kSec || !(std::isfinite(tl) && std::fabs(tl) < 1e7)) {
+    aosstr(tl, 0.0, 0.0, ts, 0);
+    if (d->tstep == kMin)
+      ts[13] = '\0';
+    else if (d->tstep >= kSec)
+      ts[16] = '\0';
+  } else {
     // Rounded once to the tenth of a second, so that the date, the hour and
     // the seconds belong to one instant: 23:59:59.96 is the next day's
     // 0:00: 0.0, never 24:00.
