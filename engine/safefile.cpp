@@ -297,17 +297,17 @@ bool copyAttributes(const std::string& path, int fd) {
   return true;
 }
 
-// Gives the new file of fd the owner and group of the file st describes, as
-// far as this process may (the owner only with the privilege to give files
-// away, the group when the user is a member; what may not be given is
-// left), then its permission bits, after the owner: a change of owner may
-// clear mode bits.
-bool keepOwnerAndMode(int fd, const struct stat& st) {
+// Gives the new file of fd the owner and group of the file st describes,
+// then its permission bits, after the owner: a change of owner may clear
+// mode bits. With all, false when this process may not give them; without,
+// as far as it may (the owner only with the privilege to give files away,
+// the group when the user is a member; what may not be given is left).
+bool keepOwnerAndMode(int fd, const struct stat& st, bool all) {
   struct stat own;
   if (fstat(fd, &own) != 0) return false;
   if ((own.st_uid != st.st_uid || own.st_gid != st.st_gid) &&
       fchown(fd, st.st_uid, st.st_gid) != 0) {
-    if (errno != EPERM && errno != EINVAL) return false;
+    if (all || (errno != EPERM && errno != EINVAL)) return false;
     if (own.st_gid != st.st_gid && fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0 &&
         errno != EPERM && errno != EINVAL)
       return false;
@@ -319,11 +319,7 @@ bool keepOwnerAndMode(int fd, const struct stat& st) {
 // replacement must keep: its owner and group (false when this process may
 // not give them), permission bits and extended attributes.
 bool keepEverything(int fd, const std::string& path, const struct stat& st) {
-  struct stat own;
-  if (fstat(fd, &own) != 0) return false;
-  if ((own.st_uid != st.st_uid || own.st_gid != st.st_gid) && fchown(fd, st.st_uid, st.st_gid) != 0)
-    return false;
-  return fchmod(fd, st.st_mode & kPermissionBits) == 0 && copyAttributes(path, fd);
+  return keepOwnerAndMode(fd, st, true) && copyAttributes(path, fd);
 }
 
 // Syncs the folder of path (after a rename in it). A folder this user may
@@ -542,7 +538,7 @@ SafeFile::Result SafeFile::commit() {
   // before the sync, so that they are on the disk with the data.
   struct stat st;
   const bool exists = ok && stat(target_.c_str(), &st) == 0;
-  if (exists && S_ISREG(st.st_mode) && !keepOwnerAndMode(fileno(f_), st)) ok = fail();
+  if (exists && S_ISREG(st.st_mode) && !keepOwnerAndMode(fileno(f_), st, false)) ok = fail();
   if (ok && fsync(fileno(f_)) != 0) ok = fail();
   if (std::fclose(f_) != 0 && ok) ok = fail();
   f_ = nullptr;
