@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <mutex>
 #include <random>
 #include <vector>
@@ -349,16 +350,26 @@ bool writeAllAt(int fd, const char* p, size_t n) {
   return true;
 }
 
-// The whole content of fd, read from its start; false (errno) on an error.
+// The whole content of fd, read from its start (to its end when that moved
+// meanwhile); false (errno) on an error, ENOMEM when it does not fit in
+// memory.
 bool readAll(int fd, std::string& out) {
   out.clear();
   char buf[65536];
-  for (;;) {
-    const ssize_t k = pread(fd, buf, sizeof buf, static_cast<off_t>(out.size()));
-    if (k < 0 && errno == EINTR) continue;
-    if (k < 0) return false;
-    if (k == 0) return true;
-    out.append(buf, static_cast<size_t>(k));
+  try {
+    struct stat st;
+    if (fstat(fd, &st) == 0 && st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
+    for (;;) {
+      const ssize_t k = pread(fd, buf, sizeof buf, static_cast<off_t>(out.size()));
+      if (k < 0 && errno == EINTR) continue;
+      if (k < 0) return false;
+      if (k == 0) return true;
+      out.append(buf, static_cast<size_t>(k));
+    }
+  } catch (const std::exception&) {  // bad_alloc, length_error
+    out.clear();
+    errno = ENOMEM;
+    return false;
   }
 }
 
