@@ -60,9 +60,10 @@ ElementFileGuard::~ElementFileGuard() {
 }
 
 std::string ElementFileOf(const char* path, const char* tlenm) {
-  if (SameFile(path, tlenm)) return tlenm;
-  struct stat st;
+  struct stat st, el;
   if (!path || stat(path, &st) != 0) return std::string();
+  if (tlenm && stat(tlenm, &el) == 0 && el.st_dev == st.st_dev && el.st_ino == st.st_ino)
+    return tlenm;
   std::lock_guard<std::mutex> lock(guardLock);
   for (const Guarded& g : guarded)
     if (g.dev == st.st_dev && g.ino == st.st_ino) return g.name;
