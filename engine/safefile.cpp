@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <mutex>
 #include <random>
 #include <vector>
@@ -297,17 +298,17 @@ bool copyAttributes(const std::string& path, int fd) {
   return true;
 }
 
-// Gives the new file of fd the owner and group of the file st describes, as
-// far as this process may (the owner only with the privilege to give files
-// away, the group when the user is a member; what may not be given is
-// left), then its permission bits, after the owner: a change of owner may
-// clear mode bits.
-bool keepOwnerAndMode(int fd, const struct stat& st) {
+// Gives the new file of fd the owner and group of the file st describes,
+// then its permission bits, after the owner: a change of owner may clear
+// mode bits. With all, false when this process may not give them; without,
+// as far as it may (the owner only with the privilege to give files away,
+// the group when the user is a member; what may not be given is left).
+bool keepOwnerAndMode(int fd, const struct stat& st, bool all) {
   struct stat own;
   if (fstat(fd, &own) != 0) return false;
   if ((own.st_uid != st.st_uid || own.st_gid != st.st_gid) &&
       fchown(fd, st.st_uid, st.st_gid) != 0) {
-    if (errno != EPERM && errno != EINVAL) return false;
+    if (all || (errno != EPERM && errno != EINVAL)) return false;
     if (own.st_gid != st.st_gid && fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0 &&
         errno != EPERM && errno != EINVAL)
       return false;
@@ -319,11 +320,7 @@ bool keepOwnerAndMode(int fd, const struct stat& st) {
 // replacement must keep: its owner and group (false when this process may
 // not give them), permission bits and extended attributes.
 bool keepEverything(int fd, const std::string& path, const struct stat& st) {
-  struct stat own;
-  if (fstat(fd, &own) != 0) return false;
-  if ((own.st_uid != st.st_uid || own.st_gid != st.st_gid) && fchown(fd, st.st_uid, st.st_gid) != 0)
-    return false;
-  return fchmod(fd, st.st_mode & kPermissionBits) == 0 && copyAttributes(path, fd);
+  return keepOwnerAndMode(fd, st, true) && copyAttributes(path, fd);
 }
 
 // Syncs the folder of path (after a rename in it). A folder this user may
@@ -353,16 +350,26 @@ bool writeAllAt(int fd, const char* p, size_t n) {
   return true;
 }
 
-// The whole content of fd, read from its start; false (errno) on an error.
+// The whole content of fd, read from its start (to its end when that moved
+// meanwhile); false (errno) on an error, ENOMEM when it does not fit in
+// memory.
 bool readAll(int fd, std::string& out) {
   out.clear();
   char buf[65536];
-  for (;;) {
-    const ssize_t k = pread(fd, buf, sizeof buf, static_cast<off_t>(out.size()));
-    if (k < 0 && errno == EINTR) continue;
-    if (k < 0) return false;
-    if (k == 0) return true;
-    out.append(buf, static_cast<size_t>(k));
+  try {
+    struct stat st;
+    if (fstat(fd, &st) == 0 && st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
+    for (;;) {
+      const ssize_t k = pread(fd, buf, sizeof buf, static_cast<off_t>(out.size()));
+      if (k < 0 && errno == EINTR) continue;
+      if (k < 0) return false;
+      if (k == 0) return true;
+      out.append(buf, static_cast<size_t>(k));
+    }
+  } catch (const std::exception&) {  // bad_alloc, length_error
+    out.clear();
+    errno = ENOMEM;
+    return false;
   }
 }
 
@@ -542,7 +549,7 @@ SafeFile::Result SafeFile::commit() {
   // before the sync, so that they are on the disk with the data.
   struct stat st;
   const bool exists = ok && stat(target_.c_str(), &st) == 0;
-  if (exists && S_ISREG(st.st_mode) && !keepOwnerAndMode(fileno(f_), st)) ok = fail();
+  if (exists && S_ISREG(st.st_mode) && !keepOwnerAndMode(fileno(f_), st, false)) ok = fail();
   if (ok && fsync(fileno(f_)) != 0) ok = fail();
   if (std::fclose(f_) != 0 && ok) ok = fail();
   f_ = nullptr;

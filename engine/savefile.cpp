@@ -60,9 +60,10 @@ ElementFileGuard::~ElementFileGuard() {
 }
 
 std::string ElementFileOf(const char* path, const char* tlenm) {
-  if (SameFile(path, tlenm)) return tlenm;
-  struct stat st;
+  struct stat st, el;
   if (!path || stat(path, &st) != 0) return std::string();
+  if (tlenm && stat(tlenm, &el) == 0 && el.st_dev == st.st_dev && el.st_ino == st.st_ino)
+    return tlenm;
   std::lock_guard<std::mutex> lock(guardLock);
   for (const Guarded& g : guarded)
     if (g.dev == st.st_dev && g.ino == st.st_ino) return g.name;
@@ -92,11 +93,10 @@ int WriteSaveFile(WinpData* d, bool anew, const std::function<bool(FILE*)>& writ
   // Never over (or into) an element file.
   std::string elements = ElementFileOf(d->savnm, d->tlenm);
   if (!elements.empty()) return outcome(SAVE_TLEFILE, 0, std::move(elements));
-  // A file that is gone (removed since it was named) is made anew: a
-  // failed or empty block then leaves nothing behind, and the new name is
-  // synced into its folder.
-  struct stat st;
-  bool fresh = anew || d->svnew != 0 || (stat(d->savnm, &st) != 0 && errno == ENOENT);
+  // A file that is gone (removed since it was named: the append finds none)
+  // is made anew: a failed or empty block then leaves nothing behind, and
+  // the new name is synced into its folder.
+  bool fresh = anew || d->svnew != 0;
   SafeFile file(d->savnm);
   AppendFile more(d->savnm);
   FILE* f = nullptr;
@@ -106,7 +106,7 @@ int WriteSaveFile(WinpData* d, bool anew, const std::function<bool(FILE*)>& writ
     if (more.open())
       f = more.file();
     else if (errno == ENOENT)
-      fresh = true;  // gone since the look
+      fresh = true;
     else
       err = failure();
   }
@@ -130,6 +130,7 @@ int WriteSaveFile(WinpData* d, bool anew, const std::function<bool(FILE*)>& writ
   // file written in place holds its old bytes until the commit: what was
   // given counts, not its size.)
   bool empty = false;
+  struct stat st;
   if (ok && from >= 0)
     empty = fresh ? file.written() == 0 : fstat(fileno(f), &st) == 0 && st.st_size == from;
   bool unsynced = false;

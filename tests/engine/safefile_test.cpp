@@ -756,4 +756,51 @@ TEST_F(SafeFileTest, AppendIsSyncedBeforeItCounts) {
   EXPECT_EQ(readFile(p), "old\nmore\n");
 }
 
+// A file written in place keeps its old content in memory, to put it back
+// after a failure: when that content does not fit, the commit fails
+// (ENOMEM) and leaves the file as it was, instead of ending the program.
+TEST_F(SafeFileTest, InPlaceOldContentBeyondMemoryFailsTheCommit) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "the sanitizer's allocator aborts under an address space limit";
+#endif
+  const std::string p = dir_ + "/satsave.txt";
+  const off_t size = off_t{1} << 30;
+  writeFile(p, "");
+  ASSERT_EQ(truncate(p.c_str(), size), 0);
+  ASSERT_EQ(::link(p.c_str(), (dir_ + "/other name").c_str()), 0);  // written in place
+  const int res = support::InChild([&] {
+    // Room for a quarter of the file beyond what the process holds now.
+    long pages = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+      if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+      std::fclose(f);
+    }
+    if (pages <= 0) return 1;
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) +
+                         static_cast<rlim_t>(size / 4);
+    const rlimit lim{limit, limit};
+    if (setrlimit(RLIMIT_AS, &lim) != 0) return 1;
+    try {
+      SafeFile f(p.c_str());
+      if (!f.open() || !f.inPlace()) return 2;
+      f.put("new\n");
+      if (f.commit() != SafeFile::WriteFailed) return 3;
+      return f.error() == ENOMEM ? 0 : 4;
+    } catch (...) {
+      return 5;
+    }
+  });
+  EXPECT_EQ(res, 0) << "1: no limit, 2: not opened in place, 3: result, 4: reason, "
+                       "5: an exception, -1: died";
+  struct stat st{};
+  ASSERT_EQ(stat(p.c_str(), &st), 0);
+  EXPECT_EQ(st.st_size, size);
+  char head[4] = {1, 1, 1, 1};
+  const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(pread(fd, head, sizeof head, 0), 4);
+  ::close(fd);
+  EXPECT_EQ(std::string(head, 4), std::string(4, '\0'));
+}
+
 }  // namespace
