@@ -108,12 +108,19 @@ int vsGetPassDTxt(double& t, QString& s, bool pole) {
   return more;
 }
 
-QString vsSaveFileReason() {
-  const SaveFileOutcome o = LastSaveFile();
+QString vsSaveFileReason() { return vsSaveFileReason(LastSaveFile()); }
+
+QString vsSaveFileReason(const SaveFileOutcome& o) {
   if (SaveFileSaved(o.result)) return QString();
   QString why = QString::fromLocal8Bit(SaveFileReason(o));
   if (o.result == SAVE_TLEFILE) why += QLatin1Char(' ') + FileNameToQs(o.elementFile.c_str());
   return why;
+}
+
+QString vsOutputProblem() {
+  const QString why = vsSaveFileReason();
+  return vsTr("*** Problems with the output file") + QLatin1Char('\n') +
+         FileNameToQs(indata->savnm) + (why.isEmpty() ? QString() : QLatin1Char('\n') + why);
 }
 
 QString vsSaveFileNote() {
@@ -166,9 +173,7 @@ int vsSavePassDt(int mode) {
     return std::fwrite(block.constData(), 1, n, f) == n;
   };
   if (!SaveFileSaved(WriteSaveFile(indata, false, write))) {
-    prompter().inform(vsTr("Pass Details"), vsTr("*** Problems with the output file\n%1\n%2")
-                                                .arg(FileNameToQs(indata->savnm))
-                                                .arg(vsSaveFileReason()));
+    prompter().inform(vsTr("Pass Details"), vsOutputProblem());
     return 1;
   }
   QString said = vsTr("Saved on File ") + FileNameToQs(indata->savnm);
