@@ -157,10 +157,8 @@ int vsSavePassDt(int mode) {
   // A listing that reached the limit with the satellite still in view says
   // so, and where, in the file as in the box (a "+++" line, as a cut track
   // has).
-  const bool cut = more != 0;
-  if (cut)
-    block.append("\n+++ Pass details cut after " + QByteArray::number(kMaxSavedPieces) +
-                 " lines: the last line is at " + lastLineTime(t).toLatin1() + " +++");
+  const QString cut = more != 0 ? vsPassCutText(kMaxSavedPieces, t) : QString();
+  if (!cut.isEmpty()) block.append("\n+++ " + cut.toUtf8() + " +++");
   if (mode == 1 && pieces >= 2) {
     char pole[POLETXT_SIZE];
     GetPoleTxt(indata, pole);
@@ -177,8 +175,7 @@ int vsSavePassDt(int mode) {
     return 1;
   }
   QString said = vsTr("Saved on File ") + FileNameToQs(indata->savnm);
-  if (cut)
-    said += QStringLiteral("\n\n*** ") + vsPassCutText(kMaxSavedPieces, t) + QStringLiteral(" ***");
+  if (!cut.isEmpty()) said += QStringLiteral("\n\n*** ") + cut + QStringLiteral(" ***");
   prompter().inform(vsTr("Vorlix"), said + vsSaveFileNote());
   return 0;
 }
