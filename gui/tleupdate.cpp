@@ -206,7 +206,8 @@ void TleDownload::discard() {
 }
 
 bool TleDownload::take(const QByteArray& chunk) {
-  if (body.size() + chunk.size() > maxBytes) {
+  // Summed in 64 bits: two sizes near the largest array would overflow int.
+  if (qint64(body.size()) + chunk.size() > maxBytes) {
     why = tr("more than %1 bytes from %2, the transfer was abandoned")
               .arg(maxBytes)
               .arg(url.toDisplayString());

@@ -14,10 +14,10 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "dialogs/prompter.h"
 #include "dialogs/stpassdialog.h"
-#include "engine/safefile.h"
 #include "engine/savefile.h"
 #include "gui/records.h"
 #include "gui/resources.h"
@@ -362,11 +362,11 @@ bool VorlixView::setTLEname(const QString& name) {
 bool VorlixView::setSaveName(const QString& name) {
   char nm[FILENAME_SIZE] = {};
   if (!QsToFileName(name, nm, FILENAME_SIZE - 1)) return false;
-  if (SameFile(nm, indata->tlenm)) {
+  const std::string element = ElementFileOf(nm, indata->tlenm);
+  if (!element.empty()) {
     prompter().inform(tr("Vorlix"),
                       tr("*** Problems with the output file\n") +
-                          QString::fromLocal8Bit(SaveFileReason({SAVE_TLEFILE, 0})) +
-                          QLatin1Char(' ') + FileNameToQs(indata->tlenm),
+                          vsSaveFileReason({SAVE_TLEFILE, 0, element}),
                       this);
     return false;
   }
@@ -378,7 +378,7 @@ bool VorlixView::setSaveName(const QString& name) {
 bool VorlixView::setTSaveName(const QString& name) {
   char nm[FILENAME_SIZE] = {};
   if (!QsToFileName(name, nm, FILENAME_SIZE - 1)) return false;
-  if (SameFile(nm, indata->tlenm)) {
+  if (IsElementFile(nm, indata->tlenm)) {
     prompter().inform(tr("TLE File Save"),
                       QStringLiteral("*** %1 ***").arg(QString::fromLatin1(TleSaveIsElementFile())), this);
     return false;

@@ -212,6 +212,10 @@ class VorlixView : public QWidget {
   // observer is on the background layer), so it is drawn again when it is
   // next shown or stepped. Any redraw clears it.
   bool mapStale = false;
+  // vRefresh, told whether the sky chart has a place to be seen from (false
+  // only when it is seen from a prime satellite without a position: the
+  // chart stays empty). The plot step knows that already.
+  void drawBackground(bool skyPlaced);
   // The observer dialog alone: true with the place stored, false cancelled.
   bool askLocation();
   // vInputDate for the time of a launch, an impulse or an observation: the

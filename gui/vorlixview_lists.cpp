@@ -69,13 +69,6 @@ QString pageProblems(const WoutData* o) {
 
 QString savName() { return FileNameToQs(indata->savnm); }
 
-// The save file's problem, then the file and why, each on a line of its own.
-QString outputProblem() {
-  const QString why = vsSaveFileReason();
-  return VorlixView::tr(kOutputProblem) + QLatin1Char('\n') + savName() +
-         (why.isEmpty() ? QString() : QLatin1Char('\n') + why);
-}
-
 // The Iridium Flares command reads a file of its own, beside the TLE file,
 // which the user may never have put there: say which file, and where.
 QString missingTle() {
@@ -256,7 +249,7 @@ bool VorlixView::allSatWritten() {
                           tr("List of passes saved on file ") + savName() + vsSaveFileNote(), this);
       break;
     case ALLSAT_NOSAVE:
-      prompter().inform(title, outputProblem(), this);
+      prompter().inform(title, vsOutputProblem(), this);
       break;
     case ALLSAT_NOTLE:
       prompter().inform(title, tr("*** Problems with the input file") + missingTle(), this);
@@ -287,7 +280,7 @@ void VorlixView::vOrbitTrack() {
     return;
   }
   if (r != 0) {
-    prompter().inform(tr("Save Orbit Track"), outputProblem(), this);
+    prompter().inform(tr("Save Orbit Track"), vsOutputProblem(), this);
     return;
   }
   if (indata->iridflg == 3) return;
@@ -340,7 +333,7 @@ void VorlixView::vFileSave() {
       prompter().inform(tr(kVorlix), tr("Saved on File ") + savName() + vsSaveFileNote(), this);
       break;
     case AOS_NOSAVE:
-      prompter().inform(title, outputProblem(), this);
+      prompter().inform(title, vsOutputProblem(), this);
       break;
     case AOS_NOLIST:
       prompter().inform(title, pageProblems(outdata), this);

@@ -69,6 +69,13 @@ bool VorlixView::sunMoonChart() const {
 
 void VorlixView::vRefresh() {
   WinpData* d = indata;
+  // Only the sky seen from the prime satellite asks for its position.
+  const bool ownSky = d->skymap && !sunMoonChart() && skyFromSatellite(d);
+  drawBackground(!ownSky || GetSatPos(d->curmjd, d, satps, PrimeSlot(d), 0) == SATPOS_OK);
+}
+
+void VorlixView::drawBackground(bool skyPlaced) {
+  WinpData* d = indata;
   dsplmd = 3;
   mapStale = false;
   setCursor(Qt::CrossCursor);
@@ -107,8 +114,7 @@ void VorlixView::vRefresh() {
       scly = f.scly;
       // A satellite without a position has no sky of its own: the sky of the
       // engine's stand-in place inside the Earth would pass for it.
-      if (!skyFromSatellite(d) || GetSatPos(d->curmjd, d, satps, PrimeSlot(d), 0) == SATPOS_OK)
-        PltSky(p);
+      if (skyPlaced) PltSky(p);
     } else {
       const MapFrame f = worldFrame(d->mapprj, d->centmer, d->pltw, d->plth);
       sclx = f.sclx;
@@ -175,7 +181,7 @@ void VorlixView::SatPlot(double t, int flag) {
   }
   const QFont panelFont("Helvetica", d->mfsz, d->bf ? QFont::Bold : QFont::Normal);
   const bool smcStep = sunMoonChart();
-  if (mapStale || backgroundDue(t)) vRefresh();
+  if (mapStale || backgroundDue(t)) drawBackground(!noSky);
 
   EndRelativeOnSkyMap(d);
   const bool rel = RelativeMode(d);  // (a sky map has just ended it)

@@ -108,12 +108,19 @@ int vsGetPassDTxt(double& t, QString& s, bool pole) {
   return more;
 }
 
-QString vsSaveFileReason() {
-  const SaveFileOutcome o = LastSaveFile();
+QString vsSaveFileReason() { return vsSaveFileReason(LastSaveFile()); }
+
+QString vsSaveFileReason(const SaveFileOutcome& o) {
   if (SaveFileSaved(o.result)) return QString();
   QString why = QString::fromLocal8Bit(SaveFileReason(o));
   if (o.result == SAVE_TLEFILE) why += QLatin1Char(' ') + FileNameToQs(o.elementFile.c_str());
   return why;
+}
+
+QString vsOutputProblem() {
+  const QString why = vsSaveFileReason();
+  return vsTr("*** Problems with the output file") + QLatin1Char('\n') +
+         FileNameToQs(indata->savnm) + (why.isEmpty() ? QString() : QLatin1Char('\n') + why);
 }
 
 QString vsSaveFileNote() {
@@ -150,10 +157,8 @@ int vsSavePassDt(int mode) {
   // A listing that reached the limit with the satellite still in view says
   // so, and where, in the file as in the box (a "+++" line, as a cut track
   // has).
-  const bool cut = more != 0;
-  if (cut)
-    block.append("\n+++ Pass details cut after " + QByteArray::number(kMaxSavedPieces) +
-                 " lines: the last line is at " + lastLineTime(t).toLatin1() + " +++");
+  const QString cut = more != 0 ? vsPassCutText(kMaxSavedPieces, t) : QString();
+  if (!cut.isEmpty()) block.append("\n+++ " + cut.toUtf8() + " +++");
   if (mode == 1 && pieces >= 2) {
     char pole[POLETXT_SIZE];
     GetPoleTxt(indata, pole);
@@ -166,14 +171,11 @@ int vsSavePassDt(int mode) {
     return std::fwrite(block.constData(), 1, n, f) == n;
   };
   if (!SaveFileSaved(WriteSaveFile(indata, false, write))) {
-    prompter().inform(vsTr("Pass Details"), vsTr("*** Problems with the output file\n%1\n%2")
-                                                .arg(FileNameToQs(indata->savnm))
-                                                .arg(vsSaveFileReason()));
+    prompter().inform(vsTr("Pass Details"), vsOutputProblem());
     return 1;
   }
   QString said = vsTr("Saved on File ") + FileNameToQs(indata->savnm);
-  if (cut)
-    said += QStringLiteral("\n\n*** ") + vsPassCutText(kMaxSavedPieces, t) + QStringLiteral(" ***");
+  if (!cut.isEmpty()) said += QStringLiteral("\n\n*** ") + cut + QStringLiteral(" ***");
   prompter().inform(vsTr("Vorlix"), said + vsSaveFileNote());
   return 0;
 }

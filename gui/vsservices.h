@@ -11,6 +11,7 @@
 #include "orbit/sgp4fit.h"
 
 struct AdjParams;
+struct SaveFileOutcome;
 struct WoutData;
 
 // ==== Text fields, file names, pass details (vsservices.cpp) ====
@@ -55,6 +56,12 @@ int vsSavePassDt(int mode);
 // the system's reason ("not a regular file", "a FIFO that nobody reads",
 // "Permission denied", ...); empty when it saved.
 QString vsSaveFileReason();
+// The same for an outcome of one's own (a name refused before any write).
+QString vsSaveFileReason(const SaveFileOutcome& o);
+// The text of a box on a save file that was not written: "*** Problems with
+// the output file", then the save file and why (vsSaveFileReason), each on a
+// line of its own.
+QString vsOutputProblem();
 // What a "saved" message adds when the last write saved but its folder could
 // not be synced (starting with an empty line); empty otherwise.
 QString vsSaveFileNote();

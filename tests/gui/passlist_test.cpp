@@ -43,6 +43,7 @@ class PassListTest : public QObject {
   void viewerShowsTheEngineListing();
   void saveAppendsAndStartsAnew();
   void saveReportsAnUnwritableFile();
+  void saveBoxNamesTheFileAsItIs();
   void failedAppendLeavesTheFileAsItWas();
   void saveNeverWritesTheElementFile_data();
   void saveNeverWritesTheElementFile();
@@ -242,6 +243,21 @@ void PassListTest::saveReportsAnUnwritableFile() {
     QVERIFY(sp->boxes[0].text.startsWith("*** Problems with the output file"));
     QCOMPARE(indata->svnew, fresh);  // a new file is still to be started
   }
+}
+
+// A name holding "%2" is shown as it is, not as a place for the reason.
+void PassListTest::saveBoxNamesTheFileAsItIs() {
+  WindowFixture::usePassDay();
+  QCOMPARE(aospass(indata, outdata), AOS_DONE);
+  indata->ipass = 0;
+  fx->writeFile("plain%2", "a file, not a directory");
+  const QString name = fx->path("plain%2/satsave.txt");
+  qstrncpy(indata->savnm, QFile::encodeName(name).constData(), FILENAME_SIZE);
+  indata->svnew = 1;
+  QVERIFY(vsSavePassDt(1) != 0);
+  const QString why = vsSaveFileReason();
+  QVERIFY(!why.isEmpty());
+  QCOMPARE(sp->boxes.last().text, "*** Problems with the output file\n" + name + "\n" + why);
 }
 
 // A disk that fills up half way through an appended block: the file keeps its
