@@ -137,9 +137,10 @@ QString StEditOrbDialog::meanMotionProblem() const {
     if (c.edit != ui->n0Edit) continue;
     const bool outside = v < c.min || v > c.max;
     // An open orbit's perigee distance q, in km: OK takes no q below
-    // 0.001 km (orbitProblem).
+    // 0.001 km (orbitProblem). A q of 0 is none: without this the form would
+    // go on from the axis it no longer uses and blame a perigee below ground.
     if (!ui->perapBox->isChecked() && !(Read(ui->eccEdit) < 1.0))
-      return outside ? tr("q must lie between %1 and %2 km.").arg(numText(kMinN0), numText(c.max))
+      return outside || !(v > 0.0) ? tr("q must lie between %1 and %2 km.").arg(numText(kMinN0), numText(c.max))
                      : QString();
     if (outside || meanMotionUnusable()) return meanMotionRange();
   }

@@ -324,6 +324,7 @@ void StEditOrbDialogTest::orbitRefusedOnOk_data() {
                                << "q must be at least 0.001 km.";
   // The mean-motion field of an open orbit holds q: its range is named so.
   const QString qRange = "q must lie between 0.001 and 1e+08 km.";
+  QTest::newRow("q 0 km") << false << QStringList{"eccEdit", "1.5", "n0Edit", "0"} << qRange;
   QTest::newRow("q -5 km") << false << QStringList{"eccEdit", "1.5", "n0Edit", "-5"} << qRange;
   QTest::newRow("q 2e8 km") << false << QStringList{"eccEdit", "1.5", "n0Edit", "2e8"} << qRange;
   QTest::newRow("e 1000, a -1e8")
