@@ -3,6 +3,9 @@
 // flare list read back from the save file.
 #include "engine/flares.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +15,7 @@
 #include "engine/passes.h"
 #include "engine/safefile.h"
 #include "engine/satpos.h"
+#include "engine/savefile.h"
 #include "engine/tle.h"
 
 namespace {
@@ -227,25 +231,47 @@ bool loadByName(WinpData* d, FILE* tf, const char* name, int slot) {
 
 }  // namespace
 
+namespace {
+
+// Why the flare list written to path cannot be shown: a FIFO or a device took
+// it (what they were given cannot be read back), or the file cannot be read.
+void putUnreadList(WoutData* o, const char* path, int err) {
+  struct stat st;
+  const bool node = stat(path, &st) == 0;
+  if (node && S_ISFIFO(st.st_mode))
+    PutNxtLn(o, " *** The list went to a FIFO: it cannot be read back to be shown ***");
+  else if (node && S_ISCHR(st.st_mode))
+    PutNxtLn(o, " *** The list went to a device: it cannot be read back to be shown ***");
+  else
+    PutFileReason(o, " *** ", "The list cannot be read back from", path,
+                  OpenRegularError(err != 0 ? err : EIO), " ***");
+}
+
+}  // namespace
+
 void Iriddspy(WinpData* d, WoutData* o) {
   if (!d || !o) return;
   FILE* tf = OpenRegular(d->tlenm);
   int freeslot = d->satnr >= 0 ? d->satnr : 0;
   o->nlines = 0;
+  errno = 0;
   outptr = OpenRegular(d->savnm);
-  if (!outptr) {
-    if (tf) std::fclose(tf);
-    return;
-  }
+  const int openErr = errno;
 
-  char text[2 * FILENAME_SIZE + 64];
-  d->svnew = 0;
   PutSpace(o, 1);
   if (d->irrun)
     PutNxtLnsName(o, " *** Iridium Flares ***  written to ", d->savnm);
   else
     PutNxtLn(o, " *** Iridium Flares *** ");
   PutSpace(o, 1);
+  if (!outptr) {
+    if (tf) std::fclose(tf);
+    putUnreadList(o, d->savnm, openErr);
+    return;
+  }
+
+  char text[2 * FILENAME_SIZE + 64];
+  d->svnew = 0;
   std::snprintf(text, sizeof text, " Year: %4i  +++ Timezone: %g +++%s", d->year, d->tzone,
                 d->moonflg ? "   Moonshine Flares" : "");
   decdot0(text);

@@ -35,8 +35,11 @@ int GetIrid(WinpData* d, int slot, int centreSeen, double* tm, double* elv, doub
 // Reads the Iridium flare lines of the save file savnm back into the page o
 // (title, year line, then the flare lines, a blank line before every fifth)
 // and loads each flaring satellite once from the TLE file tlenm into the next
-// free slot (by name; the search mode srchmd is restored). An unreadable save
-// file leaves the page empty; an unreadable TLE file only disables loading.
+// free slot (by name; the search mode srchmd is restored). A save file that
+// cannot be read back leaves the title and a line that says where the list
+// went and why it is not shown: a FIFO or a device (which keep nothing to
+// read back), or the reason the file cannot be read. An unreadable TLE file
+// only disables loading.
 void Iriddspy(WinpData* d, WoutData* o);
 
 #endif

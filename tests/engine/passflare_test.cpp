@@ -5,13 +5,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 
 #include "engine/flares.h"
 #include "engine/passes.h"
 #include "engine/passtext.h"
 #include "engine/satpos.h"
+#include "support/files.h"
 #include "support/passfixture.h"
 
 using namespace passfix;
@@ -201,13 +205,47 @@ TEST(IridiumList, ReadBackAndLoad) {
   ASSERT_EQ(std::rename(far.c_str(), sav.c_str()), 0);
   rmdir(deep.c_str());
 
-  // An unreadable save file: an empty page.
-  std::snprintf(d->savnm, sizeof d->savnm, "%s/missing.doc", dir);
-  Iriddspy(d.get(), o.get());
-  EXPECT_EQ(o->nlines, 0);
   std::remove(sav.c_str());
   std::remove(tle.c_str());
   rmdir(dir);
+}
+
+// A list that went where it cannot be read back from (a FIFO or a device
+// took it, or the file went meanwhile): the page names the file and says why
+// the list is not shown, instead of staying blank.
+TEST(IridiumList, ListThatCannotBeReadBackIsExplained) {
+  const support::TempDir dir;
+  struct Case {
+    const char* name;
+    char node;  // MakeNode's kind, 0: nothing there
+    std::string why;
+  };
+  const Case cases[] = {
+      {"fifo.doc", 'p', " *** The list went to a FIFO: it cannot be read back to be shown ***"},
+      {"null.doc", 'c', " *** The list went to a device: it cannot be read back to be shown ***"},
+      {"missing.doc", 0, " *** " + std::string(std::strerror(ENOENT)) + " ***"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string sav = dir / c.name;
+    if (c.node == 'c' && geteuid() != 0) continue;  // a device needs root
+    if (c.node) {
+      ASSERT_TRUE(support::MakeNode(sav, c.node));
+    }
+    auto d = MakeRecord(48.0, 11.0, 0.0);
+    auto o = std::make_unique<WoutData>();
+    std::snprintf(d->savnm, sizeof d->savnm, "%s", sav.c_str());
+    d->irrun = true;
+    d->satnr = 1;
+    Iriddspy(d.get(), o.get());
+    EXPECT_EQ(outptr, nullptr);
+    EXPECT_EQ(d->satnr, 1);
+    EXPECT_EQ(Line(o.get(), 1), " *** Iridium Flares ***  written to " + sav);
+    EXPECT_EQ(Line(o.get(), o->nlines - 1), c.why);
+    if (!c.node) {  // the reason's own line follows the file's name
+      EXPECT_EQ(Line(o.get(), 3), " *** The list cannot be read back from " + sav + ":");
+    }
+  }
 }
 
 // A numerical satellite lying where it came down has no position. Seen from

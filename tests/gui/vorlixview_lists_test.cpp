@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -877,6 +878,30 @@ class ListsTest : public QObject {
     QCOMPARE(indata->iridflg, 3);
     QCOMPARE(QString(indata->savnm), QString(before.savnm));
     QCOMPARE(indata->svnew, 0);
+  }
+
+  // iridiumf.doc is a device (a null device of the test's own, made as
+  // root): the list goes into it, no box passes it off as unsorted, and the
+  // page says where the list went and why it is not shown.
+  void iridiumIntoADevice() {
+    if (geteuid() != 0) QSKIP("making a device needs root");
+    startOn("passes.tle", {"ISS (ZARYA)"});
+    fx->copyData("passes.tle", "iridium.txt");
+    indata->dur = 0.5;
+    const QString doc = dataFile("iridiumf.doc");
+    QVERIFY(support::MakeNode(QFile::encodeName(doc).toStdString(), 'c'));
+    sp->fillAndAccept({{"magEdit", "2"}, {"opsBox", "0"}, {"solpBox", "0"}});
+    view->vIridium();
+    QCOMPARE(sp->of("inform").size() + sp->of("warn").size(), 0);
+    QStringList page;
+    for (int k = 0; k < outdata->nlines; ++k) page << PageLineToQs(outdata, k);
+    // (The title takes a second line for a long name.)
+    QVERIFY2(page.join(QString()).remove(' ').contains("***IridiumFlares***writtento" +
+                                                       QString(doc).remove(' ')),
+             qPrintable(page.join('\n')));
+    QCOMPARE(page.last(),
+             " *** The list went to a device: it cannot be read back to be shown ***");
+    QCOMPARE(support::NodeType(QFile::encodeName(doc).toStdString()), mode_t(S_IFCHR));
   }
 
   // A flare run that cannot read its TLE file says so and leaves the page as
