@@ -309,7 +309,8 @@ bool listAll(WinpData* d, FILE* tle, FILE* f, bool autozone) {
 
 }  // namespace
 
-int AllSatAos(WinpData* d) {
+int AllSatAos(WinpData* d, int* sortWhy) {
+  if (sortWhy) *sortWhy = 0;
   // Settings first: a bad one must not cost the user the save file.
   const bool transit = d->iridflg == 1 && (d->occflg == 1 || d->occflg == 2);
   const bool autozone = transit && d->mxdist <= 0.0;
@@ -324,9 +325,12 @@ int AllSatAos(WinpData* d) {
   long start = 0;
   const int res = WriteSaveFile(
       d, false, [&](FILE* f) { return listAll(d, tle, f, autozone); }, &start);
-  if (SaveFileSaved(res)) SortAos(d, std::max(0L, start));
   std::fclose(tle);
-  return SaveFileSaved(res) ? ALLSAT_DONE : ALLSAT_NOSAVE;
+  if (!SaveFileSaved(res)) return ALLSAT_NOSAVE;
+  // The list is saved whatever the sort comes to; one it could not order
+  // stays as written, grouped by satellite, and the caller says so.
+  return SortAos(d, std::max(0L, start), sortWhy) == SORTAOS_DONE ? ALLSAT_DONE
+                                                                  : ALLSAT_UNSORTED;
 }
 
 int Nxt4Pass(WinpData* d) {

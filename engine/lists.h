@@ -14,6 +14,9 @@ constexpr int ALLSAT_DONE = 0;
 constexpr int ALLSAT_NOSAVE = 1;     // save file not opened (or it is the TLE file),
                                      // or a write to it failed
 constexpr int ALLSAT_NOTLE = 2;      // TLE file not opened
+constexpr int ALLSAT_UNSORTED = 3;   // the list is saved, but the sort could not put
+                                     // it in time order: it stays as written,
+                                     // grouped by satellite
 constexpr int ALLSAT_BADSET = -1;    // irmag > IRMAG_MAX (Iridium), or distance 0 in a
                                      // transit/occultation/flare mode without
                                      // automatic zone; nothing opened, nothing written
@@ -30,11 +33,14 @@ constexpr int ALLSAT_BADSET = -1;    // irmag > IRMAG_MAX (Iridium), or distance
 // cannot be written whole is taken back. The settings are checked and the
 // TLE file opened before the save file is touched; a save file that is the
 // TLE file (by any name) is refused. LastSaveFile (engine/savefile.h) tells
-// why the list was not saved.
+// why the list was not saved; for ALLSAT_UNSORTED *sortWhy (when given) tells
+// why it was not sorted (SortAos: an errno or one of the safe writer's
+// reasons; a FIFO or a device, whose lines are gone to its reader, as not a
+// regular file), else it is 0.
 // rlm, sunel, mxdist and the prime slot are restored on return; in automatic
 // zone mode (Sun or Moon transit with mxdist <= 0) the satellites with a
 // listed transit are added to the selection.
-int AllSatAos(WinpData* d);
+int AllSatAos(WinpData* d, int* sortWhy = nullptr);
 
 // Threads the all-satellite list spreads its satellites over (the calling
 // thread waits for them): n > 0 that many, else one per core of the

@@ -8,6 +8,7 @@
 #include "engine/sortaos.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -58,18 +59,30 @@ bool copyPrefix(FILE* src, FILE* dst, long n) {
   return true;
 }
 
-// Sorts the block; false when the save file must stay as it is (nothing to
-// sort, or any read or write failed). The temporary file is gone on return.
-bool sortBlock(const std::string& path, long start) {
+// errno, or a plain input/output error when a failure left none.
+int failure() { return errno != 0 ? errno : EIO; }
+
+// The reason of a failed read of the save file, which is then closed.
+int readFailure(FILE* in) {
+  const int err = failure();
+  fclose(in);
+  return err;
+}
+
+// Sorts the block: 0 when it is in time order (also when there was nothing
+// to order), else why the save file stays as it was (an errno or a writer's
+// reason). The temporary file is gone on return.
+int sortBlock(const std::string& path, long start) {
   // Only a regular file has a size to read (a directory may open and report
   // LLONG_MAX as its end; a FIFO would wait for a writer).
+  errno = 0;
   FILE* in = OpenRegular(path.c_str(), "rb");
-  if (!in) return false;
-  if (fseek(in, 0, SEEK_END) != 0) { fclose(in); return false; }
+  if (!in) return failure();
+  if (fseek(in, 0, SEEK_END) != 0) return readFailure(in);
   long size = ftell(in);
-  if (size < 0) { fclose(in); return false; }
+  if (size < 0) return readFailure(in);
   if (start < 0) start = 0;
-  if (start >= size) { fclose(in); return false; }
+  if (start >= size) { fclose(in); return 0; }
 
   // The block and its line index; a file too large for the memory is left
   // as it is.
@@ -78,11 +91,10 @@ bool sortBlock(const std::string& path, long start) {
   std::vector<PassLine> passes;
   try {
     blk.assign(static_cast<size_t>(size - start), '\0');
+    errno = 0;
     if (fseek(in, start, SEEK_SET) != 0 ||
-        fread(&blk[0], 1, blk.size(), in) != blk.size()) {
-      fclose(in);
-      return false;
-    }
+        fread(&blk[0], 1, blk.size(), in) != blk.size())
+      return readFailure(in);
 
     // Split into pieces the way a line reader with a 160-byte buffer does.
     const char* const base = blk.data();
@@ -108,9 +120,9 @@ bool sortBlock(const std::string& path, long start) {
     }
   } catch (const std::exception&) {  // bad_alloc, length_error
     fclose(in);
-    return false;
+    return ENOMEM;
   }
-  if (passes.size() <= 1) { fclose(in); return false; }
+  if (passes.size() <= 1) { fclose(in); return 0; }
 
   std::stable_sort(passes.begin(), passes.end(),
                    [](const PassLine& x, const PassLine& y) {
@@ -120,9 +132,18 @@ bool sortBlock(const std::string& path, long start) {
   // The sorted file is written as "vorlix.tmp" beside the save file.
   const char* base = blk.data();
   SafeFile file(path.c_str(), "vorlix.tmp");
+  if (!file.open()) {
+    fclose(in);
+    return file.error() != 0 ? file.error() : EIO;
+  }
   // (A name given to a device or FIFO since it was read is left to it.)
-  if (!file.open() || file.direct()) { fclose(in); return false; }
+  if (file.direct()) {
+    fclose(in);
+    file.abandon();
+    return EINVAL;
+  }
   FILE* out = file.file();
+  errno = 0;
   bool ok = copyPrefix(in, out, start);
   fclose(in);
   for (const Piece& h : headers) {
@@ -140,8 +161,10 @@ bool sortBlock(const std::string& path, long start) {
     }
     ok = ok && writeAll(out, base + pl.text.off, pl.text.len);
   }
-  if (!ok) return false;
-  return SafeFile::saved(file.commit());
+  if (!ok) return failure();
+  // (Sorted also when only the folder's sync failed: the file holds the order.)
+  if (SafeFile::saved(file.commit())) return 0;
+  return file.error() != 0 ? file.error() : EIO;
 }
 
 }  // namespace
@@ -165,7 +188,9 @@ void CpMMM(char* key, const char* line) {
   key[AOSKEY_SIZE - 1] = '\0';
 }
 
-void SortAos(const WinpData* d, long start) {
-  sortBlock(std::string(d->savnm, strnlen(d->savnm, FILENAME_SIZE)), start);
+int SortAos(const WinpData* d, long start, int* why) {
+  const int err = sortBlock(std::string(d->savnm, strnlen(d->savnm, FILENAME_SIZE)), start);
   outptr = nullptr;
+  if (why) *why = err;
+  return err == 0 ? SORTAOS_DONE : SORTAOS_FAILED;
 }

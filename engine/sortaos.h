@@ -39,6 +39,16 @@ void CpMMM(char* key, const char* line);
 // with a unique ending) in the save file's directory
 // and renamed over the save file, so a failure at any step leaves the save
 // file as it was. outptr is null afterwards.
-void SortAos(const WinpData* d, long start);
+//
+// Returns SORTAOS_DONE when the block is in time order (also when it holds
+// nothing to order: at most one pass line, or nothing at or after start),
+// SORTAOS_FAILED when the file was left as it was, its block in the order it
+// was written: it could not be read (missing, no regular file: a FIFO or a
+// device gave its lines away), or the sorted copy could not be written whole
+// (a full disk). *why (when given) tells why: an errno or one of the safe
+// writer's reasons (OpenRegularError gives the text); 0 when done.
+constexpr int SORTAOS_DONE = 0;
+constexpr int SORTAOS_FAILED = 1;
+int SortAos(const WinpData* d, long start, int* why = nullptr);
 
 #endif

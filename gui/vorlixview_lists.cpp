@@ -9,6 +9,7 @@
 #include <QTemporaryFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -237,9 +238,10 @@ bool VorlixView::allSatWritten() {
     if (!distanceAnswered(this)) return false;
   }
   int r;
+  int sortWhy = 0;
   {
     WaitCursor wait;
-    r = AllSatAos(indata);
+    r = AllSatAos(indata, &sortWhy);
   }
   const QString title = tr("All Passes");
   switch (r) {
@@ -247,6 +249,17 @@ bool VorlixView::allSatWritten() {
       if (indata->iridflg != 3)
         prompter().inform(tr(kVorlix),
                           tr("List of passes saved on file ") + savName() + vsSaveFileNote(), this);
+      break;
+    case ALLSAT_UNSORTED:
+      // A flare list gone into a FIFO or a device says so on its page.
+      if (indata->iridflg != 3 || sortWhy != EINVAL)
+        prompter().inform(tr(kVorlix),
+                          tr("List of passes saved on file ") + savName() +
+                              tr(" unsorted, grouped by satellite: it could not be put in "
+                                 "time order (%1).")
+                                  .arg(QString::fromLocal8Bit(OpenRegularError(sortWhy))) +
+                              vsSaveFileNote(),
+                          this);
       break;
     case ALLSAT_NOSAVE:
       prompter().inform(title, vsOutputProblem(), this);
@@ -264,7 +277,7 @@ bool VorlixView::allSatWritten() {
     default:
       prompter().inform(title, tr("*** List not written (code %1) ***").arg(r), this);
   }
-  return r == ALLSAT_DONE;
+  return r == ALLSAT_DONE || r == ALLSAT_UNSORTED;
 }
 
 void VorlixView::vOrbitTrack() {

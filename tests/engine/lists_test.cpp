@@ -315,6 +315,53 @@ TEST(AllSatAos, FailedAppendIsTakenBack) {
   EXPECT_EQ(support::DirNames(dir.path), support::Names{"more.txt"});
 }
 
+// The disk holds the list but not the sort's copy: a file-size limit between
+// the two, which a few satellites with many passes each give (the sorted list
+// has a blank line before every fifth pass, the list as written one before
+// each satellite). The list is saved, whole, in the order it was written; the
+// result says it is unsorted, and why, instead of passing for a sorted list.
+TEST(AllSatAos, ListTheSortCannotOrderIsSavedUnsorted) {
+  const support::TempDir dir;
+  // Names of one length: the header that names the file is as long.
+  const std::string sorted = dir / "sorted.txt", grouped = dir / "groups.txt";
+  auto d = ListRecord(sorted);
+  std::snprintf(d->tlenm, FILENAME_SIZE, "%s", support::dataPath("passes.tle").c_str());
+  d->day = 21;
+  d->month = 1;
+  d->year = 2018;
+  d->dur = 2.0;
+  int why = -1;
+  ASSERT_EQ(AllSatAos(d.get(), &why), ALLSAT_DONE);
+  EXPECT_EQ(why, 0);
+  const std::string inOrder = readFile(sorted);
+  const auto lines = [](const std::string& text) {
+    std::vector<std::string> v;
+    std::stringstream ss(text);
+    for (std::string l; std::getline(ss, l);)
+      if (l.size() >= 3 && l.find(".txt") == std::string::npos) v.push_back(l);
+    return v;
+  };
+  std::snprintf(d->savnm, FILENAME_SIZE, "%s", grouped.c_str());
+  d->svnew = 1;
+  int res;
+  {
+    FileSizeLimit limit(inOrder.size() - 1);
+    ASSERT_TRUE(limit.ok());
+    res = AllSatAos(d.get(), &why);
+  }
+  EXPECT_EQ(res, ALLSAT_UNSORTED);
+  EXPECT_EQ(why, EFBIG);
+  EXPECT_EQ(d->svnew, 0);  // saved: what follows is added
+  const std::string asWritten = readFile(grouped);
+  EXPECT_LT(asWritten.size(), inOrder.size());
+  EXPECT_NE(lines(asWritten), lines(inOrder));
+  std::vector<std::string> a = lines(asWritten), b = lines(inOrder);
+  std::sort(a.begin(), a.end());
+  std::sort(b.begin(), b.end());
+  EXPECT_EQ(a, b);  // every pass, none cut
+  EXPECT_EQ(support::DirNames(dir.path), (support::Names{"groups.txt", "sorted.txt"}));
+}
+
 // A save file that is a symbolic link is written through it (the link stays,
 // its target gets the list); a save file that is the TLE file, by its own
 // name or through a link, is refused and the TLE file kept.

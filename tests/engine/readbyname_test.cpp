@@ -92,8 +92,8 @@ TEST(ReadByName, NoRegularFileIsRefusedAtOnce) {
       {"save file sort", true,
        [](WinpData* d, WoutData*, const std::string& p) {
          SetName(d->savnm, p);
-         SortAos(d, 0);
-         return true;  // returned; the file and its folder are looked at below
+         // (The file and its folder are looked at below.)
+         return SortAos(d, 0) == SORTAOS_FAILED;
        }},
       {"TLE save appended to", false,
        [&](WinpData* d, WoutData* o, const std::string& p) {

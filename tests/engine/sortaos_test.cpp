@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -49,7 +51,9 @@ TEST_P(SortAosOracle, MatchesStableSortByteForByte) {
   ASSERT_FALSE(in.empty());
   writeFile(save_, in);
   outptr = stdout;  // the caller's stream is already closed; SortAos forgets it
-  SortAos(d_.get(), start);
+  int why = -1;
+  EXPECT_EQ(SortAos(d_.get(), start, &why), SORTAOS_DONE);
+  EXPECT_EQ(why, 0);
   EXPECT_EQ(outptr, nullptr);
   EXPECT_EQ(readFile(save_), want);
   EXPECT_EQ(support::DirNames(dir_), support::Names{"satsave.txt"});
@@ -66,13 +70,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, SortAosOracle,
                          ::testing::Values("yearend", "seven", "single", "earlier", "long"));
 
 TEST_F(SortAosTest, MissingSaveFileCreatesNothing) {
-  SortAos(d_.get(), 0);
+  int why = 0;
+  EXPECT_EQ(SortAos(d_.get(), 0, &why), SORTAOS_FAILED);
+  EXPECT_EQ(why, ENOENT);
   EXPECT_FALSE(exists(save_));
   EXPECT_EQ(support::DirNames(dir_), support::Names{});
 }
 
 // The sorted file cannot be written whole (as on a full disk): the save file
-// stays, and a file of the user's by the temporary file's usual name too.
+// stays, and a file of the user's by the temporary file's usual name too; the
+// caller learns that the list is unsorted, and why.
 TEST_F(SortAosTest, TemporaryFileUnavailableLeavesSaveFile) {
   const std::string in =
       readFile(std::string(VORLIX_TEST_DATA) + "/sortaos/seven.in");
@@ -81,7 +88,9 @@ TEST_F(SortAosTest, TemporaryFileUnavailableLeavesSaveFile) {
   {
     support::FileSizeLimit limit(in.size() / 2);
     ASSERT_TRUE(limit.ok());
-    SortAos(d_.get(), 0);
+    int why = 0;
+    EXPECT_EQ(SortAos(d_.get(), 0, &why), SORTAOS_FAILED);
+    EXPECT_EQ(why, EFBIG);
   }
   EXPECT_EQ(readFile(save_), in);
   EXPECT_EQ(readFile(dir_ + "/vorlix.tmp"), "mine\n");
@@ -92,25 +101,46 @@ TEST_F(SortAosTest, OffsetBeyondEndLeavesSaveFile) {
   const std::string in =
       readFile(std::string(VORLIX_TEST_DATA) + "/sortaos/seven.in");
   writeFile(save_, in);
-  SortAos(d_.get(), static_cast<long>(in.size()));
+  EXPECT_EQ(SortAos(d_.get(), static_cast<long>(in.size())), SORTAOS_DONE);
   EXPECT_EQ(readFile(save_), in);
 }
 
 // A save file that is a directory (on ext4 its end reads as LLONG_MAX, and
-// the sort aborted allocating that much) or a device: nothing is sorted or
-// created, nothing thrown.
+// the sort aborted allocating that much), a device or a FIFO (whose lines
+// went to its reader): nothing is sorted or created, nothing thrown, and the
+// list is reported unsorted.
 TEST_F(SortAosTest, DirectoryOrDeviceIsNoSaveFile) {
   const std::string sub = dir_ + "/list";
   ASSERT_EQ(mkdir(sub.c_str(), 0700), 0);
   writeFile(sub + "/inside.txt", "kept\n");
-  for (const std::string& name : {sub, std::string("/dev/null"), std::string("/dev/zero")}) {
-    snprintf(d_->savnm, sizeof d_->savnm, "%s", name.c_str());
+  struct Case {
+    std::string name;
+    char node;  // MakeNode's kind, 0: the folder
+    int why;
+  };
+  const Case cases[] = {
+      {sub, 0, EISDIR}, {dir_ + "/null", 'c', EINVAL}, {dir_ + "/fifo", 'p', EINVAL}};
+  support::Names names{"list"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.node == 'c' && geteuid() != 0) continue;  // a device needs root
+    if (c.node) {
+      ASSERT_TRUE(support::MakeNode(c.name, c.node));
+      names.push_back(c.name.substr(dir_.size() + 1));
+    }
+    snprintf(d_->savnm, sizeof d_->savnm, "%s", c.name.c_str());
     outptr = stdout;
-    SortAos(d_.get(), 0);
-    EXPECT_EQ(outptr, nullptr) << name;
+    int why = 0;
+    EXPECT_EQ(SortAos(d_.get(), 0, &why), SORTAOS_FAILED);
+    EXPECT_EQ(why, c.why);
+    EXPECT_EQ(outptr, nullptr);
+    EXPECT_EQ(support::NodeType(c.name), c.node == 'c'   ? mode_t(S_IFCHR)
+                                         : c.node == 'p' ? mode_t(S_IFIFO)
+                                                         : mode_t(S_IFDIR));
   }
+  std::sort(names.begin(), names.end());
   EXPECT_EQ(readFile(sub + "/inside.txt"), "kept\n");
-  EXPECT_EQ(support::DirNames(dir_), support::Names{"list"});
+  EXPECT_EQ(support::DirNames(dir_), names);
   EXPECT_EQ(support::DirNames(sub), support::Names{"inside.txt"});
 }
 

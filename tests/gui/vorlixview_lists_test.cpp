@@ -585,6 +585,36 @@ class ListsTest : public QObject {
     QVERIFY(listed > 20);
   }
 
+  // The disk holds the list but not the sort's copy (a file-size limit
+  // between the two: a few satellites with many passes each, whose sorted
+  // list is longer by its blank lines): the box says that the list was saved
+  // unsorted, and why.
+  void allSatellitesSavedUnsorted() {
+    startOn("passes.tle", {});
+    std::snprintf(indata->savnm, FILENAME_SIZE, "*all.txt");
+    indata->svnew = 1;
+    // The sorted list's length, under a name of the same length.
+    auto copy = std::make_unique<WinpData>(*indata);
+    std::snprintf(copy->savnm, FILENAME_SIZE, "%s", QFile::encodeName(dataFile("srt.txt")).constData());
+    QCOMPARE(AllSatAos(copy.get()), ALLSAT_DONE);
+    const size_t sorted = readFile(dataFile("srt.txt").toStdString()).size();
+    {
+      support::FileSizeLimit limit(sorted - 1);
+      QVERIFY(limit.ok());
+      view->vAllSat();
+    }
+    const QString saved = dataFile("all.txt");
+    QCOMPARE(sp->boxes.size(), 1);
+    QCOMPARE(sp->boxes.last().title, QString("Vorlix"));
+    QCOMPARE(sp->boxes.last().text,
+             "List of passes saved on file " + saved +
+                 " unsorted, grouped by satellite: it could not be put in time order (" +
+                 QString::fromLocal8Bit(std::strerror(EFBIG)) + ").");
+    const std::string grouped = readFile(saved.toStdString());
+    QVERIFY(grouped.size() > 1000 && grouped.size() < sorted);
+    QCOMPARE(indata->svnew, 0);
+  }
+
   void allSatelliteCodes() {
     startOn("passes.tle", {});
     indata->dur = 0.05;
