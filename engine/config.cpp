@@ -15,6 +15,7 @@
 
 #include "astro/astrolib.h"
 #include "engine/safefile.h"
+#include "engine/savefile.h"
 #include "engine/tle.h"
 #include "orbit/vorlixnum.h"
 
@@ -278,6 +279,9 @@ int putcfg(const WinpData* d, const char* path, int* why) {
   int ignored = 0;
   int& err = why ? *why : ignored;
   err = 0;
+  // The same file as the elements by any name (a link made by hand, or the
+  // element file chosen under this name): the settings would take its place.
+  if (IsElementFile(path, d->tlenm)) return CFG_TLEFILE;
   FILE* old = nullptr;
   if (openConfig(path, &old) == CFG_UNREADABLE) {
     err = errno;

@@ -58,10 +58,14 @@ int getcfg(WinpData* d, const char* path = CFG_FILENAME);
 // anything fails. Returns 0 when written,
 // 1 when it could not be written, CFG_KEPT when path is there but cannot be
 // read: settings that could not be read are the user's, not ours to replace
-// with the defaults. On a failure *why (when given) tells the reason: an
-// errno or one of the safe writer's own (OpenRegularError gives the text);
-// 0 when written.
+// with the defaults; CFG_TLEFILE when path names the element file tlenm (or
+// a guarded one, engine/savefile.h) through a symbolic or a hard link: the
+// elements are never replaced by the settings, and nothing is opened for
+// writing. On a failure *why (when given) tells the reason: an errno or one
+// of the safe writer's own (OpenRegularError gives the text); 0 when written
+// and for CFG_TLEFILE.
 constexpr int CFG_KEPT = 2;
+constexpr int CFG_TLEFILE = 3;
 int putcfg(const WinpData* d, const char* path = CFG_FILENAME, int* why = nullptr);
 
 // First line of the welcome page.

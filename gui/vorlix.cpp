@@ -21,10 +21,12 @@
 #include <QToolBar>
 
 #include <cstdio>
+#include <string>
 
 #include "dialogs/prompter.h"
 #include "dialogs/stquickdialog.h"
 #include "engine/safefile.h"
+#include "engine/savefile.h"
 #include "gui/records.h"
 #include "gui/resources.h"
 #include "gui/vorlixview.h"
@@ -203,16 +205,23 @@ void VorlixApp::slotFileQuit() {
   const int saved = view->vQuit(&why);
   if (saved != 0) {
     const QString cfg = QDir(APPDIR).absoluteFilePath(QFile::decodeName(view->configPath()));
-    const QString reason = QString::fromLocal8Bit(OpenRegularError(why));
-    const QString text =
-        (saved == CFG_KEPT
-             ? tr("The settings could not be saved: %1 cannot be read (%2), "
-                  "so it is not overwritten.")
-             : tr("The settings could not be saved: %1 cannot be written (%2)."))
-            .arg(cfg, reason) +
-        tr("\n\nCancel keeps Vorlix open, so that you can mend this (free space, "
-           "fix the file or its folder) and exit again. Quit Anyway quits without "
-           "saving the settings.");
+    QString text;
+    if (saved == CFG_TLEFILE) {
+      const std::string elements = ElementFileOf(view->configPath(), indata->tlenm);
+      text = tr("The settings could not be saved: %1 is the element file %2, "
+                "so it is not overwritten.")
+                 .arg(cfg, QFile::decodeName(elements.c_str()));
+    } else {
+      const QString reason = QString::fromLocal8Bit(OpenRegularError(why));
+      text = (saved == CFG_KEPT
+                  ? tr("The settings could not be saved: %1 cannot be read (%2), "
+                       "so it is not overwritten.")
+                  : tr("The settings could not be saved: %1 cannot be written (%2)."))
+                 .arg(cfg, reason);
+    }
+    text += tr("\n\nCancel keeps Vorlix open, so that you can mend this (free space, "
+               "fix the file or its folder) and exit again. Quit Anyway quits without "
+               "saving the settings.");
     // Staying is the default: the settings are the user's work.
     if (!prompter().confirm(tr("Vorlix"), text, tr("Quit Anyway"), this)) {
       QDir::setCurrent(workDir);

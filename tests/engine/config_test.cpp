@@ -614,6 +614,36 @@ TEST_F(ConfigTest, WritesThroughASymbolicLink) {
   EXPECT_EQ(got->lat, d->lat);
 }
 
+// A configuration that is the element file under another name, by a symbolic
+// or a hard link: the settings never take the elements' place, and nothing
+// is made beside them.
+TEST_F(ConfigTest, ElementFileIsNeverTheConfiguration) {
+  const std::string tle = dir_ + "/visual.txt";
+  const std::string elements =
+      "ISS (ZARYA)\n"
+      "1 25544U 98067A   09008.50000000  .00010000  00000-0  70000-4 0  9993\n"
+      "2 25544  51.6400 100.0000 0005000 100.0000 260.0000 15.72000000 10000\n";
+  for (const bool hard : {false, true}) {
+    SCOPED_TRACE(hard ? "hard link" : "symbolic link");
+    writeFile(tle, elements);
+    ASSERT_EQ(hard ? link(tle.c_str(), cfg_.c_str()) : symlink("visual.txt", cfg_.c_str()), 0);
+    auto d = newRecord();
+    fillRecord(d.get());
+    std::snprintf(d->tlenm, FILENAME_SIZE, "%s", tle.c_str());
+    int why = -1;
+    EXPECT_EQ(putcfg(d.get(), cfg_.c_str(), &why), CFG_TLEFILE);
+    EXPECT_EQ(why, 0);
+    EXPECT_EQ(readFile(tle), elements);
+    EXPECT_EQ(support::NodeType(cfg_), hard ? mode_t(S_IFREG) : mode_t(S_IFLNK));
+    EXPECT_EQ(support::DirNames(dir_), (support::Names{"visual.txt", "vorlix.cfg"}));
+    ASSERT_EQ(remove(cfg_.c_str()), 0);
+    // Its own file again: written as ever.
+    EXPECT_EQ(putcfg(d.get(), cfg_.c_str()), 0);
+    EXPECT_EQ(readFile(tle), elements);
+    ASSERT_EQ(remove(cfg_.c_str()), 0);
+  }
+}
+
 // A configuration that is there but is no regular file: read without waiting
 // on it, reported as unreadable, and never replaced by the settings written
 // at Exit.

@@ -69,6 +69,8 @@ class MainWindowTest : public QObject {
   void exitThatCannotSaveAsks();
   void exitKeepsAConfigurationThatCannotBeRead_data();
   void exitKeepsAConfigurationThatCannotBeRead();
+  void exitNeverTakesTheElementFile_data();
+  void exitNeverTakesTheElementFile();
   void closingByTheFrameWritesNothing();
 };
 
@@ -611,6 +613,40 @@ void MainWindowTest::exitKeepsAConfigurationThatCannotBeRead() {
     QCOMPARE(chmod(cfg.constData(), 0600), 0);
     QCOMPARE(readAll(fx.path("vorlix.cfg")), before);
   }
+}
+
+void MainWindowTest::exitNeverTakesTheElementFile_data() {
+  QTest::addColumn<bool>("hard");
+  QTest::newRow("symbolic link") << false;
+  QTest::newRow("hard link") << true;
+}
+
+// vorlix.cfg made a second name of the element file: Exit refuses to write
+// the settings over the elements, names both files and asks.
+void MainWindowTest::exitNeverTakesTheElementFile() {
+  QFETCH(bool, hard);
+  WindowFixture fx;
+  fx.writeStandard();
+  ScriptedPrompter sp;
+  auto w = fx.start();
+  const QString tle = fx.path("welcome.tle");
+  QVERIFY(w->viewWidget()->setTLEname(tle));
+  const QByteArray elements = readAll(tle);
+  const QByteArray cfg = QFile::encodeName(fx.path("vorlix.cfg"));
+  QVERIFY(QFile::remove(fx.path("vorlix.cfg")));
+  QCOMPARE(hard ? link(QFile::encodeName(tle).constData(), cfg.constData())
+                : symlink("welcome.tle", cfg.constData()),
+           0);
+
+  sp.answer(true);
+  w->slotFileQuit();
+  QCOMPARE(sp.of("confirm").size(), 1);
+  QCOMPARE(sp.of("confirm")[0].text.section("\n\n", 0, 0),
+           QStringLiteral("The settings could not be saved: %1 is the element file %2, so it "
+                          "is not overwritten.")
+               .arg(fx.path("vorlix.cfg"), tle));
+  QCOMPARE(readAll(tle), elements);
+  QCOMPARE(support::NodeType(cfg.toStdString()), hard ? mode_t(S_IFREG) : mode_t(S_IFLNK));
 }
 
 void MainWindowTest::closingByTheFrameWritesNothing() {
