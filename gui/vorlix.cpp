@@ -199,8 +199,9 @@ void VorlixApp::slotFileQuit() {
   status(tr("Exiting application..."));
   const QString workDir = QDir::currentPath();
   QDir::setCurrent(APPDIR);
-  slotStopTime();
-  abortUpdate();
+  // The clock and a download run on until the program really ends: a box
+  // that asks may be answered with Cancel, and the user then goes on as
+  // before.
   int why = 0;
   const int saved = view->vQuit(&why);
   if (saved != 0) {
@@ -222,13 +223,17 @@ void VorlixApp::slotFileQuit() {
     text += tr("\n\nCancel keeps Vorlix open, so that you can mend this (free space, "
                "fix the file or its folder) and exit again. Quit Anyway quits without "
                "saving the settings.");
+    // While the box waits, ticks and a finishing download work in the
+    // user's folder, as before Exit.
+    QDir::setCurrent(workDir);
     // Staying is the default: the settings are the user's work.
     if (!prompter().confirm(tr("Vorlix"), text, tr("Quit Anyway"), this)) {
-      QDir::setCurrent(workDir);
       status(tr("Ready."));
       return;
     }
   }
+  slotStopTime();
+  abortUpdate();
   qApp->quit();
   status(tr("Ready."));
 }

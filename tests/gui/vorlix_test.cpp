@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTextEdit>
+#include <QTcpServer>
 #include <QTimer>
 #include <QtTest>
 #include <sys/stat.h>
@@ -622,7 +623,9 @@ void MainWindowTest::exitNeverTakesTheElementFile_data() {
 }
 
 // vorlix.cfg made a second name of the element file: Exit refuses to write
-// the settings over the elements, names both files and asks.
+// the settings over the elements, names both files and asks. Nothing is
+// stopped before the answer: after Cancel Real Time still runs and the
+// download in progress goes on; Quit Anyway then stops both.
 void MainWindowTest::exitNeverTakesTheElementFile() {
   QFETCH(bool, hard);
   WindowFixture fx;
@@ -638,13 +641,33 @@ void MainWindowTest::exitNeverTakesTheElementFile() {
                 : symlink("welcome.tle", cfg.constData()),
            0);
 
-  sp.answer(true);
+  // A server that takes the request and never answers: the download runs.
+  QTcpServer silent;
+  QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+  sp.answer(QStringLiteral("127.0.0.1:%1/visual.txt").arg(silent.serverPort()));
+  w->slotFileUpdate();
+  QVERIFY(w->updateRunning());
+  w->slotPlotRT();
+  QCOMPARE(w->timerState(), 1);
+
+  sp.answer(false);
   w->slotFileQuit();
   QCOMPARE(sp.of("confirm").size(), 1);
   QCOMPARE(sp.of("confirm")[0].text.section("\n\n", 0, 0),
            QStringLiteral("The settings could not be saved: %1 is the element file %2, so it "
                           "is not overwritten.")
                .arg(fx.path("vorlix.cfg"), tle));
+  QCOMPARE(readAll(tle), elements);
+  QCOMPARE(w->timerState(), 1);
+  QVERIFY(w->plotTimer()->isActive());
+  QVERIFY(w->updateRunning());
+
+  sp.answer(true);
+  w->slotFileQuit();
+  QCOMPARE(sp.of("confirm").size(), 2);
+  QCOMPARE(w->timerState(), 0);
+  QVERIFY(!w->plotTimer()->isActive());
+  QVERIFY(!w->updateRunning());
   QCOMPARE(readAll(tle), elements);
   QCOMPARE(support::NodeType(cfg.toStdString()), hard ? mode_t(S_IFREG) : mode_t(S_IFLNK));
 }
