@@ -134,6 +134,37 @@ bool isSuccess(int status) { return status >= 200 && status < 300; }
 
 QString systemText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
 
+// Whether the body ends with a whole element set: its last line that is not
+// blank ends a record (line 2 of a TLE after its line 1, or the fourth line
+// of a state-vector record) and holds all 69 columns. A transfer that the
+// server ended early, with no length announced to tell it, stops inside a
+// line or between the lines of a set; the reader would take such a file
+// without a word and lose the sets that did not come. The lines are walked
+// as the element reader walks them: a line 1 takes the next line (three for
+// a state-vector record) whatever it is; any other line is a name line. A
+// final line end is not needed.
+bool EndsWithWholeSet(const QByteArray& b) {
+  constexpr int kElementLine = 59;  // an element line is longer (with its end)
+  constexpr int kFullLine = 69;     // every column up to the checksum
+  int due = 0;                      // lines the record begun still needs
+  bool ended = false;               // the last line taken ended a record
+  int length = 0;                   // ... and its length
+  for (QByteArray line : b.split('\n')) {
+    while (line.endsWith('\r')) line.chop(1);
+    if (due == 0 && line.trimmed().isEmpty()) continue;  // blank lines between or after sets
+    if (due > 0) {
+      ended = --due == 0;
+      length = line.size();
+    } else if (line.startsWith('1') && line.size() + 1 > kElementLine) {
+      due = line.mid(39, 19).toUpper() == "+++++STATEVCT1+++++" ? 3 : 1;
+      ended = false;
+    } else {
+      ended = false;
+    }
+  }
+  return due == 0 && ended && length >= kFullLine;
+}
+
 }  // namespace
 
 TleDownload::TleDownload(QObject* parent) : QObject(parent) {
@@ -151,6 +182,23 @@ bool TleDownload::open(const QString& target) {
   body.clear();
   out.reset();
   name = QFileInfo(target).absoluteFilePath();
+  // A look now, so that a target that can never take the file is told before
+  // anything is fetched. The writer is dropped again at once: it is opened
+  // for good only when the whole reply is there and checked (save), so that
+  // no temporary file sits beside the target during the transfer and what
+  // the target is then (a second link, an attribute added meanwhile) decides
+  // whether it is replaced or written in place.
+  const int refused = openWriter();
+  if (out) out->abandon();
+  out.reset();
+  if (refused != 0) {
+    why = QString::fromLocal8Bit(OpenRegularError(refused));
+    return false;
+  }
+  return true;
+}
+
+int TleDownload::openWriter() {
   const QByteArray path = QFile::encodeName(name);
   // What is no regular file (a directory, a FIFO, a device) is never
   // replaced by the download, nor written into.
@@ -163,12 +211,8 @@ bool TleDownload::open(const QString& target) {
     else if (out->direct())  // it became one meanwhile
       refused = EINVAL;
   }
-  if (refused != 0) {
-    out.reset();
-    why = QString::fromLocal8Bit(OpenRegularError(refused));
-    return false;
-  }
-  return true;
+  if (refused != 0) out.reset();
+  return refused;
 }
 
 void TleDownload::start(QNetworkAccessManager& manager, const QUrl& address) {
@@ -246,18 +290,26 @@ bool TleDownload::checkBody() {
   const bool ok = HoldsElementSet(f);
   std::fclose(f);
   // An error page or junk served as the file must not replace the user's sets.
-  if (!ok) why = tr("no element sets in the reply");
-  return ok;
+  if (!ok) {
+    why = tr("no element sets in the reply");
+    return false;
+  }
+  if (!EndsWithWholeSet(body)) {
+    why = tr("the transfer ended inside an element set; %1 was kept").arg(name);
+    return false;
+  }
+  return true;
 }
 
 bool TleDownload::save() {
-  if (out->write(body.constData(), static_cast<size_t>(body.size())) &&
+  const int refused = openWriter();
+  if (refused == 0 && out->write(body.constData(), static_cast<size_t>(body.size())) &&
       SafeFile::saved(out->commit())) {
     out.reset();
     return true;
   }
-  why = tr("cannot write %1: %2")
-            .arg(name, QString::fromLocal8Bit(OpenRegularError(out->error() ? out->error() : EIO)));
+  const int err = refused != 0 ? refused : out->error() != 0 ? out->error() : EIO;
+  why = tr("cannot write %1: %2").arg(name, QString::fromLocal8Bit(OpenRegularError(err)));
   return false;
 }
 

@@ -47,8 +47,9 @@ QUrl updateUrl(const QString& host, const QString& path);
 // through the engine's safe writer, as every file of the program is (the
 // target keeps its owner, group, mode and links as that writer keeps them),
 // only when the transfer ended without error, with a 2xx status and a body
-// that holds at least one element set the engine reads. Until then, and on
-// every failure, the target stays byte for byte as it was.
+// that holds at least one element set the engine reads and ends with a whole
+// one (a line end after it is not needed). Until then, and on every failure,
+// the target stays byte for byte as it was, with nothing beside it.
 class TleDownload : public QObject {
   Q_OBJECT
 
@@ -57,10 +58,11 @@ class TleDownload : public QObject {
   // A running transfer is ended silently and what arrived is discarded.
   ~TleDownload() override;
 
-  // Prepares the safe writer for target (a relative name is taken against
-  // the working directory now). False when target is no regular file (a
-  // directory, a FIFO, a device) or cannot be written; errorString() says
-  // why and nothing on disk changed.
+  // Takes target (a relative name is taken against the working directory
+  // now) after a look whether the safe writer can write it. False when
+  // target is no regular file (a directory, a FIFO, a device) or cannot be
+  // written; errorString() says why and nothing on disk changed. The writer
+  // itself is opened only when the reply is complete and checked.
   bool open(const QString& target);
   // Starts the GET; done() follows from the event loop. Redirects are
   // followed unless they lead to a less secure scheme.
@@ -101,9 +103,14 @@ class TleDownload : public QObject {
   void discard();
   // Adds a piece of the body; false (why set) when it grows beyond maxBytes.
   bool take(const QByteArray& chunk);
-  // Whether the body holds an element set; sets why when not.
+  // Whether the body holds an element set and ends with a whole one; sets
+  // why when not.
   bool checkBody();
-  // Writes the body over the target; sets why when it could not.
+  // Opens the safe writer for the target into out: 0, or the reason it
+  // cannot (out then empty).
+  int openWriter();
+  // Opens the writer and writes the body over the target; sets why when it
+  // could not.
   bool save();
 
   QString name;

@@ -1,9 +1,11 @@
 // The globe viewer in a real window (run under xvfb-run by ctest): started on
 // a session's save file, the globe must show red at the screen positions of
 // track points and nowhere near most of the globe; the slider and the globe
-// follow each other. It starts as the program does, with no extra
-// environment, so that run as root it shows the globe starts for root. Prints
-// one closing line; exit status 0 when all passed.
+// follow each other; the track and the centre are the file's numbers. It
+// starts as the program does, with no extra environment, so that run as root
+// it shows the globe starts for root; ctest runs it once more under a
+// comma-decimal locale (LANG=de_DE.UTF-8), where the numbers must read the
+// same. Prints one closing line; exit status 0 when all passed.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -11,6 +13,7 @@
 #include <QSlider>
 #include <QWidget>
 
+#include <clocale>
 #include <cstdio>
 #include <string>
 
@@ -57,6 +60,19 @@ int main(int argc, char** argv) {
   const GlobeWindow parts = BuildGlobeWindow(window, kBlueMarble, file, false);
   ShowGlobeWindow(window, parts);
   Settle(1500);
+  std::printf("numbers read under LC_NUMERIC %s\n", std::setlocale(LC_NUMERIC, nullptr));
+
+  // The first point of the session's orbit track, as the file writes it, and
+  // the globe centred on the middle entry.
+  const auto runs = globe::ReadTrack(file, false);
+  Check(!runs.empty() && runs[0].front().lon == -21.02652 && runs[0].front().lat == 51.12743,
+        "the track starts at -21.02652 51.12743");
+  Check(runs.size() == 2 && runs[0].size() > 108 &&
+            qAbs(parts.globe->centerLongitude() - runs[0][108].lon) < 1e-6 &&
+            qAbs(parts.globe->centerLatitude() - runs[0][108].lat) < 1e-6,
+        "the globe is centred on the middle of the track (" +
+            std::to_string(parts.globe->centerLongitude()) + " " +
+            std::to_string(parts.globe->centerLatitude()) + ")");
 
   Check(parts.slider->value() == 1200, "slider at 1200");
   Check(parts.globe->zoom() == 1200, "globe zoomed to 1200");
@@ -67,7 +83,6 @@ int main(int argc, char** argv) {
   Settle(300);
 
   const QImage img = parts.globe->grab().toImage();
-  const auto runs = globe::ReadTrack(file, false);
   int tried = 0, red = 0;
   for (const auto& run : runs)
     for (size_t k = 0; k + 1 < run.size(); k += 7) {

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -49,6 +50,40 @@ TEST(GlobeReader, Atof) {
               {"12.5x", 0.0},  {"nan", 0.0},       {"-inf", 0.0},   {" 1e999", 0.0},
               {"abc", 0.0},    {" . ", 0.0}};
   for (const auto& r : rows) EXPECT_EQ(globe::Atof(r.s), r.v) << '"' << r.s << '"';
+}
+
+// Under a comma-decimal locale (the toolkit sets the C locale from the
+// user's environment: LANG or only LC_NUMERIC) the numbers read as they do in
+// the C locale: a point is the decimal separator and a comma is none. Each
+// setting that is installed (package locales-all) is tried.
+TEST(GlobeReader, CommaDecimalLocales) {
+  const struct {
+    int category;
+    const char* name;
+  } settings[] = {{LC_ALL, "de_DE.UTF-8"}, {LC_ALL, "fr_FR.UTF-8"}, {LC_NUMERIC, "de_DE.UTF-8"}};
+  int tried = 0;
+  for (const auto& l : settings) {
+    if (!std::setlocale(l.category, l.name)) continue;
+    ++tried;
+    SCOPED_TRACE(l.name);
+    EXPECT_EQ(globe::Atof(" 12.5"), 12.5);
+    EXPECT_EQ(globe::Atof("-0.25e1"), -2.5);
+    EXPECT_EQ(globe::Atof("12,5"), 0.0);
+    const Point p = ReadOne(kTrack, true);
+    EXPECT_EQ(p.lon, -12.34567);
+    EXPECT_EQ(p.lat, 45.67890);
+    EXPECT_EQ(p.h, 412345.0);
+    const auto runs = globe::ReadTrack(Data("satsave.txt"), false);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].front().lon, -21.02652);
+    EXPECT_EQ(runs[0].front().lat, 51.12743);
+    double lon, lat;
+    globe::CentreOf(globe::getSatCoords(Data("satsave.txt")), lon, lat);
+    EXPECT_EQ(lon, runs[0][108].lon);
+    EXPECT_EQ(lat, runs[0][108].lat);
+    std::setlocale(LC_ALL, "C");
+  }
+  if (tried == 0) GTEST_SKIP() << "no comma-decimal locale installed (package locales-all)";
 }
 
 // One line each: the step kinds of the writers, centre lines, and lines whose

@@ -4,7 +4,15 @@
 // and input it must refuse.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <csignal>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -41,6 +49,44 @@ double AngleDiff(double a, double b) {
 
 runprog::Result Kep(const std::string& input) {
   return runprog::Run(VORLIX_KEP, {}, input, ".");
+}
+
+// The program started as a shell starts it, with its standard output on
+// the descriptor `out` and the default actions of SIGPIPE and SIGXFSZ (which
+// end a program that leaves them alone), under a file size limit of `limit`
+// bytes when that is not 0. Gives back the exit status (-1 when the program
+// was ended by a signal) and what it said on standard error.
+struct Outcome {
+  int status = -1;
+  std::string err;
+};
+Outcome KepInto(int out, const std::string& input, rlim_t limit, const support::TempDir& io) {
+  const std::string in = io / "kep-stdin";
+  writeFile(in, input);
+  // Standard error is a pipe: a file would be cut by the limit too.
+  int errPipe[2];
+  if (pipe(errPipe) != 0) return {};
+  const pid_t pid = fork();
+  if (pid == 0) {
+    alarm(60);
+    std::signal(SIGPIPE, SIG_DFL);
+    std::signal(SIGXFSZ, SIG_DFL);
+    const rlimit r{limit, limit};
+    if (limit != 0 && setrlimit(RLIMIT_FSIZE, &r) != 0) _exit(126);
+    const int fi = open(in.c_str(), O_RDONLY);
+    if (fi < 0 || dup2(fi, 0) < 0 || dup2(out, 1) < 0 || dup2(errPipe[1], 2) < 0) _exit(126);
+    execl(VORLIX_KEP, VORLIX_KEP, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(errPipe[1]);
+  Outcome o;
+  char buf[512];
+  ssize_t n;
+  while ((n = read(errPipe[0], buf, sizeof buf)) > 0) o.err.append(buf, static_cast<size_t>(n));
+  close(errPipe[0]);
+  int st = 0;
+  if (pid > 0 && waitpid(pid, &st, 0) == pid && WIFEXITED(st)) o.status = WEXITSTATUS(st);
+  return o;
 }
 
 // The number after label in the program's output.
@@ -179,4 +225,45 @@ TEST(AnomalyCalculator, EchoOfRefusedToken) {
   const std::string exact(40, 'z');  // 40 characters: shown whole
   res = Kep("30 1.5\n" + exact + " 0\n");
   EXPECT_EQ(res.err, "*** The semimajor axis \"" + exact + "\" is not a number ***\n");
+}
+
+// Output that cannot be written is no answer: a full device, a pipe whose
+// reader left, a file beyond the size limit. The program is not ended by a
+// signal; it says why on standard error and fails. The full device is a node
+// made in the test's own folder (as root; that row is skipped otherwise).
+TEST(AnomalyCalculator, OutputThatCannotBeWritten) {
+  support::TempDir dir;
+  const std::string prefix = "*** Unable to write the output: ";
+  for (const char* input : {"10 0.5\n", "60 1.5 14000 58000.5\n"}) {
+    SCOPED_TRACE(input);
+    if (mknod((dir / "full").c_str(), S_IFCHR | 0600, makedev(1, 7)) == 0) {
+      const int fd = open((dir / "full").c_str(), O_WRONLY);
+      ASSERT_GE(fd, 0);
+      const Outcome o = KepInto(fd, input, 0, dir);
+      close(fd);
+      unlink((dir / "full").c_str());
+      EXPECT_EQ(o.status, 1);
+      EXPECT_EQ(o.err, prefix + "No space left on device ***\n");
+    } else {
+      std::printf("full device row skipped: no device node can be made here\n");
+    }
+
+    int p[2];
+    ASSERT_EQ(pipe(p), 0);
+    close(p[0]);
+    Outcome o = KepInto(p[1], input, 0, dir);
+    close(p[1]);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, prefix + "Broken pipe ***\n");
+
+    // The limit cuts the first prompt.
+    const std::string file = dir / "out.txt";
+    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    o = KepInto(fd, input, 10, dir);
+    close(fd);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, prefix + "File too large ***\n");
+    EXPECT_EQ(readFile(file), kPrompt1.substr(0, 10));
+  }
 }

@@ -18,6 +18,7 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,15 +42,20 @@ namespace {
 // (302 to itself), fail (500), empty (200 without body), html and junk (200
 // with a web page or binary bytes as the body), cut (200 announcing 100 KB,
 // closed after 1 KB), stall (the same, then silence), trickle (the same, then
-// one byte every 20 ms).
+// one byte every 20 ms), hold (the whole body announced, 1 KB sent, the rest
+// when the test releases it). part/N and partreset/N answer as an HTTP/1.0
+// server that announces no length: the first N bytes of partBody, then the
+// connection is closed, or reset.
 class LoopbackServer : public QObject {
  public:
-  explicit LoopbackServer(const QByteArray& body) : body(body) {
+  explicit LoopbackServer(const QByteArray& body) : partBody(body), body(body) {
     connect(&server, &QTcpServer::newConnection, this, &LoopbackServer::accept);
     listening = server.listen(QHostAddress::LocalHost, 0);
   }
   bool listening = false;
   int requests = 0;
+  // What part/N and partreset/N send the first N bytes of.
+  QByteArray partBody;
   // Bytes of stalled answers sent so far.
   qint64 stalledSent = 0;
 
@@ -62,6 +68,15 @@ class LoopbackServer : public QObject {
     for (const QPointer<QTcpSocket>& s : std::as_const(stalled))
       if (s) s->abort();
     stalled.clear();
+  }
+  // Sends the rest of the held answers and closes them.
+  void releaseHeld() {
+    for (const QPointer<QTcpSocket>& s : std::as_const(held))
+      if (s) {
+        s->write(body.mid(1024));
+        s->disconnectFromHost();
+      }
+    held.clear();
   }
 
  private:
@@ -115,6 +130,23 @@ class LoopbackServer : public QObject {
       connect(drip, &QTimer::timeout, s, [s] { s->write("x"); });
       drip->start(20);
       stalled << s;
+    } else if (kind == "part" || kind == "partreset") {
+      s->write("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n" +
+               partBody.left(rest.split('/').value(1).toInt()));
+      if (kind == "part") {
+        s->disconnectFromHost();
+      } else {
+        // Every byte out, then a reset: no lingering, so the close sends RST.
+        s->waitForBytesWritten(2000);
+        const linger now{1, 0};
+        setsockopt(static_cast<int>(s->socketDescriptor()), SOL_SOCKET, SO_LINGER, &now,
+                   sizeof now);
+        s->abort();
+      }
+    } else if (kind == "hold") {
+      s->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
+               "\r\nContent-Type: text/plain\r\n\r\n" + body.left(1024));
+      held << s;
     } else if (kind == "cut" || kind == "stall") {
       s->write("HTTP/1.1 200 OK\r\nContent-Length: 102400\r\nContent-Type: text/plain\r\n\r\n" +
                body.left(1024));
@@ -133,6 +165,7 @@ class LoopbackServer : public QObject {
   QByteArray body;
   QHash<QTcpSocket*, QByteArray> pending;
   QList<QPointer<QTcpSocket>> stalled;
+  QList<QPointer<QTcpSocket>> held;
 };
 
 // The new file: element sets with CR LF line ends and no final line end,
@@ -146,6 +179,14 @@ QByteArray newBody() {
   b.replace("\n", "\r\n");
   return b.left(b.size() - 2);
 }
+
+// A state-vector record, as the program's own TLE writer makes it.
+const QByteArray kStateVector =
+    "NUMERIC\r\n"
+    "1 43013  17073A   18020.90595486     0 +++++STATEVCT1+++++          1\r\n"
+    " -4.512345678901e+06   5.123456789012e+06   1.000000000000e-03      2\r\n"
+    " -1.234567890123e+03  -9.876543210988e+02   7.345678901235e+03      3\r\n"
+    "  150.0   140.5     3.0   2.20000e+00   1.30000e+00   5.00000e-03   4\r\n";
 
 const QByteArray kOld = "OLD SET\r\n1 00001U old line without a final line end";
 
@@ -202,6 +243,9 @@ class TleUpdateTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!w->updateRunning(), 10000);
   }
 
+  // Where the second set of the body begins.
+  int firstSetEnd() const { return body.indexOf("\r\n", body.indexOf("\r\n2 ") + 2) + 2; }
+
   // Runs one transfer of path from the server into the target by itself
   // (no window command); true when it ended as a failure.
   bool fails(QNetworkAccessManager& manager, TleDownload& d, const char* path) {
@@ -248,6 +292,9 @@ class TleUpdateTest : public QObject {
   void addressQuestion();
   void answers_data();
   void answers();
+  void cutReplies_data();
+  void cutReplies();
+  void writtenWhenComplete();
   void stalledTransfer();
   void unusableTargetFolder();
   void targetThatIsNoFile_data();
@@ -354,6 +401,16 @@ void TleUpdateTest::answers_data() {
   const QString noSets = failed + QStringLiteral("no element sets in the reply.");
   QTest::newRow("200 with a web page") << "/html/visual.txt" << false << noSets;
   QTest::newRow("200 with binary junk") << "/junk/visual.txt" << false << noSets;
+  // An HTTP/1.0 server that announces no length ends the body by closing the
+  // connection: one that stops inside a line sent only part of the file.
+  const int inLine2 = body.indexOf("\r\n2 ", int(body.size()) / 2) + 30;
+  const QString cutShort = failed + QStringLiteral("the transfer ended inside an element set; ");
+  QTest::newRow("no length, closed inside a line")
+      << QStringLiteral("/part/%1/visual.txt").arg(inLine2) << false << cutShort;
+  QTest::newRow("no length, reset inside a line")
+      << QStringLiteral("/partreset/%1/visual.txt").arg(inLine2) << false << failed;
+  QTest::newRow("no length, closed after the whole file")
+      << QStringLiteral("/part/%1/visual.txt").arg(body.size()) << true << complete;
 }
 
 void TleUpdateTest::answers() {
@@ -382,6 +439,77 @@ void TleUpdateTest::answers() {
   }
   QCOMPARE(sp->boxes.size(), 2);  // the question and the result
   QCOMPARE(QString::fromLatin1(indata->updurl), server->address(path));
+}
+
+void TleUpdateTest::cutReplies_data() {
+  QTest::addColumn<bool>("stateVector");  // a state-vector record, else TLEs
+  QTest::addColumn<int>("bytes");         // how much of it the server sends
+  QTest::addColumn<bool>("reset");        // ... before a reset, else a close
+  QTest::addColumn<bool>("whole");        // it ends with a whole element set
+  // Cut inside the second set: the first is whole.
+  const int first = firstSetEnd();
+  const int name = first, endName = body.indexOf("\r\n", name);
+  const int line1 = endName + 2;
+  const int line2 = body.indexOf("\r\n2 ", line1) + 2;
+  const int end2 = body.indexOf("\r\n", line2);
+  QCOMPARE(end2 - line2, 69);
+  QTest::newRow("inside a name line") << false << name + 3 << false << false;
+  QTest::newRow("after a name line") << false << endName + 2 << false << false;
+  QTest::newRow("inside line 1") << false << line1 + 30 << false << false;
+  QTest::newRow("line 1 without its line end") << false << line2 - 2 << false << false;
+  QTest::newRow("line 1 and its line end") << false << line2 << false << false;
+  QTest::newRow("inside line 2") << false << end2 - 20 << false << false;
+  QTest::newRow("line 2 without its checksum") << false << end2 - 1 << false << false;
+  QTest::newRow("inside line 2, then a reset") << false << end2 - 20 << true << false;
+  QTest::newRow("a whole set without a line end") << false << end2 << false << true;
+  QTest::newRow("a whole set and CR") << false << end2 + 1 << false << true;
+  QTest::newRow("a whole set and CR LF") << false << end2 + 2 << false << true;
+  QTest::newRow("the whole file") << false << int(body.size()) << false << true;
+  // The first set, then a state-vector record.
+  const int force = first + kStateVector.indexOf("  150.0");
+  QTest::newRow("state vector without its force line") << true << force << false << false;
+  QTest::newRow("state vector, force line cut") << true << force + 40 << false << false;
+  QTest::newRow("whole state vector") << true << first + int(kStateVector.size()) << false << true;
+}
+
+// A reply whose length nobody announced is whole only when it ends with a
+// whole element set; anything cut inside a set keeps the old file.
+void TleUpdateTest::cutReplies() {
+  QFETCH(bool, stateVector);
+  QFETCH(int, bytes);
+  QFETCH(bool, reset);
+  QFETCH(bool, whole);
+  start();
+  if (stateVector) server->partBody = body.left(firstSetEnd()) + kStateVector;
+  QNetworkAccessManager manager;
+  TleDownload d;
+  const QString path =
+      QStringLiteral("/%1/%2/visual.txt").arg(reset ? "partreset" : "part").arg(bytes);
+  QCOMPARE(fails(manager, d, path.toLatin1().constData()), !whole);
+  QCOMPARE(contents(target), whole ? server->partBody.left(bytes) : kOld);
+  if (!whole && !reset)
+    QCOMPARE(d.errorString(),
+             "the transfer ended inside an element set; " + target + " was kept");
+  QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
+}
+
+// The writer is opened only when the whole reply is there: no temporary file
+// sits beside the target during the transfer, and a second link made
+// meanwhile is kept (the file is written in place, not replaced).
+void TleUpdateTest::writtenWhenComplete() {
+  start();
+  startStalled("/hold/visual.txt");
+  QVERIFY(w->updateRunning());
+  QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
+  const QString other = fx->path(QStringLiteral("visual-link.txt"));
+  QVERIFY(link(QFile::encodeName(target).constData(), QFile::encodeName(other).constData()) == 0);
+  server->releaseHeld();
+  QTRY_VERIFY_WITH_TIMEOUT(!w->updateRunning(), 10000);
+  QVERIFY2(sp->texts().last().startsWith("Download complete."), qPrintable(sp->texts().last()));
+  QCOMPARE(contents(target), body);
+  QCOMPARE(contents(other), body);
+  QCOMPARE(statOf(target).st_nlink, nlink_t(2));
+  QCOMPARE(filesIn(tleDir), QStringList{"visual.txt"});
 }
 
 // While a transfer stalls: the file still holds the old bytes, a second

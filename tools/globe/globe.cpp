@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QWidget>
 
+#include <clocale>
 #include <string>
 
 #include "globeview.h"
@@ -13,6 +14,9 @@
 int main(int argc, char** argv) {
   PrepareGlobeProcess();
   QApplication app(argc, argv);
+  // Qt set LC_ALL from the environment: numbers keep their point, as in the
+  // main program.
+  std::setlocale(LC_NUMERIC, "C");
   QWidget window;
   QLocale::setDefault(QLocale(QLocale::English));
   const std::string filename = argc > 1 ? argv[1] : "satsave.txt";

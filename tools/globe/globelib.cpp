@@ -1,5 +1,7 @@
 #include "globelib.h"
 
+#include <locale.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -19,6 +21,15 @@ constexpr double kKmToM = 1000.0;
 
 bool Blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+// The C locale for reading numbers: strtod follows LC_NUMERIC, which the
+// toolkit sets from the user's environment, and under a comma-decimal locale
+// it would stop at the point of every number in the file. Made once and kept
+// for the life of the process.
+locale_t NumberLocale() {
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  return c;
+}
+
 bool OnEarth(double lon, double lat) {
   return std::fabs(lat) <= 90.0 && std::fabs(lon) <= 360.0;
 }
@@ -31,7 +42,8 @@ double Atof(const char* s) {
   if (!*s) return 0.0;
   char* end = nullptr;
   errno = 0;
-  const double v = std::strtod(s, &end);
+  const locale_t c = NumberLocale();
+  const double v = c ? strtod_l(s, &end, c) : std::strtod(s, &end);
   if (end == s) return 0.0;
   while (Blank(*end)) ++end;
   if (*end || !std::isfinite(v)) return 0.0;

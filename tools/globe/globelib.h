@@ -16,8 +16,8 @@ constexpr double kNoPoint = 100.0;
 // Entries kept from the reading at start.
 constexpr int kMaxEntries = 2999;
 
-// The C-syntax value of s, blanks around it ignored; 0 when s is no finite
-// number.
+// The C-syntax value of s, blanks around it ignored, with a decimal point
+// whatever the process locale; 0 when s is no finite number.
 double Atof(const char* s);
 
 // The number around the '.' at position k of line: ok and value when a token

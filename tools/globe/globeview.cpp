@@ -29,6 +29,9 @@ constexpr int kHeight = 500;
 
 void PrepareGlobeProcess() {
   std::signal(SIGPIPE, SIG_IGN);
+  // A write past the file size limit (the message on a redirected standard
+  // output, the map tiles Marble caches) fails with EFBIG instead.
+  std::signal(SIGXFSZ, SIG_IGN);
   // The engine's check is on the real user, so the same test here.
   if (getuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }

@@ -33,7 +33,7 @@ class MyMarbleWidget : public Marble::MarbleWidget {
 };
 
 // Sets up the process before QApplication is made. A write whose reader has
-// left fails instead of killing the globe. Marble's widget starts a web engine
+// left, or past the file size limit, fails instead of killing the globe. Marble's widget starts a web engine
 // (for the info bubble of a clicked place) as soon as it is made, and that
 // engine refuses to run under a root user with its sandbox, so for root the
 // sandbox is turned off.

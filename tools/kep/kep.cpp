@@ -6,9 +6,11 @@
 #include "keplib.h"
 
 int main() {
-  // Output into a pipe whose reader left fails quietly instead of ending
-  // the program by a signal.
+  // Output into a pipe whose reader left, or past the file size limit, is a
+  // failed write that is reported (EPIPE, EFBIG) instead of a signal that
+  // ends the program without a word.
   std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
   std::cin.imbue(std::locale::classic());
   std::cout.imbue(std::locale::classic());
   return kep::RunDialogue(std::cin, std::cout, std::cerr);

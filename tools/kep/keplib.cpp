@@ -1,7 +1,9 @@
 #include "keplib.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -99,6 +101,23 @@ int Overflowing(double nu, double e, double a, double t) {
   return 3;
 }
 
+// Sends what was written to out on its way. A write that fails (a full
+// disk, a pipe whose reader left, a file size limit) is said on err with its
+// reason: the user would otherwise take the silence for an answer. The
+// reason is errno as the failed write left it, at the flush or before it.
+bool Sent(std::ostream& out, std::ostream& err) {
+  if (out) {
+    errno = 0;
+    out.flush();
+    if (out) return true;
+  }
+  const int reason = errno;
+  err << "*** Unable to write the output";
+  if (reason != 0) err << ": " << std::strerror(reason);
+  err << " ***\n";
+  return false;
+}
+
 }  // namespace
 
 double MeanAnomaly(double nu, double e) {
@@ -117,7 +136,8 @@ Pericentre PericentreOf(double nu, double e, double a, double t) {
 }
 
 int RunDialogue(std::istream& in, std::ostream& out, std::ostream& err) {
-  out << "Enter True Anomaly, Eccentricity:\n\n" << std::flush;
+  out << "Enter True Anomaly, Eccentricity:\n\n";
+  if (!Sent(out, err)) return 1;
   double nu, e;
   std::string tnu, te;
   if (!ReadNumber(in, err, "true anomaly", nu, tnu) || !ReadNumber(in, err, "eccentricity", e, te))
@@ -128,9 +148,10 @@ int RunDialogue(std::istream& in, std::ostream& out, std::ostream& err) {
   }
   if (e < 1.0) {
     out << " Mean Anomaly: " << MeanAnomaly(nu, e) << "\n";
-    return 0;
+    return Sent(out, err) ? 0 : 1;
   }
-  out << "Enter Semimajor Axis (km), Epoch (days):\n\n" << std::flush;
+  out << "Enter Semimajor Axis (km), Epoch (days):\n\n";
+  if (!Sent(out, err)) return 1;
   double a, t;
   std::string ta, tt;
   if (!ReadNumber(in, err, "semimajor axis", a, ta) || !ReadNumber(in, err, "epoch", t, tt))
@@ -146,7 +167,7 @@ int RunDialogue(std::istream& in, std::ostream& out, std::ostream& err) {
   const Pericentre p = PericentreOf(nu, e, a, t);
   out << " Time of Pericenter: " << p.time << "\n";
   out << " Pericenter Distance: " << p.distance << "\n";
-  return 0;
+  return Sent(out, err) ? 0 : 1;
 }
 
 }  // namespace kep

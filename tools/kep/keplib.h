@@ -30,8 +30,8 @@ Pericentre PericentreOf(double nu, double e, double a, double t);
 // The dialogue on the console: prompts and results to out, a complaint about
 // input that is no decimal number, a negative eccentricity or values whose
 // results overflow to err (offending text cut to 40 characters, control
-// bytes escaped). Returns the
-// exit status: 0 answered, 1 refused.
+// bytes escaped), and output that cannot be written, with its reason, to err.
+// Returns the exit status: 0 answered, 1 refused or not written.
 int RunDialogue(std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace kep
