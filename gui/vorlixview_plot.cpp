@@ -350,8 +350,9 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   if (below) pen = Qt::black;
   g.setPen(pen);
   const bool eventMode = d->occflg || d->flarflg;
-  if (!placed && (rel || eventMode || !d->eclflg)) {
-    // Nothing of the satellite's own to show.
+  if (!placed) {
+    // Nothing of the satellite's own to show, nor an eclipse seen from the
+    // engine's stand-in place.
   } else if (rel) {
     text(2, 0, angleText("Lat :", d->ra4d, d->ddmm, s->ra[p]));
     text(2, 1, angleText("Lng :", d->ra4d, d->ddmm, s->dec[p]));

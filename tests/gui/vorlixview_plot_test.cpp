@@ -20,6 +20,7 @@
 
 namespace {
 constexpr double DEG = M_PI / 180;
+constexpr int GAP = 4;  // the panel's least room before the next column
 
 // Pixels of a colour in a rectangle of an image.
 int count(const QImage& img, const QRect& r, const QColor& c) {
@@ -52,6 +53,7 @@ class PlotStepTest : public QObject {
   void visibilityCircle();
   void noSatellite();
   void belowGround();
+  void noPosition_data();
   void noPosition();
   void satelliteViewWithoutPosition_data();
   void satelliteViewWithoutPosition();
@@ -218,9 +220,19 @@ double PlotStepTest::primeWithoutPosition() {
 
 // A satellite the engine cannot place (the ISS under strong drag years on,
 // decayed in SGP4) gets no marker, footprint or track point at the engine's
-// stand-in place, and the panel says in red that it has no position.
+// stand-in place, and the panel says in red that it has no position. With
+// the Solar Eclipse Check on, column 300 shows no Sun-Moon angle or eclipse
+// worked out from that stand-in place: it stays empty.
+void PlotStepTest::noPosition_data() {
+  QTest::addColumn<bool>("eclipseCheck");
+  QTest::newRow("plain") << false;
+  QTest::newRow("solar eclipse check") << true;
+}
+
 void PlotStepTest::noPosition() {
+  QFETCH(bool, eclipseCheck);
   const double t = primeWithoutPosition();
+  indata->eclflg = eclipseCheck;
   view->vRefresh();
   view->SatPlot(t, 1);
   QCOMPARE(view->posst[1], int(SATPOS_NOSTATE));
@@ -228,10 +240,14 @@ void PlotStepTest::noPosition() {
   QVERIFY(view->mkx[1] > indata->pltw);
   const QColor c1 = markerColour(1, indata->mgrey);
   const QRect map(0, 0, CHART_W, CHART_H);
-  QCOMPARE(count(view->pmplot.toImage(), map, c1), 0);
+  const QImage img = view->pmplot.toImage();
+  if (eclipseCheck) shot(view->pmplot, "panel-noposition-eclipse.png");
+  QCOMPARE(count(img, map, c1), 0);
   QCOMPARE(count(view->pmlay.toImage(), map, c1), 0);
-  QVERIFY(count(view->pmplot.toImage(), map, markerColour(0, indata->mgrey)) > 20);
-  QVERIFY(count(view->pmplot.toImage(), QRect(150, PANEL_TOP, 150, 25), QColor(Qt::red)) > 20);
+  QVERIFY(count(img, map, markerColour(0, indata->mgrey)) > 20);
+  QVERIFY(count(img, QRect(150, PANEL_TOP, 150, 25), QColor(Qt::red)) > 20);
+  const QRect columns(300, PANEL_TOP, 290 - GAP, PANEL_H - 1);  // columns 300 and 430
+  QCOMPARE(countOther(img, columns, QColor(0, 50, 200)), 0);
 }
 
 // The sky seen from a satellite without a position is none: the chart stays
