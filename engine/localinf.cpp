@@ -53,11 +53,13 @@ void distanceAndCourse(WinpData* d, int p, TextBuf& txt) {
   if (std::fabs(q) <= 1.0)
     txt.Put("\n\n").PutN(d->satname[p], 20).Add("\n\tAngular distance:%7.2lf", std::acos(q) / kDeg);
 
-  // Course on the sky (R.A./Dec. of date) over two seconds.
+  // Course on the sky (R.A./Dec. of date) over two seconds: none when the
+  // satellite has no position at either end, where the course would point
+  // towards the engine's stand-in place.
   d->yrepoch = 0.0;
-  GetSatPos(t, d, satpos, p, 0);
+  if (GetSatPos(t, d, satpos, p, 0) != SATPOS_OK) return;
   const double ra1 = DmsDegF(satpos->ra[p]) * 15.0 * kDeg, de1 = DmsDegF(satpos->dec[p]) * kDeg;
-  GetSatPos(t + kTwoSec, d, satpos, p, 0);
+  if (GetSatPos(t + kTwoSec, d, satpos, p, 0) != SATPOS_OK) return;
   const double ra2 = DmsDegF(satpos->ra[p]) * 15.0 * kDeg, de2 = DmsDegF(satpos->dec[p]) * kDeg;
   const double da = ra2 - ra1;
   const double cd = std::sin(de1) * std::sin(de2) + std::cos(de1) * std::cos(de2) * std::cos(da);

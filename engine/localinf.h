@@ -15,7 +15,8 @@ constexpr int LOCALINF_SIZE = 1008;
 // A satellite without a position (GetSatPos other than SATPOS_OK) has no
 // numbers: "*** No Position ***" ("*** Decayed ***" for one that came down)
 // stands under its name, and no single-satellite block or sky distance and
-// course follow.
+// course follow. The sky course takes a second position two seconds later:
+// without one there is no course.
 void LocalInf(WinpData* indata, char* text);
 
 #endif

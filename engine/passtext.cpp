@@ -401,8 +401,9 @@ bool writeTrack(WinpData* d, FILE* f, OrbitTrackInfo& info) {
     ts[16] = '\0';
     TextBuf l(line, sizeof line);
     l.Put(ts);
-    if (status != SATPOS_OK) {
+    if (!SatPosOwnPlace(status)) {
       // The engine's stand-in place is no place: the step keeps its time only.
+      // (The ground track needs no observer: relative mode without one keeps it.)
       l.Put("    No Position");
       ++info.noPosition;
     } else if (ground) {

@@ -520,7 +520,14 @@ int GetSatPos(double t, WinpData* d, SatPosData* sp, int i, int flag) {
   sp->el[i] = el;
   sp->rng[i] = rng;
   sp->beta[i] = betaAngle(r, v, st.sun);
-  if (d->eclflg && i == d->prs) st.dim = SatSunEclipse(d, r / kReWgs84Km, st.sun, st.moon);
+  if (d->eclflg && i == d->prs) {
+    // The Moon before the Sun seen from the engine's stand-in place (or from
+    // where a decayed satellite came down) is no eclipse of this satellite.
+    if (status == SATPOS_OK)
+      st.dim = SatSunEclipse(d, r / kReWgs84Km, st.sun, st.moon);
+    else
+      NoSatSunEclipse(d);
+  }
   const SubPoint p = subSatellitePoint(d, r, gast);
   st.latgc = p.latgc;
   sp->lat[i] = p.lat;

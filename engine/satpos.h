@@ -30,6 +30,13 @@ enum {
 // Anything but SATPOS_OK: the satellite, or the one observing it, has no
 // position at t, and the slot's numbers stand for nothing a text, a file, a
 // map or a search may show.
+//
+// Its own place (sub-point, height, visibility circle, the Sun above it)
+// is known for SATPOS_OK and, in relative mode, for SATPOS_NOOBSERVER too:
+// what does not depend on the observer may be shown then.
+inline bool SatPosOwnPlace(int status) {
+  return status == SATPOS_OK || status == SATPOS_NOOBSERVER;
+}
 
 // t: MJD (UTC). i: slot 0-11 (0-9 selected, 10 the work slot). flag non-zero:
 // also compute the slot's visibility circle (plots pass 1, searches 0).

@@ -288,6 +288,13 @@ double SatSunEclipse(WinpData* d, const Vec3& s, const Vec3& sun, const Vec3& mo
   return dim;
 }
 
+void NoSatSunEclipse(WinpData* d) {
+  d->smang = 0.0;
+  d->eclmag = 0.0;
+  d->eclpow = 0.0;
+  d->ecltyp = 0;
+}
+
 void SatMagnitude(const WinpData* d, SatPosData* sp, int i, SatPosStage& st) {
   Vec3 source;
   double mag0;

@@ -28,6 +28,10 @@ struct SatPosStage {
 // (0 no eclipse, 20 total or no Sun left).
 double SatSunEclipse(WinpData* d, const Vec3& s, const Vec3& sun, const Vec3& moon);
 
+// No eclipse to tell (the satellite has no position): smang, eclmag, eclpow
+// and ecltyp of d say none, so that no earlier satellite's numbers remain.
+void NoSatSunEclipse(WinpData* d);
+
 // Visual magnitude of the current satellite (slot i) lit by the Sun, or by the
 // Moon when the satellite is in the Earth's shadow with moonflg set. Needs
 // rng (km), el (deg) of slot i final and sunh/moonh still in radians. Writes

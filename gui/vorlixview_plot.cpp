@@ -222,8 +222,9 @@ void VorlixView::SatPlot(double t, int flag) {
       q = ::PxCoord(f, satps->lat[i], satps->lng[i]);
     }
     // The engine's stand-in place of a satellite it cannot place is no place
-    // to draw: no marker, footprint, name or track point.
-    if (posst[i] != SATPOS_OK || noSky) q = QPoint(d->pltw + 3, 0);
+    // to draw: no marker, footprint, name or track point. One whose observing
+    // satellite has none (relative mode) keeps its own place.
+    if (!SatPosOwnPlace(posst[i]) || noSky) q = QPoint(d->pltw + 3, 0);
     mkx[i] = q.x();
     mky[i] = q.y();
     const bool onChart = q.x() - 2 <= d->pltw;
@@ -242,7 +243,7 @@ void VorlixView::SatPlot(double t, int flag) {
       }
     }
     if (flag && !d->occflg && !d->flarflg && !d->skymap && !smcStep && satps->nfp > 0 &&
-        posst[i] == SATPOS_OK) {
+        SatPosOwnPlace(posst[i])) {
       QPoint circle[NFPPTS];
       const int n = std::min(satps->nfp, NFPPTS);
       for (int k = 0; k < n; ++k)
@@ -315,7 +316,10 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   // engine (the Earth's centre region) would read as a place. Without any
   // satellite the record still holds the last one removed: nothing to show.
   const bool none = d->satnr < 1 || p < 0 || p >= MAXSEL;
-  const bool placed = !none && posst[p] == SATPOS_OK;
+  // In relative mode an observing satellite without a position leaves the
+  // prime its own place (sub-point, height), but nothing seen from there.
+  const bool placed = !none && SatPosOwnPlace(posst[p]);
+  const bool observed = placed && posst[p] == SATPOS_OK;
   const bool below = placed && s->hgt[p] < 0;
   const QColor base = below ? Qt::black : Qt::white;
   g.setPen(base);
@@ -336,7 +340,7 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
     g.setPen(Qt::red);
     text(1, 0, posst[p] == SATPOS_DECAYED ? QStringLiteral("*** Decayed ***")
                                           : QStringLiteral("*** No Position ***"));
-  } else {
+  } else if (observed) {
     const char* fmt = "";
     double v = 0;
     const PanelPen evPen = eventValueForm(*d, *s, p, rel, fmt, v);
@@ -350,8 +354,13 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   if (below) pen = Qt::black;
   g.setPen(pen);
   const bool eventMode = d->occflg || d->flarflg;
-  if (!placed && (rel || eventMode || !d->eclflg)) {
-    // Nothing of the satellite's own to show.
+  if (!placed) {
+    // Nothing of the satellite's own to show, nor an eclipse seen from the
+    // engine's stand-in place.
+  } else if (rel && !observed) {
+    g.setPen(Qt::red);
+    text(2, 0, QStringLiteral("Observing Sat.:"));
+    text(2, 1, QStringLiteral("No Position"));
   } else if (rel) {
     text(2, 0, angleText("Lat :", d->ra4d, d->ddmm, s->ra[p]));
     text(2, 1, angleText("Lng :", d->ra4d, d->ddmm, s->dec[p]));
@@ -399,7 +408,7 @@ void VorlixView::drawPanel(QPainter& g, const QFont& font, const char* ptxt, int
   if (!rel && e < 0) epen = Qt::black;
   if (rel && !cksatok(indata, satps, p)) epen = Qt::black;
   g.setPen(epen);
-  if (placed) {
+  if (observed) {
     num(3, 0, s->az[p], "Azim.:%7.2lf");
     num(3, 1, e, "Elev.:%7.2lf");
     num(3, 2, s->rng[p], "Range:%8.1lf km");

@@ -288,6 +288,37 @@ TEST(GetSatPos, RelativeModeWithoutAPosition) {
   EXPECT_EQ(GetSatPos(t, d.get(), sp.get(), 1, 0), SATPOS_NOSTATE);
 }
 
+// The eclipse of the Sun seen from the current satellite needs its position:
+// one without (SGP4 has it decayed) gets no Sun-Moon angle and no eclipse
+// from the engine's stand-in place, and none of the last satellite's numbers
+// remain either.
+TEST(GetSatPos, NoEclipseWithoutAPosition) {
+  const RefSat c = IssElements();
+  auto d = NewRecord();
+  auto sp = NewPositions();
+  LoadSlot(d.get(), 0, c);
+  LoadSlot(d.get(), 1, c);
+  d->mnmot[1] = 17.5;  // down within 30 days
+  d->bstar[1] = 0.5;
+  d->sgpsat = SGPSAT_NONE;
+  d->satnr = 2;
+  d->eclflg = true;
+  const double t = c.epoch + 30.0;
+  d->prs = 0;
+  ASSERT_EQ(GetSatPos(t, d.get(), sp.get(), 0, 0), SATPOS_OK);
+  EXPECT_GT(d->smang, 0.0);
+  // Numbers of an eclipse in progress, as a partial one would leave them.
+  d->ecltyp = 1;
+  d->eclmag = 0.751;
+  d->eclpow = 0.5;
+  d->prs = 1;
+  ASSERT_EQ(GetSatPos(t, d.get(), sp.get(), 1, 0), SATPOS_NOSTATE);
+  EXPECT_EQ(d->smang, 0.0);
+  EXPECT_EQ(d->ecltyp, 0);
+  EXPECT_EQ(d->eclmag, 0.0);
+  EXPECT_EQ(d->eclpow, 0.0);
+}
+
 // The built-in Kepler model: two-body motion with the secular J2 turn of node
 // and perigee, in the mean equator of date before nutation.
 TEST(GetSatPos, KeplerSlot) {

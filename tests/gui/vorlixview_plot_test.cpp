@@ -6,7 +6,9 @@
 
 #include <cmath>
 
+#include "astro/astrolib.h"
 #include "engine/localinf.h"
+#include "engine/passtext.h"
 #include "engine/satpos.h"
 #include "gui/plottext.h"
 #include "gui/records.h"
@@ -20,6 +22,7 @@
 
 namespace {
 constexpr double DEG = M_PI / 180;
+constexpr int GAP = 4;  // the panel's least room before the next column
 
 // Pixels of a colour in a rectangle of an image.
 int count(const QImage& img, const QRect& r, const QColor& c) {
@@ -52,7 +55,9 @@ class PlotStepTest : public QObject {
   void visibilityCircle();
   void noSatellite();
   void belowGround();
+  void noPosition_data();
   void noPosition();
+  void relativeWithoutObserver();
   void satelliteViewWithoutPosition_data();
   void satelliteViewWithoutPosition();
   void tracksUntilRefresh();
@@ -218,9 +223,19 @@ double PlotStepTest::primeWithoutPosition() {
 
 // A satellite the engine cannot place (the ISS under strong drag years on,
 // decayed in SGP4) gets no marker, footprint or track point at the engine's
-// stand-in place, and the panel says in red that it has no position.
+// stand-in place, and the panel says in red that it has no position. With
+// the Solar Eclipse Check on, column 300 shows no Sun-Moon angle or eclipse
+// worked out from that stand-in place: it stays empty.
+void PlotStepTest::noPosition_data() {
+  QTest::addColumn<bool>("eclipseCheck");
+  QTest::newRow("plain") << false;
+  QTest::newRow("solar eclipse check") << true;
+}
+
 void PlotStepTest::noPosition() {
+  QFETCH(bool, eclipseCheck);
   const double t = primeWithoutPosition();
+  indata->eclflg = eclipseCheck;
   view->vRefresh();
   view->SatPlot(t, 1);
   QCOMPARE(view->posst[1], int(SATPOS_NOSTATE));
@@ -228,10 +243,62 @@ void PlotStepTest::noPosition() {
   QVERIFY(view->mkx[1] > indata->pltw);
   const QColor c1 = markerColour(1, indata->mgrey);
   const QRect map(0, 0, CHART_W, CHART_H);
-  QCOMPARE(count(view->pmplot.toImage(), map, c1), 0);
+  const QImage img = view->pmplot.toImage();
+  if (eclipseCheck) shot(view->pmplot, "panel-noposition-eclipse.png");
+  QCOMPARE(count(img, map, c1), 0);
   QCOMPARE(count(view->pmlay.toImage(), map, c1), 0);
-  QVERIFY(count(view->pmplot.toImage(), map, markerColour(0, indata->mgrey)) > 20);
-  QVERIFY(count(view->pmplot.toImage(), QRect(150, PANEL_TOP, 150, 25), QColor(Qt::red)) > 20);
+  QVERIFY(count(img, map, markerColour(0, indata->mgrey)) > 20);
+  QVERIFY(count(img, QRect(150, PANEL_TOP, 150, 25), QColor(Qt::red)) > 20);
+  const QRect columns(300, PANEL_TOP, 290 - GAP, PANEL_H - 1);  // columns 300 and 430
+  QCOMPARE(countOther(img, columns, QColor(0, 50, 200)), 0);
+}
+
+// Relative mode with an observing satellite that has no position: the prime
+// satellite keeps what needs no observer (its sub-point and height in column
+// 150, its marker, its ground track in Write Orbit Track);
+// column 300, where the observing satellite's place would stand, says in
+// red that it has none, and nothing seen from it (azimuth, elevation,
+// range, range rate) is shown.
+void PlotStepTest::relativeWithoutObserver() {
+  const double t = primeWithoutPosition();
+  indata->prs = 0;  // slot 1, without a position, observes it
+  indata->rlm = 1;
+  view->vRefresh();
+  view->SatPlot(t, 1);
+  shot(view->pmplot, "panel-relative-noobserver.png");
+  QCOMPARE(view->posst[0], int(SATPOS_NOOBSERVER));
+  const QImage img = view->pmplot.toImage();
+  const QPoint m(view->mkx[0], view->mky[0]);
+  QCOMPARE(m, view->PxCoord(satps->lat[0], satps->lng[0]));
+  QVERIFY(near(img, m, markerColour(0, indata->mgrey)));
+  QVERIFY(view->mkx[1] > indata->pltw);
+  const QColor panel(0, 50, 200);
+  const QRect own(150, PANEL_TOP, 150 - GAP, PANEL_H - 1), observer(300, PANEL_TOP, 130 - GAP, 50);
+  QVERIFY(count(img, own, QColor(Qt::white)) > 50);
+  QCOMPARE(count(img, own, QColor(Qt::red)), 0);
+  QVERIFY(count(img, observer, QColor(Qt::red)) > 20);
+  QCOMPARE(countOther(img, QRect(430, PANEL_TOP, 160 - GAP, PANEL_H - 1), panel), 0);
+  QCOMPARE(countOther(img, QRect(590, 410, 270, 91), panel), 0);  // no range rate
+
+  // The ground track of the prime satellite needs no observer.
+  int day, month, year;
+  double hour;
+  caldat(t, day, month, year, hour);
+  indata->day = day;
+  indata->month = month;
+  indata->year = year;
+  indata->hour = indata->minute = indata->second = 0;
+  indata->dur = 0.05;
+  const QByteArray save = QFile::encodeName(fx->path("track.txt"));
+  qstrncpy(indata->savnm, save.constData(), FILENAME_SIZE);
+  OrbitTrackInfo info;
+  QCOMPARE(saveOrbitTrack(indata, &info), 0);
+  QCOMPARE(info.steps, 72L);
+  QFile track(fx->path("track.txt"));
+  QVERIFY(track.open(QIODevice::ReadOnly));
+  const QByteArray lines = track.readAll();
+  QVERIFY2(info.noPosition == 0 && !lines.contains("No Position"), lines.left(300).constData());
+  QCOMPARE(indata->rlm, 1);
 }
 
 // The sky seen from a satellite without a position is none: the chart stays
