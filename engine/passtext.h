@@ -14,9 +14,16 @@ constexpr int PASSDTXT_SIZE = 512;  // GetPassDTxt (header and first line ~330)
 constexpr int POLETXT_SIZE = 160;   // GetPoleTxt (~110)
 constexpr int ZONETXT_SIZE = 48;    // SunMoonTr (~30)
 
+// Length of the time step in days, by which the pass details, the track and
+// the plot's steps advance: the magnitude of tstep, so that every listing
+// runs forward through its interval whatever the sign; a step of 0, or one
+// that is no finite number, stands for the smallest step, 0.1 s (as the Time
+// Step dialog's 0 minutes and 0 seconds do).
+double StepDays(const WinpData* d);
+
 // Pass details of the chosen pass ipass, one step per call. t == 0 marks the
 // first call: t is set to pastm[ipass] (aligned to the step) and buf starts
-// with the header. Every call advances t by tstep (a result of exactly 0
+// with the header. Every call advances t by StepDays (a result of exactly 0
 // becomes 1.0). mode 0 screen, 1 save file with sky positions, 2 save file
 // with the ground track. Returns 1 when a line for the time was written into
 // buf, 0 when the satellite is not accepted there (buf holds only the header
@@ -66,7 +73,7 @@ struct OrbitTrackInfo {
 // Writes the ground track (or the centre line in transit and flare modes) of
 // the prime slot over the entered interval into a new save file savnm (its
 // old content is replaced; svnew is cleared, so the next save appends). Step
-// k stands at the entered start + k tstep, for every such time before the
+// k stands at the entered start + k StepDays, for every such time before the
 // end. Returns ORBITTRACK_NOSAT when no satellite is selected (nothing
 // written), 1 when the file cannot be opened, is the TLE file or a write
 // fails (the save file's writer, WriteSaveFile; LastSaveFile tells why),

@@ -31,7 +31,7 @@ constexpr int kMaxSavedPieces = 16250;
 // minute steps, "MMM DD HH:MM: S.S" below a second), with single blanks.
 QString lastLineTime(double t) {
   char ts[AOSSTR_SIZE];
-  PassStepStamp(indata, t - indata->tstep, ts);
+  PassStepStamp(indata, t - StepDays(indata), ts);
   return CharToQs(ts).simplified();
 }
 
