@@ -143,9 +143,10 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
 
   if (t == 0.0) {
     const int n = d->npass < MAXPASS ? d->npass : MAXPASS;
+    // No step listed yet.
+    d->tmxel = 0.0;
     if (d->ipass < 0 || d->ipass >= n) return 0;  // not a pass of the last list
     t = d->pastm[d->ipass];
-    d->tmxel = 0.0;
     epmax = -100.0;
     lost = false;
     // The listing starts on the step grid of local time.
@@ -254,11 +255,14 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
 // Apparent pole of the orbit
 // ---------------------------------------------------------------------------
 
+bool PassStepListed(const WinpData* d) { return d && d->tmxel != 0.0 && std::isfinite(d->tmxel); }
+
 void GetPoleTxt(WinpData* d, char* buf) {
   if (!buf) return;
   TextBuf out(buf, POLETXT_SIZE);
   out.Put("\n\n");
-  if (!d || !slotOk(d->prs) || RelativeMode(d)) return;
+  // No listed step, no track to take a pole of (tmxel 0 would be 1858).
+  if (!d || !slotOk(d->prs) || RelativeMode(d) || !PassStepListed(d)) return;
   const int i = d->prs;
   const double tc = d->tmxel;
   const double tu = d->IERSflg ? tc + d->Ut1Utc / 86400.0 : tc;

@@ -766,6 +766,46 @@ TEST(PassDetails, NoPositionEndsTheListing) {
                      "           *** No Position ***");
 }
 
+// No listed step, no pole: a listing that holds only "*** No Position ***",
+// or whose satellite does not meet the conditions at its first step, has no
+// track to take the pole of (tmxel stays 0, which is MJD 0 of 1858).
+TEST(PassDetails, NoPoleWithoutAListedStep) {
+  struct Case {
+    const char* what;
+    std::unique_ptr<WinpData> d;
+    double start, satel;
+  } cases[] = {
+      {"only No Position", OldIssRecord(), mjd(1, 6, 2026, 0.0), -90.0},
+      {"first step below the minimum elevation", IssRecord(), 58139.029389043, 89.0},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WinpData* d = c.d.get();
+    d->satel = c.satel;
+    d->npass = 1;
+    d->ipass = 0;
+    d->pastm[0] = c.start;
+    d->tstep = 10.0 / 86400.0;
+    d->tmxel = 58139.0;  // from an earlier listing
+    Listing(d, 0, 3, nullptr);
+    EXPECT_FALSE(PassStepListed(d));
+    char pole[POLETXT_SIZE];
+    GetPoleTxt(d, pole);
+    EXPECT_STREQ(pole, "\n\n");
+  }
+  // A listed step gives a pole.
+  auto d = IssRecord();
+  d->npass = 1;
+  d->ipass = 0;
+  d->pastm[0] = 58139.029389043;
+  d->tstep = 10.0 / 86400.0;
+  Listing(d.get(), 0, 3, nullptr);
+  EXPECT_TRUE(PassStepListed(d.get()));
+  char pole[POLETXT_SIZE];
+  GetPoleTxt(d.get(), pole);
+  EXPECT_NE(std::string(pole).find("Apparent Pole"), std::string::npos);
+}
+
 // The pass details and the track run forward through their interval in steps
 // of the step's size whatever its sign; a step of 0 (or no number) stands for
 // 0.1 s. (A track at -60 s once counted backwards to its cap of 200,000 lines.)

@@ -8,6 +8,7 @@
 #include <QTextEdit>
 #include <QtTest>
 
+#include "astro/astrolib.h"
 #include "dialogs/stpassdialog.h"
 #include "engine/passtext.h"
 #include "gui/records.h"
@@ -48,6 +49,8 @@ class PassListTest : public QObject {
   void saveNeverWritesTheElementFile_data();
   void saveNeverWritesTheElementFile();
   void savingAnotherListKeepsTheShownOne();
+  void saveWithoutAListedStepSaysWhatItHolds_data();
+  void saveWithoutAListedStepSaysWhatItHolds();
 
  private:
   WindowFixture* fx = nullptr;
@@ -351,6 +354,62 @@ void PassListTest::savingAnotherListKeepsTheShownOne() {
   w->viewWidget()->showPassDetails(100000);
   QCOMPARE(indata->ipass, shown - 1);
   QCOMPARE(opened, times.last());
+}
+
+void PassListTest::saveWithoutAListedStepSaysWhatItHolds_data() {
+  QTest::addColumn<bool>("lost");  // no position, else not meeting the conditions
+  QTest::addColumn<int>("mode");
+  QTest::newRow("no position, Save") << true << 1;
+  QTest::newRow("no position, G-Track") << true << 2;
+  QTest::newRow("below the minimum elevation, Save") << false << 1;
+  QTest::newRow("below the minimum elevation, G-Track") << false << 2;
+}
+
+// A listing without a single step of numbers is saved as it is, without a
+// pole, and the box says what the file holds instead of "Saved on File".
+void PassListTest::saveWithoutAListedStepSaysWhatItHolds() {
+  QFETCH(bool, lost);
+  QFETCH(int, mode);
+  WindowFixture::usePassDay();
+  QCOMPARE(aospass(indata, outdata), AOS_DONE);
+  indata->ipass = 0;
+  // The 2009 elements of the ISS give no position in 2026.
+  if (lost)
+    indata->pastm[0] = mjd(1, 6, 2026, 0.0);
+  else
+    indata->satel = 89.0;
+  // The viewer: no pole, and never blank.
+  view->showSattxt();
+  QString shown;
+  sp->onExec([&](QDialog& d) {
+    shown = d.findChild<QTextEdit*>("passEdit")->toPlainText();
+    return int(QDialog::Accepted);
+  });
+  view->showPassDetails(view->epos[0] + 3);
+  QCOMPARE(indata->ipass, 0);
+  if (lost)
+    QVERIFY2(shown.startsWith("ISS") && shown.endsWith("*** No Position ***\n\n"),
+             qPrintable(shown));
+  else
+    QCOMPARE(shown, QString("*** The satellite does not meet the conditions at the first step of "
+                            "the pass ***"));
+  sp->boxes.clear();
+  qstrncpy(indata->savnm, "*passes.txt", FILENAME_SIZE);
+  indata->svnew = 1;
+  QCOMPARE(vsSavePassDt(mode), 0);
+  const QString name = fx->path("passes.txt");
+  const QByteArray file = readAll(name);
+  QVERIFY(file.startsWith("\n\n\nISS"));
+  QCOMPARE(file.contains("*** No Position ***"), lost);
+  QVERIFY(!file.contains("Apparent Pole"));
+  QCOMPARE(sp->of("inform").size(), 1);
+  QCOMPARE(sp->of("inform")[0].title, QString("Vorlix"));
+  QCOMPARE(sp->of("inform")[0].text,
+           lost ? "*** No position at the first step of the pass ***\nFile " + name +
+                      " holds only its heading and that time, marked \"*** No Position ***\"."
+                : "*** The satellite does not meet the conditions at the first step of the "
+                  "pass ***\nFile " +
+                      name + " holds only the heading of the pass.");
 }
 
 QTEST_MAIN(PassListTest)
