@@ -51,6 +51,7 @@ class PassListTest : public QObject {
   void savingAnotherListKeepsTheShownOne();
   void saveWithoutAListedStepSaysWhatItHolds_data();
   void saveWithoutAListedStepSaysWhatItHolds();
+  void linesOpenOnlyTheListedSatellitesPasses();
 
  private:
   WindowFixture* fx = nullptr;
@@ -410,6 +411,60 @@ void PassListTest::saveWithoutAListedStepSaysWhatItHolds() {
                 : "*** The satellite does not meet the conditions at the first step of the "
                   "pass ***\nFile " +
                       name + " holds only the heading of the pass.");
+}
+
+// A list made for one satellite; a digit key then makes another one prime.
+// A line opens the pass of the satellite the list was made for (Save too),
+// in whichever slot it is; once it is no longer selected, the lines open
+// nothing and say why.
+void PassListTest::linesOpenOnlyTheListedSatellitesPasses() {
+  WindowFixture::usePassDay();
+  QVERIFY(indata->satnr >= 3);
+  QCOMPARE(aospass(indata, outdata), AOS_DONE);
+  view->showSattxt();
+  QVERIFY(indata->npass >= 2);
+  const QString listed = QString::fromLatin1(indata->satname[0]);
+  view->keyPress(2);
+  QCOMPARE(indata->prs, 1);
+  QVERIFY(QString::fromLatin1(indata->satname[1]) != listed);
+  qstrncpy(indata->savnm, "*passes.txt", FILENAME_SIZE);
+  indata->svnew = 1;
+  QString shown;
+  int prime = -1;
+  sp->onExec([&](QDialog& d) {
+    shown = d.findChild<QTextEdit*>("passEdit")->toPlainText();
+    prime = indata->prs;
+    d.findChild<QPushButton*>("saveButton")->click();
+    return int(QDialog::Accepted);
+  });
+  view->showPassDetails(view->epos[1] + 3);
+  QCOMPARE(prime, 0);
+  QVERIFY2(shown.startsWith(listed + "\n"), qPrintable(shown.left(40)));
+  QVERIFY(readAll(fx->path("passes.txt")).startsWith("\n\n\n" + listed.toLatin1() + "\n"));
+  QCOMPARE(indata->prs, 1);
+
+  // A removal moved it to the second slot: still its passes.
+  ShiftElm(indata, 1, 0);
+  ShiftElm(indata, 0, 2);
+  sp->onExec([&](QDialog& d) {
+    shown = d.findChild<QTextEdit*>("passEdit")->toPlainText();
+    prime = indata->prs;
+    return int(QDialog::Accepted);
+  });
+  view->showPassDetails(view->epos[1] + 3);
+  QCOMPARE(prime, 1);
+  QVERIFY(shown.startsWith(listed + "\n"));
+
+  // No slot holds it any more, as after a new selection.
+  ShiftElm(indata, 1, 2);
+  sp->boxes.clear();
+  view->showPassDetails(view->epos[1] + 3);
+  QVERIFY(sp->of("exec").isEmpty());
+  QCOMPARE(sp->of("inform").size(), 1);
+  QCOMPARE(sp->of("inform")[0].text,
+           "*** This pass list is of " + listed +
+               ", which is no longer selected: list its passes again ***");
+  QCOMPARE(indata->prs, 1);
 }
 
 QTEST_MAIN(PassListTest)
