@@ -43,8 +43,9 @@ bool slotOk(int i) { return i >= 0 && i < NSLOTS; }
 // Width of a step line's time stamp: "MMM DD  HH:MM" for minute steps,
 // "MMM DD  HH:MM:SS" from one second on, "MMM DD HH:MM:SS.S" below.
 int stampWidth(const WinpData* d) {
-  if (d->tstep == kMin) return 13;
-  return d->tstep >= kSec ? 16 : 18;
+  const double step = StepDays(d);
+  if (step == kMin) return 13;
+  return step >= kSec ? 16 : 18;
 }
 
 // The column heads of the pass details on the screen, each label ending
@@ -80,6 +81,11 @@ std::string screenHeader(const WinpData* d, bool rel) {
 
 }  // namespace
 
+double StepDays(const WinpData* d) {
+  const double step = d ? std::fabs(d->tstep) : 0.0;
+  return std::isfinite(step) && step > 0.0 ? step : 0.1 / 86400.0;
+}
+
 // ---------------------------------------------------------------------------
 // Pass details
 // ---------------------------------------------------------------------------
@@ -89,12 +95,13 @@ void PassStepStamp(const WinpData* d, double t, char* out) {
   out[0] = '\0';
   if (!d) return;
   const double tl = t + d->tzone / 24.0;
+  const double step = StepDays(d);
   char ts[AOSSTR_SIZE];
-  if (d->tstep >= kSec || !(std::isfinite(tl) && std::fabs(tl) < 1e7)) {
+  if (step >= kSec || !(std::isfinite(tl) && std::fabs(tl) < 1e7)) {
     aosstr(tl, 0.0, 0.0, ts, 0);
-    if (d->tstep == kMin)
+    if (step == kMin)
       ts[13] = '\0';
-    else if (d->tstep >= kSec)
+    else if (step >= kSec)
       ts[16] = '\0';
   } else {
     // Rounded once to the tenth of a second, so that the date, the hour and
@@ -130,14 +137,16 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
   // Sun transits: the Sun may stand at any height.
   Keep<double> sunel(d->sunel, !rel && d->occflg == 1 ? 90.0 : d->sunel);
 
-  const bool minsteps = d->tstep == kMin;
-  const bool secsteps = !minsteps && d->tstep >= kSecExact;
+  const double step = StepDays(d);
+  const bool minsteps = step == kMin;
+  const bool secsteps = !minsteps && step >= kSecExact;
 
   if (t == 0.0) {
     const int n = d->npass < MAXPASS ? d->npass : MAXPASS;
+    // No step listed yet.
+    d->tmxel = 0.0;
     if (d->ipass < 0 || d->ipass >= n) return 0;  // not a pass of the last list
     t = d->pastm[d->ipass];
-    d->tmxel = 0.0;
     epmax = -100.0;
     lost = false;
     // The listing starts on the step grid of local time.
@@ -237,7 +246,7 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
     }
     result = 1;
   }
-  t += d->tstep;
+  t += step;
   if (t == 0.0) t = 1.0;
   return result;
 }
@@ -246,11 +255,14 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
 // Apparent pole of the orbit
 // ---------------------------------------------------------------------------
 
+bool PassStepListed(const WinpData* d) { return d && d->tmxel != 0.0 && std::isfinite(d->tmxel); }
+
 void GetPoleTxt(WinpData* d, char* buf) {
   if (!buf) return;
   TextBuf out(buf, POLETXT_SIZE);
   out.Put("\n\n");
-  if (!d || !slotOk(d->prs) || RelativeMode(d)) return;
+  // No listed step, no track to take a pole of (tmxel 0 would be 1858).
+  if (!d || !slotOk(d->prs) || RelativeMode(d) || !PassStepListed(d)) return;
   const int i = d->prs;
   const double tc = d->tmxel;
   const double tu = d->IERSflg ? tc + d->Ut1Utc / 86400.0 : tc;
@@ -376,6 +388,7 @@ bool writeTrack(WinpData* d, FILE* f, OrbitTrackInfo& info) {
   const int i = d->prs;
   const bool ground = d->occflg < 1 && (d->flarflg < 1 || d->flarmod < 1);
   const double t0 = enteredStart(d), tend = t0 + d->dur;
+  const double step = StepDays(d);
 
   char line[160];
   TextBuf head(line, sizeof line);
@@ -389,7 +402,7 @@ bool writeTrack(WinpData* d, FILE* f, OrbitTrackInfo& info) {
   // Each step from its index: a sum of steps would drift below the end and
   // add a step there.
   for (long k = 0; ok; ++k) {
-    const double t = t0 + static_cast<double>(k) * d->tstep;
+    const double t = t0 + static_cast<double>(k) * step;
     if (!(t < tend)) break;
     if (k >= ORBITTRACK_MAXLINES) {
       ok = std::fprintf(f, "+++ Track cut after %ld lines +++\n", k) > 0;

@@ -14,17 +14,25 @@ constexpr int PASSDTXT_SIZE = 512;  // GetPassDTxt (header and first line ~330)
 constexpr int POLETXT_SIZE = 160;   // GetPoleTxt (~110)
 constexpr int ZONETXT_SIZE = 48;    // SunMoonTr (~30)
 
+// Length of the time step in days, by which the pass details, the track and
+// the plot's steps advance: the magnitude of tstep, so that every listing
+// runs forward through its interval whatever the sign; a step of 0, or one
+// that is no finite number, stands for the smallest step, 0.1 s (as the Time
+// Step dialog's 0 minutes and 0 seconds do).
+double StepDays(const WinpData* d);
+
 // Pass details of the chosen pass ipass, one step per call. t == 0 marks the
-// first call: t is set to pastm[ipass] (aligned to the step) and buf starts
-// with the header. Every call advances t by tstep (a result of exactly 0
-// becomes 1.0). mode 0 screen, 1 save file with sky positions, 2 save file
-// with the ground track. Returns 1 when a line for the time was written into
-// buf, 0 when the satellite is not accepted there (buf holds only the header
-// or "\n"), and 0 with an empty buf when ipass is not a pass of the last
-// list (ipass < 0 or ipass >= min(npass, 120)). At a time without a position
-// (GetSatPos other than SATPOS_OK) the line is the time stamp and
-// "   *** No Position ***" (result 1), and the listing ends there: every later
-// call of it gives 0 and "\n". buf: PASSDTXT_SIZE bytes.
+// first call: tmxel is set to 0, t to pastm[ipass] (aligned to the step),
+// and buf starts with the header. Every call advances t by StepDays (a
+// result of exactly 0 becomes 1.0). mode 0 screen, 1 save file with sky
+// positions, 2 save file with the ground track. Returns 1 when a line for
+// the time was written into buf, 0 when the satellite is not accepted there
+// (buf holds only the header or "\n"), and 0 with an empty buf when ipass
+// is not a pass of the last list (ipass < 0 or ipass >= min(npass, 120)).
+// At a time without a position (GetSatPos other than SATPOS_OK) the line is
+// the time stamp and "   *** No Position ***" (result 1), and the listing
+// ends there: every later call of it gives 0 and "\n". buf: PASSDTXT_SIZE
+// bytes.
 int GetPassDTxt(WinpData* d, double& t, char* buf, int mode);
 
 // The time stamp of the pass-details step line at t (UT), in local time, as
@@ -32,10 +40,17 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode);
 // from one second on, "MMM DD HH:MM:SS.S" below. out: AOSSTR_SIZE bytes.
 void PassStepStamp(const WinpData* d, double t, char* out);
 
+// Whether the last pass listing of GetPassDTxt listed a step with numbers:
+// tmxel holds its highest step's time (0 when none was listed, as when the
+// listing holds only "*** No Position ***" or the satellite did not meet the
+// conditions at its first step).
+bool PassStepListed(const WinpData* d);
+
 // Apparent pole of the orbit (azimuth, elevation, R.A., Dec. of date) at the
 // time tmxel of the highest listed elevation; "*** No Position ***" in place
-// of the numbers when the satellite has none 15 s before or after it.
-// buf: POLETXT_SIZE bytes.
+// of the numbers when the satellite has none 15 s before or after it. No
+// pole, only the two line feeds, when no step was listed (PassStepListed)
+// and in relative mode. buf: POLETXT_SIZE bytes.
 void GetPoleTxt(WinpData* d, char* buf);
 
 // Transit zone text of a Sun or Moon transit at t by slot `slot`: zone
@@ -66,7 +81,7 @@ struct OrbitTrackInfo {
 // Writes the ground track (or the centre line in transit and flare modes) of
 // the prime slot over the entered interval into a new save file savnm (its
 // old content is replaced; svnew is cleared, so the next save appends). Step
-// k stands at the entered start + k tstep, for every such time before the
+// k stands at the entered start + k StepDays, for every such time before the
 // end. Returns ORBITTRACK_NOSAT when no satellite is selected (nothing
 // written), 1 when the file cannot be opened, is the TLE file or a write
 // fails (the save file's writer, WriteSaveFile; LastSaveFile tells why),

@@ -25,6 +25,12 @@
 
 namespace {
 
+// The name field of slot i as it is stored, read no further than its size.
+QByteArray slotName(int i) {
+  const char* name = indata->satname[i];
+  return QByteArray(name, static_cast<int>(qstrnlen(name, SATNAME_SIZE)));
+}
+
 // Left margin of every text line.
 constexpr int kMargin = 10;
 
@@ -242,6 +248,9 @@ void VorlixView::showtxt(bool cells) {
 void VorlixView::showSattxt() {
   dsplmd = 2;
   passPage = true;
+  // The list is the prime satellite's (aospass lists the prime slot).
+  const int i = std::clamp(indata->prs, 0, NSLOTS - 1);
+  listedSat = {i, slotName(i), indata->norad[i]};
   indata->dspst = -1;
   unsetCursor();
   drawTextPage(true, true);
@@ -259,6 +268,25 @@ void VorlixView::showPassDetails(int y) {
   for (int k = 0; k < n; ++k)
     if (epos[k] < y) i = k;
   if (i < 0) return;
+  // The times of the list are those of the satellite it was made for: a digit
+  // key or Switch may have made another one prime since, and a removal may
+  // have moved it to another slot. Its details are opened while it is
+  // selected; once it is gone the lines answer only with a word.
+  const auto holdsListed = [this](int k) {
+    return k >= 0 && k < NSLOTS && listedSat.name == slotName(k) &&
+           listedSat.norad == indata->norad[k];
+  };
+  int slot = listedSat.slot;
+  for (int k = 0; !holdsListed(slot) && k < std::min(indata->satnr, MAXSEL); ++k) slot = k;
+  if (!holdsListed(slot)) {
+    prompter().inform(tr("Vorlix"),
+                      tr("*** This pass list is of %1, which is no longer selected: "
+                         "list its passes again ***")
+                          .arg(QString::fromLatin1(listedSat.name)),
+                      this);
+    return;
+  }
+  Keep<int> prime(indata->prs, slot);
   // The details of an Iridium-kind list are those of an ordinary pass.
   Keep<int> kind(indata->iridflg, indata->iridflg == 3 ? 0 : indata->iridflg);
   indata->ipass = i;

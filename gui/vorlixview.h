@@ -105,6 +105,13 @@ class VorlixView : public QWidget {
   // The text pixmap holds a pass list: the text page brought back over a
   // plot is clickable again, however many plots came between.
   bool passPage = false;
+  // The satellite the pass list on the page was made for: its lines open that
+  // satellite's passes, whichever satellite is prime when one is clicked.
+  struct ListedSatellite {
+    int slot = -1;
+    QByteArray name;
+    int norad = 0;
+  } listedSat;
 
   // ==== Plot step and world map (vorlixview_plot.cpp) ====
  public:

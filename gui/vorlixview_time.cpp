@@ -5,6 +5,7 @@
 #include "dialogs/prompter.h"
 #include "engine/geometry.h"
 #include "engine/passes.h"
+#include "engine/passtext.h"
 #include "gui/plottext.h"
 #include "gui/records.h"
 #include "gui/vorlixview.h"
@@ -24,8 +25,9 @@ void VorlixView::stepPlot(double t) {
 }
 
 void VorlixView::vCurrent() { stepPlot(indata->curmjd); }
-void VorlixView::vForward() { stepPlot(indata->curmjd + indata->tstep); }
-void VorlixView::vBackward() { stepPlot(indata->curmjd - indata->tstep); }
+// Forward is later and back is earlier whatever the sign of the step.
+void VorlixView::vForward() { stepPlot(indata->curmjd + StepDays(indata)); }
+void VorlixView::vBackward() { stepPlot(indata->curmjd - StepDays(indata)); }
 void VorlixView::vPlotNext() { passJump(true); }
 void VorlixView::vPlotLast() { passJump(false); }
 
@@ -35,7 +37,8 @@ void VorlixView::passJump(bool next) {
     prompter().warn(tr("Vorlix"), tr("No satellite selected"), this, tr("Quit"));
     return;
   }
-  const double t0 = next ? d->curmjd + d->tstep : d->curmjd - d->tstep;
+  const double step = StepDays(d);
+  const double t0 = next ? d->curmjd + step : d->curmjd - step;
   const double t1 = next ? t0 + d->dur : t0 - d->dur;
   EndRelativeOnSkyMap(d);
   double tm[3] = {0, 0, 0}, a1[3], a2[3];
@@ -59,7 +62,7 @@ void VorlixView::passJump(bool next) {
     SkyAzim(d, tm[1]);
     vRefresh();
   }
-  if (d->tstep >= ONE_SECOND_DAYS) t = wholeSecond(t);
+  if (step >= ONE_SECOND_DAYS) t = wholeSecond(t);
   SatPlot(t, 1);
 }
 
@@ -75,7 +78,8 @@ void VorlixView::RT_Plot() {
 
 int VorlixView::PlotDelta() {
   if (busy) return 1;
-  const double t = indata->curmjd + indata->tstep;
+  // A run goes forward to its end, whatever the sign of the step.
+  const double t = indata->curmjd + StepDays(indata);
   if (!(t <= dtend + DT_END_SLACK)) return 1;
   SatPlot(t, 0);
   return 0;

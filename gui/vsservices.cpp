@@ -23,6 +23,16 @@ void tooLong(const QString& name) {
                       .arg(name));
 }
 
+// The last screen listing of pass details gave a line (a step, or
+// "*** No Position ***").
+bool screenLine = false;
+
+// Why a pass listing holds no line.
+const char* const kNotMet =
+    QT_TRANSLATE_NOOP("vsservices",
+                      "*** The satellite does not meet the conditions at the first step of the "
+                      "pass ***");
+
 // Pieces of a pass listing the save file takes, whatever the time step.
 constexpr int kMaxSavedPieces = 16250;
 
@@ -31,7 +41,7 @@ constexpr int kMaxSavedPieces = 16250;
 // minute steps, "MMM DD HH:MM: S.S" below a second), with single blanks.
 QString lastLineTime(double t) {
   char ts[AOSSTR_SIZE];
-  PassStepStamp(indata, t - indata->tstep, ts);
+  PassStepStamp(indata, t - StepDays(indata), ts);
   return CharToQs(ts).simplified();
 }
 
@@ -97,13 +107,20 @@ bool vsFileName(char* name) {
 
 int vsGetPassDTxt(double& t, QString& s, bool pole) {
   if (pole) {
+    // A listing without a line would leave the viewer blank: it says why.
+    if (!screenLine) {
+      s = vsTr(kNotMet);
+      return 0;
+    }
     char text[POLETXT_SIZE];
     GetPoleTxt(indata, text);
     s = CharToQs(text);
     return 0;
   }
+  if (t == 0.0) screenLine = false;
   char text[PASSDTXT_SIZE];
   const int more = GetPassDTxt(indata, t, text, 0);
+  if (more != 0) screenLine = true;
   s = CharToQs(text);
   return more;
 }
@@ -149,17 +166,22 @@ int vsSavePassDt(int mode) {
   char text[PASSDTXT_SIZE];
   int pieces = 0;
   int more = 1;
+  bool anyLine = false;  // a step line, "*** No Position ***" included
   while (more != 0 && pieces < kMaxSavedPieces) {
     more = GetPassDTxt(indata, t, text, mode);
     block.append(Latin1ToUtf8(text, sizeof text).c_str());
     ++pieces;
+    if (more != 0) anyLine = true;
   }
+  // A listing without a single step of numbers is saved as it is, and the
+  // box says what the file holds, as for a track without a position.
+  const bool listed = PassStepListed(indata);
   // A listing that reached the limit with the satellite still in view says
   // so, and where, in the file as in the box (a "+++" line, as a cut track
   // has).
   const QString cut = more != 0 ? vsPassCutText(kMaxSavedPieces, t) : QString();
   if (!cut.isEmpty()) block.append("\n+++ " + cut.toUtf8() + " +++");
-  if (mode == 1 && pieces >= 2) {
+  if (mode == 1 && pieces >= 2 && listed) {
     char pole[POLETXT_SIZE];
     GetPoleTxt(indata, pole);
     block.append(pole);
@@ -174,7 +196,17 @@ int vsSavePassDt(int mode) {
     prompter().inform(vsTr("Pass Details"), vsOutputProblem());
     return 1;
   }
-  QString said = vsTr("Saved on File ") + FileNameToQs(indata->savnm);
+  QString said;
+  if (listed)
+    said = vsTr("Saved on File ") + FileNameToQs(indata->savnm);
+  else if (anyLine)
+    said = vsTr(
+               "*** No position at the first step of the pass ***\n"
+               "File %1 holds only its heading and that time, marked \"*** No Position ***\".")
+               .arg(FileNameToQs(indata->savnm));
+  else
+    said = vsTr(kNotMet) +
+           vsTr("\nFile %1 holds only the heading of the pass.").arg(FileNameToQs(indata->savnm));
   if (!cut.isEmpty()) said += QStringLiteral("\n\n*** ") + cut + QStringLiteral(" ***");
   prompter().inform(vsTr("Vorlix"), said + vsSaveFileNote());
   return 0;

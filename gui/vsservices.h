@@ -43,13 +43,18 @@ bool vsFileName(char* name);
 
 // Pass details of pass ipass of the last list: pole false gives the next piece
 // of the screen listing (t = 0 on the first call gives the header; non-zero
-// result: more follows); pole true gives the apparent pole and returns 0.
+// result: more follows); pole true gives the apparent pole and returns 0 (or,
+// when the listing gave no line at all, a sentence saying that the satellite
+// does not meet the conditions at the first step, so the viewer is not blank).
 int vsGetPassDTxt(double& t, QString& s, bool pole);
 // Writes the pass details (mode 1) or the pass ground track (mode 2) to the
 // save file and says so in a box; 0 written, non-zero not (the box says
 // "*** Problems with the output file", the file and why). A listing longer
 // than the file takes is cut with a "+++" line that names its last line's
-// time, and the box says so.
+// time, and the box says so. A listing without a step of numbers (only
+// "*** No Position ***", or the satellite not meeting the conditions at the
+// first step) is saved without a pole, and the box says what the file holds
+// in place of "Saved on File".
 int vsSavePassDt(int mode);
 // Why the last write of the save file (WriteSaveFile) saved nothing, for a
 // message: "the save file is the element file <name>", "nothing to save" or

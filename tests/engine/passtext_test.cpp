@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -763,4 +764,99 @@ TEST(PassDetails, NoPositionEndsTheListing) {
   GetPoleTxt(d.get(), pole);
   EXPECT_STREQ(pole, "\n\nApparent Pole of orbit (Azim   Elev   R.A.  Decl)\n"
                      "           *** No Position ***");
+}
+
+// No listed step, no pole: a listing that holds only "*** No Position ***",
+// or whose satellite does not meet the conditions at its first step, has no
+// track to take the pole of (tmxel stays 0, which is MJD 0 of 1858).
+TEST(PassDetails, NoPoleWithoutAListedStep) {
+  struct Case {
+    const char* what;
+    std::unique_ptr<WinpData> d;
+    double start, satel;
+  } cases[] = {
+      {"only No Position", OldIssRecord(), mjd(1, 6, 2026, 0.0), -90.0},
+      {"first step below the minimum elevation", IssRecord(), 58139.029389043, 89.0},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WinpData* d = c.d.get();
+    d->satel = c.satel;
+    d->npass = 1;
+    d->ipass = 0;
+    d->pastm[0] = c.start;
+    d->tstep = 10.0 / 86400.0;
+    d->tmxel = 58139.0;  // from an earlier listing
+    Listing(d, 0, 3, nullptr);
+    EXPECT_FALSE(PassStepListed(d));
+    char pole[POLETXT_SIZE];
+    GetPoleTxt(d, pole);
+    EXPECT_STREQ(pole, "\n\n");
+  }
+  // A listed step gives a pole.
+  auto d = IssRecord();
+  d->npass = 1;
+  d->ipass = 0;
+  d->pastm[0] = 58139.029389043;
+  d->tstep = 10.0 / 86400.0;
+  Listing(d.get(), 0, 3, nullptr);
+  EXPECT_TRUE(PassStepListed(d.get()));
+  char pole[POLETXT_SIZE];
+  GetPoleTxt(d.get(), pole);
+  EXPECT_NE(std::string(pole).find("Apparent Pole"), std::string::npos);
+}
+
+// The pass details and the track run forward through their interval in steps
+// of the step's size whatever its sign; a step of 0 (or no number) stands for
+// 0.1 s. (A track at -60 s once counted backwards to its cap of 200,000 lines.)
+TEST(PassDetails, StepSignDoesNotTurnTimeBack) {
+  const double sec = 1.0 / 86400.0;
+  const struct {
+    double step, same;
+  } rows[] = {{-60 * sec, 60 * sec}, {-10 * sec, 10 * sec}, {-0.5 * sec, 0.5 * sec},
+              {0.0, 0.1 * sec},      {NAN, 0.1 * sec},      {-INFINITY, 0.1 * sec}};
+  auto d = GeoRecord();
+  d->npass = 1;
+  d->ipass = 0;
+  d->pastm[0] = kLocal1200 + 30.4 / 86400.0;
+  support::TempDir dir;
+  ASSERT_FALSE(dir.path.empty());
+  const std::string name = dir / "track.txt";
+  std::snprintf(d->savnm, sizeof d->savnm, "%s", name.c_str());
+  d->year = 2018;
+  d->month = 1;
+  d->day = 21;
+  d->hour = 12;
+  d->dur = 14.0 / 1440.0;
+  const auto both = [&](double step, std::vector<std::string>& listing, std::string& track,
+                        long& steps) {
+    d->tstep = step;
+    for (int mode : {0, 1, 2}) {
+      std::string head;
+      for (const auto& l : Listing(d.get(), mode, 4, &head)) listing.push_back(l);
+      listing.push_back(head);
+    }
+    OrbitTrackInfo info;
+    ASSERT_EQ(saveOrbitTrack(d.get(), &info), 0);
+    steps = info.steps;
+    track = readFile(name);
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.step * 86400.0);
+    std::vector<std::string> got, want;
+    std::string gotTrack, wantTrack;
+    long gotSteps = 0, wantSteps = 0;
+    both(r.step, got, gotTrack, gotSteps);
+    both(r.same, want, wantTrack, wantSteps);
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(gotTrack, wantTrack);
+    EXPECT_EQ(gotSteps, wantSteps);
+    EXPECT_EQ(StepDays(d.get()), r.same);
+  }
+  // 14 minutes in steps of 60 s: 14 lines, the first at 12:00:00.
+  d->tstep = -60 * sec;
+  OrbitTrackInfo info;
+  ASSERT_EQ(saveOrbitTrack(d.get(), &info), 0);
+  EXPECT_EQ(info.steps, 14);
+  EXPECT_NE(readFile(name).find("JAN 21  12:13:00"), std::string::npos);
 }

@@ -8,6 +8,7 @@
 #include <QTextEdit>
 #include <QtTest>
 
+#include "astro/astrolib.h"
 #include "dialogs/stpassdialog.h"
 #include "engine/passtext.h"
 #include "gui/records.h"
@@ -48,6 +49,9 @@ class PassListTest : public QObject {
   void saveNeverWritesTheElementFile_data();
   void saveNeverWritesTheElementFile();
   void savingAnotherListKeepsTheShownOne();
+  void saveWithoutAListedStepSaysWhatItHolds_data();
+  void saveWithoutAListedStepSaysWhatItHolds();
+  void linesOpenOnlyTheListedSatellitesPasses();
 
  private:
   WindowFixture* fx = nullptr;
@@ -351,6 +355,116 @@ void PassListTest::savingAnotherListKeepsTheShownOne() {
   w->viewWidget()->showPassDetails(100000);
   QCOMPARE(indata->ipass, shown - 1);
   QCOMPARE(opened, times.last());
+}
+
+void PassListTest::saveWithoutAListedStepSaysWhatItHolds_data() {
+  QTest::addColumn<bool>("lost");  // no position, else not meeting the conditions
+  QTest::addColumn<int>("mode");
+  QTest::newRow("no position, Save") << true << 1;
+  QTest::newRow("no position, G-Track") << true << 2;
+  QTest::newRow("below the minimum elevation, Save") << false << 1;
+  QTest::newRow("below the minimum elevation, G-Track") << false << 2;
+}
+
+// A listing without a single step of numbers is saved as it is, without a
+// pole, and the box says what the file holds instead of "Saved on File".
+void PassListTest::saveWithoutAListedStepSaysWhatItHolds() {
+  QFETCH(bool, lost);
+  QFETCH(int, mode);
+  WindowFixture::usePassDay();
+  QCOMPARE(aospass(indata, outdata), AOS_DONE);
+  indata->ipass = 0;
+  // The 2009 elements of the ISS give no position in 2026.
+  if (lost)
+    indata->pastm[0] = mjd(1, 6, 2026, 0.0);
+  else
+    indata->satel = 89.0;
+  // The viewer: no pole, and never blank.
+  view->showSattxt();
+  QString shown;
+  sp->onExec([&](QDialog& d) {
+    shown = d.findChild<QTextEdit*>("passEdit")->toPlainText();
+    return int(QDialog::Accepted);
+  });
+  view->showPassDetails(view->epos[0] + 3);
+  QCOMPARE(indata->ipass, 0);
+  if (lost)
+    QVERIFY2(shown.startsWith("ISS") && shown.endsWith("*** No Position ***\n\n"),
+             qPrintable(shown));
+  else
+    QCOMPARE(shown, QString("*** The satellite does not meet the conditions at the first step of "
+                            "the pass ***"));
+  sp->boxes.clear();
+  qstrncpy(indata->savnm, "*passes.txt", FILENAME_SIZE);
+  indata->svnew = 1;
+  QCOMPARE(vsSavePassDt(mode), 0);
+  const QString name = fx->path("passes.txt");
+  const QByteArray file = readAll(name);
+  QVERIFY(file.startsWith("\n\n\nISS"));
+  QCOMPARE(file.contains("*** No Position ***"), lost);
+  QVERIFY(!file.contains("Apparent Pole"));
+  QCOMPARE(sp->of("inform").size(), 1);
+  QCOMPARE(sp->of("inform")[0].title, QString("Vorlix"));
+  QCOMPARE(sp->of("inform")[0].text,
+           lost ? "*** No position at the first step of the pass ***\nFile " + name +
+                      " holds only its heading and that time, marked \"*** No Position ***\"."
+                : "*** The satellite does not meet the conditions at the first step of the "
+                  "pass ***\nFile " +
+                      name + " holds only the heading of the pass.");
+}
+
+// A list made for one satellite; a digit key then makes another one prime.
+// A line opens the pass of the satellite the list was made for (Save too),
+// in whichever slot it is; once it is no longer selected, the lines open
+// nothing and say why.
+void PassListTest::linesOpenOnlyTheListedSatellitesPasses() {
+  WindowFixture::usePassDay();
+  QVERIFY(indata->satnr >= 3);
+  QCOMPARE(aospass(indata, outdata), AOS_DONE);
+  view->showSattxt();
+  QVERIFY(indata->npass >= 2);
+  const QString listed = QString::fromLatin1(indata->satname[0]);
+  view->keyPress(2);
+  QCOMPARE(indata->prs, 1);
+  QVERIFY(QString::fromLatin1(indata->satname[1]) != listed);
+  qstrncpy(indata->savnm, "*passes.txt", FILENAME_SIZE);
+  indata->svnew = 1;
+  QString shown;
+  int prime = -1;
+  sp->onExec([&](QDialog& d) {
+    shown = d.findChild<QTextEdit*>("passEdit")->toPlainText();
+    prime = indata->prs;
+    d.findChild<QPushButton*>("saveButton")->click();
+    return int(QDialog::Accepted);
+  });
+  view->showPassDetails(view->epos[1] + 3);
+  QCOMPARE(prime, 0);
+  QVERIFY2(shown.startsWith(listed + "\n"), qPrintable(shown.left(40)));
+  QVERIFY(readAll(fx->path("passes.txt")).startsWith("\n\n\n" + listed.toLatin1() + "\n"));
+  QCOMPARE(indata->prs, 1);
+
+  // A removal moved it to the second slot: still its passes.
+  ShiftElm(indata, 1, 0);
+  ShiftElm(indata, 0, 2);
+  sp->onExec([&](QDialog& d) {
+    shown = d.findChild<QTextEdit*>("passEdit")->toPlainText();
+    prime = indata->prs;
+    return int(QDialog::Accepted);
+  });
+  view->showPassDetails(view->epos[1] + 3);
+  QCOMPARE(prime, 1);
+  QVERIFY(shown.startsWith(listed + "\n"));
+
+  // No slot holds it any more, as after a new selection.
+  ShiftElm(indata, 1, 2);
+  sp->boxes.clear();
+  view->showPassDetails(view->epos[1] + 3);
+  QVERIFY(sp->of("exec").isEmpty());
+  QCOMPARE(sp->of("inform").size(), 1);
+  QCOMPARE(sp->of("inform")[0].text,
+           "*** This pass list is of " + listed +
+               ", which is no longer selected: list its passes again ***");
+  QCOMPARE(indata->prs, 1);
 }
 
 QTEST_MAIN(PassListTest)

@@ -44,6 +44,7 @@ class TimePlotTest : public QObject {
   void relativeSetInEventMode();
   void deltaTime_data();
   void deltaTime();
+  void stepSignDoesNotTurnTimeBack();
   void busyTicks();
   void timerCheck();
   void windowTimer();
@@ -246,6 +247,38 @@ void TimePlotTest::deltaTime() {
   while (view->PlotDelta() == 0 && ticks <= drawn) ++ticks;
   QCOMPARE(ticks, drawn);
   QVERIFY(std::fabs(indata->curmjd - (start + drawn * indata->tstep)) < 1e-9);
+}
+
+// Forward, back, the pass jumps and a Delta Time run go by the step's size
+// whatever its sign: a run with a negative step once never reached its end.
+void TimePlotTest::stepSignDoesNotTurnTimeBack() {
+  const auto run = [&](double step) {
+    indata->tstep = step;
+    indata->dur = 1;
+    QVector<double> at;
+    indata->curmjd = 58139.5;
+    view->vForward();
+    at << indata->curmjd;
+    view->vBackward();
+    view->vBackward();
+    at << indata->curmjd;
+    view->vPlotNext();
+    at << indata->curmjd;
+    view->vPlotLast();
+    at << indata->curmjd;
+    indata->dur = 3 * 60 * SEC;
+    view->vTmCheck(2);
+    int ticks = 0;
+    while (view->PlotDelta() == 0 && ticks < 10) ++ticks;
+    at << ticks << indata->curmjd;
+    view->vTmCheck(0);
+    return at;
+  };
+  const QVector<double> want = run(60 * SEC);
+  QCOMPARE(want[0], 58139.5 + 60 * SEC);
+  QCOMPARE(want[4], 3.0);
+  QCOMPARE(run(-60 * SEC), want);
+  QVERIFY(sp->boxes.isEmpty());
 }
 
 // A busy view (a map click being served) skips a Real Time tick and ends a
