@@ -241,20 +241,24 @@ class OrbitCommandsTest : public WindowTest {
   // Rendezvous: the launched satellite next to the target, timed by the
   // engine; the tenth target puts it into the ninth slot. A satellite it
   // replaces is named in the box, with no claim about how many are selected.
+  // A site above the target's inclination raises it, and the box says so.
   void rendezvous_data() {
     QTest::addColumn<int>("n");
     QTest::addColumn<int>("target");
     QTest::addColumn<int>("slot");
     QTest::addColumn<int>("satnr");
-    QTest::newRow("target 3 of 4") << 4 << 3 << 4 << 5;
-    QTest::newRow("target 9 of 10") << 10 << 9 << 8 << 10;
-    QTest::newRow("target 2 of 3") << 3 << 1 << 2 << 3;
+    QTest::addColumn<double>("lat");
+    QTest::newRow("target 3 of 4") << 4 << 3 << 4 << 5 << 45.92;
+    QTest::newRow("target 9 of 10") << 10 << 9 << 8 << 10 << 45.92;
+    QTest::newRow("target 2 of 3") << 3 << 1 << 2 << 3 << 45.92;
+    QTest::newRow("target 2 of 3, site at 70 deg") << 3 << 1 << 2 << 3 << 70.0;
   }
   void rendezvous() {
     QFETCH(int, n);
     QFETCH(int, target);
     QFETCH(int, slot);
     QFETCH(int, satnr);
+    QFETCH(double, lat);
     Selected(n, target);
     indata->rndflg = -1;
     {
@@ -269,8 +273,9 @@ class OrbitCommandsTest : public WindowTest {
     p.answer(2.0);
     p.onExec(accepting());
     p.onExec(accepting());
-    p.fillAndAccept({{"latEdit", "45.92"}, {"lngEdit", "63.3423"}});
+    p.fillAndAccept({{"latEdit", QString::number(lat)}, {"lngEdit", "63.3423"}});
     const auto expect = Copy();
+    const double inc = indata->inc[target];
     const QString replaced = QString::fromLatin1(indata->satname[slot]).trimmed();
     view()->vRendz();
     QCOMPARE(indata->satnr, satnr);
@@ -293,7 +298,7 @@ class OrbitCommandsTest : public WindowTest {
     ShiftElm(e, slot, target);
     setNewMjd(e);
     EpochState(e, slot, false);
-    e->lslat = 45.92;
+    e->lslat = lat;
     e->lslng = 63.3423;
     QCOMPARE(LaunchOrb(e), 0);
     QCOMPARE(LaunchOrb(e), 0);
@@ -306,7 +311,13 @@ class OrbitCommandsTest : public WindowTest {
     char text[80];
     std::snprintf(text, sizeof text, "Launch time: %4i-%2i-%2i  %2i:%2i:%2i", year, month, day,
                   h, m, static_cast<int>(s));
-    QCOMPARE(box, QString(text));
+    QString raised;
+    if (lat > inc)
+      raised = QString("\nThe inclination was raised from %1 to %2 deg: no orbit of a lower "
+                       "inclination passes over the launch site.")
+                   .arg(inc, 0, 'f', 4)
+                   .arg(indata->inc[slot], 0, 'f', 4);
+    QCOMPARE(box, QString(text) + raised);
   }
 
   // A target that has no position at the close approach (the 2009 elements
