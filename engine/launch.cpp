@@ -181,7 +181,13 @@ int launchOrbCore(WinpData* d, bool* incRaised) {
     d->curmjd = d->epoch[s];
     reset = true;
     // A target that has decayed or lost its position by then cannot be met.
-    const int st = GetSatPos(d->epoch[s] + d->rndtm, d, satpos, k, 0);
+    // Asked on copies, so that the target's integrated state and the
+    // positions shown stay as they are; the SGP4 record then holds the
+    // target.
+    const auto probe = std::make_unique<WinpData>(*d);
+    const auto sp = satpos ? std::make_unique<SatPosData>(*satpos) : std::make_unique<SatPosData>();
+    const int st = GetSatPos(d->epoch[s] + d->rndtm, probe.get(), sp.get(), k, 0);
+    d->sgpsat = SGPSAT_NONE;
     if (st == SATPOS_NOSTATE || st == SATPOS_DECAYED) return ORBIT_NOTARGET;
   }
 

@@ -316,7 +316,12 @@ TEST(LaunchOrb, RendezvousMatchesTheTargetNodeAtCloseApproach) {
     d->rndflg = 0;
     d->rndsat = 1;
     d->rndtm = rndtm;
+    const double tint = d->tint[1], irx = d->irx[1];
     ASSERT_EQ(LaunchOrb(d.get()), 0);
+    // The target was looked for at the close approach, its own state left
+    // where it was.
+    EXPECT_EQ(d->tint[1], tint);
+    EXPECT_EQ(d->irx[1], irx);
     EXPECT_LT(std::fabs(d->epoch[0] - (kEpoch + 1.3)), 0.5);
     EXPECT_EQ(d->curmjd, d->epoch[0]);
     // Node rates as the Kepler model uses them.
