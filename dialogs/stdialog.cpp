@@ -125,6 +125,11 @@ void StDialog::checkField(QLineEdit* edit, const QString& name, double min, doub
   checks_.push_back({edit, name, min, max, kind});
 }
 
+void StDialog::renameField(QLineEdit* edit, const QString& name) {
+  for (Check& c : checks_)
+    if (c.edit == edit) c.name = name;
+}
+
 bool StDialog::fieldsValid() {
   for (const Check& c : checks_) {
     QString problem;

@@ -71,6 +71,9 @@ class StDialog : public QDialog {
   // and is checked as 0, except in a Typed field.
   void checkField(QLineEdit* edit, const QString& name, double min, double max,
                   Kind kind = Real);
+  // A field whose meaning follows the form (the mean-motion field of an
+  // orbit that holds the perigee distance of an open one) is named anew.
+  void renameField(QLineEdit* edit, const QString& name);
   // Runs the checks; on the first failure shows the box and returns false.
   bool fieldsValid();
   // The same box for a check of the dialog's own (one field against another):

@@ -363,67 +363,114 @@ QString StEditOrbDialog::designatorProblem() const {
       .arg(text);
 }
 
-void StEditOrbDialog::refreshPressed() {
-  if (meanMotionUnusable()) {
-    refuseField(ui->n0Edit, meanMotionRange());
-    return;
-  }
-  refreshSlot();
-}
-
-void StEditOrbDialog::accept() {
-  bool ok = fieldsValid();
-  if (ok) {
+bool StEditOrbDialog::typedFieldsValid(bool designator) {
+  const bool open = !ui->perapBox->isChecked() && !(Read(ui->eccEdit) < 1.0);
+  renameField(ui->n0Edit, open ? tr("q") : tr("Mean Motion"));
+  if (!fieldsValid()) return false;
+  if (designator) {
     const QString dsn = designatorProblem();
     if (!dsn.isEmpty()) {
       refuseField(ui->idsnEdit, dsn);
-      ok = false;
-    } else {
-      // Without a usable mean motion the axis would silently become the source.
-      const QString mm = meanMotionProblem();
-      if (!mm.isEmpty()) {
-        refuseField(ui->n0Edit, mm);
-        ok = false;
-      }
+      return false;
     }
   }
+  // Without a usable mean motion the axis would silently become the source.
+  const QString mm = meanMotionProblem();
+  if (!mm.isEmpty()) {
+    refuseField(ui->n0Edit, mm);
+    return false;
+  }
+  return true;
+}
+
+StEditOrbDialog::FormState StEditOrbDialog::formState() const {
+  FormState f;
+  QLineEdit* const coupled[] = {ui->n0Edit,   ui->aEdit,    ui->eccEdit, ui->adotEdit,
+                                ui->ndotEdit, ui->periEdit, ui->apoEdit};
+  for (int k = 0; k < 7; ++k) f.text[k] = coupled[k]->text();
+  const double work[7] = {dsmax_, decc_, dn0_, dndot_, dadot_, hper_, hapo_};
+  for (int k = 0; k < 7; ++k) f.work[k] = work[k];
+  f.trackers[0] = n0c_;
+  f.trackers[1] = ndc_;
+  f.trackers[2] = apc_;
+  f.sgp = ui->spg4Box->isChecked();
+  f.sgpOffByEcc = sgpOffByEcc_;
+  f.n0cBeforeOpen = n0cBeforeOpen_;
+  return f;
+}
+
+void StEditOrbDialog::restoreForm(const FormState& f) {
+  ui->spg4Box->setChecked(f.sgp);
+  QLineEdit* const coupled[] = {ui->n0Edit,   ui->aEdit,    ui->eccEdit, ui->adotEdit,
+                                ui->ndotEdit, ui->periEdit, ui->apoEdit};
+  for (int k = 0; k < 7; ++k) coupled[k]->setText(f.text[k]);
+  dsmax_ = f.work[0];
+  decc_ = f.work[1];
+  dn0_ = f.work[2];
+  dndot_ = f.work[3];
+  dadot_ = f.work[4];
+  hper_ = f.work[5];
+  hapo_ = f.work[6];
+  n0c_ = f.trackers[0];
+  ndc_ = f.trackers[1];
+  apc_ = f.trackers[2];
+  sgpOffByEcc_ = f.sgpOffByEcc;
+  n0cBeforeOpen_ = f.n0cBeforeOpen;
+}
+
+bool StEditOrbDialog::workingFinite() const {
+  for (double x : {dsmax_, decc_, dn0_, dndot_, dadot_, hper_, hapo_})
+    if (!std::isfinite(x)) return false;
+  return true;
+}
+
+QLineEdit* StEditOrbDialog::unusableSource(bool pa, int source, int dragSource) const {
+  for (double x : {dsmax_, decc_, dn0_, hper_, hapo_}) {
+    if (std::isfinite(x)) continue;
+    if (pa) return ui->periEdit;
+    return source == 2 ? ui->aEdit : ui->n0Edit;
+  }
+  return dragSource == 2 ? ui->adotEdit : ui->ndotEdit;
+}
+
+bool StEditOrbDialog::refreshChecked() {
+  if (!typedFieldsValid(false)) return false;
+  const FormState typed = formState();
+  const bool pa = ui->perapBox->isChecked();
+  refreshSlot();
+  if (workingFinite()) return true;
+  // Shown, these would read "-nan", and OK would blame a field the program
+  // filled: the form stays as typed and the field typed is named.
+  QLineEdit* const field = unusableSource(pa, typed.trackers[0], typed.trackers[1]);
+  restoreForm(typed);
+  refuseField(field, tr("These elements give no usable orbit."));
+  return false;
+}
+
+void StEditOrbDialog::refreshPressed() { refreshChecked(); }
+
+void StEditOrbDialog::accept() {
+  bool ok = typedFieldsValid(true);
   if (ok) {
     // The coupled fields and working values as the user left them: a refused
     // OK puts them back, so the form still shows what was typed.
-    QLineEdit* const coupled[] = {ui->n0Edit,   ui->aEdit,    ui->eccEdit, ui->adotEdit,
-                                  ui->ndotEdit, ui->periEdit, ui->apoEdit};
-    QString typed[7];
-    for (int k = 0; k < 7; ++k) typed[k] = coupled[k]->text();
-    const double work[7] = {dsmax_, decc_, dn0_, dndot_, dadot_, hper_, hapo_};
-    const int trackers[3] = {n0c_, ndc_, apc_};
-    const bool sgp = ui->spg4Box->isChecked(), pa = ui->perapBox->isChecked();
-    const bool sgpOffByEcc = sgpOffByEcc_;
-    const int n0cBeforeOpen = n0cBeforeOpen_;
+    const FormState typed = formState();
+    const bool pa = ui->perapBox->isChecked();
+    const int source = typed.trackers[0];
 
     refreshSlot();
     QLineEdit* field = nullptr;
     QString problem;
-    for (double x : {dsmax_, decc_, dn0_, dndot_, dadot_, hper_, hapo_})
-      if (!std::isfinite(x)) problem = tr("These elements give no usable orbit.");
-    if (problem.isEmpty()) problem = orbitProblem(pa, trackers[0], field);
-    if (problem.isEmpty()) problem = surfaceProblem(pa, trackers[0], field);
+    if (!workingFinite()) {
+      problem = tr("These elements give no usable orbit.");
+      field = unusableSource(pa, source, typed.trackers[1]);
+    }
+    if (problem.isEmpty()) problem = orbitProblem(pa, source, field);
+    if (problem.isEmpty()) problem = surfaceProblem(pa, source, field);
     if (problem.isEmpty()) problem = rangeProblem(field);
     if (!problem.isEmpty()) {
       ok = false;
-      ui->spg4Box->setChecked(sgp);
-      for (int k = 0; k < 7; ++k) coupled[k]->setText(typed[k]);
-      dsmax_ = work[0];
-      decc_ = work[1];
-      dn0_ = work[2];
-      dndot_ = work[3];
-      dadot_ = work[4];
-      hper_ = work[5];
-      hapo_ = work[6];
-      n0c_ = trackers[0];
-      ndc_ = trackers[1];
-      apc_ = trackers[2];
-      sgpOffByEcc_ = sgpOffByEcc;
-      n0cBeforeOpen_ = n0cBeforeOpen;
+      restoreForm(typed);
       if (field)
         refuseField(field, problem);
       else
@@ -617,8 +664,9 @@ void StEditOrbDialog::geoSlot() {
 
 void StEditOrbDialog::stateSlot() {
   const bool pa = ui->perapBox->isChecked();
-  // Typed heights or elements first become consistent elements.
-  refreshSlot();
+  // Typed heights or elements first become consistent elements, checked as
+  // OK checks them.
+  if (!refreshChecked()) return;
   int year = 0;
   readNum(ui->yearEdit, year);
   double day = Read(ui->dayEdit);
@@ -641,6 +689,10 @@ void StEditOrbDialog::stateSlot() {
   if (!(sgp && e < 1.0 && vsSgp4State(mean, t, Read(ui->bstarEdit), r, v))) {
     kepler(kGmEgm96Km3Day2, t, t, m, a, e, node, argp, inc, r, v);
     v /= 86400.0;
+  }
+  if (!std::isfinite(r.x + r.y + r.z + v.x + v.y + v.z)) {
+    prompter().warn(windowTitle(), tr("These elements give no usable orbit."), this);
+    return;
   }
 
   StStateDialog dlg;

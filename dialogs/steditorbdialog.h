@@ -108,6 +108,28 @@ class StEditOrbDialog : public StDialog {
   QString rangeProblem(QLineEdit*& field) const;
   // A designator the TLE cannot hold as shown.
   QString designatorProblem() const;
+  // The checks of OK on the fields as typed (the designator's only when asked
+  // for): the first problem is shown, naming the field. The mean-motion field
+  // of an open orbit is named q.
+  bool typedFieldsValid(bool designator);
+  // The coupled fields, their working values and trackers, as the user left
+  // them: a refused refresh or OK puts them back.
+  struct FormState {
+    QString text[7];
+    double work[7];
+    int trackers[3];
+    bool sgp, sgpOffByEcc;
+    int n0cBeforeOpen;
+  };
+  FormState formState() const;
+  void restoreForm(const FormState& f);
+  // The field whose value the last refresh started from, for working values
+  // that came out no number (pa and source as in orbitProblem).
+  QLineEdit* unusableSource(bool pa, int source, int dragSource) const;
+  bool workingFinite() const;
+  // Refresh after the checks of OK; a refresh that gives no number puts the
+  // form back. False (with the box shown) when refused.
+  bool refreshChecked();
   // Filled in this order: name, numbers and epoch; the elements; the
   // designator and the numerical switch.
   void showHead(const EditOrbParams& p);

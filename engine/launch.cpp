@@ -94,13 +94,16 @@ double launchNode(const WinpData* d, double epoch, double lambda0) {
   return wrap360(15.0 * lsidtim(epoch + 0.45 * asc / 1440.0, lambda0, 0.0));
 }
 
-int launchOrbCore(WinpData* d) {
+int launchOrbCore(WinpData* d, bool* incRaised) {
   if (!HasPrimeSlot(d)) return ORBIT_BADINPUT;
   const int s = d->prs;
   if (!finite({d->curmjd, d->lslat, d->lslng, d->tmeco, d->inc[s], d->ecc[s], d->mnmot[s],
                d->a[s]}) ||
       std::fabs(d->lslat) > 90.0 || d->ecc[s] < 0.0)
     return ORBIT_BADINPUT;
+  // An open orbit's mean-motion field holds its perigee distance: the ascent
+  // would be timed with kilometres taken for revolutions per day.
+  if (!(d->ecc[s] < 1.0)) return ORBIT_OPEN;
   const bool rendezvous = d->rndflg >= 0;
   const int k = d->rndsat;
   if (rendezvous && (k < 0 || k >= NSLOTS || !finite({d->rndtm, d->epoch[k], d->a[k], d->ra[k],
@@ -122,7 +125,8 @@ int launchOrbCore(WinpData* d) {
   if (std::sin(inc) < std::sin(lat)) {
     inc = std::cos(inc) >= 0.0 ? lat : kPi - lat;
     d->inc[s] = inc / kDeg;
-    if (d->ecc[s] < 1.0) d->a[s] = getsax(d->sgpflg[s], d->mnmot[s], d->ecc[s], d->inc[s]);
+    d->a[s] = getsax(d->sgpflg[s], d->mnmot[s], d->ecc[s], d->inc[s]);
+    if (incRaised) *incRaised = true;
   }
   double si = std::sin(inc), cphi = std::cos(phi);
   if (si == 0.0) si = 1e-5;
@@ -176,10 +180,19 @@ int launchOrbCore(WinpData* d) {
     d->ra[s] = launchNode(d, d->epoch[s], lambda0);
     d->curmjd = d->epoch[s];
     reset = true;
+    // A target that has decayed or lost its position by then cannot be met.
+    // Asked on copies, so that the target's integrated state and the
+    // positions shown stay as they are; the SGP4 record then holds the
+    // target.
+    const auto probe = std::make_unique<WinpData>(*d);
+    const auto sp = satpos ? std::make_unique<SatPosData>(*satpos) : std::make_unique<SatPosData>();
+    const int st = GetSatPos(d->epoch[s] + d->rndtm, probe.get(), sp.get(), k, 0);
+    d->sgpsat = SGPSAT_NONE;
+    if (st == SATPOS_NOSTATE || st == SATPOS_DECAYED) return ORBIT_NOTARGET;
   }
 
   // 11. SGP4 slot: mean elements fitted to the launched Kepler state.
-  if (d->ecc[s] < 1.0 && d->sgpflg[s]) {
+  if (d->sgpflg[s]) {
     d->sgpflg[s] = 0;
     EpochState(d, s, reset);
     const Mat3 q = Sgp4SlotFrame(d, d->epoch[s]);
@@ -194,7 +207,7 @@ int launchOrbCore(WinpData* d) {
   return slotFinite(d, s) ? 0 : ORBIT_BADINPUT;
 }
 
-int exDeltaVCore(WinpData* d, double dv, double yaw, double pitch) {
+int exDeltaVCore(WinpData* d, double dv, double yaw, double pitch, double* perigeeHeight) {
   if (!HasPrimeSlot(d)) return ORBIT_BADINPUT;
   const int s = d->prs;
   if (!finite({dv, yaw, pitch, d->curmjd}) || !slotFinite(d, s)) return ORBIT_BADINPUT;
@@ -253,16 +266,26 @@ int exDeltaVCore(WinpData* d, double dv, double yaw, double pitch) {
     d->mnmot[s] = keplerMeanMotion(a, ecc, inc);
   }
   d->sgpsat = SGPSAT_NONE;
-  return slotFinite(d, s) ? result : ORBIT_BADINPUT;
+  if (!slotFinite(d, s)) return ORBIT_BADINPUT;
+  // The orbit editor's rule: no orbit whose perigee lies under the ground. An
+  // SGP4 slot with such mean elements would have no position at any time,
+  // not even at the burn.
+  const double h = PerigeeHeight(d, s);
+  if (h < 0.0) {
+    if (perigeeHeight) *perigeeHeight = h;
+    return ORBIT_BELOWSURFACE;
+  }
+  return result;
 }
 
-// Runs op on d and puts the record back as it was when op fails.
+// Runs op on d and puts the record back as it was when op fails (any
+// negative result).
 template <typename Op>
 int guarded(WinpData* d, Op op) {
   if (!d) return ORBIT_BADINPUT;
   const auto saved = std::make_unique<WinpData>(*d);
   const int res = op(d);
-  if (res == ORBIT_BADINPUT) {
+  if (res < 0) {
     *d = *saved;
     d->sgpsat = SGPSAT_NONE;  // the SGP4 record may hold something else now
   }
@@ -271,8 +294,19 @@ int guarded(WinpData* d, Op op) {
 
 }  // namespace
 
-int LaunchOrb(WinpData* d) { return guarded(d, launchOrbCore); }
+double PerigeeHeight(const WinpData* d, int s) {
+  const double q = d->ecc[s] < 1.0 ? (1.0 - d->ecc[s]) * d->a[s] : d->mnmot[s];
+  return q - kReIau1976Km;
+}
 
-int ExDeltaV(WinpData* d, double dv, double yaw, double pitch) {
-  return guarded(d, [&](WinpData* w) { return exDeltaVCore(w, dv, yaw, pitch); });
+int LaunchOrb(WinpData* d, bool* incRaised) {
+  bool raised = false;
+  const int res = guarded(d, [&](WinpData* w) { return launchOrbCore(w, &raised); });
+  if (incRaised) *incRaised = res >= 0 && raised;
+  return res;
+}
+
+int ExDeltaV(WinpData* d, double dv, double yaw, double pitch, double* perigeeHeight) {
+  return guarded(d,
+                 [&](WinpData* w) { return exDeltaVCore(w, dv, yaw, pitch, perigeeHeight); });
 }

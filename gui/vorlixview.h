@@ -256,8 +256,9 @@ class VorlixView : public QWidget {
   bool editOrbChain();
   // Date, editor and launch-site dialogs, then the launch orbit; false when a
   // dialog was cancelled (the record as it was before) or no launch orbit
-  // could be computed.
-  bool launchChain();
+  // could be computed. raisedFrom (when given) gets the inclination typed
+  // when the launch had to raise it to the site's latitude.
+  bool launchChain(double* raisedFrom);
   // A new satellite (what: "satellite", "orbit") is about to replace the
   // selected one in slot i, ten being selected: true when the user agrees.
   bool ConfirmReplace(const QString& title, const QString& what, int i);

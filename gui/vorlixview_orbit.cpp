@@ -35,7 +35,9 @@ class RecordSnapshot {
     indata->adjra = now->adjra;
     indata->wgs = now->wgs;
     indata->stfrm = now->stfrm;
-    if (now->sdp4 != saved_->sdp4 || now->wgs != saved_->wgs) indata->sgpsat = SGPSAT_NONE;
+    // The SGP4 record may hold another slot's elements by now (the editor
+    // and a launch propagate), or the same slot under other settings.
+    indata->sgpsat = SGPSAT_NONE;
   }
 
  private:
@@ -79,6 +81,22 @@ void LaunchTimeToDate(int n) {
   d->hour = h;
   d->minute = m;
   d->second = static_cast<int>(s);
+}
+
+// The line a launch box adds when the inclination typed never reached the
+// launch site's latitude and the launch raised it.
+QString RaisedInclination(double from, double to) {
+  return VorlixView::tr("\nThe inclination was raised from %1 to %2 deg: no orbit of a lower "
+                        "inclination passes over the launch site.")
+      .arg(QString::number(from, 'f', 4), QString::number(to, 'f', 4));
+}
+
+// Why a rendezvous launch was refused.
+QString NoRendezvous(int res) {
+  return res == ORBIT_NOTARGET
+             ? VorlixView::tr("*** No rendezvous launch: the target satellite has no position "
+                              "at the close approach ***")
+             : VorlixView::tr("*** No rendezvous launch: the orbits cannot be used ***");
 }
 
 }  // namespace
@@ -137,7 +155,7 @@ bool VorlixView::editOrbChain() {
 
 void VorlixView::vEditOrb() { editOrbChain(); }
 
-bool VorlixView::launchChain() {
+bool VorlixView::launchChain(double* raisedFrom) {
   WinpData* d = indata;
   RecordSnapshot snapshot;
   {
@@ -157,23 +175,40 @@ bool VorlixView::launchChain() {
     return false;
   }
   launchToRecord(dlg.params(), *d);
-  if (LaunchOrb(d) == ORBIT_BADINPUT) {
+  const double inc0 = HasPrimeSlot(d) ? d->inc[d->prs] : 0.0;
+  bool raised = false;
+  const int res = LaunchOrb(d, &raised);
+  if (res == ORBIT_NOTARGET) {
+    prompter().inform(tr("Rendezvous Launch"), NoRendezvous(res), this);
+    return false;
+  }
+  if (res == ORBIT_OPEN) {
+    prompter().inform(tr("Launch Orbit"),
+                      tr("*** No launch orbit: the orbit of the prime satellite is open "
+                         "(eccentricity 1 or more); a launch needs a closed orbit ***"),
+                      this);
+    return false;
+  }
+  if (res < 0) {
     prompter().inform(tr("Launch Orbit"),
                       tr("*** No launch orbit: the launch site or the orbit of the prime "
                          "satellite cannot be used ***"),
                       this);
     return false;
   }
+  if (raised && raisedFrom) *raisedFrom = inc0;
   if (d->rndflg < 0) {
     char text[64];
     std::snprintf(text, sizeof text, "Launch Azimuth (deg):\n\t%8.2lf", d->lazim);
     decdot0(text);
-    prompter().inform(tr("Launch Orbit"), QString::fromLatin1(text), this);
+    QString box = QString::fromLatin1(text);
+    if (raised) box += RaisedInclination(inc0, d->inc[d->prs]);
+    prompter().inform(tr("Launch Orbit"), box, this);
   }
   return true;
 }
 
-void VorlixView::vLaunch() { launchChain(); }
+void VorlixView::vLaunch() { launchChain(nullptr); }
 
 void VorlixView::vRendz() {
   WinpData* d = indata;
@@ -207,22 +242,26 @@ void VorlixView::vRendz() {
   d->prs = n;
   ShiftElm(d, n, p);
 
-  if (!launchChain()) {
+  double raisedFrom = -1.0;  // the inclination typed, when the launch raised it
+  if (!launchChain(&raisedFrom)) {
     snapshot.restore();
     return;
   }
   // Once more from the launch time found, for the plane's drift over the wait.
   LaunchTimeToDate(n);
-  if (LaunchOrb(d) == ORBIT_BADINPUT) {
+  const int res = LaunchOrb(d);
+  if (res < 0) {
     snapshot.restore();
-    prompter().inform(title, tr("*** No rendezvous launch: the orbits cannot be used ***"), this);
+    prompter().inform(title, NoRendezvous(res), this);
     return;
   }
   LaunchTimeToDate(n);
   char text[80];
   std::snprintf(text, sizeof text, "Launch time: %4i-%2i-%2i  %2i:%2i:%2i", d->year, d->month,
                 d->day, d->hour, d->minute, d->second);
-  prompter().inform(title, QString::fromLatin1(text), this);
+  QString box = QString::fromLatin1(text);
+  if (raisedFrom >= 0.0) box += RaisedInclination(raisedFrom, d->inc[n]);
+  prompter().inform(title, box, this);
   d->rndflg = -1;
 }
 
@@ -248,10 +287,19 @@ void VorlixView::vDeltaV() {
   if (p.thrust && d->nmflg[s]) return;  // a thrust runs with the propagation
   if (thrust) return;  // thrust switched off: nothing to execute
   Keep<int> rlm(d->rlm, 0);
-  const int res = ExDeltaV(d, p.deltaV, p.yaw, p.pitch);
+  double perigee = 0.0;
+  const int res = ExDeltaV(d, p.deltaV, p.yaw, p.pitch, &perigee);
   if (res == 1)
     prompter().inform(tr("Vorlix"), tr("Delta-V resulted in a hyperbolic orbit"), this);
-  else if (res == ORBIT_BADINPUT)
+  else if (res == ORBIT_BELOWSURFACE)
+    // The orbit editor refuses these elements on OK; SGP4 would not even
+    // place the satellite at the burn.
+    prompter().inform(tr("Delta-V"),
+                      tr("*** Delta-V not applied: the new orbit runs below the Earth's surface "
+                         "(perigee height %1 km) ***")
+                          .arg(QString::number(perigee, 'f', 1)),
+                      this);
+  else if (res < 0)
     prompter().inform(tr("Delta-V"),
                       tr("*** Delta-V not applied: the orbit of the prime satellite cannot be "
                          "used ***"),

@@ -94,6 +94,8 @@ class StEditOrbDialogTest : public QObject {
   void refusedInput();
   void orbitRefusedOnOk_data();
   void orbitRefusedOnOk();
+  void refreshAndStateVecChecked_data();
+  void refreshAndStateVecChecked();
   void emptyNewSatelliteRefused();
   void eccentricityRetypedKeyByKey();
   void geo_data();
@@ -336,6 +338,8 @@ void StEditOrbDialogTest::orbitRefusedOnOk_data() {
   QTest::newRow("mean motion empty") << false << QStringList{"n0Edit", ""} << mm;
   QTest::newRow("mean motion 0.00005") << false << QStringList{"n0Edit", "0.00005"} << mm;
   QTest::newRow("mean motion letters") << false << QStringList{"n0Edit", "abc"} << "Mean Motion";
+  QTest::newRow("q letters") << false << QStringList{"eccEdit", "1.5", "n0Edit", "abc"}
+                             << "q: \"abc\" is not a number.";
   const QString below = "The orbit of these elements runs below the Earth's surface (perigee height ";
   QTest::newRow("a 6000") << false << QStringList{"aEdit", "6000"} << below + "-438.1 km).";
   // Axes inside the range whose perigee lies deep inside the Earth, where
@@ -382,6 +386,42 @@ void StEditOrbDialogTest::orbitRefusedOnOk() {
     QCOMPARE(Text(dlg, qPrintable(typed[k])), typed[k + 1]);
   // Pressed again, the same answer.
   expectRefusal(dlg, refusal);
+}
+
+// Refresh and State Vec. check the fields as OK does: a field OK would refuse
+// is named as typed and the form keeps it, where they showed "-nan" in the
+// fields they filled (and OK then blamed one of those); no state dialog
+// opens.
+void StEditOrbDialogTest::refreshAndStateVecChecked_data() {
+  QTest::addColumn<QStringList>("typed");  // field, text, ...
+  QTest::addColumn<QString>("refusal");
+  QTest::newRow("mean motion 1e200")
+      << QStringList{"n0Edit", "1e200"} << "Mean Motion must lie between 0.001 and 100 rev/day.";
+  QTest::newRow("q letters") << QStringList{"eccEdit", "1.5", "n0Edit", "abc"}
+                             << "q: \"abc\" is not a number.";
+  QTest::newRow("eccentricity letters") << QStringList{"eccEdit", "x"}
+                                        << "Eccentricity: \"x\" is not a number.";
+}
+
+void StEditOrbDialogTest::refreshAndStateVecChecked() {
+  QFETCH(QStringList, typed);
+  QFETCH(QString, refusal);
+  for (const char* button : {"refreshButton", "stateButton"}) {
+    KeplerSlot(7000.0, 0.01, 51.6);
+    StEditOrbDialog dlg;
+    Fill(dlg, 0);
+    for (int k = 0; k + 1 < typed.size(); k += 2) Type(dlg, qPrintable(typed[k]), typed[k + 1]);
+    QStringList before;
+    for (auto* e : dlg.findChildren<QLineEdit*>()) before << e->text();
+    ScriptedPrompter p;
+    dlg.findChild<QPushButton*>(button)->click();
+    QCOMPARE(p.of("exec").size(), 0);
+    QCOMPARE(p.of("warn").size(), 1);
+    QCOMPARE(p.of("warn")[0].text, refusal);
+    QStringList after;
+    for (auto* e : dlg.findChildren<QLineEdit*>()) after << e->text();
+    QCOMPARE(after, before);
+  }
 }
 
 // OK or New on a new satellite whose elements were left empty: no orbit of

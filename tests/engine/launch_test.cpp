@@ -67,6 +67,21 @@ std::vector<Vec3> track(WinpData* d, double t) {
   return out;
 }
 
+// The orbits of every slot in d are those of before (NaN standing for NaN).
+void expectSlotsAsBefore(const WinpData& before, const WinpData& d) {
+  for (int s = 0; s < NSLOTS; ++s) {
+    for (auto f : {&WinpData::epoch, &WinpData::a, &WinpData::ra, &WinpData::aper,
+                   &WinpData::inc, &WinpData::ecc, &WinpData::m0, &WinpData::mnmot,
+                   &WinpData::irx, &WinpData::ivy, &WinpData::rx, &WinpData::vz,
+                   &WinpData::tint}) {
+      const double x = (d.*f)[s], y = (before.*f)[s];
+      EXPECT_TRUE(x == y || (std::isnan(x) && std::isnan(y))) << s;
+    }
+    EXPECT_EQ(d.sgpflg[s], before.sgpflg[s]);
+    EXPECT_EQ(d.nmflg[s], before.nmflg[s]);
+  }
+}
+
 double maxDistance(const std::vector<Vec3>& a, const std::vector<Vec3>& b) {
   double m = 0;
   for (size_t k = 0; k < a.size(); ++k) m = std::fmax(m, abs(a[k] - b[k]));
@@ -180,16 +195,50 @@ TEST(ExDeltaV, BadInputLeavesTheRecordAlone) {
     if (c.spoil) c.spoil(d.get());
     auto before = std::make_unique<WinpData>(*d);
     EXPECT_EQ(ExDeltaV(d.get(), c.dv, c.yaw, c.pitch), ORBIT_BADINPUT);
-    for (int s = 0; s < NSLOTS; ++s) {
-      for (auto f : {&WinpData::epoch, &WinpData::a, &WinpData::ra, &WinpData::aper,
-                     &WinpData::inc, &WinpData::m0, &WinpData::mnmot, &WinpData::irx,
-                     &WinpData::ivy, &WinpData::rx, &WinpData::vz, &WinpData::tint}) {
-        const double x = ((*d).*f)[s], y = ((*before).*f)[s];
-        EXPECT_TRUE(x == y || (std::isnan(x) && std::isnan(y))) << s;
-      }
-      EXPECT_EQ(d->sgpflg[s], before->sgpflg[s]);
-      EXPECT_EQ(d->nmflg[s], before->nmflg[s]);
+    expectSlotsAsBefore(*before, *d);
+  }
+}
+
+// A braking impulse that drops the perigee under the ground is refused, as
+// the orbit editor refuses such elements: the record as it was, and the
+// perigee height the new orbit would have had (an SGP4 slot's from its mean
+// elements, some kilometres from the osculating one). One that keeps the
+// perigee above ground is applied.
+TEST(ExDeltaV, PerigeeBelowTheSurfaceIsRefused) {
+  struct Case {
+    Model m;
+    double dv;
+    bool refused;
+  } cases[] = {{kKepler, -400.0, true}, {kSgp4, -150.0, true}, {kNumeric, -400.0, true},
+               {kKepler, -25.0, false}, {kSgp4, -25.0, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.m * 10000 + c.dv);
+    auto d = newRecord();
+    setSlot(d.get(), 0, c.m);
+    const double t = kEpoch + 0.3;
+    d->curmjd = t;
+    auto before = std::make_unique<WinpData>(*d);
+    GetSatPos(t, d.get(), satpos, 0, 0);
+    const Vec3 r(d->irx[0] / 1000, d->iry[0] / 1000, d->irz[0] / 1000);
+    Vec3 v(d->ivx[0] / 1000, d->ivy[0] / 1000, d->ivz[0] / 1000);
+    v *= 1.0 + c.dv / 1000.0 / abs(v);
+    // Perigee distance of the osculating orbit after the burn.
+    const Vec3 h = r * v;
+    const Vec3 ev = ((dot(v, v) - kGm / abs(r)) * r - dot(r, v) * v) / kGm;
+    const double hp = dot(h, h) / kGm / (1.0 + abs(ev)) - 6378.14;
+    d = std::make_unique<WinpData>(*before);
+    double perigee = 1e9;
+    const int res = ExDeltaV(d.get(), c.dv, 0.0, 0.0, &perigee);
+    if (!c.refused) {
+      EXPECT_EQ(res, 0);
+      EXPECT_GT(PerigeeHeight(d.get(), 0), 0.0);
+      continue;
     }
+    EXPECT_EQ(res, ORBIT_BELOWSURFACE);
+    EXPECT_LT(perigee, 0.0);
+    EXPECT_NEAR(perigee, hp, c.m == kSgp4 ? 20.0 : 1e-6);
+    EXPECT_EQ(d->sgpsat, SGPSAT_NONE);
+    expectSlotsAsBefore(*before, *d);
   }
 }
 
@@ -229,7 +278,10 @@ TEST(LaunchOrb, GroundTrackPassesOverTheSite) {
     d->lslng = c.lng;
     d->tmeco = c.tmeco;
     d->lsouth = c.south;
-    ASSERT_EQ(LaunchOrb(d.get()), 0);
+    bool raised = !(c.inc < std::fabs(c.lat));
+    ASSERT_EQ(LaunchOrb(d.get(), &raised), 0);
+    // The caller is told of the raise, to say so.
+    EXPECT_EQ(raised, c.inc < std::fabs(c.lat));
     EXPECT_EQ(d->epoch[0], kEpoch + 0.37);
     EXPECT_EQ(d->sgpflg[0], c.m == kSgp4);
     // The inclination launched into; an SGP4 slot then carries the mean
@@ -264,7 +316,12 @@ TEST(LaunchOrb, RendezvousMatchesTheTargetNodeAtCloseApproach) {
     d->rndflg = 0;
     d->rndsat = 1;
     d->rndtm = rndtm;
+    const double tint = d->tint[1], irx = d->irx[1];
     ASSERT_EQ(LaunchOrb(d.get()), 0);
+    // The target was looked for at the close approach, its own state left
+    // where it was.
+    EXPECT_EQ(d->tint[1], tint);
+    EXPECT_EQ(d->irx[1], irx);
     EXPECT_LT(std::fabs(d->epoch[0] - (kEpoch + 1.3)), 0.5);
     EXPECT_EQ(d->curmjd, d->epoch[0]);
     // Node rates as the Kepler model uses them.
@@ -279,11 +336,16 @@ TEST(LaunchOrb, RendezvousMatchesTheTargetNodeAtCloseApproach) {
   }
 }
 
+// Input that gives no launch orbit: an error code, and the record as it was.
+// An open orbit has its own code (its mean-motion field holds q), and so has
+// a rendezvous target without a position at the close approach (an SGP4
+// target whose perigee lies under the ground: SGP4 places it nowhere).
 TEST(LaunchOrb, BadInputLeavesTheRecordAlone) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   struct Case {
     const char* what;
     void (*spoil)(WinpData*);
+    int code = ORBIT_BADINPUT;
   } cases[] = {
       {"NaN latitude", [](WinpData* d) { d->lslat = std::nan(""); }},
       {"latitude beyond the pole", [](WinpData* d) { d->lslat = 95.0; }},
@@ -303,6 +365,23 @@ TEST(LaunchOrb, BadInputLeavesTheRecordAlone) {
          d->rndsat = 1;
          d->rndtm = std::nan("");
        }},
+      {"open orbit",
+       [](WinpData* d) {
+         d->sgpflg[0] = 0;
+         d->ecc[0] = 1.5;
+         d->mnmot[0] = 7000.0;
+         d->a[0] = -14000.0;
+       },
+       ORBIT_OPEN},
+      {"rendezvous target without a position",
+       [](WinpData* d) {
+         d->rndflg = 0;
+         d->rndsat = 1;
+         d->rndtm = 2.0;
+         d->sgpflg[1] = 1;
+         d->mnmot[1] = 17.5;
+       },
+       ORBIT_NOTARGET},
   };
   (void)nan;
   for (const Case& c : cases) {
@@ -316,7 +395,7 @@ TEST(LaunchOrb, BadInputLeavesTheRecordAlone) {
     d->tmeco = 9.0;
     c.spoil(d.get());
     auto before = std::make_unique<WinpData>(*d);
-    EXPECT_EQ(LaunchOrb(d.get()), ORBIT_BADINPUT);
+    EXPECT_EQ(LaunchOrb(d.get()), c.code);
     for (int s = 0; s < 2; ++s) {
       for (auto f : {&WinpData::epoch, &WinpData::a, &WinpData::ra, &WinpData::aper,
                      &WinpData::inc, &WinpData::m0, &WinpData::mnmot, &WinpData::rx,

@@ -15,6 +15,7 @@
 #include "astro/astrolib.h"
 #include "dialogs/stepoch.h"
 #include "engine/launch.h"
+#include "engine/satpos.h"
 #include "engine/tle.h"
 #include "gui/records.h"
 #include "gui/vorlix.h"
@@ -192,23 +193,72 @@ class OrbitCommandsTest : public WindowTest {
     QCOMPARE(p.of("inform").last().text, QString(text));
   }
 
+  // A launch into an open orbit is refused: the mean-motion field holds q.
+  // A site above the inclination raises it, and the azimuth box says so.
+  void launchRefusedOrRaised() {
+    Selected(1, 0);
+    indata->lsx = 0;
+    {
+      ScriptedPrompter p;
+      p.onExec(accepting());
+      p.fillAndAccept({{"eccEdit", "1.5"}, {"n0Edit", "7000"}});
+      p.fillAndAccept({{"latEdit", "28.6272"}, {"lngEdit", "-80.6208"}});
+      const auto edited = Copy();
+      view()->vLaunch();
+      QCOMPARE(p.of("inform").size(), 1);
+      QCOMPARE(p.of("inform")[0].title, QString("Launch Orbit"));
+      QCOMPARE(p.of("inform")[0].text,
+               QString("*** No launch orbit: the orbit of the prime satellite is open "
+                       "(eccentricity 1 or more); a launch needs a closed orbit ***"));
+      QCOMPARE(indata->ecc[0], 1.5);
+      QCOMPARE(indata->mnmot[0], 7000.0);
+      QCOMPARE(indata->lazim, edited->lazim);
+    }
+    Selected(1, 0);
+    ScriptedPrompter p;
+    p.onExec(accepting());
+    p.onExec(accepting());
+    p.fillAndAccept({{"latEdit", "60"}, {"lngEdit", "30"}, {"mecoEdit", "9"}});
+    const auto expect = Copy();
+    view()->vLaunch();
+    expect->curmjd = indata->curmjd;
+    expect->lslat = 60.0;
+    expect->lslng = 30.0;
+    expect->tmeco = 9.0;
+    expect->lsouth = 0;
+    EpochState(expect.get(), 0, false);
+    QCOMPARE(LaunchOrb(expect.get()), 0);
+    QVERIFY(SameOrbit(*expect, *indata, 0));
+    char text[64];
+    std::snprintf(text, sizeof text, "Launch Azimuth (deg):\n\t%8.2lf", expect->lazim);
+    QCOMPARE(p.of("inform").last().text,
+             QString(text) + QString("\nThe inclination was raised from 51.6428 to %1 deg: no "
+                                     "orbit of a lower inclination passes over the launch site.")
+                                 .arg(expect->inc[0], 0, 'f', 4));
+    QVERIFY(std::fabs(indata->inc[0] - 60.0) < 0.03);
+  }
+
   // Rendezvous: the launched satellite next to the target, timed by the
   // engine; the tenth target puts it into the ninth slot. A satellite it
   // replaces is named in the box, with no claim about how many are selected.
+  // A site above the target's inclination raises it, and the box says so.
   void rendezvous_data() {
     QTest::addColumn<int>("n");
     QTest::addColumn<int>("target");
     QTest::addColumn<int>("slot");
     QTest::addColumn<int>("satnr");
-    QTest::newRow("target 3 of 4") << 4 << 3 << 4 << 5;
-    QTest::newRow("target 9 of 10") << 10 << 9 << 8 << 10;
-    QTest::newRow("target 2 of 3") << 3 << 1 << 2 << 3;
+    QTest::addColumn<double>("lat");
+    QTest::newRow("target 3 of 4") << 4 << 3 << 4 << 5 << 45.92;
+    QTest::newRow("target 9 of 10") << 10 << 9 << 8 << 10 << 45.92;
+    QTest::newRow("target 2 of 3") << 3 << 1 << 2 << 3 << 45.92;
+    QTest::newRow("target 2 of 3, site at 70 deg") << 3 << 1 << 2 << 3 << 70.0;
   }
   void rendezvous() {
     QFETCH(int, n);
     QFETCH(int, target);
     QFETCH(int, slot);
     QFETCH(int, satnr);
+    QFETCH(double, lat);
     Selected(n, target);
     indata->rndflg = -1;
     {
@@ -223,8 +273,9 @@ class OrbitCommandsTest : public WindowTest {
     p.answer(2.0);
     p.onExec(accepting());
     p.onExec(accepting());
-    p.fillAndAccept({{"latEdit", "45.92"}, {"lngEdit", "63.3423"}});
+    p.fillAndAccept({{"latEdit", QString::number(lat)}, {"lngEdit", "63.3423"}});
     const auto expect = Copy();
+    const double inc = indata->inc[target];
     const QString replaced = QString::fromLatin1(indata->satname[slot]).trimmed();
     view()->vRendz();
     QCOMPARE(indata->satnr, satnr);
@@ -247,7 +298,7 @@ class OrbitCommandsTest : public WindowTest {
     ShiftElm(e, slot, target);
     setNewMjd(e);
     EpochState(e, slot, false);
-    e->lslat = 45.92;
+    e->lslat = lat;
     e->lslng = 63.3423;
     QCOMPARE(LaunchOrb(e), 0);
     QCOMPARE(LaunchOrb(e), 0);
@@ -260,7 +311,37 @@ class OrbitCommandsTest : public WindowTest {
     char text[80];
     std::snprintf(text, sizeof text, "Launch time: %4i-%2i-%2i  %2i:%2i:%2i", year, month, day,
                   h, m, static_cast<int>(s));
-    QCOMPARE(box, QString(text));
+    QString raised;
+    if (lat > inc)
+      raised = QString("\nThe inclination was raised from %1 to %2 deg: no orbit of a lower "
+                       "inclination passes over the launch site.")
+                   .arg(inc, 0, 'f', 4)
+                   .arg(indata->inc[slot], 0, 'f', 4);
+    QCOMPARE(box, QString(text) + raised);
+  }
+
+  // A target that has no position at the close approach (the 2009 elements
+  // of the ISS fifteen years on) is met by no launch: the box says why, and
+  // the record is as it was.
+  void rendezvousWithoutTarget() {
+    Selected(2, 0);
+    QVERIFY(GetSatPos(60372.5, indata, satpos, 0, 0) != SATPOS_OK);
+    const auto before = Copy();
+    ScriptedPrompter p;
+    p.answer(2.0);
+    p.onExec(accepting());
+    p.onExec(accepting());
+    p.fillAndAccept({{"latEdit", "45.92"}, {"lngEdit", "63.3423"}});
+    view()->vRendz();
+    QCOMPARE(p.of("inform").size(), 1);
+    QCOMPARE(p.of("inform")[0].title, QString("Rendezvous Launch"));
+    QCOMPARE(p.of("inform")[0].text,
+             QString("*** No rendezvous launch: the target satellite has no position at the "
+                     "close approach ***"));
+    QCOMPARE(indata->satnr, 2);
+    QCOMPARE(indata->prs, 0);
+    QCOMPARE(indata->rndflg, -1);
+    for (int i = 0; i < MAXSEL; ++i) QVERIFY(SameOrbit(*before, *indata, i));
   }
 
   // Delta-V: when the date is asked, what is executed and what is stored.
@@ -375,6 +456,39 @@ class OrbitCommandsTest : public WindowTest {
     p.fillAndAccept({{"deltavEdit", "10"}});
     view()->vDeltaV();
     QVERIFY(p.of("inform").last().text.startsWith("*** Delta-V not applied"));
+    QVERIFY(SameOrbit(*before, *indata, 0));
+  }
+
+  // A braking impulse that sends the perigee under the ground is refused, as
+  // the orbit editor refuses such elements, naming the perigee height: the
+  // 2009 ISS, and a Kepler satellite.
+  void deltaVBelowSurface_data() {
+    QTest::addColumn<bool>("kepler");
+    QTest::addColumn<QString>("dv");
+    QTest::addColumn<QString>("height");
+    QTest::newRow("ISS 2009-01-08 12:00, -120 m/s") << false << "-120" << "-47.9";
+    QTest::newRow("Kepler, -400 m/s") << true << "-400" << QString();
+  }
+  void deltaVBelowSurface() {
+    QFETCH(bool, kepler);
+    QFETCH(QString, dv);
+    QFETCH(QString, height);
+    if (kepler) {
+      KeplerNow();
+    } else {
+      Selected(1, 0);
+      setDateFields(54839.5);
+    }
+    const auto before = Copy();
+    ScriptedPrompter p;
+    p.onExec(accepting());
+    p.fillAndAccept({{"deltavEdit", dv}, {"yawEdit", "0"}, {"pitchEdit", "0"}});
+    view()->vDeltaV();
+    QCOMPARE(p.of("inform").size(), 1);
+    const QString box = p.of("inform")[0].text;
+    const QString lead =
+        "*** Delta-V not applied: the new orbit runs below the Earth's surface (perigee height ";
+    QVERIFY2(box.startsWith(lead + height) && box.endsWith(" km) ***"), qPrintable(box));
     QVERIFY(SameOrbit(*before, *indata, 0));
   }
 
