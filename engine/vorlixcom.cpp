@@ -228,22 +228,27 @@ namespace {
 // returns its length, or 0 when s holds no complete, valid sequence there.
 size_t utf8Char(const char* s, size_t n, unsigned long* cp) {
   const unsigned char c = static_cast<unsigned char>(s[0]);
-  const int more = c < 0x80             ? 0
-                   : (c & 0xE0) == 0xC0 ? 1
-                   : (c & 0xF0) == 0xE0 ? 2
-                   : (c & 0xF8) == 0xF0 ? 3
-                                        : -1;
-  if (more < 0 || static_cast<size_t>(more) >= n) return 0;
-  unsigned long v = more == 0 ? c : c & (0x3F >> more);
-  for (int j = 1; j <= more; ++j) {
+  if (c < 0x80) {
+    *cp = c;
+    return 1;
+  }
+  // A continuation byte, or F8..FF, which no character begins with.
+  if (c < 0xC0 || c >= 0xF8) return 0;
+  const size_t len = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+  if (len > n) return 0;  // cut short
+  unsigned long v = c & (0x7Fu >> len);
+  for (size_t j = 1; j < len; ++j) {
     const unsigned char t = static_cast<unsigned char>(s[j]);
     if ((t & 0xC0) != 0x80) return 0;
     v = (v << 6) | (t & 0x3F);
   }
-  static const unsigned long kLeast[4] = {0, 0x80, 0x800, 0x10000};
-  if (v < kLeast[more] || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) return 0;
+  // The shortest form only; no surrogate, nothing beyond U+10FFFF.
+  static const unsigned long kLeast[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (v < kLeast[len]) return 0;
+  if (v > 0x10FFFF) return 0;
+  if (v >= 0xD800 && v <= 0xDFFF) return 0;
   *cp = v;
-  return static_cast<size_t>(more) + 1;
+  return len;
 }
 
 bool isUtf8(const char* s, size_t n) {
@@ -253,37 +258,52 @@ bool isUtf8(const char* s, size_t n) {
   return true;
 }
 
+// The one rule by which the program reads a text: when the n bytes at s are
+// all valid UTF-8, their characters; otherwise every byte is a Latin-1
+// character. put(cp) gets each character in turn and returns false to stop.
+template <typename Put>
+void decodeText(const char* s, size_t n, Put put) {
+  const bool utf8 = isUtf8(s, n);
+  unsigned long cp = 0;
+  for (size_t k = 0, used = 1; k < n; k += used) {
+    if (utf8)
+      used = utf8Char(s + k, n - k, &cp);
+    else
+      cp = static_cast<unsigned char>(s[k]);
+    if (!put(cp)) return;
+  }
+}
+
 char latin1Of(unsigned long cp) { return cp <= 0xFF ? static_cast<char>(cp) : '?'; }
+
+// The bytes of a text file's line: up to n, its first line end or NUL.
+size_t lineBytes(const char* s, size_t n) {
+  size_t len = 0;
+  if (s)
+    while (len < n && s[len] != '\0' && s[len] != '\r' && s[len] != '\n') ++len;
+  return len;
+}
 
 }  // namespace
 
 std::string Utf8ToLatin1(const std::string& s) {
-  if (!isUtf8(s.data(), s.size())) return s;
   std::string out;
   out.reserve(s.size());
-  unsigned long cp = 0;
-  for (size_t k = 0, used; k < s.size(); k += used) {
-    used = utf8Char(s.data() + k, s.size() - k, &cp);
+  decodeText(s.data(), s.size(), [&](unsigned long cp) {
     out.push_back(latin1Of(cp));
-  }
+    return true;
+  });
   return out;
 }
 
 int TextLineToLatin1(char* dst, int size, const char* s, size_t n) {
   if (!dst || size < 1) return 0;
-  size_t len = 0;
-  if (s)
-    while (len < n && s[len] != '\0' && s[len] != '\r' && s[len] != '\n') ++len;
-  const bool utf8 = isUtf8(s, len);
   int out = 0;
-  unsigned long cp = 0;
-  for (size_t k = 0, used = 1; k < len && out < size - 1; k += used) {
-    if (utf8)
-      used = utf8Char(s + k, len - k, &cp);
-    else
-      cp = static_cast<unsigned char>(s[k]);
+  decodeText(s, lineBytes(s, n), [&](unsigned long cp) {
+    if (out >= size - 1) return false;
     dst[out++] = latin1Of(cp);
-  }
+    return true;
+  });
   dst[out] = '\0';
   return out;
 }
