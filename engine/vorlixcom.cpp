@@ -39,6 +39,8 @@ void ShiftElm(WinpData* d, int to, int from) {
   d->norad[to] = d->norad[from];
   std::memcpy(d->satname[to], d->satname[from], SATNAME_SIZE);
   d->satname[to][SATNAME_SIZE - 1] = '\0';
+  std::memcpy(d->nameutf8[to], d->nameutf8[from], NAMEUTF8_SIZE);
+  d->nameutf8[to][NAMEUTF8_SIZE - 1] = '\0';
   std::memcpy(d->dsn[to], d->dsn[from], DSN_SIZE);
   d->dsn[to][DSN_SIZE - 1] = '\0';
   d->epoch[to] = d->epoch[from];
@@ -276,6 +278,18 @@ void decodeText(const char* s, size_t n, Put put) {
 
 char latin1Of(unsigned long cp) { return cp <= 0xFF ? static_cast<char>(cp) : '?'; }
 
+void putUtf8(std::string& out, unsigned long cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+    return;
+  }
+  static const unsigned long kLead[4] = {0, 0xC0, 0xE0, 0xF0};
+  const int more = cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
+  out.push_back(static_cast<char>(kLead[more] | (cp >> (6 * more))));
+  for (int j = more - 1; j >= 0; --j)
+    out.push_back(static_cast<char>(0x80 | ((cp >> (6 * j)) & 0x3F)));
+}
+
 // The bytes of a text file's line: up to n, its first line end or NUL.
 size_t lineBytes(const char* s, size_t n) {
   size_t len = 0;
@@ -296,16 +310,38 @@ std::string Utf8ToLatin1(const std::string& s) {
   return out;
 }
 
-int TextLineToLatin1(char* dst, int size, const char* s, size_t n) {
+int TextLineToLatin1(char* dst, int size, const char* s, size_t n, std::string* utf8) {
+  if (utf8) utf8->clear();
   if (!dst || size < 1) return 0;
   int out = 0;
   decodeText(s, lineBytes(s, n), [&](unsigned long cp) {
     if (out >= size - 1) return false;
     dst[out++] = latin1Of(cp);
+    if (utf8) putUtf8(*utf8, cp);
     return true;
   });
   dst[out] = '\0';
   return out;
+}
+
+void SetSlotName(WinpData* d, int i, const char* line, size_t n) {
+  if (!d || !validSlot(i)) return;
+  std::string utf8;
+  TextLineToLatin1(d->satname[i], SATNAME_SIZE, line, n, &utf8);
+  std::snprintf(d->nameutf8[i], NAMEUTF8_SIZE, "%s", utf8.c_str());
+}
+
+std::string SlotNameUtf8(const WinpData* d, int i) {
+  if (!d || !validSlot(i)) return std::string();
+  const char* name = d->satname[i];
+  const size_t len = strnlen(name, SATNAME_SIZE - 1);
+  // The spelling belongs to the name it reads as: the slot may have been
+  // renamed (or filled anew) since the name was read.
+  char read[SATNAME_SIZE];
+  std::string utf8;
+  const int k = TextLineToLatin1(read, SATNAME_SIZE, d->nameutf8[i], NAMEUTF8_SIZE - 1, &utf8);
+  if (static_cast<size_t>(k) == len && std::memcmp(read, name, len) == 0) return utf8;
+  return Latin1ToUtf8(name, len);
 }
 
 // ---------------------------------------------------------------------------
