@@ -308,7 +308,10 @@ int putcfg(const WinpData* d, const char* path, int* why) {
   int n = std::clamp(d->satnr, 0, MAXSEL);
   out.Add("\n%d \n", n);
   for (int i = 0; i < n; ++i) {
-    putText(out, d->satname[i], SATNAME_SIZE);
+    // As the element file spells it, so that the file keeps a letter the
+    // record's Latin-1 lacks.
+    const std::string name = SlotNameUtf8(d, i);
+    out.PutN(name.data(), std::min(name.size(), name.find_first_of("\r\n")));
     out.Put("\n");
   }
   if (out.Truncated()) {

@@ -32,6 +32,7 @@ constexpr int MINELEMLEN = 63;             // shortest usable element line
 // The name line of the next matching satellite, read ahead by a name search
 // (one per thread: the all-satellite list reads its records in several).
 thread_local char nextsat[SATNAME_SIZE];
+thread_local char nextsatUtf8[NAMEUTF8_SIZE];  // as the file spells it
 
 bool readLine(FILE* f, char* line) {
   if (!std::fgets(line, TLELINE_SIZE, f)) {
@@ -56,11 +57,16 @@ bool isElementLine(const char* line) {
 
 // Name of a name line, read as every text file's names are (valid UTF-8 as
 // UTF-8, anything else as Latin-1): the record's Latin-1, at most 20
-// characters, cut at the line end. The whole line decides whether it is
-// UTF-8, and the cut follows the decoding, so a UTF-8 name keeps 20 letters.
-void readName(char* dst, const char* line) {
-  TextLineToLatin1(dst, SATNAME_SIZE, line, TLELINE_SIZE);
+// characters, cut at the line end, and the same characters as the file
+// spells them. The whole line decides whether it is UTF-8, and the cut
+// follows the decoding, so a UTF-8 name keeps 20 letters.
+void readName(char* dst, char* utf8, const char* line) {
+  std::string spelled;
+  TextLineToLatin1(dst, SATNAME_SIZE, line, TLELINE_SIZE, &spelled);
+  std::snprintf(utf8, NAMEUTF8_SIZE, "%s", spelled.c_str());
 }
+
+void readName(WinpData* d, int i, const char* line) { SetSlotName(d, i, line, TLELINE_SIZE); }
 
 // A record's name (Latin-1 already): at most 20 characters, cut at a line end.
 void copyName(char* dst, const char* line) {
@@ -532,7 +538,9 @@ int tlesearch(WinpData* d, FILE* f, char* msg, int cont) {
   const bool byname = kind != 1 && kind != 2;
   std::memset(d->satname[w], ' ', NAMELEN);
   d->satname[w][NAMELEN] = '\0';
+  std::snprintf(d->nameutf8[w], NAMEUTF8_SIZE, "%s", d->satname[w]);
   nextsat[NAMELEN] = '\0';
+  nextsatUtf8[NAMEUTF8_SIZE - 1] = '\0';
 
   // Only name lines can match a name: element lines "1 ..."/"2 ..." never do.
   // The name is matched as it is read, and the line as its bytes stand: a
@@ -556,13 +564,14 @@ int tlesearch(WinpData* d, FILE* f, char* msg, int cont) {
       // first line: a rejected set must not hand its name to the next one.
       continued = false;
       std::memcpy(d->satname[w], nextsat, SATNAME_SIZE);
-      if (matches(line)) readName(d->satname[w], line);
+      std::memcpy(d->nameutf8[w], nextsatUtf8, NAMEUTF8_SIZE);
+      if (matches(line)) readName(d, w, line);
       parse = true;
     } else if (!isElementLine(line)) {
       if (!byname) {
-        readName(d->satname[w], line);
+        readName(d, w, line);
       } else if (matches(line)) {
-        readName(d->satname[w], line);
+        readName(d, w, line);
         parse = true;
       }
     } else if (line[0] == '1' && !byname) {
@@ -587,7 +596,7 @@ int tlesearch(WinpData* d, FILE* f, char* msg, int cont) {
       found = 1;
       while (readLine(f, line))
         if (matches(line)) {
-          readName(nextsat, line);
+          readName(nextsat, nextsatUtf8, line);
           found = 2;
           break;
         }
@@ -735,10 +744,15 @@ public:
   bool slot(int i, std::string& out) {
     what_ = nullptr;
     // Name line: the name without line ends in UTF-8, as every text file
-    // is written, padded to 40 bytes. Twenty Latin-1 characters take at most
-    // 40 bytes, so the line never grows into the length of an element line,
-    // whatever the name begins with.
-    std::string name = Latin1ToUtf8(d_->satname[i], NAMELEN);
+    // is written, padded to 40 bytes; a name read from an element file as
+    // that file spells it (a letter Latin-1 lacks included). Twenty Latin-1
+    // characters take at most 40 bytes, and a longer spelling came from a
+    // line the reader took as a name; a slot holding one that would read as
+    // an element line gets its Latin-1 name written. So the line never grows
+    // into the length of an element line, whatever the name begins with.
+    std::string name = SlotNameUtf8(d_, i);
+    if (isElementLine((name + "\n").c_str()))
+      name = Latin1ToUtf8(d_->satname[i], NAMELEN);
     std::replace(name.begin(), name.end(), '\r', ' ');
     std::replace(name.begin(), name.end(), '\n', ' ');
     if (name.size() < NAMELINE) name.append(NAMELINE - name.size(), ' ');

@@ -26,7 +26,8 @@ constexpr const char* TLE_STATEMARK = "+++++STATEVCT1+++++";
 // receives the record's information text. srchmd is unchanged on return;
 // sgpsat is reset to 9999. A name line is read as every text file's names
 // are (TextLineToLatin1: valid UTF-8 as UTF-8, else Latin-1), each line by
-// itself, and a name search compares the name so read.
+// itself, and a name search compares the name so read; the slot keeps the
+// name's spelling in the file too (nameutf8).
 int tleread(WinpData* d, FILE* f, char* msg, int cont);
 
 // Whether f, from its current position, holds at least one record that
@@ -66,7 +67,8 @@ void EpochState(WinpData* d, int i, bool reset);
 // Node, perigee and mean anomaly are written wrapped to 0..360, an
 // eccentricity from 0.99999995 to 1 as 0.9999999, catalogue numbers above
 // 99999 in the Alpha-5 form. The name line holds the name in UTF-8, padded
-// with blanks to 40 bytes.
+// with blanks to 40 bytes: as the element file spelled it unless the name
+// was changed since (SlotNameUtf8).
 int SaveTle(WinpData* d, WoutData* o = nullptr);
 
 // Largest magnitude the exponent field holds (" 99999+9"); SaveTle refuses

@@ -39,6 +39,8 @@ void ShiftElm(WinpData* d, int to, int from) {
   d->norad[to] = d->norad[from];
   std::memcpy(d->satname[to], d->satname[from], SATNAME_SIZE);
   d->satname[to][SATNAME_SIZE - 1] = '\0';
+  std::memcpy(d->nameutf8[to], d->nameutf8[from], NAMEUTF8_SIZE);
+  d->nameutf8[to][NAMEUTF8_SIZE - 1] = '\0';
   std::memcpy(d->dsn[to], d->dsn[from], DSN_SIZE);
   d->dsn[to][DSN_SIZE - 1] = '\0';
   d->epoch[to] = d->epoch[from];
@@ -228,22 +230,27 @@ namespace {
 // returns its length, or 0 when s holds no complete, valid sequence there.
 size_t utf8Char(const char* s, size_t n, unsigned long* cp) {
   const unsigned char c = static_cast<unsigned char>(s[0]);
-  const int more = c < 0x80             ? 0
-                   : (c & 0xE0) == 0xC0 ? 1
-                   : (c & 0xF0) == 0xE0 ? 2
-                   : (c & 0xF8) == 0xF0 ? 3
-                                        : -1;
-  if (more < 0 || static_cast<size_t>(more) >= n) return 0;
-  unsigned long v = more == 0 ? c : c & (0x3F >> more);
-  for (int j = 1; j <= more; ++j) {
+  if (c < 0x80) {
+    *cp = c;
+    return 1;
+  }
+  // A continuation byte, or F8..FF, which no character begins with.
+  if (c < 0xC0 || c >= 0xF8) return 0;
+  const size_t len = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+  if (len > n) return 0;  // cut short
+  unsigned long v = c & (0x7Fu >> len);
+  for (size_t j = 1; j < len; ++j) {
     const unsigned char t = static_cast<unsigned char>(s[j]);
     if ((t & 0xC0) != 0x80) return 0;
     v = (v << 6) | (t & 0x3F);
   }
-  static const unsigned long kLeast[4] = {0, 0x80, 0x800, 0x10000};
-  if (v < kLeast[more] || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) return 0;
+  // The shortest form only; no surrogate, nothing beyond U+10FFFF.
+  static const unsigned long kLeast[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (v < kLeast[len]) return 0;
+  if (v > 0x10FFFF) return 0;
+  if (v >= 0xD800 && v <= 0xDFFF) return 0;
   *cp = v;
-  return static_cast<size_t>(more) + 1;
+  return len;
 }
 
 bool isUtf8(const char* s, size_t n) {
@@ -253,39 +260,88 @@ bool isUtf8(const char* s, size_t n) {
   return true;
 }
 
+// The one rule by which the program reads a text: when the n bytes at s are
+// all valid UTF-8, their characters; otherwise every byte is a Latin-1
+// character. put(cp) gets each character in turn and returns false to stop.
+template <typename Put>
+void decodeText(const char* s, size_t n, Put put) {
+  const bool utf8 = isUtf8(s, n);
+  unsigned long cp = 0;
+  for (size_t k = 0, used = 1; k < n; k += used) {
+    if (utf8)
+      used = utf8Char(s + k, n - k, &cp);
+    else
+      cp = static_cast<unsigned char>(s[k]);
+    if (!put(cp)) return;
+  }
+}
+
 char latin1Of(unsigned long cp) { return cp <= 0xFF ? static_cast<char>(cp) : '?'; }
+
+void putUtf8(std::string& out, unsigned long cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+    return;
+  }
+  static const unsigned long kLead[4] = {0, 0xC0, 0xE0, 0xF0};
+  const int more = cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
+  out.push_back(static_cast<char>(kLead[more] | (cp >> (6 * more))));
+  for (int j = more - 1; j >= 0; --j)
+    out.push_back(static_cast<char>(0x80 | ((cp >> (6 * j)) & 0x3F)));
+}
+
+// The bytes of a text file's line: up to n, its first line end or NUL.
+size_t lineBytes(const char* s, size_t n) {
+  size_t len = 0;
+  if (s)
+    while (len < n && s[len] != '\0' && s[len] != '\r' && s[len] != '\n') ++len;
+  return len;
+}
 
 }  // namespace
 
 std::string Utf8ToLatin1(const std::string& s) {
-  if (!isUtf8(s.data(), s.size())) return s;
   std::string out;
   out.reserve(s.size());
-  unsigned long cp = 0;
-  for (size_t k = 0, used; k < s.size(); k += used) {
-    used = utf8Char(s.data() + k, s.size() - k, &cp);
+  decodeText(s.data(), s.size(), [&](unsigned long cp) {
     out.push_back(latin1Of(cp));
-  }
+    return true;
+  });
   return out;
 }
 
-int TextLineToLatin1(char* dst, int size, const char* s, size_t n) {
+int TextLineToLatin1(char* dst, int size, const char* s, size_t n, std::string* utf8) {
+  if (utf8) utf8->clear();
   if (!dst || size < 1) return 0;
-  size_t len = 0;
-  if (s)
-    while (len < n && s[len] != '\0' && s[len] != '\r' && s[len] != '\n') ++len;
-  const bool utf8 = isUtf8(s, len);
   int out = 0;
-  unsigned long cp = 0;
-  for (size_t k = 0, used = 1; k < len && out < size - 1; k += used) {
-    if (utf8)
-      used = utf8Char(s + k, len - k, &cp);
-    else
-      cp = static_cast<unsigned char>(s[k]);
+  decodeText(s, lineBytes(s, n), [&](unsigned long cp) {
+    if (out >= size - 1) return false;
     dst[out++] = latin1Of(cp);
-  }
+    if (utf8) putUtf8(*utf8, cp);
+    return true;
+  });
   dst[out] = '\0';
   return out;
+}
+
+void SetSlotName(WinpData* d, int i, const char* line, size_t n) {
+  if (!d || !validSlot(i)) return;
+  std::string utf8;
+  TextLineToLatin1(d->satname[i], SATNAME_SIZE, line, n, &utf8);
+  std::snprintf(d->nameutf8[i], NAMEUTF8_SIZE, "%s", utf8.c_str());
+}
+
+std::string SlotNameUtf8(const WinpData* d, int i) {
+  if (!d || !validSlot(i)) return std::string();
+  const char* name = d->satname[i];
+  const size_t len = strnlen(name, SATNAME_SIZE - 1);
+  // The spelling belongs to the name it reads as: the slot may have been
+  // renamed (or filled anew) since the name was read.
+  char read[SATNAME_SIZE];
+  std::string utf8;
+  const int k = TextLineToLatin1(read, SATNAME_SIZE, d->nameutf8[i], NAMEUTF8_SIZE - 1, &utf8);
+  if (static_cast<size_t>(k) == len && std::memcmp(read, name, len) == 0) return utf8;
+  return Latin1ToUtf8(name, len);
 }
 
 // ---------------------------------------------------------------------------

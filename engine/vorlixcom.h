@@ -36,6 +36,9 @@ constexpr int GEONAME_SIZE = 31;
 constexpr int FILENAME_SIZE = 105;
 constexpr int DSN_SIZE = 12;
 constexpr int SATNAME_SIZE = 21;  // also cfgname
+// A name's twenty characters in UTF-8 (at most four bytes each) and the
+// terminator.
+constexpr int NAMEUTF8_SIZE = 4 * (SATNAME_SIZE - 1) + 1;
 
 // The engine's single input and state record. Plain data: created zero-filled,
 // start values set by swelcm, persistent items by the configuration file.
@@ -209,6 +212,8 @@ struct WinpData {
   char dsn[NSLOTS][DSN_SIZE];    // designator YYYY-NNNPPP
   char cfgname[NSLOTS][SATNAME_SIZE];  // configured names; [10] search string
   char satname[NSLOTS][SATNAME_SIZE];  // satellite names
+  // The name as the element file spells it, in UTF-8 (see SlotNameUtf8).
+  char nameutf8[NSLOTS][NAMEUTF8_SIZE];
   int sgpflg[NSLOTS];            // 1 SGP4/SDP4 mean elements, 0 Kepler model
   int nmflg[NSLOTS];             // 1 numerical propagation
   int lowflg;                    // search filter: low, recent element sets
@@ -248,9 +253,10 @@ struct WinpData {
   bool epu[NSLOTS];              // re-derive elements after numerical steps
 };
 
-// Copies every per-slot field of slot `from` into slot `to` except cfgname
-// (the configured names stay with their index) and resets the SGP4 cache
-// (sgpsat = 9999). An index outside 0..11 is ignored: nothing is written.
+// Copies every per-slot field of slot `from` into slot `to` (the name with
+// its own spelling) except cfgname (the configured names stay with their
+// index) and resets the SGP4 cache (sgpsat = 9999). An index outside 0..11
+// is ignored: nothing is written.
 void ShiftElm(WinpData* d, int to, int from);
 
 // Relative mode: rlm set, at least two satellites selected, and neither a
@@ -381,8 +387,22 @@ std::string Utf8ToLatin1(const std::string& s);
 // NUL) into the Latin-1 field dst of size bytes, by the same rule: valid
 // UTF-8 read as UTF-8, anything else byte for byte; cut to size - 1
 // characters and terminated. Every name a text file gives the record is read
-// so, whichever file it comes from. Returns the length.
-int TextLineToLatin1(char* dst, int size, const char* s, size_t n);
+// so, whichever file it comes from. With utf8, the same characters (those
+// dst got) also go there in UTF-8: the line's own bytes when it is UTF-8, so
+// a letter Latin-1 lacks is kept there. Returns the length.
+int TextLineToLatin1(char* dst, int size, const char* s, size_t n, std::string* utf8 = nullptr);
+
+// A name line of a text file (as TextLineToLatin1 reads it) into slot i:
+// its twenty characters into satname in Latin-1, and as the file spells
+// them into nameutf8.
+void SetSlotName(WinpData* d, int i, const char* line, size_t n);
+// Slot i's name for a text file, in UTF-8 (a line end the name holds is
+// left to the caller): the element file's own spelling (nameutf8) while the
+// slot's name is still the one read from it, so a letter the record's
+// Latin-1 shows as '?' is written back as it was; once the name was changed
+// (renamed by the user, a designator in its place), the Latin-1 name
+// converted.
+std::string SlotNameUtf8(const WinpData* d, int i);
 
 // PutNxtLn and PutNxtLnT of a printf text (formatted with a bound; the line
 // is cut to 76 characters as usual).

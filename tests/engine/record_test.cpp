@@ -19,6 +19,7 @@ std::unique_ptr<WinpData> snapshot(const WinpData* d) {
 void fillSlot(WinpData* d, int s, double base) {
   d->norad[s] = static_cast<int>(base);
   std::snprintf(d->satname[s], SATNAME_SIZE, "SAT %g", base);
+  std::snprintf(d->nameutf8[s], NAMEUTF8_SIZE, "SAT \xce\xa9 %g", base);
   std::snprintf(d->dsn[s], DSN_SIZE, "2009-%03dA", static_cast<int>(base) % 1000);
   std::snprintf(d->cfgname[s], SATNAME_SIZE, "CFG %g", base);
   d->sgpflg[s] = static_cast<int>(base) + 1;
@@ -39,6 +40,7 @@ void fillSlot(WinpData* d, int s, double base) {
 void expectSameSlot(const WinpData* d, int a, int b) {
   EXPECT_EQ(d->norad[a], d->norad[b]);
   EXPECT_STREQ(d->satname[a], d->satname[b]);
+  EXPECT_STREQ(d->nameutf8[a], d->nameutf8[b]);
   EXPECT_STREQ(d->dsn[a], d->dsn[b]);
   EXPECT_EQ(d->sgpflg[a], d->sgpflg[b]);
   EXPECT_EQ(d->nmflg[a], d->nmflg[b]);

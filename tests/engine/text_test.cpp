@@ -756,3 +756,46 @@ TEST(SaveFileText, RecordTextsInUtf8) {
     EXPECT_EQ(std::string(d->satname[0]), latinName);
   }
 }
+
+// The decoder of every text the program reads: a row of good characters
+// beside each way a sequence is refused. A refused sequence makes the whole
+// text Latin-1, byte for byte; both readers answer alike. bytes gives how
+// many bytes the line reader is handed, so that a sequence cut there with
+// its continuation right behind shows whether the cut is seen.
+TEST(Utf8Text, RefusedSequencesAndTheirGoodNeighbours) {
+  const struct {
+    const char* what;
+    const char* text;
+    size_t bytes;
+    const char* latin1;
+  } table[] = {
+      {"ASCII", "A\x7f", 2, "A\x7f"},
+      {"least two-byte", "\xc2\x80", 2, "\x80"},
+      {"e acute", "\xc3\xa9", 2, "\xe9"},
+      {"overlong two-byte", "\xc0\xaf", 2, "\xc0\xaf"},
+      {"least three-byte", "\xe0\xa0\x80", 3, "?"},
+      {"overlong three-byte", "\xe0\x80\xaf", 3, "\xe0\x80\xaf"},
+      {"last before the surrogates", "\xed\x9f\xbf", 3, "?"},
+      {"first surrogate", "\xed\xa0\x80", 3, "\xed\xa0\x80"},
+      {"last surrogate", "\xed\xbf\xbf", 3, "\xed\xbf\xbf"},
+      {"first after the surrogates", "\xee\x80\x80", 3, "?"},
+      {"least four-byte", "\xf0\x90\x80\x80", 4, "?"},
+      {"overlong four-byte", "\xf0\x8f\xbf\xbf", 4, "\xf0\x8f\xbf\xbf"},
+      {"last character", "\xf4\x8f\xbf\xbf", 4, "?"},
+      {"beyond the last character", "\xf4\x90\x80\x80", 4, "\xf4\x90\x80\x80"},
+      {"cut at the end", "A\xc3", 2, "A\xc3"},
+      {"cut, continuation beyond the text", "A\xc3\xa9", 2, "A\xc3"},
+      {"no continuation", "\xc3(", 2, "\xc3("},
+      {"continuation bytes alone", "\xa9\xa9", 2, "\xa9\xa9"},
+      {"five-byte form", "\xfb\xbf\xbf\xbf", 4, "\xfb\xbf\xbf\xbf"},
+      {"one bad sequence in good text", "\xc3\xa9 \xc0\xaf", 5, "\xc3\xa9 \xc0\xaf"},
+  };
+  for (const auto& c : table) {
+    SCOPED_TRACE(c.what);
+    const std::string text(c.text, c.bytes);
+    EXPECT_EQ(Utf8ToLatin1(text), c.latin1);
+    char out[32];
+    const int n = TextLineToLatin1(out, sizeof out, c.text, c.bytes);
+    EXPECT_EQ(std::string(out, static_cast<size_t>(n)), c.latin1);
+  }
+}

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/config.h"
 #include "support/child.h"
 #include "support/failingsync.h"
 #include "support/files.h"
@@ -452,6 +453,106 @@ TEST(SaveTle, NamesAreWrittenInUtf8) {
     EXPECT_EQ(std::string(r->satname[W]).substr(0, names[i].size()), names[i]);
     EXPECT_EQ(r->norad[W], d->norad[i]);
   }
+}
+
+// A name is saved as its element file spells it, letters the record's
+// Latin-1 shows as '?' included, after the slots were moved about as the
+// lists and the remove command move them; the settings file keeps it too. A
+// renamed satellite is saved with its new name.
+TEST(SaveTle, NamesAreSavedAsTheElementFileSpellsThem) {
+  const std::string l1 = "1 25544U 98067A   18020.89808844  .00002078  00000-0  38550-4 0  9992";
+  const std::string l2 = "2 25544  51.6424  32.9776 0003646  28.7227  39.5332 15.54190080 95614";
+  const std::string kosmos = "\xd0\x9a\xd0\x9e\xd0\xa1\xd0\x9c\xd0\x9e\xd0\xa1 2251";
+  const std::string etoile = "\xc3\x89TOILE-\xce\xa9 2";
+  // Twenty letters beyond Latin-1 and more: the name is its first twenty.
+  std::string long8;
+  for (int k = 0; k < 22; ++k) long8 += "\xce\xa9";
+  const std::string names[] = {kosmos, etoile, "M\xdcNCHEN SAT", long8};  // third: Latin-1
+  TempPath src("visual.txt");
+  {
+    std::ofstream f(src.path, std::ios::binary);
+    for (const std::string& n : names) f << n << "\r\n" << l1 << "\r\n" << l2 << "\r\n";
+  }
+  TempPath tp("saved.tle");
+  Saver s(tp.path);
+  WinpData* d = s.d.get();
+  {
+    FILE* f = std::fopen(src.path.c_str(), "r");
+    ASSERT_NE(f, nullptr);
+    std::snprintf(d->cfgname[W], SATNAME_SIZE, "*");
+    char msg[TLEMSG_SIZE];
+    for (int i = 3; i >= 0; --i) {  // slot 3 gets the first set
+      EXPECT_NE(tleread(d, f, msg, 0), 0) << i;
+      ShiftElm(d, i, W);
+    }
+    std::fclose(f);
+  }
+  // The page shows what Latin-1 holds.
+  EXPECT_STREQ(d->satname[3], "?????? 2251");
+  EXPECT_STREQ(d->satname[2], "\xc9TOILE-? 2");
+  // Slots 0 and 3 exchanged through the spare slot, then the new first
+  // (KOSMOS) removed: MUENCHEN, ETOILE and the long name remain.
+  ShiftElm(d, SPARESLOT, 0);
+  ShiftElm(d, 0, 3);
+  ShiftElm(d, 3, SPARESLOT);
+  for (int k = 1; k < 4; ++k) ShiftElm(d, k - 1, k);
+  d->satnr = 3;
+
+  auto nameLines = [&] {
+    std::vector<std::string> out;
+    const std::vector<std::string> got = split(slurp(tp.path), '\n');
+    for (size_t k = 0; k < got.size(); k += 3) out.push_back(got[k]);
+    return out;
+  };
+  auto padded = [](const std::string& n) {
+    return n.size() < 40 ? n + std::string(40 - n.size(), ' ') : n;
+  };
+  std::string long20;
+  for (int k = 0; k < 20; ++k) long20 += "\xce\xa9";
+  d->tsnew = 1;
+  ASSERT_EQ(SaveTle(d, &s.o), 0) << s.lastLine();
+  const std::string muenchen = "M\xc3\x9cNCHEN SAT";
+  EXPECT_EQ(nameLines(),
+            (std::vector<std::string>{padded(muenchen), padded(etoile), padded(long20)}));
+  // Read back, the names are spelled as before (the padding they were saved
+  // with fills their twenty characters).
+  {
+    ReadBack rb(tp.path);
+    ASSERT_NE(rb.f, nullptr);
+    for (const std::string& n : {muenchen, etoile, long20}) {
+      ASSERT_NE(rb.next(), 0) << n;
+      const std::string got = SlotNameUtf8(rb.r.get(), W);
+      EXPECT_EQ(got.substr(0, got.find_last_not_of(' ') + 1), n);
+    }
+  }
+
+  // The settings file names the satellites as they are spelled.
+  const std::string cfg = tp.dir / "vorlix.cfg";
+  ASSERT_EQ(putcfg(d, cfg.c_str()), 0);
+  EXPECT_NE(slurp(cfg).find("\n" + muenchen + "\n" + etoile + "\n" + long20 + "\n"),
+            std::string::npos);
+
+  // Renamed (as the orbit editor stores a name): the new name; the editor's
+  // OK on an unchanged name keeps the spelling.
+  std::snprintf(d->satname[1], SATNAME_SIZE, "%s", "ETOILE 3");
+  char same[SATNAME_SIZE];
+  std::memcpy(same, d->satname[2], SATNAME_SIZE);
+  std::snprintf(d->satname[2], SATNAME_SIZE, "%s", same);
+  d->tsnew = 1;
+  ASSERT_EQ(SaveTle(d, &s.o), 0) << s.lastLine();
+  EXPECT_EQ(nameLines(),
+            (std::vector<std::string>{padded(muenchen), padded("ETOILE 3"), padded(long20)}));
+
+  // A spelling that would read as an element line (no element file gives
+  // one: the reader takes such a line for line 1) goes as the Latin-1 name.
+  std::string wide = "1";
+  for (int k = 0; k < 19; ++k) wide += "\xf0\x9f\x98\x80";
+  std::snprintf(d->nameutf8[0], NAMEUTF8_SIZE, "%s", wide.c_str());
+  std::snprintf(d->satname[0], SATNAME_SIZE, "1%s", std::string(19, '?').c_str());
+  ASSERT_EQ(SlotNameUtf8(d, 0), wide);
+  d->tsnew = 1;
+  ASSERT_EQ(SaveTle(d, &s.o), 0) << s.lastLine();
+  EXPECT_EQ(nameLines().at(0), padded(d->satname[0]));
 }
 
 TEST(SaveTle, NewFileAppendAndFailures) {
