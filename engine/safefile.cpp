@@ -187,12 +187,15 @@ int waitWritable(int fd) {
 
 // The stream's writes to a direct target: every byte, each wait for the
 // reader at most the patience. A failure sticks: no later write waits again.
+// As the C library requires of a stream's write function, the result is the
+// number of bytes taken, fewer (0 at worst, never negative) on a failure: the
+// library counts its buffer on from it.
 ssize_t directWrite(void* cookie, const char* buf, size_t n) {
   DirectSink& s = *static_cast<DirectSink*>(cookie);
   s.given += static_cast<long>(n);
+  size_t done = 0;
   if (s.err == 0) {
     PipeSignalBlock block;
-    size_t done = 0;
     while (done < n && s.err == 0) {
       const ssize_t k = ::write(s.fd, buf + done, n - done);
       if (k > 0) {
@@ -208,10 +211,9 @@ ssize_t directWrite(void* cookie, const char* buf, size_t n) {
         s.err = EIO;
       }
     }
-    if (s.err == 0) return static_cast<ssize_t>(n);
   }
-  errno = s.err;
-  return -1;
+  if (s.err != 0) errno = s.err;
+  return static_cast<ssize_t>(done);
 }
 
 int directClose(void* cookie) {

@@ -2,6 +2,7 @@
 #include "engine/safefile.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -530,6 +531,48 @@ TEST_F(SafeFileTest, WhatIsNoRegularFileIsNeverReplaced) {
     EXPECT_EQ(entries(), Names{"node"});
     if (sock >= 0) ::close(sock);
     ASSERT_EQ(unlink(p.c_str()), 0);
+  }
+}
+
+// One large write that a FIFO or a device refuses reads nothing of the
+// caller's but its block: here the block ends where an unreadable page
+// begins, so a read beyond it ends the process.
+TEST_F(SafeFileTest, FailedDirectWriteStaysInsideTheBlock) {
+  struct Case {
+    const char* what;
+    char kind;  // support::MakeNode's
+    int err;
+  } const cases[] = {
+      {"FIFO whose reader left", 'p', EPIPE},
+      {"full device", 'f', ENOSPC},
+  };
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  const size_t size = 20480;  // more than the stream's buffer, in one call
+  const size_t span = (size + page - 1) / page * page;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.kind == 'f' && geteuid() != 0) continue;  // making a device needs root
+    const std::string p = dir_ + "/node";
+    unlink(p.c_str());
+    ASSERT_TRUE(support::MakeNode(p, c.kind));
+    const int res = support::InChild(
+        [&] {
+          char* area = static_cast<char*>(
+              mmap(nullptr, span + page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+          if (area == MAP_FAILED || mprotect(area + span, page, PROT_NONE) != 0) return 1;
+          char* data = area + span - size;
+          std::memset(data, 'x', size);
+          const int reader = c.kind == 'p' ? ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+          SafeFile f(p.c_str());
+          if (!f.open() || !f.direct()) return 2;
+          if (reader >= 0) ::close(reader);
+          if (f.write(data, size)) return 3;
+          if (f.commit() != SafeFile::WriteFailed) return 4;
+          return f.error() == c.err ? 0 : 5;
+        },
+        20);
+    EXPECT_EQ(res, 0) << "1: no guard page, 2: not opened, 3: written, 4: result, 5: reason, "
+                         "-1: killed";
   }
 }
 

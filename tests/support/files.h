@@ -78,12 +78,14 @@ inline Names DirNames(const std::string& dir) {
 }
 
 // Makes a node at path that is no regular file: 'c' a character device like
-// the null device (1, 3), 'n' a character device and 'b' a block device of a
+// the null device (1, 3), 'f' one like the full device (1, 7: every write
+// fails with ENOSPC), 'n' a character device and 'b' a block device of a
 // number no driver has (240, 0: opening it fails with ENXIO), 'p' a FIFO.
 // False when it cannot be made (a device needs root).
 inline bool MakeNode(const std::string& path, char kind) {
   switch (kind) {
     case 'c': return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    case 'f': return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0;
     case 'n': return mknod(path.c_str(), S_IFCHR | 0666, makedev(240, 0)) == 0;
     case 'b': return mknod(path.c_str(), S_IFBLK | 0600, makedev(240, 0)) == 0;
     case 'p': return mkfifo(path.c_str(), 0666) == 0;
