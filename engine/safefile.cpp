@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -21,9 +22,11 @@
 #include <random>
 #include <vector>
 
-// The descriptor of a character device or a FIFO written directly, kept
-// non-blocking: its stream's writes wait for the reader only as long as the
-// patience allows.
+// The descriptor under a stream of the writers: a character device or a
+// FIFO written directly, kept non-blocking (its stream's writes wait for the
+// reader only as long as the patience allows), or a regular file (a
+// temporary file, an append). Every write through it is safe from the
+// signals a write raises.
 struct DirectSink {
   int fd = -1;
   bool fifo = false;
@@ -133,55 +136,82 @@ int directOpenError(int err, mode_t type) {
   return err == ENXIO && S_ISFIFO(type) ? WRITE_NO_READER : err;
 }
 
-// SIGPIPE blocked in the calling thread while it lives: a write to a FIFO
-// whose reader went away fails with EPIPE instead of ending the process,
-// whatever the process does with the signal. The one such a write raised is
-// taken before the old mask is back (one that was pending before is left).
-class PipeSignalBlock {
+// The signals a write raises, blocked in the calling thread while it lives:
+// a write to a FIFO whose reader went away (SIGPIPE) or beyond the file size
+// limit (SIGXFSZ, also a cut that would grow the file) fails with its reason
+// (EPIPE, EFBIG) instead of ending the process, whatever the process does
+// with the signals. Those its writes raised are taken before the old mask is
+// back (one that was pending before is left).
+class WriteSignalBlock {
  public:
-  PipeSignalBlock() {
-    sigemptyset(&pipe_);
-    sigaddset(&pipe_, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipe_, &old_);
-    sigset_t pending;
-    pendingBefore_ = sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
+  WriteSignalBlock() {
+    sigemptyset(&set_);
+    for (const int sig : kSignals) sigaddset(&set_, sig);
+    pthread_sigmask(SIG_BLOCK, &set_, &old_);
+    sigemptyset(&before_);
+    sigpending(&before_);
   }
-  ~PipeSignalBlock() {
+  ~WriteSignalBlock() {
     const int err = errno;
-    if (raised_ && !pendingBefore_) {
-      const timespec zero{0, 0};
-      sigtimedwait(&pipe_, nullptr, &zero);
+    sigset_t now;
+    if (sigpending(&now) == 0) {
+      for (const int sig : kSignals) {
+        if (sigismember(&now, sig) != 1 || sigismember(&before_, sig) == 1) continue;
+        sigset_t one;
+        sigemptyset(&one);
+        sigaddset(&one, sig);
+        const timespec zero{0, 0};
+        sigtimedwait(&one, nullptr, &zero);
+      }
     }
     pthread_sigmask(SIG_SETMASK, &old_, nullptr);
     errno = err;
   }
-  PipeSignalBlock(const PipeSignalBlock&) = delete;
-  PipeSignalBlock& operator=(const PipeSignalBlock&) = delete;
-  void raised() { raised_ = true; }
+  WriteSignalBlock(const WriteSignalBlock&) = delete;
+  WriteSignalBlock& operator=(const WriteSignalBlock&) = delete;
 
  private:
-  sigset_t pipe_, old_;
-  bool pendingBefore_ = false;
-  bool raised_ = false;
+  static constexpr int kSignals[] = {SIGPIPE, SIGXFSZ};
+  sigset_t set_, old_, before_;
 };
 
+// How often a FIFO's queue is looked at while its writer waits.
+constexpr int kQueueLookMs = 50;
+
+// The bytes queued in the FIFO fd writes to, -1 when unknown.
+int queued(int fd) {
+  int n = 0;
+  return ioctl(fd, FIONREAD, &n) == 0 ? n : -1;
+}
+
 // Waits until fd takes more, at most the patience: 1 when it does, 0 when
-// the patience ran out, -1 on an error (errno).
-int waitWritable(int fd) {
+// the patience ran out, -1 on an error (errno). A pipe says it takes more
+// only once a whole page of it is free: a reader taking less at a time is
+// seen by its queue getting shorter, which starts the patience again.
+int waitWritable(int fd, bool fifo) {
   const int patience = g_patience;
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(patience, 0));
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(patience, 0));
+  int last = fifo ? queued(fd) : -1;
   for (;;) {
     int ms = -1;
     if (patience >= 0) {
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
           end - std::chrono::steady_clock::now());
       ms = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+      if (last >= 0) ms = std::min(ms, kQueueLookMs);
     }
     pollfd p{fd, POLLOUT, 0};
     const int n = poll(&p, 1, ms);
     if (n > 0) return 1;  // writable, or an error the next write reports
-    if (n == 0) return 0;
-    if (errno != EINTR) return -1;
+    if (n < 0 && errno != EINTR) return -1;
+    if (n < 0) continue;
+    const int now = last >= 0 ? queued(fd) : -1;
+    if (now >= 0 && now < last) {
+      end = std::chrono::steady_clock::now() + std::chrono::milliseconds(patience);
+    } else if (std::chrono::steady_clock::now() >= end) {
+      return 0;
+    }
+    if (now >= 0) last = now;
   }
 }
 
@@ -195,17 +225,16 @@ ssize_t directWrite(void* cookie, const char* buf, size_t n) {
   s.given += static_cast<long>(n);
   size_t done = 0;
   if (s.err == 0) {
-    PipeSignalBlock block;
+    WriteSignalBlock block;
     while (done < n && s.err == 0) {
       const ssize_t k = ::write(s.fd, buf + done, n - done);
       if (k > 0) {
         done += static_cast<size_t>(k);
       } else if (k < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-        const int w = waitWritable(s.fd);
+        const int w = waitWritable(s.fd, s.fifo);
         if (w == 0) s.err = s.fifo ? WRITE_FIFO_STALLED : WRITE_DEVICE_STALLED;
         if (w < 0) s.err = errno;
       } else if (k < 0 && errno != EINTR) {
-        if (errno == EPIPE) block.raised();
         s.err = errno;
       } else if (k == 0) {
         s.err = EIO;
@@ -223,8 +252,9 @@ int directClose(void* cookie) {
   return res;
 }
 
-// The stream of a direct target's descriptor (kept non-blocking), which
-// sink then owns; null (the descriptor closed, errno kept) when that fails.
+// The stream of a descriptor (a direct target's, kept non-blocking, or a
+// regular file's), which sink then owns; null (the descriptor closed, errno
+// kept) when that fails.
 FILE* directStream(int fd, mode_t type, std::unique_ptr<DirectSink>& sink) {
   sink.reset(new DirectSink);
   sink->fd = fd;
@@ -337,14 +367,17 @@ bool syncFolder(const std::string& path) {
   return ok;
 }
 
-// Writes n bytes at offset 0 of fd; false (errno) when any failed.
-bool writeAllAt(int fd, const char* p, size_t n) {
+// Writes n bytes at offset 0 of fd; false (errno) when any failed. reached
+// (when given) tells how far the file may have been written over.
+bool writeAllAt(int fd, const char* p, size_t n, size_t* reached = nullptr) {
   size_t done = 0;
+  if (reached) *reached = n;
   while (done < n) {
     const ssize_t k = pwrite(fd, p + done, n - done, static_cast<off_t>(done));
     if (k < 0 && errno == EINTR) continue;
     if (k <= 0) {
       if (k == 0) errno = EIO;
+      if (reached) *reached = done;
       return false;
     }
     done += static_cast<size_t>(k);
@@ -418,10 +451,6 @@ bool SafeFile::open() {
     err_ = err;
     return false;
   }
-  if (!mayReplace(target_)) {
-    err_ = errno;
-    return false;
-  }
   // A replacement that cannot be everything the file is would take from it
   // (its owner, an access list, its other names): then it is written over.
   if (st.st_nlink == 1 && openTemporary(&st)) return true;
@@ -446,13 +475,15 @@ bool SafeFile::openTemporary(const struct stat* keep) {
     fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keep ? 0600 : 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
-  if (fd >= 0 && (!keep || keepEverything(fd, target_, *keep))) f_ = fdopen(fd, "w");
+  const bool made = fd >= 0;
+  if (made && (!keep || keepEverything(fd, target_, *keep))) {
+    f_ = directStream(fd, S_IFREG, sink_);  // (which closes fd on a failure)
+    fd = -1;
+  }
   if (!f_) {
     err_ = errno;
-    if (fd >= 0) {
-      closeKeepingErrno(fd);
-      unlink(tmp_.c_str());
-    }
+    if (fd >= 0) closeKeepingErrno(fd);
+    if (made) unlink(tmp_.c_str());
     tmp_.clear();
     return false;
   }
@@ -551,10 +582,11 @@ SafeFile::Result SafeFile::commit() {
   // before the sync, so that they are on the disk with the data.
   struct stat st;
   const bool exists = ok && stat(target_.c_str(), &st) == 0;
-  if (exists && S_ISREG(st.st_mode) && !keepOwnerAndMode(fileno(f_), st, false)) ok = fail();
-  if (ok && fsync(fileno(f_)) != 0) ok = fail();
-  if (std::fclose(f_) != 0 && ok) ok = fail();
+  if (exists && S_ISREG(st.st_mode) && !keepOwnerAndMode(sink_->fd, st, false)) ok = fail();
+  if (ok && fsync(sink_->fd) != 0) ok = fail();
+  if (std::fclose(f_) != 0 && ok) ok = fail(streamError());
   f_ = nullptr;
+  sink_.reset();
   if (!ok) {
     unlink(tmp_.c_str());
     return WriteFailed;
@@ -579,8 +611,11 @@ SafeFile::Result SafeFile::commit() {
 
 // Writes the new content over the file from its start, without cutting it
 // first (the blocks it holds stay its own: a full disk cannot take them),
-// then cuts it to the new length and syncs. After any failure the old
-// content goes back, to its old length, and is synced.
+// syncs, and only then cuts it to the new length and syncs again: a failure
+// before the cut needs no block the file did not have to put the old
+// content back. After any failure the old content goes back, to its old
+// length, and is synced; when that fails too, the commit says the file may
+// be damaged (RestoreFailed).
 SafeFile::Result SafeFile::commitInPlace(bool ok) {
   if (std::fclose(f_) != 0 && ok) ok = fail();
   f_ = nullptr;
@@ -592,17 +627,39 @@ SafeFile::Result SafeFile::commitInPlace(bool ok) {
   } else if (ok && !readAll(fd_, old)) {
     fail();
     res = WriteFailed;
-  } else if (ok && (!writeAllAt(fd_, mem_ ? mem_ : "", memSize_) ||
-                    ftruncate(fd_, static_cast<off_t>(memSize_)) != 0 || fsync(fd_) != 0)) {
-    fail();
-    res = WriteFailed;
-    if (writeAllAt(fd_, old.data(), old.size())) {
-      if (ftruncate(fd_, static_cast<off_t>(old.size())) == 0) fsync(fd_);
+  } else if (ok) {
+    const WriteSignalBlock block;
+    size_t reached = 0;
+    bool cut = false;
+    bool done = writeAllAt(fd_, mem_ ? mem_ : "", memSize_, &reached) && fsync(fd_) == 0;
+    if (done && memSize_ < old.size()) {
+      cut = true;
+      done = ftruncate(fd_, static_cast<off_t>(memSize_)) == 0 && fsync(fd_) == 0;
+    }
+    if (!done) {
+      fail();
+      res = WriteFailed;
+      if (!restoreInPlace(old, cut ? old.size() : reached)) {
+        err_ = WRITE_RESTORE_FAILED;
+        res = RestoreFailed;
+      }
     }
   }
   closeInPlace();
   inPlace_ = false;
   return res;
+}
+
+// Puts old back as the whole content of the file written in place, whose
+// first `changed` bytes may differ from it: its old length, those bytes,
+// then a sync. False when any step failed.
+bool SafeFile::restoreInPlace(const std::string& old, size_t changed) {
+  struct stat st;
+  if (fstat(fd_, &st) != 0) return false;
+  if (st.st_size != static_cast<off_t>(old.size()) &&
+      ftruncate(fd_, static_cast<off_t>(old.size())) != 0)
+    return false;
+  return writeAllAt(fd_, old.data(), std::min(changed, old.size())) && fsync(fd_) == 0;
 }
 
 void SafeFile::abandon() {
@@ -666,12 +723,24 @@ bool AppendFile::open() {
     return false;
   }
   start_ = static_cast<long>(st.st_size);
-  f_ = blockingStream(fd, "a");
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    closeKeepingErrno(fd);
+    dropCut();
+    return false;
+  }
+  f_ = directStream(fd, S_IFREG, sink_);
   if (!f_) {
     dropCut();
     return false;
   }
   return true;
+}
+
+long AppendFile::written() const {
+  if (!f_ || !sink_) return -1;
+  std::fflush(f_);  // (a failure shows at the finish)
+  return sink_->given;
 }
 
 void AppendFile::dropCut() {
@@ -766,6 +835,8 @@ const char* OpenRegularError(int err) {
       return "a FIFO whose reader stopped reading";
     case WRITE_DEVICE_STALLED:
       return "a device that stopped taking data";
+    case WRITE_RESTORE_FAILED:
+      return "its old content could not be put back: the file may be damaged";
     default:
       return std::strerror(err);
   }

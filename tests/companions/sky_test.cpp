@@ -265,6 +265,34 @@ TEST(SkyExport, OutputFailuresGiveTheirReason) {
   EXPECT_EQ(support::DirNames(dir / "folder"), support::Names{});
 }
 
+// Under a file size limit (ulimit -f) too small for the new database, the
+// program is not ended by the limit: it says that the write failed and why,
+// with its failure status, and the old database is whole, whether it has a
+// second name (written in place) or not (replaced); nothing is left beside
+// it.
+TEST(SkyExport, FileSizeLimitIsAWriteFailure) {
+  std::string old;
+  while (old.size() < 3000) old += "00,f|S|K9, 1:00:00.0, 10:00:00.0,6.0\r\n";
+  for (const bool linked : {true, false}) {
+    SCOPED_TRACE(linked ? "hard-linked" : "one name");
+    TempDir dir;
+    writeFile(dir / "satsave.txt", readFile(Data("details-subsec.txt")));  // 140 points
+    writeFile(dir / "out.edb", old);
+    support::Names names{"out.edb", "satsave.txt"};
+    if (linked) {
+      ASSERT_EQ(link((dir / "out.edb").c_str(), (dir / "other.edb").c_str()), 0);
+      names.insert(names.begin(), "other.edb");
+    }
+    runprog::Setup limited;
+    limited.fileSizeLimit = 2048;
+    const auto res = runprog::Run(VORLIX_SKY, {"satsave.txt", "out.edb"}, "", dir.path, limited);
+    EXPECT_EQ(res.status, 1);
+    EXPECT_EQ(res.out, kHello + "Unable to write output file out.edb: File too large\n\n");
+    EXPECT_TRUE(readFile(dir / "out.edb") == old);
+    EXPECT_EQ(support::DirNames(dir.path), names);
+  }
+}
+
 // A FIFO whose reader takes a little and leaves while a large export is
 // written: the program is not ended by the broken pipe, it says the write
 // failed and why, with its failure status.

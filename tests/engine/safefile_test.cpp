@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -23,6 +24,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/files.h"
@@ -629,7 +631,8 @@ TEST_F(SafeFileTest, WritersKeepWhatTheFileIs) {
       {"another user's file", OtherOwner, 0, false, true},
       {"read-only folder", ReadOnlyFolder, 0, false, true},
       {"in place beyond the size limit", TooBig, EFBIG, true, true},
-      {"in place, failed sync", SyncFails, EIO, true, true},
+      // (Every sync fails: so does the one that puts the old content back.)
+      {"in place, failed sync", SyncFails, WRITE_RESTORE_FAILED, true, true},
       {"255-byte name", LongName, 0, false, false},
       {"new file with a 255-byte name", NewLongName, 0, false, false},
       {"FIFO whose reader leaves", ReaderLeaves, EPIPE, false, false},
@@ -723,7 +726,10 @@ TEST_F(SafeFileTest, WritersKeepWhatTheFileIs) {
             if (c.setup == SyncFails) failing.reset(new FailingSync(S_IFREG));
             f.put((fifo ? big : neu).c_str());
             if (!fifo && f.written() != static_cast<long>(neu.size())) return 3;
-            if (f.commit() != (c.err ? SafeFile::WriteFailed : SafeFile::Done)) return 4;
+            const SafeFile::Result want = c.err == WRITE_RESTORE_FAILED ? SafeFile::RestoreFailed
+                                          : c.err                         ? SafeFile::WriteFailed
+                                                                          : SafeFile::Done;
+            if (f.commit() != want) return 4;
             if (f.error() != c.err) return 5;
             if (!fifo) return 0;
             std::fputs(big.c_str(), a.file());
@@ -756,6 +762,107 @@ TEST_F(SafeFileTest, WritersKeepWhatTheFileIs) {
       }
       EXPECT_EQ(AttributesOf(p), attrs);
       ASSERT_EQ(chmod(d.c_str(), 0777), 0);
+    }
+  }
+}
+
+// A file written in place (it has a second name) ends with the whole new
+// content or, after any failure, the whole old one, also when the old one is
+// the longer and lies beyond the file size limit (which ends no process);
+// when even the old content cannot be synced back, the commit says the file
+// may be damaged.
+TEST_F(SafeFileTest, InPlaceFailureGivesBackTheOldContent) {
+  struct Case {
+    const char* what;
+    size_t oldSize, newSize;
+    rlim_t limit;      // 0: none
+    int failedSyncs;   // of the file; -1: every one
+    SafeFile::Result result;
+    int err;
+  } const cases[] = {
+      {"old content longer than the new", 8000, 1000, 0, 0, SafeFile::Done, 0},
+      {"old content longer, first sync fails", 8000, 1000, 5000, 1, SafeFile::WriteFailed, EIO},
+      {"new content beyond the limit", 8000, 12000, 5000, 0, SafeFile::WriteFailed, EFBIG},
+      {"the sync that puts it back fails too", 8000, 1000, 0, -1, SafeFile::RestoreFailed,
+       WRITE_RESTORE_FAILED},
+  };
+  const std::string p = dir_ + "/satsave.txt", other = dir_ + "/other name";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string old(c.oldSize, 'o'), neu(c.newSize, 'n');
+    for (size_t k = 0; k < old.size(); k += 100) old[k] = '\n';
+    unlink(other.c_str());
+    writeFile(p, old);
+    ASSERT_EQ(::link(p.c_str(), other.c_str()), 0);
+    const int res = support::InChild(
+        [&] {
+          SafeFile f(p.c_str());
+          if (!f.open() || !f.inPlace()) return 1;
+          f.put(neu.c_str());
+          std::unique_ptr<FileSizeLimit> limit;
+          if (c.limit) limit.reset(new FileSizeLimit(c.limit));
+          std::unique_ptr<FailingSync> failing;
+          if (c.failedSyncs) failing.reset(new FailingSync(S_IFREG, c.failedSyncs));
+          if (f.commit() != c.result) return 2;
+          return f.error() == c.err ? 0 : 3;
+        },
+        20);
+    EXPECT_EQ(res, 0) << "1: not opened in place, 2: result, 3: reason, -1: killed";
+    EXPECT_TRUE(readFile(p) == (c.result == SafeFile::Done ? neu : old)) << readFile(p).size();
+    EXPECT_EQ(entries(), (Names{"other name", "satsave.txt"}));
+  }
+  EXPECT_STREQ(OpenRegularError(WRITE_RESTORE_FAILED),
+               "its old content could not be put back: the file may be damaged");
+}
+
+// A FIFO whose reader takes little at a time, less than the page a pipe
+// waits for before it says it takes more, is written to the end however
+// long that takes; a reader that stops taking anything is still called
+// stopped after the patience.
+TEST_F(SafeFileTest, SlowFifoReaderIsNeverCalledStopped) {
+  const std::string p = dir_ + "/fifo";
+  ASSERT_TRUE(support::MakeNode(p, 'p'));
+  const int patience = 300;   // ms
+  const int step = 60;        // ms between the reader's takes
+  const size_t take = 256;    // bytes per take: a page frees after 16 takes
+  const std::string data(3 * 4096, 'x');
+  for (const bool stops : {false, true}) {
+    SCOPED_TRACE(stops ? "reader that stops" : "slow reader");
+    const support::Watchdog watchdog(30, "a slow FIFO reader");
+    const int reader = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    ASSERT_EQ(fcntl(reader, F_SETPIPE_SZ, 4096), 4096);  // one page
+    std::atomic<bool> done{false};
+    std::string got;
+    std::thread slow([&] {
+      int takes = 0;
+      while (!done && (!stops || takes < 20)) {
+        char buf[take];
+        const ssize_t n = read(reader, buf, sizeof buf);
+        if (n > 0) got.append(buf, static_cast<size_t>(n));
+        ++takes;
+        std::this_thread::sleep_for(std::chrono::milliseconds(step));
+      }
+    });
+    SetDirectWritePatience(patience);
+    SafeFile f(p.c_str());
+    ASSERT_TRUE(f.open());
+    f.write(data.data(), data.size());
+    const SafeFile::Result res = f.commit();
+    const int err = f.error();
+    SetDirectWritePatience(1000);
+    done = true;
+    slow.join();
+    char buf[8192];
+    for (ssize_t n; (n = read(reader, buf, sizeof buf)) > 0;) got.append(buf, static_cast<size_t>(n));
+    ::close(reader);
+    if (stops) {
+      EXPECT_EQ(res, SafeFile::WriteFailed);
+      EXPECT_EQ(err, WRITE_FIFO_STALLED);
+    } else {
+      EXPECT_EQ(res, SafeFile::Done);
+      EXPECT_EQ(err, 0);
+      EXPECT_TRUE(got == data) << got.size();
     }
   }
 }
