@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -32,6 +33,8 @@ struct DirectSink {
   bool fifo = false;
   int err = 0;     // the first failure; every later write fails with it
   long given = 0;  // bytes the stream handed over (written or not)
+  off_t cutBack = -1;  // a regular file written through a descriptor: its
+                       // end before, where a failure cuts it back to
 };
 
 namespace {
@@ -83,12 +86,48 @@ std::string tmpStem(const std::string& base) {
   return base.size() - dir.size() + kSuffixBytes <= nameMax ? base : dir + kShortTmpName;
 }
 
+// The magic number of the process file system (as statfs(2) gives it).
+constexpr long kProcMagic = 0x9fa0;
+
+// path is a link of the process file system (/proc/self/fd/1, reached by
+// /dev/stdout or /dev/fd/1 too): it stands for an open file (a pipe, a
+// socket, a terminal, a file that may have no name left), not for the text
+// it reads as ("pipe:[1234]", or a path that may name another file now).
+bool isProcLink(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return false;
+  const std::string dir = dirOf(path);
+  struct statfs fs;
+  return statfs(dir.empty() ? "." : dir.c_str(), &fs) == 0 && static_cast<long>(fs.f_type) == kProcMagic;
+}
+
+// The descriptor of this process that path names (/proc/self/fd/N and its
+// other names), or -1.
+int ownDescriptor(const std::string& path) {
+  if (!isProcLink(path)) return -1;
+  const std::string dir = dirOf(path), name = path.substr(dir.size());
+  if (name.empty() || name.size() > 9 || name.find_first_not_of("0123456789") != std::string::npos)
+    return -1;
+  const int fd = std::atoi(name.c_str());
+  struct stat folder, self, thread, named, open;
+  if (stat(dir.c_str(), &folder) != 0 || stat(path.c_str(), &named) != 0 || fstat(fd, &open) != 0)
+    return -1;
+  auto same = [](const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+  };
+  const bool ours = (stat("/proc/self/fd", &self) == 0 && same(folder, self)) ||
+                    (stat("/proc/thread-self/fd", &thread) == 0 && same(folder, thread));
+  return ours && same(named, open) ? fd : -1;
+}
+
 // The file a chain of symbolic links ends at (the path itself when it is no
-// link or does not exist yet; a dangling link names the file to create).
+// link or does not exist yet; a dangling link names the file to create). A
+// link of the process file system ends the chain: what it names is reached
+// through it, never through its text.
 std::string followLinks(std::string path) {
   for (int hop = 0; hop < kMaxLinks; ++hop) {
     struct stat st;
-    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) || isProcLink(path)) break;
     std::vector<char> buf(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096);
     const ssize_t n = readlink(path.c_str(), buf.data(), buf.size());
     if (n <= 0 || static_cast<size_t>(n) >= buf.size()) break;
@@ -451,6 +490,22 @@ bool SafeFile::open() {
     err_ = err;
     return false;
   }
+  // A name of an open file (/dev/stdout): that very file is written, as a
+  // shell's tools write it, never replaced by another one; this process's
+  // own descriptor where it stands (after what it was given before).
+  if (isProcLink(target_)) {
+    const int own = ownDescriptor(target_);
+    if (own >= 0) return openShared(own);
+    if (!mayReplace(target_)) {
+      err_ = errno;
+      return false;
+    }
+    return openInPlace(st);
+  }
+  if (!mayReplace(target_)) {
+    err_ = errno;
+    return false;
+  }
   // A replacement that cannot be everything the file is would take from it
   // (its owner, an access list, its other names): then it is written over.
   if (st.st_nlink == 1 && openTemporary(&st)) return true;
@@ -514,6 +569,33 @@ bool SafeFile::openInPlace(const struct stat& st) {
   return true;
 }
 
+// A regular file through this process's descriptor fd, written where it
+// stands, as a plain write to that descriptor would be; a failure cuts it
+// back to where it ended when it was written at its end.
+bool SafeFile::openShared(int fd) {
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || (flags & O_ACCMODE) == O_RDONLY) {
+    err_ = flags < 0 ? errno : EBADF;
+    return false;
+  }
+  const int own = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  struct stat st;
+  if (own < 0 || fstat(own, &st) != 0) {
+    err_ = errno;
+    if (own >= 0) ::close(own);
+    return false;
+  }
+  const off_t at = (flags & O_APPEND) ? st.st_size : lseek(own, 0, SEEK_CUR);
+  f_ = directStream(own, S_IFREG, sink_);
+  if (!f_) {
+    err_ = errno;
+    return false;
+  }
+  if (at >= st.st_size) sink_->cutBack = at;
+  direct_ = true;
+  return true;
+}
+
 void SafeFile::closeInPlace() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
@@ -572,6 +654,8 @@ SafeFile::Result SafeFile::commit() {
   if (ok && (std::fflush(f_) != 0 || std::ferror(f_))) ok = fail(streamError());
   if (inPlace_) return commitInPlace(ok);
   if (direct_) {
+    if (!ok && sink_->cutBack >= 0 && ftruncate(sink_->fd, sink_->cutBack) == 0)
+      lseek(sink_->fd, sink_->cutBack, SEEK_SET);
     if (std::fclose(f_) != 0 && ok) ok = fail(streamError());
     f_ = nullptr;
     sink_.reset();

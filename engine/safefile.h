@@ -6,7 +6,9 @@
 // window layer use it alike.
 //
 // What the target is decides how it is written, alike for a new file and an
-// append (a symbolic link is followed):
+// append (a symbolic link is followed, but a link of the process file system
+// such as /dev/stdout or /proc/self/fd/1 is not: it names an open file, which
+// is written itself, whatever it is):
 // - missing: a new file, made under a temporary name beside it and renamed
 //   to its name once every byte was written and synced (SafeFile); an
 //   append to a missing file fails (ENOENT): it is a new file;
@@ -16,7 +18,10 @@
 //   list) and its only name (one link). When it cannot, or no temporary
 //   file can be made in the folder, the file is written over in place, its
 //   old content kept in memory and put back after any failure. An append
-//   (AppendFile) goes to the end and is cut back on failure;
+//   (AppendFile) goes to the end and is cut back on failure. A regular file
+//   named through a descriptor of this process (/dev/stdout) is written
+//   through it, where it stands, as any write to it would be, and cut back
+//   on failure when it was written at its end;
 // - a character device or a FIFO: written directly, as a plain open would,
 //   never replaced: it keeps its type. Nothing here ever waits for ever:
 //   the open fails at once for a FIFO that nobody reads; a write fails when
@@ -149,6 +154,7 @@ class SafeFile {
   bool openTemporary(const struct stat* keep);
   bool openInPlace(const struct stat& st);
   bool openDirect(mode_t type);
+  bool openShared(int fd);
   Result commitInPlace(bool ok);
   bool restoreInPlace(const std::string& old, size_t changed);
   void closeInPlace();

@@ -293,6 +293,31 @@ TEST(SkyExport, FileSizeLimitIsAWriteFailure) {
   }
 }
 
+// An output named by an open descriptor (/dev/stdout and its other names)
+// is written into what the shell opened, as a shell's tools write it: into
+// the pipe, or into the file itself, after the messages before it and
+// before those after it, never replaced by another file.
+TEST(SkyExport, OpenDescriptorIsWrittenAsItIs) {
+  const std::string edb = readFile(Data("details-minutes.edb"));
+  const struct {
+    const char* name;
+    bool pipe;
+  } rows[] = {
+      {"/dev/stdout", true}, {"/dev/stdout", false}, {"/dev/fd/1", true}, {"/proc/self/fd/1", false},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::string(r.name) + (r.pipe ? " into a pipe" : " into a file"));
+    TempDir dir;
+    writeFile(dir / "satsave.txt", readFile(Data("details-minutes.txt")));
+    runprog::Setup setup;
+    setup.outPipe = r.pipe;
+    const auto res = runprog::Run(VORLIX_SKY, {"satsave.txt", r.name}, "", dir.path, setup);
+    EXPECT_EQ(res.status, 0);
+    EXPECT_EQ(res.out, kHello + edb + "Map generated with 11 points. \n\n");
+    EXPECT_EQ(support::DirNames(dir.path), support::Names{"satsave.txt"});
+  }
+}
+
 // A FIFO whose reader takes a little and leaves while a large export is
 // written: the program is not ended by the broken pipe, it says the write
 // failed and why, with its failure status.
