@@ -98,7 +98,8 @@ bool isProcLink(const std::string& path) {
   if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return false;
   const std::string dir = dirOf(path);
   struct statfs fs;
-  return statfs(dir.empty() ? "." : dir.c_str(), &fs) == 0 && static_cast<long>(fs.f_type) == kProcMagic;
+  return statfs(dir.empty() ? "." : dir.c_str(), &fs) == 0 &&
+         static_cast<long>(fs.f_type) == kProcMagic;
 }
 
 // The descriptor of this process that path names (/proc/self/fd/N and its
@@ -109,15 +110,15 @@ int ownDescriptor(const std::string& path) {
   if (name.empty() || name.size() > 9 || name.find_first_not_of("0123456789") != std::string::npos)
     return -1;
   const int fd = std::atoi(name.c_str());
-  struct stat folder, self, thread, named, open;
-  if (stat(dir.c_str(), &folder) != 0 || stat(path.c_str(), &named) != 0 || fstat(fd, &open) != 0)
+  struct stat folder, self, thread, named, opened;
+  if (stat(dir.c_str(), &folder) != 0 || stat(path.c_str(), &named) != 0 || fstat(fd, &opened) != 0)
     return -1;
   auto same = [](const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
   };
   const bool ours = (stat("/proc/self/fd", &self) == 0 && same(folder, self)) ||
                     (stat("/proc/thread-self/fd", &thread) == 0 && same(folder, thread));
-  return ours && same(named, open) ? fd : -1;
+  return ours && same(named, opened) ? fd : -1;
 }
 
 // The file a chain of symbolic links ends at (the path itself when it is no
@@ -654,8 +655,7 @@ SafeFile::Result SafeFile::commit() {
   if (ok && (std::fflush(f_) != 0 || std::ferror(f_))) ok = fail(streamError());
   if (inPlace_) return commitInPlace(ok);
   if (direct_) {
-    if (!ok && sink_->cutBack >= 0 && ftruncate(sink_->fd, sink_->cutBack) == 0)
-      lseek(sink_->fd, sink_->cutBack, SEEK_SET);
+    if (!ok) cutBack();
     if (std::fclose(f_) != 0 && ok) ok = fail(streamError());
     f_ = nullptr;
     sink_.reset();
@@ -746,8 +746,17 @@ bool SafeFile::restoreInPlace(const std::string& old, size_t changed) {
   return writeAllAt(fd_, old.data(), std::min(changed, old.size())) && fsync(fd_) == 0;
 }
 
+// A regular file written through a descriptor at its end loses what it was
+// given: a failed or dropped write leaves no part of the new content.
+void SafeFile::cutBack() {
+  if (!sink_ || sink_->cutBack < 0) return;
+  std::fflush(f_);  // (what the stream holds would be written after the cut)
+  if (ftruncate(sink_->fd, sink_->cutBack) == 0) lseek(sink_->fd, sink_->cutBack, SEEK_SET);
+}
+
 void SafeFile::abandon() {
   if (!f_) return;
+  if (direct_) cutBack();
   std::fclose(f_);
   f_ = nullptr;
   if (inPlace_)

@@ -135,7 +135,8 @@ class SafeFile {
   [[nodiscard]] Result commit();
   // Drops the new content: the temporary file is closed and removed (a
   // file to be written in place is left untouched; a direct target is
-  // closed: what it was given stays given).
+  // closed: what it was given stays given, but a regular file named by a
+  // descriptor is cut back to where it ended).
   void abandon();
 
   // The first failure's reason: an errno value or a WriteReason (0 when
@@ -155,6 +156,7 @@ class SafeFile {
   bool openInPlace(const struct stat& st);
   bool openDirect(mode_t type);
   bool openShared(int fd);
+  void cutBack();
   Result commitInPlace(bool ok);
   bool restoreInPlace(const std::string& old, size_t changed);
   void closeInPlace();

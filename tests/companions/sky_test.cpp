@@ -301,24 +301,36 @@ TEST(SkyExport, FileSizeLimitIsAWriteFailure) {
 // An output named by an open descriptor (/dev/stdout and its other names)
 // is written into what the shell opened, as a shell's tools write it: into
 // the pipe, or into the file itself, after the messages before it and
-// before those after it, never replaced by another file.
+// before those after it, never replaced by another file. A write there that
+// fails (a file size limit) leaves none of the database in the file.
 TEST(SkyExport, OpenDescriptorIsWrittenAsItIs) {
   const std::string edb = readFile(Data("details-minutes.edb"));
+  const std::string done = "Map generated with 11 points. \n\n";
   const struct {
     const char* name;
     bool pipe;
+    rlim_t limit;
+    int status;
+    std::string out;
   } rows[] = {
-      {"/dev/stdout", true}, {"/dev/stdout", false}, {"/dev/fd/1", true}, {"/proc/self/fd/1", false},
+      {"/dev/stdout", true, RLIM_INFINITY, 0, kHello + edb + done},
+      {"/dev/stdout", false, RLIM_INFINITY, 0, kHello + edb + done},
+      {"/dev/fd/1", true, RLIM_INFINITY, 0, kHello + edb + done},
+      {"/proc/self/fd/1", false, RLIM_INFINITY, 0, kHello + edb + done},
+      {"/dev/stdout", false, 200, 1,
+       kHello + "Unable to write output file /dev/stdout: File too large\n\n"},
   };
   for (const auto& r : rows) {
-    SCOPED_TRACE(std::string(r.name) + (r.pipe ? " into a pipe" : " into a file"));
+    SCOPED_TRACE(std::string(r.name) + (r.pipe ? " into a pipe" : " into a file") +
+                 (r.limit != RLIM_INFINITY ? " under a size limit" : ""));
     TempDir dir;
     writeFile(dir / "satsave.txt", readFile(Data("details-minutes.txt")));
     runprog::Setup setup;
     setup.outPipe = r.pipe;
+    setup.fileSizeLimit = r.limit;
     const auto res = runprog::Run(VORLIX_SKY, {"satsave.txt", r.name}, "", dir.path, setup);
-    EXPECT_EQ(res.status, 0);
-    EXPECT_EQ(res.out, kHello + edb + "Map generated with 11 points. \n\n");
+    EXPECT_EQ(res.status, r.status);
+    EXPECT_EQ(res.out, r.out);
     EXPECT_EQ(support::DirNames(dir.path), support::Names{"satsave.txt"});
   }
 }
