@@ -5,7 +5,9 @@
 #include <poll.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -21,14 +23,18 @@
 #include <random>
 #include <vector>
 
-// The descriptor of a character device or a FIFO written directly, kept
-// non-blocking: its stream's writes wait for the reader only as long as the
-// patience allows.
+// The descriptor under a stream of the writers: a character device or a
+// FIFO written directly, kept non-blocking (its stream's writes wait for the
+// reader only as long as the patience allows), or a regular file (a
+// temporary file, an append). Every write through it is safe from the
+// signals a write raises.
 struct DirectSink {
   int fd = -1;
   bool fifo = false;
   int err = 0;     // the first failure; every later write fails with it
   long given = 0;  // bytes the stream handed over (written or not)
+  off_t cutBack = -1;  // a regular file written through a descriptor: its
+                       // end before, where a failure cuts it back to
 };
 
 namespace {
@@ -80,12 +86,49 @@ std::string tmpStem(const std::string& base) {
   return base.size() - dir.size() + kSuffixBytes <= nameMax ? base : dir + kShortTmpName;
 }
 
+// The magic number of the process file system (as statfs(2) gives it).
+constexpr long kProcMagic = 0x9fa0;
+
+// path is a link of the process file system (/proc/self/fd/1, reached by
+// /dev/stdout or /dev/fd/1 too): it stands for an open file (a pipe, a
+// socket, a terminal, a file that may have no name left), not for the text
+// it reads as ("pipe:[1234]", or a path that may name another file now).
+bool isProcLink(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return false;
+  const std::string dir = dirOf(path);
+  struct statfs fs;
+  return statfs(dir.empty() ? "." : dir.c_str(), &fs) == 0 &&
+         static_cast<long>(fs.f_type) == kProcMagic;
+}
+
+// The descriptor of this process that path names (/proc/self/fd/N and its
+// other names), or -1.
+int ownDescriptor(const std::string& path) {
+  if (!isProcLink(path)) return -1;
+  const std::string dir = dirOf(path), name = path.substr(dir.size());
+  if (name.empty() || name.size() > 9 || name.find_first_not_of("0123456789") != std::string::npos)
+    return -1;
+  const int fd = std::atoi(name.c_str());
+  struct stat folder, self, thread, named, opened;
+  if (stat(dir.c_str(), &folder) != 0 || stat(path.c_str(), &named) != 0 || fstat(fd, &opened) != 0)
+    return -1;
+  auto same = [](const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+  };
+  const bool ours = (stat("/proc/self/fd", &self) == 0 && same(folder, self)) ||
+                    (stat("/proc/thread-self/fd", &thread) == 0 && same(folder, thread));
+  return ours && same(named, opened) ? fd : -1;
+}
+
 // The file a chain of symbolic links ends at (the path itself when it is no
-// link or does not exist yet; a dangling link names the file to create).
+// link or does not exist yet; a dangling link names the file to create). A
+// link of the process file system ends the chain: what it names is reached
+// through it, never through its text.
 std::string followLinks(std::string path) {
   for (int hop = 0; hop < kMaxLinks; ++hop) {
     struct stat st;
-    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) || isProcLink(path)) break;
     std::vector<char> buf(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096);
     const ssize_t n = readlink(path.c_str(), buf.data(), buf.size());
     if (n <= 0 || static_cast<size_t>(n) >= buf.size()) break;
@@ -133,85 +176,113 @@ int directOpenError(int err, mode_t type) {
   return err == ENXIO && S_ISFIFO(type) ? WRITE_NO_READER : err;
 }
 
-// SIGPIPE blocked in the calling thread while it lives: a write to a FIFO
-// whose reader went away fails with EPIPE instead of ending the process,
-// whatever the process does with the signal. The one such a write raised is
-// taken before the old mask is back (one that was pending before is left).
-class PipeSignalBlock {
+// The signals a write raises, blocked in the calling thread while it lives:
+// a write to a FIFO whose reader went away (SIGPIPE) or beyond the file size
+// limit (SIGXFSZ, also a cut that would grow the file) fails with its reason
+// (EPIPE, EFBIG) instead of ending the process, whatever the process does
+// with the signals. Those its writes raised are taken before the old mask is
+// back (one that was pending before is left).
+class WriteSignalBlock {
  public:
-  PipeSignalBlock() {
-    sigemptyset(&pipe_);
-    sigaddset(&pipe_, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipe_, &old_);
-    sigset_t pending;
-    pendingBefore_ = sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
+  WriteSignalBlock() {
+    sigemptyset(&set_);
+    for (const int sig : kSignals) sigaddset(&set_, sig);
+    pthread_sigmask(SIG_BLOCK, &set_, &old_);
+    sigemptyset(&before_);
+    sigpending(&before_);
   }
-  ~PipeSignalBlock() {
+  ~WriteSignalBlock() {
     const int err = errno;
-    if (raised_ && !pendingBefore_) {
-      const timespec zero{0, 0};
-      sigtimedwait(&pipe_, nullptr, &zero);
+    sigset_t now;
+    if (sigpending(&now) == 0) {
+      for (const int sig : kSignals) {
+        if (sigismember(&now, sig) != 1 || sigismember(&before_, sig) == 1) continue;
+        sigset_t one;
+        sigemptyset(&one);
+        sigaddset(&one, sig);
+        const timespec zero{0, 0};
+        sigtimedwait(&one, nullptr, &zero);
+      }
     }
     pthread_sigmask(SIG_SETMASK, &old_, nullptr);
     errno = err;
   }
-  PipeSignalBlock(const PipeSignalBlock&) = delete;
-  PipeSignalBlock& operator=(const PipeSignalBlock&) = delete;
-  void raised() { raised_ = true; }
+  WriteSignalBlock(const WriteSignalBlock&) = delete;
+  WriteSignalBlock& operator=(const WriteSignalBlock&) = delete;
 
  private:
-  sigset_t pipe_, old_;
-  bool pendingBefore_ = false;
-  bool raised_ = false;
+  static constexpr int kSignals[] = {SIGPIPE, SIGXFSZ};
+  sigset_t set_, old_, before_;
 };
 
+// How often a FIFO's queue is looked at while its writer waits.
+constexpr int kQueueLookMs = 50;
+
+// The bytes queued in the FIFO fd writes to, -1 when unknown.
+int queued(int fd) {
+  int n = 0;
+  return ioctl(fd, FIONREAD, &n) == 0 ? n : -1;
+}
+
 // Waits until fd takes more, at most the patience: 1 when it does, 0 when
-// the patience ran out, -1 on an error (errno).
-int waitWritable(int fd) {
+// the patience ran out, -1 on an error (errno). A pipe says it takes more
+// only once a whole page of it is free: a reader taking less at a time is
+// seen by its queue getting shorter, which starts the patience again.
+int waitWritable(int fd, bool fifo) {
   const int patience = g_patience;
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(patience, 0));
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(patience, 0));
+  int last = fifo ? queued(fd) : -1;
   for (;;) {
     int ms = -1;
     if (patience >= 0) {
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
           end - std::chrono::steady_clock::now());
       ms = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+      if (last >= 0) ms = std::min(ms, kQueueLookMs);
     }
     pollfd p{fd, POLLOUT, 0};
     const int n = poll(&p, 1, ms);
     if (n > 0) return 1;  // writable, or an error the next write reports
-    if (n == 0) return 0;
-    if (errno != EINTR) return -1;
+    if (n < 0 && errno != EINTR) return -1;
+    if (n < 0) continue;
+    const int now = last >= 0 ? queued(fd) : -1;
+    if (now >= 0 && now < last) {
+      end = std::chrono::steady_clock::now() + std::chrono::milliseconds(patience);
+    } else if (std::chrono::steady_clock::now() >= end) {
+      return 0;
+    }
+    if (now >= 0) last = now;
   }
 }
 
 // The stream's writes to a direct target: every byte, each wait for the
 // reader at most the patience. A failure sticks: no later write waits again.
+// As the C library requires of a stream's write function, the result is the
+// number of bytes taken, fewer (0 at worst, never negative) on a failure: the
+// library counts its buffer on from it.
 ssize_t directWrite(void* cookie, const char* buf, size_t n) {
   DirectSink& s = *static_cast<DirectSink*>(cookie);
   s.given += static_cast<long>(n);
+  size_t done = 0;
   if (s.err == 0) {
-    PipeSignalBlock block;
-    size_t done = 0;
+    WriteSignalBlock block;
     while (done < n && s.err == 0) {
       const ssize_t k = ::write(s.fd, buf + done, n - done);
       if (k > 0) {
         done += static_cast<size_t>(k);
       } else if (k < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-        const int w = waitWritable(s.fd);
+        const int w = waitWritable(s.fd, s.fifo);
         if (w == 0) s.err = s.fifo ? WRITE_FIFO_STALLED : WRITE_DEVICE_STALLED;
         if (w < 0) s.err = errno;
       } else if (k < 0 && errno != EINTR) {
-        if (errno == EPIPE) block.raised();
         s.err = errno;
       } else if (k == 0) {
         s.err = EIO;
       }
     }
-    if (s.err == 0) return static_cast<ssize_t>(n);
   }
-  errno = s.err;
-  return -1;
+  if (s.err != 0) errno = s.err;
+  return static_cast<ssize_t>(done);
 }
 
 int directClose(void* cookie) {
@@ -221,8 +292,9 @@ int directClose(void* cookie) {
   return res;
 }
 
-// The stream of a direct target's descriptor (kept non-blocking), which
-// sink then owns; null (the descriptor closed, errno kept) when that fails.
+// The stream of a descriptor (a direct target's, kept non-blocking, or a
+// regular file's), which sink then owns; null (the descriptor closed, errno
+// kept) when that fails.
 FILE* directStream(int fd, mode_t type, std::unique_ptr<DirectSink>& sink) {
   sink.reset(new DirectSink);
   sink->fd = fd;
@@ -335,14 +407,17 @@ bool syncFolder(const std::string& path) {
   return ok;
 }
 
-// Writes n bytes at offset 0 of fd; false (errno) when any failed.
-bool writeAllAt(int fd, const char* p, size_t n) {
+// Writes n bytes at offset 0 of fd; false (errno) when any failed. reached
+// (when given) tells how far the file may have been written over.
+bool writeAllAt(int fd, const char* p, size_t n, size_t* reached = nullptr) {
   size_t done = 0;
+  if (reached) *reached = n;
   while (done < n) {
     const ssize_t k = pwrite(fd, p + done, n - done, static_cast<off_t>(done));
     if (k < 0 && errno == EINTR) continue;
     if (k <= 0) {
       if (k == 0) errno = EIO;
+      if (reached) *reached = done;
       return false;
     }
     done += static_cast<size_t>(k);
@@ -416,6 +491,18 @@ bool SafeFile::open() {
     err_ = err;
     return false;
   }
+  // A name of an open file (/dev/stdout): that very file is written, as a
+  // shell's tools write it, never replaced by another one; this process's
+  // own descriptor where it stands (after what it was given before).
+  if (isProcLink(target_)) {
+    const int own = ownDescriptor(target_);
+    if (own >= 0) return openShared(own);
+    if (!mayReplace(target_)) {
+      err_ = errno;
+      return false;
+    }
+    return openInPlace(st);
+  }
   if (!mayReplace(target_)) {
     err_ = errno;
     return false;
@@ -444,13 +531,15 @@ bool SafeFile::openTemporary(const struct stat* keep) {
     fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keep ? 0600 : 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
-  if (fd >= 0 && (!keep || keepEverything(fd, target_, *keep))) f_ = fdopen(fd, "w");
+  const bool made = fd >= 0;
+  if (made && (!keep || keepEverything(fd, target_, *keep))) {
+    f_ = directStream(fd, S_IFREG, sink_);  // (which closes fd on a failure)
+    fd = -1;
+  }
   if (!f_) {
     err_ = errno;
-    if (fd >= 0) {
-      closeKeepingErrno(fd);
-      unlink(tmp_.c_str());
-    }
+    if (fd >= 0) closeKeepingErrno(fd);
+    if (made) unlink(tmp_.c_str());
     tmp_.clear();
     return false;
   }
@@ -478,6 +567,33 @@ bool SafeFile::openInPlace(const struct stat& st) {
     return false;
   }
   inPlace_ = true;
+  return true;
+}
+
+// A regular file through this process's descriptor fd, written where it
+// stands, as a plain write to that descriptor would be; a failure cuts it
+// back to where it ended when it was written at its end.
+bool SafeFile::openShared(int fd) {
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || (flags & O_ACCMODE) == O_RDONLY) {
+    err_ = flags < 0 ? errno : EBADF;
+    return false;
+  }
+  const int own = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  struct stat st;
+  if (own < 0 || fstat(own, &st) != 0) {
+    err_ = errno;
+    if (own >= 0) ::close(own);
+    return false;
+  }
+  const off_t at = (flags & O_APPEND) ? st.st_size : lseek(own, 0, SEEK_CUR);
+  f_ = directStream(own, S_IFREG, sink_);
+  if (!f_) {
+    err_ = errno;
+    return false;
+  }
+  if (at >= st.st_size) sink_->cutBack = at;
+  direct_ = true;
   return true;
 }
 
@@ -539,6 +655,7 @@ SafeFile::Result SafeFile::commit() {
   if (ok && (std::fflush(f_) != 0 || std::ferror(f_))) ok = fail(streamError());
   if (inPlace_) return commitInPlace(ok);
   if (direct_) {
+    if (!ok) cutBack();
     if (std::fclose(f_) != 0 && ok) ok = fail(streamError());
     f_ = nullptr;
     sink_.reset();
@@ -549,10 +666,11 @@ SafeFile::Result SafeFile::commit() {
   // before the sync, so that they are on the disk with the data.
   struct stat st;
   const bool exists = ok && stat(target_.c_str(), &st) == 0;
-  if (exists && S_ISREG(st.st_mode) && !keepOwnerAndMode(fileno(f_), st, false)) ok = fail();
-  if (ok && fsync(fileno(f_)) != 0) ok = fail();
-  if (std::fclose(f_) != 0 && ok) ok = fail();
+  if (exists && S_ISREG(st.st_mode) && !keepOwnerAndMode(sink_->fd, st, false)) ok = fail();
+  if (ok && fsync(sink_->fd) != 0) ok = fail();
+  if (std::fclose(f_) != 0 && ok) ok = fail(streamError());
   f_ = nullptr;
+  sink_.reset();
   if (!ok) {
     unlink(tmp_.c_str());
     return WriteFailed;
@@ -577,8 +695,11 @@ SafeFile::Result SafeFile::commit() {
 
 // Writes the new content over the file from its start, without cutting it
 // first (the blocks it holds stay its own: a full disk cannot take them),
-// then cuts it to the new length and syncs. After any failure the old
-// content goes back, to its old length, and is synced.
+// syncs, and only then cuts it to the new length and syncs again: a failure
+// before the cut needs no block the file did not have to put the old
+// content back. After any failure the old content goes back, to its old
+// length, and is synced; when that fails too, the commit says the file may
+// be damaged (RestoreFailed).
 SafeFile::Result SafeFile::commitInPlace(bool ok) {
   if (std::fclose(f_) != 0 && ok) ok = fail();
   f_ = nullptr;
@@ -590,12 +711,22 @@ SafeFile::Result SafeFile::commitInPlace(bool ok) {
   } else if (ok && !readAll(fd_, old)) {
     fail();
     res = WriteFailed;
-  } else if (ok && (!writeAllAt(fd_, mem_ ? mem_ : "", memSize_) ||
-                    ftruncate(fd_, static_cast<off_t>(memSize_)) != 0 || fsync(fd_) != 0)) {
-    fail();
-    res = WriteFailed;
-    if (writeAllAt(fd_, old.data(), old.size())) {
-      if (ftruncate(fd_, static_cast<off_t>(old.size())) == 0) fsync(fd_);
+  } else if (ok) {
+    const WriteSignalBlock block;
+    size_t reached = 0;
+    bool cut = false;
+    bool done = writeAllAt(fd_, mem_ ? mem_ : "", memSize_, &reached) && fsync(fd_) == 0;
+    if (done && memSize_ < old.size()) {
+      cut = true;
+      done = ftruncate(fd_, static_cast<off_t>(memSize_)) == 0 && fsync(fd_) == 0;
+    }
+    if (!done) {
+      fail();
+      res = WriteFailed;
+      if (!restoreInPlace(old, cut ? old.size() : reached)) {
+        err_ = WRITE_RESTORE_FAILED;
+        res = RestoreFailed;
+      }
     }
   }
   closeInPlace();
@@ -603,8 +734,29 @@ SafeFile::Result SafeFile::commitInPlace(bool ok) {
   return res;
 }
 
+// Puts old back as the whole content of the file written in place, whose
+// first `changed` bytes may differ from it: its old length, those bytes,
+// then a sync. False when any step failed.
+bool SafeFile::restoreInPlace(const std::string& old, size_t changed) {
+  struct stat st;
+  if (fstat(fd_, &st) != 0) return false;
+  if (st.st_size != static_cast<off_t>(old.size()) &&
+      ftruncate(fd_, static_cast<off_t>(old.size())) != 0)
+    return false;
+  return writeAllAt(fd_, old.data(), std::min(changed, old.size())) && fsync(fd_) == 0;
+}
+
+// A regular file written through a descriptor at its end loses what it was
+// given: a failed or dropped write leaves no part of the new content.
+void SafeFile::cutBack() {
+  if (!sink_ || sink_->cutBack < 0) return;
+  std::fflush(f_);  // (what the stream holds would be written after the cut)
+  if (ftruncate(sink_->fd, sink_->cutBack) == 0) lseek(sink_->fd, sink_->cutBack, SEEK_SET);
+}
+
 void SafeFile::abandon() {
   if (!f_) return;
+  if (direct_) cutBack();
   std::fclose(f_);
   f_ = nullptr;
   if (inPlace_)
@@ -664,12 +816,24 @@ bool AppendFile::open() {
     return false;
   }
   start_ = static_cast<long>(st.st_size);
-  f_ = blockingStream(fd, "a");
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    closeKeepingErrno(fd);
+    dropCut();
+    return false;
+  }
+  f_ = directStream(fd, S_IFREG, sink_);
   if (!f_) {
     dropCut();
     return false;
   }
   return true;
+}
+
+long AppendFile::written() const {
+  if (!f_ || !sink_) return -1;
+  std::fflush(f_);  // (a failure shows at the finish)
+  return sink_->given;
 }
 
 void AppendFile::dropCut() {
@@ -764,6 +928,8 @@ const char* OpenRegularError(int err) {
       return "a FIFO whose reader stopped reading";
     case WRITE_DEVICE_STALLED:
       return "a device that stopped taking data";
+    case WRITE_RESTORE_FAILED:
+      return "its old content could not be put back: the file may be damaged";
     default:
       return std::strerror(err);
   }

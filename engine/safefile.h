@@ -6,7 +6,9 @@
 // window layer use it alike.
 //
 // What the target is decides how it is written, alike for a new file and an
-// append (a symbolic link is followed):
+// append (a symbolic link is followed, but a link of the process file system
+// such as /dev/stdout or /proc/self/fd/1 is not: it names an open file, which
+// is written itself, whatever it is):
 // - missing: a new file, made under a temporary name beside it and renamed
 //   to its name once every byte was written and synced (SafeFile); an
 //   append to a missing file fails (ENOENT): it is a new file;
@@ -16,15 +18,21 @@
 //   list) and its only name (one link). When it cannot, or no temporary
 //   file can be made in the folder, the file is written over in place, its
 //   old content kept in memory and put back after any failure. An append
-//   (AppendFile) goes to the end and is cut back on failure;
+//   (AppendFile) goes to the end and is cut back on failure. A regular file
+//   named through a descriptor of this process (/dev/stdout) is written
+//   through it, where it stands, as any write to it would be, and cut back
+//   on failure when it was written at its end;
 // - a character device or a FIFO: written directly, as a plain open would,
-//   never replaced: it keeps its type. Nothing here ever waits for ever or
-//   dies on a pipe: the open fails at once for a FIFO that nobody reads; a
-//   write fails when its reader takes nothing for the patience set by
-//   SetDirectWritePatience, and when the reader went away (EPIPE, without
-//   a SIGPIPE for the process);
+//   never replaced: it keeps its type. Nothing here ever waits for ever:
+//   the open fails at once for a FIFO that nobody reads; a write fails when
+//   its reader takes nothing for the patience set by SetDirectWritePatience
+//   (a reader that takes anything, however little, starts it again), and
+//   when the reader went away (EPIPE);
 // - anything else (a block device, a socket, a directory): refused before
 //   it is opened (NoRegularFile: EINVAL; EISDIR for a directory).
+// No write here ends the process by a signal, whatever the process does with
+// them: a FIFO whose reader went away fails with EPIPE (no SIGPIPE), a file
+// size limit with EFBIG (no SIGXFSZ).
 #ifndef VORLIX_ENGINE_SAFEFILE_H
 #define VORLIX_ENGINE_SAFEFILE_H
 
@@ -43,6 +51,8 @@ enum WriteReason {
   WRITE_NO_READER = 0x10001,  // a FIFO opened with nobody reading it
   WRITE_FIFO_STALLED,         // a FIFO whose reader took nothing for the patience
   WRITE_DEVICE_STALLED,       // a device that took nothing for the patience
+  WRITE_RESTORE_FAILED,       // a file written in place whose old content
+                              // could not be put back after a failure
 };
 
 struct DirectSink;
@@ -50,8 +60,8 @@ struct DirectSink;
 class SafeFile {
  public:
   // What commit achieved. Done and Unsynced mean the target holds the new
-  // content (it was saved); anything else leaves a regular target as it
-  // was, byte for byte. A device or FIFO written directly holds what was
+  // content (it was saved); anything else but RestoreFailed leaves a
+  // regular target as it was, byte for byte. A device or FIFO written directly holds what was
   // written before a failure: bytes given to a device cannot be taken back.
   enum Result {
     Done = 0,       // the target holds the new content, on the disk
@@ -62,6 +72,9 @@ class SafeFile {
                     // but the sync of its folder after the rename failed
                     // (error() tells why): the new name may not survive a
                     // power loss
+    RestoreFailed,  // a file written in place failed, and so did putting
+                    // its old content back: it may be damaged (error() is
+                    // WRITE_RESTORE_FAILED)
   };
 
   // The target path. A symbolic link is followed: the temporary file is made
@@ -113,15 +126,17 @@ class SafeFile {
   // bits of the file it replaces (as they are now), syncs and closes it,
   // renames it over the target, unless the target has become write-protected
   // or no regular file meanwhile, and syncs the folder. In place, the old
-  // content is read, the new one written over it from its start and the
-  // file cut to its length and synced; after any failure the old content is
-  // written back, to its old length. A direct target is flushed and closed.
+  // content is read, the new one written over it from its start and synced,
+  // then the file is cut to its length and synced; after any failure the
+  // old content is written back, to its old length, and synced
+  // (RestoreFailed when that fails). A direct target is flushed and closed.
   // The result must be looked at: anything but Done or Unsynced means the
   // new content was not saved.
   [[nodiscard]] Result commit();
   // Drops the new content: the temporary file is closed and removed (a
   // file to be written in place is left untouched; a direct target is
-  // closed: what it was given stays given).
+  // closed: what it was given stays given, but a regular file named by a
+  // descriptor is cut back to where it ended).
   void abandon();
 
   // The first failure's reason: an errno value or a WriteReason (0 when
@@ -140,7 +155,10 @@ class SafeFile {
   bool openTemporary(const struct stat* keep);
   bool openInPlace(const struct stat& st);
   bool openDirect(mode_t type);
+  bool openShared(int fd);
+  void cutBack();
   Result commitInPlace(bool ok);
+  bool restoreInPlace(const std::string& old, size_t changed);
   void closeInPlace();
 
   std::string target_, base_, tmp_;
@@ -174,7 +192,12 @@ class AppendFile {
   // not write it), when it is a FIFO that nobody reads, or when it is
   // something else that is no regular file.
   bool open();
+  // The stream for the caller's writes (null when not open). It has no
+  // descriptor of its own (fileno -1): written() tells how much it took.
   FILE* file() const { return f_; }
+  // The bytes given so far (the stream is flushed first; after a failed
+  // write, the bytes the stream took); -1 when not open.
+  long written() const;
   // The size of the file before the append (-1 for a device or a FIFO,
   // which is not cut back).
   long start() const { return start_; }
@@ -218,7 +241,8 @@ FILE* OpenRegular(const char* path, const char* mode = "r");
 
 // The reason for a message when OpenRegular, SafeFile or AppendFile failed
 // with err: "not a regular file" for EINVAL, the text of each WriteReason
-// ("a FIFO that nobody reads" for WRITE_NO_READER), else the system's text.
+// ("a FIFO that nobody reads" for WRITE_NO_READER), else the system's text:
+// the one text of a writer's reason (strerror knows no WriteReason).
 const char* OpenRegularError(int err);
 
 #endif

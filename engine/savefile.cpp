@@ -130,9 +130,7 @@ int WriteSaveFile(WinpData* d, bool anew, const std::function<bool(FILE*)>& writ
   // file written in place holds its old bytes until the commit: what was
   // given counts, not its size.)
   bool empty = false;
-  struct stat st;
-  if (ok && from >= 0)
-    empty = fresh ? file.written() == 0 : fstat(fileno(f), &st) == 0 && st.st_size == from;
+  if (ok && from >= 0) empty = (fresh ? file.written() : more.written()) == 0;
   bool unsynced = false;
   if (fresh) {
     if (empty) {

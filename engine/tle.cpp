@@ -979,8 +979,8 @@ int SaveTle(WinpData* d, WoutData* o) {
       const int err = ok ? errno : out.error();
       const bool rerr = std::ferror(old);
       std::fclose(old);
-      if (rerr) return abandon(2, std::strerror(err));
-      if (!ok) return abandon(3, std::strerror(err));
+      if (rerr) return abandon(2, OpenRegularError(err));
+      if (!ok) return abandon(3, OpenRegularError(err));
     }
   }
   if (!out.write(text.data(), text.size())) return abandon(3, OpenRegularError(out.error()));
@@ -990,10 +990,10 @@ int SaveTle(WinpData* d, WoutData* o) {
     case SafeFile::Unsynced:
       // The file holds the new sets: saved, but the user is told.
       reportFile(o, "Folder not synced after saving TLE save file", fname,
-                 std::strerror(out.error()));
+                 OpenRegularError(out.error()));
       break;
     case SafeFile::ReplaceFailed:
-      reportFile(o, "Unable to replace TLE save file", fname, std::strerror(out.error()));
+      reportFile(o, "Unable to replace TLE save file", fname, OpenRegularError(out.error()));
       return 3;
     default:
       reportFile(o, "Write error on TLE save file", fname, OpenRegularError(out.error()));

@@ -1,4 +1,5 @@
-// vorlix: the records exist before main; here a broken pipe made harmless,
+// vorlix: the records exist before main; here a broken pipe and a file size
+// limit made harmless,
 // the toolkit, the C number format, the program's directory as working
 // directory and the main window.
 #include <QApplication>
@@ -10,9 +11,11 @@
 #include "gui/vorlix.h"
 
 int main(int argc, char** argv) {
-  // A save into a FIFO whose reader left fails with its reason (EPIPE)
-  // instead of ending the program, and with it the session's settings.
+  // A save into a FIFO whose reader left (EPIPE), or beyond the file size
+  // limit (EFBIG), fails with its reason instead of ending the program, and
+  // with it the session's settings.
   std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication app(argc, argv);
   // Qt set LC_ALL from the environment: numbers must keep their point.
   std::setlocale(LC_NUMERIC, "C");

@@ -237,32 +237,102 @@ TEST(SkyExport, DeviceAndFifoOutputsKeepTheirType) {
 }
 
 // An output that cannot be written says which step failed and why: a
-// folder, a link into a folder that does not exist, a full device (the
-// system's full device, c 1 7). Nothing is made beside them.
+// folder, a link into a folder that does not exist, a full device (one like
+// the system's, c 1 7, made in the test's folder: that needs root). Nothing
+// is made beside them.
 TEST(SkyExport, OutputFailuresGiveTheirReason) {
-  struct stat full;
-  ASSERT_EQ(stat("/dev/full", &full), 0);
-  ASSERT_TRUE(S_ISCHR(full.st_mode) && full.st_rdev == makedev(1, 7));
+  const bool root = geteuid() == 0;
   const struct {
     const char* name;
     std::string out;
   } rows[] = {
       {"folder", "Unable to open output file folder: Is a directory"},
       {"dangling.edb", "Unable to open output file dangling.edb: No such file or directory"},
-      {"/dev/full", "Unable to write output file /dev/full: No space left on device"},
+      {"full", "Unable to write output file full: No space left on device"},
   };
   TempDir dir;
   writeFile(dir / "satsave.txt", readFile(Data("details-minutes.txt")));
   ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
   ASSERT_EQ(symlink("missing/out.edb", (dir / "dangling.edb").c_str()), 0);
+  if (root) {
+    ASSERT_TRUE(support::MakeNode(dir / "full", 'f'));
+  }
   for (const auto& r : rows) {
+    if (std::string(r.name) == "full" && !root) continue;
     const auto res = Sky({"satsave.txt", r.name}, dir.path);
     EXPECT_EQ(res.status, 1) << r.name;
     EXPECT_EQ(res.out, kHello + r.out + "\n\n");
   }
-  EXPECT_EQ(support::DirNames(dir.path),
-            (support::Names{"dangling.edb", "folder", "satsave.txt"}));
+  const support::Names names = root ? support::Names{"dangling.edb", "folder", "full", "satsave.txt"}
+                                     : support::Names{"dangling.edb", "folder", "satsave.txt"};
+  EXPECT_EQ(support::DirNames(dir.path), names);
+  EXPECT_EQ(support::NodeType(dir / "full"), root ? static_cast<mode_t>(S_IFCHR) : 0);
   EXPECT_EQ(support::DirNames(dir / "folder"), support::Names{});
+}
+
+// Under a file size limit (ulimit -f) too small for the new database, the
+// program is not ended by the limit: it says that the write failed and why,
+// with its failure status, and the old database is whole, whether it has a
+// second name (written in place) or not (replaced); nothing is left beside
+// it.
+TEST(SkyExport, FileSizeLimitIsAWriteFailure) {
+  std::string old;
+  while (old.size() < 3000) old += "00,f|S|K9, 1:00:00.0, 10:00:00.0,6.0\r\n";
+  for (const bool linked : {true, false}) {
+    SCOPED_TRACE(linked ? "hard-linked" : "one name");
+    TempDir dir;
+    writeFile(dir / "satsave.txt", readFile(Data("details-subsec.txt")));  // 140 points
+    writeFile(dir / "out.edb", old);
+    support::Names names{"out.edb", "satsave.txt"};
+    if (linked) {
+      ASSERT_EQ(link((dir / "out.edb").c_str(), (dir / "other.edb").c_str()), 0);
+      names.insert(names.begin(), "other.edb");
+    }
+    runprog::Setup limited;
+    limited.fileSizeLimit = 2048;
+    const auto res = runprog::Run(VORLIX_SKY, {"satsave.txt", "out.edb"}, "", dir.path, limited);
+    EXPECT_EQ(res.status, 1);
+    EXPECT_EQ(res.out, kHello + "Unable to write output file out.edb: File too large\n\n");
+    EXPECT_TRUE(readFile(dir / "out.edb") == old);
+    EXPECT_EQ(support::DirNames(dir.path), names);
+  }
+}
+
+// An output named by an open descriptor (/dev/stdout and its other names)
+// is written into what the shell opened, as a shell's tools write it: into
+// the pipe, or into the file itself, after the messages before it and
+// before those after it, never replaced by another file. A write there that
+// fails (a file size limit) leaves none of the database in the file.
+TEST(SkyExport, OpenDescriptorIsWrittenAsItIs) {
+  const std::string edb = readFile(Data("details-minutes.edb"));
+  const std::string done = "Map generated with 11 points. \n\n";
+  const struct {
+    const char* name;
+    bool pipe;
+    rlim_t limit;
+    int status;
+    std::string out;
+  } rows[] = {
+      {"/dev/stdout", true, RLIM_INFINITY, 0, kHello + edb + done},
+      {"/dev/stdout", false, RLIM_INFINITY, 0, kHello + edb + done},
+      {"/dev/fd/1", true, RLIM_INFINITY, 0, kHello + edb + done},
+      {"/proc/self/fd/1", false, RLIM_INFINITY, 0, kHello + edb + done},
+      {"/dev/stdout", false, 200, 1,
+       kHello + "Unable to write output file /dev/stdout: File too large\n\n"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::string(r.name) + (r.pipe ? " into a pipe" : " into a file") +
+                 (r.limit != RLIM_INFINITY ? " under a size limit" : ""));
+    TempDir dir;
+    writeFile(dir / "satsave.txt", readFile(Data("details-minutes.txt")));
+    runprog::Setup setup;
+    setup.outPipe = r.pipe;
+    setup.fileSizeLimit = r.limit;
+    const auto res = runprog::Run(VORLIX_SKY, {"satsave.txt", r.name}, "", dir.path, setup);
+    EXPECT_EQ(res.status, r.status);
+    EXPECT_EQ(res.out, r.out);
+    EXPECT_EQ(support::DirNames(dir.path), support::Names{"satsave.txt"});
+  }
 }
 
 // A FIFO whose reader takes a little and leaves while a large export is

@@ -2,6 +2,7 @@
 #include "engine/safefile.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -22,6 +24,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/files.h"
@@ -296,20 +299,20 @@ TEST_F(SafeFileTest, FailedAppendIsTakenBack) {
   AppendFile dir(dir_.c_str());
   EXPECT_FALSE(dir.open());
   // A FIFO nobody reads is refused at once instead of blocking the open;
-  // a device is written as it is.
+  // a device (one like the null device, made here: that needs root) is
+  // written as it is.
   const std::string fifo = dir_ + "/fifo.txt";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_EQ(support::InChild([&] { return AppendFile(fifo.c_str()).open() ? 1 : 0; }, 10), 0);
-  // (A null device of the test's own, never the machine's; making one needs root.)
-  const std::string null = dir_ + "/null";
   if (geteuid() != 0) return;
+  const std::string null = dir_ + "/null";
   ASSERT_TRUE(support::MakeNode(null, 'c'));
   AppendFile device(null.c_str());
   ASSERT_TRUE(device.open());
   EXPECT_EQ(device.start(), -1);
   std::fputs("gone\n", device.file());
   EXPECT_TRUE(device.finish(true));
-  EXPECT_EQ(support::NodeType(null), mode_t(S_IFCHR));
+  EXPECT_EQ(support::NodeType(null), static_cast<mode_t>(S_IFCHR));
 }
 
 TEST_F(SafeFileTest, SameFileThroughPathsAndLinks) {
@@ -538,6 +541,48 @@ TEST_F(SafeFileTest, WhatIsNoRegularFileIsNeverReplaced) {
   }
 }
 
+// One large write that a FIFO or a device refuses reads nothing of the
+// caller's but its block: here the block ends where an unreadable page
+// begins, so a read beyond it ends the process.
+TEST_F(SafeFileTest, FailedDirectWriteStaysInsideTheBlock) {
+  struct Case {
+    const char* what;
+    char kind;  // support::MakeNode's
+    int err;
+  } const cases[] = {
+      {"FIFO whose reader left", 'p', EPIPE},
+      {"full device", 'f', ENOSPC},
+  };
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  const size_t size = 20480;  // more than the stream's buffer, in one call
+  const size_t span = (size + page - 1) / page * page;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.kind == 'f' && geteuid() != 0) continue;  // making a device needs root
+    const std::string p = dir_ + "/node";
+    unlink(p.c_str());
+    ASSERT_TRUE(support::MakeNode(p, c.kind));
+    const int res = support::InChild(
+        [&] {
+          char* area = static_cast<char*>(
+              mmap(nullptr, span + page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+          if (area == MAP_FAILED || mprotect(area + span, page, PROT_NONE) != 0) return 1;
+          char* data = area + span - size;
+          std::memset(data, 'x', size);
+          const int reader = c.kind == 'p' ? ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+          SafeFile f(p.c_str());
+          if (!f.open() || !f.direct()) return 2;
+          if (reader >= 0) ::close(reader);
+          if (f.write(data, size)) return 3;
+          if (f.commit() != SafeFile::WriteFailed) return 4;
+          return f.error() == c.err ? 0 : 5;
+        },
+        20);
+    EXPECT_EQ(res, 0) << "1: no guard page, 2: not opened, 3: written, 4: result, 5: reason, "
+                         "-1: killed";
+  }
+}
+
 // The extended attributes of a file, name to value.
 using Attributes = std::map<std::string, std::string>;
 Attributes AttributesOf(const std::string& p) {
@@ -591,7 +636,8 @@ TEST_F(SafeFileTest, WritersKeepWhatTheFileIs) {
       {"another user's file", OtherOwner, 0, false, true},
       {"read-only folder", ReadOnlyFolder, 0, false, true},
       {"in place beyond the size limit", TooBig, EFBIG, true, true},
-      {"in place, failed sync", SyncFails, EIO, true, true},
+      // (Every sync fails: so does the one that puts the old content back.)
+      {"in place, failed sync", SyncFails, WRITE_RESTORE_FAILED, true, true},
       {"255-byte name", LongName, 0, false, false},
       {"new file with a 255-byte name", NewLongName, 0, false, false},
       {"FIFO whose reader leaves", ReaderLeaves, EPIPE, false, false},
@@ -685,7 +731,10 @@ TEST_F(SafeFileTest, WritersKeepWhatTheFileIs) {
             if (c.setup == SyncFails) failing.reset(new FailingSync(S_IFREG));
             f.put((fifo ? big : neu).c_str());
             if (!fifo && f.written() != static_cast<long>(neu.size())) return 3;
-            if (f.commit() != (c.err ? SafeFile::WriteFailed : SafeFile::Done)) return 4;
+            const SafeFile::Result want = c.err == WRITE_RESTORE_FAILED ? SafeFile::RestoreFailed
+                                          : c.err                         ? SafeFile::WriteFailed
+                                                                          : SafeFile::Done;
+            if (f.commit() != want) return 4;
             if (f.error() != c.err) return 5;
             if (!fifo) return 0;
             std::fputs(big.c_str(), a.file());
@@ -718,6 +767,107 @@ TEST_F(SafeFileTest, WritersKeepWhatTheFileIs) {
       }
       EXPECT_EQ(AttributesOf(p), attrs);
       ASSERT_EQ(chmod(d.c_str(), 0777), 0);
+    }
+  }
+}
+
+// A file written in place (it has a second name) ends with the whole new
+// content or, after any failure, the whole old one, also when the old one is
+// the longer and lies beyond the file size limit (which ends no process);
+// when even the old content cannot be synced back, the commit says the file
+// may be damaged.
+TEST_F(SafeFileTest, InPlaceFailureGivesBackTheOldContent) {
+  struct Case {
+    const char* what;
+    size_t oldSize, newSize;
+    rlim_t limit;      // 0: none
+    int failedSyncs;   // of the file; -1: every one
+    SafeFile::Result result;
+    int err;
+  } const cases[] = {
+      {"old content longer than the new", 8000, 1000, 0, 0, SafeFile::Done, 0},
+      {"old content longer, first sync fails", 8000, 1000, 5000, 1, SafeFile::WriteFailed, EIO},
+      {"new content beyond the limit", 8000, 12000, 5000, 0, SafeFile::WriteFailed, EFBIG},
+      {"the sync that puts it back fails too", 8000, 1000, 0, -1, SafeFile::RestoreFailed,
+       WRITE_RESTORE_FAILED},
+  };
+  const std::string p = dir_ + "/satsave.txt", other = dir_ + "/other name";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string old(c.oldSize, 'o'), neu(c.newSize, 'n');
+    for (size_t k = 0; k < old.size(); k += 100) old[k] = '\n';
+    unlink(other.c_str());
+    writeFile(p, old);
+    ASSERT_EQ(::link(p.c_str(), other.c_str()), 0);
+    const int res = support::InChild(
+        [&] {
+          SafeFile f(p.c_str());
+          if (!f.open() || !f.inPlace()) return 1;
+          f.put(neu.c_str());
+          std::unique_ptr<FileSizeLimit> limit;
+          if (c.limit) limit.reset(new FileSizeLimit(c.limit));
+          std::unique_ptr<FailingSync> failing;
+          if (c.failedSyncs) failing.reset(new FailingSync(S_IFREG, c.failedSyncs));
+          if (f.commit() != c.result) return 2;
+          return f.error() == c.err ? 0 : 3;
+        },
+        20);
+    EXPECT_EQ(res, 0) << "1: not opened in place, 2: result, 3: reason, -1: killed";
+    EXPECT_TRUE(readFile(p) == (c.result == SafeFile::Done ? neu : old)) << readFile(p).size();
+    EXPECT_EQ(entries(), (Names{"other name", "satsave.txt"}));
+  }
+  EXPECT_STREQ(OpenRegularError(WRITE_RESTORE_FAILED),
+               "its old content could not be put back: the file may be damaged");
+}
+
+// A FIFO whose reader takes little at a time, less than the page a pipe
+// waits for before it says it takes more, is written to the end however
+// long that takes; a reader that stops taking anything is still called
+// stopped after the patience.
+TEST_F(SafeFileTest, SlowFifoReaderIsNeverCalledStopped) {
+  const std::string p = dir_ + "/fifo";
+  ASSERT_TRUE(support::MakeNode(p, 'p'));
+  const int patience = 300;   // ms
+  const int step = 60;        // ms between the reader's takes
+  const size_t take = 256;    // bytes per take: a page frees after 16 takes
+  const std::string data(3 * 4096, 'x');
+  for (const bool stops : {false, true}) {
+    SCOPED_TRACE(stops ? "reader that stops" : "slow reader");
+    const support::Watchdog watchdog(30, "a slow FIFO reader");
+    const int reader = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    ASSERT_EQ(fcntl(reader, F_SETPIPE_SZ, 4096), 4096);  // one page
+    std::atomic<bool> done{false};
+    std::string got;
+    std::thread slow([&] {
+      int takes = 0;
+      while (!done && (!stops || takes < 20)) {
+        char buf[take];
+        const ssize_t n = read(reader, buf, sizeof buf);
+        if (n > 0) got.append(buf, static_cast<size_t>(n));
+        ++takes;
+        std::this_thread::sleep_for(std::chrono::milliseconds(step));
+      }
+    });
+    SetDirectWritePatience(patience);
+    SafeFile f(p.c_str());
+    ASSERT_TRUE(f.open());
+    f.write(data.data(), data.size());
+    const SafeFile::Result res = f.commit();
+    const int err = f.error();
+    SetDirectWritePatience(1000);
+    done = true;
+    slow.join();
+    char buf[8192];
+    for (ssize_t n; (n = read(reader, buf, sizeof buf)) > 0;) got.append(buf, static_cast<size_t>(n));
+    ::close(reader);
+    if (stops) {
+      EXPECT_EQ(res, SafeFile::WriteFailed);
+      EXPECT_EQ(err, WRITE_FIFO_STALLED);
+    } else {
+      EXPECT_EQ(res, SafeFile::Done);
+      EXPECT_EQ(err, 0);
+      EXPECT_TRUE(got == data) << got.size();
     }
   }
 }

@@ -623,6 +623,28 @@ TEST(SaveTle, NewFileAppendAndFailures) {
   EXPECT_EQ(tp.names(), support::Names{"save.tle"});
 }
 
+// A reason of the writer's own reaches the page as its text, never as an
+// unknown error number: here the save file has a second name (written in
+// place) and not even its old content can be synced back.
+TEST(SaveTle, WritersOwnReasonIsNamed) {
+  TempPath tp("save.tle");
+  writeFile(tp.path, "OLD\n");
+  ASSERT_EQ(link(tp.path.c_str(), (tp.dir / "other.tle").c_str()), 0);
+  Saver s(tp.path);
+  s.d->tsnew = 1;
+  int res = -1;
+  {
+    const support::FailingSync failing(S_IFREG);
+    res = SaveTle(s.d.get(), &s.o);
+  }
+  EXPECT_EQ(res, 3);
+  ASSERT_GE(s.o.nlines, 2);
+  EXPECT_EQ(std::string(s.o.lines[s.o.nlines - 2]).rfind("*** Write error on TLE save file", 0),
+            0u);
+  EXPECT_EQ(s.lastLine(), "*** its old content could not be put back: the file may be damaged ***");
+  EXPECT_EQ(slurp(tp.path), "OLD\n");
+}
+
 }  // namespace
 
 namespace {

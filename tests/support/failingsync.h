@@ -11,16 +11,18 @@
 namespace support {
 
 // Makes fsync fail for one type of descriptor (S_IFDIR, S_IFREG; 0: none)
-// while it lives; the type that failed before comes back after it.
+// while it lives, every time or only the first `times` times (a disk that
+// recovers); the type that failed before comes back after it.
 class FailingSync {
  public:
-  explicit FailingSync(mode_t type);
+  explicit FailingSync(mode_t type, int times = -1);
   ~FailingSync();
   FailingSync(const FailingSync&) = delete;
   FailingSync& operator=(const FailingSync&) = delete;
 
  private:
   mode_t previous_;
+  int previousTimes_;
 };
 
 }  // namespace support

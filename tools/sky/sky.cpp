@@ -8,9 +8,11 @@
 #include "skylib.h"
 
 int main(int argc, char** argv) {
-  // A reader that leaves a FIFO early makes the write fail (EPIPE), which is
-  // reported, instead of ending the program without a word.
+  // A reader that leaves a FIFO early (EPIPE), or a file size limit (EFBIG),
+  // makes the write fail, which is reported, instead of ending the program
+  // without a word.
   std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
   // A command-line tool waits on a FIFO's reader as long as it takes, like
   // any program writing into a pipe.
   SetDirectWritePatience(-1);
