@@ -258,20 +258,28 @@ TEST(GetSatPos, RelativeModeObservesFromTheNextSlot) {
   EXPECT_EQ(sp->rsat.x, r0[1].x);
 }
 
+// The ISS in slot 0 and, in slot 1, a copy that is down within 30 days and
+// so has no position 30 days after the epoch, the time these tests use.
+static std::unique_ptr<WinpData> HealthyAndDecayed(RefSat& c) {
+  c = IssElements();
+  auto d = NewRecord();
+  LoadSlot(d.get(), 0, c);
+  LoadSlot(d.get(), 1, c);
+  d->mnmot[1] = 17.5;
+  d->bstar[1] = 0.5;
+  d->sgpsat = SGPSAT_NONE;
+  d->satnr = 2;
+  return d;
+}
+
 // Relative mode without a position for one of the two: the prime satellite
 // seen from an observing satellite that has none (its stand-in place, far
 // inside the Earth, used to become the observer) keeps its own place and
 // says that there is nothing seen; one that has none says so itself.
 TEST(GetSatPos, RelativeModeWithoutAPosition) {
-  const RefSat c = IssElements();
-  auto d = NewRecord();
+  RefSat c;
+  auto d = HealthyAndDecayed(c);
   auto sp = NewPositions();
-  LoadSlot(d.get(), 0, c);
-  LoadSlot(d.get(), 1, c);
-  d->mnmot[1] = 17.5;  // down within 30 days
-  d->bstar[1] = 0.5;
-  d->sgpsat = SGPSAT_NONE;
-  d->satnr = 2;
   const double t = c.epoch + 30.0;
   ASSERT_EQ(GetSatPos(t, d.get(), sp.get(), 1, 0), SATPOS_NOSTATE);
   ASSERT_EQ(GetSatPos(t, d.get(), sp.get(), 0, 0), SATPOS_OK);
@@ -293,15 +301,9 @@ TEST(GetSatPos, RelativeModeWithoutAPosition) {
 // from the engine's stand-in place, and none of the last satellite's numbers
 // remain either.
 TEST(GetSatPos, NoEclipseWithoutAPosition) {
-  const RefSat c = IssElements();
-  auto d = NewRecord();
+  RefSat c;
+  auto d = HealthyAndDecayed(c);
   auto sp = NewPositions();
-  LoadSlot(d.get(), 0, c);
-  LoadSlot(d.get(), 1, c);
-  d->mnmot[1] = 17.5;  // down within 30 days
-  d->bstar[1] = 0.5;
-  d->sgpsat = SGPSAT_NONE;
-  d->satnr = 2;
   d->eclflg = true;
   const double t = c.epoch + 30.0;
   d->prs = 0;
