@@ -124,10 +124,16 @@ void PassStepStamp(const WinpData* d, double t, char* out) {
   std::memcpy(out, ts, AOSSTR_SIZE);
 }
 
+namespace {
+// The status of the time without a position at which the last pass listing
+// ended (SATPOS_OK while it has not met one).
+int listingLost = SATPOS_OK;
+}  // namespace
+
+int PassListingLost() { return listingLost; }
+
 int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
   static double epmax = -100.0;  // highest elevation of the current listing
-  // The listing met a time without a position: it ended there.
-  static bool lost = false;
   if (!buf) return 0;
   TextBuf out(buf, PASSDTXT_SIZE);
   if (!d || !slotOk(d->prs)) return 0;
@@ -148,7 +154,7 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
     if (d->ipass < 0 || d->ipass >= n) return 0;  // not a pass of the last list
     t = d->pastm[d->ipass];
     epmax = -100.0;
-    lost = false;
+    listingLost = SATPOS_OK;
     // The listing starts on the step grid of local time.
     int day, month, year, h, m;
     double hour, s;
@@ -194,14 +200,19 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
 
   int result = 0;
   char ts[AOSSTR_SIZE];
-  if (lost) {
+  int status = SATPOS_OK;
+  if (listingLost != SATPOS_OK) {
     // Nothing after the time without a position.
-  } else if (GetSatPos(t, d, satpos, i, 0) != SATPOS_OK) {
-    // No numbers: the line says why the listing ends here.
+  } else if ((status = GetSatPos(t, d, satpos, i, 0)) != SATPOS_OK) {
+    // No numbers: the line says why the listing ends here. In relative mode
+    // every step needs the observing satellite (whether the prime one is in
+    // its view, where it stands in its sky): without it, it is the observing
+    // satellite that has no position, as the panel says.
     PassStepStamp(d, t, ts);
     out.Put(ts);
-    out.Put("   *** No Position ***");
-    lost = true;
+    out.Put(status == SATPOS_NOOBSERVER ? "   *** Observing Sat.: No Position ***"
+                                        : "   *** No Position ***");
+    listingLost = status;
     result = 1;
   } else if (cksatok(d, satpos, i)) {
     PassStepStamp(d, t, ts);

@@ -30,10 +30,15 @@ double StepDays(const WinpData* d);
 // (buf holds only the header or "\n"), and 0 with an empty buf when ipass
 // is not a pass of the last list (ipass < 0 or ipass >= min(npass, 120)).
 // At a time without a position (GetSatPos other than SATPOS_OK) the line is
-// the time stamp and "   *** No Position ***" (result 1), and the listing
-// ends there: every later call of it gives 0 and "\n". buf: PASSDTXT_SIZE
-// bytes.
+// the time stamp and "   *** No Position ***" (result 1), or, in relative
+// mode when the observing satellite has none (SATPOS_NOOBSERVER), the time
+// stamp and "   *** Observing Sat.: No Position ***"; the listing ends there:
+// every later call of it gives 0 and "\n". buf: PASSDTXT_SIZE bytes.
 int GetPassDTxt(WinpData* d, double& t, char* buf, int mode);
+
+// The GetSatPos status of the time without a position at which the last
+// listing of GetPassDTxt ended, SATPOS_OK when it met none.
+int PassListingLost();
 
 // The time stamp of the pass-details step line at t (UT), in local time, as
 // that line shows it: "MMM DD  HH:MM" for minute steps, "MMM DD  HH:MM:SS"

@@ -16,6 +16,7 @@
 #include "dialogs/stmatchdialog.h"
 #include "dialogs/storbdetdialog.h"
 #include "engine/orbitdet.h"
+#include "engine/passtext.h"
 #include "engine/plate.h"
 #include "engine/satpos.h"
 #include "gui/mapframe.h"
@@ -252,7 +253,8 @@ void VorlixView::PicPlot(double t) {
   picMarkStars(g);
   g.setFont(font);
   char ptxt[PLOTTIME_SIZE];
-  plotTimeText(t, d->tzone, d->tstep, ptxt, d->plyear);
+  // The clock shows whole seconds for steps of a second or more, back or forth.
+  plotTimeText(t, d->tzone, StepDays(d), ptxt, d->plyear);
   const int nsat = std::max(0, std::min(d->satnr, MAXSEL));
   const int p = PrimeSlot(d) < nsat ? PrimeSlot(d) : 0;
   for (int i = 0; i < nsat; ++i) posst[i] = GetSatPos(t, d, satps, i, 0);

@@ -11,6 +11,7 @@
 #include "dialogs/prompter.h"
 #include "dialogs/stdialog.h"
 #include "engine/passes.h"
+#include "engine/passtext.h"
 #include "engine/satpos.h"
 #include "gui/mapdraw.h"
 #include "gui/plottext.h"
@@ -190,7 +191,8 @@ void VorlixView::SatPlot(double t, int flag) {
 
   const int nsat = std::max(0, std::min(d->satnr, MAXSEL));
   char ptxt[PLOTTIME_SIZE];
-  plotTimeText(t, d->tzone, d->tstep, ptxt, d->plyear);
+  // The clock shows whole seconds for steps of a second or more, back or forth.
+  plotTimeText(t, d->tzone, StepDays(d), ptxt, d->plyear);
   for (int i = 0; i < nsat; ++i) posst[i] = GetSatPos(t, d, satps, i, flag);
   // The Sun at the observer needs no satellite: without one it is computed
   // on its own, as a position step would.

@@ -9,6 +9,7 @@
 
 #include "dialogs/prompter.h"
 #include "engine/passtext.h"
+#include "engine/satpos.h"
 #include "engine/savefile.h"
 #include "gui/records.h"
 
@@ -199,6 +200,12 @@ int vsSavePassDt(int mode) {
   QString said;
   if (listed)
     said = vsTr("Saved on File ") + FileNameToQs(indata->savnm);
+  else if (anyLine && PassListingLost() == SATPOS_NOOBSERVER)
+    said = vsTr("*** The observing satellite has no position at the first step of the pass "
+                "***\n"
+                "File %1 holds only its heading and that time, marked \"*** Observing Sat.: No "
+                "Position ***\".")
+               .arg(FileNameToQs(indata->savnm));
   else if (anyLine)
     said = vsTr(
                "*** No position at the first step of the pass ***\n"

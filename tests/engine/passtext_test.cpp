@@ -766,6 +766,43 @@ TEST(PassDetails, NoPositionEndsTheListing) {
                      "           *** No Position ***");
 }
 
+// Relative mode with an observing satellite that has no position: whether a
+// step belongs to the pass, and where the prime satellite stands in the
+// observer's sky, need the observer, so the listing ends at once in every
+// mode, with a line that says that it is the observing satellite that has
+// no position (the prime one has its own).
+TEST(PassDetails, ObservingSatelliteWithoutPosition) {
+  auto d = IssRecord();
+  const Tle& old = OldIss();  // no position at all years after 2009
+  LoadSlot(d.get(), 1, old.name, old.l1, old.l2);
+  d->satnr = 2;
+  d->prs = 0;
+  d->rlm = 1;
+  d->npass = 1;
+  d->ipass = 0;
+  d->pastm[0] = 58139.029389043;
+  ASSERT_EQ(GetSatPos(d->pastm[0], d.get(), satpos, 0, 0), int(SATPOS_NOOBSERVER));
+  for (int mode : {0, 1, 2}) {
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    std::string head;
+    const auto lines = Listing(d.get(), mode, 5, &head);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].substr(13), "   *** Observing Sat.: No Position ***");
+    EXPECT_EQ(PassListingLost(), int(SATPOS_NOOBSERVER));
+    EXPECT_FALSE(PassStepListed(d.get()));
+  }
+  // The prime satellite's own loss keeps its own line.
+  auto lone = OldIssRecord();
+  lone->npass = 1;
+  lone->ipass = 0;
+  lone->pastm[0] = mjd(1, 6, 2026, 0.0);
+  const auto lines = Listing(lone.get(), 0, 3, nullptr);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].substr(13), "   *** No Position ***");
+  EXPECT_NE(PassListingLost(), int(SATPOS_OK));
+  EXPECT_NE(PassListingLost(), int(SATPOS_NOOBSERVER));
+}
+
 // No listed step, no pole: a listing that holds only "*** No Position ***",
 // or whose satellite does not meet the conditions at its first step, has no
 // track to take the pole of (tmxel stays 0, which is MJD 0 of 1858).

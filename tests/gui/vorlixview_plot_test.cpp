@@ -76,6 +76,7 @@ class PlotStepTest : public QObject {
   void physicalOutline();
   void distantHeight();
   void passDetailsInUtf8();
+  void clockOfANegativeStep();
 
  private:
   std::unique_ptr<WindowFixture> fx;
@@ -686,6 +687,25 @@ void PlotStepTest::passDetailsInUtf8() {
   QVERIFY(f.open(QIODevice::ReadOnly));
   const QByteArray text = f.readAll();
   QVERIFY2(text.startsWith("\n\n\nISS M\xc3\xbcNCHEN\n"), text.left(40).constData());
+}
+
+// The panel's clock shows whole seconds for steps of a second or more and
+// tenths below, by the step's size: a step back shows the clock of the same
+// step forward (a negative step once always showed tenths).
+void PlotStepTest::clockOfANegativeStep() {
+  const double t = refs.rows[0].mjd + 0.46 / 86400;
+  const QRect clock(0, PANEL_TOP, 150 - GAP, 25);
+  const auto clockAt = [&](double stepsec) {
+    indata->tstep = stepsec / 86400;
+    view->vRefresh();
+    view->SatPlot(t, 1);
+    return view->pmplot.toImage().copy(clock);
+  };
+  for (double stepsec : {60.0, 1.0, 0.5}) {
+    const QImage forth = clockAt(stepsec);
+    QVERIFY2(clockAt(-stepsec) == forth, qPrintable(QString::number(stepsec)));
+  }
+  QVERIFY(clockAt(1.0) != clockAt(0.5));  // the two clocks differ to the eye
 }
 
 QTEST_MAIN(PlotStepTest)
