@@ -208,10 +208,13 @@ void VorlixApp::slotFileQuit() {
     const QString cfg = QDir(APPDIR).absoluteFilePath(QFile::decodeName(view->configPath()));
     QString text;
     if (saved == CFG_TLEFILE) {
+      // Both names whole: the element file's own may be relative ("./visual.txt")
+      // to the program's folder, the working directory here.
       const std::string elements = ElementFileOf(view->configPath(), indata->tlenm);
       text = tr("The settings could not be saved: %1 is the element file %2, "
                 "so it is not overwritten.")
-                 .arg(cfg, QFile::decodeName(elements.c_str()));
+                 .arg(cfg, QDir::cleanPath(
+                               QDir(APPDIR).absoluteFilePath(QFile::decodeName(elements.c_str()))));
     } else {
       const QString reason = QString::fromLocal8Bit(OpenRegularError(why));
       text = (saved == CFG_KEPT

@@ -618,8 +618,10 @@ void MainWindowTest::exitKeepsAConfigurationThatCannotBeRead() {
 
 void MainWindowTest::exitNeverTakesTheElementFile_data() {
   QTest::addColumn<bool>("hard");
-  QTest::newRow("symbolic link") << false;
-  QTest::newRow("hard link") << true;
+  QTest::addColumn<QString>("named");  // the element file's name in the window
+  QTest::newRow("symbolic link") << false << QString();
+  QTest::newRow("hard link") << true << QString();
+  QTest::newRow("relative name") << false << QStringLiteral("./welcome.tle");
 }
 
 // vorlix.cfg made a second name of the element file: Exit refuses to write
@@ -628,12 +630,15 @@ void MainWindowTest::exitNeverTakesTheElementFile_data() {
 // download in progress goes on; Quit Anyway then stops both.
 void MainWindowTest::exitNeverTakesTheElementFile() {
   QFETCH(bool, hard);
+  QFETCH(QString, named);
   WindowFixture fx;
   fx.writeStandard();
+  if (!named.isEmpty()) fx.writeConfig(named, {"ISS"});
   ScriptedPrompter sp;
   auto w = fx.start();
   const QString tle = fx.path("welcome.tle");
-  QVERIFY(w->viewWidget()->setTLEname(tle));
+  if (named.isEmpty()) QVERIFY(w->viewWidget()->setTLEname(tle));
+  QCOMPARE(QFile::decodeName(indata->tlenm), named.isEmpty() ? tle : named);
   const QByteArray elements = readAll(tle);
   const QByteArray cfg = QFile::encodeName(fx.path("vorlix.cfg"));
   QVERIFY(QFile::remove(fx.path("vorlix.cfg")));
