@@ -178,6 +178,9 @@ bool VorlixView::launchChain(double* raisedFrom) {
   const double inc0 = HasPrimeSlot(d) ? d->inc[d->prs] : 0.0;
   bool raised = false;
   const int res = LaunchOrb(d, &raised);
+  // A refused launch leaves the record as a cancelled one does: the elements
+  // the editor took for it are not kept as the prime satellite's orbit.
+  if (res < 0) snapshot.restore();
   if (res == ORBIT_NOTARGET) {
     prompter().inform(tr("Rendezvous Launch"), NoRendezvous(res), this);
     return false;
