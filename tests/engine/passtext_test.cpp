@@ -382,14 +382,19 @@ TEST(TransitZone, SunTransitRefinement) {
 
 namespace {
 
-// The ISS over 0.1 day of 21 January 2018 in minute steps, its track saved
-// into name.
-std::unique_ptr<WinpData> TrackRecord(const std::string& name) {
-  auto d = IssRecord();
+// A track from 21 January 2018 (0:00 unless the hour is set), saved into name.
+void TrackFrom21Jan2018(WinpData* d, const std::string& name) {
   std::snprintf(d->savnm, sizeof d->savnm, "%s", name.c_str());
   d->year = 2018;
   d->month = 1;
   d->day = 21;
+}
+
+// The ISS over 0.1 day of 21 January 2018 in minute steps, its track saved
+// into name.
+std::unique_ptr<WinpData> TrackRecord(const std::string& name) {
+  auto d = IssRecord();
+  TrackFrom21Jan2018(d.get(), name);
   d->dur = 0.1;
   d->tstep = 1.0 / 1440.0;
   return d;
@@ -859,10 +864,7 @@ TEST(PassDetails, StepSignDoesNotTurnTimeBack) {
   support::TempDir dir;
   ASSERT_FALSE(dir.path.empty());
   const std::string name = dir / "track.txt";
-  std::snprintf(d->savnm, sizeof d->savnm, "%s", name.c_str());
-  d->year = 2018;
-  d->month = 1;
-  d->day = 21;
+  TrackFrom21Jan2018(d.get(), name);
   d->hour = 12;
   d->dur = 14.0 / 1440.0;
   const auto both = [&](double step, std::vector<std::string>& listing, std::string& track,
