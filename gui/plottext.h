@@ -18,7 +18,9 @@ constexpr double ONE_SECOND_DAYS = 1.157407407e-5;
 // "MMM DD  HH:MM:SS" (or "HH:MM:SS.S" for sub-second steps) of the local time
 // of MJD t (UT) in the zone tzone (hours). Seconds that round to 60 carry into
 // the minute and the minute into the hour, which may then read 24 (the day is
-// not carried). year receives the local year. out: PLOTTIME_SIZE bytes.
+// not carried). tstep is the step's size (days; the callers pass StepDays,
+// so a step back reads as one forward). year receives the local year. out:
+// PLOTTIME_SIZE bytes.
 void plotTimeText(double t, double tzone, double tstep, char* out, int& year);
 
 // MJD t rounded to the nearest whole second of UT.
