@@ -156,7 +156,7 @@ bool EndsWithWholeSet(const QByteArray& b) {
       ended = --due == 0;
       length = line.size();
     } else if (line.startsWith('1') && line.size() + 1 > kElementLine) {
-      due = line.mid(39, 19).toUpper() == "+++++STATEVCT1+++++" ? 3 : 1;
+      due = line.mid(39, 19).toUpper() == TLE_STATEMARK ? 3 : 1;
       ended = false;
     } else {
       ended = false;
