@@ -157,11 +157,17 @@ void closeKeepingErrno(int fd) {
   errno = err;
 }
 
+// A descriptor opened without waiting, blocking again from here on; false
+// (errno) when that fails.
+bool makeBlocking(int fd) {
+  const int flags = fcntl(fd, F_GETFL);
+  return flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
 // The stream of a descriptor opened without waiting, blocking again from
 // here on; null (the descriptor closed, errno kept) when that fails.
 FILE* blockingStream(int fd, const char* mode) {
-  const int flags = fcntl(fd, F_GETFL);
-  FILE* f = flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 ? fdopen(fd, mode) : nullptr;
+  FILE* f = makeBlocking(fd) ? fdopen(fd, mode) : nullptr;
   if (!f) closeKeepingErrno(fd);
   return f;
 }
@@ -816,8 +822,7 @@ bool AppendFile::open() {
     return false;
   }
   start_ = static_cast<long>(st.st_size);
-  const int flags = fcntl(fd, F_GETFL);
-  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+  if (!makeBlocking(fd)) {
     closeKeepingErrno(fd);
     dropCut();
     return false;
