@@ -31,8 +31,7 @@ constexpr int MINELEMLEN = 63;             // shortest usable element line
 
 // The name line of the next matching satellite, read ahead by a name search
 // (one per thread: the all-satellite list reads its records in several).
-thread_local char nextsat[SATNAME_SIZE];
-thread_local char nextsatUtf8[NAMEUTF8_SIZE];  // as the file spells it
+thread_local char nextline[TLELINE_SIZE];
 
 bool readLine(FILE* f, char* line) {
   if (!std::fgets(line, TLELINE_SIZE, f)) {
@@ -55,17 +54,11 @@ bool isElementLine(const char* line) {
   return (line[0] == '1' || line[0] == '2') && lineLen(line) > 59;
 }
 
-// Name of a name line, read as every text file's names are (valid UTF-8 as
-// UTF-8, anything else as Latin-1): the record's Latin-1, at most 20
-// characters, cut at the line end, and the same characters as the file
-// spells them. The whole line decides whether it is UTF-8, and the cut
+// Name of a name line into slot i, read as every text file's names are
+// (valid UTF-8 as UTF-8, anything else as Latin-1): the record's Latin-1, at
+// most 20 characters, cut at the line end, and the same characters as the
+// file spells them. The whole line decides whether it is UTF-8, and the cut
 // follows the decoding, so a UTF-8 name keeps 20 letters.
-void readName(char* dst, char* utf8, const char* line) {
-  std::string spelled;
-  TextLineToLatin1(dst, SATNAME_SIZE, line, TLELINE_SIZE, &spelled);
-  std::snprintf(utf8, NAMEUTF8_SIZE, "%s", spelled.c_str());
-}
-
 void readName(WinpData* d, int i, const char* line) { SetSlotName(d, i, line, TLELINE_SIZE); }
 
 // A record's name (Latin-1 already): at most 20 characters, cut at a line end.
@@ -539,8 +532,7 @@ int tlesearch(WinpData* d, FILE* f, char* msg, int cont) {
   std::memset(d->satname[w], ' ', NAMELEN);
   d->satname[w][NAMELEN] = '\0';
   std::snprintf(d->nameutf8[w], NAMEUTF8_SIZE, "%s", d->satname[w]);
-  nextsat[NAMELEN] = '\0';
-  nextsatUtf8[NAMEUTF8_SIZE - 1] = '\0';
+  nextline[TLELINE_SIZE - 1] = '\0';
 
   // Only name lines can match a name: element lines "1 ..."/"2 ..." never do.
   // The name is matched as it is read, and the line as its bytes stand: a
@@ -563,9 +555,7 @@ int tlesearch(WinpData* d, FILE* f, char* msg, int cont) {
       // The set after the name read ahead by the previous call. Only this
       // first line: a rejected set must not hand its name to the next one.
       continued = false;
-      std::memcpy(d->satname[w], nextsat, SATNAME_SIZE);
-      std::memcpy(d->nameutf8[w], nextsatUtf8, NAMEUTF8_SIZE);
-      if (matches(line)) readName(d, w, line);
+      readName(d, w, matches(line) ? line : nextline);
       parse = true;
     } else if (!isElementLine(line)) {
       if (!byname) {
@@ -596,7 +586,7 @@ int tlesearch(WinpData* d, FILE* f, char* msg, int cont) {
       found = 1;
       while (readLine(f, line))
         if (matches(line)) {
-          readName(nextsat, nextsatUtf8, line);
+          std::memcpy(nextline, line, TLELINE_SIZE);
           found = 2;
           break;
         }
