@@ -2,6 +2,7 @@
 // quantities.
 #include "dialogs/steditorbdialog.h"
 
+#include <array>
 #include <cmath>
 #include <initializer_list>
 
@@ -383,10 +384,14 @@ bool StEditOrbDialog::typedFieldsValid(bool designator) {
   return true;
 }
 
+std::array<QLineEdit*, 7> StEditOrbDialog::coupledEdits() const {
+  return {ui->n0Edit,   ui->aEdit,    ui->eccEdit, ui->adotEdit,
+          ui->ndotEdit, ui->periEdit, ui->apoEdit};
+}
+
 StEditOrbDialog::FormState StEditOrbDialog::formState() const {
   FormState f;
-  QLineEdit* const coupled[] = {ui->n0Edit,   ui->aEdit,    ui->eccEdit, ui->adotEdit,
-                                ui->ndotEdit, ui->periEdit, ui->apoEdit};
+  const auto coupled = coupledEdits();
   for (int k = 0; k < 7; ++k) f.text[k] = coupled[k]->text();
   const double work[7] = {dsmax_, decc_, dn0_, dndot_, dadot_, hper_, hapo_};
   for (int k = 0; k < 7; ++k) f.work[k] = work[k];
@@ -401,8 +406,7 @@ StEditOrbDialog::FormState StEditOrbDialog::formState() const {
 
 void StEditOrbDialog::restoreForm(const FormState& f) {
   ui->spg4Box->setChecked(f.sgp);
-  QLineEdit* const coupled[] = {ui->n0Edit,   ui->aEdit,    ui->eccEdit, ui->adotEdit,
-                                ui->ndotEdit, ui->periEdit, ui->apoEdit};
+  const auto coupled = coupledEdits();
   for (int k = 0; k < 7; ++k) coupled[k]->setText(f.text[k]);
   dsmax_ = f.work[0];
   decc_ = f.work[1];

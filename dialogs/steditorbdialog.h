@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QVector>
+#include <array>
 #include <memory>
 
 #include "dialogs/stdialog.h"
@@ -121,6 +122,8 @@ class StEditOrbDialog : public StDialog {
     bool sgp, sgpOffByEcc;
     int n0cBeforeOpen;
   };
+  // The coupled fields, in the order of FormState::text.
+  std::array<QLineEdit*, 7> coupledEdits() const;
   FormState formState() const;
   void restoreForm(const FormState& f);
   // The field whose value the last refresh started from, for working values

@@ -61,6 +61,19 @@ void KeplerNow() {
   d->adot[0] = d->ndot[0] = d->n6dot[0] = 0.0;
 }
 
+// The engine's own launch from (lat, lng) with a 9-minute ascent on `expect`,
+// a copy of the record taken before the window launched, at the time the
+// window launched at. Returns LaunchOrb's result.
+int EngineLaunch(WinpData* expect, double lat, double lng) {
+  expect->curmjd = indata->curmjd;
+  expect->lslat = lat;
+  expect->lslng = lng;
+  expect->tmeco = 9.0;
+  expect->lsouth = 0;
+  EpochState(expect, 0, false);
+  return LaunchOrb(expect);
+}
+
 }  // namespace
 
 class OrbitCommandsTest : public WindowTest {
@@ -179,13 +192,7 @@ class OrbitCommandsTest : public WindowTest {
     p.fillAndAccept({{"latEdit", "28.6272"}, {"lngEdit", "-80.6208"}, {"mecoEdit", "9"}});
     const auto expect = Copy();
     view()->vLaunch();
-    expect->curmjd = indata->curmjd;
-    expect->lslat = 28.6272;
-    expect->lslng = -80.6208;
-    expect->tmeco = 9.0;
-    expect->lsouth = 0;
-    EpochState(expect.get(), 0, false);
-    QCOMPARE(LaunchOrb(expect.get()), 0);
+    QCOMPARE(EngineLaunch(expect.get(), 28.6272, -80.6208), 0);
     QVERIFY(SameOrbit(*expect, *indata, 0));
     QCOMPARE(indata->lazim, expect->lazim);
     char text[64];
@@ -221,13 +228,7 @@ class OrbitCommandsTest : public WindowTest {
     p.fillAndAccept({{"latEdit", "60"}, {"lngEdit", "30"}, {"mecoEdit", "9"}});
     const auto expect = Copy();
     view()->vLaunch();
-    expect->curmjd = indata->curmjd;
-    expect->lslat = 60.0;
-    expect->lslng = 30.0;
-    expect->tmeco = 9.0;
-    expect->lsouth = 0;
-    EpochState(expect.get(), 0, false);
-    QCOMPARE(LaunchOrb(expect.get()), 0);
+    QCOMPARE(EngineLaunch(expect.get(), 60.0, 30.0), 0);
     QVERIFY(SameOrbit(*expect, *indata, 0));
     char text[64];
     std::snprintf(text, sizeof text, "Launch Azimuth (deg):\n\t%8.2lf", expect->lazim);
