@@ -149,12 +149,12 @@ int GetPassDTxt(WinpData* d, double& t, char* buf, int mode) {
 
   if (t == 0.0) {
     const int n = d->npass < MAXPASS ? d->npass : MAXPASS;
-    // No step listed yet.
+    // No step listed yet, and no time without a position met.
     d->tmxel = 0.0;
+    listingLost = SATPOS_OK;
     if (d->ipass < 0 || d->ipass >= n) return 0;  // not a pass of the last list
     t = d->pastm[d->ipass];
     epmax = -100.0;
-    listingLost = SATPOS_OK;
     // The listing starts on the step grid of local time.
     int day, month, year, h, m;
     double hour, s;

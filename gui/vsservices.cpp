@@ -24,9 +24,9 @@ void tooLong(const QString& name) {
                       .arg(name));
 }
 
-// The last screen listing of pass details gave a line (a step, or
-// "*** No Position ***").
-bool screenLine = false;
+// The last pass listing gave a line: a step with numbers, or the time at
+// which it met no position ("*** No Position ***").
+bool listingGaveLine() { return PassStepListed(indata) || PassListingLost() != SATPOS_OK; }
 
 // Why a pass listing holds no line.
 const char* const kNotMet =
@@ -109,7 +109,7 @@ bool vsFileName(char* name) {
 int vsGetPassDTxt(double& t, QString& s, bool pole) {
   if (pole) {
     // A listing without a line would leave the viewer blank: it says why.
-    if (!screenLine) {
+    if (!listingGaveLine()) {
       s = vsTr(kNotMet);
       return 0;
     }
@@ -118,10 +118,8 @@ int vsGetPassDTxt(double& t, QString& s, bool pole) {
     s = CharToQs(text);
     return 0;
   }
-  if (t == 0.0) screenLine = false;
   char text[PASSDTXT_SIZE];
   const int more = GetPassDTxt(indata, t, text, 0);
-  if (more != 0) screenLine = true;
   s = CharToQs(text);
   return more;
 }
@@ -167,12 +165,10 @@ int vsSavePassDt(int mode) {
   char text[PASSDTXT_SIZE];
   int pieces = 0;
   int more = 1;
-  bool anyLine = false;  // a step line, "*** No Position ***" included
   while (more != 0 && pieces < kMaxSavedPieces) {
     more = GetPassDTxt(indata, t, text, mode);
     block.append(Latin1ToUtf8(text, sizeof text).c_str());
     ++pieces;
-    if (more != 0) anyLine = true;
   }
   // A listing without a single step of numbers is saved as it is, and the
   // box says what the file holds, as for a track without a position.
@@ -200,13 +196,13 @@ int vsSavePassDt(int mode) {
   QString said;
   if (listed)
     said = vsTr("Saved on File ") + FileNameToQs(indata->savnm);
-  else if (anyLine && PassListingLost() == SATPOS_NOOBSERVER)
+  else if (PassListingLost() == SATPOS_NOOBSERVER)
     said = vsTr("*** The observing satellite has no position at the first step of the pass "
                 "***\n"
                 "File %1 holds only its heading and that time, marked \"*** Observing Sat.: No "
                 "Position ***\".")
                .arg(FileNameToQs(indata->savnm));
-  else if (anyLine)
+  else if (PassListingLost() != SATPOS_OK)
     said = vsTr(
                "*** No position at the first step of the pass ***\n"
                "File %1 holds only its heading and that time, marked \"*** No Position ***\".")
